@@ -1,0 +1,168 @@
+#include "cycle.h"
+
+#include <optional>
+#include <string>
+
+#include "animation.h"
+#include "integration.h"
+#include "number_text.h"
+#include "sweep.h"
+
+namespace rotary {
+namespace {
+
+constexpr int kFewestSteps = 50;
+constexpr int kMostSteps = 1000;
+
+struct InputField {
+  Box box;
+  const char* name;
+  double Geometry::*value;
+};
+
+constexpr InputField kInputs[] = {
+    {Box::kEccentricity, "eccentricity", &Geometry::e},
+    {Box::kRotorRadius, "rotor radius", &Geometry::R},
+    {Box::kChamberWidth, "chamber width", &Geometry::W},
+};
+
+}  // namespace
+
+Cycle::Cycle(Window& window, SweepFunction sweep)
+    : window_(window), surface_(window), sweep_(sweep ? sweep : sweepStraightforward) {}
+
+void Cycle::run() {
+  writeDefaults();
+  for (;;) {
+    Outcome outcome = compute();
+    if (outcome == Outcome::kMessage) {
+      outcome = waitForRestart();
+    } else if (outcome != Outcome::kEnded) {
+      outcome = animate();
+    }
+    if (outcome == Outcome::kEnded) return;
+  }
+}
+
+void Cycle::writeDefaults() {
+  window_.writeText(Box::kEccentricity, "15");
+  window_.writeText(Box::kRotorRadius, "105");
+  window_.writeText(Box::kChamberWidth, "80");
+}
+
+Outcome Cycle::compute() {
+  Geometry& g = state_.g;
+  try {
+    if (messageShown_) show("");
+    state_.flags.comcom = 0;
+    Surface::forgetArithmetic();
+    phase_ = Phase::kSetup;
+
+    g.pi = 4 * std::atan(1.0);
+    surface_.setForeColor(colours::kBlack);
+    if (!readDimensions()) return Outcome::kMessage;
+
+    surface_.setRatioCaption("% completed");
+    surface_.writeText(Box::kEccentricity, formatNumber(g.e));
+    surface_.writeText(Box::kRotorRadius, formatNumber(g.R));
+    surface_.writeText(Box::kChamberWidth, formatNumber(g.W));
+    surface_.writeText(Box::kCapacity, "0");
+    surface_.writeText(Box::kDeadVolume, "0");
+    surface_.writeText(Box::kRatio, "0");
+    prepareProfiles();
+    Surface::checkArithmetic();
+
+    phase_ = Phase::kSweep;
+    sweep_(state_, surface_);
+
+    phase_ = Phase::kIntegration;
+    const Areas areas = integrate(state_, surface_);
+    if (state_.flags.restartRequested()) return Outcome::kRestart;
+    showResults(state_, surface_, areas);
+    return Outcome::kResults;
+  } catch (const Ending&) {
+    return Outcome::kEnded;
+  } catch (const ArithmeticFault&) {
+    show(arithmeticMessage(phase_));
+  } catch (const DrawingRangeFault&) {
+    show(drawingRangeMessage());
+  } catch (const NoChamberFault& fault) {
+    show(noChamberMessage(fault.bottomEmptyToo, g.e, g.R));
+  }
+  return Outcome::kMessage;
+}
+
+bool Cycle::readDimensions() {
+  Geometry& g = state_.g;
+  std::string problems;
+  const auto note = [&problems](const std::string& problem) {
+    problems += problems.empty() ? problem : "\n" + problem;
+  };
+
+  // The step count is read twice, once for each step, as the window may change it between.
+  for (double* step : {&g.step1, &g.da}) {
+    g.N = window_.readStepCount();
+    if (g.N < kFewestSteps || g.N > kMostSteps) {
+      note(stepCountMessage(g.N));
+      break;
+    }
+    *step = 2 * g.pi / g.N;
+  }
+  for (const InputField& field : kInputs) {
+    const std::string text = window_.readText(field.box);
+    if (const auto value = parseNumber(text)) {
+      g.*field.value = *value;
+    } else {
+      note(notANumberMessage(field.name, text));
+    }
+  }
+  if (problems.empty()) return true;
+  show(problems);
+  return false;
+}
+
+void Cycle::prepareProfiles() {
+  Geometry& g = state_.g;
+  Profiles& p = state_.profiles;
+  g.k = -1.0 / 3;
+  g.d = std::sqrt(3.0) / 2;
+  for (int i = 0; i <= kLastSample; ++i) {
+    p.bdcline[i] = (-(g.e + g.R)) / 2;
+    p.envelope[i] = -800;
+    // Cleared at every cycle, so that a cycle's results never depend on the one before.
+    p.tdcline[i] = 0;
+  }
+  g.dx = (2 * g.R) * g.d / 800;
+}
+
+Outcome Cycle::animate() {
+  try {
+    phase_ = Phase::kAnimation;
+    rotary::animate(state_, surface_);
+    return state_.flags.restartRequested() ? Outcome::kRestart : Outcome::kResults;
+  } catch (const Ending&) {
+    return Outcome::kEnded;
+  } catch (const ArithmeticFault&) {
+    show(arithmeticMessage(phase_));
+  } catch (const DrawingRangeFault&) {
+    show(drawingRangeMessage());
+  }
+  return waitForRestart();
+}
+
+Outcome Cycle::waitForRestart() {
+  Surface::forgetArithmetic();
+  try {
+    while (!state_.flags.restartRequested()) surface_.yield(Pace::kIdle);
+    return Outcome::kRestart;
+  } catch (const Ending&) {
+    return Outcome::kEnded;
+  }
+}
+
+void Cycle::show(const std::string& message) {
+  window_.showMessage(message);
+  messageShown_ = !message.empty();
+}
+
+}  // namespace rotary

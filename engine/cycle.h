@@ -1,0 +1,57 @@
+// The computation cycle: it reads the dimensions and the step count, sweeps the housing around
+// the rotor, integrates the chamber volumes and shows them, animates the housing, and starts
+// over, until the window is ending. It reaches the window only through the Window interface.
+#pragma once
+
+#include "cycle_state.h"
+#include "messages.h"
+#include "surface.h"
+#include "window.h"
+
+namespace rotary {
+
+// How a part of the cycle ended.
+enum class Outcome {
+  kResults,  // the three results are shown
+  kRestart,  // a restart request cut the cycle short
+  kMessage,  // the inputs or the computation failed; a message is shown
+  kEnded,    // the window is ending
+};
+
+using SweepFunction = void (*)(CycleState&, Surface&);
+
+class Cycle {
+ public:
+  explicit Cycle(Window& window, SweepFunction sweep = nullptr);
+
+  // Writes the default dimensions, then runs cycle after cycle; returns once the window is
+  // ending.
+  void run();
+
+  // The default dimensions 15, 105 and 80, written once at the first start.
+  void writeDefaults();
+  // One cycle up to its results: the dimensions read, the sweep, the integration and, unless a
+  // restart is pending, the results.
+  Outcome compute();
+  // The animation that follows; after a restart request it ends after one frame.
+  Outcome animate();
+  // After a message: waits for a restart request or the end.
+  Outcome waitForRestart();
+
+  RunFlags& flags() { return state_.flags; }
+  const CycleState& state() const { return state_; }
+
+ private:
+  bool readDimensions();
+  void prepareProfiles();
+  void show(const std::string& message);
+
+  Window& window_;
+  Surface surface_;
+  SweepFunction sweep_;
+  CycleState state_;
+  Phase phase_ = Phase::kSetup;
+  bool messageShown_ = false;
+};
+
+}  // namespace rotary

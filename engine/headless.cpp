@@ -1,0 +1,23 @@
+#include "headless.h"
+
+namespace rotary {
+
+HeadlessResult computeHeadless(const std::string& eccentricity, const std::string& rotorRadius,
+                               const std::string& chamberWidth, int steps,
+                               SweepFunction sweep) {
+  HeadlessWindow window;
+  window.text(Box::kEccentricity) = eccentricity;
+  window.text(Box::kRotorRadius) = rotorRadius;
+  window.text(Box::kChamberWidth) = chamberWidth;
+  window.steps = steps;
+  Cycle cycle(window, sweep);
+  HeadlessResult result;
+  result.outcome = cycle.compute();
+  result.capacity = window.text(Box::kCapacity);
+  result.deadVolume = window.text(Box::kDeadVolume);
+  result.ratio = window.text(Box::kRatio);
+  result.message = window.message;
+  return result;
+}
+
+}  // namespace rotary

@@ -1,0 +1,76 @@
+#include "integration.h"
+
+#include "number_text.h"
+
+namespace rotary {
+namespace {
+
+// The rotor drawing: the flank point, and the same point turned a third of a turn about the
+// rotor centre and mirrored across the y axis, which together draw all three flanks.
+void drawRotorPoint(CycleState& state, Surface& surface, double s, double flank) {
+  const Geometry& g = state.g;
+  surface.setPenWidth(5);
+  surface.point(s, flank, colours::kRotor);
+  const double L = std::sqrt(s * s + (flank + g.e) * (flank + g.e));
+  double& B = state.rotorAngle;
+  if (s > 0) B = 2 * g.pi / 3 - std::atan((g.e + flank) / s);
+  if (s < 0) B = (-g.pi) / 3 - std::atan((g.e + flank) / s);
+  const double px = L * std::cos(B);
+  const double py = (-L) * std::sin(B);
+  surface.point(px - g.d * g.e, 0.5 * g.e + py, colours::kRotor);
+  surface.point((-px) + g.d * g.e, 0.5 * g.e + py, colours::kRotor);
+  surface.setPenWidth(1);
+}
+
+}  // namespace
+
+Areas integrate(CycleState& state, Surface& surface) {
+  const Geometry& g = state.g;
+  Profiles& p = state.profiles;
+  surface.setRatioCaption("compression ratio");
+  Areas areas;
+  surface.clear();
+  for (int i = 0; i <= kLastSample; ++i) {
+    if (i < kMiddleSample) {
+      p.bdcline[kLastSample - i] = p.bdcline[i];
+      p.envelope[i] = p.envelope[kLastSample - i];
+      p.tdcline[i] = p.tdcline[kLastSample - i];
+    }
+    const double s = g.sample(i);
+    areas.Sb = areas.Sb + g.dx * p.bdcline[i];
+    drawRotorPoint(state, surface, s, p.envelope[i]);
+    areas.Se = areas.Se + g.dx * p.envelope[i];
+    areas.St = areas.St + p.tdcline[i] * g.dx;
+    if (state.flags.restartRequested()) break;
+  }
+  Surface::checkArithmetic();
+  return areas;
+}
+
+void showResults(CycleState& state, Surface& surface, const Areas& areas) {
+  Geometry& g = state.g;
+  const auto [Sb, Se, St] = areas;
+
+  const double capacity = 0.1 * Int(10 * (((-(Sb - St)) * g.W) / 1000));
+  Surface::checkArithmetic();
+  surface.writeText(Box::kCapacity, formatNumber(capacity));
+
+  if (St - Se == 0) throw NoChamberFault{Sb - Se == 0};
+  const double ratio = 0.01 * Int((100 * (Sb - Se)) / (St - Se));
+  Surface::checkArithmetic();
+  surface.writeText(Box::kRatio, formatNumber(ratio));
+
+  const double deadVolume = 0.01 * Int(100 * (((-(St - Se)) * g.W) / 1000));
+  Surface::checkArithmetic();
+  surface.writeText(Box::kDeadVolume, formatNumber(deadVolume));
+
+  surface.circle(0, 0, 3 * g.e, colours::kRotor);
+  surface.circle(0, 0, 2, colours::kRotor);
+  surface.circle(0, g.e, 2 * g.e, colours::kHousingGear);
+  surface.circle(0, g.e, 2, colours::kHousingGear);
+  surface.setPenWidth(1);
+  g.da = 2 * g.pi / kAnimationSteps;
+  g.step1 = 2 * g.pi / kAnimationSteps;
+}
+
+}  // namespace rotary

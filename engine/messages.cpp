@@ -1,0 +1,51 @@
+#include "messages.h"
+
+#include "number_text.h"
+
+namespace rotary {
+
+std::string notANumberMessage(std::string_view field, std::string_view text) {
+  return std::string(field) + ": " + quoteForMessage(text) + " is not a number";
+}
+
+std::string stepCountMessage(int steps) {
+  return "step count: " + std::to_string(steps) + " is not between 50 and 1000";
+}
+
+std::string arithmeticMessage(Phase phase) {
+  switch (phase) {
+    case Phase::kSetup:
+      return "The dimensions are too large to compute with: the housing size overflows the "
+             "range of numbers.";
+    case Phase::kSweep:
+      return "The housing sweep failed: its values overflowed the range of numbers, so the "
+             "dimensions are too large or too small to compute with.";
+    case Phase::kIntegration:
+      return "The volumes overflowed the range of numbers: the dimensions are too large or too "
+             "small to compute with.";
+    case Phase::kAnimation:
+      return "The animation overflowed the range of numbers: the dimensions are too large to "
+             "compute with.";
+  }
+  return "The computation failed.";
+}
+
+std::string drawingRangeMessage() {
+  return "The engine cannot be drawn: its coordinates lie beyond the drawing range, so the "
+         "dimensions are too large.";
+}
+
+std::string noChamberMessage(bool bottomEmptyToo, double eccentricity, double rotorRadius) {
+  std::string text = bottomEmptyToo
+                         ? "No compression ratio: the chamber has no volume at top dead centre "
+                           "nor at bottom dead centre."
+                         : "No compression ratio: the chamber at top dead centre has no volume.";
+  if (rotorRadius == 0) {
+    text += " A rotor radius of 0 leaves no chamber.";
+  } else if (eccentricity == 0) {
+    text += " With eccentricity 0 the housing is a circle around the rotor.";
+  }
+  return text;
+}
+
+}  // namespace rotary

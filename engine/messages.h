@@ -1,0 +1,18 @@
+// The texts the cycle shows when it cannot give results, in the user's terms.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace rotary {
+
+// Where in the cycle an arithmetic fault was found.
+enum class Phase { kSetup, kSweep, kIntegration, kAnimation };
+
+std::string notANumberMessage(std::string_view field, std::string_view text);
+std::string stepCountMessage(int steps);
+std::string arithmeticMessage(Phase phase);
+std::string drawingRangeMessage();
+std::string noChamberMessage(bool bottomEmptyToo, double eccentricity, double rotorRadius);
+
+}  // namespace rotary

@@ -1,0 +1,26 @@
+// Numbers as the text boxes show them, and texts as the cycle reads them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace rotary {
+
+// Rounded to 15 significant digits, then written without trailing zeros or a needless decimal
+// point; zero of either sign is "0". Magnitudes from 1e-5 up to below 1e15 are written as plain
+// decimals, others in exponent form ("1.5E+300"), which reads back the same.
+std::string formatNumber(double value);
+
+// Strict decimal conversion: optional surrounding spaces, a sign, digits with at most one
+// decimal point, an optional exponent. Anything else, and a value beyond the range of a double,
+// gives nothing. A value too small to represent reads as zero of its sign.
+std::optional<double> parseNumber(std::string_view text);
+
+// Rounds towards minus infinity and keeps the double.
+double Int(double value);
+
+// The text quoted for a message: long pastes are cut short.
+std::string quoteForMessage(std::string_view text);
+
+}  // namespace rotary

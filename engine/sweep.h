@@ -1,0 +1,23 @@
+// The housing sweep: the housing curve is moved around the rotor through a quarter turn and its
+// crossings with the sample verticals give the largest rotor flank and the housing profiles at
+// top and bottom dead centre. It draws the construction at motion angle 0 and shows the progress
+// in percent.
+#pragma once
+
+#include "cycle_state.h"
+#include "surface.h"
+
+namespace rotary {
+
+// The loops in their plain order: every housing point is evaluated again for every sample.
+void sweepStraightforward(CycleState& state, Surface& surface);
+
+// The curve-parameter loop runs from 3*pi/2 to 2*pi. Its last step must not be lost when the
+// accumulated counter overshoots 2*pi by rounding alone, so the end test accepts a counter
+// within a millionth of a step beyond it.
+inline bool curveSweepGoesOn(double r, double end, double step) { return r - end < step * 1e-6; }
+
+// Int(200 a / pi): the share of the quarter turn done, shown in the ratio box.
+void showSweepProgress(CycleState& state, Surface& surface, double a);
+
+}  // namespace rotary

@@ -1,0 +1,62 @@
+#include "number_text.h"
+#include "sweep.h"
+
+namespace rotary {
+
+void showSweepProgress(CycleState& state, Surface& surface, double a) {
+  surface.writeText(Box::kRatio, formatNumber(Int((200 * a) / state.g.pi)));
+  surface.yield();
+  if (state.flags.restartRequested()) surface.clear();
+}
+
+void sweepStraightforward(CycleState& state, Surface& surface) {
+  const Geometry& g = state.g;
+  Profiles& p = state.profiles;
+  HousingPoint& h = state.point;
+  const RunFlags& flags = state.flags;
+
+  const double aEnd = g.pi / 2;
+  const double da = g.da;
+  for (double a = 0; a <= aEnd; a += da) {
+    const double Dx = g.e * std::sin(a);
+    const double Dy = g.e * std::cos(a);
+    for (int i = 0; i <= kLastSample; ++i) {
+      const double s = g.sample(i);
+      const double rEnd = 2 * g.pi;
+      const double step = g.step1;
+      for (double r = 3 * g.pi / 2; curveSweepGoesOn(r, rEnd, step); r += step) {
+        h.advance(g, r, a);
+        const double w = h.w, q = h.q, t = h.t, v = h.v;
+        if (a == 0) {
+          surface.line(Dx + w, Dy + q, Dx + t, Dy + v, colours::kConstruction);
+          surface.line(Dx + q, (Dy + w) - 2 * g.e, Dx + v, (Dy + t) - 2 * g.e,
+                       colours::kConstruction);
+        }
+        if (Dx + w < s && Dx + t >= s) {
+          const double C = (Dy + q) + ((v - q) * ((s - w) - Dx)) / (t - w);
+          if (C < -g.R / 3) {
+            if (p.envelope[i] < C) p.envelope[i] = C;
+            if (a == 0) {
+              p.tdcline[i] = C;
+              surface.circle(s, p.tdcline[i], 0.25, colours::kTopDeadCentre);
+            }
+          }
+        }
+        if (Dx + q < s && Dx + v >= s) {
+          const double C2 = ((w + Dy) - 2 * g.e) + ((t - w) * ((s - q) - Dx)) / (v - q);
+          if (C2 >= g.e && a == 0) {
+            p.bdcline[i] = (-2 * g.e) - C2;
+            surface.circle(s, p.bdcline[i], 0.25, colours::kBottomDeadCentre);
+          }
+        }
+        surface.yield();
+        if (flags.restartRequested()) break;
+      }
+      if (flags.restartRequested()) break;
+    }
+    showSweepProgress(state, surface, a);
+    if (flags.restartRequested()) return;
+  }
+}
+
+}  // namespace rotary

@@ -1,0 +1,18 @@
+// rotary-ratio: the chamber capacity, dead volume and compression ratio for the dimensions and
+// step count given on the command line, computed exactly as the window's first cycle does.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace rotary {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitComputationFailed = 1;
+inline constexpr int kExitBadUsage = 2;
+
+// Runs the tool on its arguments (without the program name); returns the exit status.
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace rotary
