@@ -73,6 +73,7 @@ Outcome Cycle::compute() {
     Surface::checkArithmetic();
 
     phase_ = Phase::kSweep;
+    state_.tally = {};
     sweep_(state_, surface_);
 
     phase_ = Phase::kIntegration;

@@ -6,6 +6,13 @@
 
 namespace rotary {
 
+// Crossings that the sweep found but rejected: curve crossings at or above -R/3 at any motion
+// angle, and crossings of the exchanged copy below e at top dead centre.
+struct SweepTally {
+  long curveRejected = 0;
+  long copyRejected = 0;
+};
+
 struct CycleState {
   Geometry g;
   Profiles profiles;
@@ -14,6 +21,7 @@ struct CycleState {
   // sample before it.
   double rotorAngle = 0;
   RunFlags flags;
+  SweepTally tally;
 };
 
 }  // namespace rotary

@@ -40,6 +40,8 @@ void sweepStraightforward(CycleState& state, Surface& surface) {
               p.tdcline[i] = C;
               surface.circle(s, p.tdcline[i], 0.25, colours::kTopDeadCentre);
             }
+          } else {
+            ++state.tally.curveRejected;
           }
         }
         if (Dx + q < s && Dx + v >= s) {
@@ -47,6 +49,8 @@ void sweepStraightforward(CycleState& state, Surface& surface) {
           if (C2 >= g.e && a == 0) {
             p.bdcline[i] = (-2 * g.e) - C2;
             surface.circle(s, p.bdcline[i], 0.25, colours::kBottomDeadCentre);
+          } else if (a == 0) {
+            ++state.tally.copyRejected;
           }
         }
         surface.yield();

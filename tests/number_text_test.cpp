@@ -1,0 +1,106 @@
+#include "number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace rotary {
+namespace {
+
+struct FormatCase {
+  double value;
+  const char* shown;
+};
+
+class FormatNumber : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(FormatNumber, ShowsFifteenSignificantDigitsWithoutTrailingZeros) {
+  EXPECT_EQ(formatNumber(GetParam().value), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, FormatNumber,
+    ::testing::Values(FormatCase{0.1 * 6524, "652.4"},  // 652.4000000000001 as a double
+                      FormatCase{0.01 * 1260, "12.6"}, FormatCase{0.01 * 3733, "37.33"},
+                      FormatCase{15, "15"}, FormatCase{1.5, "1.5"}, FormatCase{-1, "-1"},
+                      FormatCase{0.0, "0"}, FormatCase{-0.0, "0"}, FormatCase{0.1 * -6, "-0.6"},
+                      FormatCase{-90.96, "-90.96"}, FormatCase{100, "100"},
+                      FormatCase{123456789012345.0, "123456789012345"},
+                      FormatCase{1e15, "1E+15"}, FormatCase{1.5e300, "1.5E+300"},
+                      FormatCase{0.00001, "0.00001"}, FormatCase{0.000001, "1E-06"},
+                      FormatCase{1.0 / 3, "0.333333333333333"},
+                      FormatCase{2.0 / 3, "0.666666666666667"},
+                      FormatCase{-1e-300, "-1E-300"}));
+
+struct ParseCase {
+  const char* text;
+  std::optional<double> value;
+};
+
+class ParseNumber : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseNumber, AcceptsPlainDecimalsOnly) {
+  const auto parsed = parseNumber(GetParam().text);
+  ASSERT_EQ(parsed.has_value(), GetParam().value.has_value()) << GetParam().text;
+  if (parsed) {
+    EXPECT_EQ(*parsed, *GetParam().value) << GetParam().text;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Accepted, ParseNumber,
+    ::testing::Values(ParseCase{"15", 15}, ParseCase{"015", 15}, ParseCase{"1.50", 1.5},
+                      ParseCase{" 105 ", 105}, ParseCase{"\t80", 80}, ParseCase{"+3", 3},
+                      ParseCase{"-2.5", -2.5}, ParseCase{".5", 0.5}, ParseCase{"5.", 5},
+                      ParseCase{"1e3", 1000}, ParseCase{"1E+3", 1000},
+                      ParseCase{"2.5e-3", 0.0025}, ParseCase{"1e-300", 1e-300},
+                      ParseCase{"1e300", 1e300}, ParseCase{"-0", 0},
+                      ParseCase{"1e-400", 0},  // too small to hold: zero
+                      ParseCase{"652.4", 652.4}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Rejected, ParseNumber,
+    ::testing::Values(ParseCase{"", std::nullopt}, ParseCase{"   ", std::nullopt},
+                      ParseCase{"abc", std::nullopt}, ParseCase{"1,5", std::nullopt},
+                      ParseCase{"0x10", std::nullopt}, ParseCase{"inf", std::nullopt},
+                      ParseCase{"-inf", std::nullopt}, ParseCase{"nan", std::nullopt},
+                      ParseCase{"12abc", std::nullopt}, ParseCase{"1e400", std::nullopt},
+                      ParseCase{"-1e400", std::nullopt}, ParseCase{".", std::nullopt},
+                      ParseCase{"1.2.3", std::nullopt}, ParseCase{"1e", std::nullopt},
+                      ParseCase{"1e+", std::nullopt}, ParseCase{"--1", std::nullopt},
+                      ParseCase{"+", std::nullopt}, ParseCase{"1 2", std::nullopt},
+                      ParseCase{"\xd9\xa3", std::nullopt},  // an Arabic-Indic digit three
+                      ParseCase{"1e99999999999999999999", std::nullopt},
+                      ParseCase{"15\n", std::nullopt}));
+
+TEST(ParseNumber, NegativeZeroKeepsItsSign) {
+  EXPECT_TRUE(std::signbit(*parseNumber("-0")));
+  EXPECT_TRUE(std::signbit(*parseNumber("-1e-999")));
+}
+
+TEST(ParseNumber, ReadsBackEveryFormattedValue) {
+  for (double value : {652.4, 0.1 * 6524, 1.0 / 3, 1e-7, 1.5e300, -37.33, 123456.789}) {
+    const auto back = parseNumber(formatNumber(value));
+    ASSERT_TRUE(back) << value;
+    EXPECT_EQ(formatNumber(*back), formatNumber(value));
+  }
+}
+
+TEST(Int, RoundsTowardsMinusInfinity) {
+  EXPECT_EQ(Int(9.4999), 9);
+  EXPECT_EQ(Int(-0.0001), -1);
+  EXPECT_EQ(Int(-2.5), -3);
+  EXPECT_EQ(Int(27.999999999999996), 27);
+}
+
+TEST(QuoteForMessage, CutsLongPastesWithoutSplittingCharacters) {
+  EXPECT_EQ(quoteForMessage("abc"), "\"abc\"");
+  const std::string pasted(1 << 20, 'x');
+  EXPECT_LT(quoteForMessage(pasted).size(), 50u);
+  const std::string accents = std::string(39, 'a') + "\xc3\xa9\xc3\xa9";
+  EXPECT_EQ(quoteForMessage(accents), "\"" + std::string(39, 'a') + "...\"");
+}
+
+}  // namespace
+}  // namespace rotary

@@ -1,0 +1,70 @@
+// The three results for known geometries, and what the cycle shows where there are none.
+#include <gtest/gtest.h>
+
+#include "headless.h"
+
+namespace rotary {
+namespace {
+
+struct ResultCase {
+  const char* name;
+  const char* e;
+  const char* R;
+  const char* W;
+  int N;
+  Outcome outcome;
+  const char* capacity;
+  const char* deadVolume;
+  const char* ratio;
+  const char* message;  // a part of the message, when there is one
+};
+
+class Results : public ::testing::TestWithParam<ResultCase> {};
+
+TEST_P(Results, MatchTheEstablishedFigures) {
+  const ResultCase& c = GetParam();
+  const HeadlessResult result = computeHeadless(c.e, c.R, c.W, c.N);
+  EXPECT_EQ(result.outcome, c.outcome);
+  EXPECT_EQ(result.capacity, c.capacity);
+  EXPECT_EQ(result.deadVolume, c.deadVolume);
+  EXPECT_EQ(result.ratio, c.ratio);
+  EXPECT_NE(result.message.find(c.message), std::string::npos) << result.message;
+}
+
+constexpr auto kResults = Outcome::kResults;
+constexpr auto kMessage = Outcome::kMessage;
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Results,
+    ::testing::Values(
+        ResultCase{"Defaults", "15", "105", "80", 100, kResults, "652.4", "37.33", "18.47", ""},
+        ResultCase{"N50", "15", "105", "80", 50, kResults, "538.7", "35.78", "16.05", ""},
+        ResultCase{"N1000", "15", "105", "80", 1000, kResults, "653.3", "37.87", "18.25", ""},
+        ResultCase{"Small", "10", "100", "60", 100, kResults, "310.5", "12.6", "25.63", ""},
+        // The last step of the curve sweep is no longer lost to rounding.
+        ResultCase{"N500", "15", "105", "80", 500, kResults, "654.6", "37.85", "18.29", ""},
+        ResultCase{"N52", "15", "105", "80", 52, kResults, "651.5", "35.89", "19.15", ""},
+        ResultCase{"E35", "35", "105", "80", 100, kResults, "1468.3", "208.33", "8.04", ""},
+        ResultCase{"TinyE", "0.01", "105", "80", 100, kResults, "-0.6", "0", "-90.96", ""},
+        // No chamber at top dead centre: the capacity is written first and stays.
+        // The ratio box keeps the last percentage of the sweep.
+        ResultCase{"ZeroE", "0", "105", "80", 100, kMessage, "-1", "0", "96",
+                   "chamber at top dead centre has no volume"},
+        ResultCase{"ZeroR", "15", "0", "80", 100, kMessage, "0", "0", "96",
+                   "rotor radius of 0"},
+        ResultCase{"BadE", "abc", "105", "80", 100, kMessage, "", "", "",
+                   "eccentricity: \"abc\" is not a number"},
+        ResultCase{"EmptyR", "15", "", "80", 100, kMessage, "", "", "",
+                   "rotor radius: \"\" is not a number"},
+        ResultCase{"OverflowW", "15", "105", "1e400", 100, kMessage, "", "", "",
+                   "chamber width: \"1e400\" is not a number"},
+        ResultCase{"HugeR", "15", "1e300", "80", 100, kMessage, "0", "0", "0",
+                   "too large"},
+        ResultCase{"HugeW", "15", "105", "1e306", 100, kMessage, "0", "0", "96",
+                   "volumes overflowed"},
+        ResultCase{"Steps", "15", "105", "80", 20, kMessage, "", "", "",
+                   "step count: 20 is not between 50 and 1000"}),
+    [](const auto& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace rotary
