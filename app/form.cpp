@@ -1,0 +1,173 @@
+#include "form.h"
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "layout.h"
+
+namespace rotary::app {
+namespace {
+
+constexpr int kControlPointSize = 12;
+constexpr int kSmallestPointSize = 7;
+constexpr int kMessagePointSize = 10;
+
+double screenPixelsPerTwip() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
+  return dpi / kTwipsPerInch;
+}
+
+// Shrinks a control's font until its text fits, should a substitute face be wider than the one
+// the layout was made for.
+void fitText(QWidget* widget, const QString& text, int room) {
+  QFont font = widget->font();
+  while (font.pointSize() > kSmallestPointSize &&
+         QFontMetrics(font).horizontalAdvance(text) > room) {
+    font.setPointSize(font.pointSize() - 1);
+  }
+  widget->setFont(font);
+}
+
+}  // namespace
+
+QString controlFontFamily() {
+  static const QString family = [] {
+    const QStringList families = QFontDatabase::families();
+    for (const char* wanted : {"MS Sans Serif", "Liberation Sans"}) {
+      if (families.contains(wanted, Qt::CaseInsensitive)) return QString(wanted);
+    }
+    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+  }();
+  return family;
+}
+
+Form1::Form1(double pixelsPerTwip)
+    : pixelsPerTwip_(pixelsPerTwip > 0 ? pixelsPerTwip : screenPixelsPerTwip()) {
+  setObjectName("Form1");
+  setWindowTitle(kCaption);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, fromPacked(kBackground));
+  setPalette(palette);
+  setAutoFillBackground(true);
+  resize(toPixels(kClientWidthTwips), toPixels(kClientHeightTwips));
+
+  // Created first, so that every control stands above it.
+  surface_ = new DrawingSurface(pixelsPerTwip_, this);
+  surface_->setGeometry(rect());
+
+  const QFont font = controlFont();
+  QWidget* previous = nullptr;
+  for (const ControlSpec& spec : kControls) {
+    QWidget* widget = nullptr;
+    const QString name = spec.name;
+    switch (spec.kind) {
+      case Kind::kTextBox: {
+        auto* box = new QLineEdit(spec.text, this);
+        texts_.at(name.mid(4).toInt() - 1) = box;
+        widget = box;
+        break;
+      }
+      case Kind::kLabel: {
+        auto* label = new QLabel(spec.text, this);
+        label->setAutoFillBackground(true);
+        label->setPalette(palette);
+        label->setFocusPolicy(Qt::NoFocus);
+        if (name == "Label7") {
+          label->setWordWrap(true);  // too narrow for two letters: one letter a line
+          label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        } else {
+          label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        }
+        labels_.at(name.mid(5).toInt() - 1) = label;
+        widget = label;
+        break;
+      }
+      case Kind::kButton:
+        command1_ = new QPushButton(spec.text, this);
+        command1_->setAutoDefault(false);
+        widget = command1_;
+        break;
+      case Kind::kScrollBar:
+        vscroll1_ = new QScrollBar(Qt::Vertical, this);
+        vscroll1_->setRange(kFewestSteps, kMostSteps);
+        vscroll1_->setSingleStep(1);
+        vscroll1_->setPageStep(kStepsPerTroughClick);
+        vscroll1_->setValue(kInitialSteps);
+        vscroll1_->setFocusPolicy(Qt::StrongFocus);
+        widget = vscroll1_;
+        break;
+    }
+    widget->setObjectName(name);
+    widget->setFont(font);
+    // A press on a control is the control's, never the surface's.
+    widget->setAttribute(Qt::WA_NoMousePropagation);
+    place(widget, spec.left, spec.top, spec.width, spec.height);
+    if (spec.kind != Kind::kLabel) {
+      if (previous) setTabOrder(previous, widget);
+      previous = widget;
+    }
+  }
+  // The labels stand right-aligned next to their boxes; a wider face than the original must
+  // not clip them, nor the button's caption.
+  for (QLabel* label : labels_) {
+    if (label != labels_[6]) fitText(label, label->text(), label->width() - 2);
+  }
+  fitText(labels_[3], "compression ratio", labels_[3]->width() - 2);
+  fitText(command1_, command1_->text(), command1_->width() - 8);
+
+  message_ = new QLabel(this);
+  message_->setObjectName(kMessageArea.name);
+  message_->setWordWrap(true);
+  message_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  message_->setTextFormat(Qt::PlainText);
+  QFont messageFont = font;
+  messageFont.setPointSize(kMessagePointSize);
+  message_->setFont(messageFont);
+  QPalette messagePalette = palette;
+  messagePalette.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x00));
+  message_->setPalette(messagePalette);
+  message_->setAttribute(Qt::WA_NoMousePropagation);
+  place(message_, kMessageArea.left, kMessageArea.top, kMessageArea.width, kMessageArea.height);
+
+  texts_[0]->setFocus();
+}
+
+int Form1::toPixels(int twips) const { return qRound(twips * pixelsPerTwip_); }
+
+void Form1::place(QWidget* widget, int left, int top, int width, int height) {
+  widget->setGeometry(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
+}
+
+QFont Form1::controlFont() const {
+  QFont font(controlFontFamily());
+  font.setPointSize(kControlPointSize);
+  font.setWeight(QFont::Normal);
+  font.setItalic(false);
+  font.setUnderline(false);
+  font.setStrikeOut(false);
+  return font;
+}
+
+bool Form1::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate && !activated_) {
+    activated_ = true;
+    emit firstActivated();
+  }
+  return QWidget::event(event);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  emit closing();
+  event->accept();
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+  surface_->setGeometry(rect());
+  QWidget::resizeEvent(event);
+}
+
+}  // namespace rotary::app

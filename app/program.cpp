@@ -1,0 +1,50 @@
+#include "program.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include "sweep.h"
+
+namespace rotary::app {
+
+Program::Program(Form1& form) : form_(form), adapter_(form), cycle_(adapter_) {
+  // Esc is handled before any control sees it, so the character never reaches a text box.
+  QCoreApplication::instance()->installEventFilter(this);
+  connect(form.command1(), &QPushButton::clicked, this, [this] { cycle_.flags().toggleRestart(); });
+  connect(form.surface(), &DrawingSurface::pressed, this, [this] { cycle_.flags().toggleSuspend(); });
+  connect(&form, &Form1::closing, this, [this] { adapter_.end(); });
+  connect(&form, &Form1::firstActivated, this, [this] {
+    // Started from the event loop rather than inside the activation event itself.
+    QTimer::singleShot(0, this, &Program::runCycle);
+  });
+}
+
+void Program::runCycle() {
+  if (started_) return;
+  started_ = true;
+  running_ = true;
+  cycle_.run();
+  running_ = false;
+  QCoreApplication::exit(0);
+}
+
+void Program::end() {
+  form_.surface()->clear();
+  form_.surface()->flush();
+  adapter_.end();
+  if (!running_) QCoreApplication::exit(0);
+}
+
+bool Program::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    if (watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == &form_) {
+      end();
+      return true;
+    }
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace rotary::app

@@ -1,0 +1,56 @@
+#include "window_adapter.h"
+
+#include <QCoreApplication>
+
+namespace rotary::app {
+
+WindowAdapter::WindowAdapter(Form1& form) : form_(form), surface_(*form.surface()) {}
+
+QLineEdit* WindowAdapter::box(Box box) const { return form_.text(static_cast<int>(box) + 1); }
+
+std::string WindowAdapter::readText(Box which) { return box(which)->text().toStdString(); }
+
+void WindowAdapter::writeText(Box which, const std::string& text) {
+  box(which)->setText(QString::fromStdString(text));
+}
+
+void WindowAdapter::setRatioCaption(const std::string& text) {
+  form_.label(4)->setText(QString::fromStdString(text));
+}
+
+int WindowAdapter::readStepCount() { return static_cast<std::int16_t>(form_.vscroll1()->value()); }
+
+void WindowAdapter::clear() { surface_.clear(); }
+void WindowAdapter::setForeColor(Colour colour) { surface_.setForeColor(colour); }
+void WindowAdapter::setPenWidth(int pixels) { surface_.setPenWidth(pixels); }
+
+void WindowAdapter::line(float x1, float y1, float x2, float y2, std::optional<Colour> colour) {
+  if (colour) {
+    surface_.line(x1, y1, x2, y2, *colour);
+  } else {
+    surface_.lineInForeColor(x1, y1, x2, y2);
+  }
+}
+
+void WindowAdapter::circle(float x, float y, float radius, Colour colour) {
+  surface_.circle(x, y, radius, colour);
+}
+
+void WindowAdapter::point(float x, float y, Colour colour) { surface_.point(x, y, colour); }
+
+void WindowAdapter::yield(Pace pace) {
+  if (pace == Pace::kBusy && Clock::now() < nextPump_) return;
+  pump(pace == Pace::kIdle);
+}
+
+void WindowAdapter::pump(bool wait) {
+  surface_.flush();
+  QCoreApplication::processEvents(wait ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
+  nextPump_ = Clock::now() + kPumpInterval;
+}
+
+void WindowAdapter::showMessage(const std::string& text) {
+  form_.messageArea()->setText(QString::fromStdString(text));
+}
+
+}  // namespace rotary::app

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need, and only those missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config          # the build
+  qt6-base-dev libgl-dev                    # the window (Qt 6 Widgets)
+  fonts-liberation                          # Liberation Sans, the stand-in for MS Sans Serif
+  libgtest-dev libgmock-dev                 # GoogleTest
+  libbenchmark-dev                          # Google Benchmark
+  xvfb xauth xdotool imagemagick            # the end-to-end test: a real window under Xvfb
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
