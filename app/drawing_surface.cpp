@@ -27,7 +27,10 @@ QPointF DrawingSurface::toPixels(double x, double y) const {
 double DrawingSurface::radiusToPixels(double radius) const { return radius * pixelsPerUnitX_; }
 
 QPainter& DrawingSurface::painter() {
-  if (!painter_.isActive()) painter_.begin(&image_);
+  if (!painter_.isActive()) {
+    fitImage();
+    painter_.begin(&image_);
+  }
   return painter_;
 }
 
@@ -37,6 +40,7 @@ void DrawingSurface::closePainter() {
 
 void DrawingSurface::clear() {
   closePainter();
+  fitImage();
   image_.fill(fromPacked(kBackground));
   dirty_ = image_.rect();
 }
@@ -87,8 +91,10 @@ void DrawingSurface::paintEvent(QPaintEvent* event) {
   painter.drawImage(event->rect(), image_, event->rect());
 }
 
-void DrawingSurface::resizeEvent(QResizeEvent*) {
-  if (image_.size() == size()) return;
+void DrawingSurface::resizeEvent(QResizeEvent*) { fitImage(); }
+
+void DrawingSurface::fitImage() {
+  if (image_.width() >= width() && image_.height() >= height()) return;
   closePainter();
   // A larger window shows more of the plane at the same scale: keep the picture where it was.
   QImage larger(size().expandedTo(image_.size()), QImage::Format_RGB32);

@@ -36,6 +36,7 @@ class DrawingSurface : public QWidget {
 
   const QImage& image() {
     closePainter();
+    fitImage();
     return image_;
   }
 
@@ -49,6 +50,9 @@ class DrawingSurface : public QWidget {
 
  private:
   void touched(const QRectF& area);
+  // The image grows with the widget, whether or not it is shown, and never shrinks, so that
+  // making the window smaller and larger again keeps the picture.
+  void fitImage();
   // A painter kept open between event pumps: opening one per drawing call would cost more than
   // the drawing itself.
   QPainter& painter();

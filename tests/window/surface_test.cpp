@@ -1,0 +1,94 @@
+// The drawing surface: user coordinates, colours, and erasing by drawing over.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "form.h"
+#include "window_adapter.h"
+
+namespace rotary::app {
+namespace {
+
+constexpr double kPixelsPerTwipAt96 = 96.0 / 1440;
+
+class Surface : public ::testing::Test {
+ protected:
+  Surface() { adapter.clear(); }
+
+  QColor pixel(double x, double y) {
+    const QPointF p = form.surface()->toPixels(x, y);
+    return form.surface()->image().pixelColor(int(p.x()), int(p.y()));
+  }
+  int pixelsNotBackground() {
+    const QImage& image = form.surface()->image();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) != 0xFFE0E0E0u;
+    }
+    return count;
+  }
+
+  Form1 form{kPixelsPerTwipAt96};
+  WindowAdapter adapter{form};
+};
+
+TEST_F(Surface, MapsUserUnitsOntoPixels) {
+  const DrawingSurface& surface = *form.surface();
+  EXPECT_EQ(surface.toPixels(-130, -140), QPointF(0, 0));
+  EXPECT_NEAR(surface.toPixels(0, 0).x(), 395.416, 0.001);
+  EXPECT_NEAR(surface.toPixels(0, 0).y(), 412.221, 0.001);
+  EXPECT_NEAR(surface.toPixels(167.206, 107.246).x(), 904, 0.01);
+  EXPECT_NEAR(surface.toPixels(167.206, 107.246).y(), 728, 0.01);
+  EXPECT_NEAR(surface.radiusToPixels(30), 30 * 45.62492 / 15, 1e-9);
+}
+
+TEST_F(Surface, DrawsInThePackedColours) {
+  adapter.line(-50, 0, 50, 0, 0xC0C000);
+  EXPECT_EQ(pixel(0, 0), QColor(0, 192, 192));
+  adapter.point(20, 20, 255);
+  EXPECT_EQ(pixel(20, 20), QColor(255, 0, 0));
+  adapter.setForeColor(0);
+  adapter.line(-50, 30, 50, 30, std::nullopt);
+  EXPECT_EQ(pixel(0, 30), QColor(0, 0, 0));
+}
+
+TEST_F(Surface, DrawingOverInTheBackgroundLeavesNoTrace) {
+  adapter.setPenWidth(1);
+  adapter.line(-100, -80, 73.3f, 41.7f, 0xC0C000);
+  adapter.circle(3, 7, 45, 0xFF0000);
+  EXPECT_GT(pixelsNotBackground(), 100);
+  adapter.line(-100, -80, 73.3f, 41.7f, 0xE0E0E0);
+  adapter.circle(3, 7, 45, 0xE0E0E0);
+  EXPECT_EQ(pixelsNotBackground(), 0);
+}
+
+TEST_F(Surface, APointIsASquareAsWideAsThePen) {
+  adapter.setPenWidth(5);
+  adapter.point(0, 0, 0xC0C000);
+  EXPECT_EQ(pixelsNotBackground(), 25);
+  adapter.setPenWidth(1);
+  adapter.clear();
+  adapter.point(0, 0, 0xC0C000);
+  EXPECT_EQ(pixelsNotBackground(), 1);
+}
+
+TEST_F(Surface, DrawingBeyondTheEdgeIsClippedAway) {
+  adapter.line(-1e6f, -1e6f, 1e6f, -1e6f, 0);
+  adapter.circle(0, 0, 1e5f, 0);
+  EXPECT_EQ(pixelsNotBackground(), 0);
+}
+
+TEST_F(Surface, KeepsThePictureWhenTheWindowGrows) {
+  form.show();
+  adapter.line(-50, 0, 50, 0, 0xC0C000);
+  form.resize(1200, 900);
+  QApplication::processEvents();
+  EXPECT_EQ(form.surface()->size(), QSize(1200, 900));
+  EXPECT_EQ(pixel(0, 0), QColor(0, 192, 192));
+  EXPECT_NEAR(form.surface()->toPixels(0, 0).x(), 395.416, 0.001);  // the same scale
+  adapter.line(200, 150, 250, 150, 0xC0C000);  // beyond the first size, now on the surface
+  EXPECT_EQ(pixel(220, 150), QColor(0, 192, 192));
+}
+
+}  // namespace
+}  // namespace rotary::app
