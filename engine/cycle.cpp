@@ -29,7 +29,7 @@ constexpr InputField kInputs[] = {
 }  // namespace
 
 Cycle::Cycle(Window& window, SweepFunction sweep)
-    : window_(window), surface_(window), sweep_(sweep ? sweep : sweepStraightforward) {}
+    : window_(window), surface_(window), sweep_(sweep ? sweep : sweepFast) {}
 
 void Cycle::run() {
   writeDefaults();

@@ -22,6 +22,7 @@ using SweepFunction = void (*)(CycleState&, Surface&);
 
 class Cycle {
  public:
+  // The fast sweep unless another is given.
   explicit Cycle(Window& window, SweepFunction sweep = nullptr);
 
   // Writes the default dimensions, then runs cycle after cycle; returns once the window is

@@ -12,6 +12,10 @@ namespace rotary {
 // The loops in their plain order: every housing point is evaluated again for every sample.
 void sweepStraightforward(CycleState& state, Surface& surface);
 
+// The same profiles, bit for bit, with the housing points evaluated once per motion angle and
+// the crossed samples found by binary search. It yields once per motion angle.
+void sweepFast(CycleState& state, Surface& surface);
+
 // The curve-parameter loop runs from 3*pi/2 to 2*pi. Its last step must not be lost when the
 // accumulated counter overshoots 2*pi by rounding alone, so the end test accepts a counter
 // within a millionth of a step beyond it.

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "recording_window.h"
+#include "sweep.h"
 
 namespace rotary {
 namespace {
@@ -38,7 +39,7 @@ TEST(Cycle, FirstCycleWritesDefaultsEchoesAndZeroes) {
   RecordingWindow window;
   window.text(Box::kEccentricity) = " ";
   window.onYield = [](RecordingWindow& w) { w.end(); };
-  Cycle cycle(window);
+  Cycle cycle(window, sweepStraightforward);
   cycle.run();
   EXPECT_EQ(visible(window),
             (std::vector<std::string>{"Text1=15", "Text2=105", "Text3=80", "Label4=% completed",
@@ -73,7 +74,9 @@ class CycleRun : public ::testing::Test {
   void run() { cycle.run(); }
 
   RecordingWindow window;
-  Cycle cycle{window};
+  // The straightforward sweep yields after every curve step, which lets these tests click at
+  // any point of it.
+  Cycle cycle{window, sweepStraightforward};
 };
 
 TEST_F(CycleRun, RestartDuringTheSweepClearsAndStartsOver) {
@@ -287,7 +290,7 @@ TEST(CycleEnding, StopsEveryPhasePromptly) {
     w.onYield = [endAt](RecordingWindow& rw) {
       if (rw.yields == endAt) rw.end();
     };
-    Cycle c(w);
+    Cycle c(w, sweepStraightforward);
     c.run();
     EXPECT_EQ(w.yields, endAt);
   }
