@@ -5,34 +5,43 @@ namespace {
 
 inline constexpr int kTurns = 400;
 
-// Erases the housing drawn at angle o by drawing it over in the background colour. Yields
-// after every piece and stops early on a restart request.
-void eraseHousing(CycleState& state, Surface& surface, double o) {
+// Moves the housing point on to the table's entry j at motion angle a, as HousingPoint::advance
+// does, with the terms in r alone taken from the table.
+inline void advance(HousingPoint& h, const Geometry& g, const HousingTable& table, std::size_t j,
+                    double a) {
+  const double phase = 3 * (table.r[j] + a * g.k);
+  h.w = h.t;
+  h.q = h.v;
+  h.t = table.radialCos[j] + g.e * std::cos(phase);
+  h.v = table.radialSin[j] + g.e * std::sin(phase);
+}
+
+// Erases the housing drawn at angle o by drawing it over in the background colour; stops early
+// on a restart request.
+void eraseHousing(CycleState& state, Surface& surface, const HousingTable& table, double o) {
   const Geometry& g = state.g;
   HousingPoint& h = state.point;
   const double Dx = g.e * std::sin(o);
   const double Dy = g.e * std::cos(o);
-  const double rEnd = 2 * g.pi;
-  const double step = g.step1;
-  for (double r = -step; r <= rEnd; r += step) {
-    h.advance(g, r, o);
-    if (r >= 0) surface.line(Dx + h.w, Dy + h.q, Dx + h.t, Dy + h.v, colours::kBackground);
+  for (std::size_t j = 0; j < table.r.size(); ++j) {
+    advance(h, g, table, j, o);
+    if (table.r[j] >= 0) {
+      surface.line(Dx + h.w, Dy + h.q, Dx + h.t, Dy + h.v, colours::kBackground);
+    }
     surface.yield();
     if (state.flags.restartRequested()) break;
   }
 }
 
 // Draws the housing at angle a in the foreground colour, without yielding.
-void drawHousing(CycleState& state, Surface& surface, double a) {
+void drawHousing(CycleState& state, Surface& surface, const HousingTable& table, double a) {
   const Geometry& g = state.g;
   HousingPoint& h = state.point;
   const double Dx = g.e * std::sin(a);
   const double Dy = g.e * std::cos(a);
-  const double rEnd = 2 * g.pi;
-  const double step = g.step1;
-  for (double r = -step; r <= rEnd; r += step) {
-    h.advance(g, r, a);
-    if (r >= 0) surface.line(Dx + h.w, Dy + h.q, Dx + h.t, Dy + h.v, std::nullopt);
+  for (std::size_t j = 0; j < table.r.size(); ++j) {
+    advance(h, g, table, j, a);
+    if (table.r[j] >= 0) surface.line(Dx + h.w, Dy + h.q, Dx + h.t, Dy + h.v, std::nullopt);
   }
 }
 
@@ -48,15 +57,32 @@ void drawGears(CycleState& state, Surface& surface, double o, double a) {
 
 }  // namespace
 
+HousingTable housingTable(const Geometry& g) {
+  HousingTable table;
+  const double rEnd = 2 * g.pi;
+  const double step = g.step1;
+  for (double r = -step; r <= rEnd; r += step) {
+    table.r.push_back(r);
+    table.radialCos.push_back(g.R * std::cos(r));
+    table.radialSin.push_back(g.R * std::sin(r));
+  }
+  return table;
+}
+
+void animationFrame(CycleState& state, Surface& surface, const HousingTable& table, double a) {
+  const double o = a - state.g.da;
+  eraseHousing(state, surface, table, o);
+  drawGears(state, surface, o, a);
+  drawHousing(state, surface, table, a);
+}
+
 void animate(CycleState& state, Surface& surface) {
   const Geometry& g = state.g;
+  const HousingTable table = housingTable(g);
   const double aEnd = 2 * kTurns * g.pi;
   const double da = g.da;
   for (double a = 0; a <= aEnd; a += da) {
-    const double o = a - da;
-    eraseHousing(state, surface, o);
-    drawGears(state, surface, o, a);
-    drawHousing(state, surface, a);
+    animationFrame(state, surface, table, a);
     surface.yield(Pace::kFrame);
     while (state.flags.suspended()) surface.yield(Pace::kIdle);
     if (state.flags.restartRequested()) {

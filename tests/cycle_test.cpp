@@ -159,6 +159,40 @@ TEST_F(CycleRun, RestartDuringTheAnimationEndsTheFrameAndClears) {
   EXPECT_EQ(*(second - 1), "clear");
 }
 
+TEST(CycleAnimation, DrawsTheHousingByThePlainFormula) {
+  RecordingWindow window;
+  window.text(Box::kEccentricity) = "15";
+  window.text(Box::kRotorRadius) = "105";
+  window.text(Box::kChamberWidth) = "80";
+  window.onYield = [](RecordingWindow& w) {
+    if (w.frameYields == 2) w.end();
+  };
+  Cycle cycle(window);
+  ASSERT_EQ(cycle.compute(), Outcome::kResults);
+  window.logDrawing = true;
+  ASSERT_EQ(cycle.animate(), Outcome::kEnded);
+
+  Geometry g = cycle.state().g;
+  std::vector<std::array<float, 4>> expected;
+  const double da = 2 * g.pi / 400;
+  for (const double a : {0.0, da}) {
+    for (const double angle : {a - da, a}) {  // erased at the angle before, drawn at the angle
+      HousingPoint h;
+      const double Dx = g.e * std::sin(angle), Dy = g.e * std::cos(angle);
+      for (double r = -da; r <= 2 * g.pi; r += da) {
+        h.advance(g, r, angle);
+        if (r >= 0) {
+          expected.push_back({float(Dx + h.w), float(Dy + h.q), float(Dx + h.t), float(Dy + h.v)});
+        }
+      }
+    }
+  }
+  std::vector<std::array<float, 4>> drawn;
+  for (const Call& c : window.calls(Kind::kLine)) drawn.push_back({c.x1, c.y1, c.x2, c.y2});
+  EXPECT_EQ(drawn.size(), 4u * 401);
+  EXPECT_TRUE(drawn == expected);
+}
+
 TEST_F(CycleRun, SuspensionHoldsARestartUntilReleased) {
   long idle = 0;
   long clearsWhenReleased = -1;

@@ -1,0 +1,90 @@
+// How long the computation and the window take: the sweep with the integration, straightforward
+// and fast; one animation frame on the real drawing surface; a yield with nothing to do.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+#include "animation.h"
+#include "form.h"
+#include "headless.h"
+#include "sweep.h"
+#include "window_adapter.h"
+
+namespace rotary {
+namespace {
+
+constexpr double kPixelsPerTwipAt96 = 96.0 / 1440;
+
+void sweepAndIntegration(benchmark::State& state, SweepFunction sweep) {
+  const int steps = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    const HeadlessResult result = computeHeadless("15", "105", "80", steps, sweep);
+    benchmark::DoNotOptimize(result.capacity.data());
+    if (result.outcome != Outcome::kResults) state.SkipWithError("no results");
+  }
+}
+BENCHMARK_CAPTURE(sweepAndIntegration, Straightforward, sweepStraightforward)
+    ->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(sweepAndIntegration, Fast, sweepFast)
+    ->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// The window at its default size with the results of the defaults on it, ready to animate.
+struct AnimatedWindow {
+  AnimatedWindow() {
+    form.show();
+    QApplication::processEvents();
+    Cycle cycle(adapter);
+    cycle.writeDefaults();
+    cycle.compute();
+    state = cycle.state();
+    table = housingTable(state.g);
+  }
+  app::Form1 form{kPixelsPerTwipAt96};
+  app::WindowAdapter adapter{form};
+  Surface surface{adapter};
+  CycleState state;
+  HousingTable table;
+};
+
+void animationFrame(benchmark::State& state) {
+  AnimatedWindow window;
+  double a = 0;
+  for (auto _ : state) {
+    animationFrame(window.state, window.surface, window.table, a);
+    a += window.state.g.da;
+  }
+}
+BENCHMARK(animationFrame)->Unit(benchmark::kMicrosecond);
+
+// The frame as the user sees it: drawn, then pumped to the screen.
+void animationFrameOnScreen(benchmark::State& state) {
+  AnimatedWindow window;
+  double a = 0;
+  for (auto _ : state) {
+    animationFrame(window.state, window.surface, window.table, a);
+    window.surface.yield(Pace::kFrame);
+    a += window.state.g.da;
+  }
+}
+BENCHMARK(animationFrameOnScreen)->Unit(benchmark::kMicrosecond);
+
+void yieldWithNothingToDo(benchmark::State& state) {
+  app::Form1 form{kPixelsPerTwipAt96};
+  app::WindowAdapter adapter{form};
+  adapter.yield(Pace::kFrame);
+  for (auto _ : state) adapter.yield(Pace::kBusy);
+}
+BENCHMARK(yieldWithNothingToDo);
+
+}  // namespace
+}  // namespace rotary
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
