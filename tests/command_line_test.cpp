@@ -15,6 +15,8 @@ struct CommandCase {
   const char* err;  // a part of standard error
 };
 
+void PrintTo(const CommandCase& c, std::ostream* os) { *os << c.name; }
+
 class CommandLine : public ::testing::TestWithParam<CommandCase> {};
 
 TEST_P(CommandLine, PrintsResultsOrSaysWhatIsWrong) {

@@ -12,6 +12,7 @@ struct FormatCase {
   double value;
   const char* shown;
 };
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.shown; }
 
 class FormatNumber : public ::testing::TestWithParam<FormatCase> {};
 
@@ -37,6 +38,7 @@ struct ParseCase {
   const char* text;
   std::optional<double> value;
 };
+void PrintTo(const ParseCase& c, std::ostream* os) { *os << quoteForMessage(c.text); }
 
 class ParseNumber : public ::testing::TestWithParam<ParseCase> {};
 

@@ -19,6 +19,8 @@ struct ResultCase {
   const char* message;  // a part of the message, when there is one
 };
 
+void PrintTo(const ResultCase& c, std::ostream* os) { *os << c.name; }
+
 class Results : public ::testing::TestWithParam<ResultCase> {};
 
 TEST_P(Results, MatchTheEstablishedFigures) {

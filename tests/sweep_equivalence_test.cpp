@@ -47,6 +47,10 @@ struct GeometryCase {
   int N;
 };
 
+void PrintTo(const GeometryCase& c, std::ostream* os) {
+  *os << "e=" << c.e << " R=" << c.R << " N=" << c.N;
+}
+
 class FastSweep : public ::testing::TestWithParam<GeometryCase> {};
 
 TEST_P(FastSweep, GivesTheStraightforwardProfilesBitForBit) {

@@ -88,6 +88,8 @@ struct TallyCase {
   long copyRejected;
 };
 
+void PrintTo(const TallyCase& c, std::ostream* os) { *os << "e=" << c.e; }
+
 class SweepLimits : public ::testing::TestWithParam<TallyCase> {};
 
 TEST_P(SweepLimits, RejectOnlyWhereTheEccentricityIsLarge) {
@@ -107,6 +109,8 @@ struct ConstructionCase {
   SweepFunction sweep;
   long constructionLines;
 };
+
+void PrintTo(const ConstructionCase& c, std::ostream* os) { *os << c.name; }
 
 class Construction : public ::testing::TestWithParam<ConstructionCase> {};
 

@@ -18,6 +18,8 @@ struct Geometry96 {
   int left, top, width, height;  // pixels at 96 dpi
 };
 
+void PrintTo(const Geometry96& c, std::ostream* os) { *os << c.name; }
+
 class ControlGeometry : public ::testing::TestWithParam<Geometry96> {};
 
 TEST_P(ControlGeometry, FollowsTheTwipsAtNinetySixDpi) {
