@@ -24,7 +24,9 @@ QPointF DrawingSurface::toPixels(double x, double y) const {
   return {(x - kLeftUnits) * pixelsPerUnitX_, (y - kTopUnits) * pixelsPerUnitY_};
 }
 
-double DrawingSurface::radiusToPixels(double radius) const { return radius * pixelsPerUnitX_; }
+double DrawingSurface::radiusToPixels(double radius) const {
+  return radius * pixelsPerUnitX_;
+}
 
 QPainter& DrawingSurface::painter() {
   if (!painter_.isActive()) {
@@ -91,7 +93,9 @@ void DrawingSurface::paintEvent(QPaintEvent* event) {
   painter.drawImage(event->rect(), image_, event->rect());
 }
 
-void DrawingSurface::resizeEvent(QResizeEvent*) { fitImage(); }
+void DrawingSurface::resizeEvent(QResizeEvent*) {
+  fitImage();
+}
 
 void DrawingSurface::fitImage() {
   if (image_.width() >= width() && image_.height() >= height()) return;

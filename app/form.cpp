@@ -136,7 +136,9 @@ Form1::Form1(double pixelsPerTwip)
   texts_[0]->setFocus();
 }
 
-int Form1::toPixels(int twips) const { return qRound(twips * pixelsPerTwip_); }
+int Form1::toPixels(int twips) const {
+  return qRound(twips * pixelsPerTwip_);
+}
 
 void Form1::place(QWidget* widget, int left, int top, int width, int height) {
   widget->setGeometry(toPixels(left), toPixels(top), toPixels(width), toPixels(height));

@@ -12,7 +12,8 @@ Program::Program(Form1& form) : form_(form), adapter_(form), cycle_(adapter_) {
   // Esc is handled before any control sees it, so the character never reaches a text box.
   QCoreApplication::instance()->installEventFilter(this);
   connect(form.command1(), &QPushButton::clicked, this, [this] { cycle_.flags().toggleRestart(); });
-  connect(form.surface(), &DrawingSurface::pressed, this, [this] { cycle_.flags().toggleSuspend(); });
+  connect(form.surface(), &DrawingSurface::pressed, this,
+          [this] { cycle_.flags().toggleSuspend(); });
   connect(&form, &Form1::closing, this, [this] { adapter_.end(); });
   connect(&form, &Form1::firstActivated, this, [this] {
     // Started from the event loop rather than inside the activation event itself.

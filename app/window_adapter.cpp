@@ -6,9 +6,13 @@ namespace rotary::app {
 
 WindowAdapter::WindowAdapter(Form1& form) : form_(form), surface_(*form.surface()) {}
 
-QLineEdit* WindowAdapter::box(Box box) const { return form_.text(static_cast<int>(box) + 1); }
+QLineEdit* WindowAdapter::box(Box box) const {
+  return form_.text(static_cast<int>(box) + 1);
+}
 
-std::string WindowAdapter::readText(Box which) { return box(which)->text().toStdString(); }
+std::string WindowAdapter::readText(Box which) {
+  return box(which)->text().toStdString();
+}
 
 void WindowAdapter::writeText(Box which, const std::string& text) {
   box(which)->setText(QString::fromStdString(text));
@@ -18,11 +22,19 @@ void WindowAdapter::setRatioCaption(const std::string& text) {
   form_.label(4)->setText(QString::fromStdString(text));
 }
 
-int WindowAdapter::readStepCount() { return static_cast<std::int16_t>(form_.vscroll1()->value()); }
+int WindowAdapter::readStepCount() {
+  return static_cast<std::int16_t>(form_.vscroll1()->value());
+}
 
-void WindowAdapter::clear() { surface_.clear(); }
-void WindowAdapter::setForeColor(Colour colour) { surface_.setForeColor(colour); }
-void WindowAdapter::setPenWidth(int pixels) { surface_.setPenWidth(pixels); }
+void WindowAdapter::clear() {
+  surface_.clear();
+}
+void WindowAdapter::setForeColor(Colour colour) {
+  surface_.setForeColor(colour);
+}
+void WindowAdapter::setPenWidth(int pixels) {
+  surface_.setPenWidth(pixels);
+}
 
 void WindowAdapter::line(float x1, float y1, float x2, float y2, std::optional<Colour> colour) {
   if (colour) {
@@ -36,7 +48,9 @@ void WindowAdapter::circle(float x, float y, float radius, Colour colour) {
   surface_.circle(x, y, radius, colour);
 }
 
-void WindowAdapter::point(float x, float y, Colour colour) { surface_.point(x, y, colour); }
+void WindowAdapter::point(float x, float y, Colour colour) {
+  surface_.point(x, y, colour);
+}
 
 void WindowAdapter::yield(Pace pace) {
   if (pace == Pace::kBusy && Clock::now() < nextPump_) return;

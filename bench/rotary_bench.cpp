@@ -25,9 +25,13 @@ void sweepAndIntegration(benchmark::State& state, SweepFunction sweep) {
   }
 }
 BENCHMARK_CAPTURE(sweepAndIntegration, Straightforward, sweepStraightforward)
-    ->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+    ->Arg(100)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(sweepAndIntegration, Fast, sweepFast)
-    ->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+    ->Arg(100)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond);
 
 // The window at its default size with the results of the defaults on it, ready to animate.
 struct AnimatedWindow {

@@ -16,32 +16,23 @@ inline void advance(HousingPoint& h, const Geometry& g, const HousingTable& tabl
   h.v = table.radialSin[j] + g.e * std::sin(phase);
 }
 
-// Erases the housing drawn at angle o by drawing it over in the background colour; stops early
-// on a restart request.
-void eraseHousing(CycleState& state, Surface& surface, const HousingTable& table, double o) {
+// Traces the housing outline at motion angle `angle`. The erase, in the background colour, yields
+// after every piece and stops early on a restart request; the drawing, in the foreground colour
+// (no colour of its own), does neither.
+void traceHousing(CycleState& state, Surface& surface, const HousingTable& table, double angle,
+                  std::optional<Colour> colour) {
+  const bool erasing = colour.has_value();
   const Geometry& g = state.g;
   HousingPoint& h = state.point;
-  const double Dx = g.e * std::sin(o);
-  const double Dy = g.e * std::cos(o);
+  const double Dx = g.e * std::sin(angle);
+  const double Dy = g.e * std::cos(angle);
   for (std::size_t j = 0; j < table.r.size(); ++j) {
-    advance(h, g, table, j, o);
-    if (table.r[j] >= 0) {
-      surface.line(Dx + h.w, Dy + h.q, Dx + h.t, Dy + h.v, colours::kBackground);
+    advance(h, g, table, j, angle);
+    if (table.r[j] >= 0) surface.line(Dx + h.w, Dy + h.q, Dx + h.t, Dy + h.v, colour);
+    if (erasing) {
+      surface.yield();
+      if (state.flags.restartRequested()) break;
     }
-    surface.yield();
-    if (state.flags.restartRequested()) break;
-  }
-}
-
-// Draws the housing at angle a in the foreground colour, without yielding.
-void drawHousing(CycleState& state, Surface& surface, const HousingTable& table, double a) {
-  const Geometry& g = state.g;
-  HousingPoint& h = state.point;
-  const double Dx = g.e * std::sin(a);
-  const double Dy = g.e * std::cos(a);
-  for (std::size_t j = 0; j < table.r.size(); ++j) {
-    advance(h, g, table, j, a);
-    if (table.r[j] >= 0) surface.line(Dx + h.w, Dy + h.q, Dx + h.t, Dy + h.v, std::nullopt);
   }
 }
 
@@ -71,9 +62,9 @@ HousingTable housingTable(const Geometry& g) {
 
 void animationFrame(CycleState& state, Surface& surface, const HousingTable& table, double a) {
   const double o = a - state.g.da;
-  eraseHousing(state, surface, table, o);
+  traceHousing(state, surface, table, o, colours::kBackground);
   drawGears(state, surface, o, a);
-  drawHousing(state, surface, table, a);
+  traceHousing(state, surface, table, a, std::nullopt);
 }
 
 void animate(CycleState& state, Surface& surface) {

@@ -50,9 +50,25 @@ void Cycle::writeDefaults() {
   window_.writeText(Box::kChamberWidth, "80");
 }
 
-Outcome Cycle::compute() {
-  Geometry& g = state_.g;
+template <typename Steps>
+Outcome Cycle::guarded(Steps steps) {
   try {
+    return steps();
+  } catch (const Ending&) {
+    return Outcome::kEnded;
+  } catch (const ArithmeticFault&) {
+    show(arithmeticMessage(phase_));
+  } catch (const DrawingRangeFault&) {
+    show(drawingRangeMessage());
+  } catch (const NoChamberFault& fault) {
+    show(noChamberMessage(fault.bottomEmptyToo, state_.g.e, state_.g.R));
+  }
+  return Outcome::kMessage;
+}
+
+Outcome Cycle::compute() {
+  return guarded([this] {
+    Geometry& g = state_.g;
     if (messageShown_) show("");
     state_.flags.comcom = 0;
     Surface::forgetArithmetic();
@@ -81,16 +97,7 @@ Outcome Cycle::compute() {
     if (state_.flags.restartRequested()) return Outcome::kRestart;
     showResults(state_, surface_, areas);
     return Outcome::kResults;
-  } catch (const Ending&) {
-    return Outcome::kEnded;
-  } catch (const ArithmeticFault&) {
-    show(arithmeticMessage(phase_));
-  } catch (const DrawingRangeFault&) {
-    show(drawingRangeMessage());
-  } catch (const NoChamberFault& fault) {
-    show(noChamberMessage(fault.bottomEmptyToo, g.e, g.R));
-  }
-  return Outcome::kMessage;
+  });
 }
 
 bool Cycle::readDimensions() {
@@ -137,18 +144,12 @@ void Cycle::prepareProfiles() {
 }
 
 Outcome Cycle::animate() {
-  try {
+  const Outcome outcome = guarded([this] {
     phase_ = Phase::kAnimation;
     rotary::animate(state_, surface_);
     return state_.flags.restartRequested() ? Outcome::kRestart : Outcome::kResults;
-  } catch (const Ending&) {
-    return Outcome::kEnded;
-  } catch (const ArithmeticFault&) {
-    show(arithmeticMessage(phase_));
-  } catch (const DrawingRangeFault&) {
-    show(drawingRangeMessage());
-  }
-  return waitForRestart();
+  });
+  return outcome == Outcome::kMessage ? waitForRestart() : outcome;
 }
 
 Outcome Cycle::waitForRestart() {

@@ -43,6 +43,10 @@ class Cycle {
   const CycleState& state() const { return state_; }
 
  private:
+  // Runs steps of the cycle, turning a fault into its message and the end of the program into
+  // kEnded.
+  template <typename Steps>
+  Outcome guarded(Steps steps);
   bool readDimensions();
   void prepareProfiles();
   void show(const std::string& message);

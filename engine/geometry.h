@@ -20,10 +20,10 @@ struct Geometry {
   int N = 0;     // angular step count of the sweep
 
   double pi = 0;
-  double k = 0;   // phase factor of the housing curve
-  double d = 0;   // half the flank chord per unit radius
-  double dx = 0;  // width of one sample strip
-  double da = 0;  // step of the motion angle
+  double k = 0;      // phase factor of the housing curve
+  double d = 0;      // half the flank chord per unit radius
+  double dx = 0;     // width of one sample strip
+  double da = 0;     // step of the motion angle
   double step1 = 0;  // step of the housing curve parameter
 
   // Sample abscissa across the flank chord; s(400) is exactly 0 for whole-number R.

@@ -3,8 +3,7 @@
 namespace rotary {
 
 HeadlessResult computeHeadless(const std::string& eccentricity, const std::string& rotorRadius,
-                               const std::string& chamberWidth, int steps,
-                               SweepFunction sweep) {
+                               const std::string& chamberWidth, int steps, SweepFunction sweep) {
   HeadlessWindow window;
   window.text(Box::kEccentricity) = eccentricity;
   window.text(Box::kRotorRadius) = rotorRadius;

@@ -12,8 +12,12 @@ constexpr int kSignificantDigits = 15;
 constexpr int kSmallestPlainExponent = -5;
 constexpr int kLargestPlainExponent = kSignificantDigits - 1;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isSpace(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool isSpace(char c) {
+  return c == ' ' || c == '\t';
+}
 
 // The decimal exponent of the first significant digit of a well-formed number, clamped so that
 // absurdly long exponents cannot overflow. Only its sign matters: it tells an overflow from an
@@ -127,7 +131,9 @@ std::optional<double> parseNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
-double Int(double value) { return std::floor(value); }
+double Int(double value) {
+  return std::floor(value);
+}
 
 std::string quoteForMessage(std::string_view text) {
   constexpr std::size_t kLongest = 40;

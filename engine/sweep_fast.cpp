@@ -18,8 +18,18 @@ struct Point {
   double v;
 };
 
-// One sample's crossings with the piece from `from` to `to`, exactly as the straightforward loop
-// tests and interpolates them.
+using SampleIterator = std::array<double, kSampleCount>::const_iterator;
+
+// The samples s of [begin, end), ascending, with low < s <= high.
+std::pair<SampleIterator, SampleIterator> crossedSamples(SampleIterator begin, SampleIterator end,
+                                                         double low, double high) {
+  if (!(low < high)) return {end, end};
+  const auto first = std::partition_point(begin, end, [low](double s) { return s <= low; });
+  return {first, std::partition_point(first, end, [high](double s) { return s <= high; })};
+}
+
+// The crossings of one piece of the curve, from `from` to `to`, with the samples it spans, taken
+// exactly as the straightforward loops take them.
 struct PieceCrossings {
   CycleState& state;
   Surface& surface;
@@ -27,57 +37,26 @@ struct PieceCrossings {
   double a, Dx, Dy;
 
   void run(const Point& from, const Point& to, int firstSample, int lastSample) {
-    const Geometry& g = state.g;
-    Profiles& p = state.profiles;
     const double w = from.t, q = from.v, t = to.t, v = to.v;
     const auto begin = samples.begin() + firstSample;
     const auto end = samples.begin() + lastSample + 1;
+    const auto index = [this](SampleIterator it) { return static_cast<int>(it - samples.begin()); };
 
     // The curve crosses sample s where Dx + w < s <= Dx + t.
-    const double low = Dx + w, high = Dx + t;
-    if (low < high) {
-      const auto first = std::partition_point(begin, end, [low](double s) { return s <= low; });
-      const auto last = std::partition_point(first, end, [high](double s) { return s <= high; });
-      for (auto it = first; it != last; ++it) {
-        const auto i = static_cast<std::size_t>(it - samples.begin());
-        const double s = *it;
-        const double C = (Dy + q) + ((v - q) * ((s - w) - Dx)) / (t - w);
-        if (C < -g.R / 3) {
-          if (p.envelope[i] < C) p.envelope[i] = C;
-          if (a == 0) {
-            p.tdcline[i] = C;
-            surface.circle(s, p.tdcline[i], 0.25, colours::kTopDeadCentre);
-          }
-        } else {
-          ++state.tally.curveRejected;
-        }
-      }
+    const auto [first, last] = crossedSamples(begin, end, Dx + w, Dx + t);
+    for (auto it = first; it != last; ++it) {
+      takeCurveCrossing(state, surface, index(it), *it, a, Dx, Dy, w, q, t, v);
     }
-
     // The exchanged copy crosses it where Dx + q < s <= Dx + v.
-    const double copyLow = Dx + q, copyHigh = Dx + v;
-    if (copyLow < copyHigh) {
-      const auto first =
-          std::partition_point(begin, end, [copyLow](double s) { return s <= copyLow; });
-      const auto last =
-          std::partition_point(first, end, [copyHigh](double s) { return s <= copyHigh; });
-      for (auto it = first; it != last; ++it) {
-        const auto i = static_cast<std::size_t>(it - samples.begin());
-        const double s = *it;
-        const double C2 = ((w + Dy) - 2 * g.e) + ((t - w) * ((s - q) - Dx)) / (v - q);
-        if (C2 >= g.e && a == 0) {
-          p.bdcline[i] = (-2 * g.e) - C2;
-          surface.circle(s, p.bdcline[i], 0.25, colours::kBottomDeadCentre);
-        } else if (a == 0) {
-          ++state.tally.copyRejected;
-        }
-      }
+    const auto [copyFirst, copyLast] = crossedSamples(begin, end, Dx + q, Dx + v);
+    for (auto it = copyFirst; it != copyLast; ++it) {
+      takeCopyCrossing(state, surface, index(it), *it, a, Dx, Dy, w, q, t, v);
     }
   }
 };
 
-void drawConstruction(Surface& surface, const Geometry& g, double Dx, double Dy,
-                      const Point& from, const Point& to) {
+void drawConstruction(Surface& surface, const Geometry& g, double Dx, double Dy, const Point& from,
+                      const Point& to) {
   const double w = from.t, q = from.v, t = to.t, v = to.v;
   surface.line(Dx + w, Dy + q, Dx + t, Dy + v, colours::kConstruction);
   surface.line(Dx + q, (Dy + w) - 2 * g.e, Dx + v, (Dy + t) - 2 * g.e, colours::kConstruction);
@@ -92,9 +71,9 @@ void sweepFast(CycleState& state, Surface& surface) {
   for (int i = 0; i <= kLastSample; ++i) samples[i] = g.sample(i);
   // The binary searches need the samples in ascending order, as they are for every rotor radius
   // that makes sense; anything else takes the plain loops.
-  const bool ascending = std::is_sorted(samples.begin(), samples.end()) &&
-                         std::none_of(samples.begin(), samples.end(),
-                                      [](double s) { return std::isnan(s); });
+  const bool ascending =
+      std::is_sorted(samples.begin(), samples.end()) &&
+      std::none_of(samples.begin(), samples.end(), [](double s) { return std::isnan(s); });
   if (!ascending) return sweepStraightforward(state, surface);
 
   // The curve parameters of one inner sweep, the same sequence of doubles for every sample and

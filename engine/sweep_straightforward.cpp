@@ -9,9 +9,36 @@ void showSweepProgress(CycleState& state, Surface& surface, double a) {
   if (state.flags.restartRequested()) surface.clear();
 }
 
+void takeCurveCrossing(CycleState& state, Surface& surface, int i, double s, double a, double Dx,
+                       double Dy, double w, double q, double t, double v) {
+  Profiles& p = state.profiles;
+  const double C = (Dy + q) + ((v - q) * ((s - w) - Dx)) / (t - w);
+  if (C < -state.g.R / 3) {
+    if (p.envelope[i] < C) p.envelope[i] = C;
+    if (a == 0) {
+      p.tdcline[i] = C;
+      surface.circle(s, p.tdcline[i], 0.25, colours::kTopDeadCentre);
+    }
+  } else {
+    ++state.tally.curveRejected;
+  }
+}
+
+void takeCopyCrossing(CycleState& state, Surface& surface, int i, double s, double a, double Dx,
+                      double Dy, double w, double q, double t, double v) {
+  const double e = state.g.e;
+  const double C2 = ((w + Dy) - 2 * e) + ((t - w) * ((s - q) - Dx)) / (v - q);
+  if (a != 0) return;  // the copy only counts at top dead centre
+  if (C2 >= e) {
+    state.profiles.bdcline[i] = (-2 * e) - C2;
+    surface.circle(s, state.profiles.bdcline[i], 0.25, colours::kBottomDeadCentre);
+  } else {
+    ++state.tally.copyRejected;
+  }
+}
+
 void sweepStraightforward(CycleState& state, Surface& surface) {
   const Geometry& g = state.g;
-  Profiles& p = state.profiles;
   HousingPoint& h = state.point;
   const RunFlags& flags = state.flags;
 
@@ -32,27 +59,10 @@ void sweepStraightforward(CycleState& state, Surface& surface) {
           surface.line(Dx + q, (Dy + w) - 2 * g.e, Dx + v, (Dy + t) - 2 * g.e,
                        colours::kConstruction);
         }
-        if (Dx + w < s && Dx + t >= s) {
-          const double C = (Dy + q) + ((v - q) * ((s - w) - Dx)) / (t - w);
-          if (C < -g.R / 3) {
-            if (p.envelope[i] < C) p.envelope[i] = C;
-            if (a == 0) {
-              p.tdcline[i] = C;
-              surface.circle(s, p.tdcline[i], 0.25, colours::kTopDeadCentre);
-            }
-          } else {
-            ++state.tally.curveRejected;
-          }
-        }
-        if (Dx + q < s && Dx + v >= s) {
-          const double C2 = ((w + Dy) - 2 * g.e) + ((t - w) * ((s - q) - Dx)) / (v - q);
-          if (C2 >= g.e && a == 0) {
-            p.bdcline[i] = (-2 * g.e) - C2;
-            surface.circle(s, p.bdcline[i], 0.25, colours::kBottomDeadCentre);
-          } else if (a == 0) {
-            ++state.tally.copyRejected;
-          }
-        }
+        if (Dx + w < s && Dx + t >= s)
+          takeCurveCrossing(state, surface, i, s, a, Dx, Dy, w, q, t, v);
+        if (Dx + q < s && Dx + v >= s)
+          takeCopyCrossing(state, surface, i, s, a, Dx, Dy, w, q, t, v);
         surface.yield();
         if (flags.restartRequested()) break;
       }

@@ -15,7 +15,9 @@ struct CommandCase {
   const char* err;  // a part of standard error
 };
 
-void PrintTo(const CommandCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CommandCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class CommandLine : public ::testing::TestWithParam<CommandCase> {};
 
@@ -35,24 +37,41 @@ TEST_P(CommandLine, PrintsResultsOrSaysWhatIsWrong) {
 INSTANTIATE_TEST_SUITE_P(
     Table, CommandLine,
     ::testing::Values(
-        CommandCase{"Defaults", {}, 0,
-                    "chamber capacity: 652.4\ndead volume: 37.33\ncompression ratio: 18.47\n", ""},
+        CommandCase{"Defaults",
+                    {},
+                    0,
+                    "chamber capacity: 652.4\ndead volume: 37.33\ncompression ratio: 18.47\n",
+                    ""},
         CommandCase{"Given",
-                    {"--eccentricity", "10", "--rotor-radius", "100", "--chamber-width=60"}, 0,
-                    "chamber capacity: 310.5\ndead volume: 12.6\ncompression ratio: 25.63\n", ""},
-        CommandCase{"Steps", {"--steps", "1000"}, 0,
-                    "chamber capacity: 653.3\ndead volume: 37.87\ncompression ratio: 18.25\n", ""},
+                    {"--eccentricity", "10", "--rotor-radius", "100", "--chamber-width=60"},
+                    0,
+                    "chamber capacity: 310.5\ndead volume: 12.6\ncompression ratio: 25.63\n",
+                    ""},
+        CommandCase{"Steps",
+                    {"--steps", "1000"},
+                    0,
+                    "chamber capacity: 653.3\ndead volume: 37.87\ncompression ratio: 18.25\n",
+                    ""},
         CommandCase{"Help", {"--help"}, 0, "*", ""},
-        CommandCase{"NotANumber", {"--eccentricity", "abc"}, 2, "",
+        CommandCase{"NotANumber",
+                    {"--eccentricity", "abc"},
+                    2,
+                    "",
                     "--eccentricity: \"abc\" is not a number"},
         CommandCase{"Comma", {"--chamber-width", "1,5"}, 2, "", "--chamber-width: \"1,5\""},
-        CommandCase{"Fraction", {"--steps", "99.5"}, 2, "",
+        CommandCase{"Fraction",
+                    {"--steps", "99.5"},
+                    2,
+                    "",
                     "--steps: \"99.5\" is not a whole number from 50 to 1000"},
         CommandCase{"TooFew", {"--steps", "49"}, 2, "", "--steps: \"49\""},
         CommandCase{"TooMany", {"--steps", "1001"}, 2, "", "--steps: \"1001\""},
         CommandCase{"Missing", {"--rotor-radius"}, 2, "", "--rotor-radius: a value is missing"},
         CommandCase{"Unknown", {"--speed", "3"}, 2, "", "unknown option \"--speed\""},
-        CommandCase{"NoChamber", {"--eccentricity", "0"}, 1, "",
+        CommandCase{"NoChamber",
+                    {"--eccentricity", "0"},
+                    1,
+                    "",
                     "chamber at top dead centre has no volume"}),
     [](const auto& info) { return info.param.name; });
 

@@ -213,7 +213,7 @@ TEST_F(CycleRun, SuspensionHoldsARestartUntilReleased) {
   };
   run();
   EXPECT_EQ(idle, 50);
-  EXPECT_EQ(window.frameYields, 1);  // held after the first frame
+  EXPECT_EQ(window.frameYields, 1);                  // held after the first frame
   EXPECT_EQ(window.clears, clearsWhenReleased + 1);  // cleared only once released
   EXPECT_EQ(cycle.flags().stoop, 0);
 }
@@ -337,7 +337,7 @@ TEST_F(CycleRun, AnimationRunsFourHundredTurnsThenStartsOverWithoutClearing) {
   // Both loops of every frame make 402 passes and draw 401 pieces; the second cycle has drawn
   // the two construction lines of its first curve step when it first yields.
   EXPECT_EQ(window.lines, 2L * 801 * 26 + 400L * 400 * 401 * 2 + 2);
-  EXPECT_EQ(window.clears, 1);  // the integration's; the last frame stays
+  EXPECT_EQ(window.clears, 1);                  // the integration's; the last frame stays
   EXPECT_EQ(window.text(Box::kCapacity), "0");  // the second cycle has begun
 }
 

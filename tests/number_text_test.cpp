@@ -12,7 +12,9 @@ struct FormatCase {
   double value;
   const char* shown;
 };
-void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.shown; }
+void PrintTo(const FormatCase& c, std::ostream* os) {
+  *os << c.shown;
+}
 
 class FormatNumber : public ::testing::TestWithParam<FormatCase> {};
 
@@ -27,18 +29,18 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{15, "15"}, FormatCase{1.5, "1.5"}, FormatCase{-1, "-1"},
                       FormatCase{0.0, "0"}, FormatCase{-0.0, "0"}, FormatCase{0.1 * -6, "-0.6"},
                       FormatCase{-90.96, "-90.96"}, FormatCase{100, "100"},
-                      FormatCase{123456789012345.0, "123456789012345"},
-                      FormatCase{1e15, "1E+15"}, FormatCase{1.5e300, "1.5E+300"},
-                      FormatCase{0.00001, "0.00001"}, FormatCase{0.000001, "1E-06"},
-                      FormatCase{1.0 / 3, "0.333333333333333"},
-                      FormatCase{2.0 / 3, "0.666666666666667"},
-                      FormatCase{-1e-300, "-1E-300"}));
+                      FormatCase{123456789012345.0, "123456789012345"}, FormatCase{1e15, "1E+15"},
+                      FormatCase{1.5e300, "1.5E+300"}, FormatCase{0.00001, "0.00001"},
+                      FormatCase{0.000001, "1E-06"}, FormatCase{1.0 / 3, "0.333333333333333"},
+                      FormatCase{2.0 / 3, "0.666666666666667"}, FormatCase{-1e-300, "-1E-300"}));
 
 struct ParseCase {
   const char* text;
   std::optional<double> value;
 };
-void PrintTo(const ParseCase& c, std::ostream* os) { *os << quoteForMessage(c.text); }
+void PrintTo(const ParseCase& c, std::ostream* os) {
+  *os << quoteForMessage(c.text);
+}
 
 class ParseNumber : public ::testing::TestWithParam<ParseCase> {};
 
@@ -55,9 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ParseCase{"15", 15}, ParseCase{"015", 15}, ParseCase{"1.50", 1.5},
                       ParseCase{" 105 ", 105}, ParseCase{"\t80", 80}, ParseCase{"+3", 3},
                       ParseCase{"-2.5", -2.5}, ParseCase{".5", 0.5}, ParseCase{"5.", 5},
-                      ParseCase{"1e3", 1000}, ParseCase{"1E+3", 1000},
-                      ParseCase{"2.5e-3", 0.0025}, ParseCase{"1e-300", 1e-300},
-                      ParseCase{"1e300", 1e300}, ParseCase{"-0", 0},
+                      ParseCase{"1e3", 1000}, ParseCase{"1E+3", 1000}, ParseCase{"2.5e-3", 0.0025},
+                      ParseCase{"1e-300", 1e-300}, ParseCase{"1e300", 1e300}, ParseCase{"-0", 0},
                       ParseCase{"1e-400", 0},  // too small to hold: zero
                       ParseCase{"652.4", 652.4}));
 

@@ -14,8 +14,17 @@
 namespace rotary::testing {
 
 struct Call {
-  enum class Kind { kWrite, kCaption, kMessage, kClear, kForeColor, kPenWidth, kLine, kCircle,
-                    kPoint };
+  enum class Kind {
+    kWrite,
+    kCaption,
+    kMessage,
+    kClear,
+    kForeColor,
+    kPenWidth,
+    kLine,
+    kCircle,
+    kPoint
+  };
   Kind kind = Kind::kWrite;
   Box box = Box::kEccentricity;
   std::string text;

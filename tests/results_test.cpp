@@ -19,7 +19,9 @@ struct ResultCase {
   const char* message;  // a part of the message, when there is one
 };
 
-void PrintTo(const ResultCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ResultCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class Results : public ::testing::TestWithParam<ResultCase> {};
 
@@ -52,16 +54,14 @@ INSTANTIATE_TEST_SUITE_P(
         // The ratio box keeps the last percentage of the sweep.
         ResultCase{"ZeroE", "0", "105", "80", 100, kMessage, "-1", "0", "96",
                    "chamber at top dead centre has no volume"},
-        ResultCase{"ZeroR", "15", "0", "80", 100, kMessage, "0", "0", "96",
-                   "rotor radius of 0"},
+        ResultCase{"ZeroR", "15", "0", "80", 100, kMessage, "0", "0", "96", "rotor radius of 0"},
         ResultCase{"BadE", "abc", "105", "80", 100, kMessage, "", "", "",
                    "eccentricity: \"abc\" is not a number"},
         ResultCase{"EmptyR", "15", "", "80", 100, kMessage, "", "", "",
                    "rotor radius: \"\" is not a number"},
         ResultCase{"OverflowW", "15", "105", "1e400", 100, kMessage, "", "", "",
                    "chamber width: \"1e400\" is not a number"},
-        ResultCase{"HugeR", "15", "1e300", "80", 100, kMessage, "0", "0", "0",
-                   "too large"},
+        ResultCase{"HugeR", "15", "1e300", "80", 100, kMessage, "0", "0", "0", "too large"},
         ResultCase{"HugeW", "15", "105", "1e306", 100, kMessage, "0", "0", "96",
                    "volumes overflowed"},
         ResultCase{"Steps", "15", "105", "80", 20, kMessage, "", "", "",

@@ -85,8 +85,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Geometries, FastSweep,
-    ::testing::Values(GeometryCase{"50", "105", 100},   // curve crossings rejected
-                      GeometryCase{"80", "105", 100},   // copy crossings rejected
+    ::testing::Values(GeometryCase{"50", "105", 100},  // curve crossings rejected
+                      GeometryCase{"80", "105", 100},  // copy crossings rejected
                       GeometryCase{"10", "100", 100}, GeometryCase{"35", "105", 100},
                       GeometryCase{"0.01", "105", 100}, GeometryCase{"0.3", "1", 64},
                       GeometryCase{"15", "105.5", 77}, GeometryCase{"-15", "105", 100},

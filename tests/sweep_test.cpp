@@ -1,9 +1,10 @@
 // The sweep's loop counts, its progress display and the samples it decides by exact arithmetic.
+#include "sweep.h"
+
 #include <gtest/gtest.h>
 
 #include "cycle.h"
 #include "recording_window.h"
-#include "sweep.h"
 
 namespace rotary {
 namespace {
@@ -88,7 +89,9 @@ struct TallyCase {
   long copyRejected;
 };
 
-void PrintTo(const TallyCase& c, std::ostream* os) { *os << "e=" << c.e; }
+void PrintTo(const TallyCase& c, std::ostream* os) {
+  *os << "e=" << c.e;
+}
 
 class SweepLimits : public ::testing::TestWithParam<TallyCase> {};
 
@@ -110,7 +113,9 @@ struct ConstructionCase {
   long constructionLines;
 };
 
-void PrintTo(const ConstructionCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ConstructionCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class Construction : public ::testing::TestWithParam<ConstructionCase> {};
 

@@ -58,21 +58,20 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     if (name == "--eccentricity") target = &options.eccentricity;
     if (name == "--rotor-radius") target = &options.rotorRadius;
     if (name == "--chamber-width") target = &options.chamberWidth;
-    if (!target && name != "--steps") return fail("unknown option " + quoteForMessage(name) +
-                                                  " (try --help)");
+    if (!target && name != "--steps")
+      return fail("unknown option " + quoteForMessage(name) + " (try --help)");
     if (!value) {
       if (i + 1 == args.size()) return fail(name + ": a value is missing");
       value = args[++i];
     }
     if (target) {
-      if (!parseNumber(*value)) return fail(name + ": " + quoteForMessage(*value) +
-                                            " is not a number");
+      if (!parseNumber(*value))
+        return fail(name + ": " + quoteForMessage(*value) + " is not a number");
       *target = *value;
     } else if (const auto steps = parseSteps(*value)) {
       options.steps = *steps;
     } else {
-      return fail(name + ": " + quoteForMessage(*value) +
-                  " is not a whole number from 50 to 1000");
+      return fail(name + ": " + quoteForMessage(*value) + " is not a whole number from 50 to 1000");
     }
   }
 

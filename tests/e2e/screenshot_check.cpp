@@ -40,7 +40,9 @@ int main(int argc, char** argv) {
   }
   const QPoint origin(std::atoi(argv[2]), std::atoi(argv[3]));
   const QImage image = shot.convertToFormat(QImage::Format_RGB32);
-  const auto at = [&](int x, int y, int w, int h) { return QRect(origin + QPoint(x, y), QSize(w, h)); };
+  const auto at = [&](int x, int y, int w, int h) {
+    return QRect(origin + QPoint(x, y), QSize(w, h));
+  };
 
   bool ok = true;
   const auto expect = [&ok](bool condition, const char* what) {

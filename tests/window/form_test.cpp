@@ -1,11 +1,12 @@
 // The window as it opens: caption, controls, geometry, fonts, texts and focus order.
+#include "form.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
 
-#include "form.h"
 #include "layout.h"
 
 namespace rotary::app {
@@ -18,7 +19,9 @@ struct Geometry96 {
   int left, top, width, height;  // pixels at 96 dpi
 };
 
-void PrintTo(const Geometry96& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Geometry96& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ControlGeometry : public ::testing::TestWithParam<Geometry96> {};
 
@@ -26,25 +29,21 @@ TEST_P(ControlGeometry, FollowsTheTwipsAtNinetySixDpi) {
   Form1 form(kPixelsPerTwipAt96);
   const auto* widget = form.findChild<QWidget*>(GetParam().name);
   ASSERT_NE(widget, nullptr) << GetParam().name;
-  EXPECT_EQ(widget->geometry(), QRect(GetParam().left, GetParam().top, GetParam().width,
-                                      GetParam().height));
+  EXPECT_EQ(widget->geometry(),
+            QRect(GetParam().left, GetParam().top, GetParam().width, GetParam().height));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Controls, ControlGeometry,
-    ::testing::Values(Geometry96{"Text1", 832, 16, 65, 25}, Geometry96{"Text2", 832, 64, 65, 25},
-                      Geometry96{"Text3", 832, 112, 65, 25}, Geometry96{"Text4", 832, 160, 65, 25},
-                      Geometry96{"Text5", 832, 208, 65, 25}, Geometry96{"Text6", 832, 256, 65, 25},
-                      Geometry96{"Label1", 696, 16, 129, 25},
-                      Geometry96{"Label2", 696, 64, 129, 25},
-                      Geometry96{"Label3", 696, 112, 129, 25},
-                      Geometry96{"Label4", 696, 256, 129, 25},
-                      Geometry96{"Label5", 696, 208, 129, 25},
-                      Geometry96{"Label6", 696, 160, 129, 25},
-                      Geometry96{"Command1", 832, 304, 65, 41},
-                      Geometry96{"VScroll1", 880, 376, 17, 161},
-                      Geometry96{"Label7", 864, 408, 9, 97},
-                      Geometry96{"Surface", 0, 0, 904, 728}),
+    ::testing::Values(
+        Geometry96{"Text1", 832, 16, 65, 25}, Geometry96{"Text2", 832, 64, 65, 25},
+        Geometry96{"Text3", 832, 112, 65, 25}, Geometry96{"Text4", 832, 160, 65, 25},
+        Geometry96{"Text5", 832, 208, 65, 25}, Geometry96{"Text6", 832, 256, 65, 25},
+        Geometry96{"Label1", 696, 16, 129, 25}, Geometry96{"Label2", 696, 64, 129, 25},
+        Geometry96{"Label3", 696, 112, 129, 25}, Geometry96{"Label4", 696, 256, 129, 25},
+        Geometry96{"Label5", 696, 208, 129, 25}, Geometry96{"Label6", 696, 160, 129, 25},
+        Geometry96{"Command1", 832, 304, 65, 41}, Geometry96{"VScroll1", 880, 376, 17, 161},
+        Geometry96{"Label7", 864, 408, 9, 97}, Geometry96{"Surface", 0, 0, 904, 728}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Form, OpensWithItsCaptionSizeAndTexts) {

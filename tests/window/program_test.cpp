@@ -1,14 +1,15 @@
 // The user's inputs and the cycle running in the real window.
+#include "program.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QTest>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
 #include "form.h"
-#include "program.h"
 
 namespace rotary::app {
 namespace {
@@ -90,9 +91,9 @@ TEST_F(ProgramTest, APressOnTheSurfaceTogglesTheSuspension) {
 }
 
 TEST_F(ProgramTest, APressOnAControlDoesNotSuspend) {
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           form.label(1), form.label(4), form.label(7), form.text(3), form.command1(),
-           form.vscroll1(), form.messageArea()}) {
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{form.label(1), form.label(4), form.label(7), form.text(3),
+                                       form.command1(), form.vscroll1(), form.messageArea()}) {
     QTest::mousePress(control, Qt::LeftButton, {}, QPoint(3, 3));
     QTest::mouseRelease(control, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(program.cycle().flags().stoop, 0) << control->objectName().toStdString();
@@ -100,10 +101,12 @@ TEST_F(ProgramTest, APressOnAControlDoesNotSuspend) {
 }
 
 TEST_F(ProgramTest, ClosingTheWindowEndsTheCycle) {
-  runUntil([&] {
-    if (form.isVisible()) form.close();
-    return false;
-  }, 10);
+  runUntil(
+      [&] {
+        if (form.isVisible()) form.close();
+        return false;
+      },
+      10);
   EXPECT_TRUE(program.adapter().ending());
   EXPECT_FALSE(program.running());
 }
