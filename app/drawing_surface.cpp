@@ -36,8 +36,20 @@ QPainter& DrawingSurface::painter() {
   return painter_;
 }
 
+QPainter& DrawingSurface::painterWithPen(unsigned colour) {
+  QPainter& p = painter();
+  // Setting a pen costs as much as drawing a short line: only when it changes.
+  if (!penSet_ || colour != penColour_ || penWidth_ != p.pen().width()) {
+    p.setPen(QPen(fromPacked(colour), penWidth_, Qt::SolidLine, Qt::SquareCap));
+    penColour_ = colour;
+    penSet_ = true;
+  }
+  return p;
+}
+
 void DrawingSurface::closePainter() {
   if (painter_.isActive()) painter_.end();
+  penSet_ = false;
 }
 
 void DrawingSurface::clear() {
@@ -49,8 +61,7 @@ void DrawingSurface::clear() {
 
 void DrawingSurface::line(double x1, double y1, double x2, double y2, unsigned colour) {
   const QPointF from = toPixels(x1, y1), to = toPixels(x2, y2);
-  QPainter& p = painter();
-  p.setPen(QPen(fromPacked(colour), penWidth_, Qt::SolidLine, Qt::SquareCap));
+  QPainter& p = painterWithPen(colour);
   p.drawLine(from, to);
   touched(QRectF(from, to).normalized());
 }
@@ -58,8 +69,7 @@ void DrawingSurface::line(double x1, double y1, double x2, double y2, unsigned c
 void DrawingSurface::circle(double x, double y, double radius, unsigned colour) {
   const QPointF centre = toPixels(x, y);
   const double r = std::abs(radiusToPixels(radius));
-  QPainter& p = painter();
-  p.setPen(QPen(fromPacked(colour), penWidth_));
+  QPainter& p = painterWithPen(colour);
   p.setBrush(Qt::NoBrush);
   p.drawEllipse(centre, r, r);
   touched(QRectF(centre.x() - r, centre.y() - r, 2 * r, 2 * r));

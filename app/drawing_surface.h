@@ -56,6 +56,7 @@ class DrawingSurface : public QWidget {
   // A painter kept open between event pumps: opening one per drawing call would cost more than
   // the drawing itself.
   QPainter& painter();
+  QPainter& painterWithPen(unsigned colour);
   void closePainter();
 
   double pixelsPerUnitX_;
@@ -65,6 +66,8 @@ class DrawingSurface : public QWidget {
   QRect dirty_;
   unsigned foreColour_ = 0;
   int penWidth_ = 1;
+  unsigned penColour_ = 0;
+  bool penSet_ = false;
 };
 
 // 0x00BBGGRR, as the engine packs its colours.
