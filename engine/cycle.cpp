@@ -118,7 +118,10 @@ bool Cycle::readDimensions() {
   }
   for (const InputField& field : kInputs) {
     const std::string text = window_.readText(field.box);
-    if (const auto value = parseNumber(text)) {
+    if (const auto value = parseNumber(text); value && *value < 0) {
+      // A negative length gives negative volumes that look like results.
+      note(negativeMessage(field.name, text));
+    } else if (value) {
       g.*field.value = *value;
     } else {
       note(notANumberMessage(field.name, text));

@@ -8,6 +8,10 @@ std::string notANumberMessage(std::string_view field, std::string_view text) {
   return std::string(field) + ": " + quoteForMessage(text) + " is not a number";
 }
 
+std::string negativeMessage(std::string_view field, std::string_view text) {
+  return std::string(field) + ": " + quoteForMessage(text) + " is negative; a length cannot be";
+}
+
 std::string stepCountMessage(int steps) {
   return "step count: " + std::to_string(steps) + " is not between 50 and 1000";
 }

@@ -64,6 +64,12 @@ INSTANTIATE_TEST_SUITE_P(
         ResultCase{"HugeR", "15", "1e300", "80", 100, kMessage, "0", "0", "0", "too large"},
         ResultCase{"HugeW", "15", "105", "1e306", 100, kMessage, "0", "0", "96",
                    "volumes overflowed"},
+        ResultCase{"NegativeE", "-15", "105", "80", 100, kMessage, "", "", "",
+                   "eccentricity: \"-15\" is negative"},
+        ResultCase{"NegativeW", "15", "105", "-80", 100, kMessage, "", "", "",
+                   "chamber width: \"-80\" is negative"},
+        ResultCase{"NegativeZeroE", "-0", "105", "80", 100, kMessage, "-1", "0", "96",
+                   "eccentricity 0"},
         ResultCase{"Steps", "15", "105", "80", 20, kMessage, "", "", "",
                    "step count: 20 is not between 50 and 1000"}),
     [](const auto& info) { return info.param.name; });
