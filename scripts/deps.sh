@@ -8,6 +8,7 @@ packages=(
   fonts-liberation                          # Liberation Sans, the stand-in for MS Sans Serif
   libgtest-dev libgmock-dev                 # GoogleTest
   libbenchmark-dev                          # Google Benchmark
+  clang libclang-rt-14-dev                  # the sanitizer build and the fuzzer (libFuzzer)
   xvfb xauth xdotool imagemagick            # the end-to-end test: a real window under Xvfb
 )
 
