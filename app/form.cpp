@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
+#include <limits>
 
 #include "layout.h"
 
@@ -67,6 +68,9 @@ Form1::Form1(double pixelsPerTwip)
     switch (spec.kind) {
       case Kind::kTextBox: {
         auto* box = new QLineEdit(spec.text, this);
+        // No limit of the box's own: a long paste stays whole, and the cycle says what is wrong
+        // with it.
+        box->setMaxLength(std::numeric_limits<int>::max());
         texts_.at(name.mid(4).toInt() - 1) = box;
         widget = box;
         break;

@@ -8,7 +8,8 @@
 
 namespace rotary::app {
 
-Program::Program(Form1& form) : form_(form), adapter_(form), cycle_(adapter_) {
+Program::Program(Form1& form, SweepFunction sweep)
+    : form_(form), adapter_(form), cycle_(adapter_, sweep) {
   // Esc is handled before any control sees it, so the character never reaches a text box.
   QCoreApplication::instance()->installEventFilter(this);
   connect(form.command1(), &QPushButton::clicked, this, [this] { cycle_.flags().toggleRestart(); });

@@ -16,7 +16,8 @@ class Program : public QObject {
   Q_OBJECT
 
  public:
-  explicit Program(Form1& form);
+  // The cycle sweeps with the fast sweep unless another is given.
+  explicit Program(Form1& form, SweepFunction sweep = nullptr);
 
   Cycle& cycle() { return cycle_; }
   WindowAdapter& adapter() { return adapter_; }

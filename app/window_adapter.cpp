@@ -19,6 +19,7 @@ void WindowAdapter::writeText(Box which, const std::string& text) {
 }
 
 void WindowAdapter::setRatioCaption(const std::string& text) {
+  if (text == "% completed") ++cyclesStarted_;
   form_.label(4)->setText(QString::fromStdString(text));
 }
 
@@ -53,6 +54,7 @@ void WindowAdapter::point(float x, float y, Colour colour) {
 }
 
 void WindowAdapter::yield(Pace pace) {
+  if (pace == Pace::kFrame) ++framesShown_;
   if (pace == Pace::kBusy && Clock::now() < nextPump_) return;
   pump(pace == Pace::kIdle);
 }

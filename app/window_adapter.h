@@ -32,6 +32,10 @@ class WindowAdapter : public Window {
   // Esc, or the window closing: the cycle returns at its next yield.
   void end() { ending_ = true; }
 
+  // How far the program has got: cycles started and animation frames shown.
+  long cyclesStarted() const { return cyclesStarted_; }
+  long framesShown() const { return framesShown_; }
+
  private:
   using Clock = std::chrono::steady_clock;
   static constexpr auto kPumpInterval = std::chrono::milliseconds(4);
@@ -43,6 +47,8 @@ class WindowAdapter : public Window {
   DrawingSurface& surface_;
   Clock::time_point nextPump_{};
   bool ending_ = false;
+  long cyclesStarted_ = 0;
+  long framesShown_ = 0;
 };
 
 }  // namespace rotary::app

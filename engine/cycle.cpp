@@ -118,13 +118,22 @@ bool Cycle::readDimensions() {
   }
   for (const InputField& field : kInputs) {
     const std::string text = window_.readText(field.box);
-    if (const auto value = parseNumber(text); value && *value < 0) {
-      // A negative length gives negative volumes that look like results.
-      note(negativeMessage(field.name, text));
-    } else if (value) {
-      g.*field.value = *value;
-    } else {
-      note(notANumberMessage(field.name, text));
+    double value = 0;
+    switch (convertNumber(text, value)) {
+      case Conversion::kNotANumber:
+        note(notANumberMessage(field.name, text));
+        break;
+      case Conversion::kTooLarge:
+        note(tooLargeMessage(field.name, text));
+        break;
+      case Conversion::kNumber:
+        // A negative length gives negative volumes that look like results.
+        if (value < 0) {
+          note(negativeMessage(field.name, text));
+        } else {
+          g.*field.value = value;
+        }
+        break;
     }
   }
   if (problems.empty()) return true;

@@ -8,6 +8,10 @@ std::string notANumberMessage(std::string_view field, std::string_view text) {
   return std::string(field) + ": " + quoteForMessage(text) + " is not a number";
 }
 
+std::string tooLargeMessage(std::string_view field, std::string_view text) {
+  return std::string(field) + ": " + quoteForMessage(text) + " is too large a number";
+}
+
 std::string negativeMessage(std::string_view field, std::string_view text) {
   return std::string(field) + ": " + quoteForMessage(text) + " is negative; a length cannot be";
 }

@@ -10,6 +10,7 @@ namespace rotary {
 enum class Phase { kSetup, kSweep, kIntegration, kAnimation };
 
 std::string notANumberMessage(std::string_view field, std::string_view text);
+std::string tooLargeMessage(std::string_view field, std::string_view text);
 std::string negativeMessage(std::string_view field, std::string_view text);
 std::string stepCountMessage(int steps);
 std::string arithmeticMessage(Phase phase);

@@ -78,6 +78,12 @@ std::string formatNumber(double value) {
 }
 
 std::optional<double> parseNumber(std::string_view text) {
+  double value = 0;
+  if (convertNumber(text, value) != Conversion::kNumber) return std::nullopt;
+  return value;
+}
+
+Conversion convertNumber(std::string_view text, double& out) {
   while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
   while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
 
@@ -100,12 +106,12 @@ std::optional<double> parseNumber(std::string_view text) {
       break;
     }
   }
-  if (mantissaDigits == 0) return std::nullopt;
+  if (mantissaDigits == 0) return Conversion::kNotANumber;
   const std::string_view mantissa = text.substr(0, pos);
 
   long exponent = 0;
   if (pos < text.size()) {
-    if (text[pos] != 'e' && text[pos] != 'E') return std::nullopt;
+    if (text[pos] != 'e' && text[pos] != 'E') return Conversion::kNotANumber;
     ++pos;
     bool negativeExponent = false;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
@@ -116,19 +122,20 @@ std::optional<double> parseNumber(std::string_view text) {
     for (; pos < text.size() && isDigit(text[pos]); ++pos) {
       if (exponent < 1'000'000'000) exponent = exponent * 10 + (text[pos] - '0');
     }
-    if (pos == firstExponentDigit || pos != text.size()) return std::nullopt;
+    if (pos == firstExponentDigit || pos != text.size()) return Conversion::kNotANumber;
     if (negativeExponent) exponent = -exponent;
   }
 
   double value = 0;
   const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
   if (result.ec == std::errc::result_out_of_range) {
-    if (roughDecimalExponent(mantissa, exponent) >= 0) return std::nullopt;  // too large
-    value = 0;                                                               // too small
+    if (roughDecimalExponent(mantissa, exponent) >= 0) return Conversion::kTooLarge;
+    value = 0;  // too small to hold: zero
   } else if (result.ec != std::errc() || result.ptr != text.data() + text.size()) {
-    return std::nullopt;
+    return Conversion::kNotANumber;
   }
-  return negative ? -value : value;
+  out = negative ? -value : value;
+  return Conversion::kNumber;
 }
 
 double Int(double value) {

@@ -17,6 +17,10 @@ std::string formatNumber(double value);
 // gives nothing. A value too small to represent reads as zero of its sign.
 std::optional<double> parseNumber(std::string_view text);
 
+enum class Conversion { kNumber, kNotANumber, kTooLarge };
+// The same conversion, telling a number too large for a double from a text that is no number.
+Conversion convertNumber(std::string_view text, double& value);
+
 // Rounds towards minus infinity and keeps the double.
 double Int(double value);
 

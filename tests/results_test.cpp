@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
         ResultCase{"EmptyR", "15", "", "80", 100, kMessage, "", "", "",
                    "rotor radius: \"\" is not a number"},
         ResultCase{"OverflowW", "15", "105", "1e400", 100, kMessage, "", "", "",
-                   "chamber width: \"1e400\" is not a number"},
+                   "chamber width: \"1e400\" is too large a number"},
         ResultCase{"HugeR", "15", "1e300", "80", 100, kMessage, "0", "0", "0", "too large"},
         ResultCase{"HugeW", "15", "105", "1e306", 100, kMessage, "0", "0", "96",
                    "volumes overflowed"},

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "headless.h"
+#include "messages.h"
 #include "number_text.h"
 
 namespace rotary {
@@ -65,8 +66,17 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       value = args[++i];
     }
     if (target) {
-      if (!parseNumber(*value))
-        return fail(name + ": " + quoteForMessage(*value) + " is not a number");
+      // The same checks as the window's, with the option named in place of the field.
+      double number = 0;
+      switch (convertNumber(*value, number)) {
+        case Conversion::kNotANumber:
+          return fail(notANumberMessage(name, *value));
+        case Conversion::kTooLarge:
+          return fail(tooLargeMessage(name, *value));
+        case Conversion::kNumber:
+          if (number < 0) return fail(negativeMessage(name, *value));
+          break;
+      }
       *target = *value;
     } else if (const auto steps = parseSteps(*value)) {
       options.steps = *steps;
