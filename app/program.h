@@ -21,6 +21,7 @@ class Program : public QObject {
 
   Cycle& cycle() { return cycle_; }
   WindowAdapter& adapter() { return adapter_; }
+  const WindowAdapter& adapter() const { return adapter_; }
   bool running() const { return running_; }
 
   // Runs the endless cycle inside the event loop; quits the application once it returns.

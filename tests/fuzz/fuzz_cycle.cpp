@@ -53,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (const std::string& text : fields) checkConversion(text);
 
-  const rotary::HeadlessResult result = rotary::computeHeadless(fields[0], fields[1], fields[2], steps);
+  const rotary::HeadlessResult result =
+      rotary::computeHeadless(fields[0], fields[1], fields[2], steps);
   if (result.outcome == rotary::Outcome::kResults) {
     for (const std::string* shown : {&result.capacity, &result.deadVolume, &result.ratio}) {
       const auto value = rotary::parseNumber(*shown);
