@@ -4,11 +4,13 @@
 //
 // Input: two bytes of step count (high bit set: taken as a raw 16-bit value, so that counts
 // outside the scroll bar's range are tried too; otherwise 50 to 1000), then the eccentricity,
-// rotor radius and chamber width texts separated by newlines.
+// rotor radius and chamber width texts separated by newlines. A third byte 0xFF instead makes the
+// next 24 bytes three arbitrary doubles, typed in as the window would show them.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,16 @@
 #include "number_text.h"
 
 namespace {
+
+// How the cases ended, printed when the run ends.
+long withResults = 0, withMessages = 0;
+const bool reportAtExit = [] {
+  std::atexit([] {
+    std::printf("fuzzing outcomes: %ld cases with results, %ld with a message\n", withResults,
+                withMessages);
+  });
+  return true;
+}();
 
 void require(bool condition, const char* what) {
   if (!condition) {
@@ -42,8 +54,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int steps = (raw & 0x8000) ? static_cast<std::int16_t>(raw) : 50 + raw % 951;
 
   std::vector<std::string> fields(3);
+  const bool rawDoubles = size >= 27 && data[2] == 0xFF;
+  if (rawDoubles) {
+    for (std::size_t n = 0; n < 3; ++n) {
+      double value = 0;
+      std::memcpy(&value, data + 3 + 8 * n, sizeof value);
+      fields[n] = rotary::formatNumber(value);
+    }
+  }
   std::size_t field = 0;
-  for (std::size_t n = 2; n < size; ++n) {
+  for (std::size_t n = 2; n < size && !rawDoubles; ++n) {
     const char c = static_cast<char>(data[n]);
     if (c == '\n' && field < 2) {
       ++field;
@@ -60,9 +80,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const auto value = rotary::parseNumber(*shown);
       require(value && std::isfinite(*value), "a result is not a finite number");
     }
+    ++withResults;
   } else {
     require(result.outcome == rotary::Outcome::kMessage, "the cycle ended without results");
     require(!result.message.empty(), "no results and no message");
+    ++withMessages;
   }
   return 0;
 }

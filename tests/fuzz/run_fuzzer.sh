@@ -6,7 +6,7 @@ fuzzer=$1 seeds=$2 seconds=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$fuzzer" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=4096 -print_final_stats=1 \
-  "$work" "$seeds" >"$work/log" 2>&1
+  -dict="$(dirname "$0")/numbers.dict" "$work" "$seeds" >"$work/log" 2>&1
 status=$?
 runs=$(sed -n 's/^Done \([0-9]*\) runs.*/\1/p' "$work/log")
 if [ "$status" -ne 0 ]; then
@@ -14,4 +14,5 @@ if [ "$status" -ne 0 ]; then
   echo "fuzzing failed after ${runs:-an unknown number of} cases"
   exit "$status"
 fi
-echo "fuzzing: ${runs} cases in ${seconds} s, no finding"
+outcomes=$(sed -n 's/^fuzzing outcomes: //p' "$work/log" | tail -n 1)
+echo "fuzzing: ${runs} cases in ${seconds} s (${outcomes}), no finding"
