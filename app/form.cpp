@@ -62,12 +62,12 @@ Form1::Form1(double pixelsPerTwip)
 
   const QFont font = controlFont();
   QWidget* previous = nullptr;
-  for (const ControlSpec& spec : kControls) {
+  for (const ControlLayout& control : kControls) {
     QWidget* widget = nullptr;
-    const QString name = spec.name;
-    switch (spec.kind) {
+    const QString name = control.name;
+    switch (control.kind) {
       case Kind::kTextBox: {
-        auto* box = new QLineEdit(spec.text, this);
+        auto* box = new QLineEdit(control.text, this);
         // No limit of the box's own: a long paste stays whole, and the cycle says what is wrong
         // with it.
         box->setMaxLength(std::numeric_limits<int>::max());
@@ -76,7 +76,7 @@ Form1::Form1(double pixelsPerTwip)
         break;
       }
       case Kind::kLabel: {
-        auto* label = new QLabel(spec.text, this);
+        auto* label = new QLabel(control.text, this);
         label->setAutoFillBackground(true);
         label->setPalette(palette);
         label->setFocusPolicy(Qt::NoFocus);
@@ -91,7 +91,7 @@ Form1::Form1(double pixelsPerTwip)
         break;
       }
       case Kind::kButton:
-        command1_ = new QPushButton(spec.text, this);
+        command1_ = new QPushButton(control.text, this);
         command1_->setAutoDefault(false);
         widget = command1_;
         break;
@@ -109,8 +109,8 @@ Form1::Form1(double pixelsPerTwip)
     widget->setFont(font);
     // A press on a control is the control's, never the surface's.
     widget->setAttribute(Qt::WA_NoMousePropagation);
-    place(widget, spec.left, spec.top, spec.width, spec.height);
-    if (spec.kind != Kind::kLabel) {
+    place(widget, control.left, control.top, control.width, control.height);
+    if (control.kind != Kind::kLabel) {
       if (previous) setTabOrder(previous, widget);
       previous = widget;
     }

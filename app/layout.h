@@ -19,7 +19,7 @@ inline constexpr unsigned kBackground = 0xE0E0E0;
 
 enum class Kind { kTextBox, kLabel, kButton, kScrollBar };
 
-struct ControlSpec {
+struct ControlLayout {
   const char* name;
   Kind kind;
   const char* text;
@@ -27,7 +27,7 @@ struct ControlSpec {
 };
 
 // In focus order; labels take no focus.
-inline constexpr std::array<ControlSpec, 15> kControls = {{
+inline constexpr std::array<ControlLayout, 15> kControls = {{
     {"Text1", Kind::kTextBox, " ", 12480, 240, 975, 375},
     {"Text2", Kind::kTextBox, "", 12480, 960, 975, 375},
     {"Text3", Kind::kTextBox, "", 12480, 1680, 975, 375},
@@ -46,7 +46,7 @@ inline constexpr std::array<ControlSpec, 15> kControls = {{
 }};
 
 // The message area: the right-hand column below the scroll bar.
-inline constexpr ControlSpec kMessageArea = {"Message", Kind::kLabel, "", 10440, 8160, 3015, 2640};
+inline constexpr ControlLayout kMessageArea = {"Message", Kind::kLabel, "", 10440, 8160, 3015, 2640};
 
 inline constexpr int kFewestSteps = 50;
 inline constexpr int kMostSteps = 1000;
