@@ -30,7 +30,6 @@ class Form1 : public QWidget {
   DrawingSurface* surface() const { return surface_; }
 
   int toPixels(int twips) const;
-  double pixelsPerTwip() const { return pixelsPerTwip_; }
 
  signals:
   void firstActivated();

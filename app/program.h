@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QObject>
-#include <memory>
 
 #include "cycle.h"
 #include "form.h"

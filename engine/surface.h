@@ -19,8 +19,6 @@ class Surface {
  public:
   explicit Surface(Window& window) : window_(window) {}
 
-  Window& window() { return window_; }
-
   // Throws ArithmeticFault when an operation since the last check divided by zero, was
   // invalid or overflowed.
   static void checkArithmetic() {
