@@ -34,6 +34,11 @@ void takeCurveCrossing(CycleState& state, Surface& surface, int i, double s, dou
 void takeCopyCrossing(CycleState& state, Surface& surface, int i, double s, double a, double Dx,
                       double Dy, double w, double q, double t, double v);
 
+// The construction at angle 0: the piece from (w, q) to (t, v), and the same piece with its two
+// coordinates exchanged and shifted by -2e in y.
+void drawConstructionPiece(Surface& surface, const Geometry& g, double Dx, double Dy, double w,
+                           double q, double t, double v);
+
 // Int(200 a / pi): the share of the quarter turn done, shown in the ratio box.
 void showSweepProgress(CycleState& state, Surface& surface, double a);
 

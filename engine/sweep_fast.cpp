@@ -57,9 +57,7 @@ struct PieceCrossings {
 
 void drawConstruction(Surface& surface, const Geometry& g, double Dx, double Dy, const Point& from,
                       const Point& to) {
-  const double w = from.t, q = from.v, t = to.t, v = to.v;
-  surface.line(Dx + w, Dy + q, Dx + t, Dy + v, colours::kConstruction);
-  surface.line(Dx + q, (Dy + w) - 2 * g.e, Dx + v, (Dy + t) - 2 * g.e, colours::kConstruction);
+  drawConstructionPiece(surface, g, Dx, Dy, from.t, from.v, to.t, to.v);
 }
 
 }  // namespace

@@ -9,6 +9,12 @@ void showSweepProgress(CycleState& state, Surface& surface, double a) {
   if (state.flags.restartRequested()) surface.clear();
 }
 
+void drawConstructionPiece(Surface& surface, const Geometry& g, double Dx, double Dy, double w,
+                           double q, double t, double v) {
+  surface.line(Dx + w, Dy + q, Dx + t, Dy + v, colours::kConstruction);
+  surface.line(Dx + q, (Dy + w) - 2 * g.e, Dx + v, (Dy + t) - 2 * g.e, colours::kConstruction);
+}
+
 void takeCurveCrossing(CycleState& state, Surface& surface, int i, double s, double a, double Dx,
                        double Dy, double w, double q, double t, double v) {
   Profiles& p = state.profiles;
@@ -54,11 +60,7 @@ void sweepStraightforward(CycleState& state, Surface& surface) {
       for (double r = 3 * g.pi / 2; curveSweepGoesOn(r, rEnd, step); r += step) {
         h.advance(g, r, a);
         const double w = h.w, q = h.q, t = h.t, v = h.v;
-        if (a == 0) {
-          surface.line(Dx + w, Dy + q, Dx + t, Dy + v, colours::kConstruction);
-          surface.line(Dx + q, (Dy + w) - 2 * g.e, Dx + v, (Dy + t) - 2 * g.e,
-                       colours::kConstruction);
-        }
+        if (a == 0) drawConstructionPiece(surface, g, Dx, Dy, w, q, t, v);
         if (Dx + w < s && Dx + t >= s)
           takeCurveCrossing(state, surface, i, s, a, Dx, Dy, w, q, t, v);
         if (Dx + q < s && Dx + v >= s)
