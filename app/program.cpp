@@ -4,8 +4,6 @@
 #include <QKeyEvent>
 #include <QTimer>
 
-#include "sweep.h"
-
 namespace rotary::app {
 
 Program::Program(Form1& form, SweepFunction sweep)

@@ -5,17 +5,6 @@ namespace {
 
 inline constexpr int kTurns = 400;
 
-// Moves the housing point on to the table's entry j at motion angle a, as HousingPoint::advance
-// does, with the terms in r alone taken from the table.
-inline void advance(HousingPoint& h, const Geometry& g, const HousingTable& table, std::size_t j,
-                    double a) {
-  const double phase = 3 * (table.r[j] + a * g.k);
-  h.w = h.t;
-  h.q = h.v;
-  h.t = table.radialCos[j] + g.e * std::cos(phase);
-  h.v = table.radialSin[j] + g.e * std::sin(phase);
-}
-
 // Traces the housing outline at motion angle `angle`. The erase, in the background colour, yields
 // after every piece and stops early on a restart request; the drawing, in the foreground colour
 // (no colour of its own), does neither.
@@ -26,8 +15,8 @@ void traceHousing(CycleState& state, Surface& surface, const HousingTable& table
   HousingPoint& h = state.point;
   const double Dx = g.e * std::sin(angle);
   const double Dy = g.e * std::cos(angle);
-  for (std::size_t j = 0; j < table.r.size(); ++j) {
-    advance(h, g, table, j, angle);
+  for (std::size_t j = 0; j < table.size(); ++j) {
+    h.advance(g, table, j, angle);
     if (table.r[j] >= 0) surface.line(Dx + h.w, Dy + h.q, Dx + h.t, Dy + h.v, colour);
     if (erasing) {
       surface.yield();
@@ -52,11 +41,7 @@ HousingTable housingTable(const Geometry& g) {
   HousingTable table;
   const double rEnd = 2 * g.pi;
   const double step = g.step1;
-  for (double r = -step; r <= rEnd; r += step) {
-    table.r.push_back(r);
-    table.radialCos.push_back(g.R * std::cos(r));
-    table.radialSin.push_back(g.R * std::sin(r));
-  }
+  for (double r = -step; r <= rEnd; r += step) table.add(g, r);
   return table;
 }
 

@@ -3,21 +3,12 @@
 // ends it and clears the surface.
 #pragma once
 
-#include <vector>
-
 #include "cycle_state.h"
 #include "surface.h"
 
 namespace rotary {
 
-// The curve parameters of one housing outline, r from -step1 to 2*pi, the same sequence of
-// doubles in every frame, and the terms that depend on them alone.
-struct HousingTable {
-  std::vector<double> r;
-  std::vector<double> radialCos;  // R * cos(r)
-  std::vector<double> radialSin;  // R * sin(r)
-};
-
+// The curve parameters of one housing outline, r from -step1 to 2*pi, the same in every frame.
 HousingTable housingTable(const Geometry& g);
 
 // One frame at motion angle a: erase the housing of the frame before, move the housing gear,

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cmath>
+#include <cstddef>
+#include <vector>
 
 namespace rotary {
 
@@ -30,6 +32,28 @@ struct Geometry {
   double sample(int i) const { return d * ((-R) + (R * i) / 400); }
 };
 
+// The curve parameters of one loop over r, the same sequence of doubles every time the loop runs,
+// with the terms that depend on r alone, so that a point costs only its terms in the motion angle.
+struct HousingTable {
+  std::vector<double> r;
+  std::vector<double> radialCos;  // R * cos(r)
+  std::vector<double> radialSin;  // R * sin(r)
+
+  void add(const Geometry& g, double rValue) {
+    r.push_back(rValue);
+    radialCos.push_back(g.R * std::cos(rValue));
+    radialSin.push_back(g.R * std::sin(rValue));
+  }
+  std::size_t size() const { return r.size(); }
+
+  // The housing point at entry j and motion angle a, the same doubles as evaluating it whole.
+  void pointAt(const Geometry& g, std::size_t j, double a, double& t, double& v) const {
+    const double phase = 3 * (r[j] + a * g.k);
+    t = radialCos[j] + g.e * std::cos(phase);
+    v = radialSin[j] + g.e * std::sin(phase);
+  }
+};
+
 // The housing point relative to the housing centre, (t, v), and the point before it, (w, q).
 // It carries over from one loop into the next: the first piece of every loop starts at the
 // last point of the loop before.
@@ -45,6 +69,12 @@ struct HousingPoint {
     q = v;
     t = g.R * std::cos(r) + g.e * std::cos(3 * (r + a * g.k));
     v = g.R * std::sin(r) + g.e * std::sin(3 * (r + a * g.k));
+  }
+  // The same, with the terms in r taken from a table.
+  void advance(const Geometry& g, const HousingTable& table, std::size_t j, double a) {
+    w = t;
+    q = v;
+    table.pointAt(g, j, a, t, v);
   }
 };
 

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "number_text.h"
 #include "sweep.h"
 
 namespace rotary {
@@ -76,15 +75,11 @@ void sweepFast(CycleState& state, Surface& surface) {
 
   // The curve parameters of one inner sweep, the same sequence of doubles for every sample and
   // every angle, and the terms that depend on them alone.
-  std::vector<double> rs, radialCos, radialSin;
+  HousingTable table;
   const double rEnd = 2 * g.pi;
   const double step = g.step1;
-  for (double r = 3 * g.pi / 2; curveSweepGoesOn(r, rEnd, step); r += step) {
-    rs.push_back(r);
-    radialCos.push_back(g.R * std::cos(r));
-    radialSin.push_back(g.R * std::sin(r));
-  }
-  const std::size_t J = rs.size();
+  for (double r = 3 * g.pi / 2; curveSweepGoesOn(r, rEnd, step); r += step) table.add(g, r);
+  const std::size_t J = table.size();
   if (J == 0) return;
 
   std::vector<Point> points(J);
@@ -94,10 +89,7 @@ void sweepFast(CycleState& state, Surface& surface) {
   for (double a = 0; a <= aEnd; a += da) {
     const double Dx = g.e * std::sin(a);
     const double Dy = g.e * std::cos(a);
-    for (std::size_t j = 0; j < J; ++j) {
-      const double phase = 3 * (rs[j] + a * g.k);
-      points[j] = {radialCos[j] + g.e * std::cos(phase), radialSin[j] + g.e * std::sin(phase)};
-    }
+    for (std::size_t j = 0; j < J; ++j) table.pointAt(g, j, a, points[j].t, points[j].v);
     // Sample 0 starts from the point the last loop left; every later sample from the end of the
     // sweep of the sample before it.
     const Point carried{h.t, h.v};
