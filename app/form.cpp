@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 #include <limits>
 
 #include "layout.h"
@@ -14,7 +15,6 @@ namespace {
 
 constexpr int kControlPointSize = 12;
 constexpr int kSmallestPointSize = 7;
-constexpr int kMessagePointSize = 10;
 
 double screenPixelsPerTwip() {
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -123,18 +123,10 @@ Form1::Form1(double pixelsPerTwip)
   fitText(labels_[3], "compression ratio", labels_[3]->width() - 2);
   fitText(command1_, command1_->text(), command1_->width() - 8);
 
-  message_ = new QLabel(this);
+  message_ = new MessageArea(this);
   message_->setObjectName(kMessageArea.name);
-  message_->setWordWrap(true);
-  message_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  message_->setTextFormat(Qt::PlainText);
-  QFont messageFont = font;
-  messageFont.setPointSize(kMessagePointSize);
-  message_->setFont(messageFont);
-  QPalette messagePalette = palette;
-  messagePalette.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x00));
-  message_->setPalette(messagePalette);
-  message_->setAttribute(Qt::WA_NoMousePropagation);
+  message_->setFont(font);
+  message_->setPalette(palette);
   place(message_, kMessageArea.left, kMessageArea.top, kMessageArea.width, kMessageArea.height);
 
   texts_[0]->setFocus();
@@ -142,6 +134,11 @@ Form1::Form1(double pixelsPerTwip)
 
 int Form1::toPixels(int twips) const {
   return qRound(twips * pixelsPerTwip_);
+}
+
+bool Form1::canBeSeen() const {
+  const QWindow* handle = windowHandle();
+  return isVisible() && !isMinimized() && handle && handle->isExposed();
 }
 
 void Form1::place(QWidget* widget, int left, int top, int width, int height) {

@@ -10,6 +10,7 @@
 #include <array>
 
 #include "drawing_surface.h"
+#include "message_area.h"
 
 namespace rotary::app {
 
@@ -26,10 +27,12 @@ class Form1 : public QWidget {
   QLabel* label(int number) const { return labels_.at(number - 1); }
   QPushButton* command1() const { return command1_; }
   QScrollBar* vscroll1() const { return vscroll1_; }
-  QLabel* messageArea() const { return message_; }
+  MessageArea* messageArea() const { return message_; }
   DrawingSurface* surface() const { return surface_; }
 
   int toPixels(int twips) const;
+  // Shown, not minimised and mapped on the screen.
+  bool canBeSeen() const;
 
  signals:
   void firstActivated();
@@ -49,7 +52,7 @@ class Form1 : public QWidget {
   std::array<QLabel*, 7> labels_{};
   QPushButton* command1_ = nullptr;
   QScrollBar* vscroll1_ = nullptr;
-  QLabel* message_ = nullptr;
+  MessageArea* message_ = nullptr;
   DrawingSurface* surface_ = nullptr;
   bool activated_ = false;
 };

@@ -46,7 +46,8 @@ inline constexpr std::array<ControlLayout, 15> kControls = {{
 }};
 
 // The message area: the right-hand column below the scroll bar.
-inline constexpr ControlLayout kMessageArea = {"Message", Kind::kLabel, "", 10440, 8160, 3015, 2640};
+inline constexpr ControlLayout kMessageArea = {"Message", Kind::kLabel, "",  10440,
+                                               8160,      3015,         2640};
 
 inline constexpr int kFewestSteps = 50;
 inline constexpr int kMostSteps = 1000;

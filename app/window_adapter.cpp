@@ -57,6 +57,11 @@ void WindowAdapter::yield(Pace pace) {
   if (pace == Pace::kFrame) ++framesShown_;
   if (pace == Pace::kBusy && Clock::now() < nextPump_) return;
   pump(pace == Pace::kIdle);
+  // Frames nobody can see are not worth a core: the animation holds after the frame it has
+  // drawn and goes on from there once the window is shown again.
+  if (pace == Pace::kFrame) {
+    while (!ending_ && !form_.canBeSeen()) pump(true);
+  }
 }
 
 void WindowAdapter::pump(bool wait) {
@@ -66,7 +71,11 @@ void WindowAdapter::pump(bool wait) {
 }
 
 void WindowAdapter::showMessage(const std::string& text) {
-  form_.messageArea()->setText(QString::fromStdString(text));
+  form_.messageArea()->showMessage(QString::fromStdString(text));
+}
+
+void WindowAdapter::showNote(const std::string& text) {
+  form_.messageArea()->showNote(QString::fromStdString(text));
 }
 
 }  // namespace rotary::app

@@ -28,6 +28,7 @@ class WindowAdapter : public Window {
   void yield(Pace pace) override;
   bool ending() const override { return ending_; }
   void showMessage(const std::string& text) override;
+  void showNote(const std::string& text) override;
 
   // Esc, or the window closing: the cycle returns at its next yield.
   void end() { ending_ = true; }

@@ -1,5 +1,6 @@
 #include "cycle.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -62,7 +63,10 @@ Outcome Cycle::guarded(Steps steps) {
     show(drawingRangeMessage());
   } catch (const NoChamberFault& fault) {
     show(noChamberMessage(fault.bottomEmptyToo, state_.g.e, state_.g.R));
+  } catch (const NoResultFault&) {
+    show(noResultMessage(state_.g.e, state_.g.R, state_.g.W));
   }
+  blankOutputs();
   return Outcome::kMessage;
 }
 
@@ -71,12 +75,16 @@ Outcome Cycle::compute() {
     Geometry& g = state_.g;
     if (messageShown_) show("");
     state_.flags.comcom = 0;
+    state_.figures.reset();
     Surface::forgetArithmetic();
     phase_ = Phase::kSetup;
 
     g.pi = 4 * std::atan(1.0);
     surface_.setForeColor(colours::kBlack);
-    if (!readDimensions()) return Outcome::kMessage;
+    if (!readDimensions()) {
+      blankOutputs();
+      return Outcome::kMessage;
+    }
 
     surface_.setRatioCaption("% completed");
     surface_.writeText(Box::kEccentricity, formatNumber(g.e));
@@ -93,9 +101,15 @@ Outcome Cycle::compute() {
     sweep_(state_, surface_);
 
     phase_ = Phase::kIntegration;
-    const Areas areas = integrate(state_, surface_);
+    state_.areas = integrate(state_, surface_);
     if (state_.flags.restartRequested()) return Outcome::kRestart;
-    showResults(state_, surface_, areas);
+    const Figures figures = workOutFigures(state_.g, state_.profiles, state_.areas);
+    showResults(state_, surface_, figures);
+    if (!figures.note.empty()) {
+      window_.showNote(figures.note);
+      messageShown_ = true;
+    }
+    state_.figures = figures;
     return Outcome::kResults;
   });
 }
@@ -126,6 +140,9 @@ bool Cycle::readDimensions() {
       case Conversion::kTooLarge:
         note(tooLargeMessage(field.name, text));
         break;
+      case Conversion::kTooSmall:
+        note(tooSmallMessage(field.name, text));
+        break;
       case Conversion::kNumber:
         // A negative length gives negative volumes that look like results.
         if (value < 0) {
@@ -144,11 +161,14 @@ bool Cycle::readDimensions() {
 void Cycle::prepareProfiles() {
   Geometry& g = state_.g;
   Profiles& p = state_.profiles;
+  // The envelope starts below anything the housing can reach, which lies within R + 2e of the
+  // rotor centre; at -800 as long as the housing stays above that.
+  const double envelopeStart = std::min(-800.0, -1.001 * (g.R + 2 * g.e));
   g.k = -1.0 / 3;
   g.d = std::sqrt(3.0) / 2;
   for (int i = 0; i <= kLastSample; ++i) {
     p.bdcline[i] = (-(g.e + g.R)) / 2;
-    p.envelope[i] = -800;
+    p.envelope[i] = envelopeStart;
     // Cleared at every cycle, so that a cycle's results never depend on the one before.
     p.tdcline[i] = 0;
   }
@@ -172,6 +192,15 @@ Outcome Cycle::waitForRestart() {
   } catch (const Ending&) {
     return Outcome::kEnded;
   }
+}
+
+void Cycle::blankOutputs() {
+  // Nothing that reads as a result stays beside a message: not an earlier cycle's figures, not
+  // a figure written before the fault, not the sweep's percentage.
+  window_.writeText(Box::kCapacity, "");
+  window_.writeText(Box::kDeadVolume, "");
+  window_.writeText(Box::kRatio, "");
+  window_.setRatioCaption("compression ratio");
 }
 
 void Cycle::show(const std::string& message) {

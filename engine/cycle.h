@@ -50,6 +50,7 @@ class Cycle {
   bool readDimensions();
   void prepareProfiles();
   void show(const std::string& message);
+  void blankOutputs();
 
   Window& window_;
   Surface surface_;

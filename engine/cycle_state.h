@@ -1,6 +1,9 @@
 // Everything one computation cycle works on, kept for the whole run.
 #pragma once
 
+#include <optional>
+
+#include "figures.h"
 #include "geometry.h"
 #include "run_flags.h"
 
@@ -22,6 +25,9 @@ struct CycleState {
   double rotorAngle = 0;
   RunFlags flags;
   SweepTally tally;
+  // What the last integration summed, and the figures shown from it once they are sound.
+  Areas areas;
+  std::optional<Figures> figures;
 };
 
 }  // namespace rotary

@@ -23,4 +23,8 @@ struct NoChamberFault {
   bool bottomEmptyToo = false;
 };
 
+// The volumes came out as no engine has them: a capacity or dead volume of zero or less, or a
+// ratio not above 1.
+struct NoResultFault {};
+
 }  // namespace rotary

@@ -16,6 +16,12 @@ HeadlessResult computeHeadless(const std::string& eccentricity, const std::strin
   result.deadVolume = window.text(Box::kDeadVolume);
   result.ratio = window.text(Box::kRatio);
   result.message = window.message;
+  result.note = window.note;
+  const CycleState& state = cycle.state();
+  result.geometry = state.g;
+  result.profiles = state.profiles;
+  result.areas = state.areas;
+  result.figures = state.figures;
   return result;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "cycle.h"
@@ -25,13 +26,18 @@ class HeadlessWindow : public Window {
   void point(float, float, Colour) override {}
   void yield(Pace) override {}
   bool ending() const override { return false; }
-  void showMessage(const std::string& text) override { message = text; }
+  void showMessage(const std::string& text) override {
+    message = text;
+    note.clear();
+  }
+  void showNote(const std::string& text) override { note = text; }
 
   std::string& text(Box box) { return texts[index(box)]; }
 
   std::array<std::string, 6> texts;
   std::string ratioCaption;
   std::string message;
+  std::string note;
   int steps = 100;
 
  private:
@@ -44,6 +50,14 @@ struct HeadlessResult {
   std::string deadVolume;  // as the dead volume box shows it
   std::string ratio;       // as the ratio box shows it
   std::string message;     // set when the outcome is a message
+  std::string note;        // a note that goes with the results, if any
+
+  // The computation behind the texts, as values: the dimensions read, the profiles after the
+  // mirroring, the areas summed and the figures shown (none when there are no results).
+  Geometry geometry;
+  Profiles profiles;
+  Areas areas;
+  std::optional<Figures> figures;
 };
 
 // One first cycle on the given input texts and step count, up to its results.

@@ -47,22 +47,11 @@ Areas integrate(CycleState& state, Surface& surface) {
   return areas;
 }
 
-void showResults(CycleState& state, Surface& surface, const Areas& areas) {
+void showResults(CycleState& state, Surface& surface, const Figures& figures) {
   Geometry& g = state.g;
-  const auto [Sb, Se, St] = areas;
-
-  const double capacity = 0.1 * Int(10 * (((-(Sb - St)) * g.W) / 1000));
-  Surface::checkArithmetic();
-  surface.writeText(Box::kCapacity, formatNumber(capacity));
-
-  if (St - Se == 0) throw NoChamberFault{Sb - Se == 0};
-  const double ratio = 0.01 * Int((100 * (Sb - Se)) / (St - Se));
-  Surface::checkArithmetic();
-  surface.writeText(Box::kRatio, formatNumber(ratio));
-
-  const double deadVolume = 0.01 * Int(100 * (((-(St - Se)) * g.W) / 1000));
-  Surface::checkArithmetic();
-  surface.writeText(Box::kDeadVolume, formatNumber(deadVolume));
+  surface.writeText(Box::kCapacity, formatNumber(figures.capacity));
+  surface.writeText(Box::kRatio, formatNumber(figures.ratio));
+  surface.writeText(Box::kDeadVolume, formatNumber(figures.deadVolume));
 
   surface.circle(0, 0, 3 * g.e, colours::kRotor);
   surface.circle(0, 0, 2, colours::kRotor);

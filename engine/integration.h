@@ -4,23 +4,16 @@
 #pragma once
 
 #include "cycle_state.h"
+#include "figures.h"
 #include "surface.h"
 
 namespace rotary {
 
-// Signed areas under the three profiles.
-struct Areas {
-  double Sb = 0;  // bottom-dead-centre housing
-  double Se = 0;  // rotor flank
-  double St = 0;  // top-dead-centre housing
-};
-
 // Mirrors, sums and draws the rotor. Stops after the first sample when a restart is pending.
 Areas integrate(CycleState& state, Surface& surface);
 
-// Writes the three results in the order capacity, ratio, dead volume, each only once it is
-// known to be sound, then draws the gear circles at top dead centre and switches the steps to
-// the animation's. Throws NoChamberFault when there is no ratio.
-void showResults(CycleState& state, Surface& surface, const Areas& areas);
+// Writes the three figures in the order capacity, ratio, dead volume, then draws the gear
+// circles at top dead centre and switches the steps to the animation's.
+void showResults(CycleState& state, Surface& surface, const Figures& figures);
 
 }  // namespace rotary

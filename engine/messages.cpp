@@ -13,7 +13,36 @@ std::string tooLargeMessage(std::string_view field, std::string_view text) {
 }
 
 std::string negativeMessage(std::string_view field, std::string_view text) {
-  return std::string(field) + ": " + quoteForMessage(text) + " is negative; a length cannot be";
+  return std::string(field) + ": " + quoteForMessage(text) +
+         " is negative; a length cannot be negative";
+}
+
+std::string tooSmallMessage(std::string_view field, std::string_view text) {
+  return std::string(field) + ": " + quoteForMessage(text) +
+         " is too small a number to compute with; it would count as 0";
+}
+
+std::string noResultMessage(double eccentricity, double rotorRadius, double chamberWidth) {
+  if (chamberWidth == 0) return "No result: a chamber width of 0 gives the chamber no volume.";
+  if (eccentricity >= rotorRadius / 3) {
+    return "No result: with a rotor radius of not more than three eccentricities the curves "
+           "enclose no chamber of sound volume.";
+  }
+  return "No result: the eccentricity is too small against the rotor radius for the 801 samples "
+         "across the rotor flank, so the volumes come out as no engine has them. Use a larger "
+         "eccentricity or a smaller rotor radius.";
+}
+
+std::string middleSampleNote(const std::string& ratio, const std::string& neighbourRatio) {
+  return "Note: the sweep never reaches the middle of the bottom-dead-centre profile, and that "
+         "one sample moves the ratio: " +
+         ratio + " as computed, " + neighbourRatio + " with the sample taken from its neighbour.";
+}
+
+std::string beyondRotorLimitNote() {
+  return "Note: the rotor radius is not more than three eccentricities, the geometric limit of a "
+         "three-flank rotor; no working engine has this shape, and these figures describe the "
+         "curves only.";
 }
 
 std::string stepCountMessage(int steps) {

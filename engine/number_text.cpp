@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <system_error>
 
 namespace rotary {
@@ -17,6 +18,31 @@ bool isDigit(char c) {
 }
 bool isSpace(char c) {
   return c == ' ' || c == '\t';
+}
+
+// A non-breaking space, as word processors and web pages put around numbers.
+constexpr std::string_view kNoBreakSpace = "\xc2\xa0";
+
+std::string_view trimSpaces(std::string_view text) {
+  for (;;) {
+    if (!text.empty() && isSpace(text.front())) {
+      text.remove_prefix(1);
+    } else if (text.starts_with(kNoBreakSpace)) {
+      text.remove_prefix(kNoBreakSpace.size());
+    } else {
+      break;
+    }
+  }
+  for (;;) {
+    if (!text.empty() && isSpace(text.back())) {
+      text.remove_suffix(1);
+    } else if (text.ends_with(kNoBreakSpace)) {
+      text.remove_suffix(kNoBreakSpace.size());
+    } else {
+      break;
+    }
+  }
+  return text;
 }
 
 // The decimal exponent of the first significant digit of a well-formed number, clamped so that
@@ -84,8 +110,7 @@ std::optional<double> parseNumber(std::string_view text) {
 }
 
 Conversion convertNumber(std::string_view text, double& out) {
-  while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
+  text = trimSpaces(text);
 
   bool negative = false;
   if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
@@ -128,11 +153,17 @@ Conversion convertNumber(std::string_view text, double& out) {
 
   double value = 0;
   const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  const bool anyDigitAboveZero = mantissa.find_first_of("123456789") != std::string_view::npos;
   if (result.ec == std::errc::result_out_of_range) {
     if (roughDecimalExponent(mantissa, exponent) >= 0) return Conversion::kTooLarge;
-    value = 0;  // too small to hold: zero
+    value = 0;
   } else if (result.ec != std::errc() || result.ptr != text.data() + text.size()) {
     return Conversion::kNotANumber;
+  }
+  // A length typed as more than zero must not turn into zero, or into a denormal that has lost
+  // its digits, without a word.
+  if (anyDigitAboveZero && std::abs(value) < std::numeric_limits<double>::min()) {
+    return Conversion::kTooSmall;
   }
   out = negative ? -value : value;
   return Conversion::kNumber;
@@ -142,19 +173,92 @@ double Int(double value) {
   return std::floor(value);
 }
 
-std::string quoteForMessage(std::string_view text) {
-  constexpr std::size_t kLongest = 40;
-  std::string quoted = "\"";
-  if (text.size() <= kLongest) {
-    quoted += text;
+namespace {
+
+// One character of UTF-8 text: its code point, or -1 for a byte that starts no valid character.
+struct Decoded {
+  long codePoint;
+  std::size_t length;
+};
+
+Decoded decodeUtf8(std::string_view text, std::size_t at) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[at + k]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return {lead, 1};
+  std::size_t length = 0;
+  long value = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, value = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, value = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, value = lead & 0x07;
   } else {
-    std::size_t cut = kLongest;
-    // Do not cut a multi-byte character in two.
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    quoted += text.substr(0, cut);
-    quoted += "...";
+    return {-1, 1};
   }
-  return quoted + "\"";
+  if (at + length > text.size()) return {-1, 1};
+  for (std::size_t k = 1; k < length; ++k) {
+    if ((byte(k) & 0xC0) != 0x80) return {-1, 1};
+    value = (value << 6) | (byte(k) & 0x3F);
+  }
+  const long smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (value < smallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+    return {-1, 1};
+  }
+  return {value, length};
+}
+
+// Characters that show nothing, move the text or turn its direction.
+bool needsEscape(long c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xAD || c == 0x34F || c == 0x61C ||
+         c == 0x115F || c == 0x1160 || c == 0x180E || (c >= 0x200B && c <= 0x200F) ||
+         (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x206F) || c == 0x3164 ||
+         (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFEFF || (c >= 0xFFF0 && c <= 0xFFFB) ||
+         (c >= 0x1D173 && c <= 0x1D17A) || (c >= 0xE0000 && c <= 0xE0FFF);
+}
+
+std::string hex(unsigned long value, int digits) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string out(static_cast<std::size_t>(digits), '0');
+  for (int k = digits - 1; k >= 0; --k, value >>= 4)
+    out[static_cast<std::size_t>(k)] = kDigits[value & 0xF];
+  return out;
+}
+
+std::string visibleForm(std::string_view text, std::size_t at, const Decoded& c) {
+  if (c.codePoint < 0) return "\\x" + hex(static_cast<unsigned char>(text[at]), 2);
+  if (!needsEscape(c.codePoint)) return std::string(text.substr(at, c.length));
+  switch (c.codePoint) {
+    case '\t':
+      return "\\t";
+    case '\n':
+      return "\\n";
+    case '\r':
+      return "\\r";
+  }
+  const auto value = static_cast<unsigned long>(c.codePoint);
+  return value > 0xFFFF ? "\\U" + hex(value, 8) : "\\u" + hex(value, 4);
+}
+
+}  // namespace
+
+std::string quoteForMessage(std::string_view text) {
+  constexpr std::size_t kLongest = 40;  // characters shown, escapes counted at their length
+  std::string shown;
+  std::size_t shownLength = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    const Decoded c = decodeUtf8(text, at);
+    const std::string form = visibleForm(text, at, c);
+    const std::size_t formLength = c.codePoint < 0 || needsEscape(c.codePoint) ? form.size() : 1;
+    if (shownLength + formLength > kLongest) {
+      shown += "...";
+      break;
+    }
+    shown += form;
+    shownLength += formLength;
+    at += c.length;
+  }
+  return "\"" + shown + "\"";
 }
 
 }  // namespace rotary

@@ -13,18 +13,22 @@ namespace rotary {
 std::string formatNumber(double value);
 
 // Strict decimal conversion: optional surrounding spaces, a sign, digits with at most one
-// decimal point, an optional exponent. Anything else, and a value beyond the range of a double,
-// gives nothing. A value too small to represent reads as zero of its sign.
+// decimal point, an optional exponent; spaces, tabs and non-breaking spaces around it are
+// ignored. Anything else, and a value beyond the range of a double or below its normal range
+// (other than zero itself), gives nothing.
 std::optional<double> parseNumber(std::string_view text);
 
-enum class Conversion { kNumber, kNotANumber, kTooLarge };
-// The same conversion, telling a number too large for a double from a text that is no number.
+enum class Conversion { kNumber, kNotANumber, kTooLarge, kTooSmall };
+// The same conversion, telling a number too large or too small for a double from a text that is
+// no number.
 Conversion convertNumber(std::string_view text, double& value);
 
 // Rounds towards minus infinity and keeps the double.
 double Int(double value);
 
-// The text quoted for a message: long pastes are cut short.
+// The text quoted for a message: at most about 40 characters, long pastes elided with "...",
+// and control, invisible and direction-changing characters shown as escapes (\t, \u202E), so
+// that a message never hides, reverses or runs away with the text around it.
 std::string quoteForMessage(std::string_view text);
 
 }  // namespace rotary

@@ -54,8 +54,12 @@ class Window {
   // True once the program is ending (Esc, or the window closed): the cycle then returns.
   virtual bool ending() const = 0;
 
-  // A message about the inputs or the computation; the empty text takes it away.
+  // A message about the inputs or the computation, shown instead of results; the empty text
+  // takes it away.
   virtual void showMessage(const std::string& text) = 0;
+  // A note that goes with results that are shown: no error, and it looks like none. The empty
+  // text of showMessage takes it away too.
+  virtual void showNote(const std::string& text) = 0;
 };
 
 }  // namespace rotary

@@ -34,7 +34,10 @@ TEST_P(ExtremeInputs, GiveResultsOrAMessageAndKeepTheTypedText) {
     ASSERT_EQ(outcome, Outcome::kMessage);
     EXPECT_NE(window.message.find(input.message), std::string::npos) << window.message;
     EXPECT_LT(window.message.size(), 300u);
-    if (window.caption.empty()) {  // rejected before anything was written
+    for (Box box : {Box::kCapacity, Box::kDeadVolume, Box::kRatio}) {
+      EXPECT_EQ(window.text(box), "") << "a message and a figure";
+    }
+    if (window.writes(Box::kEccentricity).empty()) {  // rejected before anything was written
       EXPECT_EQ(window.text(Box::kEccentricity), input.e);
       EXPECT_EQ(window.text(Box::kRotorRadius), input.R);
       EXPECT_EQ(window.text(Box::kChamberWidth), input.W);

@@ -59,7 +59,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{"-2.5", -2.5}, ParseCase{".5", 0.5}, ParseCase{"5.", 5},
                       ParseCase{"1e3", 1000}, ParseCase{"1E+3", 1000}, ParseCase{"2.5e-3", 0.0025},
                       ParseCase{"1e-300", 1e-300}, ParseCase{"1e300", 1e300}, ParseCase{"-0", 0},
-                      ParseCase{"1e-400", 0},  // too small to hold: zero
+                      ParseCase{"0e-400", 0}, ParseCase{"0.000", 0},
+                      ParseCase{"\xc2\xa0"
+                                "15\xc2\xa0",
+                                15},  // non-breaking spaces
                       ParseCase{"652.4", 652.4}));
 
 INSTANTIATE_TEST_SUITE_P(
@@ -75,11 +78,13 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{"+", std::nullopt}, ParseCase{"1 2", std::nullopt},
                       ParseCase{"\xd9\xa3", std::nullopt},  // an Arabic-Indic digit three
                       ParseCase{"1e99999999999999999999", std::nullopt},
-                      ParseCase{"15\n", std::nullopt}));
+                      // Too small to hold, or held only as a denormal that lost its digits.
+                      ParseCase{"1e-400", std::nullopt}, ParseCase{"-1e-999", std::nullopt},
+                      ParseCase{"1e-310", std::nullopt}, ParseCase{"15\n", std::nullopt}));
 
 TEST(ParseNumber, NegativeZeroKeepsItsSign) {
   EXPECT_TRUE(std::signbit(*parseNumber("-0")));
-  EXPECT_TRUE(std::signbit(*parseNumber("-1e-999")));
+  EXPECT_TRUE(std::signbit(*parseNumber("-0.0e5")));
 }
 
 TEST(ParseNumber, ReadsBackEveryFormattedValue) {
@@ -102,7 +107,28 @@ TEST(QuoteForMessage, CutsLongPastesWithoutSplittingCharacters) {
   const std::string pasted(1 << 20, 'x');
   EXPECT_LT(quoteForMessage(pasted).size(), 50u);
   const std::string accents = std::string(39, 'a') + "\xc3\xa9\xc3\xa9";
-  EXPECT_EQ(quoteForMessage(accents), "\"" + std::string(39, 'a') + "...\"");
+  EXPECT_EQ(quoteForMessage(accents), "\"" + std::string(39, 'a') + "\xc3\xa9...\"");
+}
+
+TEST(QuoteForMessage, ShowsInvisibleAndDirectionCharactersAsEscapes) {
+  EXPECT_EQ(quoteForMessage("1\t5"), "\"1\\t5\"");
+  EXPECT_EQ(quoteForMessage("15\xe2\x80\x8b"), "\"15\\u200B\"");  // zero-width space
+  EXPECT_EQ(quoteForMessage("\xe2\x80\xae"
+                            "51"),
+            "\"\\u202E51\"");                                         // right-to-left override
+  EXPECT_EQ(quoteForMessage("\xf3\xa0\x80\x81"), "\"\\U000E0001\"");  // a language tag
+  EXPECT_EQ(quoteForMessage("\xff"
+                            "1"),
+            "\"\\xFF1\"");  // no UTF-8
+  // The escapes count at their length: the quote stays short.
+  std::string overrides;
+  for (int n = 0; n < 100; ++n) overrides += "\xe2\x80\xae";
+  EXPECT_EQ(
+      quoteForMessage(overrides), "\"" + [] {
+        std::string six;
+        for (int n = 0; n < 6; ++n) six += "\\u202E";
+        return six;
+      }() + "...\"");
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ struct Call {
     kWrite,
     kCaption,
     kMessage,
+    kNote,
     kClear,
     kForeColor,
     kPenWidth,
@@ -82,7 +83,12 @@ class RecordingWindow : public Window {
   bool ending() const override { return ended; }
   void showMessage(const std::string& value) override {
     message = value;
+    note.clear();
     record(Call::Kind::kMessage).text = value;
+  }
+  void showNote(const std::string& value) override {
+    note = value;
+    record(Call::Kind::kNote).text = value;
   }
 
   std::string& text(Box box) { return texts[static_cast<std::size_t>(box)]; }
@@ -108,6 +114,7 @@ class RecordingWindow : public Window {
   std::array<std::string, 6> texts;
   std::string caption;
   std::string message;
+  std::string note;
   int steps = 100;
   int pen = 1;
   bool ended = false;

@@ -73,6 +73,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
           return fail(notANumberMessage(name, *value));
         case Conversion::kTooLarge:
           return fail(tooLargeMessage(name, *value));
+        case Conversion::kTooSmall:
+          return fail(tooSmallMessage(name, *value));
         case Conversion::kNumber:
           if (number < 0) return fail(negativeMessage(name, *value));
           break;
@@ -91,6 +93,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     err << "rotary-ratio: " << result.message << "\n";
     return kExitComputationFailed;
   }
+  // A note is no failure: the figures stand, and scripts that read standard output get them.
+  if (!result.note.empty()) err << "rotary-ratio: " << result.note << "\n";
   out << "chamber capacity: " << result.capacity << "\n"
       << "dead volume: " << result.deadVolume << "\n"
       << "compression ratio: " << result.ratio << "\n";
