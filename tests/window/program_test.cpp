@@ -93,11 +93,76 @@ TEST_F(ProgramTest, APressOnTheSurfaceTogglesTheSuspension) {
 TEST_F(ProgramTest, APressOnAControlDoesNotSuspend) {
   for (QWidget* control :
        std::initializer_list<QWidget*>{form.label(1), form.label(4), form.label(7), form.text(3),
-                                       form.command1(), form.vscroll1(), form.messageArea()}) {
+                                       form.command1(), form.vscroll1()}) {
     QTest::mousePress(control, Qt::LeftButton, {}, QPoint(3, 3));
     QTest::mouseRelease(control, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(program.cycle().flags().stoop, 0) << control->objectName().toStdString();
   }
+}
+
+TEST_F(ProgramTest, APressOnTheMessageAreaTogglesTheSuspension) {
+  // Pressed where the user presses, while the animation runs: the window finds the widget
+  // under the pointer, with the message area empty and with a message in it.
+  const QPoint inMessageArea(760, 650);
+  ASSERT_TRUE(form.messageArea()->geometry().contains(inMessageArea));
+  std::vector<int> seen;
+  runUntil([&] {
+    if (program.adapter().framesShown() < 2) return false;
+    for (const char* text : {"", "eccentricity: \"abc\" is not a number"}) {
+      form.messageArea()->showMessage(text);
+      QTest::mousePress(form.windowHandle(), Qt::LeftButton, {}, inMessageArea);
+      QTest::mouseRelease(form.windowHandle(), Qt::LeftButton, {}, inMessageArea);
+      seen.push_back(program.cycle().flags().stoop);
+    }
+    return true;
+  });
+  ASSERT_FALSE(timedOut);
+  EXPECT_EQ(seen, (std::vector<int>{1, 0}));
+}
+
+TEST_F(ProgramTest, MessagesAndNotesWrapInsideTheirAreaAndLookApart) {
+  MessageArea& area = *form.messageArea();
+  std::string escapes;
+  for (int n = 0; n < 6; ++n) escapes += "\\u202E";
+  const std::string line = "eccentricity: \"" + escapes + "...\" is not a number";
+  area.showMessage(QString::fromStdString(line + "\n" + line + "\n" + line));
+  const QRectF bounds = area.textBounds();
+  EXPECT_LE(bounds.right(), area.width());
+  EXPECT_LE(bounds.bottom(), area.height());
+  EXPECT_TRUE(form.rect().contains(area.geometry()));
+  const QColor error = area.textColour();
+  area.showNote("Note: these figures describe the curves only.");
+  EXPECT_TRUE(area.isNote());
+  EXPECT_NE(area.textColour(), error);
+}
+
+TEST_F(ProgramTest, TheAnimationHoldsWhileTheWindowIsMinimised) {
+  enum { kRunning, kMinimised, kShownAgain } stage = kRunning;
+  long framesWhenMinimised = 0, framesWhileMinimised = 0;
+  QElapsedTimer held;
+  runUntil([&] {
+    const long frames = program.adapter().framesShown();
+    switch (stage) {
+      case kRunning:
+        if (frames < 5) return false;
+        form.showMinimized();
+        framesWhenMinimised = frames;
+        held.start();
+        stage = kMinimised;
+        return false;
+      case kMinimised:
+        if (held.elapsed() < 300) return false;
+        framesWhileMinimised = frames - framesWhenMinimised;
+        form.showNormal();
+        stage = kShownAgain;
+        return false;
+      case kShownAgain:
+        return frames > framesWhenMinimised + 5;
+    }
+    return false;
+  });
+  ASSERT_FALSE(timedOut);
+  EXPECT_LE(framesWhileMinimised, 1);  // the frame under way is finished, no more
 }
 
 TEST_F(ProgramTest, ClosingTheWindowEndsTheCycle) {

@@ -50,6 +50,16 @@ TEST_F(Surface, DrawsInThePackedColours) {
   adapter.setForeColor(0);
   adapter.line(-50, 30, 50, 30, std::nullopt);
   EXPECT_EQ(pixel(0, 30), QColor(0, 0, 0));
+  // The engine's marks, rotor and gear, packed 0x00BBGGRR.
+  const std::pair<unsigned, QColor> packed[] = {{255, QColor(255, 0, 0)},
+                                                {0xC000, QColor(0, 192, 0)},
+                                                {0xC0C000, QColor(0, 192, 192)},
+                                                {0xFF0000, QColor(0, 0, 255)}};
+  double y = -60;
+  for (const auto& [colour, seen] : packed) {
+    adapter.point(-40, y += 10, colour);
+    EXPECT_EQ(pixel(-40, y), seen) << std::hex << colour;
+  }
 }
 
 TEST_F(Surface, DrawingOverInTheBackgroundLeavesNoTrace) {
