@@ -10,6 +10,9 @@ packages=(
   libbenchmark-dev                          # Google Benchmark
   clang libclang-rt-14-dev                  # the sanitizer build and the fuzzer (libFuzzer)
   xvfb xauth xdotool imagemagick            # the end-to-end test: a real window under Xvfb
+  qt6-svg-dev qt6-charts-dev libqt6opengl6-dev  # the companion's figures (SVG) and charts
+  libdxflib-dev                             # the companion's DXF export
+  python3-ezdxf                             # the tests read the DXF back with an independent reader
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "extreme_inputs.h"
+#include "number_text.h"
 #include "running_window.h"
 #include "sweep.h"
 
@@ -52,6 +53,9 @@ TEST_P(WindowExtremeInputs, KeepTheWindowRunningWithResultsOrAMessage) {
   EXPECT_TRUE(stillRunning);
   if (input.hasResults()) {
     EXPECT_EQ(window.message().toStdString(), "");
+    // Beyond the rotor limit the figures come with a note, in the message area.
+    EXPECT_EQ(window.note().contains("describe the curves only"),
+              *parseNumber(input.e) >= *parseNumber(input.R) / 3);
     EXPECT_EQ(window.text(4).toStdString(), input.capacity);
     EXPECT_EQ(window.text(5).toStdString(), input.deadVolume);
     EXPECT_EQ(window.text(6).toStdString(), input.ratio);

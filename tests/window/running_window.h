@@ -50,7 +50,11 @@ class RunningWindow {
   long cycles() const { return program.adapter().cyclesStarted(); }
   long frames() const { return program.adapter().framesShown(); }
   QString text(int box) const { return form.text(box)->text(); }
-  QString message() const { return form.messageArea()->text(); }
+  // The message that stands instead of results; a note beside results is none.
+  QString message() const {
+    return form.messageArea()->isNote() ? QString() : form.messageArea()->text();
+  }
+  QString note() const { return form.messageArea()->isNote() ? form.messageArea()->text() : ""; }
 
   // Every pixel of the surface in the background colour.
   bool surfaceBlank() {
