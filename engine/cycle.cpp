@@ -12,9 +12,6 @@
 namespace rotary {
 namespace {
 
-constexpr int kFewestSteps = 50;
-constexpr int kMostSteps = 1000;
-
 struct InputField {
   Box box;
   const char* name;
@@ -29,8 +26,8 @@ constexpr InputField kInputs[] = {
 
 }  // namespace
 
-Cycle::Cycle(Window& window, SweepFunction sweep)
-    : window_(window), surface_(window), sweep_(sweep ? sweep : sweepFast) {}
+Cycle::Cycle(Window& window, SweepFunction sweep, int mostSteps)
+    : window_(window), surface_(window), sweep_(sweep ? sweep : sweepFast), mostSteps_(mostSteps) {}
 
 void Cycle::run() {
   writeDefaults();
@@ -124,8 +121,8 @@ bool Cycle::readDimensions() {
   // The step count is read twice, once for each step, as the window may change it between.
   for (double* step : {&g.step1, &g.da}) {
     g.N = window_.readStepCount();
-    if (g.N < kFewestSteps || g.N > kMostSteps) {
-      note(stepCountMessage(g.N));
+    if (g.N < kFewestSteps || g.N > mostSteps_) {
+      note(stepCountMessage(g.N, mostSteps_));
       break;
     }
     *step = 2 * g.pi / g.N;

@@ -20,10 +20,16 @@ enum class Outcome {
 
 using SweepFunction = void (*)(CycleState&, Surface&);
 
+// The step counts a cycle takes: the window's scroll bar runs to 1000, the command-line
+// companion goes further, for designers who want to see the figures settle.
+inline constexpr int kFewestSteps = 50;
+inline constexpr int kMostWindowSteps = 1000;
+inline constexpr int kMostCompanionSteps = 20000;
+
 class Cycle {
  public:
   // The fast sweep unless another is given.
-  explicit Cycle(Window& window, SweepFunction sweep = nullptr);
+  explicit Cycle(Window& window, SweepFunction sweep = nullptr, int mostSteps = kMostWindowSteps);
 
   // Writes the default dimensions, then runs cycle after cycle; returns once the window is
   // ending.
@@ -56,6 +62,7 @@ class Cycle {
   Surface surface_;
   SweepFunction sweep_;
   CycleState state_;
+  int mostSteps_;
   Phase phase_ = Phase::kSetup;
   bool messageShown_ = false;
 };

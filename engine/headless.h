@@ -61,8 +61,9 @@ struct HeadlessResult {
 };
 
 // One first cycle on the given input texts and step count, up to its results.
+// The companion takes step counts beyond the window's scroll bar, up to kMostCompanionSteps.
 HeadlessResult computeHeadless(const std::string& eccentricity, const std::string& rotorRadius,
                                const std::string& chamberWidth, int steps,
-                               SweepFunction sweep = nullptr);
+                               SweepFunction sweep = nullptr, int mostSteps = kMostWindowSteps);
 
 }  // namespace rotary

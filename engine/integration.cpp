@@ -1,6 +1,7 @@
 #include "integration.h"
 
 #include "number_text.h"
+#include "outline.h"
 
 namespace rotary {
 namespace {
@@ -11,12 +12,8 @@ void drawRotorPoint(CycleState& state, Surface& surface, double s, double flank)
   const Geometry& g = state.g;
   surface.setPenWidth(5);
   surface.point(s, flank, colours::kRotor);
-  const double L = std::sqrt(s * s + (flank + g.e) * (flank + g.e));
-  double& B = state.rotorAngle;
-  if (s > 0) B = 2 * g.pi / 3 - std::atan((g.e + flank) / s);
-  if (s < 0) B = (-g.pi) / 3 - std::atan((g.e + flank) / s);
-  const double px = L * std::cos(B);
-  const double py = (-L) * std::sin(B);
+  double px = 0, py = 0;
+  turnFlankPoint(g, s, flank, state.rotorAngle, px, py);
   surface.point(px - g.d * g.e, 0.5 * g.e + py, colours::kRotor);
   surface.point((-px) + g.d * g.e, 0.5 * g.e + py, colours::kRotor);
   surface.setPenWidth(1);

@@ -45,8 +45,9 @@ std::string beyondRotorLimitNote() {
          "curves only.";
 }
 
-std::string stepCountMessage(int steps) {
-  return "step count: " + std::to_string(steps) + " is not between 50 and 1000";
+std::string stepCountMessage(int steps, int mostSteps) {
+  return "step count: " + std::to_string(steps) + " is not between 50 and " +
+         std::to_string(mostSteps);
 }
 
 std::string arithmeticMessage(Phase phase) {

@@ -13,7 +13,7 @@ std::string notANumberMessage(std::string_view field, std::string_view text);
 std::string tooLargeMessage(std::string_view field, std::string_view text);
 std::string negativeMessage(std::string_view field, std::string_view text);
 std::string tooSmallMessage(std::string_view field, std::string_view text);
-std::string stepCountMessage(int steps);
+std::string stepCountMessage(int steps, int mostSteps);
 std::string arithmeticMessage(Phase phase);
 std::string drawingRangeMessage();
 std::string noChamberMessage(bool bottomEmptyToo, double eccentricity, double rotorRadius);

@@ -1,0 +1,39 @@
+#include "profiles_csv.h"
+
+#include <charconv>
+
+#include "number_text.h"
+
+namespace rotary::exporting {
+namespace {
+
+// Round-trip text of a double: 17 significant digits, independent of the locale.
+std::string exact(double value) {
+  char buffer[40];
+  const auto end =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17).ptr;
+  return std::string(buffer, end);
+}
+
+}  // namespace
+
+void writeProfiles(std::ostream& out, const HeadlessResult& result) {
+  const Geometry& g = result.geometry;
+  out << "# eccentricity " << formatNumber(g.e) << ", rotor radius " << formatNumber(g.R)
+      << ", chamber width " << formatNumber(g.W) << ", steps " << g.N << "\n";
+  if (result.figures) {
+    out << "# chamber capacity " << formatNumber(result.figures->capacity) << ", dead volume "
+        << formatNumber(result.figures->deadVolume) << ", compression ratio "
+        << formatNumber(result.figures->ratio) << "\n";
+  }
+  out << "# samples across the rotor flank after the mirroring: abscissa s, the largest rotor "
+         "flank, the housing at top and at bottom dead centre\n";
+  out << "i,s,envelope,tdcline,bdcline\n";
+  const Profiles& p = result.profiles;
+  for (int i = 0; i <= kLastSample; ++i) {
+    out << i << ',' << exact(g.sample(i)) << ',' << exact(p.envelope[i]) << ','
+        << exact(p.tdcline[i]) << ',' << exact(p.bdcline[i]) << '\n';
+  }
+}
+
+}  // namespace rotary::exporting

@@ -1,0 +1,135 @@
+#include "results_table.h"
+
+#include <cmath>
+
+#include "number_text.h"
+
+namespace rotary::exporting {
+namespace {
+
+struct Columns {
+  std::string e, R, W, N, k, capacity, deadVolume, ratio;
+};
+
+Columns columnsOf(const study::EngineRow& row) {
+  Columns c{shownInput(row.input.eccentricity),
+            shownInput(row.input.rotorRadius),
+            shownInput(row.input.chamberWidth),
+            std::to_string(row.input.steps),
+            trochoidRatio(row.input),
+            "",
+            "",
+            ""};
+  if (row.figures) {
+    c.capacity = formatNumber(row.figures->capacity);
+    c.deadVolume = formatNumber(row.figures->deadVolume);
+    c.ratio = formatNumber(row.figures->ratio);
+  }
+  return c;
+}
+
+// RFC 4180: a field with a comma, a quote or a line break goes in quotes, its quotes doubled.
+std::string csvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string out = "\"";
+  for (const char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return out + "\"";
+}
+
+std::string jsonString(const std::string& text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (byte < 0x20) {
+      static const char kHex[] = "0123456789abcdef";
+      out += "\\u00";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+// A display-format number is a JSON number; an input that is none goes as a string, and a
+// missing figure as null.
+std::string jsonValue(const std::string& shown) {
+  if (shown.empty()) return "null";
+  return parseNumber(shown) && shown.find_first_of("IN") == std::string::npos ? shown
+                                                                              : jsonString(shown);
+}
+
+}  // namespace
+
+std::string shownInput(const std::string& typed) {
+  const auto value = parseNumber(typed);
+  return value ? formatNumber(*value) : typed;
+}
+
+std::string trochoidRatio(const study::EngineInput& input) {
+  const auto e = parseNumber(input.eccentricity);
+  const auto R = parseNumber(input.rotorRadius);
+  if (!e || !R || *e <= 0) return "";
+  const double k = *R / *e;
+  return std::isfinite(k) ? formatNumber(k) : "";
+}
+
+void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows) {
+  out << "eccentricity,rotor_radius,chamber_width,steps,k,chamber_capacity,dead_volume,"
+         "compression_ratio,note\n";
+  for (const study::EngineRow& row : rows) {
+    const Columns c = columnsOf(row);
+    const std::string note = row.message.empty() && row.figures ? row.figures->note : row.message;
+    out << csvField(c.e) << ',' << csvField(c.R) << ',' << csvField(c.W) << ',' << c.N << ',' << c.k
+        << ',' << c.capacity << ',' << c.deadVolume << ',' << c.ratio << ',' << csvField(note)
+        << '\n';
+  }
+}
+
+void writeJson(std::ostream& out, const std::vector<study::EngineRow>& rows) {
+  out << "[";
+  for (std::size_t n = 0; n < rows.size(); ++n) {
+    const study::EngineRow& row = rows[n];
+    const Columns c = columnsOf(row);
+    out << (n ? ",\n " : "\n ") << "{\"eccentricity\": " << jsonValue(c.e)
+        << ", \"rotor_radius\": " << jsonValue(c.R) << ", \"chamber_width\": " << jsonValue(c.W)
+        << ", \"steps\": " << c.N << ", \"k\": " << jsonValue(c.k)
+        << ", \"chamber_capacity\": " << jsonValue(c.capacity)
+        << ", \"dead_volume\": " << jsonValue(c.deadVolume)
+        << ", \"compression_ratio\": " << jsonValue(c.ratio);
+    if (!row.message.empty()) {
+      out << ", \"message\": " << jsonString(row.message);
+    } else if (row.figures && !row.figures->note.empty()) {
+      out << ", \"note\": " << jsonString(row.figures->note);
+    }
+    out << "}";
+  }
+  out << (rows.empty() ? "]\n" : "\n]\n");
+}
+
+void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows) {
+  for (std::size_t n = 0; n < rows.size(); ++n) {
+    const study::EngineRow& row = rows[n];
+    const Columns c = columnsOf(row);
+    if (rows.size() > 1) {
+      out << (n ? "\n" : "") << "eccentricity " << c.e << ", rotor radius " << c.R
+          << ", chamber width " << c.W << ", steps " << c.N << "\n";
+    }
+    if (!row.figures) {
+      out << "message: " << row.message << "\n";
+      continue;
+    }
+    out << "chamber capacity: " << c.capacity << "\n"
+        << "dead volume: " << c.deadVolume << "\n"
+        << "compression ratio: " << c.ratio << "\n";
+    if (rows.size() > 1 && !row.figures->note.empty()) out << "note: " << row.figures->note << "\n";
+  }
+}
+
+}  // namespace rotary::exporting

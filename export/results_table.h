@@ -1,0 +1,29 @@
+// The results of one or many engines as a script reads them: the three lines of text, CSV rows
+// or JSON objects, with every number in the window's display format.
+#pragma once
+
+#include <ostream>
+#include <vector>
+
+#include "runner.h"
+
+namespace rotary::exporting {
+
+// eccentricity,rotor_radius,chamber_width,steps,k,chamber_capacity,dead_volume,
+// compression_ratio,note; a case that ended in a message has empty figures and the message as
+// its note.
+void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows);
+
+// An array of objects with the same names; a message goes under "message" instead of "note".
+void writeJson(std::ostream& out, const std::vector<study::EngineRow>& rows);
+
+// The window's three results, one per line; for several engines each block is headed by its
+// inputs.
+void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows);
+
+// An input as the window echoes it: a number in the display format, anything else as typed.
+std::string shownInput(const std::string& typed);
+// K = R / e, or empty where it is not a number.
+std::string trochoidRatio(const study::EngineInput& input);
+
+}  // namespace rotary::exporting

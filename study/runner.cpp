@@ -1,0 +1,73 @@
+#include "runner.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "cycle.h"
+#include "headless.h"
+
+namespace rotary::study {
+
+std::vector<EngineInput> combinations(const std::vector<std::string>& eccentricities,
+                                      const std::vector<std::string>& rotorRadii,
+                                      const std::vector<std::string>& chamberWidths,
+                                      const std::vector<std::string>& stepCounts) {
+  std::vector<EngineInput> engines;
+  for (const std::string& e : eccentricities) {
+    for (const std::string& R : rotorRadii) {
+      for (const std::string& W : chamberWidths) {
+        for (const std::string& N : stepCounts) engines.push_back({e, R, W, std::stoi(N)});
+      }
+    }
+  }
+  return engines;
+}
+
+EngineRow runEngine(const EngineInput& engine) {
+  const HeadlessResult result =
+      computeHeadless(engine.eccentricity, engine.rotorRadius, engine.chamberWidth, engine.steps,
+                      nullptr, kMostCompanionSteps);
+  EngineRow row;
+  row.input = engine;
+  row.figures = result.figures;
+  row.message = result.message;
+  return row;
+}
+
+std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigned workers,
+                                const Progress& progress) {
+  std::vector<EngineRow> rows(engines.size());
+  if (workers == 0) workers = std::max(1u, std::thread::hardware_concurrency());
+  workers = std::min<unsigned>(workers, std::max<std::size_t>(1, engines.size()));
+
+  std::atomic<std::size_t> next{0};
+  std::atomic<long> done{0};
+  std::mutex mutex;
+  std::condition_variable finished;
+  unsigned running = workers;
+  const auto work = [&] {
+    for (std::size_t n; (n = next.fetch_add(1)) < engines.size();) {
+      rows[n] = runEngine(engines[n]);
+      ++done;
+    }
+    std::lock_guard lock(mutex);
+    if (--running == 0) finished.notify_all();
+  };
+  std::vector<std::thread> threads;
+  for (unsigned w = 0; w < workers; ++w) threads.emplace_back(work);
+  {
+    std::unique_lock lock(mutex);
+    const auto total = static_cast<long>(engines.size());
+    while (!finished.wait_for(lock, std::chrono::milliseconds(200), [&] { return running == 0; })) {
+      if (progress) progress(done.load(), total);
+    }
+  }
+  for (std::thread& thread : threads) thread.join();
+  return rows;
+}
+
+}  // namespace rotary::study

@@ -1,0 +1,43 @@
+// Runs many engines on every core: a worker per hardware thread takes the next engine in turn,
+// and the results are put back in input order, so that the rows do not depend on the number of
+// workers.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "figures.h"
+
+namespace rotary::study {
+
+struct EngineInput {
+  std::string eccentricity, rotorRadius, chamberWidth;
+  int steps = 100;
+};
+
+// One engine's outcome, kept small: a study may hold a hundred thousand of them.
+struct EngineRow {
+  EngineInput input;
+  std::optional<Figures> figures;  // none when the engine ended in a message
+  std::string message;
+};
+
+// Called now and then from the calling thread with the engines done so far.
+using Progress = std::function<void(long done, long total)>;
+
+// Every combination of the given values, the eccentricity varying slowest and the step count
+// fastest.
+std::vector<EngineInput> combinations(const std::vector<std::string>& eccentricities,
+                                      const std::vector<std::string>& rotorRadii,
+                                      const std::vector<std::string>& chamberWidths,
+                                      const std::vector<std::string>& stepCounts);
+
+// workers 0 means one per hardware thread.
+std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigned workers = 0,
+                                const Progress& progress = nullptr);
+
+EngineRow runEngine(const EngineInput& engine);
+
+}  // namespace rotary::study
