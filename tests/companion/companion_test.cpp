@@ -1,0 +1,205 @@
+// The companion's tables, studies, profiles and files, checked against single computations of
+// the engine and against what a script or a CAD user would find.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "command_line.h"
+#include "headless.h"
+#include "results_table.h"
+#include "runner.h"
+
+namespace rotary {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+  int status;
+  std::string out, err;
+};
+
+ToolRun run(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int status = runCommandLine(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> found;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) found.push_back(line);
+  return found;
+}
+
+TEST(CompanionTable, RowsCarryTheWindowsFigures) {
+  struct Reference {
+    std::string e, R, W;
+    int N;
+  };
+  const Reference references[] = {
+      {"15", "105", "80", 100}, {"15", "105", "80", 50}, {"15", "105", "80", 1000},
+      {"10", "100", "60", 100}, {"35", "105", "80", 100}, {"0", "105", "80", 100}};
+  for (const Reference& r : references) {
+    const HeadlessResult window = computeHeadless(r.e, r.R, r.W, r.N);
+    const std::vector<std::string> args = {"--eccentricity", r.e, "--rotor-radius", r.R,
+                                           "--chamber-width", r.W, "--steps",
+                                           std::to_string(r.N)};
+    std::vector<std::string> csvArgs = args, jsonArgs = args;
+    csvArgs.insert(csvArgs.end(), {"--format", "csv"});
+    jsonArgs.insert(jsonArgs.end(), {"--format", "json"});
+    const ToolRun csv = run(csvArgs), json = run(jsonArgs);
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    const auto rows = lines(csv.out);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0],
+              "eccentricity,rotor_radius,chamber_width,steps,k,chamber_capacity,dead_volume,"
+              "compression_ratio,note");
+    const std::string figures = window.capacity + "," + window.deadVolume + "," + window.ratio;
+    EXPECT_NE(rows[1].find("," + std::to_string(r.N) + ","), std::string::npos);
+    if (window.figures) {
+      EXPECT_NE(rows[1].find(figures), std::string::npos) << rows[1];
+      EXPECT_NE(json.out.find("\"compression_ratio\": " + window.ratio), std::string::npos);
+    } else {
+      EXPECT_NE(rows[1].find(",,,,"), std::string::npos) << rows[1];  // no k, no figures
+      EXPECT_NE(json.out.find("\"message\": \"" + window.message), std::string::npos);
+    }
+  }
+}
+
+TEST(CompanionStudy, RowsEqualSingleRunsWhateverTheWorkers) {
+  const auto engines = study::combinations({"10", "15", "0", "abc"}, {"100", "105"}, {"80"},
+                                           {"50", "100"});
+  ASSERT_EQ(engines.size(), 16u);
+  std::string single;
+  {
+    std::ostringstream out;
+    std::vector<study::EngineRow> rows;
+    for (const study::EngineInput& engine : engines) rows.push_back(study::runEngine(engine));
+    exporting::writeCsv(out, rows);
+    single = out.str();
+  }
+  for (const unsigned workers : {1u, 2u, 3u, 16u}) {
+    std::ostringstream out;
+    exporting::writeCsv(out, study::runStudy(engines, workers));
+    EXPECT_EQ(out.str(), single) << workers << " workers";
+  }
+  // The ranges run in the same order: the eccentricity slowest, the step count fastest.
+  const ToolRun ranged =
+      run({"--eccentricity", "10:15:5", "--rotor-radius", "100:105:5", "--steps", "50:100:50"});
+  ASSERT_EQ(ranged.status, 0);
+  const auto rows = lines(ranged.out);
+  ASSERT_EQ(rows.size(), 9u);
+  EXPECT_EQ(rows[1].substr(0, 14), "10,100,80,50,1");
+  EXPECT_EQ(rows[8].substr(0, 15), "15,105,80,100,7");
+}
+
+TEST(CompanionStudy, RangesIncludeTheirStopWithinAMillionthOfTheStep) {
+  const ToolRun run301 = run({"--eccentricity", "5:35:0.1", "--steps", "50"});
+  EXPECT_EQ(lines(run301.out).size(), 302u);
+  EXPECT_EQ(lines(run301.out).back().substr(0, 3), "35,");
+  EXPECT_EQ(lines(run({"--eccentricity", "5:35.0000000001:0.1"}).out).size(), 302u);
+  EXPECT_EQ(lines(run({"--eccentricity", "5:34.99:0.1"}).out).size(), 301u);
+}
+
+TEST(CompanionProfiles, ReadBackToTheEnginesProfilesBitForBit) {
+  const HeadlessResult result = computeHeadless("15", "105", "80", 100);
+  const ToolRun profiles = run({"--profiles", "-"});
+  ASSERT_EQ(profiles.status, 0);
+  std::istringstream in(profiles.out);
+  std::string line;
+  int comments = 0, samples = 0;
+  while (std::getline(in, line)) {
+    if (line[0] == '#') {
+      ++comments;
+      continue;
+    }
+    if (line == "i,s,envelope,tdcline,bdcline") continue;
+    std::istringstream fields(line);
+    std::string field;
+    std::vector<double> values;
+    while (std::getline(fields, field, ',')) values.push_back(std::strtod(field.c_str(), nullptr));
+    ASSERT_EQ(values.size(), 5u);
+    const int i = static_cast<int>(values[0]);
+    EXPECT_EQ(values[1], result.geometry.sample(i));
+    EXPECT_EQ(values[2], result.profiles.envelope[i]);
+    EXPECT_EQ(values[3], result.profiles.tdcline[i]);
+    EXPECT_EQ(values[4], result.profiles.bdcline[i]);
+    ++samples;
+  }
+  EXPECT_EQ(samples, 801);
+  EXPECT_GE(comments, 2);
+  EXPECT_NE(profiles.out.find("compression ratio 18.47"), std::string::npos);
+}
+
+struct BadInput {
+  const char* name;
+  std::vector<std::string> args;
+  const char* said;  // the line names the option and the value
+};
+
+void PrintTo(const BadInput& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class CompanionBadInput : public ::testing::TestWithParam<BadInput> {};
+
+TEST_P(CompanionBadInput, SaysWhyWithStatusTwoAndLeavesNoFile) {
+  const fs::path folder = fs::temp_directory_path() / ("rotary-bad-" + std::to_string(getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  std::vector<std::string> args;
+  for (std::string arg : GetParam().args) {
+    if (const auto at = arg.find("DIR"); at != std::string::npos) arg.replace(at, 3, folder.string());
+    args.push_back(arg);
+  }
+  const ToolRun bad = run(args);
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_EQ(bad.out, "");
+  EXPECT_EQ(std::count(bad.err.begin(), bad.err.end(), '\n'), 1) << bad.err;
+  EXPECT_NE(bad.err.find(GetParam().said), std::string::npos) << bad.err;
+  EXPECT_TRUE(fs::is_empty(folder)) << fs::directory_iterator(folder)->path();
+  fs::remove_all(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CompanionBadInput,
+    ::testing::Values(
+        BadInput{"StepZero", {"--eccentricity", "5:35:0", "--chart", "DIR/c.svg"}, "--eccentricity: \"5:35:0\" has a step of 0"},
+        BadInput{"NegativeStep", {"--rotor-radius", "100:110:-1"}, "--rotor-radius: \"100:110:-1\" has a negative step"},
+        BadInput{"StopBeforeStart", {"--chamber-width", "80:60:1"}, "--chamber-width: \"80:60:1\" stops before it starts"},
+        BadInput{"NotARange", {"--eccentricity", "5:x:1"}, "--eccentricity: \"5:x:1\": the stop \"x\""},
+        BadInput{"NegativeInRange", {"--eccentricity", "-5:5:5"}, "--eccentricity: \"-5\" is negative"},
+        BadInput{"TooManyInOne", {"--eccentricity", "1:200000:1"}, "more than 100000"},
+        BadInput{"TooManyTogether", {"--eccentricity", "1:400:1", "--rotor-radius", "100:400:1", "--dxf", "DIR/e.dxf"}, "more than 100000"},
+        BadInput{"StepsNotWhole", {"--steps", "50:100:2.5"}, "--steps: \"50:100:2.5\""},
+        BadInput{"StepsBeyond", {"--steps", "19000:21000:1000"}, "--steps: \"19000:21000:1000\": 21000 is not a whole number"},
+        BadInput{"NoSuchFolder", {"--figure", "DIR/missing/f.svg"}, "--figure: \""},
+        BadInput{"UnknownFigure", {"--figure", "DIR/f.jpg"}, "--figure: \""},
+        BadInput{"ChartAsPdf", {"--eccentricity", "5:6:1", "--chart", "DIR/c.pdf"}, "--chart: \""},
+        BadInput{"DxfExtension", {"--dxf", "DIR/e.txt"}, "--dxf: \""},
+        BadInput{"FolderAsFile", {"--profiles", "DIR/"}, "--profiles: \""},
+        BadInput{"ProfilesOfAStudy", {"--eccentricity", "5:6:1", "--profiles", "DIR/p.csv"}, "--profiles takes one engine"},
+        BadInput{"UnknownFormat", {"--format", "xml"}, "--format: \"xml\""}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(CompanionFiles, AppearWholeAndOnlyWithResults) {
+  const fs::path folder = fs::temp_directory_path() / ("rotary-files-" + std::to_string(getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const std::string figure = (folder / "e.svg").string(), dxf = (folder / "e.dxf").string();
+  const ToolRun none = run({"--eccentricity", "0", "--figure", figure, "--dxf", dxf});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_TRUE(fs::is_empty(folder));
+  const ToolRun made = run({"--figure", figure, "--dxf", dxf});
+  EXPECT_EQ(made.status, 0) << made.err;
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+  EXPECT_GT(fs::file_size(figure), 1000u);
+  fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace rotary
