@@ -8,6 +8,7 @@
 #include "integration.h"
 #include "number_text.h"
 #include "sweep.h"
+#include "vector_state.h"
 
 namespace rotary {
 namespace {
@@ -73,6 +74,7 @@ Outcome Cycle::compute() {
     if (messageShown_) show("");
     state_.flags.comcom = 0;
     state_.figures.reset();
+    clearUpperVectorState();
     Surface::forgetArithmetic();
     phase_ = Phase::kSetup;
 

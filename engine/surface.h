@@ -9,6 +9,7 @@
 #include <string>
 
 #include "faults.h"
+#include "vector_state.h"
 #include "window.h"
 
 namespace rotary {
@@ -75,6 +76,7 @@ class Surface {
   static void forward(Call call) {
     call();
     if (std::fetestexcept(kFaultFlags)) forgetArithmetic();
+    clearUpperVectorState();
   }
 
   static float drawable(double value) {

@@ -19,12 +19,26 @@ struct Point {
 
 using SampleIterator = std::array<double, kSampleCount>::const_iterator;
 
+// The first sample of [begin, end) above `value`, the samples ascending. The grid is even, so
+// the index is first estimated from the value and then moved to the exact boundary by the same
+// comparisons a binary search makes: the result is the same, at a fraction of the cost.
+SampleIterator firstAbove(SampleIterator begin, SampleIterator end, double value, double spacing) {
+  if (begin == end || !(value >= *begin)) return begin;  // NaN too: no sample is <= NaN
+  if (value >= *(end - 1)) return end;
+  const double estimate = (value - *begin) / spacing;
+  auto it = begin + static_cast<std::ptrdiff_t>(
+                        std::min(std::max(estimate, 0.0), static_cast<double>(end - begin - 1)));
+  while (it != begin && *(it - 1) > value) --it;
+  while (it != end && *it <= value) ++it;
+  return it;
+}
+
 // The samples s of [begin, end), ascending, with low < s <= high.
 std::pair<SampleIterator, SampleIterator> crossedSamples(SampleIterator begin, SampleIterator end,
-                                                         double low, double high) {
+                                                         double low, double high, double spacing) {
   if (!(low < high)) return {end, end};
-  const auto first = std::partition_point(begin, end, [low](double s) { return s <= low; });
-  return {first, std::partition_point(first, end, [high](double s) { return s <= high; })};
+  const auto first = firstAbove(begin, end, low, spacing);
+  return {first, firstAbove(first, end, high, spacing)};
 }
 
 // The crossings of one piece of the curve, from `from` to `to`, with the samples it spans, taken
@@ -33,6 +47,7 @@ struct PieceCrossings {
   CycleState& state;
   Surface& surface;
   const std::array<double, kSampleCount>& samples;
+  double spacing;  // between neighbouring samples
   double a, Dx, Dy;
 
   void run(const Point& from, const Point& to, int firstSample, int lastSample) {
@@ -42,12 +57,12 @@ struct PieceCrossings {
     const auto index = [this](SampleIterator it) { return static_cast<int>(it - samples.begin()); };
 
     // The curve crosses sample s where Dx + w < s <= Dx + t.
-    const auto [first, last] = crossedSamples(begin, end, Dx + w, Dx + t);
+    const auto [first, last] = crossedSamples(begin, end, Dx + w, Dx + t, spacing);
     for (auto it = first; it != last; ++it) {
       takeCurveCrossing(state, surface, index(it), *it, a, Dx, Dy, w, q, t, v);
     }
     // The exchanged copy crosses it where Dx + q < s <= Dx + v.
-    const auto [copyFirst, copyLast] = crossedSamples(begin, end, Dx + q, Dx + v);
+    const auto [copyFirst, copyLast] = crossedSamples(begin, end, Dx + q, Dx + v, spacing);
     for (auto it = copyFirst; it != copyLast; ++it) {
       takeCopyCrossing(state, surface, index(it), *it, a, Dx, Dy, w, q, t, v);
     }
@@ -72,6 +87,7 @@ void sweepFast(CycleState& state, Surface& surface) {
       std::is_sorted(samples.begin(), samples.end()) &&
       std::none_of(samples.begin(), samples.end(), [](double s) { return std::isnan(s); });
   if (!ascending) return sweepStraightforward(state, surface);
+  const double spacing = (samples[kLastSample] - samples[0]) / kLastSample;
 
   // The curve parameters of one inner sweep, the same sequence of doubles for every sample and
   // every angle, and the terms that depend on them alone.
@@ -103,7 +119,7 @@ void sweepFast(CycleState& state, Surface& surface) {
       drawConstruction(surface, g, Dx, Dy, wrap, points[0]);
     }
 
-    PieceCrossings crossings{state, surface, samples, a, Dx, Dy};
+    PieceCrossings crossings{state, surface, samples, spacing, a, Dx, Dy};
     crossings.run(carried, points[0], 0, 0);
     crossings.run(wrap, points[0], 1, kLastSample);
     for (std::size_t j = 1; j < J; ++j) crossings.run(points[j - 1], points[j], 0, kLastSample);

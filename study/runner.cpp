@@ -9,6 +9,7 @@
 
 #include "cycle.h"
 #include "headless.h"
+#include "vector_state.h"
 
 namespace rotary::study {
 
@@ -50,6 +51,7 @@ std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigne
   std::condition_variable finished;
   unsigned running = workers;
   const auto work = [&] {
+    clearUpperVectorState();  // a thread starts with its parent's registers
     for (std::size_t n; (n = next.fetch_add(1)) < engines.size();) {
       rows[n] = runEngine(engines[n]);
       ++done;

@@ -40,14 +40,14 @@ TEST(CompanionTable, RowsCarryTheWindowsFigures) {
     std::string e, R, W;
     int N;
   };
-  const Reference references[] = {
-      {"15", "105", "80", 100}, {"15", "105", "80", 50}, {"15", "105", "80", 1000},
-      {"10", "100", "60", 100}, {"35", "105", "80", 100}, {"0", "105", "80", 100}};
+  const Reference references[] = {{"15", "105", "80", 100},  {"15", "105", "80", 50},
+                                  {"15", "105", "80", 1000}, {"10", "100", "60", 100},
+                                  {"35", "105", "80", 100},  {"0", "105", "80", 100}};
   for (const Reference& r : references) {
     const HeadlessResult window = computeHeadless(r.e, r.R, r.W, r.N);
-    const std::vector<std::string> args = {"--eccentricity", r.e, "--rotor-radius", r.R,
-                                           "--chamber-width", r.W, "--steps",
-                                           std::to_string(r.N)};
+    const std::vector<std::string> args = {
+        "--eccentricity",  r.e, "--rotor-radius", r.R,
+        "--chamber-width", r.W, "--steps",        std::to_string(r.N)};
     std::vector<std::string> csvArgs = args, jsonArgs = args;
     csvArgs.insert(csvArgs.end(), {"--format", "csv"});
     jsonArgs.insert(jsonArgs.end(), {"--format", "json"});
@@ -71,8 +71,8 @@ TEST(CompanionTable, RowsCarryTheWindowsFigures) {
 }
 
 TEST(CompanionStudy, RowsEqualSingleRunsWhateverTheWorkers) {
-  const auto engines = study::combinations({"10", "15", "0", "abc"}, {"100", "105"}, {"80"},
-                                           {"50", "100"});
+  const auto engines =
+      study::combinations({"10", "15", "0", "abc"}, {"100", "105"}, {"80"}, {"50", "100"});
   ASSERT_EQ(engines.size(), 16u);
   std::string single;
   {
@@ -153,7 +153,8 @@ TEST_P(CompanionBadInput, SaysWhyWithStatusTwoAndLeavesNoFile) {
   fs::create_directories(folder);
   std::vector<std::string> args;
   for (std::string arg : GetParam().args) {
-    if (const auto at = arg.find("DIR"); at != std::string::npos) arg.replace(at, 3, folder.string());
+    if (const auto at = arg.find("DIR"); at != std::string::npos)
+      arg.replace(at, 3, folder.string());
     args.push_back(arg);
   }
   const ToolRun bad = run(args);
@@ -168,21 +169,35 @@ TEST_P(CompanionBadInput, SaysWhyWithStatusTwoAndLeavesNoFile) {
 INSTANTIATE_TEST_SUITE_P(
     Table, CompanionBadInput,
     ::testing::Values(
-        BadInput{"StepZero", {"--eccentricity", "5:35:0", "--chart", "DIR/c.svg"}, "--eccentricity: \"5:35:0\" has a step of 0"},
-        BadInput{"NegativeStep", {"--rotor-radius", "100:110:-1"}, "--rotor-radius: \"100:110:-1\" has a negative step"},
-        BadInput{"StopBeforeStart", {"--chamber-width", "80:60:1"}, "--chamber-width: \"80:60:1\" stops before it starts"},
-        BadInput{"NotARange", {"--eccentricity", "5:x:1"}, "--eccentricity: \"5:x:1\": the stop \"x\""},
-        BadInput{"NegativeInRange", {"--eccentricity", "-5:5:5"}, "--eccentricity: \"-5\" is negative"},
+        BadInput{"StepZero",
+                 {"--eccentricity", "5:35:0", "--chart", "DIR/c.svg"},
+                 "--eccentricity: \"5:35:0\" has a step of 0"},
+        BadInput{"NegativeStep",
+                 {"--rotor-radius", "100:110:-1"},
+                 "--rotor-radius: \"100:110:-1\" has a negative step"},
+        BadInput{"StopBeforeStart",
+                 {"--chamber-width", "80:60:1"},
+                 "--chamber-width: \"80:60:1\" stops before it starts"},
+        BadInput{
+            "NotARange", {"--eccentricity", "5:x:1"}, "--eccentricity: \"5:x:1\": the stop \"x\""},
+        BadInput{
+            "NegativeInRange", {"--eccentricity", "-5:5:5"}, "--eccentricity: \"-5\" is negative"},
         BadInput{"TooManyInOne", {"--eccentricity", "1:200000:1"}, "more than 100000"},
-        BadInput{"TooManyTogether", {"--eccentricity", "1:400:1", "--rotor-radius", "100:400:1", "--dxf", "DIR/e.dxf"}, "more than 100000"},
+        BadInput{"TooManyTogether",
+                 {"--eccentricity", "1:400:1", "--rotor-radius", "100:400:1", "--dxf", "DIR/e.dxf"},
+                 "more than 100000"},
         BadInput{"StepsNotWhole", {"--steps", "50:100:2.5"}, "--steps: \"50:100:2.5\""},
-        BadInput{"StepsBeyond", {"--steps", "19000:21000:1000"}, "--steps: \"19000:21000:1000\": 21000 is not a whole number"},
+        BadInput{"StepsBeyond",
+                 {"--steps", "19000:21000:1000"},
+                 "--steps: \"19000:21000:1000\": 21000 is not a whole number"},
         BadInput{"NoSuchFolder", {"--figure", "DIR/missing/f.svg"}, "--figure: \""},
         BadInput{"UnknownFigure", {"--figure", "DIR/f.jpg"}, "--figure: \""},
         BadInput{"ChartAsPdf", {"--eccentricity", "5:6:1", "--chart", "DIR/c.pdf"}, "--chart: \""},
         BadInput{"DxfExtension", {"--dxf", "DIR/e.txt"}, "--dxf: \""},
         BadInput{"FolderAsFile", {"--profiles", "DIR/"}, "--profiles: \""},
-        BadInput{"ProfilesOfAStudy", {"--eccentricity", "5:6:1", "--profiles", "DIR/p.csv"}, "--profiles takes one engine"},
+        BadInput{"ProfilesOfAStudy",
+                 {"--eccentricity", "5:6:1", "--profiles", "DIR/p.csv"},
+                 "--profiles takes one engine"},
         BadInput{"UnknownFormat", {"--format", "xml"}, "--format: \"xml\""}),
     [](const auto& info) { return info.param.name; });
 

@@ -1,0 +1,85 @@
+// How long the companion takes: a study of 301 eccentricities at N = 1000 on every core, one
+// engine at N = 20,000, and the figure and the DXF beyond the computation.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "cycle.h"
+#include "dxf_export.h"
+#include "figure.h"
+#include "headless.h"
+#include "outline.h"
+#include "ranges.h"
+#include "runner.h"
+
+namespace rotary {
+namespace {
+
+void studyOf301Eccentricities(benchmark::State& state) {
+  const auto engines =
+      study::combinations(study::parseValues("5:35:0.1").texts, {"105"}, {"80"}, {"1000"});
+  for (auto _ : state) {
+    const auto rows = study::runStudy(engines);
+    benchmark::DoNotOptimize(rows.data());
+    if (rows.size() != 301) state.SkipWithError("not 301 engines");
+  }
+}
+BENCHMARK(studyOf301Eccentricities)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void oneEngineAt20000Steps(benchmark::State& state) {
+  for (auto _ : state) {
+    const HeadlessResult result =
+        computeHeadless("15", "105", "80", 20000, nullptr, kMostCompanionSteps);
+    if (!result.figures) state.SkipWithError("no results");
+  }
+}
+BENCHMARK(oneEngineAt20000Steps)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+const HeadlessResult& defaults() {
+  static const HeadlessResult result = computeHeadless("15", "105", "80", 100);
+  return result;
+}
+
+void figureBeyondTheComputation(benchmark::State& state, exporting::ImageFormat format,
+                                const char* path) {
+  std::string error;
+  for (auto _ : state) {
+    if (!exporting::writeFigure(path, format, defaults(), error)) state.SkipWithError("failed");
+  }
+  std::remove(path);
+}
+BENCHMARK_CAPTURE(figureBeyondTheComputation, Svg, exporting::ImageFormat::kSvg,
+                  "/tmp/rotary-bench.svg")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(figureBeyondTheComputation, Pdf, exporting::ImageFormat::kPdf,
+                  "/tmp/rotary-bench.pdf")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(figureBeyondTheComputation, Png, exporting::ImageFormat::kPng,
+                  "/tmp/rotary-bench.png")
+    ->Unit(benchmark::kMillisecond);
+
+void dxfBeyondTheComputation(benchmark::State& state) {
+  std::string error;
+  for (auto _ : state) {
+    const Polyline housing = housingCurve(defaults().geometry, 0, 1440);
+    const Polyline rotor = rotorOutline(defaults().geometry, defaults().profiles);
+    if (!exporting::writeDxf("/tmp/rotary-bench.dxf", housing, rotor, error)) {
+      state.SkipWithError("failed");
+    }
+  }
+  std::remove("/tmp/rotary-bench.dxf");
+}
+BENCHMARK(dxfBeyondTheComputation)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace rotary
+
+int main(int argc, char** argv) {
+  if (!std::getenv("NOQT")) rotary::exporting::ensureHeadlessQt();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
