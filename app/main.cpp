@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "form.h"
 #include "program.h"
@@ -18,6 +19,20 @@ bool displayAvailable() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // These two answer on the terminal and open no window.
+  for (int n = 1; n < argc; ++n) {
+    const std::string_view argument = argv[n];
+    if (argument == "--version") {
+      std::printf("rotary-window %s\n", ROTARY_VERSION);
+      return 0;
+    }
+    if (argument == "--help" || argument == "-h") {
+      std::printf(
+          "Usage: rotary-window [--help] [--version]: opens the window that finds the "
+          "compression-ratio limit of a rotary engine (Esc quits).\n");
+      return 0;
+    }
+  }
   if (!displayAvailable()) {
     std::fprintf(stderr,
                  "rotary-window: no display to open the window on; run it under a virtual one: "

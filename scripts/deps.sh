@@ -13,6 +13,9 @@ packages=(
   qt6-svg-dev qt6-charts-dev libqt6opengl6-dev  # the companion's figures (SVG) and charts
   libdxflib-dev                             # the companion's DXF export
   python3-ezdxf                             # the tests read the DXF back with an independent reader
+  help2man man-db                           # the companion's manual page, made and rendered
+  desktop-file-utils appstream              # the desktop entry and the metadata, validated
+  dpkg-dev file                             # the Debian package (cpack, dpkg-shlibdeps)
 )
 
 missing=()

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# What a user installs, checked as installed: the desktop entry and the metadata validated, an
+# install into a temporary prefix with every file in place and the programs and the manual page
+# working, and the Debian package with its files, its dependencies and its programs.
+# Usage: check_install.sh SOURCE_DIR BUILD_DIR WORK_DIR
+set -u
+source=$1 build=$2 work=$3
+failures=0
+fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+rm -rf "$work"
+mkdir -p "$work"
+id=org.quorin.RotaryRatio
+
+desktop-file-validate "$source/packaging/$id.desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$source/packaging/$id.metainfo.xml" >"$work/appstream.log" 2>&1 ||
+  { cat "$work/appstream.log"; fail "appstreamcli validate"; }
+
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install"
+for file in bin/rotary-window bin/rotary-ratio share/applications/$id.desktop \
+  share/icons/hicolor/scalable/apps/$id.svg share/metainfo/$id.metainfo.xml \
+  share/man/man1/rotary-ratio.1; do
+  [ -s "$prefix/$file" ] || fail "$file is not installed"
+done
+expected=$'chamber capacity: 652.4\ndead volume: 37.33\ncompression ratio: 18.47'
+[ "$("$prefix/bin/rotary-ratio")" = "$expected" ] || fail "the installed rotary-ratio's results"
+"$prefix/bin/rotary-ratio" --version | grep -qx "rotary-ratio [0-9.]*" || fail "rotary-ratio --version"
+"$prefix/bin/rotary-window" --version | grep -qx "rotary-window [0-9.]*" || fail "rotary-window --version"
+"$prefix/bin/rotary-window" --help | grep -q "^Usage: rotary-window" || fail "rotary-window --help"
+page=$(MANWIDTH=80 man -l "$prefix/share/man/man1/rotary-ratio.1" 2>/dev/null | col -b)
+for words in "rotary-ratio" "--eccentricity" "--chart" "START:STOP:STEP" "Exit status"; do
+  grep -qF -- "$words" <<<"$page" || fail "the manual page lacks $words"
+done
+
+(cd "$build" && cpack -G DEB -B "$work/package" >"$work/cpack.log" 2>&1) ||
+  { cat "$work/cpack.log"; fail "cpack"; }
+deb=$(ls "$work"/package/*.deb 2>/dev/null | head -n 1)
+if [ -z "$deb" ]; then
+  fail "no package"
+else
+  contents=$(dpkg-deb -c "$deb")
+  for file in usr/bin/rotary-window usr/bin/rotary-ratio usr/share/applications/$id.desktop \
+    usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/metainfo/$id.metainfo.xml \
+    usr/share/man/man1/rotary-ratio.1; do
+    grep -q "\./$file" <<<"$contents" || fail "the package lacks $file"
+  done
+  depends=$(dpkg-deb -f "$deb" Depends)
+  for package in libqt6widgets6 libqt6svg6 libqt6charts6 qt6-qpa-plugins fonts-liberation; do
+    grep -q "$package" <<<"$depends" || fail "the package does not depend on $package: $depends"
+  done
+  dpkg-deb -x "$deb" "$work/extracted"
+  [ "$("$work/extracted/usr/bin/rotary-ratio" --eccentricity 10 --rotor-radius 100 \
+    --chamber-width 60)" = $'chamber capacity: 310.5\ndead volume: 12.6\ncompression ratio: 25.63' ] ||
+    fail "the packaged rotary-ratio's results"
+  "$work/extracted/usr/bin/rotary-window" --version >/dev/null || fail "the packaged rotary-window"
+  echo "package $(basename "$deb"), Depends: $depends"
+
+  # Installed for real through apt and removed again, where the machine lets us and no
+  # rotary-ratio package of the user's own is in the way.
+  if [ "$(id -u)" -eq 0 ] && ! dpkg-query -W rotary-ratio >/dev/null 2>&1; then
+    export DEBIAN_FRONTEND=noninteractive
+    if apt-get install -y -qq "$deb" >"$work/apt.log" 2>&1; then
+      [ "$(/usr/bin/rotary-ratio)" = "$expected" ] || fail "the apt-installed rotary-ratio"
+      [ -f /usr/share/applications/$id.desktop ] || fail "the apt-installed desktop entry"
+      apt-get remove -y -qq rotary-ratio >>"$work/apt.log" 2>&1 || fail "apt remove"
+      left=$(ls /usr/bin/rotary-ratio /usr/bin/rotary-window /usr/share/applications/$id.desktop \
+        /usr/share/man/man1/rotary-ratio.1 2>/dev/null)
+      [ -z "$left" ] || fail "apt remove left $left"
+      echo "installed with apt and removed again"
+    else
+      cat "$work/apt.log"
+      fail "apt install"
+    fi
+  fi
+fi
+exit $((failures > 0))
