@@ -1,0 +1,139 @@
+#include "options.h"
+
+#include "messages.h"
+#include "number_text.h"
+#include "ranges.h"
+
+#ifndef ROTARY_VERSION
+#define ROTARY_VERSION "unknown"
+#endif
+
+namespace rotary {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: rotary-ratio [OPTION]...\n"
+    "Print the chamber capacity, the dead volume and the compression-ratio limit of a rotary\n"
+    "engine with a three-flank rotor in a two-lobe epitrochoidal housing, as the window shows\n"
+    "them; export its profiles, a figure and CAD outlines; or study many engines at once.\n"
+    "\n"
+    "Dimensions:\n"
+    "  --eccentricity E      crank radius (default 15)\n"
+    "  --rotor-radius R      rotor centre to apex (default 105)\n"
+    "  --chamber-width W     axial depth of the chamber (default 80)\n"
+    "  --steps N             angular steps per turn of the sweep, 50 to 20000 (default 100;\n"
+    "                        the window's scroll bar goes to 1000)\n"
+    "Each of the four takes a range START:STOP:STEP instead of a value; the companion then\n"
+    "runs every combination (at most 100000 engines) on every core, one row per engine.\n"
+    "\n"
+    "Output:\n"
+    "  --format FORMAT       text (the three lines), csv or json; a study defaults to csv\n"
+    "  --profiles FILE       the 801 samples of the three profiles as CSV ('-' for standard\n"
+    "                        output)\n"
+    "  --figure FILE         the construction figure: .svg or .pdf at true scale (one unit\n"
+    "                        of length = 1 mm), or .png 1600 pixels wide\n"
+    "  --dxf FILE            the housing and the rotor outline as closed polylines on the\n"
+    "                        layers HOUSING and ROTOR, true scale\n"
+    "  --chart FILE          for a study: the compression ratio, the capacity and the dead\n"
+    "                        volume against K = R / e, as .svg or .png\n"
+    "  --help                this text\n"
+    "  --version             the version\n"
+    "\n"
+    "Lengths are in the user's unit; millimetres give volumes in cubic centimetres, since the\n"
+    "volumes are area x width / 1000. Files appear whole or not at all.\n"
+    "\n"
+    "Exit status: 0 with results (a note, if any, on standard error, or in the note column);\n"
+    "1 when the engine has no results (the window's message on standard error); 2 for bad\n"
+    "options, values or files (one line on standard error).\n"
+    "\n"
+    "Examples:\n"
+    "  rotary-ratio --eccentricity 15 --rotor-radius 105 --chamber-width 80 --steps 1000\n"
+    "  rotary-ratio --eccentricity 5:35:0.1 --chart ratio.svg > study.csv\n"
+    "  rotary-ratio --figure engine.pdf --dxf engine.dxf --profiles profiles.csv\n";
+
+}  // namespace
+
+// A length, or each length of a range, with the same checks as the window's.
+std::vector<std::string> lengthValues(const std::string& option, const std::string& text) {
+  const study::Values values = study::parseValues(text);
+  if (!values.error.empty()) throw BadUsage{option + ": " + values.error};
+  for (const std::string& value : values.texts) {
+    double number = 0;
+    switch (convertNumber(value, number)) {
+      case Conversion::kNotANumber:
+        throw BadUsage{notANumberMessage(option, value)};
+      case Conversion::kTooLarge:
+        throw BadUsage{tooLargeMessage(option, value)};
+      case Conversion::kTooSmall:
+        throw BadUsage{tooSmallMessage(option, value)};
+      case Conversion::kNumber:
+        if (number < 0) throw BadUsage{negativeMessage(option, value)};
+        break;
+    }
+  }
+  return values.texts;
+}
+
+Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bool& done) {
+  Options options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string name = args[i];
+    std::optional<std::string> value;
+    if (const auto equals = name.find('='); name.rfind("--", 0) == 0 && equals != name.npos) {
+      value = name.substr(equals + 1);
+      name.resize(equals);
+    }
+    if (name == "--help" || name == "-h") {
+      out << kUsage;
+      done = true;
+      return options;
+    }
+    if (name == "--version") {
+      out << "rotary-ratio " << ROTARY_VERSION << "\n";
+      done = true;
+      return options;
+    }
+    const std::pair<const char*, std::string*> texts[] = {
+        {"--eccentricity", &options.eccentricity},
+        {"--rotor-radius", &options.rotorRadius},
+        {"--chamber-width", &options.chamberWidth},
+        {"--steps", &options.steps}};
+    const std::pair<const char*, std::optional<std::string>*> files[] = {
+        {"--profiles", &options.profiles},
+        {"--figure", &options.figure},
+        {"--dxf", &options.dxf},
+        {"--chart", &options.chart}};
+    std::string* text = nullptr;
+    std::optional<std::string>* file = nullptr;
+    for (const auto& [option, target] : texts) {
+      if (name == option) text = target;
+    }
+    for (const auto& [option, target] : files) {
+      if (name == option) file = target;
+    }
+    if (!text && !file && name != "--format") {
+      throw BadUsage{"unknown option " + quoteForMessage(name) + " (try --help)"};
+    }
+    if (!value) {
+      if (i + 1 == args.size()) throw BadUsage{name + ": a value is missing"};
+      value = args[++i];
+    }
+    if (text) {
+      *text = *value;
+    } else if (file) {
+      if (value->empty()) throw BadUsage{name + ": the file name is empty"};
+      *file = *value;
+    } else if (*value == "text") {
+      options.format = Format::kText;
+    } else if (*value == "csv") {
+      options.format = Format::kCsv;
+    } else if (*value == "json") {
+      options.format = Format::kJson;
+    } else {
+      throw BadUsage{name + ": " + quoteForMessage(*value) + " is not text, csv or json"};
+    }
+  }
+  return options;
+}
+
+}  // namespace rotary

@@ -1,0 +1,36 @@
+// The companion's command line: its options, what each takes, and the help text that the
+// manual page is made from.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace rotary {
+
+enum class Format { kDefault, kText, kCsv, kJson };
+
+struct Options {
+  std::string eccentricity = "15";
+  std::string rotorRadius = "105";
+  std::string chamberWidth = "80";
+  std::string steps = "100";
+  Format format = Format::kDefault;
+  std::optional<std::string> profiles, figure, dxf, chart;
+};
+
+// An option or value the companion cannot take: one line for standard error, exit status 2.
+struct BadUsage {
+  std::string line;
+};
+
+// Reads the arguments; throws BadUsage. --help and --version print their text on `out` and
+// set `done`.
+Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bool& done);
+
+// The values of a length option, one or a range, each checked as the window checks a typed
+// length; throws BadUsage.
+std::vector<std::string> lengthValues(const std::string& option, const std::string& text);
+
+}  // namespace rotary
