@@ -10,6 +10,7 @@
 #include "dxf_export.h"
 #include "figure.h"
 #include "headless.h"
+#include "headless_qt.h"
 #include "outline.h"
 #include "ranges.h"
 #include "runner.h"

@@ -74,6 +74,8 @@ Outcome Cycle::compute() {
     if (messageShown_) show("");
     state_.flags.comcom = 0;
     state_.figures.reset();
+    // Whoever runs the cycle (the window, a study worker started by it) may hand it a dirty
+    // vector state.
     clearUpperVectorState();
     Surface::forgetArithmetic();
     phase_ = Phase::kSetup;

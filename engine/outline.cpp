@@ -64,11 +64,10 @@ Polyline housingCurve(const Geometry& g, double a, int count) {
   Polyline curve;
   const double Dx = g.e * std::sin(a);
   const double Dy = g.e * std::cos(a);
+  HousingPoint h;
   for (int n = 0; n < count; ++n) {
-    const double r = 2 * g.pi * n / count;
-    const double t = g.R * std::cos(r) + g.e * std::cos(3 * (r + a * g.k));
-    const double v = g.R * std::sin(r) + g.e * std::sin(3 * (r + a * g.k));
-    curve.push_back({Dx + t, Dy + v});
+    h.advance(g, 2 * g.pi * n / count, a);
+    curve.push_back({Dx + h.t, Dy + h.v});
   }
   return curve;
 }

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <map>
 
+#include "headless_qt.h"
 #include "number_text.h"
 #include "results_table.h"
 
@@ -33,7 +34,7 @@ std::map<std::string, std::vector<Point>> seriesOf(const std::vector<study::Engi
   }
   std::map<std::string, std::vector<Point>> groups;
   for (const study::EngineRow& row : rows) {
-    const auto k = parseNumber(trochoidRatio(row.input));
+    const auto k = trochoidRatioValue(row.input);
     if (!row.figures || !k) continue;
     std::string name;
     if (radiusVaries) name = "R = " + shownInput(row.input.rotorRadius);

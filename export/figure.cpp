@@ -1,17 +1,15 @@
 #include "figure.h"
 
-#include <QApplication>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPdfWriter>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <memory>
 
+#include "file_name.h"
+#include "headless_qt.h"
 #include "number_text.h"
 #include "outline.h"
 
@@ -136,14 +134,19 @@ void paint(QPainter& painter, const Scene& scene, const Page& page, double pixel
   painter.restore();
 }
 
+// SVG and PDF: ten device pixels to the millimetre.
+bool paintVector(QPaintDevice& device, const Scene& scene, const Page& page) {
+  QPainter painter;
+  if (!painter.begin(&device)) return false;
+  paint(painter, scene, page, kVectorPixelsPerMm);
+  return painter.end();
+}
+
 }  // namespace
 
 bool imageFormatOf(const std::string& path, std::initializer_list<ImageFormat> allowed,
                    ImageFormat& format) {
-  const auto dot = path.rfind('.');
-  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return false;
-  std::string extension = path.substr(dot + 1);
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string extension = lowerExtension(path);
   const std::pair<const char*, ImageFormat> known[] = {
       {"svg", ImageFormat::kSvg}, {"pdf", ImageFormat::kPdf}, {"png", ImageFormat::kPng}};
   for (const auto& [name, kind] : known) {
@@ -153,22 +156,6 @@ bool imageFormatOf(const std::string& path, std::initializer_list<ImageFormat> a
     }
   }
   return false;
-}
-
-void ensureHeadlessQt() {
-  if (QCoreApplication::instance()) return;
-  // The companion speaks for itself on standard error; Qt's remarks about the offscreen
-  // session (no runtime folder, no display) are not the user's business.
-  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) {
-      std::fprintf(stderr, "rotary-ratio: %s\n", qPrintable(text));
-    }
-  });
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "rotary-ratio";
-  static char* argv[] = {name, nullptr};
-  static std::unique_ptr<QApplication> application = std::make_unique<QApplication>(argc, argv);
 }
 
 bool writeFigure(const std::string& path, ImageFormat format, const HeadlessResult& result,
@@ -187,10 +174,8 @@ bool writeFigure(const std::string& path, ImageFormat format, const HeadlessResu
       svg.setViewBox(QRect(QPoint(0, 0), size));
       svg.setResolution(qRound(25.4 * kVectorPixelsPerMm));
       svg.setTitle("Rotary engine construction");
-      QPainter painter;
-      if (!painter.begin(&svg)) break;
-      paint(painter, scene, page, kVectorPixelsPerMm);
-      return painter.end();
+      if (paintVector(svg, scene, page)) return true;
+      break;
     }
     case ImageFormat::kPdf: {
       QPdfWriter pdf(file);
@@ -198,10 +183,8 @@ bool writeFigure(const std::string& path, ImageFormat format, const HeadlessResu
       pdf.setPageSize(QPageSize(QSizeF(page.widthMm, page.heightMm), QPageSize::Millimeter));
       pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
       pdf.setTitle("Rotary engine construction");
-      QPainter painter;
-      if (!painter.begin(&pdf)) break;
-      paint(painter, scene, page, kVectorPixelsPerMm);
-      return painter.end();
+      if (paintVector(pdf, scene, page)) return true;
+      break;
     }
     case ImageFormat::kPng: {
       const double pixelsPerMm = kPngWidth / page.widthMm;

@@ -21,8 +21,4 @@ bool imageFormatOf(const std::string& path, std::initializer_list<ImageFormat> a
 bool writeFigure(const std::string& path, ImageFormat format, const HeadlessResult& result,
                  std::string& error);
 
-// Qt's painting needs an application object; the companion makes one on the offscreen
-// platform, so that no display is needed, the first time it draws.
-void ensureHeadlessQt();
-
 }  // namespace rotary::exporting

@@ -61,8 +61,7 @@ std::string jsonString(const std::string& text) {
 // missing figure as null.
 std::string jsonValue(const std::string& shown) {
   if (shown.empty()) return "null";
-  return parseNumber(shown) && shown.find_first_of("IN") == std::string::npos ? shown
-                                                                              : jsonString(shown);
+  return parseNumber(shown) ? shown : jsonString(shown);
 }
 
 }  // namespace
@@ -72,12 +71,18 @@ std::string shownInput(const std::string& typed) {
   return value ? formatNumber(*value) : typed;
 }
 
-std::string trochoidRatio(const study::EngineInput& input) {
+std::optional<double> trochoidRatioValue(const study::EngineInput& input) {
   const auto e = parseNumber(input.eccentricity);
   const auto R = parseNumber(input.rotorRadius);
-  if (!e || !R || *e <= 0) return "";
+  if (!e || !R || *e <= 0) return std::nullopt;
   const double k = *R / *e;
-  return std::isfinite(k) ? formatNumber(k) : "";
+  if (!std::isfinite(k)) return std::nullopt;
+  return k;
+}
+
+std::string trochoidRatio(const study::EngineInput& input) {
+  const auto k = trochoidRatioValue(input);
+  return k ? formatNumber(*k) : "";
 }
 
 void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows) {

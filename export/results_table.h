@@ -2,6 +2,7 @@
 // or JSON objects, with every number in the window's display format.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -23,7 +24,9 @@ void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows);
 
 // An input as the window echoes it: a number in the display format, anything else as typed.
 std::string shownInput(const std::string& typed);
-// K = R / e, or empty where it is not a number.
+// K = R / e, where both are numbers and e is above 0.
+std::optional<double> trochoidRatioValue(const study::EngineInput& input);
+// The same in the display format, or empty.
 std::string trochoidRatio(const study::EngineInput& input);
 
 }  // namespace rotary::exporting

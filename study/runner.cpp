@@ -9,7 +9,6 @@
 
 #include "cycle.h"
 #include "headless.h"
-#include "vector_state.h"
 
 namespace rotary::study {
 
@@ -29,9 +28,11 @@ std::vector<EngineInput> combinations(const std::vector<std::string>& eccentrici
 }
 
 EngineRow runEngine(const EngineInput& engine) {
-  const HeadlessResult result =
-      computeHeadless(engine.eccentricity, engine.rotorRadius, engine.chamberWidth, engine.steps,
-                      nullptr, kMostCompanionSteps);
+  return rowOf(engine, computeHeadless(engine.eccentricity, engine.rotorRadius, engine.chamberWidth,
+                                       engine.steps, nullptr, kMostCompanionSteps));
+}
+
+EngineRow rowOf(const EngineInput& engine, const HeadlessResult& result) {
   EngineRow row;
   row.input = engine;
   row.figures = result.figures;
@@ -51,7 +52,6 @@ std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigne
   std::condition_variable finished;
   unsigned running = workers;
   const auto work = [&] {
-    clearUpperVectorState();  // a thread starts with its parent's registers
     for (std::size_t n; (n = next.fetch_add(1)) < engines.size();) {
       rows[n] = runEngine(engines[n]);
       ++done;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "figures.h"
+#include "headless.h"
 
 namespace rotary::study {
 
@@ -39,5 +40,7 @@ std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigne
                                 const Progress& progress = nullptr);
 
 EngineRow runEngine(const EngineInput& engine);
+// The row of an engine already computed.
+EngineRow rowOf(const EngineInput& engine, const HeadlessResult& result);
 
 }  // namespace rotary::study

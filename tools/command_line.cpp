@@ -11,6 +11,7 @@
 #include "cycle.h"
 #include "dxf_export.h"
 #include "figure.h"
+#include "file_name.h"
 #include "headless.h"
 #include "messages.h"
 #include "number_text.h"
@@ -47,10 +48,12 @@ std::unique_ptr<exporting::AtomicFile> created(const std::string& option, const 
   return file;
 }
 
-void reportProgress(std::ostream& err, long done, long total,
+// Shows the progress once the study has run a second; says whether it did.
+bool reportProgress(std::ostream& err, long done, long total,
                     std::chrono::steady_clock::time_point start) {
-  if (std::chrono::steady_clock::now() - start < std::chrono::seconds(1)) return;
+  if (std::chrono::steady_clock::now() - start < std::chrono::seconds(1)) return false;
   err << "\rrotary-ratio: " << done << " of " << total << " engines" << std::flush;
+  return true;
 }
 
 }  // namespace
@@ -102,11 +105,9 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
           "--chart", *options.chart, {ImageFormat::kSvg, ImageFormat::kPng}, ".svg or .png");
     }
     if (options.dxf) {
-      const std::string& path = *options.dxf;
-      std::string tail = path.size() >= 4 ? path.substr(path.size() - 4) : "";
-      for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      if (tail != ".dxf")
-        throw BadUsage{"--dxf: " + quoteForMessage(path) + " does not end in .dxf"};
+      if (exporting::lowerExtension(*options.dxf) != "dxf") {
+        throw BadUsage{"--dxf: " + quoteForMessage(*options.dxf) + " does not end in .dxf"};
+      }
     }
     if (options.profiles && *options.profiles != "-") {
       files.profiles = created("--profiles", *options.profiles);
@@ -124,20 +125,14 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       const auto start = std::chrono::steady_clock::now();
       bool progressShown = false;
       rows = study::runStudy(engines, 0, [&](long done, long total) {
-        if (!errIsTerminal) return;
-        reportProgress(err, done, total, start);
-        progressShown = std::chrono::steady_clock::now() - start >= std::chrono::seconds(1);
+        if (errIsTerminal && reportProgress(err, done, total, start)) progressShown = true;
       });
       if (progressShown) err << "\r\033[K" << std::flush;
     } else {
       const study::EngineInput& engine = engines.front();
       single = computeHeadless(engine.eccentricity, engine.rotorRadius, engine.chamberWidth,
                                engine.steps, nullptr, kMostCompanionSteps);
-      study::EngineRow row;
-      row.input = engine;
-      row.figures = single->figures;
-      row.message = single->message;
-      rows.push_back(row);
+      rows.push_back(study::rowOf(engine, *single));
     }
 
     // One engine in text: the three lines, or the message and status 1.
