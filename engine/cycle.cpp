@@ -7,6 +7,7 @@
 #include "animation.h"
 #include "integration.h"
 #include "number_text.h"
+#include "step_search.h"
 #include "sweep.h"
 #include "vector_state.h"
 
@@ -62,7 +63,9 @@ Outcome Cycle::guarded(Steps steps) {
   } catch (const NoChamberFault& fault) {
     show(noChamberMessage(fault.bottomEmptyToo, state_.g.e, state_.g.R));
   } catch (const NoResultFault&) {
-    show(noResultMessage(state_.g.e, state_.g.R, state_.g.W));
+    show(noResultMessage(noResultCause()));
+  } catch (const LengthsTooSmallFault&) {
+    show(lengthsTooSmallMessage());
   }
   blankOutputs();
   return Outcome::kMessage;
@@ -74,6 +77,7 @@ Outcome Cycle::compute() {
     if (messageShown_) show("");
     state_.flags.comcom = 0;
     state_.figures.reset();
+    state_.exact.reset();
     // Whoever runs the cycle (the window, a study worker started by it) may hand it a dirty
     // vector state.
     clearUpperVectorState();
@@ -96,6 +100,8 @@ Outcome Cycle::compute() {
     surface_.writeText(Box::kRatio, "0");
     prepareProfiles();
     Surface::checkArithmetic();
+    state_.exact = exactLimit(g.e, g.R, g.W);
+    if (state_.exact->status == ExactStatus::kLengthsTooSmall) throw LengthsTooSmallFault{};
 
     phase_ = Phase::kSweep;
     state_.tally = {};
@@ -104,7 +110,8 @@ Outcome Cycle::compute() {
     phase_ = Phase::kIntegration;
     state_.areas = integrate(state_, surface_);
     if (state_.flags.restartRequested()) return Outcome::kRestart;
-    const Figures figures = workOutFigures(state_.g, state_.profiles, state_.areas);
+    const Figures figures =
+        workOutFigures(state_.g, state_.profiles, state_.areas, state_.exact);
     showResults(state_, surface_, figures);
     if (!figures.note.empty()) {
       window_.showNote(figures.note);
@@ -162,16 +169,14 @@ bool Cycle::readDimensions() {
 void Cycle::prepareProfiles() {
   Geometry& g = state_.g;
   Profiles& p = state_.profiles;
-  // The envelope starts below anything the housing can reach, which lies within R + 2e of the
-  // rotor centre; at -800 as long as the housing stays above that.
-  const double envelopeStart = std::min(-800.0, -1.001 * (g.R + 2 * g.e));
+  const double envelopeFrom = envelopeStart(g);
   g.k = -1.0 / 3;
   g.d = std::sqrt(3.0) / 2;
   for (int i = 0; i <= kLastSample; ++i) {
-    p.bdcline[i] = (-(g.e + g.R)) / 2;
-    p.envelope[i] = envelopeStart;
+    p.bdcline[i] = bdclineStart(g);
+    p.envelope[i] = envelopeFrom;
     // Cleared at every cycle, so that a cycle's results never depend on the one before.
-    p.tdcline[i] = 0;
+    p.tdcline[i] = kTdclineStart;
   }
   g.dx = (2 * g.R) * g.d / 800;
 }
@@ -193,6 +198,24 @@ Outcome Cycle::waitForRestart() {
   } catch (const Ending&) {
     return Outcome::kEnded;
   }
+}
+
+NoResultCause Cycle::noResultCause() const {
+  const Geometry& g = state_.g;
+  NoResultCause cause;
+  cause.eccentricity = g.e;
+  cause.rotorRadius = g.R;
+  cause.chamberWidth = g.W;
+  cause.steps = g.N;
+  if (missedSamplesMatter(g, state_.profiles, nullptr)) {
+    cause.missed = missedSamples(g, state_.profiles);
+  }
+  cause.mostStepsTried = std::min(mostSteps_, kMostStepsSearched);
+  if (state_.exact && state_.exact->hasFigures()) {
+    cause.exactFigures = exactFiguresText(state_.exact->figures);
+    if (searchStepCounts_) cause.workingSteps = findWorkingStepCount(g, mostSteps_, sweep_);
+  }
+  return cause;
 }
 
 void Cycle::blankOutputs() {

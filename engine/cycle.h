@@ -45,6 +45,10 @@ class Cycle {
   // After a message: waits for a restart request or the end.
   Outcome waitForRestart();
 
+  // When the sweep gives no result, the message names a step count that gives one, found by
+  // trying a few; the trials themselves do not search.
+  void searchStepCounts(bool search) { searchStepCounts_ = search; }
+
   RunFlags& flags() { return state_.flags; }
   const CycleState& state() const { return state_; }
 
@@ -57,6 +61,7 @@ class Cycle {
   void prepareProfiles();
   void show(const std::string& message);
   void blankOutputs();
+  NoResultCause noResultCause() const;
 
   Window& window_;
   Surface surface_;
@@ -65,6 +70,7 @@ class Cycle {
   int mostSteps_;
   Phase phase_ = Phase::kSetup;
   bool messageShown_ = false;
+  bool searchStepCounts_ = true;
 };
 
 }  // namespace rotary

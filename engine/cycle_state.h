@@ -28,6 +28,8 @@ struct CycleState {
   // What the last integration summed, and the figures shown from it once they are sound.
   Areas areas;
   std::optional<Figures> figures;
+  // The shape's own figures for the dimensions read, free of the step count and the samples.
+  std::optional<ExactLimit> exact;
 };
 
 }  // namespace rotary

@@ -27,4 +27,7 @@ struct NoChamberFault {
 // ratio not above 1.
 struct NoResultFault {};
 
+// The lengths are so small that the chamber volumes fall below the ordinary doubles.
+struct LengthsTooSmallFault {};
+
 }  // namespace rotary

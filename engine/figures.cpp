@@ -1,5 +1,6 @@
 #include "figures.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "faults.h"
@@ -10,27 +11,97 @@
 namespace rotary {
 namespace {
 
-// The middle sample may move the shown ratio by this share before the user hears of it.
-constexpr double kMiddleSampleTolerance = 0.01;
+bool strays(double sampled, double exact) {
+  return !(std::abs(sampled - exact) <= kExactTolerance * std::abs(exact));
+}
 
-double shownRatio(const Areas& areas) {
-  const auto [Sb, Se, St] = areas;
-  return 0.01 * Int((100 * (Sb - Se)) / (St - Se));
+// The figures before the cut.
+struct Uncut {
+  double capacity, deadVolume, ratio;
+};
+
+Uncut uncut(const Geometry& g, const Areas& a) {
+  return {((-(a.Sb - a.St)) * g.W) / 1000, ((-(a.St - a.Se)) * g.W) / 1000,
+          (a.Sb - a.Se) / (a.St - a.Se)};
+}
+
+bool straysFrom(const Uncut& sampled, const ExactFigures& x) {
+  return strays(sampled.capacity, x.capacity) || strays(sampled.deadVolume, x.deadVolume) ||
+         strays(sampled.ratio, x.ratio);
+}
+
+// A profile with the samples that kept their start value bridged by straight lines between the
+// nearest samples the sweep reached on either side.
+Profile bridged(const Profile& profile, double start) {
+  Profile out = profile;
+  int before = -1;  // the last sample reached
+  for (int i = 0; i <= kLastSample; ++i) {
+    if (profile[i] == start) continue;
+    for (int j = before + 1; j < i; ++j) {
+      out[j] = before < 0 ? profile[i]
+                          : profile[before] + (profile[i] - profile[before]) * (j - before) /
+                                                  (i - before);
+    }
+    before = i;
+  }
+  if (before >= 0) std::fill(out.begin() + before + 1, out.end(), profile[before]);
+  return out;
+}
+
+// The figures the sweep would give had it reached every sample it missed.
+Uncut withMissedSamplesBridged(const Geometry& g, const Profiles& p) {
+  const Profile envelope = bridged(p.envelope, envelopeStart(g));
+  const Profile tdcline = bridged(p.tdcline, kTdclineStart);
+  const Profile bdcline = bridged(p.bdcline, bdclineStart(g));
+  Areas a;
+  for (int i = 0; i <= kLastSample; ++i) {
+    a.Sb = a.Sb + g.dx * bdcline[i];
+    a.Se = a.Se + g.dx * envelope[i];
+    a.St = a.St + tdcline[i] * g.dx;
+  }
+  return uncut(g, a);
 }
 
 }  // namespace
 
-double ratioWithMiddleFromNeighbour(const Geometry& g, const Profiles& p, const Areas& areas) {
-  Areas neighbour = areas;
-  neighbour.Sb = 0;
+int missedSamples(const Geometry& g, const Profiles& p) {
+  const double envelopeFrom = envelopeStart(g), bdclineFrom = bdclineStart(g);
+  int missed = 0;
   for (int i = 0; i <= kLastSample; ++i) {
-    const double bdc = i == kMiddleSample ? p.bdcline[kMiddleSample - 1] : p.bdcline[i];
-    neighbour.Sb = neighbour.Sb + g.dx * bdc;
+    if (p.envelope[i] == envelopeFrom || p.tdcline[i] == kTdclineStart ||
+        p.bdcline[i] == bdclineFrom) {
+      ++missed;
+    }
   }
-  return shownRatio(neighbour);
+  return missed;
 }
 
-Figures workOutFigures(const Geometry& g, const Profiles& p, const Areas& areas) {
+bool missedSamplesMatter(const Geometry& g, const Profiles& p, const ExactFigures* yardstick) {
+  if (missedSamples(g, p) == 0) return false;
+  const Uncut bridgedFigures = withMissedSamplesBridged(g, p);
+  if (yardstick) return !straysFrom(bridgedFigures, *yardstick);
+  return bridgedFigures.capacity > 0 && bridgedFigures.deadVolume > 0 && bridgedFigures.ratio > 1;
+}
+
+std::string strayCause(const Geometry& g, int missed, bool missedMatter) {
+  const std::string N = std::to_string(g.N);
+  if (g.N % 4 != 0) return "N = " + N + " does not divide the quarter turn: use a multiple of 4.";
+  if (missedMatter) {
+    return "at N = " + N + " the sweep missed " + std::to_string(missed) +
+           " of the 801 samples across the flank, which keep their start values.";
+  }
+  const double K = g.R / g.e;
+  if (K < 6) {
+    return "at K = " + significantDigits(K, 4) +
+           " the housing at bottom dead centre bulges out beyond the apexes, where the samples "
+           "across the flank do not reach.";
+  }
+  return "at K = " + significantDigits(K, 4) + " the 801 samples across the flank and N = " + N +
+         " are too coarse; a multiple of 4 from 1000 up comes closer.";
+}
+
+Figures workOutFigures(const Geometry& g, const Profiles& p, const Areas& areas,
+                       const std::optional<ExactLimit>& exact) {
   const auto [Sb, Se, St] = areas;
   Figures f;
 
@@ -50,10 +121,12 @@ Figures workOutFigures(const Geometry& g, const Profiles& p, const Areas& areas)
 
   if (!(capacity > 0) || !(deadVolume > 0) || !(ratio100 > 100)) throw NoResultFault{};
 
-  const double neighbourRatio = ratioWithMiddleFromNeighbour(g, p, areas);
-  Surface::checkArithmetic();
-  if (std::abs(neighbourRatio - f.ratio) > kMiddleSampleTolerance * std::abs(f.ratio)) {
-    f.note = middleSampleNote(formatNumber(f.ratio), formatNumber(neighbourRatio));
+  if (exact && exact->hasFigures()) {
+    const ExactFigures& x = exact->figures;
+    if (straysFrom(uncut(g, areas), x)) {
+      f.note = strayNote(exactFiguresText(x),
+                         strayCause(g, missedSamples(g, p), missedSamplesMatter(g, p, &x)));
+    }
   }
   if (g.e >= g.R / 3) {
     f.note += (f.note.empty() ? "" : "\n") + beyondRotorLimitNote();

@@ -2,8 +2,10 @@
 // checks that keep a number that is no result off the screen and the notes that go with them.
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "exact_limit.h"
 #include "geometry.h"
 
 namespace rotary {
@@ -23,13 +25,29 @@ struct Figures {
   std::string note;
 };
 
+// The sampled figures may stray this share from the shape's exact ones before the user hears of
+// it: the defaults at N = 100 stray about 1 %.
+inline constexpr double kExactTolerance = 0.02;
+
 // The figures, in the order capacity, ratio, dead volume. Throws NoChamberFault when there is
 // no chamber at top dead centre, NoResultFault when the volumes describe no engine, and
-// ArithmeticFault when a figure overflows.
-Figures workOutFigures(const Geometry& g, const Profiles& p, const Areas& areas);
+// ArithmeticFault when a figure overflows. The note tells the exact figures where the sampled
+// ones stray from them, and why.
+Figures workOutFigures(const Geometry& g, const Profiles& p, const Areas& areas,
+                       const std::optional<ExactLimit>& exact);
 
-// The ratio as shown, from the same areas but with the bottom-dead-centre area summed with the
-// middle sample taken from its neighbour: the sweep never reaches that sample.
-double ratioWithMiddleFromNeighbour(const Geometry& g, const Profiles& p, const Areas& areas);
+// The samples across the flank where the sweep found no crossing for at least one profile, so
+// that it kept its start value.
+int missedSamples(const Geometry& g, const Profiles& p);
+
+// Whether samples the sweep missed are what spoils its figures: with them bridged by straight
+// lines from their neighbours, the figures come within the tolerance of the yardstick, or, with
+// none given, become a result at all.
+bool missedSamplesMatter(const Geometry& g, const Profiles& p, const ExactFigures* yardstick);
+
+// Why the sweep's figures stray from the exact ones, as the end of a note: a step count that
+// does not divide the quarter turn, samples the sweep missed, the bulge beyond the apexes that
+// the samples do not reach, or a grid too coarse for this K.
+std::string strayCause(const Geometry& g, int missed, bool missedMatter);
 
 }  // namespace rotary

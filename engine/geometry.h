@@ -3,6 +3,7 @@
 // which the results were established: the loop counts and the middle samples depend on it.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -79,6 +80,13 @@ struct HousingPoint {
 };
 
 using Profile = std::array<double, kSampleCount>;
+
+// The values the profiles start from at every cycle; a sample the sweep never reaches keeps its
+// own. The envelope starts below anything the housing can reach, which lies within R + 2e of the
+// rotor centre; at -800 as long as the housing stays above that.
+inline double envelopeStart(const Geometry& g) { return std::min(-800.0, -1.001 * (g.R + 2 * g.e)); }
+inline double bdclineStart(const Geometry& g) { return (-(g.e + g.R)) / 2; }
+inline constexpr double kTdclineStart = 0;
 
 struct Profiles {
   Profile envelope{};  // the largest rotor flank that clears the housing

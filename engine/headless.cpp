@@ -23,6 +23,7 @@ HeadlessResult computeHeadless(const std::string& eccentricity, const std::strin
   result.profiles = state.profiles;
   result.areas = state.areas;
   result.figures = state.figures;
+  result.exact = state.exact;
   return result;
 }
 

@@ -58,6 +58,7 @@ struct HeadlessResult {
   Profiles profiles;
   Areas areas;
   std::optional<Figures> figures;
+  std::optional<ExactLimit> exact;  // none when the dimensions could not be read
 };
 
 // One first cycle on the given input texts and step count, up to its results.

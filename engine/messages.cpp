@@ -22,21 +22,42 @@ std::string tooSmallMessage(std::string_view field, std::string_view text) {
          " is too small a number to compute with; it would count as 0";
 }
 
-std::string noResultMessage(double eccentricity, double rotorRadius, double chamberWidth) {
-  if (chamberWidth == 0) return "No result: a chamber width of 0 gives the chamber no volume.";
-  if (eccentricity >= rotorRadius / 3) {
+std::string noResultMessage(const NoResultCause& cause) {
+  if (cause.chamberWidth == 0) return "No result: a chamber width of 0 gives the chamber no volume.";
+  if (cause.eccentricity >= cause.rotorRadius / 3) {
     return "No result: with a rotor radius of not more than three eccentricities the curves "
            "enclose no chamber of sound volume.";
   }
-  return "No result: the eccentricity is too small against the rotor radius for the 801 samples "
-         "across the rotor flank, so the volumes come out as no engine has them. Use a larger "
-         "eccentricity or a smaller rotor radius.";
+  std::string text;
+  if (cause.missed > 0) {
+    text = "No result at N = " + std::to_string(cause.steps) + ": the sweep missed " +
+           std::to_string(cause.missed) +
+           " of the 801 samples across the rotor flank, which keep their start values, so the "
+           "volumes come out as no engine has them.";
+  } else {
+    text = "No result: the eccentricity is too small against the rotor radius for the 801 "
+           "samples across the rotor flank, so the volumes come out as no engine has them.";
+  }
+  if (cause.exactFigures.empty()) {
+    return text + " Use a larger eccentricity or a smaller rotor radius.";
+  }
+  text += " The shape's exact limit is " + cause.exactFigures +
+          " (capacity / dead volume / ratio).";
+  if (cause.workingSteps) {
+    return text + " N = " + std::to_string(*cause.workingSteps) + " gives figures.";
+  }
+  return text + " No step count up to " + std::to_string(cause.mostStepsTried) +
+         " gives figures from the sweep.";
 }
 
-std::string middleSampleNote(const std::string& ratio, const std::string& neighbourRatio) {
-  return "Note: the sweep never reaches the middle of the bottom-dead-centre profile, and that "
-         "one sample moves the ratio: " +
-         ratio + " as computed, " + neighbourRatio + " with the sample taken from its neighbour.";
+std::string lengthsTooSmallMessage() {
+  return "The dimensions are too small to compute with: the chamber volumes fall below the "
+         "smallest numbers a double holds. Give the lengths in a smaller unit.";
+}
+
+std::string strayNote(const std::string& exactFigures, const std::string& cause) {
+  return "Note: the shape's exact limit is " + exactFigures +
+         " (capacity / dead volume / ratio); " + cause;
 }
 
 std::string beyondRotorLimitNote() {

@@ -1,6 +1,7 @@
 // The texts the cycle shows when it cannot give results, in the user's terms.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,10 +18,21 @@ std::string stepCountMessage(int steps, int mostSteps);
 std::string arithmeticMessage(Phase phase);
 std::string drawingRangeMessage();
 std::string noChamberMessage(bool bottomEmptyToo, double eccentricity, double rotorRadius);
-std::string noResultMessage(double eccentricity, double rotorRadius, double chamberWidth);
+std::string lengthsTooSmallMessage();
+
+// Why the sweep gave no result, with what the shape's exact figures say of it.
+struct NoResultCause {
+  double eccentricity = 0, rotorRadius = 0, chamberWidth = 0;
+  int steps = 0;
+  std::string exactFigures;       // "C / D / R", empty where the shape has none
+  int missed = 0;                 // samples the sweep missed
+  std::optional<int> workingSteps;  // a step count whose sweep gives figures
+  int mostStepsTried = 0;
+};
+std::string noResultMessage(const NoResultCause& cause);
 
 // Notes go with figures that are shown; they are no errors.
-std::string middleSampleNote(const std::string& ratio, const std::string& neighbourRatio);
+std::string strayNote(const std::string& exactFigures, const std::string& cause);
 std::string beyondRotorLimitNote();
 
 }  // namespace rotary

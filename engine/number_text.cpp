@@ -64,6 +64,13 @@ long roughDecimalExponent(std::string_view mantissa, long exponent) {
 
 }  // namespace
 
+std::string significantDigits(double value, int digits) {
+  char buffer[48];
+  const auto end =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits).ptr;
+  return std::string(buffer, end);
+}
+
 std::string formatNumber(double value) {
   if (value == 0) return "0";
   if (std::isnan(value)) return "NaN";

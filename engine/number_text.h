@@ -12,6 +12,10 @@ namespace rotary {
 // decimals, others in exponent form ("1.5E+300"), which reads back the same.
 std::string formatNumber(double value);
 
+// The value with the given number of significant digits in the shortest of plain and exponent
+// form ("654.715", "1.5e+300"), independent of the locale; 17 digits read back the same double.
+std::string significantDigits(double value, int digits);
+
 // Strict decimal conversion: optional surrounding spaces, a sign, digits with at most one
 // decimal point, an optional exponent; spaces, tabs and non-breaking spaces around it are
 // ignored. Anything else, and a value beyond the range of a double or below its normal range

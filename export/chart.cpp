@@ -6,10 +6,12 @@
 #include <QLegend>
 #include <QLineSeries>
 #include <QPainter>
+#include <QScatterSeries>
 #include <QSvgGenerator>
 #include <QValueAxis>
 #include <algorithm>
 #include <map>
+#include <type_traits>
 
 #include "headless_qt.h"
 #include "number_text.h"
@@ -25,29 +27,52 @@ struct Point {
   double k, capacity, deadVolume, ratio;
 };
 
-// The engines with figures, grouped by what varies besides K, each group sorted by K.
-std::map<std::string, std::vector<Point>> seriesOf(const std::vector<study::EngineRow>& rows) {
+using Groups = std::map<std::string, std::vector<Point>>;
+
+// The figures of a study, grouped by what varies besides K, each group sorted by K: the sweep's
+// at their step counts, and the shape's exact ones, which do not depend on the step count.
+struct Series {
+  Groups sweep;
+  Groups exact;
+};
+
+void sortByK(Groups& groups) {
+  for (auto& [name, points] : groups) {
+    std::stable_sort(points.begin(), points.end(),
+                     [](const Point& a, const Point& b) { return a.k < b.k; });
+  }
+}
+
+Series seriesOf(const std::vector<study::EngineRow>& rows) {
   bool radiusVaries = false, stepsVary = false;
   for (const study::EngineRow& row : rows) {
     radiusVaries |= shownInput(row.input.rotorRadius) != shownInput(rows[0].input.rotorRadius);
     stepsVary |= row.input.steps != rows[0].input.steps;
   }
-  std::map<std::string, std::vector<Point>> groups;
+  Series series;
+  std::map<std::string, std::vector<double>> exactKs;  // each K once per group
   for (const study::EngineRow& row : rows) {
     const auto k = trochoidRatioValue(row.input);
-    if (!row.figures || !k) continue;
-    std::string name;
-    if (radiusVaries) name = "R = " + shownInput(row.input.rotorRadius);
-    if (stepsVary)
-      name += (name.empty() ? "" : ", ") + std::string("N = ") + std::to_string(row.input.steps);
-    groups[name].push_back(
-        {*k, row.figures->capacity, row.figures->deadVolume, row.figures->ratio});
+    if (!k) continue;
+    const std::string shape = radiusVaries ? "R = " + shownInput(row.input.rotorRadius) : "";
+    if (row.figures) {
+      std::string name = shape;
+      if (stepsVary)
+        name += (name.empty() ? "" : ", ") + std::string("N = ") + std::to_string(row.input.steps);
+      series.sweep[name].push_back(
+          {*k, row.figures->capacity, row.figures->deadVolume, row.figures->ratio});
+    }
+    if (row.exact && row.exact->hasFigures()) {
+      std::vector<double>& ks = exactKs[shape];
+      if (std::find(ks.begin(), ks.end(), *k) != ks.end()) continue;
+      ks.push_back(*k);
+      const ExactFigures& x = row.exact->figures;
+      series.exact[shape].push_back({*k, x.capacity, x.deadVolume, x.ratio});
+    }
   }
-  for (auto& [name, points] : groups) {
-    std::stable_sort(points.begin(), points.end(),
-                     [](const Point& a, const Point& b) { return a.k < b.k; });
-  }
-  return groups;
+  sortByK(series.sweep);
+  sortByK(series.exact);
+  return series;
 }
 
 QChart* chartWith(const QString& title) {
@@ -73,11 +98,18 @@ void addAxes(QChart* chart, const QString& yTitle) {
   y->applyNiceNumbers();
 }
 
-QLineSeries* series(const QString& name, const std::vector<Point>& points, double Point::*value) {
-  auto* line = new QLineSeries;
-  line->setName(name);
-  for (const Point& p : points) line->append(p.k, p.*value);
-  return line;
+// The exact figures as a line, the sweep's as points: the line is what the points approach.
+template <typename Kind>
+Kind* series(const QString& name, const std::vector<Point>& points, double Point::*value) {
+  auto* series = new Kind;
+  series->setName(name);
+  for (const Point& p : points) series->append(p.k, p.*value);
+  if constexpr (std::is_same_v<Kind, QScatterSeries>) series->setMarkerSize(6);
+  return series;
+}
+
+QString labelled(const char* what, const std::string& group) {
+  return group.empty() ? QString(what) : QString(what) + ", " + QString::fromStdString(group);
 }
 
 }  // namespace
@@ -85,22 +117,40 @@ QLineSeries* series(const QString& name, const std::vector<Point>& points, doubl
 bool writeChart(const std::string& path, ImageFormat format,
                 const std::vector<study::EngineRow>& rows, std::string& error) {
   ensureHeadlessQt();
-  const auto groups = seriesOf(rows);
+  const Series all = seriesOf(rows);
 
   QGraphicsScene scene;
   QChart* ratio = chartWith("Compression-ratio limit against K");
   QChart* volumes = chartWith("Chamber capacity and dead volume against K");
-  for (const auto& [name, points] : groups) {
-    const QString label = QString::fromStdString(name);
-    ratio->addSeries(series(label.isEmpty() ? "compression ratio" : label, points, &Point::ratio));
-    volumes->addSeries(series(label.isEmpty() ? "chamber capacity" : "capacity, " + label, points,
-                              &Point::capacity));
-    volumes->addSeries(series(label.isEmpty() ? "dead volume" : "dead volume, " + label, points,
-                              &Point::deadVolume));
+  // The ratio depends on K alone: one exact line serves every group.
+  if (!all.exact.empty()) {
+    const std::vector<Point>& widest = std::max_element(all.exact.begin(), all.exact.end(),
+                                                        [](const auto& a, const auto& b) {
+                                                          return a.second.size() <
+                                                                 b.second.size();
+                                                        })->second;
+    ratio->addSeries(series<QLineSeries>("exact limit", widest, &Point::ratio));
+  }
+  for (const auto& [name, points] : all.exact) {
+    volumes->addSeries(
+        series<QLineSeries>(labelled("exact capacity", name), points, &Point::capacity));
+    volumes->addSeries(
+        series<QLineSeries>(labelled("exact dead volume", name), points, &Point::deadVolume));
+  }
+  for (const auto& [name, points] : all.sweep) {
+    ratio->addSeries(series<QScatterSeries>(name.empty() ? QString("sweep")
+                                                         : QString::fromStdString(name),
+                                            points, &Point::ratio));
+    volumes->addSeries(
+        series<QScatterSeries>(labelled("capacity", name), points, &Point::capacity));
+    volumes->addSeries(
+        series<QScatterSeries>(labelled("dead volume", name), points, &Point::deadVolume));
   }
   addAxes(ratio, "compression ratio");
   addAxes(volumes, "volume (area x width / 1000)");
-  if (groups.empty()) ratio->setTitle("No engine of the study has figures");
+  if (all.sweep.empty() && all.exact.empty()) {
+    ratio->setTitle("No engine of the study has figures");
+  }
   scene.addItem(ratio);
   scene.addItem(volumes);
   ratio->setGeometry(QRectF(0, 0, kPanelWidth, kPanelHeight));

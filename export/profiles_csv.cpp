@@ -1,19 +1,12 @@
 #include "profiles_csv.h"
 
-#include <charconv>
-
 #include "number_text.h"
 
 namespace rotary::exporting {
 namespace {
 
-// Round-trip text of a double: 17 significant digits, independent of the locale.
-std::string exact(double value) {
-  char buffer[40];
-  const auto end =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17).ptr;
-  return std::string(buffer, end);
-}
+// Round-trip text of a double.
+std::string exact(double value) { return significantDigits(value, 17); }
 
 }  // namespace
 

@@ -9,17 +9,25 @@ namespace {
 
 struct Columns {
   std::string e, R, W, N, k, capacity, deadVolume, ratio;
+  std::string exactCapacity, exactDeadVolume, exactRatio;
 };
 
+// Enough digits for a script to compare with its own computation.
+constexpr int kExactColumnDigits = 9;
+
 Columns columnsOf(const study::EngineRow& row) {
-  Columns c{shownInput(row.input.eccentricity),
-            shownInput(row.input.rotorRadius),
-            shownInput(row.input.chamberWidth),
-            std::to_string(row.input.steps),
-            trochoidRatio(row.input),
-            "",
-            "",
-            ""};
+  Columns c;
+  c.e = shownInput(row.input.eccentricity);
+  c.R = shownInput(row.input.rotorRadius);
+  c.W = shownInput(row.input.chamberWidth);
+  c.N = row.input.steps > 0 ? std::to_string(row.input.steps) : "";
+  c.k = trochoidRatio(row.input);
+  if (row.exact && row.exact->hasFigures()) {
+    const ExactFigures& x = row.exact->figures;
+    c.exactCapacity = significantDigits(x.capacity, kExactColumnDigits);
+    c.exactDeadVolume = significantDigits(x.deadVolume, kExactColumnDigits);
+    c.exactRatio = significantDigits(x.ratio, kExactColumnDigits);
+  }
   if (row.figures) {
     c.capacity = formatNumber(row.figures->capacity);
     c.deadVolume = formatNumber(row.figures->deadVolume);
@@ -87,13 +95,14 @@ std::string trochoidRatio(const study::EngineInput& input) {
 
 void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows) {
   out << "eccentricity,rotor_radius,chamber_width,steps,k,chamber_capacity,dead_volume,"
-         "compression_ratio,note\n";
+         "compression_ratio,exact_chamber_capacity,exact_dead_volume,exact_compression_ratio,"
+         "note\n";
   for (const study::EngineRow& row : rows) {
     const Columns c = columnsOf(row);
     const std::string note = row.message.empty() && row.figures ? row.figures->note : row.message;
     out << csvField(c.e) << ',' << csvField(c.R) << ',' << csvField(c.W) << ',' << c.N << ',' << c.k
-        << ',' << c.capacity << ',' << c.deadVolume << ',' << c.ratio << ',' << csvField(note)
-        << '\n';
+        << ',' << c.capacity << ',' << c.deadVolume << ',' << c.ratio << ',' << c.exactCapacity
+        << ',' << c.exactDeadVolume << ',' << c.exactRatio << ',' << csvField(note) << '\n';
   }
 }
 
@@ -104,10 +113,13 @@ void writeJson(std::ostream& out, const std::vector<study::EngineRow>& rows) {
     const Columns c = columnsOf(row);
     out << (n ? ",\n " : "\n ") << "{\"eccentricity\": " << jsonValue(c.e)
         << ", \"rotor_radius\": " << jsonValue(c.R) << ", \"chamber_width\": " << jsonValue(c.W)
-        << ", \"steps\": " << c.N << ", \"k\": " << jsonValue(c.k)
+        << ", \"steps\": " << jsonValue(c.N) << ", \"k\": " << jsonValue(c.k)
         << ", \"chamber_capacity\": " << jsonValue(c.capacity)
         << ", \"dead_volume\": " << jsonValue(c.deadVolume)
-        << ", \"compression_ratio\": " << jsonValue(c.ratio);
+        << ", \"compression_ratio\": " << jsonValue(c.ratio)
+        << ", \"exact_chamber_capacity\": " << jsonValue(c.exactCapacity)
+        << ", \"exact_dead_volume\": " << jsonValue(c.exactDeadVolume)
+        << ", \"exact_compression_ratio\": " << jsonValue(c.exactRatio);
     if (!row.message.empty()) {
       out << ", \"message\": " << jsonString(row.message);
     } else if (row.figures && !row.figures->note.empty()) {
@@ -124,7 +136,7 @@ void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows) {
     const Columns c = columnsOf(row);
     if (rows.size() > 1) {
       out << (n ? "\n" : "") << "eccentricity " << c.e << ", rotor radius " << c.R
-          << ", chamber width " << c.W << ", steps " << c.N << "\n";
+          << ", chamber width " << c.W << (c.N.empty() ? "" : ", steps " + c.N) << "\n";
     }
     if (!row.figures) {
       out << "message: " << row.message << "\n";

@@ -12,6 +12,7 @@ packages=(
   xvfb xauth xdotool imagemagick            # the end-to-end test: a real window under Xvfb
   qt6-svg-dev qt6-charts-dev libqt6opengl6-dev  # the companion's figures (SVG) and charts
   libdxflib-dev                             # the companion's DXF export
+  libboost-math-dev                         # Boost.Math quadrature for the shape's exact figures
   python3-ezdxf                             # the tests read the DXF back with an independent reader
   help2man man-db                           # the companion's manual page, made and rendered
   desktop-file-utils appstream              # the desktop entry and the metadata, validated

@@ -8,7 +8,9 @@
 #include <thread>
 
 #include "cycle.h"
+#include "exact_limit.h"
 #include "headless.h"
+#include "number_text.h"
 
 namespace rotary::study {
 
@@ -32,16 +34,40 @@ EngineRow runEngine(const EngineInput& engine) {
                                        engine.steps, nullptr, kMostCompanionSteps));
 }
 
+EngineRow runExactEngine(const EngineInput& engine) {
+  EngineRow row;
+  row.input = engine;
+  row.input.steps = 0;
+  const auto e = parseNumber(engine.eccentricity), R = parseNumber(engine.rotorRadius),
+             W = parseNumber(engine.chamberWidth);
+  if (!e || !R || !W) {
+    row.message = "No exact figures: the dimensions are no numbers.";
+    return row;
+  }
+  row.exact = exactLimit(*e, *R, *W);
+  if (!row.exact->hasFigures()) {
+    row.message = "No exact figures: " + whyNoExactFigures(row.exact->status) + ".";
+    return row;
+  }
+  // Rounded to the digits the exact computation promises, so that the display format shows
+  // just those.
+  const auto promised = [](double value) { return *parseNumber(significantDigits(value, 6)); };
+  const ExactFigures& x = row.exact->figures;
+  row.figures = Figures{promised(x.capacity), promised(x.deadVolume), promised(x.ratio), ""};
+  return row;
+}
+
 EngineRow rowOf(const EngineInput& engine, const HeadlessResult& result) {
   EngineRow row;
   row.input = engine;
   row.figures = result.figures;
+  row.exact = result.exact;
   row.message = result.message;
   return row;
 }
 
 std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigned workers,
-                                const Progress& progress) {
+                                const Progress& progress, EngineFunction run) {
   std::vector<EngineRow> rows(engines.size());
   if (workers == 0) workers = std::max(1u, std::thread::hardware_concurrency());
   workers = std::min<unsigned>(workers, std::max<std::size_t>(1, engines.size()));
@@ -53,7 +79,7 @@ std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigne
   unsigned running = workers;
   const auto work = [&] {
     for (std::size_t n; (n = next.fetch_add(1)) < engines.size();) {
-      rows[n] = runEngine(engines[n]);
+      rows[n] = run(engines[n]);
       ++done;
     }
     std::lock_guard lock(mutex);

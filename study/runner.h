@@ -22,6 +22,7 @@ struct EngineInput {
 struct EngineRow {
   EngineInput input;
   std::optional<Figures> figures;  // none when the engine ended in a message
+  std::optional<ExactLimit> exact;  // the shape's own figures, none when unread
   std::string message;
 };
 
@@ -35,11 +36,17 @@ std::vector<EngineInput> combinations(const std::vector<std::string>& eccentrici
                                       const std::vector<std::string>& chamberWidths,
                                       const std::vector<std::string>& stepCounts);
 
-// workers 0 means one per hardware thread.
-std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigned workers = 0,
-                                const Progress& progress = nullptr);
+using EngineFunction = EngineRow (*)(const EngineInput&);
 
 EngineRow runEngine(const EngineInput& engine);
+// The shape's exact figures alone, as the row's figures to six significant digits, with no
+// sweep and no step count; a row whose shape has none carries the reason as its message.
+EngineRow runExactEngine(const EngineInput& engine);
+
+// workers 0 means one per hardware thread.
+std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigned workers = 0,
+                                const Progress& progress = nullptr,
+                                EngineFunction run = runEngine);
 // The row of an engine already computed.
 EngineRow rowOf(const EngineInput& engine, const HeadlessResult& result);
 

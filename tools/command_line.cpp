@@ -93,6 +93,17 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       }
     }
 
+    if (options.method == Method::kExact) {
+      for (const auto& [option, file] :
+           {std::pair{"--profiles", &options.profiles}, std::pair{"--figure", &options.figure},
+            std::pair{"--dxf", &options.dxf}}) {
+        if (*file) {
+          throw BadUsage{std::string(option) +
+                         " draws on the sweep's samples; it does not go with --method exact"};
+        }
+      }
+    }
+
     using exporting::ImageFormat;
     OutputFiles files;
     if (options.figure) {
@@ -124,10 +135,15 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     if (isStudy) {
       const auto start = std::chrono::steady_clock::now();
       bool progressShown = false;
-      rows = study::runStudy(engines, 0, [&](long done, long total) {
-        if (errIsTerminal && reportProgress(err, done, total, start)) progressShown = true;
-      });
+      rows = study::runStudy(
+          engines, 0,
+          [&](long done, long total) {
+            if (errIsTerminal && reportProgress(err, done, total, start)) progressShown = true;
+          },
+          options.method == Method::kExact ? study::runExactEngine : study::runEngine);
       if (progressShown) err << "\r\033[K" << std::flush;
+    } else if (options.method == Method::kExact) {
+      rows.push_back(study::runExactEngine(engines.front()));
     } else {
       const study::EngineInput& engine = engines.front();
       single = computeHeadless(engine.eccentricity, engine.rotorRadius, engine.chamberWidth,
@@ -136,11 +152,11 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
 
     // One engine in text: the three lines, or the message and status 1.
-    if (!isStudy && format == Format::kText && !single->figures) {
-      err << "rotary-ratio: " << single->message << "\n";
+    if (!isStudy && format == Format::kText && !rows.front().figures) {
+      err << "rotary-ratio: " << rows.front().message << "\n";
       return kExitComputationFailed;
     }
-    if (!isStudy && (options.profiles || options.figure || options.dxf) && !single->figures) {
+    if (single && (options.profiles || options.figure || options.dxf) && !single->figures) {
       err << "rotary-ratio: " << single->message << "\n";
       return kExitComputationFailed;
     }
@@ -175,7 +191,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
 
     // A note is no failure: the figures stand, and scripts that read standard output get them.
     // In a table it has a column of its own.
-    if (!isStudy && format == Format::kText && !single->note.empty()) {
+    if (single && format == Format::kText && !single->note.empty()) {
       err << "rotary-ratio: " << single->note << "\n";
     }
     const bool profilesOnStandardOutput = options.profiles && !files.profiles;

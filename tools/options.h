@@ -10,6 +10,8 @@
 namespace rotary {
 
 enum class Format { kDefault, kText, kCsv, kJson };
+// The sweep of the window, at a step count, or the shape's exact figures.
+enum class Method { kSweep, kExact };
 
 struct Options {
   std::string eccentricity = "15";
@@ -17,6 +19,7 @@ struct Options {
   std::string chamberWidth = "80";
   std::string steps = "100";
   Format format = Format::kDefault;
+  Method method = Method::kSweep;
   std::optional<std::string> profiles, figure, dxf, chart;
 };
 

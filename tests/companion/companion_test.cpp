@@ -57,7 +57,8 @@ TEST(CompanionTable, RowsCarryTheWindowsFigures) {
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0],
               "eccentricity,rotor_radius,chamber_width,steps,k,chamber_capacity,dead_volume,"
-              "compression_ratio,note");
+              "compression_ratio,exact_chamber_capacity,exact_dead_volume,exact_compression_ratio,"
+              "note");
     const std::string figures = window.capacity + "," + window.deadVolume + "," + window.ratio;
     EXPECT_NE(rows[1].find("," + std::to_string(r.N) + ","), std::string::npos);
     if (window.figures) {

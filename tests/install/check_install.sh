@@ -28,8 +28,10 @@ expected=$'chamber capacity: 652.4\ndead volume: 37.33\ncompression ratio: 18.47
 "$prefix/bin/rotary-window" --version | grep -qx "rotary-window [0-9.]*" || fail "rotary-window --version"
 "$prefix/bin/rotary-window" --help | grep -q "^Usage: rotary-window" || fail "rotary-window --help"
 page=$(MANWIDTH=80 man -l "$prefix/share/man/man1/rotary-ratio.1" 2>/dev/null | col -b)
-for words in "rotary-ratio" "--eccentricity" "--chart" "START:STOP:STEP" "Exit status"; do
-  grep -qF -- "$words" <<<"$page" || fail "the manual page lacks $words"
+# man justifies its lines, so a space between words may come out as two.
+for words in "rotary-ratio" "--eccentricity" "--chart" "START:STOP:STEP" "Exit status" \
+  "--method"; do
+  grep -qE -- "${words// / +}" <<<"$page" || fail "the manual page lacks $words"
 done
 
 (cd "$build" && cpack -G DEB -B "$work/package" >"$work/cpack.log" 2>&1) ||

@@ -1,0 +1,102 @@
+#include "exact_limit.h"
+
+#include <algorithm>
+#include <cfenv>
+#include <cfloat>
+#include <cmath>
+
+#include "exact_shape.h"
+#include "number_text.h"
+
+namespace rotary {
+namespace {
+
+// A volume from an area in units of e squared, multiplied in this order so that neither a tiny
+// nor a huge e underflows or overflows before W comes in.
+double volumeOf(double area, double e, double W) { return ((area * e) * e * W) / 1000; }
+
+bool ordinary(double value) { return std::isfinite(value) && value >= DBL_MIN; }
+
+}  // namespace
+
+static ExactLimit exactLimitOfShape(double e, double R, double W);
+
+ExactLimit exactLimit(double e, double R, double W) {
+  // The sweep that runs beside it checks the floating-point flags for its own faults.
+  std::fexcept_t flags;
+  std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
+  const ExactLimit limit = exactLimitOfShape(e, R, W);
+  std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+  return limit;
+}
+
+static ExactLimit exactLimitOfShape(double e, double R, double W) {
+  ExactLimit limit;
+  if (!(e > 0)) {
+    limit.status = ExactStatus::kNoEccentricity;
+    return limit;
+  }
+  const double K = R / e;
+  if (!(K > 3)) {
+    // No chamber to measure, but lengths this small are past computing with all the same: the
+    // chambers of such curves are some hundredths of the larger length squared.
+    const double scale = std::max(e, R);
+    const double volume = volumeOf(0.01, scale, W);
+    const bool tooSmall = W > 0 && std::isfinite(volume) && volume < DBL_MIN;
+    limit.status = tooSmall ? ExactStatus::kLengthsTooSmall : ExactStatus::kBeyondRotorLimit;
+    return limit;
+  }
+  if (W == 0) {
+    limit.status = ExactStatus::kNoWidth;
+    return limit;
+  }
+  if (!(K <= kLargestExactK)) {
+    limit.status = ExactStatus::kBeyondPrecision;
+    return limit;
+  }
+  const exact::ChamberAreas areas = exact::chamberAreas(K);
+  const double swept = areas.bottomDeadCentre - areas.topDeadCentre;
+  ExactFigures& f = limit.figures;
+  f.capacity = volumeOf(swept, e, W);
+  f.deadVolume = volumeOf(areas.topDeadCentre, e, W);
+  f.ratio = areas.bottomDeadCentre / areas.topDeadCentre;
+  const double deadArea = (areas.topDeadCentre * e) * e;
+  if (!std::isfinite(f.capacity) || !std::isfinite(f.deadVolume)) {
+    limit.status = ExactStatus::kLengthsTooLarge;
+  } else if (!ordinary(deadArea) || !ordinary(f.deadVolume) || !ordinary(f.capacity)) {
+    limit.status = ExactStatus::kLengthsTooSmall;
+  } else {
+    limit.status = ExactStatus::kFigures;
+  }
+  return limit;
+}
+
+std::string exactFiguresText(const ExactFigures& figures) {
+  return significantDigits(figures.capacity, 6) + " / " + significantDigits(figures.deadVolume, 6) + " / " +
+         significantDigits(figures.ratio, 6);
+}
+
+std::string whyNoExactFigures(ExactStatus status) {
+  switch (status) {
+    case ExactStatus::kFigures:
+      return "";
+    case ExactStatus::kNoEccentricity:
+      return "with eccentricity 0 the housing is a circle, and no chamber changes its volume";
+    case ExactStatus::kBeyondRotorLimit:
+      return "with a rotor radius of not more than three eccentricities no three-flank rotor "
+             "fits the housing";
+    case ExactStatus::kNoWidth:
+      return "a chamber width of 0 gives the chamber no volume";
+    case ExactStatus::kBeyondPrecision:
+      return "K = R / e lies beyond 1000000, where the chamber is lost in the rounding of the "
+             "flank";
+    case ExactStatus::kLengthsTooSmall:
+      return "the lengths are too small to compute with: the chamber volumes fall below the "
+             "smallest numbers a double holds";
+    case ExactStatus::kLengthsTooLarge:
+      return "the lengths are too large to compute with: the chamber volumes overflow";
+  }
+  return "";
+}
+
+}  // namespace rotary

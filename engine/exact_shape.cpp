@@ -1,0 +1,77 @@
+#include "exact_shape.h"
+
+#include <boost/math/quadrature/gauss_kronrod.hpp>
+#include <cmath>
+
+namespace rotary::exact {
+namespace {
+
+using std::numbers::pi;
+
+// The integrands are smooth and periodic in their parts, so an adaptive Gauss-Kronrod rule
+// settles to the last digits within a few subdivisions.
+template <typename Integrand>
+double integral(Integrand f, double from, double to) {
+  constexpr unsigned kMostHalvings = 20;
+  constexpr double kTolerance = 1e-14;
+  double error = 0;
+  return boost::math::quadrature::gauss_kronrod<double, 31>::integrate(f, from, to, kMostHalvings,
+                                                                        kTolerance, &error);
+}
+
+// d/dr of the housing abscissa, and d/da of it, at (r, a).
+double abscissaByR(double K, double r, double a) { return -K * std::sin(r) - 3 * std::sin(3 * r - a); }
+double abscissaByA(double r, double a) { return std::cos(a) + std::sin(3 * r - a); }
+
+// The signed area under the housing arc between the flank's apexes at motion angle a: the
+// integral of y dx from the left apex to the right one, which counts a bulge beyond an apex,
+// where the arc runs back, with its own sign.
+double areaUnderHousingArc(double K, double a) {
+  return integral(
+      [K, a](double r) { return housingPoint(K, r, a).y * abscissaByR(K, r, a); }, kLeftApex,
+      kRightApex);
+}
+
+// The same under the flank: twice its half from the middle to the right apex, as the flank is
+// symmetric about the y axis.
+double areaUnderFlank(double K) {
+  const double half = integral(
+      [K](double r) {
+        const double a = contactAngle(K, r);
+        const double phase = 1.5 * r + pi / 4;
+        const double u = (3 / K) * std::cos(phase);
+        const double angleByR = 0.5 + (4.5 / K) * std::sin(phase) / std::sqrt(1 - u * u);
+        const double slope = abscissaByR(K, r, a) + abscissaByA(r, a) * angleByR;
+        return housingPoint(K, r, a).y * slope;
+      },
+      kFlankMiddle, kRightApex);
+  return 2 * half;
+}
+
+}  // namespace
+
+Point housingPoint(double K, double r, double a) {
+  return {std::sin(a) + K * std::cos(r) + std::cos(3 * r - a),
+          std::cos(a) + K * std::sin(r) + std::sin(3 * r - a)};
+}
+
+double contactAngle(double K, double r) {
+  // The branch through a = 0 at the middle of the flank, where the waist touches it.
+  return r / 2 - 1.25 * pi + std::acos((3 / K) * std::cos(1.5 * r + pi / 4));
+}
+
+Point flankPoint(double K, double r) { return housingPoint(K, r, contactAngle(K, r)); }
+
+ChamberAreas chamberAreas(double K) {
+  const double flank = areaUnderFlank(K);
+  // Top dead centre at motion angle 0, bottom dead centre half a turn later.
+  return {flank - areaUnderHousingArc(K, 0), flank - areaUnderHousingArc(K, pi)};
+}
+
+double housingArea(double K) {
+  // Counter-clockwise as r grows: the enclosed area is minus the integral of y dx.
+  return -integral(
+      [K](double r) { return housingPoint(K, r, 0).y * abscissaByR(K, r, 0); }, 0, 2 * pi);
+}
+
+}  // namespace rotary::exact

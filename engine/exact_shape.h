@@ -1,0 +1,48 @@
+// The shape itself, free of any step count or sample grid: the largest rotor flank in closed
+// form and the chamber areas between it and the housing. Everything here is in units of the
+// eccentricity, so it depends on the trochoid ratio K = R / e alone.
+#pragma once
+
+#include <numbers>
+
+namespace rotary::exact {
+
+struct Point {
+  double x = 0;
+  double y = 0;
+};
+
+// Curve parameters of the housing, seen from the rotor as the sweep sees it: the middle of the
+// flank lies at 3pi/2, and the two apexes of the flank on the negative-y side lie at 7pi/6 and
+// 11pi/6 for every motion angle, as the apexes generate the curve.
+inline constexpr double kFlankMiddle = 1.5 * std::numbers::pi;
+inline constexpr double kLeftApex = 7 * std::numbers::pi / 6;
+inline constexpr double kRightApex = 11 * std::numbers::pi / 6;
+
+// The housing point at curve parameter r and motion angle a, for e = 1 and R = K.
+Point housingPoint(double K, double r, double a);
+
+// The motion angle at which the housing touches the flank with its point at parameter r, for r
+// from the middle of the flank to its apex. The contact condition factors into
+// sin(3r/2 + pi/4) (the apex, which lies on the housing at every angle) and
+// K cos(a - 3pi/4 - r/2) = 3 cos(3r/2 + pi/4), solved here for a.
+double contactAngle(double K, double r);
+
+// The point of the largest flank that the housing touches at parameter r: the inner envelope of
+// the housing curves over every motion angle, from the middle of the flank (r = 3pi/2, x = 0)
+// to the apex (r = 11pi/6). The other half is its mirror image across the y axis.
+Point flankPoint(double K, double r);
+
+// The chambers of one flank, each closed by the housing arc between the two apexes and the flank.
+struct ChamberAreas {
+  double topDeadCentre = 0;
+  double bottomDeadCentre = 0;  // the whole chamber, with any bulge beyond the apexes
+};
+
+// Valid for K > 3, where a three-flank rotor fits the housing.
+ChamberAreas chamberAreas(double K);
+
+// The area the whole housing curve encloses.
+double housingArea(double K);
+
+}  // namespace rotary::exact
