@@ -110,8 +110,7 @@ Outcome Cycle::compute() {
     phase_ = Phase::kIntegration;
     state_.areas = integrate(state_, surface_);
     if (state_.flags.restartRequested()) return Outcome::kRestart;
-    const Figures figures =
-        workOutFigures(state_.g, state_.profiles, state_.areas, state_.exact);
+    const Figures figures = workOutFigures(state_.g, state_.profiles, state_.areas, state_.exact);
     showResults(state_, surface_, figures);
     if (!figures.note.empty()) {
       window_.showNote(figures.note);

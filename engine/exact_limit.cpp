@@ -13,9 +13,13 @@ namespace {
 
 // A volume from an area in units of e squared, multiplied in this order so that neither a tiny
 // nor a huge e underflows or overflows before W comes in.
-double volumeOf(double area, double e, double W) { return ((area * e) * e * W) / 1000; }
+double volumeOf(double area, double e, double W) {
+  return ((area * e) * e * W) / 1000;
+}
 
-bool ordinary(double value) { return std::isfinite(value) && value >= DBL_MIN; }
+bool ordinary(double value) {
+  return std::isfinite(value) && value >= DBL_MIN;
+}
 
 }  // namespace
 
@@ -72,8 +76,8 @@ static ExactLimit exactLimitOfShape(double e, double R, double W) {
 }
 
 std::string exactFiguresText(const ExactFigures& figures) {
-  return significantDigits(figures.capacity, 6) + " / " + significantDigits(figures.deadVolume, 6) + " / " +
-         significantDigits(figures.ratio, 6);
+  return significantDigits(figures.capacity, 6) + " / " + significantDigits(figures.deadVolume, 6) +
+         " / " + significantDigits(figures.ratio, 6);
 }
 
 std::string whyNoExactFigures(ExactStatus status) {

@@ -15,12 +15,12 @@ struct ExactFigures {
 // Why a shape has exact figures or not.
 enum class ExactStatus {
   kFigures,
-  kNoEccentricity,      // e = 0: the housing is a circle
-  kBeyondRotorLimit,    // e >= R / 3: no three-flank rotor fits
-  kNoWidth,             // W = 0
-  kBeyondPrecision,     // K so large that the chamber drowns in the rounding of the flank
-  kLengthsTooSmall,     // the chamber areas fall below the smallest ordinary double
-  kLengthsTooLarge,     // the volumes overflow
+  kNoEccentricity,    // e = 0: the housing is a circle
+  kBeyondRotorLimit,  // e >= R / 3: no three-flank rotor fits
+  kNoWidth,           // W = 0
+  kBeyondPrecision,   // K so large that the chamber drowns in the rounding of the flank
+  kLengthsTooSmall,   // the chamber areas fall below the smallest ordinary double
+  kLengthsTooLarge,   // the volumes overflow
 };
 
 struct ExactLimit {

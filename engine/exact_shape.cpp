@@ -16,20 +16,23 @@ double integral(Integrand f, double from, double to) {
   constexpr double kTolerance = 1e-14;
   double error = 0;
   return boost::math::quadrature::gauss_kronrod<double, 31>::integrate(f, from, to, kMostHalvings,
-                                                                        kTolerance, &error);
+                                                                       kTolerance, &error);
 }
 
 // d/dr of the housing abscissa, and d/da of it, at (r, a).
-double abscissaByR(double K, double r, double a) { return -K * std::sin(r) - 3 * std::sin(3 * r - a); }
-double abscissaByA(double r, double a) { return std::cos(a) + std::sin(3 * r - a); }
+double abscissaByR(double K, double r, double a) {
+  return -K * std::sin(r) - 3 * std::sin(3 * r - a);
+}
+double abscissaByA(double r, double a) {
+  return std::cos(a) + std::sin(3 * r - a);
+}
 
 // The signed area under the housing arc between the flank's apexes at motion angle a: the
 // integral of y dx from the left apex to the right one, which counts a bulge beyond an apex,
 // where the arc runs back, with its own sign.
 double areaUnderHousingArc(double K, double a) {
-  return integral(
-      [K, a](double r) { return housingPoint(K, r, a).y * abscissaByR(K, r, a); }, kLeftApex,
-      kRightApex);
+  return integral([K, a](double r) { return housingPoint(K, r, a).y * abscissaByR(K, r, a); },
+                  kLeftApex, kRightApex);
 }
 
 // The same under the flank: twice its half from the middle to the right apex, as the flank is
@@ -60,7 +63,9 @@ double contactAngle(double K, double r) {
   return r / 2 - 1.25 * pi + std::acos((3 / K) * std::cos(1.5 * r + pi / 4));
 }
 
-Point flankPoint(double K, double r) { return housingPoint(K, r, contactAngle(K, r)); }
+Point flankPoint(double K, double r) {
+  return housingPoint(K, r, contactAngle(K, r));
+}
 
 ChamberAreas chamberAreas(double K) {
   const double flank = areaUnderFlank(K);
@@ -70,8 +75,8 @@ ChamberAreas chamberAreas(double K) {
 
 double housingArea(double K) {
   // Counter-clockwise as r grows: the enclosed area is minus the integral of y dx.
-  return -integral(
-      [K](double r) { return housingPoint(K, r, 0).y * abscissaByR(K, r, 0); }, 0, 2 * pi);
+  return -integral([K](double r) { return housingPoint(K, r, 0).y * abscissaByR(K, r, 0); }, 0,
+                   2 * pi);
 }
 
 }  // namespace rotary::exact

@@ -38,9 +38,9 @@ Profile bridged(const Profile& profile, double start) {
   for (int i = 0; i <= kLastSample; ++i) {
     if (profile[i] == start) continue;
     for (int j = before + 1; j < i; ++j) {
-      out[j] = before < 0 ? profile[i]
-                          : profile[before] + (profile[i] - profile[before]) * (j - before) /
-                                                  (i - before);
+      out[j] = before < 0
+                   ? profile[i]
+                   : profile[before] + (profile[i] - profile[before]) * (j - before) / (i - before);
     }
     before = i;
   }

@@ -84,8 +84,12 @@ using Profile = std::array<double, kSampleCount>;
 // The values the profiles start from at every cycle; a sample the sweep never reaches keeps its
 // own. The envelope starts below anything the housing can reach, which lies within R + 2e of the
 // rotor centre; at -800 as long as the housing stays above that.
-inline double envelopeStart(const Geometry& g) { return std::min(-800.0, -1.001 * (g.R + 2 * g.e)); }
-inline double bdclineStart(const Geometry& g) { return (-(g.e + g.R)) / 2; }
+inline double envelopeStart(const Geometry& g) {
+  return std::min(-800.0, -1.001 * (g.R + 2 * g.e));
+}
+inline double bdclineStart(const Geometry& g) {
+  return (-(g.e + g.R)) / 2;
+}
 inline constexpr double kTdclineStart = 0;
 
 struct Profiles {

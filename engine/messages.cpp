@@ -23,7 +23,8 @@ std::string tooSmallMessage(std::string_view field, std::string_view text) {
 }
 
 std::string noResultMessage(const NoResultCause& cause) {
-  if (cause.chamberWidth == 0) return "No result: a chamber width of 0 gives the chamber no volume.";
+  if (cause.chamberWidth == 0)
+    return "No result: a chamber width of 0 gives the chamber no volume.";
   if (cause.eccentricity >= cause.rotorRadius / 3) {
     return "No result: with a rotor radius of not more than three eccentricities the curves "
            "enclose no chamber of sound volume.";
@@ -35,14 +36,15 @@ std::string noResultMessage(const NoResultCause& cause) {
            " of the 801 samples across the rotor flank, which keep their start values, so the "
            "volumes come out as no engine has them.";
   } else {
-    text = "No result: the eccentricity is too small against the rotor radius for the 801 "
-           "samples across the rotor flank, so the volumes come out as no engine has them.";
+    text =
+        "No result: the eccentricity is too small against the rotor radius for the 801 "
+        "samples across the rotor flank, so the volumes come out as no engine has them.";
   }
   if (cause.exactFigures.empty()) {
     return text + " Use a larger eccentricity or a smaller rotor radius.";
   }
-  text += " The shape's exact limit is " + cause.exactFigures +
-          " (capacity / dead volume / ratio).";
+  text +=
+      " The shape's exact limit is " + cause.exactFigures + " (capacity / dead volume / ratio).";
   if (cause.workingSteps) {
     return text + " N = " + std::to_string(*cause.workingSteps) + " gives figures.";
   }

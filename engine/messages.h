@@ -24,8 +24,8 @@ std::string lengthsTooSmallMessage();
 struct NoResultCause {
   double eccentricity = 0, rotorRadius = 0, chamberWidth = 0;
   int steps = 0;
-  std::string exactFigures;       // "C / D / R", empty where the shape has none
-  int missed = 0;                 // samples the sweep missed
+  std::string exactFigures;         // "C / D / R", empty where the shape has none
+  int missed = 0;                   // samples the sweep missed
   std::optional<int> workingSteps;  // a step count whose sweep gives figures
   int mostStepsTried = 0;
 };

@@ -10,6 +10,7 @@
 #include <QSvgGenerator>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <type_traits>
 
@@ -79,7 +80,7 @@ QChart* chartWith(const QString& title) {
   auto* chart = new QChart;
   chart->setTitle(title);
   chart->setAnimationOptions(QChart::NoAnimation);
-  chart->legend()->setAlignment(Qt::AlignBottom);
+  chart->legend()->setAlignment(Qt::AlignRight);
   return chart;
 }
 
@@ -90,9 +91,21 @@ void addAxes(QChart* chart, const QString& yTitle) {
   y->setTitleText(yTitle);
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);
+  // The axes span every series, not only the first one attached.
+  double left = INFINITY, right = -INFINITY, top = 0, bottom = -INFINITY;
   for (QAbstractSeries* series : chart->series()) {
     series->attachAxis(x);
     series->attachAxis(y);
+    for (const QPointF& p : static_cast<QXYSeries*>(series)->points()) {
+      left = std::min(left, p.x());
+      right = std::max(right, p.x());
+      top = std::min(top, p.y());
+      bottom = std::max(bottom, p.y());
+    }
+  }
+  if (left <= right) {
+    x->setRange(left, right);
+    y->setRange(top, bottom);
   }
   x->applyNiceNumbers();
   y->applyNiceNumbers();
@@ -124,12 +137,15 @@ bool writeChart(const std::string& path, ImageFormat format,
   QChart* volumes = chartWith("Chamber capacity and dead volume against K");
   // The ratio depends on K alone: one exact line serves every group.
   if (!all.exact.empty()) {
-    const std::vector<Point>& widest = std::max_element(all.exact.begin(), all.exact.end(),
-                                                        [](const auto& a, const auto& b) {
-                                                          return a.second.size() <
-                                                                 b.second.size();
-                                                        })->second;
-    ratio->addSeries(series<QLineSeries>("exact limit", widest, &Point::ratio));
+    std::vector<Point> everyK;
+    for (const auto& [name, points] : all.exact)
+      everyK.insert(everyK.end(), points.begin(), points.end());
+    std::sort(everyK.begin(), everyK.end(),
+              [](const Point& a, const Point& b) { return a.k < b.k; });
+    everyK.erase(std::unique(everyK.begin(), everyK.end(),
+                             [](const Point& a, const Point& b) { return a.k == b.k; }),
+                 everyK.end());
+    ratio->addSeries(series<QLineSeries>("exact limit", everyK, &Point::ratio));
   }
   for (const auto& [name, points] : all.exact) {
     volumes->addSeries(
@@ -138,9 +154,8 @@ bool writeChart(const std::string& path, ImageFormat format,
         series<QLineSeries>(labelled("exact dead volume", name), points, &Point::deadVolume));
   }
   for (const auto& [name, points] : all.sweep) {
-    ratio->addSeries(series<QScatterSeries>(name.empty() ? QString("sweep")
-                                                         : QString::fromStdString(name),
-                                            points, &Point::ratio));
+    ratio->addSeries(series<QScatterSeries>(
+        name.empty() ? QString("sweep") : QString::fromStdString(name), points, &Point::ratio));
     volumes->addSeries(
         series<QScatterSeries>(labelled("capacity", name), points, &Point::capacity));
     volumes->addSeries(

@@ -6,7 +6,9 @@ namespace rotary::exporting {
 namespace {
 
 // Round-trip text of a double.
-std::string exact(double value) { return significantDigits(value, 17); }
+std::string exact(double value) {
+  return significantDigits(value, 17);
+}
 
 }  // namespace
 

@@ -21,7 +21,7 @@ struct EngineInput {
 // One engine's outcome, kept small: a study may hold a hundred thousand of them.
 struct EngineRow {
   EngineInput input;
-  std::optional<Figures> figures;  // none when the engine ended in a message
+  std::optional<Figures> figures;   // none when the engine ended in a message
   std::optional<ExactLimit> exact;  // the shape's own figures, none when unread
   std::string message;
 };
@@ -45,8 +45,7 @@ EngineRow runExactEngine(const EngineInput& engine);
 
 // workers 0 means one per hardware thread.
 std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigned workers = 0,
-                                const Progress& progress = nullptr,
-                                EngineFunction run = runEngine);
+                                const Progress& progress = nullptr, EngineFunction run = runEngine);
 // The row of an engine already computed.
 EngineRow rowOf(const EngineInput& engine, const HeadlessResult& result);
 

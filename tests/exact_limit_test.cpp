@@ -1,13 +1,14 @@
 // The shape's exact figures: checked against what is known in closed form (the swept volume,
 // the housing area), against a brute-force search over the housing's motion, against an
 // independent computation, and against the sweep where it reaches every sample.
+#include "exact_limit.h"
+
 #include <gtest/gtest.h>
 
 #include <cfenv>
 #include <cmath>
 #include <numbers>
 
-#include "exact_limit.h"
 #include "exact_shape.h"
 #include "headless.h"
 #include "number_text.h"
@@ -115,15 +116,15 @@ TEST_P(NoExactFigures, SayWhy) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, NoExactFigures,
-    ::testing::Values(NoFiguresCase{"ZeroE", 0, 105, 80, ExactStatus::kNoEccentricity},
-                      NoFiguresCase{"AtTheRotorLimit", 35, 105, 80, ExactStatus::kBeyondRotorLimit},
-                      NoFiguresCase{"BeyondTheRadius", 200, 105, 80, ExactStatus::kBeyondRotorLimit},
-                      NoFiguresCase{"ZeroW", 15, 105, 0, ExactStatus::kNoWidth},
-                      NoFiguresCase{"HugeK", 1e-5, 105, 80, ExactStatus::kBeyondPrecision},
-                      NoFiguresCase{"Tiny", 1.5e-161, 1.05e-160, 80, ExactStatus::kLengthsTooSmall},
-                      NoFiguresCase{"TinyBeyondTheLimit", 1.5e-161, 3e-161, 80,
-                                    ExactStatus::kLengthsTooSmall},
-                      NoFiguresCase{"Huge", 1e200, 1e201, 80, ExactStatus::kLengthsTooLarge}),
+    ::testing::Values(
+        NoFiguresCase{"ZeroE", 0, 105, 80, ExactStatus::kNoEccentricity},
+        NoFiguresCase{"AtTheRotorLimit", 35, 105, 80, ExactStatus::kBeyondRotorLimit},
+        NoFiguresCase{"BeyondTheRadius", 200, 105, 80, ExactStatus::kBeyondRotorLimit},
+        NoFiguresCase{"ZeroW", 15, 105, 0, ExactStatus::kNoWidth},
+        NoFiguresCase{"HugeK", 1e-5, 105, 80, ExactStatus::kBeyondPrecision},
+        NoFiguresCase{"Tiny", 1.5e-161, 1.05e-160, 80, ExactStatus::kLengthsTooSmall},
+        NoFiguresCase{"TinyBeyondTheLimit", 1.5e-161, 3e-161, 80, ExactStatus::kLengthsTooSmall},
+        NoFiguresCase{"Huge", 1e200, 1e201, 80, ExactStatus::kLengthsTooLarge}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The window's sweep checks the flags for faults of its own; the exact computation beside it,

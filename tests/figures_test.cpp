@@ -81,10 +81,10 @@ TEST_P(Notes, GoWithTheFiguresAndStopNothing) {
   }
 
   std::ostringstream out, err;
-  EXPECT_EQ(runCommandLine(
-                {"--eccentricity", c.e, "--rotor-radius", c.R, "--steps", std::to_string(c.N)},
-                out, err),
-            kExitOk);
+  EXPECT_EQ(
+      runCommandLine({"--eccentricity", c.e, "--rotor-radius", c.R, "--steps", std::to_string(c.N)},
+                     out, err),
+      kExitOk);
   EXPECT_NE(out.str().find(std::string("compression ratio: ") + c.ratio), std::string::npos);
   EXPECT_EQ(err.str().empty(), !*c.note) << err.str();
 }
@@ -137,10 +137,10 @@ TEST_P(NoResultMessages, SayWhyWithTheExactFigures) {
     EXPECT_NE(result.message.find(part), std::string::npos) << part << "\n" << result.message;
   }
   std::ostringstream out, err;
-  EXPECT_EQ(runCommandLine(
-                {"--eccentricity", c.e, "--rotor-radius", c.R, "--steps", std::to_string(c.N)},
-                out, err),
-            kExitComputationFailed);
+  EXPECT_EQ(
+      runCommandLine({"--eccentricity", c.e, "--rotor-radius", c.R, "--steps", std::to_string(c.N)},
+                     out, err),
+      kExitComputationFailed);
   EXPECT_EQ(err.str(), "rotary-ratio: " + result.message + "\n");
   EXPECT_EQ(out.str(), "");
 }
@@ -149,25 +149,37 @@ INSTANTIATE_TEST_SUITE_P(
     Table, NoResultMessages,
     ::testing::Values(
         // K = 11.8: no crossing reaches the middle of the flank at any step count.
-        MessageCase{"OrdinaryEngine", "6.9506", "82.018", 100,
+        MessageCase{"OrdinaryEngine",
+                    "6.9506",
+                    "82.018",
+                    100,
                     {"No result at N = 100: the sweep missed 1 of the 801 samples",
                      "exact limit is 236.975 / 8.48982 / 28.9129",
                      "No step count up to 1000 gives figures"}},
-        MessageCase{"SmallOrdinaryEngine", "1.7603", "21.556", 1000,
+        MessageCase{"SmallOrdinaryEngine",
+                    "1.7603",
+                    "21.556",
+                    1000,
                     {"missed", "exact limit is 15.7735 / 0.549025 / 29.7299"}},
-        MessageCase{"AStepCountThatWorks", "0.5", "105", 50,
+        MessageCase{"AStepCountThatWorks",
+                    "0.5",
+                    "105",
+                    50,
                     {"the sweep missed 59 of the 801", "N = 52 gives figures."}},
         MessageCase{"TinyEccentricity", "0.01", "105", 100, {"exact limit is 0.436477"}},
-        MessageCase{"TooSmallBeyondExactReach", "1e-7", "105", 100,
+        MessageCase{"TooSmallBeyondExactReach",
+                    "1e-7",
+                    "105",
+                    100,
                     {"eccentricity is too small against the rotor radius"}},
         // Lengths too small to compute with, whatever the sweep would make of them.
         MessageCase{"Underflow", "1.5e-161", "1.05e-160", 100, {"too small to compute with"}},
-        MessageCase{"UnderflowNearTheEdge", "1.5e-154", "1.05e-153", 100,
-                    {"too small to compute with"}},
-        MessageCase{"UnderflowAtTheBottom", "1.5e-166", "1.05e-165", 100,
-                    {"too small to compute with"}},
-        MessageCase{"UnderflowBeyondTheLimit", "1.5e-161", "3e-161", 100,
-                    {"too small to compute with"}}),
+        MessageCase{
+            "UnderflowNearTheEdge", "1.5e-154", "1.05e-153", 100, {"too small to compute with"}},
+        MessageCase{
+            "UnderflowAtTheBottom", "1.5e-166", "1.05e-165", 100, {"too small to compute with"}},
+        MessageCase{
+            "UnderflowBeyondTheLimit", "1.5e-161", "3e-161", 100, {"too small to compute with"}}),
     [](const auto& info) { return info.param.name; });
 
 // Just above the smallest lengths, the figures are those of any other scale.

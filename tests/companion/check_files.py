@@ -67,8 +67,31 @@ check(long_lines >= 2, f"{long_lines} long paths in the SVG")
 
 chart = ET.parse(path("chart.svg")).getroot()
 texts = " ".join("".join(element.itertext()) for element in chart.iter())
-for words in ("trochoid ratio K = R / e", "compression ratio", "R = 100", "R = 110"):
+for words in ("trochoid ratio K = R / e", "compression ratio", "R = 100", "R = 110",
+              "exact limit", "exact capacity"):
     check(words in texts, f"chart lacks {words!r}")
+
+# A study as a script reads it: CSV by the csv module, JSON by the json module. The exact
+# columns stand beside the sweep's and do not depend on the step count; a shape without exact
+# figures has them empty (null), and a note stays one field.
+import csv
+import io
+import json
+
+study = list(csv.DictReader(io.StringIO(run("--eccentricity", "0:35:5", "--steps", "100:104:4"))))
+check(len(study) == 16, f"{len(study)} study rows")
+check(all(len(row) == 12 and None not in row for row in study), "a CSV row with stray fields")
+by_engine = {(row["eccentricity"], row["steps"]): row for row in study}
+defaults, at104 = by_engine[("15", "100")], by_engine[("15", "104")]
+check(defaults["exact_compression_ratio"] == "18.2857059" and
+      defaults["exact_chamber_capacity"] == "654.715205", f"exact columns {defaults}")
+check(at104["exact_dead_volume"] == defaults["exact_dead_volume"], "exact figures vary with N")
+check(by_engine[("0", "100")]["exact_chamber_capacity"] == "", "exact figures at e = 0")
+check(by_engine[("35", "100")]["note"].startswith("Note: the rotor radius"), "the e = 35 note")
+objects = json.loads(run("--eccentricity", "0:15:15", "--format", "json"))
+check(objects[0]["exact_compression_ratio"] is None and objects[0]["compression_ratio"] is None,
+      f"JSON of e = 0: {objects[0]}")
+check(abs(objects[1]["exact_compression_ratio"] - 18.2857059) < 1e-7, f"JSON {objects[1]}")
 
 with open(path("figure.png"), "rb") as png:
     header = png.read(24)

@@ -71,6 +71,35 @@ TEST(CompanionTable, RowsCarryTheWindowsFigures) {
   }
 }
 
+// --method exact prints the shape's own figures in every format, without a sweep.
+TEST(CompanionExact, PrintsTheShapesFiguresInEveryFormat) {
+  const ToolRun text = run({"--method", "exact"});
+  EXPECT_EQ(text.status, 0);
+  EXPECT_EQ(text.out,
+            "chamber capacity: 654.715\ndead volume: 37.8761\ncompression ratio: 18.2857\n");
+  const ToolRun csv = run({"--method", "exact", "--format", "csv", "--steps", "103"});
+  ASSERT_EQ(lines(csv.out).size(), 2u);
+  EXPECT_EQ(lines(csv.out)[1],
+            "15,105,80,,7,654.715,37.8761,18.2857,654.715205,37.8761046,18.2857059,");
+  const ToolRun json = run({"--method", "exact", "--format", "json"});
+  EXPECT_NE(json.out.find("\"steps\": null, \"k\": 7, \"chamber_capacity\": 654.715"),
+            std::string::npos)
+      << json.out;
+
+  const ToolRun none = run({"--method", "exact", "--eccentricity", "35"});
+  EXPECT_EQ(none.status, kExitComputationFailed);
+  EXPECT_NE(none.err.find("No exact figures: with a rotor radius of not more than three"),
+            std::string::npos);
+  const ToolRun study = run({"--method", "exact", "--eccentricity", "0:15:15"});
+  EXPECT_EQ(study.status, 0);
+  EXPECT_NE(study.out.find("\"No exact figures: with eccentricity 0"), std::string::npos);
+
+  EXPECT_EQ(run({"--method", "closed"}).status, kExitBadUsage);
+  const ToolRun figure = run({"--method", "exact", "--figure", "never.svg"});
+  EXPECT_EQ(figure.status, kExitBadUsage);
+  EXPECT_FALSE(fs::exists("never.svg"));
+}
+
 TEST(CompanionStudy, RowsEqualSingleRunsWhateverTheWorkers) {
   const auto engines =
       study::combinations({"10", "15", "0", "abc"}, {"100", "105"}, {"80"}, {"50", "100"});
