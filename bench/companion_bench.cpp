@@ -29,6 +29,17 @@ void studyOf301Eccentricities(benchmark::State& state) {
 }
 BENCHMARK(studyOf301Eccentricities)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The exact figures alone, as --method exact computes them.
+void exactStudyOf301Eccentricities(benchmark::State& state) {
+  const auto engines =
+      study::combinations(study::parseValues("5:35:0.1").texts, {"105"}, {"80"}, {"1000"});
+  for (auto _ : state) {
+    const auto rows = study::runStudy(engines, 0, nullptr, study::runExactEngine);
+    benchmark::DoNotOptimize(rows.data());
+  }
+}
+BENCHMARK(exactStudyOf301Eccentricities)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void oneEngineAt20000Steps(benchmark::State& state) {
   for (auto _ : state) {
     const HeadlessResult result =

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "animation.h"
+#include "exact_limit.h"
 #include "form.h"
 #include "headless.h"
 #include "sweep.h"
@@ -15,6 +16,26 @@ namespace rotary {
 namespace {
 
 constexpr double kPixelsPerTwipAt96 = 96.0 / 1440;
+
+// The shape's exact figures, which every cycle and every study row computes beside the sweep.
+void exactLimitOfOneEngine(benchmark::State& state) {
+  double e = 15;
+  for (auto _ : state) {
+    const ExactLimit limit = exactLimit(e, 105, 80);
+    benchmark::DoNotOptimize(limit.figures.ratio);
+    e = e == 15 ? 14.999 : 15;  // no result kept from the run before
+  }
+}
+BENCHMARK(exactLimitOfOneEngine)->Unit(benchmark::kMicrosecond);
+
+// A cycle that gives no result searches a few step counts for one that does.
+void noResultWithStepCountSearch(benchmark::State& state) {
+  for (auto _ : state) {
+    const HeadlessResult result = computeHeadless("6.9506", "82.018", "80", 100);
+    if (result.outcome != Outcome::kMessage) state.SkipWithError("figures");
+  }
+}
+BENCHMARK(noResultWithStepCountSearch)->Unit(benchmark::kMillisecond);
 
 void sweepAndIntegration(benchmark::State& state, SweepFunction sweep) {
   const int steps = static_cast<int>(state.range(0));

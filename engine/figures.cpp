@@ -83,6 +83,10 @@ bool missedSamplesMatter(const Geometry& g, const Profiles& p, const ExactFigure
   return bridgedFigures.capacity > 0 && bridgedFigures.deadVolume > 0 && bridgedFigures.ratio > 1;
 }
 
+double ratioWithMissedSamplesBridged(const Geometry& g, const Profiles& p) {
+  return withMissedSamplesBridged(g, p).ratio;
+}
+
 std::string strayCause(const Geometry& g, int missed, bool missedMatter) {
   const std::string N = std::to_string(g.N);
   if (g.N % 4 != 0) return "N = " + N + " does not divide the quarter turn: use a multiple of 4.";
@@ -130,6 +134,13 @@ Figures workOutFigures(const Geometry& g, const Profiles& p, const Areas& areas,
   }
   if (g.e >= g.R / 3) {
     f.note += (f.note.empty() ? "" : "\n") + beyondRotorLimitNote();
+    // No exact figures to go by here; but a few missed samples, which keep start values that do
+    // not scale with the engine, make the figures depend on its size. Say so.
+    const int missed = missedSamples(g, p);
+    const double bridgedRatio = ratioWithMissedSamplesBridged(g, p);
+    if (missed > 0 && missed <= kLastSample / 10 && strays(f.ratio, bridgedRatio)) {
+      f.note += "\n" + missedSamplesNote(g.N, missed, formatNumber(0.01 * Int(100 * bridgedRatio)));
+    }
   }
   return f;
 }

@@ -45,6 +45,10 @@ int missedSamples(const Geometry& g, const Profiles& p);
 // none given, become a result at all.
 bool missedSamplesMatter(const Geometry& g, const Profiles& p, const ExactFigures* yardstick);
 
+// The ratio the sweep would give with the samples it missed bridged by straight lines from
+// their neighbours.
+double ratioWithMissedSamplesBridged(const Geometry& g, const Profiles& p);
+
 // Why the sweep's figures stray from the exact ones, as the end of a note: a step count that
 // does not divide the quarter turn, samples the sweep missed, the bulge beyond the apexes that
 // the samples do not reach, or a grid too coarse for this K.

@@ -62,6 +62,14 @@ std::string strayNote(const std::string& exactFigures, const std::string& cause)
          " (capacity / dead volume / ratio); " + cause;
 }
 
+std::string missedSamplesNote(int steps, int missed, const std::string& bridgedRatio) {
+  return "Note: at N = " + std::to_string(steps) + " the sweep missed " + std::to_string(missed) +
+         " of the 801 samples across the flank, which keep start values that do not scale with "
+         "the engine, so these figures change with its size; with those samples bridged from "
+         "their neighbours the ratio reads " +
+         bridgedRatio + ".";
+}
+
 std::string beyondRotorLimitNote() {
   return "Note: the rotor radius is not more than three eccentricities, the geometric limit of a "
          "three-flank rotor; no working engine has this shape, and these figures describe the "

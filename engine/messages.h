@@ -34,5 +34,6 @@ std::string noResultMessage(const NoResultCause& cause);
 // Notes go with figures that are shown; they are no errors.
 std::string strayNote(const std::string& exactFigures, const std::string& cause);
 std::string beyondRotorLimitNote();
+std::string missedSamplesNote(int steps, int missed, const std::string& bridgedRatio);
 
 }  // namespace rotary

@@ -109,6 +109,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "housing at bottom dead centre bulges out beyond the apexes"},
         NoteCase{"JustInsideTheLimit", "34.9", "105", 100, "7.59", "bulges out beyond the apexes"},
         NoteCase{"AtTheRotorLimit", "35", "105", 100, "8.04", "describe the curves only"},
+        // The same shape at a tenth of the size: the missed sample's start value does not scale.
+        NoteCase{"AtTheRotorLimitSmall", "3.5", "10.5", 100, "19.97",
+                 "these figures change with its size; with those samples bridged from their "
+                 "neighbours the ratio reads 7.59."},
         NoteCase{"BeyondTheRadius", "200", "105", 100, "7.56", "describe the curves only"}),
     [](const auto& info) { return info.param.name; });
 
