@@ -1,5 +1,6 @@
 #include "results_table.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "number_text.h"
@@ -99,7 +100,9 @@ void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows) {
          "note\n";
   for (const study::EngineRow& row : rows) {
     const Columns c = columnsOf(row);
-    const std::string note = row.message.empty() && row.figures ? row.figures->note : row.message;
+    std::string note = row.message.empty() && row.figures ? row.figures->note : row.message;
+    // Two notes go on two lines in the window; a row stays one line for line-based scripts.
+    std::replace(note.begin(), note.end(), '\n', ' ');
     out << csvField(c.e) << ',' << csvField(c.R) << ',' << csvField(c.W) << ',' << c.N << ',' << c.k
         << ',' << c.capacity << ',' << c.deadVolume << ',' << c.ratio << ',' << c.exactCapacity
         << ',' << c.exactDeadVolume << ',' << c.exactRatio << ',' << csvField(note) << '\n';
