@@ -137,23 +137,24 @@ bool Cycle::readDimensions() {
     }
     *step = 2 * g.pi / g.N;
   }
+  const ShownCharacters shown = [this](char32_t c) { return window_.canShow(c); };
   for (const InputField& field : kInputs) {
     const std::string text = window_.readText(field.box);
     double value = 0;
     switch (convertNumber(text, value)) {
       case Conversion::kNotANumber:
-        note(notANumberMessage(field.name, text));
+        note(notANumberMessage(field.name, text, shown));
         break;
       case Conversion::kTooLarge:
-        note(tooLargeMessage(field.name, text));
+        note(tooLargeMessage(field.name, text, shown));
         break;
       case Conversion::kTooSmall:
-        note(tooSmallMessage(field.name, text));
+        note(tooSmallMessage(field.name, text, shown));
         break;
       case Conversion::kNumber:
         // A negative length gives negative volumes that look like results.
         if (value < 0) {
-          note(negativeMessage(field.name, text));
+          note(negativeMessage(field.name, text, shown));
         } else {
           g.*field.value = value;
         }

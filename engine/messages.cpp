@@ -1,25 +1,39 @@
 #include "messages.h"
 
+#include <algorithm>
+
 #include "number_text.h"
 
 namespace rotary {
 
-std::string notANumberMessage(std::string_view field, std::string_view text) {
-  return std::string(field) + ": " + quoteForMessage(text) + " is not a number";
+std::string notANumberMessage(std::string_view field, std::string_view text,
+                              const ShownCharacters& shown) {
+  std::string message =
+      std::string(field) + ": " + quoteForMessage(text, shown) + " is not a number";
+  // "15,5": a decimal comma where a point is wanted.
+  std::string withPoint(text);
+  std::replace(withPoint.begin(), withPoint.end(), ',', '.');
+  if (withPoint != text && parseNumber(withPoint)) {
+    return message + "; use a point as the decimal separator: " + quoteForMessage(withPoint) + ".";
+  }
+  return message + ".";
 }
 
-std::string tooLargeMessage(std::string_view field, std::string_view text) {
-  return std::string(field) + ": " + quoteForMessage(text) + " is too large a number";
+std::string tooLargeMessage(std::string_view field, std::string_view text,
+                            const ShownCharacters& shown) {
+  return std::string(field) + ": " + quoteForMessage(text, shown) + " is too large a number.";
 }
 
-std::string negativeMessage(std::string_view field, std::string_view text) {
-  return std::string(field) + ": " + quoteForMessage(text) +
-         " is negative; a length cannot be negative";
+std::string negativeMessage(std::string_view field, std::string_view text,
+                            const ShownCharacters& shown) {
+  return std::string(field) + ": " + quoteForMessage(text, shown) +
+         " is negative; a length cannot be negative.";
 }
 
-std::string tooSmallMessage(std::string_view field, std::string_view text) {
-  return std::string(field) + ": " + quoteForMessage(text) +
-         " is too small a number to compute with; it would count as 0";
+std::string tooSmallMessage(std::string_view field, std::string_view text,
+                            const ShownCharacters& shown) {
+  return std::string(field) + ": " + quoteForMessage(text, shown) +
+         " is too small a number to compute with; it would count as 0.";
 }
 
 std::string noResultMessage(const NoResultCause& cause) {
@@ -33,8 +47,7 @@ std::string noResultMessage(const NoResultCause& cause) {
   if (cause.missed > 0) {
     text = "No result at N = " + std::to_string(cause.steps) + ": the sweep missed " +
            std::to_string(cause.missed) +
-           " of the 801 samples across the rotor flank, which keep their start values, so the "
-           "volumes come out as no engine has them.";
+           " of the 801 samples across the flank, so its volumes describe no engine.";
   } else {
     text =
         "No result: the eccentricity is too small against the rotor radius for the 801 "
@@ -48,8 +61,7 @@ std::string noResultMessage(const NoResultCause& cause) {
   if (cause.workingSteps) {
     return text + " N = " + std::to_string(*cause.workingSteps) + " gives figures.";
   }
-  return text + " No step count up to " + std::to_string(cause.mostStepsTried) +
-         " gives figures from the sweep.";
+  return text + " No step count up to " + std::to_string(cause.mostStepsTried) + " gives figures.";
 }
 
 std::string lengthsTooSmallMessage() {
@@ -78,7 +90,7 @@ std::string beyondRotorLimitNote() {
 
 std::string stepCountMessage(int steps, int mostSteps) {
   return "step count: " + std::to_string(steps) + " is not between 50 and " +
-         std::to_string(mostSteps);
+         std::to_string(mostSteps) + ".";
 }
 
 std::string arithmeticMessage(Phase phase) {

@@ -5,15 +5,22 @@
 #include <string>
 #include <string_view>
 
+#include "number_text.h"
+
 namespace rotary {
 
 // Where in the cycle an arithmetic fault was found.
 enum class Phase { kSetup, kSweep, kIntegration, kAnimation };
 
-std::string notANumberMessage(std::string_view field, std::string_view text);
-std::string tooLargeMessage(std::string_view field, std::string_view text);
-std::string negativeMessage(std::string_view field, std::string_view text);
-std::string tooSmallMessage(std::string_view field, std::string_view text);
+// What is wrong with a typed length; `shown` tells which characters the window can draw.
+std::string notANumberMessage(std::string_view field, std::string_view text,
+                              const ShownCharacters& shown = nullptr);
+std::string tooLargeMessage(std::string_view field, std::string_view text,
+                            const ShownCharacters& shown = nullptr);
+std::string negativeMessage(std::string_view field, std::string_view text,
+                            const ShownCharacters& shown = nullptr);
+std::string tooSmallMessage(std::string_view field, std::string_view text,
+                            const ShownCharacters& shown = nullptr);
 std::string stepCountMessage(int steps, int mostSteps);
 std::string arithmeticMessage(Phase phase);
 std::string drawingRangeMessage();

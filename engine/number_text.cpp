@@ -232,9 +232,15 @@ std::string hex(unsigned long value, int digits) {
   return out;
 }
 
-std::string visibleForm(std::string_view text, std::size_t at, const Decoded& c) {
+bool escaped(const Decoded& c, const ShownCharacters& shown) {
+  return c.codePoint < 0 || needsEscape(c.codePoint) ||
+         (shown && !shown(static_cast<char32_t>(c.codePoint)));
+}
+
+std::string visibleForm(std::string_view text, std::size_t at, const Decoded& c,
+                        const ShownCharacters& shown) {
   if (c.codePoint < 0) return "\\x" + hex(static_cast<unsigned char>(text[at]), 2);
-  if (!needsEscape(c.codePoint)) return std::string(text.substr(at, c.length));
+  if (!escaped(c, shown)) return std::string(text.substr(at, c.length));
   switch (c.codePoint) {
     case '\t':
       return "\\t";
@@ -249,14 +255,14 @@ std::string visibleForm(std::string_view text, std::size_t at, const Decoded& c)
 
 }  // namespace
 
-std::string quoteForMessage(std::string_view text) {
+std::string quoteForMessage(std::string_view text, const ShownCharacters& drawable) {
   constexpr std::size_t kLongest = 40;  // characters shown, escapes counted at their length
   std::string shown;
   std::size_t shownLength = 0;
   for (std::size_t at = 0; at < text.size();) {
     const Decoded c = decodeUtf8(text, at);
-    const std::string form = visibleForm(text, at, c);
-    const std::size_t formLength = c.codePoint < 0 || needsEscape(c.codePoint) ? form.size() : 1;
+    const std::string form = visibleForm(text, at, c, drawable);
+    const std::size_t formLength = escaped(c, drawable) ? form.size() : 1;
     if (shownLength + formLength > kLongest) {
       shown += "...";
       break;

@@ -1,6 +1,7 @@
 // Numbers as the text boxes show them, and texts as the cycle reads them.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,9 +31,13 @@ Conversion convertNumber(std::string_view text, double& value);
 // Rounds towards minus infinity and keeps the double.
 double Int(double value);
 
+// Whether the window's font can draw a character; one it cannot would show as an empty box.
+using ShownCharacters = std::function<bool(char32_t)>;
+
 // The text quoted for a message: at most about 40 characters, long pastes elided with "...",
 // and control, invisible and direction-changing characters shown as escapes (\t, \u202E), so
-// that a message never hides, reverses or runs away with the text around it.
-std::string quoteForMessage(std::string_view text);
+// that a message never hides, reverses or runs away with the text around it. Characters that
+// `shown` (where given) says the window cannot draw are shown as escapes too (\uFF11).
+std::string quoteForMessage(std::string_view text, const ShownCharacters& shown = nullptr);
 
 }  // namespace rotary

@@ -60,6 +60,9 @@ class Window {
   // A note that goes with results that are shown: no error, and it looks like none. The empty
   // text of showMessage takes it away too.
   virtual void showNote(const std::string& text) = 0;
+
+  // Whether the window's font can draw a character; a quoted text shows the others as escapes.
+  virtual bool canShow(char32_t) const { return true; }
 };
 
 }  // namespace rotary

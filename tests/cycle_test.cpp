@@ -272,7 +272,7 @@ TEST_F(CycleRun, RejectedInputKeepsTheTextShowsWhyAndWaits) {
   };
   cycle.compute();  // not run(): no defaults written over the typed texts
   EXPECT_EQ(window.message,
-            "eccentricity: \"12abc\" is not a number\nchamber width: \"\" is not a number");
+            "eccentricity: \"12abc\" is not a number.\nchamber width: \"\" is not a number.");
   EXPECT_EQ(window.text(Box::kEccentricity), "12abc");
   EXPECT_EQ(window.writes(Box::kEccentricity).size(), 0u);
   // Nothing that reads as a result beside the message.

@@ -51,7 +51,10 @@ inline std::vector<ExtremeInput> extremeInputs() {
       message("SpacesOnly", "   ", "105", "80", "eccentricity: \"   \" is not a number"),
       message("Letters", "15", "abc", "80", "rotor radius: \"abc\" is not a number"),
       message("TrailingLetters", "15", "105", "12abc", "chamber width: \"12abc\" is not a number"),
-      message("DecimalComma", "1,5", "105", "80", "eccentricity: \"1,5\" is not a number"),
+      message("DecimalComma", "1,5", "105", "80",
+              "eccentricity: \"1,5\" is not a number; use a point as the decimal separator"),
+      message("CommaWithoutANumber", "1,5,2", "105", "80",
+              "eccentricity: \"1,5,2\" is not a number."),
       message("Hexadecimal", "0x10", "105", "80", "eccentricity: \"0x10\" is not a number"),
       message("Infinity", "15", "inf", "80", "rotor radius: \"inf\" is not a number"),
       message("NotANumber", "nan", "105", "80", "eccentricity: \"nan\" is not a number"),
@@ -79,6 +82,11 @@ inline std::vector<ExtremeInput> extremeInputs() {
               "chamber at top dead centre has no volume"),
       message("TinyRadius", "15", "1e-300", "80", "too large or too small"),
       results("TinyWidth", "15", "105", "1e-300", 100, "0", "0", "18.47"),
+      // Ordinary dimensions whose sweep misses the middle of the flank: the exact figures say
+      // what the shape gives.
+      message("MissedMiddleOfTheFlank", "6.9506", "82.018", "80",
+              "exact limit is 236.975 / 8.48982 / 28.9129"),
+      message("TooSmallToComputeWith", "1.5e-154", "1.05e-153", "80", "too small to compute with"),
       results("FewestSteps", "15", "105", "80", 50, "538.7", "35.78", "16.05"),
       results("MostSteps", "15", "105", "80", 1000, "653.3", "37.87", "18.25"),
   };

@@ -86,5 +86,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(!result.message.empty(), "no results and no message");
     ++withMessages;
   }
+  // The shape's exact figures, where it has them, are an engine's: positive, finite volumes and
+  // a ratio above 1.
+  if (result.exact && result.exact->hasFigures()) {
+    const rotary::ExactFigures& x = result.exact->figures;
+    require(std::isfinite(x.capacity) && x.capacity > 0, "an exact capacity that is no volume");
+    require(std::isfinite(x.deadVolume) && x.deadVolume > 0, "an exact dead volume that is none");
+    require(std::isfinite(x.ratio) && x.ratio > 1, "an exact ratio not above 1");
+  }
   return 0;
 }

@@ -215,7 +215,9 @@ TEST_F(ProgramTest, RejectedInputShowsItsMessageAndRecalculateRecovers) {
         return false;
       case kMessage:
         if (form.messageArea()->text().isEmpty()) return false;
-        EXPECT_EQ(form.messageArea()->text(), "eccentricity: \"1,5\" is not a number");
+        EXPECT_EQ(form.messageArea()->text(),
+                  "eccentricity: \"1,5\" is not a number; use a point as the decimal separator: "
+                  "\"1.5\".");
         EXPECT_EQ(form.text(1)->text(), "1,5");
         EXPECT_TRUE(form.messageArea()->isVisible());
         form.text(1)->setText("10");
