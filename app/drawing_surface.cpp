@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "layout.h"
@@ -11,6 +12,44 @@ namespace rotary::app {
 QColor fromPacked(unsigned colour) {
   return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
 }
+
+namespace {
+
+// Beyond this radius in pixels a circle's place on the surface is no longer known to a pixel in
+// double precision; such a circle is not drawn.
+constexpr double kLargestPlaceableRadius = 1e14;
+// Below it, the painter draws the circle itself; above, the visible arc as short chords.
+constexpr double kLargestPaintedRadius = 1e5;
+
+// The part of the segment from a to b inside the box (Liang-Barsky), in floating point, so that
+// nothing beyond the surface ever reaches the painter's integer coordinates. False when no part
+// of it lies inside.
+bool clipToBox(QPointF& a, QPointF& b, const QRectF& box) {
+  const double dx = b.x() - a.x(), dy = b.y() - a.y();
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {a.x() - box.left(), box.right() - a.x(), a.y() - box.top(),
+                       box.bottom() - a.y()};
+  double enter = 0, leave = 1;
+  for (int k = 0; k < 4; ++k) {
+    if (p[k] == 0) {
+      if (q[k] < 0) return false;
+      continue;
+    }
+    const double t = q[k] / p[k];
+    if (p[k] < 0) {
+      enter = std::max(enter, t);
+    } else {
+      leave = std::min(leave, t);
+    }
+    if (enter > leave) return false;
+  }
+  const QPointF from = a;
+  a = QPointF(from.x() + enter * dx, from.y() + enter * dy);
+  b = QPointF(from.x() + leave * dx, from.y() + leave * dy);
+  return true;
+}
+
+}  // namespace
 
 DrawingSurface::DrawingSurface(double pixelsPerTwip, QWidget* parent)
     : QWidget(parent),
@@ -59,8 +98,15 @@ void DrawingSurface::clear() {
   dirty_ = image_.rect();
 }
 
+QRectF DrawingSurface::drawableBox() {
+  fitImage();
+  const double margin = penWidth_ + 2;
+  return QRectF(image_.rect()).adjusted(-margin, -margin, margin, margin);
+}
+
 void DrawingSurface::line(double x1, double y1, double x2, double y2, unsigned colour) {
-  const QPointF from = toPixels(x1, y1), to = toPixels(x2, y2);
+  QPointF from = toPixels(x1, y1), to = toPixels(x2, y2);
+  if (!clipToBox(from, to, drawableBox())) return;
   QPainter& p = painterWithPen(colour);
   p.drawLine(from, to);
   touched(QRectF(from, to).normalized());
@@ -69,14 +115,53 @@ void DrawingSurface::line(double x1, double y1, double x2, double y2, unsigned c
 void DrawingSurface::circle(double x, double y, double radius, unsigned colour) {
   const QPointF centre = toPixels(x, y);
   const double r = std::abs(radiusToPixels(radius));
-  QPainter& p = painterWithPen(colour);
-  p.setBrush(Qt::NoBrush);
-  p.drawEllipse(centre, r, r);
-  touched(QRectF(centre.x() - r, centre.y() - r, 2 * r, 2 * r));
+  const QRectF box = drawableBox();
+  // Off the surface: beside it, or around it without touching it.
+  if (!box.intersects(QRectF(centre.x() - r, centre.y() - r, 2 * r, 2 * r))) return;
+  double farthest = 0;
+  for (const QPointF& corner :
+       {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()}) {
+    farthest = std::max(farthest, std::hypot(corner.x() - centre.x(), corner.y() - centre.y()));
+  }
+  if (farthest < r || r > kLargestPlaceableRadius) return;
+  if (r <= kLargestPaintedRadius) {
+    QPainter& p = painterWithPen(colour);
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(centre, r, r);
+    touched(QRectF(centre.x() - r, centre.y() - r, 2 * r, 2 * r) & box);
+    return;
+  }
+  // A huge circle whose centre lies far off: the arc across the surface, in chords that stray
+  // less than a quarter pixel from it, each clipped like a line.
+  const QPointF middle = box.center();
+  const double towards = std::atan2(middle.y() - centre.y(), middle.x() - centre.x());
+  double from = 0, to = 0;
+  for (const QPointF& corner :
+       {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()}) {
+    const double off = std::remainder(
+        std::atan2(corner.y() - centre.y(), corner.x() - centre.x()) - towards, 2 * M_PI);
+    from = std::min(from, off);
+    to = std::max(to, off);
+  }
+  const double step = std::sqrt(2 / r);
+  const int chords = std::max(1, static_cast<int>(std::ceil((to - from) / step)));
+  const auto onCircle = [&](int k) {
+    const double angle = towards + from + (to - from) * k / chords;
+    return QPointF(centre.x() + r * std::cos(angle), centre.y() + r * std::sin(angle));
+  };
+  QPointF before = onCircle(0);
+  for (int k = 1; k <= chords; ++k) {
+    QPointF a = before, b = onCircle(k);
+    before = b;
+    if (!clipToBox(a, b, box)) continue;
+    painterWithPen(colour).drawLine(a, b);
+    touched(QRectF(a, b).normalized());
+  }
 }
 
 void DrawingSurface::point(double x, double y, unsigned colour) {
   const QPointF centre = toPixels(x, y);
+  if (!drawableBox().contains(centre)) return;
   // A square dot as wide as the pen, centred on the pixel the point falls in.
   const int left = static_cast<int>(std::floor(centre.x())) - (penWidth_ - 1) / 2;
   const int top = static_cast<int>(std::floor(centre.y())) - (penWidth_ - 1) / 2;

@@ -50,6 +50,9 @@ class DrawingSurface : public QWidget {
 
  private:
   void touched(const QRectF& area);
+  // The image with a margin of a pen's width: what a drawing call may touch. Anything beyond it
+  // is left out in floating point, before any coordinate becomes an integer.
+  QRectF drawableBox();
   // The image grows with the widget, whether or not it is shown, and never shrinks, so that
   // making the window smaller and larger again keeps the picture.
   void fitImage();

@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QWindow>
 #include <limits>
@@ -129,7 +130,81 @@ Form1::Form1(double pixelsPerTwip)
   message_->setPalette(palette);
   place(message_, kMessageArea.left, kMessageArea.top, kMessageArea.width, kMessageArea.height);
 
+  connectControls();
   texts_[0]->setFocus();
+}
+
+namespace {
+
+// The box's own text margins and frame, which QLineEdit does not report.
+constexpr int kBoxTextMargins = 8;
+
+// A number wider than its box shows its beginning, the most significant digits, and the whole
+// of it in the box's tooltip: the user never reads a different number than the one written.
+void showWholeText(QLineEdit* box) {
+  const bool fits =
+      box->fontMetrics().horizontalAdvance(box->text()) <= box->width() - kBoxTextMargins;
+  box->setToolTip(fits ? QString() : box->text());
+}
+
+}  // namespace
+
+void Form1::connectControls() {
+  // Each box is read out under its label's caption: "eccentricity, 15".
+  const int captionOf[] = {1, 2, 3, 6, 5, 4};
+  for (int box = 0; box < 6; ++box) {
+    QLineEdit* edit = texts_[box];
+    edit->setAccessibleName(labels_[captionOf[box] - 1]->text());
+    connect(edit, &QLineEdit::textChanged, this, [edit] { showWholeText(edit); });
+    // Enter in an input box recalculates, as the button does.
+    if (box < 3) connect(edit, &QLineEdit::returnPressed, command1_, &QPushButton::click);
+  }
+  command1_->installEventFilter(this);
+
+  // The step count is seen at a glance, in the message area, and heard from the scroll bar.
+  connect(vscroll1_, &QScrollBar::valueChanged, this, &Form1::showStepCount);
+  showStepCount(vscroll1_->value());
+  vscroll1_->setAccessibleName("step count");
+  vscroll1_->installEventFilter(this);
+
+  // Qt's styles draw no focus on a scroll bar: a frame around it does.
+  scrollFocusMark_ = new QWidget(this);
+  scrollFocusMark_->setObjectName("StepFocusMark");
+  scrollFocusMark_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  scrollFocusMark_->setStyleSheet("#StepFocusMark { border: 2px solid #1060d0; }");
+  scrollFocusMark_->setGeometry(vscroll1_->geometry().adjusted(-3, -3, 3, 3));
+  scrollFocusMark_->hide();
+}
+
+void Form1::showStepCount(int steps) {
+  const QString text = QString("step count N = %1").arg(steps);
+  vscroll1_->setToolTip(text);
+  vscroll1_->setAccessibleDescription(text);
+  message_->setSteps(steps);
+}
+
+void Form1::setRatioCaption(const QString& text) {
+  labels_[3]->setText(text);
+  texts_[5]->setAccessibleName(text);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == command1_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      command1_->click();
+      return true;
+    }
+  }
+  if (watched == vscroll1_ && scrollFocusMark_) {
+    if (event->type() == QEvent::FocusIn) {
+      scrollFocusMark_->show();
+      scrollFocusMark_->raise();
+    } else if (event->type() == QEvent::FocusOut) {
+      scrollFocusMark_->hide();
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 int Form1::toPixels(int twips) const {

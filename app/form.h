@@ -30,6 +30,9 @@ class Form1 : public QWidget {
   MessageArea* messageArea() const { return message_; }
   DrawingSurface* surface() const { return surface_; }
 
+  // The caption of Label4, which is also the accessible name of the ratio box beside it.
+  void setRatioCaption(const QString& text);
+
   int toPixels(int twips) const;
   // Shown, not minimised and mapped on the screen.
   bool canBeSeen() const;
@@ -40,11 +43,14 @@ class Form1 : public QWidget {
 
  protected:
   bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   void place(QWidget* widget, int left, int top, int width, int height);
+  void connectControls();
+  void showStepCount(int steps);
   QFont controlFont() const;
 
   double pixelsPerTwip_;
@@ -53,6 +59,7 @@ class Form1 : public QWidget {
   QPushButton* command1_ = nullptr;
   QScrollBar* vscroll1_ = nullptr;
   MessageArea* message_ = nullptr;
+  QWidget* scrollFocusMark_ = nullptr;
   DrawingSurface* surface_ = nullptr;
   bool activated_ = false;
 };

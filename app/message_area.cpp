@@ -8,6 +8,8 @@ namespace {
 
 constexpr int kLargestPointSize = 10;
 constexpr int kSmallestPointSize = 6;
+constexpr int kStatusPointSize = 9;
+constexpr int kStatusGap = 4;  // pixels between the status lines and the message
 
 QTextOption wrapping() {
   QTextOption option(Qt::AlignLeft | Qt::AlignTop);
@@ -32,7 +34,35 @@ void MessageArea::show(const QString& text, bool note) {
   update();
 }
 
-QRectF MessageArea::boundsAt(int pointSize) const {
+void MessageArea::setSteps(int steps) {
+  if (steps == steps_) return;
+  steps_ = steps;
+  update();
+}
+
+void MessageArea::setHeld(bool held) {
+  if (held == held_) return;
+  held_ = held;
+  update();
+}
+
+QString MessageArea::statusText() const {
+  QString status = QString("N = %1 steps").arg(steps_);
+  if (held_) status += "\nHeld: press on the drawing to go on.";
+  return status;
+}
+
+QRectF MessageArea::statusBounds() const {
+  return boundsAt(statusText(), QRectF(rect()), kStatusPointSize);
+}
+
+QRectF MessageArea::textRoom() const {
+  QRectF room(rect());
+  room.setTop(statusBounds().bottom() + kStatusGap);
+  return room;
+}
+
+QRectF MessageArea::boundsAt(const QString& text, const QRectF& room, int pointSize) const {
   // Laid out as the painter will lay it out on this widget's screen.
   QImage probe(1, 1, QImage::Format_RGB32);
   probe.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
@@ -41,30 +71,41 @@ QRectF MessageArea::boundsAt(int pointSize) const {
   QFont font = this->font();
   font.setPointSize(pointSize);
   painter.setFont(font);
-  return painter.boundingRect(QRectF(rect()), text_, wrapping());
+  return painter.boundingRect(room, text, wrapping());
 }
 
 int MessageArea::fittedPointSize() const {
+  const QRectF room = textRoom();
   for (int size = kLargestPointSize; size > kSmallestPointSize; --size) {
-    if (boundsAt(size).height() <= height()) return size;
+    if (boundsAt(text_, room, size).bottom() <= room.bottom()) return size;
   }
   return kSmallestPointSize;
 }
 
 QRectF MessageArea::textBounds() const {
-  return boundsAt(fittedPointSize());
+  return boundsAt(text_, textRoom(), fittedPointSize());
 }
 
 void MessageArea::paintEvent(QPaintEvent*) {
-  if (text_.isEmpty()) return;  // the drawing shows through
   QPainter painter(this);
-  painter.fillRect(rect(), palette().color(QPalette::Window));
+  painter.setClipRect(rect());
+  const QColor background = palette().color(QPalette::Window);
+  // Only where there is text: elsewhere the drawing shows through.
+  const QRectF status = statusBounds();
+  painter.fillRect(QRectF(0, 0, width(), status.bottom() + kStatusGap), background);
   QFont font = this->font();
+  font.setPointSize(kStatusPointSize);
+  painter.setFont(font);
+  painter.setPen(QColor(0x30, 0x30, 0x30));
+  painter.drawText(QRectF(rect()), statusText(), wrapping());
+  if (text_.isEmpty()) return;
+
+  const QRectF room = textRoom();
+  painter.fillRect(room, background);
   font.setPointSize(fittedPointSize());
   painter.setFont(font);
   painter.setPen(textColour());
-  painter.setClipRect(rect());
-  painter.drawText(QRectF(rect()), text_, wrapping());
+  painter.drawText(room, text_, wrapping());
 }
 
 }  // namespace rotary::app

@@ -1,7 +1,9 @@
-// The message area under the scroll bar: a message in dark red when the cycle cannot give
-// results, a note in dark blue when the results shown need a word of caution. It wraps any text
-// inside its own rectangle, breaking a long word where it must, and lets mouse presses through to
-// the drawing beneath, so that a press there holds the animation as anywhere on the drawing.
+// The message area under the scroll bar. At its top, always, the step count the scroll bar is set
+// to ("N = 100 steps"), and while the animation is held, a line that says so. Beneath them a
+// message in dark red when the cycle cannot give results, or a note in dark blue when the
+// results shown need a word of caution. It wraps any text inside its own rectangle, breaking a
+// long word where it must, and lets mouse presses through to the drawing beneath, so that a press
+// there holds the animation as anywhere on the drawing.
 #pragma once
 
 #include <QString>
@@ -18,23 +20,34 @@ class MessageArea : public QWidget {
   void showMessage(const QString& text) { show(text, false); }
   void showNote(const QString& text) { show(text, true); }
 
+  void setSteps(int steps);
+  void setHeld(bool held);
+
+  // The message or note, without the lines above it.
   QString text() const { return text_; }
+  // The lines at the top: the step count, and the hold while there is one.
+  QString statusText() const;
   bool isNote() const { return note_; }
   QColor textColour() const;
   // The point size the text is drawn at: smaller for a text that would not fit otherwise.
   int fittedPointSize() const;
-  // Where the text stands inside the area when drawn.
+  // Where the text stands inside the area when drawn, beneath the status lines.
   QRectF textBounds() const;
+  QRectF statusBounds() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   void show(const QString& text, bool note);
-  QRectF boundsAt(int pointSize) const;
+  QRectF boundsAt(const QString& text, const QRectF& room, int pointSize) const;
+  // What the message or note has below the status lines.
+  QRectF textRoom() const;
 
   QString text_;
   bool note_ = false;
+  int steps_ = 0;
+  bool held_ = false;
 };
 
 }  // namespace rotary::app

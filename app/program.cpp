@@ -11,8 +11,12 @@ Program::Program(Form1& form, SweepFunction sweep)
   // Esc is handled before any control sees it, so the character never reaches a text box.
   QCoreApplication::instance()->installEventFilter(this);
   connect(form.command1(), &QPushButton::clicked, this, [this] { cycle_.flags().toggleRestart(); });
-  connect(form.surface(), &DrawingSurface::pressed, this,
-          [this] { cycle_.flags().toggleSuspend(); });
+  // A hold that nothing showed would look like a program that stopped listening: the message
+  // area says so while it lasts.
+  connect(form.surface(), &DrawingSurface::pressed, this, [this] {
+    cycle_.flags().toggleSuspend();
+    form_.messageArea()->setHeld(cycle_.flags().suspended());
+  });
   connect(&form, &Form1::closing, this, [this] { adapter_.end(); });
   connect(&form, &Form1::firstActivated, this, [this] {
     // Started from the event loop rather than inside the activation event itself.

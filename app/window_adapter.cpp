@@ -1,6 +1,7 @@
 #include "window_adapter.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 
 namespace rotary::app {
 
@@ -15,12 +16,15 @@ std::string WindowAdapter::readText(Box which) {
 }
 
 void WindowAdapter::writeText(Box which, const std::string& text) {
-  box(which)->setText(QString::fromStdString(text));
+  QLineEdit* edit = box(which);
+  edit->setText(QString::fromStdString(text));
+  // Its beginning in view: the most significant digits, not the last ones.
+  edit->setCursorPosition(0);
 }
 
 void WindowAdapter::setRatioCaption(const std::string& text) {
   if (text == "% completed") ++cyclesStarted_;
-  form_.label(4)->setText(QString::fromStdString(text));
+  form_.setRatioCaption(QString::fromStdString(text));
 }
 
 int WindowAdapter::readStepCount() {
@@ -72,6 +76,10 @@ void WindowAdapter::pump(bool wait) {
 
 void WindowAdapter::showMessage(const std::string& text) {
   form_.messageArea()->showMessage(QString::fromStdString(text));
+}
+
+bool WindowAdapter::canShow(char32_t c) const {
+  return QFontMetrics(form_.messageArea()->font()).inFontUcs4(c);
 }
 
 void WindowAdapter::showNote(const std::string& text) {
