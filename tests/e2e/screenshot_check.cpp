@@ -1,9 +1,12 @@
 // Looks at a screenshot of the running window as a person would: the teal rotor and the blue
 // housing gear are drawn, the results boxes hold text, and no label text is cut at its edge.
 // Usage: screenshot_check SHOT.png WINDOW_X WINDOW_Y; exit status 0 when all is there.
+// With --text-in X Y W H after them: whether grey text (as the message area's status lines are
+// drawn, unlike the black and coloured lines of the drawing) stands in that part of the window.
 #include <QImage>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -28,7 +31,28 @@ bool darkPixelIn(const QImage& image, const QRect& area) {
 
 }  // namespace
 
+// Anti-aliased dark grey text: equal red, green and blue, neither black nor background.
+int greyTextPixels(const QImage& image, const QRect& area) {
+  int found = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      found += qRed(p) == qGreen(p) && qGreen(p) == qBlue(p) && qRed(p) >= 0x20 && qRed(p) <= 0xC8;
+    }
+  }
+  return found;
+}
+
 int main(int argc, char** argv) {
+  if (argc == 9 && std::string(argv[4]) == "--text-in") {
+    const QImage image = QImage(argv[1]).convertToFormat(QImage::Format_RGB32);
+    const QRect area(std::atoi(argv[2]) + std::atoi(argv[5]),
+                     std::atoi(argv[3]) + std::atoi(argv[6]), std::atoi(argv[7]),
+                     std::atoi(argv[8]));
+    const int found = greyTextPixels(image, area);
+    std::printf("%d grey text pixels\n", found);
+    return found >= 10 ? 0 : 1;
+  }
   if (argc != 4) {
     std::fprintf(stderr, "usage: screenshot_check SHOT.png WINDOW_X WINDOW_Y\n");
     return 2;

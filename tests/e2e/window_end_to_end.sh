@@ -55,6 +55,48 @@ for _ in $(seq 1 120); do
 done
 [ -n "$seen" ] || { echo "the results never appeared:"; cat "$shot.log"; kill "$pid"; exit 1; }
 
+read -r wx wy <<<"$position"
+# The hold: a press on the drawing holds the animation and the message area says so, under the
+# step count; the next press releases it and the line goes.
+held_line() {
+  import -window root "$shot.held.png"
+  "$checker" "$shot.held.png" $position --text-in 696 560 200 16 >/dev/null
+}
+"$checker" "$shot" $position --text-in 696 544 200 15 >/dev/null ||
+  { echo "no step count in the message area"; kill "$pid"; exit 1; }
+held_line && { echo "a hold line before any hold"; kill "$pid"; exit 1; }
+xdotool mousemove $((wx + 300)) $((wy + 300)) click 1
+seen=""
+for _ in $(seq 1 40); do held_line && { seen=yes; break; }; sleep 0.1; done
+[ -n "$seen" ] || { echo "the hold was not shown"; kill "$pid"; exit 1; }
+xdotool click 1
+seen=""
+for _ in $(seq 1 40); do held_line || { seen=yes; break; }; sleep 0.1; done
+[ -n "$seen" ] || { echo "the hold line stayed after the release"; kill "$pid"; exit 1; }
+
+# Enter in the eccentricity box recalculates: the results change.
+results() {
+  import -window root "$shot.results.png"
+  convert "$shot.results.png" -crop "60x120+$((wx + 834))+$((wy + 160))" +repage "$1"
+}
+results "$shot.before.png"
+xdotool mousemove $((wx + 862)) $((wy + 28)) click 1
+xdotool key ctrl+a
+xdotool type 10
+sleep 0.5
+results "$shot.typed.png"
+[ "$(compare -metric AE "$shot.before.png" "$shot.typed.png" null: 2>&1)" = "0" ] ||
+  { echo "typing alone changed the results"; kill "$pid"; exit 1; }
+xdotool key Return
+seen=""
+for _ in $(seq 1 40); do
+  results "$shot.after.png"
+  [ "$(compare -metric AE "$shot.before.png" "$shot.after.png" null: 2>&1)" != "0" ] &&
+    { seen=yes; break; }
+  sleep 0.1
+done
+[ -n "$seen" ] || { echo "Enter did not recalculate"; kill "$pid"; exit 1; }
+
 xdotool key Escape
 for _ in $(seq 1 50); do
   kill -0 "$pid" 2>/dev/null || break
@@ -67,5 +109,5 @@ if kill -0 "$pid" 2>/dev/null; then
 fi
 wait "$pid"
 status=$?
-echo "window showed its results; Esc ended the program with status $status"
+echo "window showed its results, the hold and a recalculation on Enter; Esc ended the program with status $status"
 exit "$status"

@@ -88,6 +88,28 @@ TEST_F(Surface, DrawingBeyondTheEdgeIsClippedAway) {
   EXPECT_EQ(pixelsNotBackground(), 0);
 }
 
+// Coordinates far beyond the painter's integer range: what crosses the surface is drawn where it
+// crosses, the rest is left out before any conversion.
+TEST_F(Surface, FarCoordinatesDrawOnlyWhatCrossesTheSurface) {
+  adapter.setPenWidth(5);
+  adapter.point(1e12f, 0, 0xC0C000);
+  adapter.point(0, -3e38f, 0xC0C000);
+  adapter.setPenWidth(1);
+  adapter.circle(0, 0, 1e30f, 0xC0C000);  // around the whole surface
+  adapter.circle(1e20f, 1e20f, 5, 0xC0C000);
+  EXPECT_EQ(pixelsNotBackground(), 0);
+
+  adapter.line(-1e30f, 10, 1e30f, 10, 0xC0C000);
+  EXPECT_EQ(pixel(0, 10), QColor(0, 192, 192));
+  EXPECT_EQ(pixelsNotBackground(), form.surface()->image().width());
+  // A huge circle through the origin, its centre far to the right: its arc down the surface.
+  adapter.circle(1e9f, 0, 1e9f, 0xFF0000);
+  EXPECT_EQ(pixel(0, 0), QColor(0, 0, 255));
+  EXPECT_EQ(pixel(0, 40), QColor(0, 0, 255));
+  EXPECT_EQ(pixel(0, -40), QColor(0, 0, 255));
+  EXPECT_EQ(pixel(5, 40), QColor(224, 224, 224));
+}
+
 TEST_F(Surface, KeepsThePictureWhenTheWindowGrows) {
   form.show();
   adapter.line(-50, 0, 50, 0, 0xC0C000);

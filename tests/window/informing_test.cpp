@@ -1,0 +1,243 @@
+// The window tells the user what it is doing: what it draws of engines too large for the
+// surface, whole numbers in narrow boxes, the step count and the hold in the message area, Enter,
+// and the names a screen reader reads.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+
+#include "running_window.h"
+
+namespace rotary::app {
+namespace {
+
+using testing::RunningWindow;
+
+constexpr QRgb kTeal = 0xFF00C0C0;
+
+// Types the dimensions once the defaults' animation runs, recalculates, and calls `check` once
+// the new cycle's animation has drawn a few frames.
+void runEngine(RunningWindow& window, const char* e, const char* R, const char* W,
+               const std::function<void()>& check) {
+  enum { kDefaults, kTyped, kAnimating } stage = kDefaults;
+  long frames = 0;
+  ASSERT_TRUE(window.runUntil([&] {
+    switch (stage) {
+      case kDefaults:
+        if (window.frames() < 2) return false;
+        window.form.text(1)->setText(e);
+        window.form.text(2)->setText(R);
+        window.form.text(3)->setText(W);
+        window.clickRecalculate();
+        stage = kTyped;
+        return false;
+      case kTyped:
+        if (window.cycles() < 2 && window.message().isEmpty()) return false;
+        frames = window.frames();
+        stage = kAnimating;
+        return false;
+      case kAnimating:
+        if (window.message().isEmpty() && window.frames() < frames + 3) return false;
+        check();
+        return true;
+    }
+    return true;
+  }));
+}
+
+struct LargeEngine {
+  const char* e;
+  const char* R;
+};
+
+void PrintTo(const LargeEngine& c, std::ostream* os) {
+  *os << "e = " << c.e << ", R = " << c.R;
+}
+
+class EngineBeyondTheSurface : public ::testing::TestWithParam<LargeEngine> {};
+
+// Everything but the rotor's centre mark lies far off the surface: nothing else may show, however
+// far beyond the integer range of the painter its coordinates lie.
+TEST_P(EngineBeyondTheSurface, DrawsOnlyWhatLiesOnIt) {
+  RunningWindow window;
+  runEngine(window, GetParam().e, GetParam().R, "80", [&] {
+    EXPECT_EQ(window.message(), "");
+    const QPointF centre = window.form.surface()->toPixels(0, 0);
+    const QImage& image = window.form.surface()->image();
+    int teal = 0, tealAway = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        if (image.pixel(x, y) != kTeal) continue;
+        ++teal;
+        tealAway += std::hypot(x - centre.x(), y - centre.y()) > 12;
+      }
+    }
+    EXPECT_GT(teal, 0);  // the centre mark
+    EXPECT_EQ(tealAway, 0);
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, EngineBeyondTheSurface,
+                         ::testing::Values(LargeEngine{"1e8", "1e9"},
+                                           LargeEngine{"1.5e9", "1.05e10"},
+                                           LargeEngine{"1e37", "7e37"}));
+
+TEST(WindowBoxes, ShowTheBeginningOfATextTooWideAndTheWholeInTheTooltip) {
+  RunningWindow window;
+  runEngine(window, "300", "2100", "1600", [&] {
+    QLineEdit* capacity = window.form.text(4);
+    EXPECT_EQ(capacity->text(), "5219866.6");
+    EXPECT_EQ(capacity->cursorPosition(), 0);
+    EXPECT_EQ(capacity->toolTip(), "5219866.6");
+    EXPECT_EQ(window.form.text(5)->toolTip(), "298640.18");
+    EXPECT_EQ(window.form.text(6)->toolTip(), "");  // "18.47" fits
+  });
+  RunningWindow tiny;
+  runEngine(tiny, "1.5e-161", "1.05e-160", "80", [&] {
+    EXPECT_TRUE(tiny.message().contains("too small to compute with"))
+        << tiny.message().toStdString();
+    EXPECT_EQ(tiny.text(2), "1.05E-160");
+    EXPECT_EQ(tiny.form.text(2)->cursorPosition(), 0);
+    EXPECT_EQ(tiny.form.text(2)->toolTip(), "1.05E-160");
+  });
+}
+
+// The form alone: with no program, showing it starts no cycle.
+TEST(WindowStepCount, IsShownAndFollowsTheScrollBar) {
+  Form1 form{testing::kPixelsPerTwipAt96};
+  form.show();
+  QApplication::processEvents();
+  const MessageArea& area = *form.messageArea();
+  EXPECT_TRUE(area.statusText().startsWith("N = 100 steps"));
+  QScrollBar& steps = *form.vscroll1();
+  for (const int N : {237, 50, 1000}) {
+    steps.setValue(N);
+    EXPECT_TRUE(area.statusText().startsWith(QString("N = %1 steps").arg(N)));
+    EXPECT_EQ(steps.toolTip(), QString("step count N = %1").arg(N));
+    EXPECT_EQ(steps.accessibleDescription(), QString("step count N = %1").arg(N));
+  }
+  // The keyboard moves it too, and its focus shows.
+  QWidget* mark = form.findChild<QWidget*>("StepFocusMark");
+  ASSERT_NE(mark, nullptr);
+  EXPECT_FALSE(mark->isVisible());
+  form.activateWindow();
+  steps.setFocus();
+  QApplication::processEvents();
+  ASSERT_TRUE(steps.hasFocus());
+  EXPECT_TRUE(mark->isVisible());
+  QTest::keyClick(&steps, Qt::Key_Up);
+  EXPECT_TRUE(area.statusText().startsWith("N = 999 steps"));
+  form.text(1)->setFocus();
+  QApplication::processEvents();
+  EXPECT_FALSE(mark->isVisible());
+}
+
+TEST(WindowHold, IsNotedWhileItLasts) {
+  RunningWindow window;
+  const MessageArea& area = *window.form.messageArea();
+  enum { kAnimating, kHeld, kReleased } stage = kAnimating;
+  long framesHeld = 0;
+  ASSERT_TRUE(window.runUntil([&] {
+    switch (stage) {
+      case kAnimating:
+        if (window.frames() < 2) return false;
+        EXPECT_FALSE(area.statusText().contains("Held"));
+        window.pressOnSurface();
+        framesHeld = window.frames();
+        stage = kHeld;
+        return false;
+      case kHeld:
+        EXPECT_TRUE(area.statusText().contains("Held: press on the drawing to go on."));
+        EXPECT_LE(window.frames(), framesHeld + 1);  // the frame under way ends
+        window.pressOnSurface();
+        stage = kReleased;
+        return false;
+      case kReleased:
+        EXPECT_FALSE(area.statusText().contains("Held"));
+        return window.frames() > framesHeld + 2;
+    }
+    return true;
+  }));
+}
+
+struct EnterCase {
+  const char* name;
+  int box;  // 0: the button
+  Qt::Key key;
+  Qt::KeyboardModifiers modifiers;
+};
+
+class WindowEnter : public ::testing::TestWithParam<EnterCase> {};
+
+// Enter, or the keypad's Enter, in an input box or on the button recalculates.
+TEST_P(WindowEnter, Recalculates) {
+  const EnterCase& c = GetParam();
+  RunningWindow window;
+  bool pressed = false;
+  ASSERT_TRUE(window.runUntil(
+      [&] {
+        if (!pressed) {
+          if (window.frames() < 2) return false;
+          QWidget* target = c.box ? static_cast<QWidget*>(window.form.text(c.box))
+                                  : static_cast<QWidget*>(window.form.command1());
+          QTest::keyClick(target, c.key, c.modifiers);
+          pressed = true;
+          return false;
+        }
+        return window.cycles() >= 2;
+      },
+      20));
+  EXPECT_GE(window.cycles(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, WindowEnter,
+    ::testing::Values(EnterCase{"Eccentricity", 1, Qt::Key_Return, Qt::NoModifier},
+                      EnterCase{"RotorRadius", 2, Qt::Key_Return, Qt::NoModifier},
+                      EnterCase{"ChamberWidth", 3, Qt::Key_Enter, Qt::KeypadModifier},
+                      EnterCase{"Button", 0, Qt::Key_Return, Qt::NoModifier},
+                      EnterCase{"ButtonKeypad", 0, Qt::Key_Enter, Qt::KeypadModifier}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// An output box is no input: Enter there changes nothing.
+TEST(WindowEnter, InAnOutputBoxDoesNothing) {
+  RunningWindow window;
+  long cyclesAtPress = 0;
+  long framesAtPress = 0;
+  ASSERT_TRUE(window.runUntil([&] {
+    if (!framesAtPress) {
+      if (window.frames() < 2) return false;
+      cyclesAtPress = window.cycles();
+      framesAtPress = window.frames();
+      QTest::keyClick(window.form.text(4), Qt::Key_Return);
+      return false;
+    }
+    return window.frames() > framesAtPress + 5;
+  }));
+  EXPECT_EQ(window.cycles(), cyclesAtPress);
+}
+
+TEST(WindowAccessibility, BoxesCarryTheirCaptions) {
+  RunningWindow window;
+  const char* names[] = {"eccentricity", "rotor radius", "chamber width", "chamber capacity",
+                         "dead volume"};
+  for (int box = 1; box <= 5; ++box) {
+    EXPECT_EQ(window.form.text(box)->accessibleName(), names[box - 1]);
+  }
+  ASSERT_TRUE(window.runUntil([&] { return window.frames() >= 1; }));
+  // The ratio box follows its label: "% completed" while sweeping, then the ratio.
+  EXPECT_EQ(window.form.text(6)->accessibleName(), "compression ratio");
+  EXPECT_EQ(window.form.vscroll1()->accessibleName(), "step count");
+}
+
+TEST(WindowMessages, QuoteWhatTheFontCannotDrawAsEscapes) {
+  RunningWindow window;
+  if (QFontMetrics(window.form.messageArea()->font()).inFontUcs4(0xFF11)) {
+    GTEST_SKIP() << "the control font draws full-width digits";
+  }
+  runEngine(window, "\xef\xbc\x91\xef\xbc\x95", "105", "80", [&] {
+    EXPECT_EQ(window.message(), "eccentricity: \"\\uFF11\\uFF15\" is not a number.");
+  });
+}
+
+}  // namespace
+}  // namespace rotary::app
