@@ -64,14 +64,14 @@ held_line() {
 }
 "$checker" "$shot" $position --text-in 696 544 200 15 >/dev/null ||
   { echo "no step count in the message area"; kill "$pid"; exit 1; }
-held_line && { echo "a hold line before any hold"; kill "$pid"; exit 1; }
+held_line && { echo "a hold line before any hold (see $shot.held.png)"; kill "$pid"; exit 1; }
 xdotool mousemove $((wx + 300)) $((wy + 300)) click 1
 seen=""
-for _ in $(seq 1 40); do held_line && { seen=yes; break; }; sleep 0.1; done
-[ -n "$seen" ] || { echo "the hold was not shown"; kill "$pid"; exit 1; }
+for _ in $(seq 1 100); do held_line && { seen=yes; break; }; sleep 0.1; done
+[ -n "$seen" ] || { echo "the hold was not shown (see $shot.held.png)"; kill "$pid"; exit 1; }
 xdotool click 1
 seen=""
-for _ in $(seq 1 40); do held_line || { seen=yes; break; }; sleep 0.1; done
+for _ in $(seq 1 100); do held_line || { seen=yes; break; }; sleep 0.1; done
 [ -n "$seen" ] || { echo "the hold line stayed after the release"; kill "$pid"; exit 1; }
 
 # Enter in the eccentricity box recalculates: the results change.
@@ -89,7 +89,7 @@ results "$shot.typed.png"
   { echo "typing alone changed the results"; kill "$pid"; exit 1; }
 xdotool key Return
 seen=""
-for _ in $(seq 1 40); do
+for _ in $(seq 1 100); do
   results "$shot.after.png"
   [ "$(compare -metric AE "$shot.before.png" "$shot.after.png" null: 2>&1)" != "0" ] &&
     { seen=yes; break; }
