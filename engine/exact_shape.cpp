@@ -35,23 +35,40 @@ double areaUnderHousingArc(double K, double a) {
                   kLeftApex, kRightApex);
 }
 
+// d/dr of the housing ordinate, and d/da of it.
+double ordinateByR(double K, double r, double a) {
+  return K * std::cos(r) + 3 * std::cos(3 * r - a);
+}
+double ordinateByA(double r, double a) {
+  return -std::sin(a) - std::cos(3 * r - a);
+}
+
 // The same under the flank: twice its half from the middle to the right apex, as the flank is
 // symmetric about the y axis.
 double areaUnderFlank(double K) {
-  const double half = integral(
-      [K](double r) {
-        const double a = contactAngle(K, r);
-        const double phase = 1.5 * r + pi / 4;
-        const double u = (3 / K) * std::cos(phase);
-        const double angleByR = 0.5 + (4.5 / K) * std::sin(phase) / std::sqrt(1 - u * u);
-        const double slope = abscissaByR(K, r, a) + abscissaByA(r, a) * angleByR;
-        return housingPoint(K, r, a).y * slope;
-      },
-      kFlankMiddle, kRightApex);
+  const double half = integral([K](double r) { return flankPoint(K, r).y * flankTangent(K, r).x; },
+                               kFlankMiddle, kRightApex);
   return 2 * half;
 }
 
 }  // namespace
+
+Point housingTangent(double K, double r, double a) {
+  return {abscissaByR(K, r, a), ordinateByR(K, r, a)};
+}
+
+Point housingBend(double K, double r, double a) {
+  return {-K * std::cos(r) - 9 * std::cos(3 * r - a), -K * std::sin(r) - 9 * std::sin(3 * r - a)};
+}
+
+Point flankTangent(double K, double r) {
+  const double a = contactAngle(K, r);
+  const double phase = 1.5 * r + pi / 4;
+  const double u = (3 / K) * std::cos(phase);
+  const double angleByR = 0.5 + (4.5 / K) * std::sin(phase) / std::sqrt(1 - u * u);
+  return {abscissaByR(K, r, a) + abscissaByA(r, a) * angleByR,
+          ordinateByR(K, r, a) + ordinateByA(r, a) * angleByR};
+}
 
 Point housingPoint(double K, double r, double a) {
   return {std::sin(a) + K * std::cos(r) + std::cos(3 * r - a),

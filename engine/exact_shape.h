@@ -22,6 +22,10 @@ inline constexpr double kRightApex = 11 * std::numbers::pi / 6;
 // The housing point at curve parameter r and motion angle a, for e = 1 and R = K.
 Point housingPoint(double K, double r, double a);
 
+// d/dr and d2/dr2 of the housing point at (r, a).
+Point housingTangent(double K, double r, double a);
+Point housingBend(double K, double r, double a);
+
 // The motion angle at which the housing touches the flank with its point at parameter r, for r
 // from the middle of the flank to its apex. The contact condition factors into
 // sin(3r/2 + pi/4) (the apex, which lies on the housing at every angle) and
@@ -32,6 +36,8 @@ double contactAngle(double K, double r);
 // the housing curves over every motion angle, from the middle of the flank (r = 3pi/2, x = 0)
 // to the apex (r = 11pi/6). The other half is its mirror image across the y axis.
 Point flankPoint(double K, double r);
+// d/dr of that point, along the flank from its middle towards the apex.
+Point flankTangent(double K, double r);
 
 // The chambers of one flank, each closed by the housing arc between the two apexes and the flank.
 struct ChamberAreas {

@@ -11,6 +11,8 @@ namespace {
 struct Columns {
   std::string e, R, W, N, k, capacity, deadVolume, ratio;
   std::string exactCapacity, exactDeadVolume, exactRatio;
+  // The real engine's, where asked for.
+  std::string A, C, V, realCapacity, realDeadVolume, realRatio, target, targetRecess;
 };
 
 // Enough digits for a script to compare with its own computation.
@@ -28,6 +30,18 @@ Columns columnsOf(const study::EngineRow& row) {
     c.exactCapacity = significantDigits(x.capacity, kExactColumnDigits);
     c.exactDeadVolume = significantDigits(x.deadVolume, kExactColumnDigits);
     c.exactRatio = significantDigits(x.ratio, kExactColumnDigits);
+  }
+  if (row.input.real) {
+    c.A = shownInput(row.input.sealOffset);
+    c.C = shownInput(row.input.clearance);
+    c.V = shownInput(row.input.recess);
+    c.target = shownInput(row.input.targetRatio);
+    if (row.real && row.real->hasFigures()) {
+      c.realCapacity = significantDigits(row.real->figures.capacity, kExactColumnDigits);
+      c.realDeadVolume = significantDigits(row.real->figures.deadVolume, kExactColumnDigits);
+      c.realRatio = significantDigits(row.real->figures.ratio, kExactColumnDigits);
+    }
+    if (row.targetRecess) c.targetRecess = significantDigits(*row.targetRecess, kExactColumnDigits);
   }
   if (row.figures) {
     c.capacity = formatNumber(row.figures->capacity);
@@ -73,7 +87,38 @@ std::string jsonValue(const std::string& shown) {
   return parseNumber(shown) ? shown : jsonString(shown);
 }
 
+// What stands in a row's note: its message, or the notes of its figures, and what keeps the
+// real engine from its figures or its target.
+std::string noteOf(const study::EngineRow& row) {
+  std::string note = row.message.empty() && row.figures ? row.figures->note : row.message;
+  const auto add = [&note](const std::string& more) { note += (note.empty() ? "" : "\n") + more; };
+  if (row.input.real && row.real && !row.real->hasFigures()) {
+    add(whyNoRealFigures(*row.real, realEngineOf(row.input)));
+  }
+  if (row.input.real && row.real && row.real->hasFigures() && !row.input.targetRatio.empty() &&
+      !row.targetRecess) {
+    add(targetAboveLimit(row.input.targetRatio, row.real->withoutRecess.ratio));
+  }
+  return note;
+}
+
 }  // namespace
+
+RealEngine realEngineOf(const study::EngineInput& input) {
+  const auto value = [](const std::string& text) { return parseNumber(text).value_or(0); };
+  return {value(input.sealOffset), value(input.clearance), value(input.recess)};
+}
+
+std::string targetAboveLimit(const std::string& target, double limit) {
+  return "ratio " + shownInput(target) + " is above the limit of this engine, " +
+         significantDigits(limit, 6) + ", which no recess can raise.";
+}
+
+const char* realEngineHeader() {
+  return "# real engine: figures of the exact computation, free of the step count, with whole "
+         "chambers closed where the apex seals' rounded tips touch the bore; the dead volume "
+         "holds the recess\n";
+}
 
 std::string shownInput(const std::string& typed) {
   const auto value = parseNumber(typed);
@@ -95,17 +140,27 @@ std::string trochoidRatio(const study::EngineInput& input) {
 }
 
 void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows) {
+  const bool real = !rows.empty() && rows.front().input.real;
   out << "eccentricity,rotor_radius,chamber_width,steps,k,chamber_capacity,dead_volume,"
-         "compression_ratio,exact_chamber_capacity,exact_dead_volume,exact_compression_ratio,"
-         "note\n";
+         "compression_ratio,exact_chamber_capacity,exact_dead_volume,exact_compression_ratio,";
+  if (real) {
+    out << "seal_offset,clearance,recess,real_chamber_capacity,real_dead_volume,"
+           "real_compression_ratio,target_ratio,target_recess,";
+  }
+  out << "note\n";
   for (const study::EngineRow& row : rows) {
     const Columns c = columnsOf(row);
-    std::string note = row.message.empty() && row.figures ? row.figures->note : row.message;
+    std::string note = noteOf(row);
     // Two notes go on two lines in the window; a row stays one line for line-based scripts.
     std::replace(note.begin(), note.end(), '\n', ' ');
     out << csvField(c.e) << ',' << csvField(c.R) << ',' << csvField(c.W) << ',' << c.N << ',' << c.k
         << ',' << c.capacity << ',' << c.deadVolume << ',' << c.ratio << ',' << c.exactCapacity
-        << ',' << c.exactDeadVolume << ',' << c.exactRatio << ',' << csvField(note) << '\n';
+        << ',' << c.exactDeadVolume << ',' << c.exactRatio << ',';
+    if (real) {
+      out << c.A << ',' << c.C << ',' << c.V << ',' << c.realCapacity << ',' << c.realDeadVolume
+          << ',' << c.realRatio << ',' << c.target << ',' << c.targetRecess << ',';
+    }
+    out << csvField(note) << '\n';
   }
 }
 
@@ -123,10 +178,20 @@ void writeJson(std::ostream& out, const std::vector<study::EngineRow>& rows) {
         << ", \"exact_chamber_capacity\": " << jsonValue(c.exactCapacity)
         << ", \"exact_dead_volume\": " << jsonValue(c.exactDeadVolume)
         << ", \"exact_compression_ratio\": " << jsonValue(c.exactRatio);
+    if (row.input.real) {
+      out << ", \"seal_offset\": " << jsonValue(c.A) << ", \"clearance\": " << jsonValue(c.C)
+          << ", \"recess\": " << jsonValue(c.V)
+          << ", \"real_chamber_capacity\": " << jsonValue(c.realCapacity)
+          << ", \"real_dead_volume\": " << jsonValue(c.realDeadVolume)
+          << ", \"real_compression_ratio\": " << jsonValue(c.realRatio)
+          << ", \"target_ratio\": " << jsonValue(c.target)
+          << ", \"target_recess\": " << jsonValue(c.targetRecess);
+    }
+    const std::string note = noteOf(row);
     if (!row.message.empty()) {
-      out << ", \"message\": " << jsonString(row.message);
-    } else if (row.figures && !row.figures->note.empty()) {
-      out << ", \"note\": " << jsonString(row.figures->note);
+      out << ", \"message\": " << jsonString(note);
+    } else if (!note.empty()) {
+      out << ", \"note\": " << jsonString(note);
     }
     out << "}";
   }
@@ -134,12 +199,31 @@ void writeJson(std::ostream& out, const std::vector<study::EngineRow>& rows) {
 }
 
 void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows) {
+  if (!rows.empty() && rows.front().input.real) out << realEngineHeader();
   for (std::size_t n = 0; n < rows.size(); ++n) {
     const study::EngineRow& row = rows[n];
     const Columns c = columnsOf(row);
     if (rows.size() > 1) {
       out << (n ? "\n" : "") << "eccentricity " << c.e << ", rotor radius " << c.R
           << ", chamber width " << c.W << (c.N.empty() ? "" : ", steps " + c.N) << "\n";
+    }
+    if (row.input.real) {
+      out << "# seal offset " << c.A << ", clearance " << c.C << ", recess " << c.V << "\n";
+      if (!row.real || !row.real->hasFigures()) {
+        out << "message: " << noteOf(row) << "\n";
+        continue;
+      }
+      const ExactFigures& f = row.real->figures;
+      out << "chamber capacity: " << significantDigits(f.capacity, 6) << "\n"
+          << "dead volume: " << significantDigits(f.deadVolume, 6) << "\n"
+          << "compression ratio: " << significantDigits(f.ratio, 6) << "\n";
+      if (row.targetRecess) {
+        out << "recess for ratio " << c.target << ": " << significantDigits(*row.targetRecess, 6)
+            << "\n";
+      } else if (!row.input.targetRatio.empty() && rows.size() > 1) {
+        out << "note: " << noteOf(row) << "\n";
+      }
+      continue;
     }
     if (!row.figures) {
       out << "message: " << row.message << "\n";

@@ -22,6 +22,11 @@ void writeJson(std::ostream& out, const std::vector<study::EngineRow>& rows);
 // inputs.
 void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows);
 
+// The real engine of a row's input, and what is said of its figures.
+RealEngine realEngineOf(const study::EngineInput& input);
+std::string targetAboveLimit(const std::string& target, double limit);
+const char* realEngineHeader();
+
 // An input as the window echoes it: a number in the display format, anything else as typed.
 std::string shownInput(const std::string& typed);
 // K = R / e, where both are numbers and e is above 0.

@@ -22,11 +22,54 @@ std::vector<EngineInput> combinations(const std::vector<std::string>& eccentrici
   for (const std::string& e : eccentricities) {
     for (const std::string& R : rotorRadii) {
       for (const std::string& W : chamberWidths) {
-        for (const std::string& N : stepCounts) engines.push_back({e, R, W, std::stoi(N)});
+        for (const std::string& N : stepCounts) {
+          EngineInput input;
+          input.eccentricity = e;
+          input.rotorRadius = R;
+          input.chamberWidth = W;
+          input.steps = std::stoi(N);
+          engines.push_back(input);
+        }
       }
     }
   }
   return engines;
+}
+
+std::vector<EngineInput> withRealEngine(const std::vector<EngineInput>& engines,
+                                        const std::vector<std::string>& sealOffsets,
+                                        const std::vector<std::string>& clearances,
+                                        const std::vector<std::string>& recesses,
+                                        const std::vector<std::string>& targetRatios) {
+  std::vector<EngineInput> real;
+  for (const EngineInput& engine : engines) {
+    for (const std::string& A : sealOffsets) {
+      for (const std::string& C : clearances) {
+        for (const std::string& V : recesses) {
+          for (const std::string& X : targetRatios) {
+            EngineInput input = engine;
+            input.real = true;
+            input.sealOffset = A;
+            input.clearance = C;
+            input.recess = V;
+            input.targetRatio = X;
+            real.push_back(input);
+          }
+        }
+      }
+    }
+  }
+  return real;
+}
+
+void addRealEngine(const EngineInput& engine, EngineRow& row) {
+  const auto e = parseNumber(engine.eccentricity), R = parseNumber(engine.rotorRadius),
+             W = parseNumber(engine.chamberWidth), A = parseNumber(engine.sealOffset),
+             C = parseNumber(engine.clearance), V = parseNumber(engine.recess);
+  if (!e || !R || !W || !A || !C || !V) return;
+  row.real = realLimit(*e, *R, *W, RealEngine{*A, *C, *V});
+  const auto X = parseNumber(engine.targetRatio);
+  if (X && row.real->hasFigures()) row.targetRecess = recessForRatio(row.real->withoutRecess, *X);
 }
 
 EngineRow runEngine(const EngineInput& engine) {
@@ -54,6 +97,7 @@ EngineRow runExactEngine(const EngineInput& engine) {
   const auto promised = [](double value) { return *parseNumber(significantDigits(value, 6)); };
   const ExactFigures& x = row.exact->figures;
   row.figures = Figures{promised(x.capacity), promised(x.deadVolume), promised(x.ratio), ""};
+  if (engine.real) addRealEngine(engine, row);
   return row;
 }
 
@@ -63,6 +107,7 @@ EngineRow rowOf(const EngineInput& engine, const HeadlessResult& result) {
   row.figures = result.figures;
   row.exact = result.exact;
   row.message = result.message;
+  if (engine.real) addRealEngine(engine, row);
   return row;
 }
 

@@ -10,19 +10,26 @@
 
 #include "figures.h"
 #include "headless.h"
+#include "real_engine.h"
 
 namespace rotary::study {
 
 struct EngineInput {
   std::string eccentricity, rotorRadius, chamberWidth;
   int steps = 100;
+  // The real engine, when any of its options is given: apex-seal offset, clearance, recess, and
+  // the ratio whose recess is asked for (empty for none).
+  bool real = false;
+  std::string sealOffset = "0", clearance = "0", recess = "0", targetRatio;
 };
 
 // One engine's outcome, kept small: a study may hold a hundred thousand of them.
 struct EngineRow {
   EngineInput input;
-  std::optional<Figures> figures;   // none when the engine ended in a message
-  std::optional<ExactLimit> exact;  // the shape's own figures, none when unread
+  std::optional<Figures> figures;      // none when the engine ended in a message
+  std::optional<ExactLimit> exact;     // the shape's own figures, none when unread
+  std::optional<RealLimit> real;       // the real engine's, when asked for
+  std::optional<double> targetRecess;  // the recess that gives the target ratio
   std::string message;
 };
 
@@ -42,6 +49,16 @@ EngineRow runEngine(const EngineInput& engine);
 // The shape's exact figures alone, as the row's figures to six significant digits, with no
 // sweep and no step count; a row whose shape has none carries the reason as its message.
 EngineRow runExactEngine(const EngineInput& engine);
+
+// Every combination of the engines with the real engine's values, these varying fastest.
+std::vector<EngineInput> withRealEngine(const std::vector<EngineInput>& engines,
+                                        const std::vector<std::string>& sealOffsets,
+                                        const std::vector<std::string>& clearances,
+                                        const std::vector<std::string>& recesses,
+                                        const std::vector<std::string>& targetRatios);
+
+// The real engine's figures beside the row's own, and the recess for the target ratio.
+void addRealEngine(const EngineInput& engine, EngineRow& row);
 
 // workers 0 means one per hardware thread.
 std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigned workers = 0,

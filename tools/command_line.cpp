@@ -19,6 +19,7 @@
 #include "outline.h"
 #include "profiles_csv.h"
 #include "ranges.h"
+#include "real_engine.h"
 #include "results_table.h"
 #include "runner.h"
 
@@ -56,6 +57,34 @@ bool reportProgress(std::ostream& err, long done, long total,
   return true;
 }
 
+// The real engine's values, each one or a range; "0" where not given, and no target ratio.
+struct RealValues {
+  std::vector<std::string> sealOffsets{"0"}, clearances{"0"}, recesses{"0"}, targets{""};
+};
+
+RealValues realValues(const Options& options) {
+  RealValues values;
+  if (!options.sealOffset.empty()) {
+    values.sealOffsets = lengthValues("--seal-offset", options.sealOffset);
+  }
+  if (!options.clearance.empty()) {
+    values.clearances = lengthValues("--clearance", options.clearance);
+  }
+  if (!options.recess.empty()) values.recesses = lengthValues("--recess", options.recess);
+  if (!options.targetRatio.empty()) {
+    const study::Values targets = study::parseValues(options.targetRatio);
+    if (!targets.error.empty()) throw BadUsage{"--target-ratio: " + targets.error};
+    for (const std::string& text : targets.texts) {
+      const auto ratio = parseNumber(text);
+      if (!ratio || !(*ratio > 1)) {
+        throw BadUsage{"--target-ratio: " + quoteForMessage(text) + " is not a ratio above 1"};
+      }
+    }
+    values.targets = targets.texts;
+  }
+  return values;
+}
+
 }  // namespace
 
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -69,19 +98,28 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     const Options options = parseOptions(args, out, done);
     if (done) return kExitOk;
 
-    const auto engines =
-        study::combinations(lengthValues("--eccentricity", options.eccentricity),
-                            lengthValues("--rotor-radius", options.rotorRadius),
-                            lengthValues("--chamber-width", options.chamberWidth), [&] {
-                              const study::Values steps = study::parseStepValues(
-                                  options.steps, kFewestSteps, kMostCompanionSteps);
-                              if (!steps.error.empty()) throw BadUsage{"--steps: " + steps.error};
-                              return steps.texts;
-                            }());
-    // The product of four ranges may pass the limit where none of them does.
-    if (engines.size() > static_cast<std::size_t>(study::kMostEngines)) {
-      throw BadUsage{"the ranges make " + std::to_string(engines.size()) + " engines, more than " +
-                     std::to_string(study::kMostEngines)};
+    const std::vector<std::string> eccentricities =
+        lengthValues("--eccentricity", options.eccentricity);
+    const std::vector<std::string> radii = lengthValues("--rotor-radius", options.rotorRadius);
+    const std::vector<std::string> widths = lengthValues("--chamber-width", options.chamberWidth);
+    const study::Values steps =
+        study::parseStepValues(options.steps, kFewestSteps, kMostCompanionSteps);
+    if (!steps.error.empty()) throw BadUsage{"--steps: " + steps.error};
+    const RealValues real = realValues(options);
+    // The product of the ranges may pass the limit where none of them does: counted before any
+    // engine is made.
+    long double count = static_cast<long double>(eccentricities.size()) * radii.size() *
+                        widths.size() * steps.texts.size();
+    for (const auto* values : {&real.sealOffsets, &real.clearances, &real.recesses, &real.targets})
+      count *= values->size();
+    if (count > study::kMostEngines) {
+      throw BadUsage{"the ranges make " + significantDigits(static_cast<double>(count), 15) +
+                     " engines, more than " + std::to_string(study::kMostEngines)};
+    }
+    auto engines = study::combinations(eccentricities, radii, widths, steps.texts);
+    if (options.realEngine()) {
+      engines = study::withRealEngine(engines, real.sealOffsets, real.clearances, real.recesses,
+                                      real.targets);
     }
     const bool isStudy = engines.size() > 1;
     for (const auto& [option, file] :
@@ -151,8 +189,32 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       rows.push_back(study::rowOf(engine, *single));
     }
 
+    // One real engine: figures, or why not; a seal offset or clearance it cannot take is refused
+    // like a bad value.
+    if (!isStudy && options.realEngine() && rows.front().real) {
+      const study::EngineRow& row = rows.front();
+      const RealEngine real = exporting::realEngineOf(row.input);
+      switch (row.real->status) {
+        case RealStatus::kSealOffsetTooLarge:
+          return fail("--seal-offset: " + whyNoRealFigures(*row.real, real));
+        case RealStatus::kNoFlankLeft:
+          return fail("--clearance: " + whyNoRealFigures(*row.real, real));
+        case RealStatus::kNoShape:
+          err << "rotary-ratio: " << whyNoRealFigures(*row.real, real) << "\n";
+          return kExitComputationFailed;
+        case RealStatus::kFigures:
+          break;
+      }
+      if (!row.input.targetRatio.empty() && !row.targetRecess) {
+        err << "rotary-ratio: "
+            << exporting::targetAboveLimit(row.input.targetRatio, row.real->withoutRecess.ratio)
+            << "\n";
+        return kExitComputationFailed;
+      }
+    }
     // One engine in text: the three lines, or the message and status 1.
-    if (!isStudy && format == Format::kText && !rows.front().figures) {
+    if (!isStudy && format == Format::kText && !rows.front().figures &&
+        !(options.realEngine() && rows.front().real)) {
       err << "rotary-ratio: " << rows.front().message << "\n";
       return kExitComputationFailed;
     }
@@ -191,7 +253,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
 
     // A note is no failure: the figures stand, and scripts that read standard output get them.
     // In a table it has a column of its own.
-    if (single && format == Format::kText && !single->note.empty()) {
+    if (single && format == Format::kText && !single->note.empty() && !options.realEngine()) {
       err << "rotary-ratio: " << single->note << "\n";
     }
     const bool profilesOnStandardOutput = options.profiles && !files.profiles;

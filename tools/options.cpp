@@ -26,6 +26,13 @@ constexpr const char* kUsage =
     "Each of the four takes a range START:STOP:STEP instead of a value; the companion then\n"
     "runs every combination (at most 100000 engines) on every core, one row per engine.\n"
     "\n"
+    "The real engine (figures of the exact computation, with whole chambers closed where the\n"
+    "apex seals' rounded tips touch the bore; each takes a range too):\n"
+    "  --seal-offset A       apex-seal tip radius: the bore lies A outside the trochoid\n"
+    "  --clearance C         the rotor stands C inside the largest flank that clears the bore\n"
+    "  --recess V            combustion recess of one flank, in the unit of the volumes\n"
+    "  --target-ratio X      also the recess that brings the ratio down to X\n"
+    "\n"
     "Method:\n"
     "  --method METHOD       sweep (the window's sweep at the step count, the default) or\n"
     "                        exact (the shape's own figures to 6 significant digits, free of\n"
@@ -103,7 +110,11 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
         {"--eccentricity", &options.eccentricity},
         {"--rotor-radius", &options.rotorRadius},
         {"--chamber-width", &options.chamberWidth},
-        {"--steps", &options.steps}};
+        {"--steps", &options.steps},
+        {"--seal-offset", &options.sealOffset},
+        {"--clearance", &options.clearance},
+        {"--recess", &options.recess},
+        {"--target-ratio", &options.targetRatio}};
     const std::pair<const char*, std::optional<std::string>*> files[] = {
         {"--profiles", &options.profiles},
         {"--figure", &options.figure},
@@ -125,6 +136,11 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
       value = args[++i];
     }
     if (text) {
+      // The real engine's options count as given when they hold a value.
+      if (value->empty() && text != &options.eccentricity && text != &options.rotorRadius &&
+          text != &options.chamberWidth && text != &options.steps) {
+        throw BadUsage{name + ": the value is empty"};
+      }
       *text = *value;
     } else if (file) {
       if (value->empty()) throw BadUsage{name + ": the file name is empty"};

@@ -20,6 +20,11 @@ struct Options {
   std::string steps = "100";
   Format format = Format::kDefault;
   Method method = Method::kSweep;
+  // The real engine; empty when not given.
+  std::string sealOffset, clearance, recess, targetRatio;
+  bool realEngine() const {
+    return !sealOffset.empty() || !clearance.empty() || !recess.empty() || !targetRatio.empty();
+  }
   std::optional<std::string> profiles, figure, dxf, chart;
 };
 

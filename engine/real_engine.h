@@ -1,0 +1,49 @@
+// The real engine a designer machines: the bore at the apex seal's tip radius A outside the
+// trochoid, the rotor a clearance C inside the largest flank that clears that bore, and a
+// combustion recess of volume V in each flank. Its figures come from the exact computation, with
+// no step count, and with whole chambers, each closed where the seals' rounded tips touch the
+// bore.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "exact_limit.h"
+
+namespace rotary {
+
+struct RealEngine {
+  double sealOffset = 0;  // A, a length
+  double clearance = 0;   // C, a length
+  double recess = 0;      // V, in the volume unit of the figures
+};
+
+enum class RealStatus {
+  kFigures,
+  kNoShape,             // the bare shape has no exact figures: see `shape`
+  kSealOffsetTooLarge,  // the bore would form cusps or cross itself
+  kNoFlankLeft,         // the clearance moves the flank in beyond its curvature
+};
+
+struct RealLimit {
+  RealStatus status = RealStatus::kNoShape;
+  ExactStatus shape = ExactStatus::kNoEccentricity;
+  // With the recess: the dead volume holds it, and the ratio is
+  // (capacity + dead volume) / dead volume.
+  ExactFigures figures;
+  ExactFigures withoutRecess;
+  double largestSealOffset = 0;  // in the unit of the lengths; infinite for K >= 9
+
+  bool hasFigures() const { return status == RealStatus::kFigures; }
+};
+
+RealLimit realLimit(double e, double R, double W, const RealEngine& real);
+
+// The recess that brings the ratio down to `target`; none when the target lies at or above the
+// ratio without a recess, the limit of these shapes.
+std::optional<double> recessForRatio(const ExactFigures& withoutRecess, double target);
+
+// Why a real engine has no figures, as a sentence.
+std::string whyNoRealFigures(const RealLimit& limit, const RealEngine& real);
+
+}  // namespace rotary

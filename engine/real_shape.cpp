@@ -1,0 +1,174 @@
+#include "real_shape.h"
+
+#include <algorithm>
+#include <boost/math/quadrature/gauss_kronrod.hpp>
+#include <boost/math/tools/roots.hpp>
+#include <cmath>
+
+namespace rotary::exact {
+namespace {
+
+using std::numbers::pi;
+
+template <typename Integrand>
+double integral(Integrand f, double from, double to) {
+  double error = 0;
+  return boost::math::quadrature::gauss_kronrod<double, 31>::integrate(f, from, to, 20, 1e-13,
+                                                                       &error);
+}
+
+Point plus(Point p, Point q, double times) {
+  return {p.x + times * q.x, p.y + times * q.y};
+}
+Point mirrored(Point p) {
+  return {-p.x, p.y};
+}
+// The outward normal of a counter-clockwise curve: its tangent turned a quarter clockwise.
+Point outwardOf(Point tangent) {
+  const double length = std::hypot(tangent.x, tangent.y);
+  return {tangent.y / length, -tangent.x / length};
+}
+
+// The integral of y dx along a straight piece, and along the shorter arc of a circle.
+double underSegment(Point from, Point to) {
+  return (from.y + to.y) / 2 * (to.x - from.x);
+}
+double underArc(Point centre, double radius, Point from, Point to) {
+  if (radius == 0) return 0;
+  const double t0 = std::atan2(from.y - centre.y, from.x - centre.x);
+  const double turn = std::remainder(std::atan2(to.y - centre.y, to.x - centre.x) - t0, 2 * pi);
+  const double t1 = t0 + turn;
+  // x = cx + r cos t, y = cy + r sin t: the integral of -(cy + r sin t) r sin t dt.
+  return radius * centre.y * (std::cos(t1) - std::cos(t0)) - radius * radius * turn / 2 +
+         radius * radius * (std::sin(2 * t1) - std::sin(2 * t0)) / 4;
+}
+
+// The integral of y dx along the bore from the left apex's seal to the right one's.
+double underBoreArc(double K, double a, double offset) {
+  return integral(
+      [=](double r) {
+        const Point slope = housingTangent(K, r, a);
+        return borePoint(K, r, a, offset).y * slope.x * (1 + offset * housingCurvature(K, r, a));
+      },
+      kLeftApex, kRightApex);
+}
+
+// The same along the moved flank, from one end to the other: twice its half.
+double underFlank(double K, double offset) {
+  return 2 * integral(
+                 [=](double r) {
+                   const double stretch = offset == 0 ? 1 : 1 + offset * flankCurvature(K, r);
+                   return rotorFlankPoint(K, r, offset).y * flankTangent(K, r).x * stretch;
+                 },
+                 kFlankMiddle, flankEnd(K, offset));
+}
+
+// The integral of y dx from where the right seal's tip touches the bore, round the tip to the
+// rotor's flank, and from the left flank's end round the left tip to the bore: what closes the
+// chamber at motion angle a.
+double underClosures(double K, double a, const Offsets& o) {
+  const Point apex = housingPoint(K, kRightApex, a);
+  const Point atTheEnd = flankNormal(K, kRightApex);
+  const Point touch = plus(apex, housingNormal(K, kRightApex, a), o.bore);
+  const Point tip = plus(apex, atTheEnd, o.bore);
+  const Point flankEnd = rotorFlankPoint(K, exact::flankEnd(K, o.flank), o.flank);
+  const Point leftApex = housingPoint(K, kLeftApex, a);
+  const Point leftTouch = plus(leftApex, housingNormal(K, kLeftApex, a), o.bore);
+  return underArc(apex, o.bore, touch, tip) + underSegment(tip, flankEnd) +
+         underSegment(mirrored(flankEnd), mirrored(tip)) +
+         underArc(leftApex, o.bore, mirrored(tip), leftTouch);
+}
+
+}  // namespace
+
+double housingCurvature(double K, double r, double a) {
+  const Point d1 = housingTangent(K, r, a), d2 = housingBend(K, r, a);
+  return (d1.x * d2.y - d1.y * d2.x) / std::pow(std::hypot(d1.x, d1.y), 3);
+}
+
+Point housingNormal(double K, double r, double a) {
+  return outwardOf(housingTangent(K, r, a));
+}
+
+Point borePoint(double K, double r, double a, double offset) {
+  return plus(housingPoint(K, r, a), housingNormal(K, r, a), offset);
+}
+
+Point flankNormal(double K, double r) {
+  return outwardOf(flankTangent(K, r));
+}
+
+double flankCurvature(double K, double r) {
+  // The second derivative by central differences of the closed-form first.
+  constexpr double h = 1e-5;
+  const Point d1 = flankTangent(K, r);
+  const Point ahead = flankTangent(K, r + h), behind = flankTangent(K, r - h);
+  const Point d2 = {(ahead.x - behind.x) / (2 * h), (ahead.y - behind.y) / (2 * h)};
+  return (d1.x * d2.y - d1.y * d2.x) / std::pow(std::hypot(d1.x, d1.y), 3);
+}
+
+Point rotorFlankPoint(double K, double r, double offset) {
+  return offset == 0 ? flankPoint(K, r) : plus(flankPoint(K, r), flankNormal(K, r), offset);
+}
+
+double flankEnd(double K, double offset) {
+  if (offset >= 0) return kRightApex;
+  // Moved inwards, a flank meets the next one on the line from the rotor centre through the
+  // apex between them, before its own end: it ends there.
+  const Point apex = housingPoint(K, kRightApex, 0);
+  const auto side = [&](double r) {
+    const Point p = rotorFlankPoint(K, r, offset);
+    return apex.x * p.y - apex.y * p.x;
+  };
+  if (!(side(kRightApex) > 0)) return kRightApex;
+  std::uintmax_t iterations = 100;
+  const auto [low, high] = boost::math::tools::toms748_solve(
+      side, kFlankMiddle, kRightApex, boost::math::tools::eps_tolerance<double>(50), iterations);
+  return (low + high) / 2;
+}
+
+double largestSealOffset(double K) {
+  if (K >= 9) return std::numeric_limits<double>::infinity();
+  return (K - 3) * (K - 3) / (9 - K);
+}
+
+bool flankHolds(double K, double offset) {
+  if (offset >= 0) return true;
+  // Moved in as far as the rotor centre, nothing is left of it.
+  if (!(rotorFlankPoint(K, kFlankMiddle, offset).y < 0)) return false;
+  constexpr int kSamples = 400;
+  for (int n = 0; n <= kSamples; ++n) {
+    const double r = kFlankMiddle + (kRightApex - kFlankMiddle) * n / kSamples;
+    if (!(1 + offset * flankCurvature(K, r) > 0)) return false;
+  }
+  return true;
+}
+
+ChamberAreas realChamberAreas(double K, const Offsets& o) {
+  if (o.bore == 0 && o.flank == 0) return chamberAreas(K);
+  const double flank = underFlank(K, o.flank);
+  const auto chamber = [&](double a) {
+    return flank - underBoreArc(K, a, o.bore) - underClosures(K, a, o);
+  };
+  return {chamber(0), chamber(pi)};
+}
+
+double boreArea(double K, double offset) {
+  return -integral(
+      [=](double r) {
+        const Point slope = housingTangent(K, r, 0);
+        return borePoint(K, r, 0, offset).y * slope.x * (1 + offset * housingCurvature(K, r, 0));
+      },
+      0, 2 * pi);
+}
+
+double housingPerimeter(double K) {
+  return integral(
+      [=](double r) {
+        const Point slope = housingTangent(K, r, 0);
+        return std::hypot(slope.x, slope.y);
+      },
+      0, 2 * pi);
+}
+
+}  // namespace rotary::exact
