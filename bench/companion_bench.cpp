@@ -13,6 +13,8 @@
 #include "headless_qt.h"
 #include "outline.h"
 #include "ranges.h"
+#include "real_engine.h"
+#include "real_outline.h"
 #include "runner.h"
 
 namespace rotary {
@@ -72,18 +74,29 @@ BENCHMARK_CAPTURE(figureBeyondTheComputation, Png, exporting::ImageFormat::kPng,
                   "/tmp/rotary-bench.png")
     ->Unit(benchmark::kMillisecond);
 
-void dxfBeyondTheComputation(benchmark::State& state) {
+// The real engine of a designer: seal offset 2, clearance 0.1; its figures, then its outlines
+// to 0.0005 mm and the DXF.
+const RealEngine kDesign{2, 0.1, 0};
+
+void realEngineFigures(benchmark::State& state) {
+  for (auto _ : state) {
+    const RealLimit limit = realLimit(15, 105, 80, kDesign);
+    benchmark::DoNotOptimize(limit.figures.ratio);
+  }
+}
+BENCHMARK(realEngineFigures)->Unit(benchmark::kMicrosecond);
+
+void dxfOfTheRealEngine(benchmark::State& state) {
   std::string error;
   for (auto _ : state) {
-    const Polyline housing = housingCurve(defaults().geometry, 0, 1440);
-    const Polyline rotor = rotorOutline(defaults().geometry, defaults().profiles);
-    if (!exporting::writeDxf("/tmp/rotary-bench.dxf", housing, rotor, error)) {
+    const RealOutlines outlines = realOutlines(15, 105, kDesign, 0.0005);
+    if (!exporting::writeDxf("/tmp/rotary-bench.dxf", outlines, kDesign, error)) {
       state.SkipWithError("failed");
     }
   }
   std::remove("/tmp/rotary-bench.dxf");
 }
-BENCHMARK(dxfBeyondTheComputation)->Unit(benchmark::kMillisecond);
+BENCHMARK(dxfOfTheRealEngine)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace rotary

@@ -2,6 +2,7 @@
 
 #include <dxflib/dl_dxf.h>
 
+#include <iterator>
 #include <memory>
 
 namespace rotary::exporting {
@@ -9,8 +10,21 @@ namespace {
 
 constexpr int kClosed = 1;       // polyline flag
 constexpr int kMillimetres = 4;  // $INSUNITS
-constexpr int kColourRed = 1;    // AutoCAD colour index
+// AutoCAD colour indices.
+constexpr int kColourRed = 1;
+constexpr int kColourYellow = 2;
+constexpr int kColourGreen = 3;
 constexpr int kColourCyan = 4;
+constexpr int kColourBlue = 5;
+constexpr int kColourMagenta = 6;
+
+struct Layer {
+  const char* name;
+  int colour;
+};
+constexpr Layer kLayers[] = {{"HOUSING", kColourRed},   {"TROCHOID", kColourMagenta},
+                             {"ROTOR", kColourCyan},    {"ROTOR_LIMIT", kColourGreen},
+                             {"GEARS", kColourBlue},    {"CENTRES", kColourYellow}};
 
 void writeTables(DL_Dxf& dxf, DL_WriterA& dw) {
   dw.sectionTables();
@@ -22,13 +36,13 @@ void writeTables(DL_Dxf& dxf, DL_WriterA& dw) {
   dxf.writeLinetype(dw, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
   dw.tableEnd();
 
-  dw.tableLayers(3);
+  dw.tableLayers(1 + static_cast<int>(std::size(kLayers)));
   dxf.writeLayer(dw, DL_LayerData("0", 0),
                  DL_Attributes("", DL_Codes::black, 100, "CONTINUOUS", 1.0));
-  dxf.writeLayer(dw, DL_LayerData("HOUSING", 0),
-                 DL_Attributes("", kColourRed, 100, "CONTINUOUS", 1.0));
-  dxf.writeLayer(dw, DL_LayerData("ROTOR", 0),
-                 DL_Attributes("", kColourCyan, 100, "CONTINUOUS", 1.0));
+  for (const Layer& layer : kLayers) {
+    dxf.writeLayer(dw, DL_LayerData(layer.name, 0),
+                   DL_Attributes("", layer.colour, 100, "CONTINUOUS", 1.0));
+  }
   dw.tableEnd();
 
   dw.tableStyle(1);
@@ -63,9 +77,19 @@ void writeClosedPolyline(DL_Dxf& dxf, DL_WriterA& dw, const Polyline& points,
   dxf.writePolylineEnd(dw);
 }
 
+DL_Attributes on(const std::string& layer) { return DL_Attributes(layer, 256, -1, "BYLAYER", 1.0); }
+
+// A cross through a centre, a radius long each way.
+void writeCentreMark(DL_Dxf& dxf, DL_WriterA& dw, const PlanePoint& centre, double radius) {
+  dxf.writeLine(dw, DL_LineData(centre.x - radius, centre.y, 0, centre.x + radius, centre.y, 0),
+                on("CENTRES"));
+  dxf.writeLine(dw, DL_LineData(centre.x, centre.y - radius, 0, centre.x, centre.y + radius, 0),
+                on("CENTRES"));
+}
+
 }  // namespace
 
-bool writeDxf(const std::string& path, const Polyline& housing, const Polyline& rotor,
+bool writeDxf(const std::string& path, const RealOutlines& o, const RealEngine& real,
               std::string& error) {
   DL_Dxf dxf;
   std::unique_ptr<DL_WriterA> dw(dxf.out(path.c_str(), DL_Codes::AC1015));
@@ -81,8 +105,16 @@ bool writeDxf(const std::string& path, const Polyline& housing, const Polyline& 
   writeBlocks(dxf, *dw);
 
   dw->sectionEntities();
-  writeClosedPolyline(dxf, *dw, housing, "HOUSING");
-  writeClosedPolyline(dxf, *dw, rotor, "ROTOR");
+  writeClosedPolyline(dxf, *dw, o.bore, "HOUSING");
+  if (real.sealOffset > 0) writeClosedPolyline(dxf, *dw, o.trochoid, "TROCHOID");
+  writeClosedPolyline(dxf, *dw, o.rotor, "ROTOR");
+  if (real.clearance > 0) writeClosedPolyline(dxf, *dw, o.rotorLimit, "ROTOR_LIMIT");
+  for (const GearCircle& gear : {o.housingGear, o.rotorGear}) {
+    dxf.writeCircle(*dw, DL_CircleData(gear.centre.x, gear.centre.y, 0, gear.radius), on("GEARS"));
+  }
+  const double mark = o.housingGear.radius / 10;
+  writeCentreMark(dxf, *dw, o.crankAxis, mark);
+  writeCentreMark(dxf, *dw, o.rotorCentre, mark);
   dw->sectionEnd();
 
   dxf.writeObjects(*dw);

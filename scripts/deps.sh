@@ -14,6 +14,7 @@ packages=(
   libdxflib-dev                             # the companion's DXF export
   libboost-math-dev                         # Boost.Math quadrature for the shape's exact figures
   python3-ezdxf                             # the tests read the DXF back with an independent reader
+  python3-numpy                             # ... and measure it (distances between outlines)
   help2man man-db                           # the companion's manual page, made and rendered
   desktop-file-utils appstream              # the desktop entry and the metadata, validated
   dpkg-dev file                             # the Debian package (cpack, dpkg-shlibdeps)

@@ -20,6 +20,7 @@
 #include "profiles_csv.h"
 #include "ranges.h"
 #include "real_engine.h"
+#include "real_outline.h"
 #include "results_table.h"
 #include "runner.h"
 
@@ -84,6 +85,10 @@ RealValues realValues(const Options& options) {
   }
   return values;
 }
+
+// Half the 0.001 mm a machinist may allow: the chords of the CAD outlines stray no further from
+// the true curves.
+constexpr double kDxfChordError = 0.0005;
 
 }  // namespace
 
@@ -218,7 +223,22 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       err << "rotary-ratio: " << rows.front().message << "\n";
       return kExitComputationFailed;
     }
-    if (single && (options.profiles || options.figure || options.dxf) && !single->figures) {
+    // The CAD outlines and the real engine's figure come from the exact computation, whatever
+    // the sweep made of the engine.
+    std::optional<RealLimit> realShape;
+    if (single && (options.dxf || (options.figure && options.realEngine()))) {
+      const study::EngineRow& row = rows.front();
+      realShape = realLimit(*parseNumber(row.input.eccentricity),
+                            *parseNumber(row.input.rotorRadius),
+                            *parseNumber(row.input.chamberWidth), exporting::realEngineOf(row.input));
+      if (!realShape->hasFigures()) {
+        err << "rotary-ratio: "
+            << whyNoRealFigures(*realShape, exporting::realEngineOf(row.input)) << "\n";
+        return kExitComputationFailed;
+      }
+    }
+    if (single && (options.profiles || (options.figure && !options.realEngine())) &&
+        !single->figures) {
       err << "rotary-ratio: " << single->message << "\n";
       return kExitComputationFailed;
     }
@@ -239,10 +259,12 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       return fail("--figure: " + quoteForMessage(*options.figure) + ": " + error);
     }
     if (files.dxf) {
-      const Geometry& g = single->geometry;
-      const Polyline housing = housingCurve(g, 0, 1440);
-      const Polyline rotor = rotorOutline(g, single->profiles);
-      if (!exporting::writeDxf(files.dxf->temporaryPath(), housing, rotor, error)) {
+      const study::EngineRow& row = rows.front();
+      const RealEngine real = exporting::realEngineOf(row.input);
+      const RealOutlines outlines = realOutlines(*parseNumber(row.input.eccentricity),
+                                                 *parseNumber(row.input.rotorRadius), real,
+                                                 kDxfChordError);
+      if (!exporting::writeDxf(files.dxf->temporaryPath(), outlines, real, error)) {
         return fail("--dxf: " + quoteForMessage(*options.dxf) + ": " + error);
       }
     }
