@@ -12,6 +12,7 @@
 #include "headless_qt.h"
 #include "number_text.h"
 #include "outline.h"
+#include "real_outline.h"
 
 namespace rotary::exporting {
 namespace {
@@ -25,6 +26,7 @@ constexpr int kHousingPoints = 1440;
 
 struct Scene {
   Polyline housing, rotor, tdc, bdc;
+  Polyline trochoid, rotorLimit;  // of a real engine, where they differ from the two above
   double e = 0;
   QRectF bounds;  // in model units, y up
   QStringList legend;
@@ -62,6 +64,36 @@ Scene sceneOf(const HeadlessResult& result) {
   }
   s.legend << "housing at top dead centre (black), largest rotor (teal), chamber profiles at "
               "top (red) and bottom (green) dead centre, gears (blue)";
+  return s;
+}
+
+// The real engine as its DXF has it, moved into the rotor's frame of the construction figure.
+Scene sceneOf(const RealFigure& real) {
+  const double e = real.eccentricity;
+  const RealOutlines o = realOutlines(e, real.rotorRadius, real.engine, 0.002);
+  const auto toRotorFrame = [e](const Polyline& line) {
+    Polyline out;
+    for (const PlanePoint& p : line) out.push_back({p.x, p.y + e});
+    return out;
+  };
+  Scene s;
+  s.housing = toRotorFrame(o.bore);
+  s.rotor = toRotorFrame(o.rotor);
+  if (real.engine.sealOffset > 0) s.trochoid = toRotorFrame(o.trochoid);
+  if (real.engine.clearance > 0) s.rotorLimit = toRotorFrame(o.rotorLimit);
+  s.e = e;
+  s.bounds = boundsOf({&s.housing, &s.rotor});
+  s.bounds |= QRectF(-3 * e, -3 * e, 6 * e, 6 * e);
+  const auto n = [](double value) { return QString::fromStdString(formatNumber(value)); };
+  const auto six = [](double value) { return QString::fromStdString(significantDigits(value, 6)); };
+  s.legend << QString("eccentricity %1, rotor radius %2, chamber width %3")
+                  .arg(n(e), n(real.rotorRadius), n(real.chamberWidth));
+  s.legend << QString("apex-seal offset A %1, clearance C %2, recess V %3")
+                  .arg(n(real.engine.sealOffset), n(real.engine.clearance), n(real.engine.recess));
+  s.legend << QString("chamber capacity %1, dead volume %2 (with the recess), compression ratio %3")
+                  .arg(six(real.figures.capacity), six(real.figures.deadVolume),
+                       six(real.figures.ratio));
+  s.legend << "bore (black), trochoid (grey), rotor (teal), largest rotor (thin teal), gears (blue)";
   return s;
 }
 
@@ -127,6 +159,10 @@ void paint(QPainter& painter, const Scene& scene, const Page& page, double pixel
   painter.drawPolyline(polygon(scene.tdc, false));
   pen(QColor(0, 150, 0), kLineMm / 2);
   painter.drawPolyline(polygon(scene.bdc, false));
+  pen(QColor(150, 150, 150), kLineMm / 2);
+  if (!scene.trochoid.empty()) painter.drawPolyline(polygon(scene.trochoid, true));
+  pen(QColor(0, 160, 160), kLineMm / 3);
+  if (!scene.rotorLimit.empty()) painter.drawPolyline(polygon(scene.rotorLimit, true));
   pen(QColor(0, 160, 160), kLineMm);
   painter.drawPolyline(polygon(scene.rotor, true));
   pen(Qt::black, kLineMm);
@@ -158,10 +194,29 @@ bool imageFormatOf(const std::string& path, std::initializer_list<ImageFormat> a
   return false;
 }
 
+namespace {
+
+bool writeScene(const std::string& path, ImageFormat format, const Scene& scene,
+                std::string& error);
+
+}  // namespace
+
 bool writeFigure(const std::string& path, ImageFormat format, const HeadlessResult& result,
                  std::string& error) {
   ensureHeadlessQt();
-  const Scene scene = sceneOf(result);
+  return writeScene(path, format, sceneOf(result), error);
+}
+
+bool writeFigure(const std::string& path, ImageFormat format, const RealFigure& real,
+                 std::string& error) {
+  ensureHeadlessQt();
+  return writeScene(path, format, sceneOf(real), error);
+}
+
+namespace {
+
+bool writeScene(const std::string& path, ImageFormat format, const Scene& scene,
+                std::string& error) {
   const Page page = pageFor(scene);
   const QString file = QString::fromStdString(path);
   switch (format) {
@@ -199,5 +254,7 @@ bool writeFigure(const std::string& path, ImageFormat format, const HeadlessResu
   error = "cannot be written";
   return false;
 }
+
+}  // namespace
 
 }  // namespace rotary::exporting

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "headless.h"
+#include "real_engine.h"
 
 namespace rotary::exporting {
 
@@ -19,6 +20,16 @@ bool imageFormatOf(const std::string& path, std::initializer_list<ImageFormat> a
 
 // Draws the figure of a computation that has results into `path` (a file Qt may write).
 bool writeFigure(const std::string& path, ImageFormat format, const HeadlessResult& result,
+                 std::string& error);
+
+// A real engine with figures: the bore, the trochoid, the rotor with and without its clearance,
+// the gears, and a legend with A, C, V and the real engine's figures.
+struct RealFigure {
+  double eccentricity, rotorRadius, chamberWidth;
+  RealEngine engine;
+  ExactFigures figures;
+};
+bool writeFigure(const std::string& path, ImageFormat format, const RealFigure& real,
                  std::string& error);
 
 }  // namespace rotary::exporting

@@ -254,9 +254,20 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         exporting::writeProfiles(out, *single);
       }
     }
-    if (files.figure && !exporting::writeFigure(files.figure->temporaryPath(), files.figureFormat,
-                                                *single, error)) {
-      return fail("--figure: " + quoteForMessage(*options.figure) + ": " + error);
+    if (files.figure) {
+      const study::EngineRow& row = rows.front();
+      const bool written =
+          options.realEngine()
+              ? exporting::writeFigure(
+                    files.figure->temporaryPath(), files.figureFormat,
+                    exporting::RealFigure{*parseNumber(row.input.eccentricity),
+                                          *parseNumber(row.input.rotorRadius),
+                                          *parseNumber(row.input.chamberWidth),
+                                          exporting::realEngineOf(row.input), realShape->figures},
+                    error)
+              : exporting::writeFigure(files.figure->temporaryPath(), files.figureFormat, *single,
+                                       error);
+      if (!written) return fail("--figure: " + quoteForMessage(*options.figure) + ": " + error);
     }
     if (files.dxf) {
       const study::EngineRow& row = rows.front();
