@@ -40,7 +40,10 @@ RealLimit realLimit(double e, double R, double W, const RealEngine& real) {
   }
   limit.figures = plain;
   limit.figures.deadVolume = plain.deadVolume + real.recess;
-  limit.figures.ratio = (plain.capacity + limit.figures.deadVolume) / limit.figures.deadVolume;
+  // Without a recess, the ratio of the chambers' areas themselves, as the bare shape has it.
+  if (real.recess != 0) {
+    limit.figures.ratio = (plain.capacity + limit.figures.deadVolume) / limit.figures.deadVolume;
+  }
   limit.status = RealStatus::kFigures;
   return limit;
 }

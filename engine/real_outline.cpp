@@ -42,7 +42,8 @@ void addCurve(Polyline& line, const Curve& curve, double t0, double t1, double t
   constexpr int kFirstPieces = 64;
   PlanePoint before = point(t0);
   for (int k = 1; k <= kFirstPieces; ++k) {
-    const double ta = t0 + (t1 - t0) * (k - 1) / kFirstPieces, tb = t0 + (t1 - t0) * k / kFirstPieces;
+    const double ta = t0 + (t1 - t0) * (k - 1) / kFirstPieces,
+                 tb = t0 + (t1 - t0) * k / kFirstPieces;
     const PlanePoint after = point(tb);
     refine(ta, before, tb, after, 0);
     before = after;
@@ -50,7 +51,8 @@ void addCurve(Polyline& line, const Curve& curve, double t0, double t1, double t
 }
 
 exact::Point turned(exact::Point p, double angle) {
-  return {p.x * std::cos(angle) - p.y * std::sin(angle), p.x * std::sin(angle) + p.y * std::cos(angle)};
+  return {p.x * std::cos(angle) - p.y * std::sin(angle),
+          p.x * std::sin(angle) + p.y * std::cos(angle)};
 }
 
 // The three flanks moved by `offset`, in units of e about the rotor centre, joined at the apexes
@@ -64,8 +66,9 @@ Polyline rotorOf(double K, double offset, double tolerance) {
   };
   Polyline flank;
   // From the left end to the middle, then on to the right end.
-  addCurve(flank, [&](double t) { return left(end + exact::kFlankMiddle - t); }, exact::kFlankMiddle,
-           end, tolerance);
+  addCurve(
+      flank, [&](double t) { return left(end + exact::kFlankMiddle - t); }, exact::kFlankMiddle,
+      end, tolerance);
   addCurve(flank, right, exact::kFlankMiddle, end, tolerance);
   if (offset > 0) {
     // Round the apex, from this flank's end to the next one's start.
@@ -76,7 +79,9 @@ Polyline rotorOf(double K, double offset, double tolerance) {
     const double turn = std::remainder(std::atan2(to.y - apex.y, to.x - apex.x) - t0, 2 * pi);
     addCurve(
         flank,
-        [&](double t) { return exact::Point{apex.x + offset * std::cos(t), apex.y + offset * std::sin(t)}; },
+        [&](double t) {
+          return exact::Point{apex.x + offset * std::cos(t), apex.y + offset * std::sin(t)};
+        },
         t0, t0 + turn, tolerance);
   } else {
     flank.push_back({right(end).x, right(end).y});
@@ -107,10 +112,12 @@ RealOutlines realOutlines(double e, double R, const RealEngine& real, double cho
   const double bore = real.sealOffset / e, flank = (real.sealOffset - real.clearance) / e;
   RealOutlines o;
   Polyline line;
-  addCurve(line, [=](double r) { return exact::borePoint(K, r, 0, bore); }, 0, 2 * pi, tolerance);
+  addCurve(
+      line, [=](double r) { return exact::borePoint(K, r, 0, bore); }, 0, 2 * pi, tolerance);
   o.bore = placed(line, e);
   line.clear();
-  addCurve(line, [=](double r) { return exact::housingPoint(K, r, 0); }, 0, 2 * pi, tolerance);
+  addCurve(
+      line, [=](double r) { return exact::housingPoint(K, r, 0); }, 0, 2 * pi, tolerance);
   o.trochoid = placed(line, e);
   o.rotor = placed(rotorOf(K, flank, tolerance), e);
   o.rotorLimit = placed(rotorOf(K, bore, tolerance), e);

@@ -22,9 +22,9 @@ struct Layer {
   const char* name;
   int colour;
 };
-constexpr Layer kLayers[] = {{"HOUSING", kColourRed},   {"TROCHOID", kColourMagenta},
-                             {"ROTOR", kColourCyan},    {"ROTOR_LIMIT", kColourGreen},
-                             {"GEARS", kColourBlue},    {"CENTRES", kColourYellow}};
+constexpr Layer kLayers[] = {{"HOUSING", kColourRed}, {"TROCHOID", kColourMagenta},
+                             {"ROTOR", kColourCyan},  {"ROTOR_LIMIT", kColourGreen},
+                             {"GEARS", kColourBlue},  {"CENTRES", kColourYellow}};
 
 void writeTables(DL_Dxf& dxf, DL_WriterA& dw) {
   dw.sectionTables();
@@ -77,7 +77,9 @@ void writeClosedPolyline(DL_Dxf& dxf, DL_WriterA& dw, const Polyline& points,
   dxf.writePolylineEnd(dw);
 }
 
-DL_Attributes on(const std::string& layer) { return DL_Attributes(layer, 256, -1, "BYLAYER", 1.0); }
+DL_Attributes on(const std::string& layer) {
+  return DL_Attributes(layer, 256, -1, "BYLAYER", 1.0);
+}
 
 // A cross through a centre, a radius long each way.
 void writeCentreMark(DL_Dxf& dxf, DL_WriterA& dw, const PlanePoint& centre, double radius) {

@@ -93,7 +93,8 @@ Scene sceneOf(const RealFigure& real) {
   s.legend << QString("chamber capacity %1, dead volume %2 (with the recess), compression ratio %3")
                   .arg(six(real.figures.capacity), six(real.figures.deadVolume),
                        six(real.figures.ratio));
-  s.legend << "bore (black), trochoid (grey), rotor (teal), largest rotor (thin teal), gears (blue)";
+  s.legend
+      << "bore (black), trochoid (grey), rotor (teal), largest rotor (thin teal), gears (blue)";
   return s;
 }
 

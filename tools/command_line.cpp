@@ -228,12 +228,12 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     std::optional<RealLimit> realShape;
     if (single && (options.dxf || (options.figure && options.realEngine()))) {
       const study::EngineRow& row = rows.front();
-      realShape = realLimit(*parseNumber(row.input.eccentricity),
-                            *parseNumber(row.input.rotorRadius),
-                            *parseNumber(row.input.chamberWidth), exporting::realEngineOf(row.input));
+      realShape =
+          realLimit(*parseNumber(row.input.eccentricity), *parseNumber(row.input.rotorRadius),
+                    *parseNumber(row.input.chamberWidth), exporting::realEngineOf(row.input));
       if (!realShape->hasFigures()) {
-        err << "rotary-ratio: "
-            << whyNoRealFigures(*realShape, exporting::realEngineOf(row.input)) << "\n";
+        err << "rotary-ratio: " << whyNoRealFigures(*realShape, exporting::realEngineOf(row.input))
+            << "\n";
         return kExitComputationFailed;
       }
     }
@@ -272,9 +272,9 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     if (files.dxf) {
       const study::EngineRow& row = rows.front();
       const RealEngine real = exporting::realEngineOf(row.input);
-      const RealOutlines outlines = realOutlines(*parseNumber(row.input.eccentricity),
-                                                 *parseNumber(row.input.rotorRadius), real,
-                                                 kDxfChordError);
+      const RealOutlines outlines =
+          realOutlines(*parseNumber(row.input.eccentricity), *parseNumber(row.input.rotorRadius),
+                       real, kDxfChordError);
       if (!exporting::writeDxf(files.dxf->temporaryPath(), outlines, real, error)) {
         return fail("--dxf: " + quoteForMessage(*options.dxf) + ": " + error);
       }

@@ -1,0 +1,188 @@
+// The real engine: checked against what is known in closed form (the parallel curve's area, the
+// swept volume with the seal offset through elliptic integrals), against the bare shape, and as a
+// machinist would measure its outlines.
+#include "real_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <boost/math/special_functions/ellint_2.hpp>
+#include <cmath>
+#include <numbers>
+#include <sstream>
+
+#include "command_line.h"
+#include "real_outline.h"
+#include "real_shape.h"
+
+namespace rotary {
+namespace {
+
+using std::numbers::pi;
+
+struct Shape {
+  double e, R;
+};
+
+class RealEngineShapes : public ::testing::TestWithParam<Shape> {};
+
+// Without offset, clearance or recess the real engine is the bare shape, to the last bit.
+TEST_P(RealEngineShapes, WithoutOffsetsIsTheBareShape) {
+  const auto [e, R] = GetParam();
+  const ExactLimit bare = exactLimit(e, R, 80);
+  const RealLimit real = realLimit(e, R, 80, RealEngine{});
+  ASSERT_TRUE(real.hasFigures());
+  EXPECT_EQ(real.figures.capacity, bare.figures.capacity);
+  EXPECT_EQ(real.figures.deadVolume, bare.figures.deadVolume);
+  EXPECT_EQ(real.figures.ratio, bare.figures.ratio);
+}
+
+// The bore is the trochoid's parallel curve: its area is the trochoid's, pi (R^2 + 3 e^2), plus
+// A times the trochoid's length plus pi A^2.
+TEST_P(RealEngineShapes, BoreEnclosesTheParallelCurvesArea) {
+  const auto [e, R] = GetParam();
+  const double K = R / e;
+  for (const double A : {0.5, 2.0, 0.5 * std::min(exact::largestSealOffset(K) * e, 10.0)}) {
+    const double area = exact::boreArea(K, A / e) * e * e;
+    const double expected =
+        pi * (R * R + 3 * e * e) + A * exact::housingPerimeter(K) * e + pi * A * A;
+    EXPECT_NEAR(area / expected, 1, 1e-6) << "A = " << A;
+  }
+}
+
+// The swept volume grows by A times the difference of the arc lengths that the flank's two
+// apexes travel from top to bottom dead centre: 2 (R + 3e) [E(pi/6|m) + E(pi/3|m) - E(m)],
+// m = 12 e R / (R + 3e)^2. The clearance changes nothing of it.
+TEST_P(RealEngineShapes, CapacityGrowsWithTheSealOffsetAsTheArcLengthsSay) {
+  const auto [e, R] = GetParam();
+  const double k = std::sqrt(12 * e * R / ((R + 3 * e) * (R + 3 * e)));
+  using boost::math::ellint_2;
+  const double dL = 2 * (R + 3 * e) * (ellint_2(k, pi / 6) + ellint_2(k, pi / 3) - ellint_2(k));
+  for (const double A : {0.0, 1.0, 2.0, 3.0}) {
+    for (const double C : {0.0, 0.1}) {
+      const RealLimit real = realLimit(e, R, 80, RealEngine{A, C, 0});
+      ASSERT_TRUE(real.hasFigures()) << A << " " << C;
+      EXPECT_NEAR(real.figures.capacity / ((3 * std::sqrt(3.0) * e * R + A * dL) * 80 / 1000), 1,
+                  1e-9)
+          << "A = " << A << ", C = " << C;
+    }
+  }
+}
+
+// What the derivation gives: the clearance and the recess take ratio away; the seal offset adds a
+// little, as it adds more to the capacity than to the dead volume.
+TEST_P(RealEngineShapes, RatioFallsWithClearanceAndRecessAndRisesWithTheSealOffset) {
+  const auto [e, R] = GetParam();
+  const auto ratio = [&](double A, double C, double V) {
+    return realLimit(e, R, 80, RealEngine{A, C, V}).figures.ratio;
+  };
+  EXPECT_LT(ratio(0, 0.1, 0), ratio(0, 0, 0));
+  EXPECT_LT(ratio(0, 0.2, 0), ratio(0, 0.1, 0));
+  EXPECT_LT(ratio(0, 0, 1), ratio(0, 0, 0));
+  EXPECT_LT(ratio(2, 0.1, 5), ratio(2, 0.1, 0));
+  EXPECT_GT(ratio(1, 0, 0), ratio(0, 0, 0));
+  EXPECT_GT(ratio(2, 0, 0), ratio(1, 0, 0));
+  EXPECT_LT(ratio(2, 0, 0) / ratio(0, 0, 0), 1.01);  // hardly moves
+}
+
+// The machinist's check: the rotor stands the clearance off the bore where it comes closest.
+TEST_P(RealEngineShapes, RotorStandsTheClearanceOffTheBore) {
+  const auto [e, R] = GetParam();
+  for (const auto& [A, C] : {std::pair{0.0, 0.1}, std::pair{2.0, 0.1}, std::pair{1.0, 0.25}}) {
+    const RealOutlines o = realOutlines(e, R, RealEngine{A, C, 0}, 0.0005);
+    EXPECT_NEAR(smallestDistance(o.rotor, o.bore), C, 0.001) << "A = " << A << ", C = " << C;
+    EXPECT_LT(smallestDistance(o.rotorLimit, o.bore), 0.001);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, RealEngineShapes,
+                         ::testing::Values(Shape{15, 105}, Shape{10, 100}, Shape{21, 105},
+                                           Shape{7, 105}));
+
+TEST(RealEngine, DefaultsWithASealOffsetMatchAnIndependentComputation) {
+  const RealLimit real = realLimit(15, 105, 80, RealEngine{2, 0, 0});
+  EXPECT_NEAR(real.figures.capacity, 666.888721, 5e-7);
+}
+
+TEST(RealEngine, TargetRatioGivesTheRecessThatGivesItBack) {
+  for (const double target : {9.4, 12.0, 17.0}) {
+    const RealLimit plain = realLimit(15, 105, 80, RealEngine{2, 0.1, 0});
+    const auto recess = recessForRatio(plain.withoutRecess, target);
+    ASSERT_TRUE(recess.has_value()) << target;
+    const RealLimit withRecess = realLimit(15, 105, 80, RealEngine{2, 0.1, *recess});
+    EXPECT_NEAR(withRecess.figures.ratio, target, 0.01);
+  }
+  const RealLimit plain = realLimit(15, 105, 80, RealEngine{2, 0.1, 0});
+  EXPECT_FALSE(recessForRatio(plain.withoutRecess, 18).has_value());  // above its 17.66
+}
+
+TEST(RealEngine, RefusesABoreWithCuspsAndAClearanceThatLeavesNoFlank) {
+  // (R - 3e)^2 / (9e - R) = 120 for the defaults.
+  EXPECT_EQ(realLimit(15, 105, 80, RealEngine{119.9, 0, 0}).status, RealStatus::kFigures);
+  EXPECT_EQ(realLimit(15, 105, 80, RealEngine{120, 0, 0}).status, RealStatus::kSealOffsetTooLarge);
+  EXPECT_NEAR(realLimit(15, 105, 80, RealEngine{120, 0, 0}).largestSealOffset, 120, 1e-9);
+  // From K = 9 the trochoid bends inwards nowhere.
+  EXPECT_EQ(realLimit(10, 100, 80, RealEngine{500, 0, 0}).status, RealStatus::kFigures);
+  EXPECT_EQ(realLimit(15, 105, 80, RealEngine{0, 80, 0}).status, RealStatus::kNoFlankLeft);
+  EXPECT_EQ(realLimit(35, 105, 80, RealEngine{1, 0, 0}).status, RealStatus::kNoShape);
+}
+
+struct CompanionCase {
+  const char* name;
+  std::vector<std::string> args;
+  int status;
+  const char* said;  // on standard output, or on standard error when the status is not 0
+};
+
+void PrintTo(const CompanionCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class RealEngineCompanion : public ::testing::TestWithParam<CompanionCase> {};
+
+TEST_P(RealEngineCompanion, PrintsTheRealEngineOrSaysWhyNot) {
+  const CompanionCase& c = GetParam();
+  std::ostringstream out, err;
+  EXPECT_EQ(runCommandLine(c.args, out, err), c.status) << err.str();
+  const std::string said = c.status == kExitOk ? out.str() : err.str();
+  EXPECT_NE(said.find(c.said), std::string::npos) << said;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RealEngineCompanion,
+    ::testing::Values(
+        CompanionCase{"Figures",
+                      {"--seal-offset", "2", "--clearance", "0.1"},
+                      kExitOk,
+                      "closed where the apex seals' rounded tips touch the bore"},
+        CompanionCase{"Capacity", {"--seal-offset", "2"}, kExitOk, "chamber capacity: 666.889\n"},
+        CompanionCase{"Target",
+                      {"--seal-offset", "2", "--clearance", "0.1", "--target-ratio", "9.4"},
+                      kExitOk,
+                      "recess for ratio 9.4: 39.3529\n"},
+        CompanionCase{"TargetAboveTheLimit",
+                      {"--target-ratio", "30"},
+                      kExitComputationFailed,
+                      "ratio 30 is above the limit of this engine, 18.2857"},
+        CompanionCase{
+            "SealOffsetTooLarge", {"--seal-offset", "130"}, kExitBadUsage, "must stay below 120"},
+        CompanionCase{
+            "ClearanceTooLarge", {"--clearance", "80"}, kExitBadUsage, "leaves no rotor flank"},
+        CompanionCase{"NegativeClearance",
+                      {"--clearance", "-1"},
+                      kExitBadUsage,
+                      "--clearance: \"-1\" is negative"},
+        CompanionCase{
+            "TargetNotAboveOne", {"--target-ratio", "1"}, kExitBadUsage, "not a ratio above 1"},
+        CompanionCase{"Columns",
+                      {"--seal-offset", "0:2:2", "--format", "csv"},
+                      kExitOk,
+                      "seal_offset,clearance,recess,real_chamber_capacity,real_dead_volume,"
+                      "real_compression_ratio,target_ratio,target_recess,note\n"},
+        CompanionCase{"StudyRow",
+                      {"--seal-offset", "0:2:2", "--format", "csv"},
+                      kExitOk,
+                      ",2,0,0,666.888721,38.498673,18.322382,,,\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace rotary
