@@ -61,6 +61,22 @@ Point housingBend(double K, double r, double a) {
   return {-K * std::cos(r) - 9 * std::cos(3 * r - a), -K * std::sin(r) - 9 * std::sin(3 * r - a)};
 }
 
+Point flankBend(double K, double r) {
+  const double a = contactAngle(K, r);
+  const double phase = 1.5 * r + pi / 4;
+  const double u = (3 / K) * std::cos(phase);
+  const double du = -(4.5 / K) * std::sin(phase), ddu = -(6.75 / K) * std::cos(phase);
+  const double root = std::sqrt(1 - u * u);
+  const double da = 0.5 - du / root;
+  const double dda = -ddu / root - du * u * du / (root * root * root);
+  const double c = std::cos(3 * r - a), sn = std::sin(3 * r - a);
+  // E'' = P_rr + 2 P_ra a' + P_aa a'^2 + P_a a''.
+  return {(-K * std::cos(r) - 9 * c) + 2 * (3 * c) * da + (-std::sin(a) - c) * da * da +
+              (std::cos(a) + sn) * dda,
+          (-K * std::sin(r) - 9 * sn) + 2 * (3 * sn) * da + (-std::cos(a) - sn) * da * da +
+              (-std::sin(a) - c) * dda};
+}
+
 Point flankTangent(double K, double r) {
   const double a = contactAngle(K, r);
   const double phase = 1.5 * r + pi / 4;

@@ -38,6 +38,8 @@ double contactAngle(double K, double r);
 Point flankPoint(double K, double r);
 // d/dr of that point, along the flank from its middle towards the apex.
 Point flankTangent(double K, double r);
+// d2/dr2 of it.
+Point flankBend(double K, double r);
 
 // The chambers of one flank, each closed by the housing arc between the two apexes and the flank.
 struct ChamberAreas {

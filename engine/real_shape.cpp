@@ -99,11 +99,7 @@ Point flankNormal(double K, double r) {
 }
 
 double flankCurvature(double K, double r) {
-  // The second derivative by central differences of the closed-form first.
-  constexpr double h = 1e-5;
-  const Point d1 = flankTangent(K, r);
-  const Point ahead = flankTangent(K, r + h), behind = flankTangent(K, r - h);
-  const Point d2 = {(ahead.x - behind.x) / (2 * h), (ahead.y - behind.y) / (2 * h)};
+  const Point d1 = flankTangent(K, r), d2 = flankBend(K, r);
   return (d1.x * d2.y - d1.y * d2.x) / std::pow(std::hypot(d1.x, d1.y), 3);
 }
 
