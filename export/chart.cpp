@@ -11,7 +11,9 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
+#include <optional>
 #include <type_traits>
 
 #include "headless_qt.h"
@@ -25,54 +27,112 @@ constexpr int kPanelWidth = 900;
 constexpr int kPanelHeight = 560;
 
 struct Point {
-  double k, capacity, deadVolume, ratio;
+  double x, capacity, deadVolume, ratio;
 };
 
 using Groups = std::map<std::string, std::vector<Point>>;
 
-// The figures of a study, grouped by what varies besides K, each group sorted by K: the sweep's
-// at their step counts, and the shape's exact ones, which do not depend on the step count.
+// A parameter of the study: what a chart may be drawn against, or what tells its series apart.
+struct Parameter {
+  const char* axisTitle;
+  const char* name;
+  std::function<std::optional<double>(const study::EngineInput&)> value;
+};
+
+std::optional<double> number(const std::string& text) {
+  return parseNumber(text);
+}
+
+const std::vector<Parameter>& parameters() {
+  static const std::vector<Parameter> all = {
+      {"trochoid ratio K = R / e", "K", trochoidRatioValue},
+      {"apex-seal offset A", "A", [](const auto& in) { return number(in.sealOffset); }},
+      {"clearance C", "C", [](const auto& in) { return number(in.clearance); }},
+      {"recess V", "V", [](const auto& in) { return number(in.recess); }},
+      {"chamber width W", "W", [](const auto& in) { return number(in.chamberWidth); }},
+      {"step count N", "N", [](const auto& in) { return std::optional<double>(in.steps); }},
+      {"rotor radius R", "R", [](const auto& in) { return number(in.rotorRadius); }},
+  };
+  return all;
+}
+
+bool varies(const Parameter& parameter, const std::vector<study::EngineRow>& rows) {
+  std::optional<double> first;
+  for (const study::EngineRow& row : rows) {
+    const auto value = parameter.value(row.input);
+    if (!value) continue;
+    if (first && *value != *first) return true;
+    first = value;
+  }
+  return false;
+}
+
+// The figures of a study against one parameter, grouped by the others that vary, each group
+// sorted: the sweep's at their step counts, and the exact ones (the real engine's, where the
+// study asks for it), which do not depend on the step count.
 struct Series {
+  const Parameter* against = nullptr;
   Groups sweep;
   Groups exact;
 };
 
-void sortByK(Groups& groups) {
+void sortByX(Groups& groups) {
   for (auto& [name, points] : groups) {
     std::stable_sort(points.begin(), points.end(),
-                     [](const Point& a, const Point& b) { return a.k < b.k; });
+                     [](const Point& a, const Point& b) { return a.x < b.x; });
+    points.erase(std::unique(points.begin(), points.end(),
+                             [](const Point& a, const Point& b) { return a.x == b.x; }),
+                 points.end());
   }
 }
 
 Series seriesOf(const std::vector<study::EngineRow>& rows) {
-  bool radiusVaries = false, stepsVary = false;
-  for (const study::EngineRow& row : rows) {
-    radiusVaries |= shownInput(row.input.rotorRadius) != shownInput(rows[0].input.rotorRadius);
-    stepsVary |= row.input.steps != rows[0].input.steps;
-  }
   Series series;
-  std::map<std::string, std::vector<double>> exactKs;  // each K once per group
+  series.against = &parameters().front();
+  for (const Parameter& parameter : parameters()) {
+    if (&parameter != &parameters().back() && varies(parameter, rows)) {
+      series.against = &parameter;
+      break;
+    }
+  }
+  const bool real = !rows.empty() && rows.front().input.real;
+  const auto nameOf = [&](const study::EngineInput& input, bool withSteps) {
+    std::string name;
+    for (const Parameter& parameter : parameters()) {
+      if (&parameter == series.against || !varies(parameter, rows)) continue;
+      if (parameter.name == std::string("N") && !withSteps) continue;
+      // Against K, R tells the shapes apart; against anything else, K does already.
+      if (parameter.name == std::string(series.against->name == std::string("K") ? "K" : "R"))
+        continue;
+      name += (name.empty() ? "" : ", ") + std::string(parameter.name) + " = " +
+              formatNumber(*parameter.value(input));
+    }
+    return name;
+  };
   for (const study::EngineRow& row : rows) {
-    const auto k = trochoidRatioValue(row.input);
-    if (!k) continue;
-    const std::string shape = radiusVaries ? "R = " + shownInput(row.input.rotorRadius) : "";
+    const auto x = series.against->value(row.input);
+    if (!x) continue;
+    if (real) {
+      if (row.real && row.real->hasFigures()) {
+        const ExactFigures& f = row.real->figures;
+        series.exact[nameOf(row.input, false)].push_back({*x, f.capacity, f.deadVolume, f.ratio});
+      }
+      continue;
+    }
     if (row.figures) {
-      std::string name = shape;
-      if (stepsVary)
-        name += (name.empty() ? "" : ", ") + std::string("N = ") + std::to_string(row.input.steps);
-      series.sweep[name].push_back(
-          {*k, row.figures->capacity, row.figures->deadVolume, row.figures->ratio});
+      series.sweep[nameOf(row.input, true)].push_back(
+          {*x, row.figures->capacity, row.figures->deadVolume, row.figures->ratio});
     }
     if (row.exact && row.exact->hasFigures()) {
-      std::vector<double>& ks = exactKs[shape];
-      if (std::find(ks.begin(), ks.end(), *k) != ks.end()) continue;
-      ks.push_back(*k);
-      const ExactFigures& x = row.exact->figures;
-      series.exact[shape].push_back({*k, x.capacity, x.deadVolume, x.ratio});
+      const ExactFigures& f = row.exact->figures;
+      series.exact[nameOf(row.input, false)].push_back({*x, f.capacity, f.deadVolume, f.ratio});
     }
   }
-  sortByK(series.sweep);
-  sortByK(series.exact);
+  for (auto& [name, points] : series.sweep) {
+    std::stable_sort(points.begin(), points.end(),
+                     [](const Point& a, const Point& b) { return a.x < b.x; });
+  }
+  sortByX(series.exact);
   return series;
 }
 
@@ -84,9 +144,9 @@ QChart* chartWith(const QString& title) {
   return chart;
 }
 
-void addAxes(QChart* chart, const QString& yTitle) {
+void addAxes(QChart* chart, const QString& xTitle, const QString& yTitle) {
   auto* x = new QValueAxis;
-  x->setTitleText("trochoid ratio K = R / e");
+  x->setTitleText(xTitle);
   auto* y = new QValueAxis;
   y->setTitleText(yTitle);
   chart->addAxis(x, Qt::AlignBottom);
@@ -116,7 +176,7 @@ template <typename Kind>
 Kind* series(const QString& name, const std::vector<Point>& points, double Point::*value) {
   auto* series = new Kind;
   series->setName(name);
-  for (const Point& p : points) series->append(p.k, p.*value);
+  for (const Point& p : points) series->append(p.x, p.*value);
   if constexpr (std::is_same_v<Kind, QScatterSeries>) series->setMarkerSize(6);
   return series;
 }
@@ -133,36 +193,31 @@ bool writeChart(const std::string& path, ImageFormat format,
   const Series all = seriesOf(rows);
 
   QGraphicsScene scene;
-  QChart* ratio = chartWith("Compression-ratio limit against K");
-  QChart* volumes = chartWith("Chamber capacity and dead volume against K");
-  // The ratio depends on K alone: one exact line serves every group.
-  if (!all.exact.empty()) {
-    std::vector<Point> everyK;
-    for (const auto& [name, points] : all.exact)
-      everyK.insert(everyK.end(), points.begin(), points.end());
-    std::sort(everyK.begin(), everyK.end(),
-              [](const Point& a, const Point& b) { return a.k < b.k; });
-    everyK.erase(std::unique(everyK.begin(), everyK.end(),
-                             [](const Point& a, const Point& b) { return a.k == b.k; }),
-                 everyK.end());
-    ratio->addSeries(series<QLineSeries>("exact limit", everyK, &Point::ratio));
-  }
+  const QString against = QString::fromStdString(all.against->axisTitle);
+  const bool real = !rows.empty() && rows.front().input.real;
+  const QString exactName = real ? "real engine" : "exact limit";
+  QChart* ratio = chartWith((real ? "Compression ratio of the real engine against "
+                                  : "Compression-ratio limit against ") +
+                            QString(all.against->name));
+  QChart* volumes =
+      chartWith("Chamber capacity and dead volume against " + QString(all.against->name));
   for (const auto& [name, points] : all.exact) {
-    volumes->addSeries(
-        series<QLineSeries>(labelled("exact capacity", name), points, &Point::capacity));
-    volumes->addSeries(
-        series<QLineSeries>(labelled("exact dead volume", name), points, &Point::deadVolume));
+    ratio->addSeries(
+        series<QLineSeries>(labelled(exactName.toUtf8(), name), points, &Point::ratio));
+    volumes->addSeries(series<QLineSeries>(labelled(real ? "capacity" : "exact capacity", name),
+                                           points, &Point::capacity));
+    volumes->addSeries(series<QLineSeries>(
+        labelled(real ? "dead volume" : "exact dead volume", name), points, &Point::deadVolume));
   }
   for (const auto& [name, points] : all.sweep) {
-    ratio->addSeries(series<QScatterSeries>(
-        name.empty() ? QString("sweep") : QString::fromStdString(name), points, &Point::ratio));
+    ratio->addSeries(series<QScatterSeries>(labelled("sweep", name), points, &Point::ratio));
     volumes->addSeries(
         series<QScatterSeries>(labelled("capacity", name), points, &Point::capacity));
     volumes->addSeries(
         series<QScatterSeries>(labelled("dead volume", name), points, &Point::deadVolume));
   }
-  addAxes(ratio, "compression ratio");
-  addAxes(volumes, "volume (area x width / 1000)");
+  addAxes(ratio, against, "compression ratio");
+  addAxes(volumes, against, "volume (area x width / 1000)");
   if (all.sweep.empty() && all.exact.empty()) {
     ratio->setTitle("No engine of the study has figures");
   }

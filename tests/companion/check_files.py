@@ -134,6 +134,13 @@ check(objects[0]["exact_compression_ratio"] is None and objects[0]["compression_
       f"JSON of e = 0: {objects[0]}")
 check(abs(objects[1]["exact_compression_ratio"] - 18.2857059) < 1e-7, f"JSON {objects[1]}")
 
+# A study that varies only the seal offset, or only the chamber width, is drawn against it.
+for option, values, words in (("--seal-offset", "0:3:1", "apex-seal offset A"),
+                              ("--chamber-width", "40:100:20", "chamber width W")):
+    run(option, values, "--chart", path("against.svg"))
+    texts = " ".join("".join(e.itertext()) for e in ET.parse(path("against.svg")).getroot().iter())
+    check(words in texts, f"the chart of {option} is not drawn against {words!r}")
+
 with open(path("figure.png"), "rb") as png:
     header = png.read(24)
 check(header[:8] == b"\x89PNG\r\n\x1a\n", "PNG signature")
