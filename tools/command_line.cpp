@@ -137,10 +137,13 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
 
     if (options.method == Method::kExact) {
+      // The DXF and the real engine's figure come from the exact computation; the profiles and
+      // the construction figure from the sweep.
+      const bool figureOfTheSweep = options.figure && !options.realEngine();
       for (const auto& [option, file] :
-           {std::pair{"--profiles", &options.profiles}, std::pair{"--figure", &options.figure},
-            std::pair{"--dxf", &options.dxf}}) {
-        if (*file) {
+           {std::pair{"--profiles", options.profiles.has_value()},
+            std::pair{"--figure", figureOfTheSweep}}) {
+        if (file) {
           throw BadUsage{std::string(option) +
                          " draws on the sweep's samples; it does not go with --method exact"};
         }
@@ -226,7 +229,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     // The CAD outlines and the real engine's figure come from the exact computation, whatever
     // the sweep made of the engine.
     std::optional<RealLimit> realShape;
-    if (single && (options.dxf || (options.figure && options.realEngine()))) {
+    if (!isStudy && (options.dxf || (options.figure && options.realEngine()))) {
       const study::EngineRow& row = rows.front();
       realShape =
           realLimit(*parseNumber(row.input.eccentricity), *parseNumber(row.input.rotorRadius),
