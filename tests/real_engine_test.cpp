@@ -71,7 +71,7 @@ TEST_P(RealEngineShapes, CapacityGrowsWithTheSealOffsetAsTheArcLengthsSay) {
 // What the derivation gives: the clearance and the recess take ratio away; the seal offset adds a
 // little, as it adds more to the capacity than to the dead volume.
 TEST_P(RealEngineShapes, RatioFallsWithClearanceAndRecessAndRisesWithTheSealOffset) {
-  const auto [e, R] = GetParam();
+  const double e = GetParam().e, R = GetParam().R;
   const auto ratio = [&](double A, double C, double V) {
     return realLimit(e, R, 80, RealEngine{A, C, V}).figures.ratio;
   };
