@@ -10,7 +10,9 @@
 #include <QSvgGenerator>
 #include <QValueAxis>
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <optional>
@@ -30,7 +32,30 @@ struct Point {
   double x, capacity, deadVolume, ratio;
 };
 
-using Groups = std::map<std::string, std::vector<Point>>;
+// Series names in the order of their values: "N = 100, N = 200, N = 1000", not as text.
+struct ByValue {
+  bool operator()(const std::string& a, const std::string& b) const {
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+      const bool numberA = std::isdigit(static_cast<unsigned char>(a[i]));
+      const bool numberB = std::isdigit(static_cast<unsigned char>(b[j]));
+      if (numberA && numberB) {
+        char* endA = nullptr;
+        char* endB = nullptr;
+        const double x = std::strtod(a.c_str() + i, &endA), y = std::strtod(b.c_str() + j, &endB);
+        if (x != y) return x < y;
+        i = static_cast<std::size_t>(endA - a.c_str());
+        j = static_cast<std::size_t>(endB - b.c_str());
+      } else {
+        if (a[i] != b[j]) return a[i] < b[j];
+        ++i, ++j;
+      }
+    }
+    return a.size() - i < b.size() - j;
+  }
+};
+
+using Groups = std::map<std::string, std::vector<Point>, ByValue>;
 
 // A parameter of the study: what a chart may be drawn against, or what tells its series apart.
 struct Parameter {

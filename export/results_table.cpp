@@ -232,7 +232,8 @@ void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows) {
     out << "chamber capacity: " << c.capacity << "\n"
         << "dead volume: " << c.deadVolume << "\n"
         << "compression ratio: " << c.ratio << "\n";
-    if (rows.size() > 1 && !row.figures->note.empty()) out << "note: " << row.figures->note << "\n";
+    // The notes say "Note:" themselves, one to a line.
+    if (rows.size() > 1 && !row.figures->note.empty()) out << row.figures->note << "\n";
   }
 }
 

@@ -30,7 +30,11 @@ bool splitRange(const std::string& text, Range& range, std::string& error) {
   for (int n = 0; n < 3; ++n) {
     const auto value = parseNumber(parts[n]);
     if (!value) {
-      error = quoted(text) + ": the " + names[n] + " " + quoted(parts[n]) + " is not a number";
+      // "inf" and "nan" read as numbers elsewhere; here they are just not finite.
+      const double loose = std::strtod(parts[n].c_str(), nullptr);
+      const bool infinite = !parts[n].empty() && !std::isfinite(loose);
+      error = quoted(text) + ": the " + names[n] + " " + quoted(parts[n]) +
+              (infinite ? " is not finite" : " is not a number");
       return false;
     }
     *targets[n] = *value;

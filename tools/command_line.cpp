@@ -127,6 +127,9 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
                                       real.targets);
     }
     const bool isStudy = engines.size() > 1;
+    if (!isStudy && options.chart) {
+      throw BadUsage{"--chart draws a study: give a range to at least one option"};
+    }
     for (const auto& [option, file] :
          {std::pair{"--profiles", &options.profiles}, std::pair{"--figure", &options.figure},
           std::pair{"--dxf", &options.dxf}}) {
@@ -140,9 +143,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       // The DXF and the real engine's figure come from the exact computation; the profiles and
       // the construction figure from the sweep.
       const bool figureOfTheSweep = options.figure && !options.realEngine();
-      for (const auto& [option, file] :
-           {std::pair{"--profiles", options.profiles.has_value()},
-            std::pair{"--figure", figureOfTheSweep}}) {
+      for (const auto& [option, file] : {std::pair{"--profiles", options.profiles.has_value()},
+                                         std::pair{"--figure", figureOfTheSweep}}) {
         if (file) {
           throw BadUsage{std::string(option) +
                          " draws on the sweep's samples; it does not go with --method exact"};

@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include <algorithm>
+
 #include "messages.h"
 #include "number_text.h"
 #include "ranges.h"
@@ -61,8 +63,12 @@ constexpr const char* kUsage =
     "\n"
     "Examples:\n"
     "  rotary-ratio --eccentricity 15 --rotor-radius 105 --chamber-width 80 --steps 1000\n"
+    "\n"
     "  rotary-ratio --eccentricity 5:35:0.1 --chart ratio.svg > study.csv\n"
-    "  rotary-ratio --figure engine.pdf --dxf engine.dxf --profiles profiles.csv\n";
+    "\n"
+    "  rotary-ratio --figure engine.pdf --dxf engine.dxf --profiles profiles.csv\n"
+    "\n"
+    "  rotary-ratio --seal-offset 2 --clearance 0.1 --target-ratio 9.4 --dxf engine.dxf\n";
 
 }  // namespace
 
@@ -89,6 +95,7 @@ std::vector<std::string> lengthValues(const std::string& option, const std::stri
 
 Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bool& done) {
   Options options;
+  std::vector<std::string> given;
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string name = args[i];
     std::optional<std::string> value;
@@ -131,6 +138,12 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
     if (!text && !file && name != "--format" && name != "--method") {
       throw BadUsage{"unknown option " + quoteForMessage(name) + " (try --help)"};
     }
+    // A second value would silently win over the first: "--figure a.png --figure b.svg" would
+    // write only one of them.
+    if (std::find(given.begin(), given.end(), name) != given.end()) {
+      throw BadUsage{name + " is given twice; give it once (a range takes START:STOP:STEP)"};
+    }
+    given.push_back(name);
     if (!value) {
       if (i + 1 == args.size()) throw BadUsage{name + ": a value is missing"};
       value = args[++i];

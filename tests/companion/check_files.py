@@ -134,6 +134,12 @@ check(objects[0]["exact_compression_ratio"] is None and objects[0]["compression_
       f"JSON of e = 0: {objects[0]}")
 check(abs(objects[1]["exact_compression_ratio"] - 18.2857059) < 1e-7, f"JSON {objects[1]}")
 
+# Series named by value in the order of their values.
+run("--eccentricity", "10:15:5", "--rotor-radius", "100:1000:450", "--chart", path("order.svg"))
+texts = ["".join(e.itertext()) for e in ET.parse(path("order.svg")).getroot().iter()]
+texts = [t for t in texts if t.startswith("sweep, R = ")]
+check(texts[:3] == ["sweep, R = 100", "sweep, R = 550", "sweep, R = 1000"], f"legend order {texts}")
+
 # A study that varies only the seal offset, or only the chamber width, is drawn against it.
 for option, values, words in (("--seal-offset", "0:3:1", "apex-seal offset A"),
                               ("--chamber-width", "40:100:20", "chamber width W")):

@@ -127,6 +127,14 @@ TEST(CompanionStudy, RowsEqualSingleRunsWhateverTheWorkers) {
   EXPECT_EQ(rows[8].substr(0, 15), "15,105,80,100,7");
 }
 
+// In a study's text each note stands on a line of its own, saying "Note:" once.
+TEST(CompanionStudy, TextNotesSayNoteOnce) {
+  const ToolRun text = run({"--eccentricity", "34:35:1", "--format", "text"});
+  EXPECT_EQ(text.status, 0);
+  EXPECT_EQ(text.out.find("note: Note"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("\nNote: the rotor radius is not more than three"), std::string::npos);
+}
+
 TEST(CompanionStudy, RangesIncludeTheirStopWithinAMillionthOfTheStep) {
   const ToolRun run301 = run({"--eccentricity", "5:35:0.1", "--steps", "50"});
   EXPECT_EQ(lines(run301.out).size(), 302u);
@@ -228,7 +236,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"ProfilesOfAStudy",
                  {"--eccentricity", "5:6:1", "--profiles", "DIR/p.csv"},
                  "--profiles takes one engine"},
-        BadInput{"UnknownFormat", {"--format", "xml"}, "--format: \"xml\""}),
+        BadInput{"UnknownFormat", {"--format", "xml"}, "--format: \"xml\""},
+        BadInput{"RepeatedOption",
+                 {"--figure", "DIR/a.png", "--figure", "DIR/b.svg"},
+                 "--figure is given twice"},
+        BadInput{"RepeatedLength", {"--eccentricity", "10", "--eccentricity", "12"}, "given twice"},
+        BadInput{"InfiniteStop", {"--eccentricity", "5:inf:1"}, "the stop \"inf\" is not finite"},
+        BadInput{"ChartOfOneEngine", {"--chart", "DIR/c.svg"}, "--chart draws a study"}),
     [](const auto& info) { return info.param.name; });
 
 TEST(CompanionFiles, AppearWholeAndOnlyWithResults) {

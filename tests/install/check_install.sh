@@ -28,6 +28,9 @@ expected=$'chamber capacity: 652.4\ndead volume: 37.33\ncompression ratio: 18.47
 "$prefix/bin/rotary-window" --version | grep -qx "rotary-window [0-9.]*" || fail "rotary-window --version"
 "$prefix/bin/rotary-window" --help | grep -q "^Usage: rotary-window" || fail "rotary-window --help"
 page=$(MANWIDTH=80 man -l "$prefix/share/man/man1/rotary-ratio.1" 2>/dev/null | col -b)
+# Each example stands apart: four command lines, not one paragraph.
+examples=$(sed -n '/^EXAMPLES/,/^[A-Z]/p' <<<"$page" | grep -cE "^[[:space:]]+rotary-ratio ")
+[ "$examples" -ge 4 ] || fail "the manual page's examples run together ($examples apart)"
 # man justifies its lines, so a space between words may come out as two.
 for words in "rotary-ratio" "--eccentricity" "--chart" "START:STOP:STEP" "Exit status" \
   "--method"; do
