@@ -12,6 +12,7 @@
 #include "headless.h"
 #include "headless_qt.h"
 #include "outline.h"
+#include "output_file.h"
 #include "ranges.h"
 #include "real_engine.h"
 #include "real_outline.h"
@@ -58,9 +59,12 @@ const HeadlessResult& defaults() {
 
 void figureBeyondTheComputation(benchmark::State& state, exporting::ImageFormat format,
                                 const char* path) {
-  std::string error;
+  std::string error, content;
   for (auto _ : state) {
-    if (!exporting::writeFigure(path, format, defaults(), error)) state.SkipWithError("failed");
+    exporting::OutputFile file(path);
+    if (!exporting::drawFigure(format, defaults(), content, error) || !file.write(content)) {
+      state.SkipWithError("failed");
+    }
   }
   std::remove(path);
 }
@@ -87,10 +91,11 @@ void realEngineFigures(benchmark::State& state) {
 BENCHMARK(realEngineFigures)->Unit(benchmark::kMicrosecond);
 
 void dxfOfTheRealEngine(benchmark::State& state) {
-  std::string error;
+  std::string error, content;
   for (auto _ : state) {
     const RealOutlines outlines = realOutlines(15, 105, kDesign, 0.0005);
-    if (!exporting::writeDxf("/tmp/rotary-bench.dxf", outlines, kDesign, error)) {
+    exporting::OutputFile file("/tmp/rotary-bench.dxf");
+    if (!exporting::drawDxf(outlines, kDesign, content, error) || !file.write(content)) {
       state.SkipWithError("failed");
     }
   }

@@ -1,5 +1,6 @@
 #include "chart.h"
 
+#include <QBuffer>
 #include <QChart>
 #include <QGraphicsScene>
 #include <QImage>
@@ -212,8 +213,8 @@ QString labelled(const char* what, const std::string& group) {
 
 }  // namespace
 
-bool writeChart(const std::string& path, ImageFormat format,
-                const std::vector<study::EngineRow>& rows, std::string& error) {
+bool drawChart(ImageFormat format, const std::vector<study::EngineRow>& rows, std::string& content,
+               std::string& error) {
   ensureHeadlessQt();
   const Series all = seriesOf(rows);
 
@@ -253,10 +254,15 @@ bool writeChart(const std::string& path, ImageFormat format,
   const QRectF area(0, 0, kPanelWidth, 2 * kPanelHeight);
   scene.setSceneRect(area);
 
-  const QString file = QString::fromStdString(path);
+  QBuffer file;
+  file.open(QIODevice::WriteOnly);
+  const auto done = [&] {
+    content = file.data().toStdString();
+    return true;
+  };
   if (format == ImageFormat::kSvg) {
     QSvgGenerator svg;
-    svg.setFileName(file);
+    svg.setOutputDevice(&file);
     svg.setSize(area.size().toSize());
     svg.setViewBox(area);
     svg.setTitle("Compression-ratio limit against K");
@@ -264,7 +270,7 @@ bool writeChart(const std::string& path, ImageFormat format,
     if (painter.begin(&svg)) {
       painter.fillRect(area, Qt::white);
       scene.render(&painter, area, area);
-      if (painter.end()) return true;
+      if (painter.end()) return done();
     }
   } else {
     QImage image(area.size().toSize() * 2, QImage::Format_RGB32);
@@ -273,9 +279,9 @@ bool writeChart(const std::string& path, ImageFormat format,
     painter.setRenderHint(QPainter::Antialiasing);
     scene.render(&painter, QRectF(image.rect()), area);
     painter.end();
-    if (image.save(file, "PNG")) return true;
+    if (image.save(&file, "PNG")) return done();
   }
-  error = "cannot be written";
+  error = "cannot be drawn";
   return false;
 }
 

@@ -1,6 +1,6 @@
-// Charts of a study with Qt Charts: the compression ratio against the trochoid ratio K = R / e,
-// one series per rotor radius or step count where those vary, and beneath it the chamber
-// capacity and the dead volume against K.
+// Charts of a study with Qt Charts: the compression ratio against what the study varies (K, or
+// else the seal offset, clearance, recess, chamber width or step count), one series per other
+// parameter that varies, and beneath it the chamber capacity and the dead volume.
 #pragma once
 
 #include <string>
@@ -11,8 +11,8 @@
 
 namespace rotary::exporting {
 
-// SVG or PNG.
-bool writeChart(const std::string& path, ImageFormat format,
-                const std::vector<study::EngineRow>& rows, std::string& error);
+// SVG or PNG, drawn into `content`, the bytes of the file.
+bool drawChart(ImageFormat format, const std::vector<study::EngineRow>& rows, std::string& content,
+               std::string& error);
 
 }  // namespace rotary::exporting

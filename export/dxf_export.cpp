@@ -1,9 +1,19 @@
 #include "dxf_export.h"
 
 #include <dxflib/dl_dxf.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <iterator>
 #include <memory>
+#include <sstream>
+#include <vector>
+
+#include "output_file.h"
 
 namespace rotary::exporting {
 namespace {
@@ -91,12 +101,42 @@ void writeCentreMark(DL_Dxf& dxf, DL_WriterA& dw, const PlanePoint& centre, doub
 
 }  // namespace
 
-bool writeDxf(const std::string& path, const RealOutlines& o, const RealEngine& real,
-              std::string& error) {
+bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngine& real,
+                 std::string& error);
+
+bool drawDxf(const RealOutlines& o, const RealEngine& real, std::string& content,
+             std::string& error) {
+  // dxflib writes only to a named file: a scratch file of our own, read back and removed.
+  const char* folder = std::getenv("TMPDIR");
+  std::string pattern = std::string(folder && *folder ? folder : "/tmp") + "/rotary-dxf.XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  const int fd = mkstemp(name.data());
+  if (fd < 0) {
+    error = std::string("no scratch file: ") + std::strerror(errno);
+    return false;
+  }
+  close(fd);
+  const std::string scratch = name.data();
+  rememberTemporaryFile(scratch);
+  const bool drawn = drawDxfInto(scratch, o, real, error);
+  if (drawn) {
+    std::ifstream in(scratch, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    content = bytes.str();
+  }
+  std::remove(scratch.c_str());
+  forgetTemporaryFile(scratch);
+  return drawn;
+}
+
+bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngine& real,
+                 std::string& error) {
   DL_Dxf dxf;
   std::unique_ptr<DL_WriterA> dw(dxf.out(path.c_str(), DL_Codes::AC1015));
   if (!dw) {
-    error = "cannot be written";
+    error = "cannot be made";
     return false;
   }
   dxf.writeHeader(*dw);
@@ -124,7 +164,7 @@ bool writeDxf(const std::string& path, const RealOutlines& o, const RealEngine& 
   dw->dxfEOF();
   dw->close();
   if (dw->openFailed()) {
-    error = "cannot be written";
+    error = "cannot be made";
     return false;
   }
   return true;

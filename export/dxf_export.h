@@ -11,8 +11,8 @@
 
 namespace rotary::exporting {
 
-// Writes the file at `path`; false with `error` set when it cannot.
-bool writeDxf(const std::string& path, const RealOutlines& outlines, const RealEngine& real,
-              std::string& error);
+// The bytes of the DXF file; false with `error` set when they cannot be made.
+bool drawDxf(const RealOutlines& outlines, const RealEngine& real, std::string& content,
+             std::string& error);
 
 }  // namespace rotary::exporting

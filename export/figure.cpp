@@ -1,5 +1,6 @@
 #include "figure.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
@@ -197,49 +198,53 @@ bool imageFormatOf(const std::string& path, std::initializer_list<ImageFormat> a
 
 namespace {
 
-bool writeScene(const std::string& path, ImageFormat format, const Scene& scene,
-                std::string& error);
+bool drawScene(ImageFormat format, const Scene& scene, std::string& content, std::string& error);
 
 }  // namespace
 
-bool writeFigure(const std::string& path, ImageFormat format, const HeadlessResult& result,
-                 std::string& error) {
+bool drawFigure(ImageFormat format, const HeadlessResult& result, std::string& content,
+                std::string& error) {
   ensureHeadlessQt();
-  return writeScene(path, format, sceneOf(result), error);
+  return drawScene(format, sceneOf(result), content, error);
 }
 
-bool writeFigure(const std::string& path, ImageFormat format, const RealFigure& real,
-                 std::string& error) {
+bool drawFigure(ImageFormat format, const RealFigure& real, std::string& content,
+                std::string& error) {
   ensureHeadlessQt();
-  return writeScene(path, format, sceneOf(real), error);
+  return drawScene(format, sceneOf(real), content, error);
 }
 
 namespace {
 
-bool writeScene(const std::string& path, ImageFormat format, const Scene& scene,
-                std::string& error) {
+// Drawn into memory: the one file writer puts it on the disk.
+bool drawScene(ImageFormat format, const Scene& scene, std::string& content, std::string& error) {
   const Page page = pageFor(scene);
-  const QString file = QString::fromStdString(path);
+  QBuffer file;
+  file.open(QIODevice::WriteOnly);
+  const auto done = [&] {
+    content = file.data().toStdString();
+    return true;
+  };
   switch (format) {
     case ImageFormat::kSvg: {
       QSvgGenerator svg;
-      svg.setFileName(file);
+      svg.setOutputDevice(&file);
       const QSize size(qCeil(page.widthMm * kVectorPixelsPerMm),
                        qCeil(page.heightMm * kVectorPixelsPerMm));
       svg.setSize(size);
       svg.setViewBox(QRect(QPoint(0, 0), size));
       svg.setResolution(qRound(25.4 * kVectorPixelsPerMm));
       svg.setTitle("Rotary engine construction");
-      if (paintVector(svg, scene, page)) return true;
+      if (paintVector(svg, scene, page)) return done();
       break;
     }
     case ImageFormat::kPdf: {
-      QPdfWriter pdf(file);
+      QPdfWriter pdf(&file);
       pdf.setResolution(qRound(25.4 * kVectorPixelsPerMm));
       pdf.setPageSize(QPageSize(QSizeF(page.widthMm, page.heightMm), QPageSize::Millimeter));
       pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
       pdf.setTitle("Rotary engine construction");
-      if (paintVector(pdf, scene, page)) return true;
+      if (paintVector(pdf, scene, page)) return done();
       break;
     }
     case ImageFormat::kPng: {
@@ -248,11 +253,11 @@ bool writeScene(const std::string& path, ImageFormat format, const Scene& scene,
       QPainter painter(&image);
       paint(painter, scene, page, pixelsPerMm);
       painter.end();
-      if (image.save(file, "PNG")) return true;
+      if (image.save(&file, "PNG")) return done();
       break;
     }
   }
-  error = "cannot be written";
+  error = "cannot be drawn";
   return false;
 }
 

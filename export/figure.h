@@ -18,9 +18,9 @@ enum class ImageFormat { kSvg, kPdf, kPng };
 bool imageFormatOf(const std::string& path, std::initializer_list<ImageFormat> allowed,
                    ImageFormat& format);
 
-// Draws the figure of a computation that has results into `path` (a file Qt may write).
-bool writeFigure(const std::string& path, ImageFormat format, const HeadlessResult& result,
-                 std::string& error);
+// Draws the figure of a computation that has results into `content`, the bytes of the file.
+bool drawFigure(ImageFormat format, const HeadlessResult& result, std::string& content,
+                std::string& error);
 
 // A real engine with figures: the bore, the trochoid, the rotor with and without its clearance,
 // the gears, and a legend with A, C, V and the real engine's figures.
@@ -29,7 +29,7 @@ struct RealFigure {
   RealEngine engine;
   ExactFigures figures;
 };
-bool writeFigure(const std::string& path, ImageFormat format, const RealFigure& real,
-                 std::string& error);
+bool drawFigure(ImageFormat format, const RealFigure& real, std::string& content,
+                std::string& error);
 
 }  // namespace rotary::exporting

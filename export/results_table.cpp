@@ -139,8 +139,9 @@ std::string trochoidRatio(const study::EngineInput& input) {
   return k ? formatNumber(*k) : "";
 }
 
-void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows) {
-  const bool real = !rows.empty() && rows.front().input.real;
+namespace {
+
+void csvHeader(std::ostream& out, bool real) {
   out << "eccentricity,rotor_radius,chamber_width,steps,k,chamber_capacity,dead_volume,"
          "compression_ratio,exact_chamber_capacity,exact_dead_volume,exact_compression_ratio,";
   if (real) {
@@ -148,7 +149,11 @@ void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows) {
            "real_compression_ratio,target_ratio,target_recess,";
   }
   out << "note\n";
-  for (const study::EngineRow& row : rows) {
+}
+
+void csvRow(std::ostream& out, const study::EngineRow& row) {
+  const bool real = row.input.real;
+  {
     const Columns c = columnsOf(row);
     std::string note = noteOf(row);
     // Two notes go on two lines in the window; a row stays one line for line-based scripts.
@@ -164,12 +169,10 @@ void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows) {
   }
 }
 
-void writeJson(std::ostream& out, const std::vector<study::EngineRow>& rows) {
-  out << "[";
-  for (std::size_t n = 0; n < rows.size(); ++n) {
-    const study::EngineRow& row = rows[n];
+void jsonRow(std::ostream& out, const study::EngineRow& row, bool first) {
+  {
     const Columns c = columnsOf(row);
-    out << (n ? ",\n " : "\n ") << "{\"eccentricity\": " << jsonValue(c.e)
+    out << (first ? "\n " : ",\n ") << "{\"eccentricity\": " << jsonValue(c.e)
         << ", \"rotor_radius\": " << jsonValue(c.R) << ", \"chamber_width\": " << jsonValue(c.W)
         << ", \"steps\": " << jsonValue(c.N) << ", \"k\": " << jsonValue(c.k)
         << ", \"chamber_capacity\": " << jsonValue(c.capacity)
@@ -195,15 +198,13 @@ void writeJson(std::ostream& out, const std::vector<study::EngineRow>& rows) {
     }
     out << "}";
   }
-  out << (rows.empty() ? "]\n" : "\n]\n");
 }
 
-void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows) {
-  if (!rows.empty() && rows.front().input.real) out << realEngineHeader();
-  for (std::size_t n = 0; n < rows.size(); ++n) {
-    const study::EngineRow& row = rows[n];
+void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool many) {
+  do {
     const Columns c = columnsOf(row);
-    if (rows.size() > 1) {
+    const bool n = !first;
+    if (many) {
       out << (n ? "\n" : "") << "eccentricity " << c.e << ", rotor radius " << c.R
           << ", chamber width " << c.W << (c.N.empty() ? "" : ", steps " + c.N) << "\n";
     }
@@ -220,7 +221,7 @@ void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows) {
       if (row.targetRecess) {
         out << "recess for ratio " << c.target << ": " << significantDigits(*row.targetRecess, 6)
             << "\n";
-      } else if (!row.input.targetRatio.empty() && rows.size() > 1) {
+      } else if (!row.input.targetRatio.empty() && many) {
         out << "note: " << noteOf(row) << "\n";
       }
       continue;
@@ -233,8 +234,64 @@ void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows) {
         << "dead volume: " << c.deadVolume << "\n"
         << "compression ratio: " << c.ratio << "\n";
     // The notes say "Note:" themselves, one to a line.
-    if (rows.size() > 1 && !row.figures->note.empty()) out << row.figures->note << "\n";
+    if (many && !row.figures->note.empty()) out << row.figures->note << "\n";
+  } while (false);
+}
+
+}  // namespace
+
+RowPrinter::RowPrinter(std::ostream& out, Table table, bool real, bool manyEngines)
+    : out_(out), table_(table), many_(manyEngines) {
+  switch (table_) {
+    case Table::kCsv:
+      csvHeader(out_, real);
+      break;
+    case Table::kJson:
+      out_ << "[";
+      break;
+    case Table::kText:
+      if (real) out_ << realEngineHeader();
+      break;
   }
+}
+
+void RowPrinter::row(const study::EngineRow& row) {
+  switch (table_) {
+    case Table::kCsv:
+      csvRow(out_, row);
+      break;
+    case Table::kJson:
+      jsonRow(out_, row, printed_ == 0);
+      break;
+    case Table::kText:
+      textRow(out_, row, printed_ == 0, many_);
+      break;
+  }
+  ++printed_;
+}
+
+void RowPrinter::finish() {
+  if (table_ == Table::kJson) out_ << (printed_ ? "\n]\n" : "]\n");
+}
+
+namespace {
+
+void printAll(std::ostream& out, Table table, const std::vector<study::EngineRow>& rows) {
+  RowPrinter printer(out, table, !rows.empty() && rows.front().input.real, rows.size() > 1);
+  for (const study::EngineRow& row : rows) printer.row(row);
+  printer.finish();
+}
+
+}  // namespace
+
+void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows) {
+  printAll(out, Table::kCsv, rows);
+}
+void writeJson(std::ostream& out, const std::vector<study::EngineRow>& rows) {
+  printAll(out, Table::kJson, rows);
+}
+void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows) {
+  printAll(out, Table::kText, rows);
 }
 
 }  // namespace rotary::exporting

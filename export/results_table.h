@@ -10,6 +10,23 @@
 
 namespace rotary::exporting {
 
+enum class Table { kCsv, kJson, kText };
+
+// Prints the rows of a table one by one, as they come: the header at once, a JSON array closed
+// by finish().
+class RowPrinter {
+ public:
+  RowPrinter(std::ostream& out, Table table, bool realEngine, bool manyEngines);
+  void row(const study::EngineRow& row);
+  void finish();
+
+ private:
+  std::ostream& out_;
+  Table table_;
+  bool many_;
+  std::size_t printed_ = 0;
+};
+
 // eccentricity,rotor_radius,chamber_width,steps,k,chamber_capacity,dead_volume,
 // compression_ratio,note; a case that ended in a message has empty figures and the message as
 // its note.

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "cycle.h"
 #include "exact_limit.h"
@@ -112,7 +113,8 @@ EngineRow rowOf(const EngineInput& engine, const HeadlessResult& result) {
 }
 
 std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigned workers,
-                                const Progress& progress, EngineFunction run) {
+                                const Progress& progress, EngineFunction run,
+                                const RowReady& ready) {
   std::vector<EngineRow> rows(engines.size());
   if (workers == 0) workers = std::max(1u, std::thread::hardware_concurrency());
   workers = std::min<unsigned>(workers, std::max<std::size_t>(1, engines.size()));
@@ -120,23 +122,46 @@ std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigne
   std::atomic<std::size_t> next{0};
   std::atomic<long> done{0};
   std::mutex mutex;
-  std::condition_variable finished;
+  std::condition_variable changed;
   unsigned running = workers;
+  std::vector<char> finished(engines.size(), 0);  // guarded by the mutex
+  std::size_t handedOut = 0;                      // rows given to `ready` so far
   const auto work = [&] {
     for (std::size_t n; (n = next.fetch_add(1)) < engines.size();) {
-      rows[n] = run(engines[n]);
+      EngineRow row = run(engines[n]);
+      std::lock_guard lock(mutex);
+      rows[n] = std::move(row);
+      finished[n] = 1;
       ++done;
+      if (n == handedOut) changed.notify_all();
     }
     std::lock_guard lock(mutex);
-    if (--running == 0) finished.notify_all();
+    if (--running == 0) changed.notify_all();
   };
   std::vector<std::thread> threads;
   for (unsigned w = 0; w < workers; ++w) threads.emplace_back(work);
   {
     std::unique_lock lock(mutex);
     const auto total = static_cast<long>(engines.size());
-    while (!finished.wait_for(lock, std::chrono::milliseconds(200), [&] { return running == 0; })) {
-      if (progress) progress(done.load(), total);
+    for (;;) {
+      const bool over = changed.wait_for(lock, std::chrono::milliseconds(200), [&] {
+        return running == 0 || (handedOut < finished.size() && finished[handedOut]);
+      });
+      // The rows ready in order, handed out without the lock: the workers write other rows.
+      while (handedOut < finished.size() && finished[handedOut]) {
+        const std::size_t n = handedOut++;
+        if (ready) {
+          lock.unlock();
+          ready(rows[n]);
+          lock.lock();
+        }
+      }
+      if (running == 0 && handedOut == finished.size()) break;
+      if (!over && progress) {
+        lock.unlock();
+        progress(done.load(), total);
+        lock.lock();
+      }
     }
   }
   for (std::thread& thread : threads) thread.join();

@@ -44,6 +44,8 @@ std::vector<EngineInput> combinations(const std::vector<std::string>& eccentrici
                                       const std::vector<std::string>& stepCounts);
 
 using EngineFunction = EngineRow (*)(const EngineInput&);
+// Called on the calling thread with each row as soon as it and all rows before it are done.
+using RowReady = std::function<void(const EngineRow&)>;
 
 EngineRow runEngine(const EngineInput& engine);
 // The shape's exact figures alone, as the row's figures to six significant digits, with no
@@ -62,7 +64,8 @@ void addRealEngine(const EngineInput& engine, EngineRow& row);
 
 // workers 0 means one per hardware thread.
 std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigned workers = 0,
-                                const Progress& progress = nullptr, EngineFunction run = runEngine);
+                                const Progress& progress = nullptr, EngineFunction run = runEngine,
+                                const RowReady& ready = nullptr);
 // The row of an engine already computed.
 EngineRow rowOf(const EngineInput& engine, const HeadlessResult& result);
 

@@ -1,12 +1,14 @@
 #include "command_line.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <sstream>
 
-#include "atomic_file.h"
 #include "chart.h"
 #include "cycle.h"
 #include "dxf_export.h"
@@ -17,6 +19,7 @@
 #include "number_text.h"
 #include "options.h"
 #include "outline.h"
+#include "output_file.h"
 #include "profiles_csv.h"
 #include "ranges.h"
 #include "real_engine.h"
@@ -37,15 +40,15 @@ exporting::ImageFormat checkedImageFormat(const std::string& option, const std::
   return format;
 }
 
-// The output files, each created at once beside its final name, so that a folder that cannot be
-// written fails before the computation, and nothing is left when anything fails.
+// The output files, each looked at before the computation, so that a path that cannot be
+// written fails at once.
 struct OutputFiles {
-  std::unique_ptr<exporting::AtomicFile> profiles, figure, dxf, chart;
+  std::unique_ptr<exporting::OutputFile> profiles, figure, dxf, chart;
   exporting::ImageFormat figureFormat{}, chartFormat{};
 };
 
-std::unique_ptr<exporting::AtomicFile> created(const std::string& option, const std::string& path) {
-  auto file = std::make_unique<exporting::AtomicFile>(path);
+std::unique_ptr<exporting::OutputFile> created(const std::string& option, const std::string& path) {
+  auto file = std::make_unique<exporting::OutputFile>(path);
   if (!file->ok()) throw BadUsage{option + ": " + quoteForMessage(path) + ": " + file->error()};
   return file;
 }
@@ -183,13 +186,29 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     if (isStudy) {
       const auto start = std::chrono::steady_clock::now();
       bool progressShown = false;
+      std::string outputError;
+      // Each row goes out as soon as it and all before it are done: an interrupted study keeps
+      // what it computed.
+      exporting::RowPrinter printer(out,
+                                    format == Format::kJson   ? exporting::Table::kJson
+                                    : format == Format::kText ? exporting::Table::kText
+                                                              : exporting::Table::kCsv,
+                                    engines.front().real, true);
       rows = study::runStudy(
           engines, 0,
           [&](long done, long total) {
             if (errIsTerminal && reportProgress(err, done, total, start)) progressShown = true;
           },
-          options.method == Method::kExact ? study::runExactEngine : study::runEngine);
+          options.method == Method::kExact ? study::runExactEngine : study::runEngine,
+          [&](const study::EngineRow& row) {
+            if (!outputError.empty()) return;
+            errno = 0;
+            printer.row(row);
+            if (!out.flush()) outputError = errno ? std::strerror(errno) : "cannot be written";
+          });
+      printer.finish();
       if (progressShown) err << "\r\033[K" << std::flush;
+      if (!outputError.empty()) return fail("standard output: " + outputError);
     } else if (options.method == Method::kExact) {
       rows.push_back(study::runExactEngine(engines.front()));
     } else {
@@ -249,30 +268,38 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
 
     std::string error;
+    const auto written = [&](const char* option, const std::string& path,
+                             exporting::OutputFile& file, const std::string& content) {
+      if (file.write(content)) return true;
+      error = std::string(option) + ": " + quoteForMessage(path) + ": " + file.error();
+      return false;
+    };
     if (options.profiles) {
+      std::ostringstream profiles;
+      exporting::writeProfiles(profiles, *single);
       if (files.profiles) {
-        std::ofstream file(files.profiles->temporaryPath());
-        exporting::writeProfiles(file, *single);
-        if (!file.flush())
-          return fail("--profiles: " + quoteForMessage(*options.profiles) + ": cannot be written");
+        if (!written("--profiles", *options.profiles, *files.profiles, profiles.str())) {
+          return fail(error);
+        }
       } else {
-        exporting::writeProfiles(out, *single);
+        out << profiles.str();
       }
     }
+    std::string content;
     if (files.figure) {
       const study::EngineRow& row = rows.front();
-      const bool written =
+      const bool drawn =
           options.realEngine()
-              ? exporting::writeFigure(
-                    files.figure->temporaryPath(), files.figureFormat,
+              ? exporting::drawFigure(
+                    files.figureFormat,
                     exporting::RealFigure{*parseNumber(row.input.eccentricity),
                                           *parseNumber(row.input.rotorRadius),
                                           *parseNumber(row.input.chamberWidth),
                                           exporting::realEngineOf(row.input), realShape->figures},
-                    error)
-              : exporting::writeFigure(files.figure->temporaryPath(), files.figureFormat, *single,
-                                       error);
-      if (!written) return fail("--figure: " + quoteForMessage(*options.figure) + ": " + error);
+                    content, error)
+              : exporting::drawFigure(files.figureFormat, *single, content, error);
+      if (!drawn) return fail("--figure: " + quoteForMessage(*options.figure) + ": " + error);
+      if (!written("--figure", *options.figure, *files.figure, content)) return fail(error);
     }
     if (files.dxf) {
       const study::EngineRow& row = rows.front();
@@ -280,13 +307,16 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       const RealOutlines outlines =
           realOutlines(*parseNumber(row.input.eccentricity), *parseNumber(row.input.rotorRadius),
                        real, kDxfChordError);
-      if (!exporting::writeDxf(files.dxf->temporaryPath(), outlines, real, error)) {
+      if (!exporting::drawDxf(outlines, real, content, error)) {
         return fail("--dxf: " + quoteForMessage(*options.dxf) + ": " + error);
       }
+      if (!written("--dxf", *options.dxf, *files.dxf, content)) return fail(error);
     }
-    if (files.chart &&
-        !exporting::writeChart(files.chart->temporaryPath(), files.chartFormat, rows, error)) {
-      return fail("--chart: " + quoteForMessage(*options.chart) + ": " + error);
+    if (files.chart) {
+      if (!exporting::drawChart(files.chartFormat, rows, content, error)) {
+        return fail("--chart: " + quoteForMessage(*options.chart) + ": " + error);
+      }
+      if (!written("--chart", *options.chart, *files.chart, content)) return fail(error);
     }
 
     // A note is no failure: the figures stand, and scripts that read standard output get them.
@@ -295,7 +325,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       err << "rotary-ratio: " << single->note << "\n";
     }
     const bool profilesOnStandardOutput = options.profiles && !files.profiles;
-    if (!profilesOnStandardOutput) {
+    if (!profilesOnStandardOutput && !isStudy) {
       switch (format) {
         case Format::kCsv:
           exporting::writeCsv(out, rows);
@@ -309,10 +339,12 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       }
     }
 
-    for (const auto& [option, file] :
-         {std::pair{"--profiles", files.profiles.get()}, std::pair{"--figure", files.figure.get()},
-          std::pair{"--dxf", files.dxf.get()}, std::pair{"--chart", files.chart.get()}}) {
-      if (file && !file->commit()) return fail(std::string(option) + ": " + file->error());
+    // What went to standard output must have arrived: a full disk behind a redirection is a
+    // failure, not a truncated table.
+    errno = 0;
+    if (!out.flush()) {
+      return fail(std::string("standard output: ") +
+                  (errno ? std::strerror(errno) : "cannot be written"));
     }
     return kExitOk;
   } catch (const BadUsage& bad) {

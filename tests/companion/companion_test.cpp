@@ -1,14 +1,17 @@
 // The companion's tables, studies, profiles and files, checked against single computations of
 // the engine and against what a script or a CAD user would find.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "command_line.h"
 #include "headless.h"
+#include "output_file.h"
 #include "results_table.h"
 #include "runner.h"
 
@@ -98,6 +101,30 @@ TEST(CompanionExact, PrintsTheShapesFiguresInEveryFormat) {
   const ToolRun figure = run({"--method", "exact", "--figure", "never.svg"});
   EXPECT_EQ(figure.status, kExitBadUsage);
   EXPECT_FALSE(fs::exists("never.svg"));
+}
+
+// A signal while a file is being written removes its temporary file and ends the program as the
+// signal would: in a child, a temporary file is remembered and the signal raised.
+TEST(CompanionSignals, RemoveTemporaryFilesAndEndAsTheSignalWould) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    const std::string path =
+        (fs::temp_directory_path() / (".rotary-signal-" + std::to_string(getpid()))).string();
+    std::ofstream(path) << "half a file";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      std::signal(signal, SIG_DFL);
+      exporting::removeTemporaryFilesOnSignals();
+      exporting::rememberTemporaryFile(path);
+      std::raise(signal);
+      _exit(0);  // not reached
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+    EXPECT_FALSE(fs::exists(path)) << "signal " << signal;
+    fs::remove(path);
+  }
 }
 
 TEST(CompanionStudy, RowsEqualSingleRunsWhateverTheWorkers) {
