@@ -9,6 +9,9 @@
 #include "surface.h"
 
 namespace rotary {
+
+Profile bridgedProfile(const Profile& profile, double start);
+
 namespace {
 
 bool strays(double sampled, double exact) {
@@ -30,9 +33,25 @@ bool straysFrom(const Uncut& sampled, const ExactFigures& x) {
          strays(sampled.ratio, x.ratio);
 }
 
+// The figures the sweep would give had it reached every sample it missed.
+Uncut withMissedSamplesBridged(const Geometry& g, const Profiles& p) {
+  const Profile envelope = bridgedProfile(p.envelope, envelopeStart(g));
+  const Profile tdcline = bridgedProfile(p.tdcline, kTdclineStart);
+  const Profile bdcline = bridgedProfile(p.bdcline, bdclineStart(g));
+  Areas a;
+  for (int i = 0; i <= kLastSample; ++i) {
+    a.Sb = a.Sb + g.dx * bdcline[i];
+    a.Se = a.Se + g.dx * envelope[i];
+    a.St = a.St + tdcline[i] * g.dx;
+  }
+  return uncut(g, a);
+}
+
+}  // namespace
+
 // A profile with the samples that kept their start value bridged by straight lines between the
 // nearest samples the sweep reached on either side.
-Profile bridged(const Profile& profile, double start) {
+Profile bridgedProfile(const Profile& profile, double start) {
   Profile out = profile;
   int before = -1;  // the last sample reached
   for (int i = 0; i <= kLastSample; ++i) {
@@ -47,22 +66,6 @@ Profile bridged(const Profile& profile, double start) {
   if (before >= 0) std::fill(out.begin() + before + 1, out.end(), profile[before]);
   return out;
 }
-
-// The figures the sweep would give had it reached every sample it missed.
-Uncut withMissedSamplesBridged(const Geometry& g, const Profiles& p) {
-  const Profile envelope = bridged(p.envelope, envelopeStart(g));
-  const Profile tdcline = bridged(p.tdcline, kTdclineStart);
-  const Profile bdcline = bridged(p.bdcline, bdclineStart(g));
-  Areas a;
-  for (int i = 0; i <= kLastSample; ++i) {
-    a.Sb = a.Sb + g.dx * bdcline[i];
-    a.Se = a.Se + g.dx * envelope[i];
-    a.St = a.St + tdcline[i] * g.dx;
-  }
-  return uncut(g, a);
-}
-
-}  // namespace
 
 int missedSamples(const Geometry& g, const Profiles& p) {
   const double envelopeFrom = envelopeStart(g), bdclineFrom = bdclineStart(g);

@@ -45,6 +45,10 @@ int missedSamples(const Geometry& g, const Profiles& p);
 // none given, become a result at all.
 bool missedSamplesMatter(const Geometry& g, const Profiles& p, const ExactFigures* yardstick);
 
+// A profile with the samples that kept their start value bridged by straight lines between the
+// nearest samples the sweep reached on either side.
+Profile bridgedProfile(const Profile& profile, double start);
+
 // The ratio the sweep would give with the samples it missed bridged by straight lines from
 // their neighbours.
 double ratioWithMissedSamplesBridged(const Geometry& g, const Profiles& p);

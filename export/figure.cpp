@@ -2,13 +2,16 @@
 
 #include <QBuffer>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
+#include "figures.h"
 #include "file_name.h"
 #include "headless_qt.h"
 #include "number_text.h"
@@ -26,8 +29,10 @@ constexpr int kPngWidth = 1600;
 constexpr int kHousingPoints = 1440;
 
 struct Scene {
-  Polyline housing, rotor, tdc, bdc;
-  Polyline trochoid, rotorLimit;  // of a real engine, where they differ from the two above
+  double scale = 1;  // millimetres on paper to one unit of length: 1 but for the largest engines
+  Polyline housing, rotor;
+  std::vector<Polyline> tdc, bdc;  // pieces: a sample the sweep missed leaves a gap
+  Polyline trochoid, rotorLimit;   // of a real engine, where they differ from the two above
   double e = 0;
   QRectF bounds;  // in model units, y up
   QStringList legend;
@@ -44,15 +49,41 @@ QRectF boundsOf(const std::initializer_list<const Polyline*> lines) {
   return QRectF(QPointF(left, low), QPointF(right, high));
 }
 
+void fitToPage(Scene& scene);
+
+// The profile in pieces between the samples the sweep missed, which keep their start value: no
+// spike to a value the housing never had.
+std::vector<Polyline> piecesOf(const Geometry& g, const Profile& profile, double start,
+                               int& missed) {
+  std::vector<Polyline> pieces(1);
+  for (int i = 0; i <= kLastSample; ++i) {
+    if (profile[i] == start) {
+      ++missed;
+      if (!pieces.back().empty()) pieces.emplace_back();
+      continue;
+    }
+    pieces.back().push_back({g.sample(i), profile[i]});
+  }
+  if (pieces.back().empty()) pieces.pop_back();
+  return pieces;
+}
+
 Scene sceneOf(const HeadlessResult& result) {
   const Geometry& g = result.geometry;
   Scene s;
   s.housing = housingCurve(g, 0, kHousingPoints);
-  s.rotor = rotorOutline(g, result.profiles);
-  s.tdc = profileLine(g, result.profiles.tdcline);
-  s.bdc = profileLine(g, result.profiles.bdcline);
+  // The rotor bridges a missed sample of its flank with a straight chord.
+  Profiles bridged = result.profiles;
+  bridged.envelope = bridgedProfile(result.profiles.envelope, envelopeStart(g));
+  s.rotor = rotorOutline(g, bridged);
+  int missed = 0;
+  s.tdc = piecesOf(g, result.profiles.tdcline, kTdclineStart, missed);
+  s.bdc = piecesOf(g, result.profiles.bdcline, bdclineStart(g), missed);
   s.e = g.e;
-  s.bounds = boundsOf({&s.housing, &s.rotor, &s.tdc, &s.bdc});
+  s.bounds = boundsOf({&s.housing, &s.rotor});
+  for (const auto* pieces : {&s.tdc, &s.bdc}) {
+    for (const Polyline& piece : *pieces) s.bounds |= boundsOf({&piece});
+  }
   // The rotor's gear reaches 3e around the centre.
   s.bounds |= QRectF(-3 * g.e, -3 * g.e, 6 * g.e, 6 * g.e);
   const auto n = [](double value) { return QString::fromStdString(formatNumber(value)); };
@@ -65,6 +96,14 @@ Scene sceneOf(const HeadlessResult& result) {
   }
   s.legend << "housing at top dead centre (black), largest rotor (teal), chamber profiles at "
               "top (red) and bottom (green) dead centre, gears (blue)";
+  if (missed > 0) {
+    s.legend << (missed == 1 ? QString("a gap in the profiles: 1 sample the sweep missed, which "
+                                       "keeps its start value")
+                             : QString("gaps in the profiles: %1 samples the sweep missed, which "
+                                       "keep their start values")
+                                   .arg(missed));
+  }
+  fitToPage(s);
   return s;
 }
 
@@ -96,6 +135,7 @@ Scene sceneOf(const RealFigure& real) {
                        six(real.figures.ratio));
   s.legend
       << "bore (black), trochoid (grey), rotor (teal), largest rotor (thin teal), gears (blue)";
+  fitToPage(s);
   return s;
 }
 
@@ -111,11 +151,34 @@ struct Page {
   double widthMm, heightMm, legendMm;
 };
 
+// The largest drawing a page takes: PDF pages end at 200 inches.
+constexpr double kLargestDrawingMm = 4800;
+
+// An engine too large for any page is drawn to scale, and the legend says which.
+void fitToPage(Scene& scene) {
+  const double largest = std::max(scene.bounds.width(), scene.bounds.height());
+  if (!(largest > kLargestDrawingMm)) return;
+  scene.scale = kLargestDrawingMm / largest;
+  scene.legend << QString("drawn at 1 : %1")
+                      .arg(QString::fromStdString(significantDigits(1 / scene.scale, 3)));
+}
+
+// The legend's width in millimetres, as Liberation Sans sets it: the page is never narrower.
+double legendWidthMm(const QStringList& legend) {
+  constexpr int kMeasuredPixels = 100;
+  QFont font("Liberation Sans");
+  font.setPixelSize(kMeasuredPixels);
+  const QFontMetricsF metrics(font);
+  double widest = 0;
+  for (const QString& line : legend) widest = std::max(widest, metrics.horizontalAdvance(line));
+  return widest * kLegendFontMm / kMeasuredPixels;
+}
+
 Page pageFor(const Scene& scene) {
   const double legendMm = (scene.legend.size() + 0.8) * kLegendFontMm * 1.5;
-  const double legendWidthMm = 150;
-  return {std::max(scene.bounds.width() + 2 * kMarginMm, legendWidthMm + 2 * kMarginMm),
-          scene.bounds.height() + 2 * kMarginMm + legendMm, legendMm};
+  return {
+      std::max(scene.bounds.width() * scene.scale, legendWidthMm(scene.legend) + 2) + 2 * kMarginMm,
+      scene.bounds.height() * scene.scale + 2 * kMarginMm + legendMm, legendMm};
 }
 
 void paint(QPainter& painter, const Scene& scene, const Page& page, double pixelsPerMm) {
@@ -136,13 +199,15 @@ void paint(QPainter& painter, const Scene& scene, const Page& page, double pixel
 
   // The drawing: model units are millimetres; y up.
   const double drawingWidth = page.widthMm - 2 * kMarginMm;
-  const double left = kMarginMm + (drawingWidth - scene.bounds.width()) / 2;
+  const double left = kMarginMm + (drawingWidth - scene.bounds.width() * scene.scale) / 2;
   const double top = page.legendMm + kMarginMm;
   painter.save();
   painter.scale(pixelsPerMm, pixelsPerMm);
-  painter.translate(left - scene.bounds.left(), top - scene.bounds.top());
+  painter.translate(left, top);
+  painter.scale(scene.scale, scene.scale);
+  painter.translate(-scene.bounds.left(), -scene.bounds.top());
   const auto pen = [&](QColor colour, double widthMm) {
-    QPen p(colour, widthMm);
+    QPen p(colour, widthMm / scene.scale);
     p.setJoinStyle(Qt::RoundJoin);
     p.setCapStyle(Qt::RoundCap);
     painter.setPen(p);
@@ -152,15 +217,11 @@ void paint(QPainter& painter, const Scene& scene, const Page& page, double pixel
   const double e = scene.e;
   painter.drawEllipse(QPointF(0, 0), 3 * e, 3 * e);   // the rotor's internal gear
   painter.drawEllipse(QPointF(0, -e), 2 * e, 2 * e);  // the housing's fixed gear
-  const double mark = std::max(e / 8, 0.5);
+  const double mark = std::max(e / 8, 0.5 / scene.scale);
   for (const QPointF centre : {QPointF(0, 0), QPointF(0, -e)}) {
     painter.drawLine(centre - QPointF(mark, 0), centre + QPointF(mark, 0));
     painter.drawLine(centre - QPointF(0, mark), centre + QPointF(0, mark));
   }
-  pen(QColor(200, 0, 0), kLineMm / 2);
-  painter.drawPolyline(polygon(scene.tdc, false));
-  pen(QColor(0, 150, 0), kLineMm / 2);
-  painter.drawPolyline(polygon(scene.bdc, false));
   pen(QColor(150, 150, 150), kLineMm / 2);
   if (!scene.trochoid.empty()) painter.drawPolyline(polygon(scene.trochoid, true));
   pen(QColor(0, 160, 160), kLineMm / 3);
@@ -169,6 +230,11 @@ void paint(QPainter& painter, const Scene& scene, const Page& page, double pixel
   painter.drawPolyline(polygon(scene.rotor, true));
   pen(Qt::black, kLineMm);
   painter.drawPolyline(polygon(scene.housing, true));
+  // The profiles over the housing, which they follow: the top-dead-centre one lies on it.
+  pen(QColor(0, 150, 0), kLineMm / 2);
+  for (const Polyline& piece : scene.bdc) painter.drawPolyline(polygon(piece, false));
+  pen(QColor(220, 0, 0), kLineMm * 0.6);
+  for (const Polyline& piece : scene.tdc) painter.drawPolyline(polygon(piece, false));
   painter.restore();
 }
 
@@ -250,6 +316,7 @@ bool drawScene(ImageFormat format, const Scene& scene, std::string& content, std
     case ImageFormat::kPng: {
       const double pixelsPerMm = kPngWidth / page.widthMm;
       QImage image(kPngWidth, qCeil(page.heightMm * pixelsPerMm), QImage::Format_RGB32);
+      image.fill(Qt::white);  // to the last row, which the page's height may end inside
       QPainter painter(&image);
       paint(painter, scene, page, pixelsPerMm);
       painter.end();

@@ -15,6 +15,7 @@ packages=(
   libboost-math-dev                         # Boost.Math quadrature for the shape's exact figures
   python3-ezdxf                             # the tests read the DXF back with an independent reader
   python3-numpy                             # ... and measure it (distances between outlines)
+  python3-pil                               # the tests look at the PNG figures' pixels
   help2man man-db                           # the companion's manual page, made and rendered
   desktop-file-utils appstream              # the desktop entry and the metadata, validated
   dpkg-dev file                             # the Debian package (cpack, dpkg-shlibdeps)

@@ -147,6 +147,37 @@ for option, values, words in (("--seal-offset", "0:3:1", "apex-seal offset A"),
     texts = " ".join("".join(e.itertext()) for e in ET.parse(path("against.svg")).getroot().iter())
     check(words in texts, f"the chart of {option} is not drawn against {words!r}")
 
+# The figure as a reader sees it: the red top-dead-centre profile shows over the housing, the
+# last row of the PNG is the page's white, a missed sample is a gap named in the legend, a small
+# engine's legend is not cut, and an engine too large for any page is drawn to scale.
+from PIL import Image
+
+image = Image.open(path("figure.png")).convert("RGB")
+pixels = image.load()
+red = sum(1 for x in range(image.width) for y in range(0, image.height, 2)
+          if pixels[x, y][0] > 180 and pixels[x, y][1] < 80 and pixels[x, y][2] < 80)
+check(red > 200, f"{red} red pixels: the top-dead-centre profile is hidden")
+bottom = {pixels[x, image.height - 1] for x in range(image.width)}
+check(bottom == {(255, 255, 255)}, f"the PNG's last row is not white: {sorted(bottom)[:3]}")
+figure_texts = " ".join("".join(e.itertext()) for e in ET.parse(path("figure.svg")).getroot().iter())
+check("a gap in the profiles: 1 sample the sweep missed" in figure_texts, "the missed sample unnamed")
+run("--eccentricity", "7.5", "--rotor-radius", "53", "--figure", path("small.png"))
+small = Image.open(path("small.png")).convert("L")
+legend_right = [x for x in range(small.width) for y in range(0, 200)
+                if small.getpixel((x, y)) < 128]
+check(legend_right and max(legend_right) < small.width - 20, "the small engine's legend is cut")
+for name in ("huge.svg", "huge.pdf"):
+    run("--eccentricity", "1e9", "--rotor-radius", "7e9", "--figure", path(name))
+huge = ET.parse(path("huge.svg")).getroot()
+huge_width = float(re.match(r"([\d.]+)mm", huge.get("width")).group(1))
+check(huge_width <= 5080, f"the huge SVG is {huge_width} mm wide")
+check("drawn at 1 :" in " ".join("".join(e.itertext()) for e in huge.iter()), "no scale printed")
+with open(path("huge.pdf"), "rb") as pdf:
+    content = pdf.read()
+box = re.search(rb"/MediaBox \[\s*0 0 ([\d.]+) ([\d.]+)\s*\]", content)
+check(box and float(box.group(1)) <= 14400 and content.rstrip().endswith(b"%%EOF"),
+      f"the huge PDF: {box and box.group(0)}")
+
 with open(path("figure.png"), "rb") as png:
     header = png.read(24)
 check(header[:8] == b"\x89PNG\r\n\x1a\n", "PNG signature")
