@@ -207,6 +207,30 @@ Kind* series(const QString& name, const std::vector<Point>& points, double Point
   return series;
 }
 
+// Every series of both panels in a colour of its own, so that a colour means one thing: hues
+// spread by the golden angle, in two lightnesses, as many as there are series.
+void giveEachSeriesItsOwnColour(std::initializer_list<QChart*> charts) {
+  int count = 0;
+  for (QChart* chart : charts) count += static_cast<int>(chart->series().size());
+  int n = 0;
+  for (QChart* chart : charts) {
+    for (QAbstractSeries* each : chart->series()) {
+      const double hue = std::fmod(0.6 + n * 0.381966, 1.0);
+      const double lightness = count > 12 && n % 2 ? 0.62 : 0.42;
+      const QColor colour = QColor::fromHslF(static_cast<float>(hue), 0.85f,
+                                             static_cast<float>(lightness));
+      auto* xy = static_cast<QXYSeries*>(each);
+      if (auto* points = qobject_cast<QScatterSeries*>(xy)) {
+        points->setColor(colour);
+        points->setBorderColor(colour);
+      } else {
+        xy->setPen(QPen(colour, 2));
+      }
+      ++n;
+    }
+  }
+}
+
 QString labelled(const char* what, const std::string& group) {
   return group.empty() ? QString(what) : QString(what) + ", " + QString::fromStdString(group);
 }
@@ -242,6 +266,7 @@ bool drawChart(ImageFormat format, const std::vector<study::EngineRow>& rows, st
     volumes->addSeries(
         series<QScatterSeries>(labelled("dead volume", name), points, &Point::deadVolume));
   }
+  giveEachSeriesItsOwnColour({ratio, volumes});
   addAxes(ratio, against, "compression ratio");
   addAxes(volumes, against, "volume (area x width / 1000)");
   if (all.sweep.empty() && all.exact.empty()) {

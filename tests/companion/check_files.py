@@ -134,6 +134,11 @@ check(objects[0]["exact_compression_ratio"] is None and objects[0]["compression_
       f"JSON of e = 0: {objects[0]}")
 check(abs(objects[1]["exact_compression_ratio"] - 18.2857059) < 1e-7, f"JSON {objects[1]}")
 
+# Every series of the chart in a colour of its own: 12 series, 12 colours besides the text's.
+colours = set(re.findall(r'fill="(#[0-9a-f]{6})"', open(path("chart.svg")).read()))
+colours -= {"#ffffff", "#404044"}
+check(len(colours) >= 12, f"{len(colours)} colours for the 12 series of the chart")
+
 # Series named by value in the order of their values.
 run("--eccentricity", "10:15:5", "--rotor-radius", "100:1000:450", "--chart", path("order.svg"))
 texts = ["".join(e.itertext()) for e in ET.parse(path("order.svg")).getroot().iter()]
