@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <nlohmann/json.hpp>
 
 #include "number_text.h"
 
@@ -59,33 +61,7 @@ std::string csvField(const std::string& text) {
   return out + "\"";
 }
 
-std::string jsonString(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (byte < 0x20) {
-      static const char kHex[] = "0123456789abcdef";
-      out += "\\u00";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0xF];
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
 
-// A display-format number is a JSON number; an input that is none goes as a string, and a
-// missing figure as null.
-std::string jsonValue(const std::string& shown) {
-  if (shown.empty()) return "null";
-  return parseNumber(shown) ? shown : jsonString(shown);
-}
 
 // What stands in a row's note: its message, or the notes of its figures, and what keeps the
 // real engine from its figures or its target.
@@ -169,35 +145,56 @@ void csvRow(std::ostream& out, const study::EngineRow& row) {
   }
 }
 
-void jsonRow(std::ostream& out, const study::EngineRow& row, bool first) {
-  {
-    const Columns c = columnsOf(row);
-    out << (first ? "\n " : ",\n ") << "{\"eccentricity\": " << jsonValue(c.e)
-        << ", \"rotor_radius\": " << jsonValue(c.R) << ", \"chamber_width\": " << jsonValue(c.W)
-        << ", \"steps\": " << jsonValue(c.N) << ", \"k\": " << jsonValue(c.k)
-        << ", \"chamber_capacity\": " << jsonValue(c.capacity)
-        << ", \"dead_volume\": " << jsonValue(c.deadVolume)
-        << ", \"compression_ratio\": " << jsonValue(c.ratio)
-        << ", \"exact_chamber_capacity\": " << jsonValue(c.exactCapacity)
-        << ", \"exact_dead_volume\": " << jsonValue(c.exactDeadVolume)
-        << ", \"exact_compression_ratio\": " << jsonValue(c.exactRatio);
-    if (row.input.real) {
-      out << ", \"seal_offset\": " << jsonValue(c.A) << ", \"clearance\": " << jsonValue(c.C)
-          << ", \"recess\": " << jsonValue(c.V)
-          << ", \"real_chamber_capacity\": " << jsonValue(c.realCapacity)
-          << ", \"real_dead_volume\": " << jsonValue(c.realDeadVolume)
-          << ", \"real_compression_ratio\": " << jsonValue(c.realRatio)
-          << ", \"target_ratio\": " << jsonValue(c.target)
-          << ", \"target_recess\": " << jsonValue(c.targetRecess);
-    }
-    const std::string note = noteOf(row);
-    if (!row.message.empty()) {
-      out << ", \"message\": " << jsonString(note);
-    } else if (!note.empty()) {
-      out << ", \"note\": " << jsonString(note);
-    }
-    out << "}";
+// A display-format number as a JSON number (a whole one without a decimal point), an input that
+// is none as a string, and a missing figure as null.
+nlohmann::ordered_json jsonOf(const std::string& shown) {
+  if (shown.empty()) return nullptr;
+  const auto value = parseNumber(shown);
+  if (!value) return shown;
+  constexpr double kLargestWhole = 9007199254740992.0;  // 2^53
+  if (*value == std::floor(*value) && std::abs(*value) < kLargestWhole) {
+    return static_cast<std::int64_t>(*value);
   }
+  return *value;
+}
+
+void jsonRow(std::ostream& out, const study::EngineRow& row, bool first) {
+  const Columns c = columnsOf(row);
+  nlohmann::ordered_json object;
+  const std::pair<const char*, const std::string*> columns[] = {
+      {"eccentricity", &c.e},
+      {"rotor_radius", &c.R},
+      {"chamber_width", &c.W},
+      {"steps", &c.N},
+      {"k", &c.k},
+      {"chamber_capacity", &c.capacity},
+      {"dead_volume", &c.deadVolume},
+      {"compression_ratio", &c.ratio},
+      {"exact_chamber_capacity", &c.exactCapacity},
+      {"exact_dead_volume", &c.exactDeadVolume},
+      {"exact_compression_ratio", &c.exactRatio}};
+  for (const auto& [name, value] : columns) object[name] = jsonOf(*value);
+  if (row.input.real) {
+    const std::pair<const char*, const std::string*> real[] = {
+        {"seal_offset", &c.A},
+        {"clearance", &c.C},
+        {"recess", &c.V},
+        {"real_chamber_capacity", &c.realCapacity},
+        {"real_dead_volume", &c.realDeadVolume},
+        {"real_compression_ratio", &c.realRatio},
+        {"target_ratio", &c.target},
+        {"target_recess", &c.targetRecess}};
+    for (const auto& [name, value] : real) object[name] = jsonOf(*value);
+  }
+  const std::string note = noteOf(row);
+  if (!row.message.empty()) {
+    object["message"] = note;
+  } else if (!note.empty()) {
+    object["note"] = note;
+  }
+  // A typed text that is no valid UTF-8 is shown with replacement characters, never refused.
+  out << (first ? "\n " : ",\n ")
+      << object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool many) {

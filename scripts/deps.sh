@@ -13,6 +13,7 @@ packages=(
   qt6-svg-dev qt6-charts-dev libqt6opengl6-dev  # the companion's figures (SVG) and charts
   libdxflib-dev                             # the companion's DXF export
   libboost-math-dev                         # Boost.Math quadrature for the shape's exact figures
+  nlohmann-json3-dev                        # the companion's JSON
   python3-ezdxf                             # the tests read the DXF back with an independent reader
   python3-numpy                             # ... and measure it (distances between outlines)
   python3-pil                               # the tests look at the PNG figures' pixels

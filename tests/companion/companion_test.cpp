@@ -66,10 +66,10 @@ TEST(CompanionTable, RowsCarryTheWindowsFigures) {
     EXPECT_NE(rows[1].find("," + std::to_string(r.N) + ","), std::string::npos);
     if (window.figures) {
       EXPECT_NE(rows[1].find(figures), std::string::npos) << rows[1];
-      EXPECT_NE(json.out.find("\"compression_ratio\": " + window.ratio), std::string::npos);
+      EXPECT_NE(json.out.find("\"compression_ratio\":" + window.ratio), std::string::npos);
     } else {
       EXPECT_NE(rows[1].find(",,,,"), std::string::npos) << rows[1];  // no k, no figures
-      EXPECT_NE(json.out.find("\"message\": \"" + window.message), std::string::npos);
+      EXPECT_NE(json.out.find("\"message\":\"" + window.message), std::string::npos);
     }
   }
 }
@@ -85,7 +85,7 @@ TEST(CompanionExact, PrintsTheShapesFiguresInEveryFormat) {
   EXPECT_EQ(lines(csv.out)[1],
             "15,105,80,,7,654.715,37.8761,18.2857,654.715205,37.8761046,18.2857059,");
   const ToolRun json = run({"--method", "exact", "--format", "json"});
-  EXPECT_NE(json.out.find("\"steps\": null, \"k\": 7, \"chamber_capacity\": 654.715"),
+  EXPECT_NE(json.out.find("\"steps\":null,\"k\":7,\"chamber_capacity\":654.715"),
             std::string::npos)
       << json.out;
 
