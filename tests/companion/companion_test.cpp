@@ -85,8 +85,7 @@ TEST(CompanionExact, PrintsTheShapesFiguresInEveryFormat) {
   EXPECT_EQ(lines(csv.out)[1],
             "15,105,80,,7,654.715,37.8761,18.2857,654.715205,37.8761046,18.2857059,");
   const ToolRun json = run({"--method", "exact", "--format", "json"});
-  EXPECT_NE(json.out.find("\"steps\":null,\"k\":7,\"chamber_capacity\":654.715"),
-            std::string::npos)
+  EXPECT_NE(json.out.find("\"steps\":null,\"k\":7,\"chamber_capacity\":654.715"), std::string::npos)
       << json.out;
 
   const ToolRun none = run({"--method", "exact", "--eccentricity", "35"});
@@ -125,6 +124,85 @@ TEST(CompanionSignals, RemoveTemporaryFilesAndEndAsTheSignalWould) {
     EXPECT_FALSE(fs::exists(path)) << "signal " << signal;
     fs::remove(path);
   }
+}
+
+// Behaviour a script relies on, each case with the stream and the words it finds there.
+struct Pinned {
+  const char* name;
+  std::vector<std::string> args;
+  int status;
+  bool onError;  // the words on standard error, not standard output
+  std::vector<std::string> words;
+};
+
+void PrintTo(const Pinned& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class CompanionPinned : public ::testing::TestWithParam<Pinned> {};
+
+TEST_P(CompanionPinned, SaysWhatScriptsRelyOn) {
+  const Pinned& c = GetParam();
+  const ToolRun result = run(c.args);
+  EXPECT_EQ(result.status, c.status) << result.err;
+  const std::string& said = c.onError ? result.err : result.out;
+  for (const std::string& words : c.words) {
+    EXPECT_NE(said.find(words), std::string::npos) << words << "\n" << said;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CompanionPinned,
+    ::testing::Values(
+        Pinned{"SetupOverflow",
+               {"--rotor-radius", "1e308"},
+               kExitComputationFailed,
+               true,
+               {"rotary-ratio: The dimensions are too large to compute with: the housing size "
+                "overflows the range of numbers.\n"}},
+        Pinned{"ShortHelp", {"-h"}, kExitOk, false, {"Usage: rotary-ratio [OPTION]...\n"}},
+        Pinned{"BothNotes",
+               {"--eccentricity", "3.5", "--rotor-radius", "10.5"},
+               kExitOk,
+               true,
+               {"Note: the rotor radius is not more than three eccentricities",
+                "\nNote: at N = 100 the sweep missed 1 of the 801 samples"}},
+        Pinned{"RangeEndsOnItsStop",
+               {"--eccentricity", "5:5.3:0.1"},
+               kExitOk,
+               false,
+               {"\n5,105,", "\n5.1,105,", "\n5.2,105,", "\n5.3,105,"}},
+        Pinned{"OneRangeTooMany",
+               {"--eccentricity", "1:100001:1"},
+               kExitBadUsage,
+               true,
+               {"--eccentricity: \"1:100001:1\" makes more than 100000 values"}},
+        Pinned{"MiddleRowOfTwoRanges",
+               {"--eccentricity", "10:12:1", "--rotor-radius", "100:102:1"},
+               kExitOk,
+               false,
+               {"\n11,100,", "\n11,101,", "\n11,102,"}},
+        Pinned{"NoteOfProfilesOnStandardError",
+               {"--eccentricity", "35", "--profiles", "-"},
+               kExitOk,
+               true,
+               {"Note: the rotor radius is not more than three eccentricities"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The middle rows of a two-range study, in the order of the ranges.
+TEST(CompanionStudy, MiddleRowsComeInTheOrderOfTheRanges) {
+  const auto rows = lines(run({"--eccentricity", "10:12:1", "--rotor-radius", "100:102:1"}).out);
+  ASSERT_EQ(rows.size(), 10u);
+  EXPECT_EQ(rows[5].substr(0, 8), "11,101,8");
+}
+
+// An engine without results writes no file, whatever the format.
+TEST(CompanionFiles, NoFigureForAnEngineWithoutResults) {
+  const fs::path figure =
+      fs::temp_directory_path() / ("rotary-none-" + std::to_string(getpid()) + ".svg");
+  const ToolRun none = run({"--eccentricity", "0", "--format", "csv", "--figure", figure.string()});
+  EXPECT_EQ(none.status, kExitComputationFailed);
+  EXPECT_FALSE(fs::exists(figure));
 }
 
 TEST(CompanionStudy, RowsEqualSingleRunsWhateverTheWorkers) {
