@@ -29,16 +29,19 @@ class Surface {
 
   void line(double x1, double y1, double x2, double y2, std::optional<Colour> colour) {
     checkArithmetic();
+    if (window_.drawsNothing()) return;
     const float fx1 = drawable(x1), fy1 = drawable(y1), fx2 = drawable(x2), fy2 = drawable(y2);
     forward([&] { window_.line(fx1, fy1, fx2, fy2, colour); });
   }
   void circle(double x, double y, double radius, Colour colour) {
     checkArithmetic();
+    if (window_.drawsNothing()) return;
     const float fx = drawable(x), fy = drawable(y), fr = drawable(radius);
     forward([&] { window_.circle(fx, fy, fr, colour); });
   }
   void point(double x, double y, Colour colour) {
     checkArithmetic();
+    if (window_.drawsNothing()) return;
     const float fx = drawable(x), fy = drawable(y);
     forward([&] { window_.point(fx, fy, colour); });
   }

@@ -63,6 +63,10 @@ class Window {
 
   // Whether the window's font can draw a character; a quoted text shows the others as escapes.
   virtual bool canShow(char32_t) const { return true; }
+
+  // A window that shows no drawing (the companion's): what lies beyond the drawing range is then
+  // no reason to withhold the figures.
+  virtual bool drawsNothing() const { return false; }
 };
 
 }  // namespace rotary

@@ -182,6 +182,18 @@ INSTANTIATE_TEST_SUITE_P(
                kExitOk,
                false,
                {"\n11,100,", "\n11,101,", "\n11,102,"}},
+        // The companion draws nothing: the drawing range is no reason to withhold figures.
+        Pinned{"BeyondTheDrawingRange",
+               {"--eccentricity", "1e38", "--rotor-radius", "7e38"},
+               kExitOk,
+               false,
+               {"compression ratio: 18.47\n"}},
+        Pinned{"HugeEccentricitySaysWhyNot",
+               {"--eccentricity", "1e100"},
+               kExitComputationFailed,
+               true,
+               {"rotary-ratio: No result: with a rotor radius of not more than three "
+                "eccentricities"}},
         Pinned{"NoteOfProfilesOnStandardError",
                {"--eccentricity", "35", "--profiles", "-"},
                kExitOk,
