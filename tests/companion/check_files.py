@@ -70,6 +70,21 @@ for element in root.iter():
     long_lines += len(re.findall(r"-?\d+(?:\.\d+)?", points)) > 2000
 check(long_lines >= 2, f"{long_lines} long paths in the SVG")
 
+# The gears and the direction of y: the rotor's gear (3e = 45) round the rotor centre, the
+# housing's (2e = 30) round the crank axis e = 15 above it on paper, as y grows upwards, and the
+# top-dead-centre profile of the flank below the rotor centre.
+circles = {float(c.get("r")): (float(c.get("cx")), float(c.get("cy")))
+           for c in root.iter() if c.tag.endswith("circle")}
+check(45 in circles and 30 in circles, f"gear circles {circles}")
+if 45 in circles and 30 in circles:
+    (x45, y45), (x30, y30) = circles[45], circles[30]
+    check(abs(x45 - x30) < 1e-6 and abs((y30 - y45) + 15) < 1e-6,
+          f"the housing gear at {circles[30]} against the rotor gear at {circles[45]}")
+red = [g for g in root.iter() if g.get("stroke") == "#dc0000"]
+red_y = [float(p.split(",")[1]) for g in red for line in g.iter() if line.tag.endswith("polyline")
+         for p in line.get("points").split()]
+check(red_y and min(red_y) > 0, "the top-dead-centre profile is not below the rotor centre")
+
 chart = ET.parse(path("chart.svg")).getroot()
 texts = " ".join("".join(element.itertext()) for element in chart.iter())
 for words in ("trochoid ratio K = R / e", "compression ratio", "R = 100", "R = 110",

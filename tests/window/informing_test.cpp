@@ -216,6 +216,39 @@ TEST(WindowEnter, InAnOutputBoxDoesNothing) {
   EXPECT_EQ(window.cycles(), cyclesAtPress);
 }
 
+// A note belongs to its engine: the next engine in the same window shows none of it.
+TEST(WindowNotes, GoWithTheNextEngine) {
+  RunningWindow again;
+  enum { kNoted, kTyped, kAnimating } stage = kNoted;
+  long frames = 0;
+  ASSERT_TRUE(again.runUntil([&] {
+    switch (stage) {
+      case kNoted:
+        if (again.frames() < 2) return false;
+        if (again.cycles() == 1) {
+          again.form.text(1)->setText("34.9");
+          again.clickRecalculate();
+          return false;
+        }
+        if (!again.note().contains("bulges out beyond the apexes")) return false;
+        again.form.text(1)->setText("15");
+        again.clickRecalculate();
+        stage = kTyped;
+        return false;
+      case kTyped:
+        if (again.cycles() < 3) return false;
+        frames = again.frames();
+        stage = kAnimating;
+        return false;
+      case kAnimating:
+        return again.frames() > frames + 2;
+    }
+    return true;
+  }));
+  EXPECT_EQ(again.note(), "");
+  EXPECT_EQ(again.text(6), "18.47");
+}
+
 TEST(WindowAccessibility, BoxesCarryTheirCaptions) {
   RunningWindow window;
   const char* names[] = {"eccentricity", "rotor radius", "chamber width", "chamber capacity",
