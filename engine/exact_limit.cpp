@@ -21,20 +21,8 @@ bool ordinary(double value) {
   return std::isfinite(value) && value >= DBL_MIN;
 }
 
-}  // namespace
-
-static ExactLimit exactLimitOfShape(double e, double R, double W);
-
-ExactLimit exactLimit(double e, double R, double W) {
-  // The sweep that runs beside it checks the floating-point flags for its own faults.
-  std::fexcept_t flags;
-  std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
-  const ExactLimit limit = exactLimitOfShape(e, R, W);
-  std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
-  return limit;
-}
-
-static ExactLimit exactLimitOfShape(double e, double R, double W) {
+// The figures of the shape, the floating-point flags aside.
+ExactLimit exactLimitOfShape(double e, double R, double W) {
   ExactLimit limit;
   if (!(e > 0)) {
     limit.status = ExactStatus::kNoEccentricity;
@@ -72,6 +60,17 @@ static ExactLimit exactLimitOfShape(double e, double R, double W) {
   } else {
     limit.status = ExactStatus::kFigures;
   }
+  return limit;
+}
+
+}  // namespace
+
+ExactLimit exactLimit(double e, double R, double W) {
+  // The sweep that runs beside it checks the floating-point flags for its own faults.
+  std::fexcept_t flags;
+  std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
+  const ExactLimit limit = exactLimitOfShape(e, R, W);
+  std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
   return limit;
 }
 

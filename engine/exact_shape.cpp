@@ -1,23 +1,16 @@
 #include "exact_shape.h"
 
-#include <boost/math/quadrature/gauss_kronrod.hpp>
 #include <cmath>
+
+#include "quadrature.h"
 
 namespace rotary::exact {
 namespace {
 
 using std::numbers::pi;
 
-// The integrands are smooth and periodic in their parts, so an adaptive Gauss-Kronrod rule
-// settles to the last digits within a few subdivisions.
-template <typename Integrand>
-double integral(Integrand f, double from, double to) {
-  constexpr unsigned kMostHalvings = 20;
-  constexpr double kTolerance = 1e-14;
-  double error = 0;
-  return boost::math::quadrature::gauss_kronrod<double, 31>::integrate(f, from, to, kMostHalvings,
-                                                                       kTolerance, &error);
-}
+// Relative, of the bare shape's integrals.
+constexpr double kTolerance = 1e-14;
 
 // d/dr of the housing abscissa, and d/da of it, at (r, a).
 double abscissaByR(double K, double r, double a) {
@@ -32,7 +25,7 @@ double abscissaByA(double r, double a) {
 // where the arc runs back, with its own sign.
 double areaUnderHousingArc(double K, double a) {
   return integral([K, a](double r) { return housingPoint(K, r, a).y * abscissaByR(K, r, a); },
-                  kLeftApex, kRightApex);
+                  kLeftApex, kRightApex, kTolerance);
 }
 
 // d/dr of the housing ordinate, and d/da of it.
@@ -47,7 +40,7 @@ double ordinateByA(double r, double a) {
 // symmetric about the y axis.
 double areaUnderFlank(double K) {
   const double half = integral([K](double r) { return flankPoint(K, r).y * flankTangent(K, r).x; },
-                               kFlankMiddle, kRightApex);
+                               kFlankMiddle, kRightApex, kTolerance);
   return 2 * half;
 }
 
@@ -109,7 +102,7 @@ ChamberAreas chamberAreas(double K) {
 double housingArea(double K) {
   // Counter-clockwise as r grows: the enclosed area is minus the integral of y dx.
   return -integral([K](double r) { return housingPoint(K, r, 0).y * abscissaByR(K, r, 0); }, 0,
-                   2 * pi);
+                   2 * pi, kTolerance);
 }
 
 }  // namespace rotary::exact

@@ -9,9 +9,6 @@
 #include "surface.h"
 
 namespace rotary {
-
-Profile bridgedProfile(const Profile& profile, double start);
-
 namespace {
 
 bool strays(double sampled, double exact) {
@@ -128,18 +125,17 @@ Figures workOutFigures(const Geometry& g, const Profiles& p, const Areas& areas,
 
   if (!(capacity > 0) || !(deadVolume > 0) || !(ratio100 > 100)) throw NoResultFault{};
 
+  const int missed = missedSamples(g, p);
   if (exact && exact->hasFigures()) {
     const ExactFigures& x = exact->figures;
     if (straysFrom(uncut(g, areas), x)) {
-      f.note = strayNote(exactFiguresText(x),
-                         strayCause(g, missedSamples(g, p), missedSamplesMatter(g, p, &x)));
+      f.note = strayNote(exactFiguresText(x), strayCause(g, missed, missedSamplesMatter(g, p, &x)));
     }
   }
   if (g.e >= g.R / 3) {
     f.note += (f.note.empty() ? "" : "\n") + beyondRotorLimitNote();
     // No exact figures to go by here; but a few missed samples, which keep start values that do
     // not scale with the engine, make the figures depend on its size. Say so.
-    const int missed = missedSamples(g, p);
     const double bridgedRatio = ratioWithMissedSamplesBridged(g, p);
     if (missed > 0 && missed <= kLastSample / 10 && strays(f.ratio, bridgedRatio)) {
       f.note += "\n" + missedSamplesNote(g.N, missed, formatNumber(0.01 * Int(100 * bridgedRatio)));

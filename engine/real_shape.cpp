@@ -1,21 +1,18 @@
 #include "real_shape.h"
 
 #include <algorithm>
-#include <boost/math/quadrature/gauss_kronrod.hpp>
 #include <boost/math/tools/roots.hpp>
 #include <cmath>
+
+#include "quadrature.h"
 
 namespace rotary::exact {
 namespace {
 
 using std::numbers::pi;
 
-template <typename Integrand>
-double integral(Integrand f, double from, double to) {
-  double error = 0;
-  return boost::math::quadrature::gauss_kronrod<double, 31>::integrate(f, from, to, 20, 1e-13,
-                                                                       &error);
-}
+// Relative, of the real engine's integrals, whose moved curves carry a curvature term.
+constexpr double kTolerance = 1e-13;
 
 Point plus(Point p, Point q, double times) {
   return {p.x + times * q.x, p.y + times * q.y};
@@ -50,7 +47,7 @@ double underBoreArc(double K, double a, double offset) {
         const Point slope = housingTangent(K, r, a);
         return borePoint(K, r, a, offset).y * slope.x * (1 + offset * housingCurvature(K, r, a));
       },
-      kLeftApex, kRightApex);
+      kLeftApex, kRightApex, kTolerance);
 }
 
 // The same along the moved flank, from one end to the other: twice its half.
@@ -60,7 +57,7 @@ double underFlank(double K, double offset) {
                    const double stretch = offset == 0 ? 1 : 1 + offset * flankCurvature(K, r);
                    return rotorFlankPoint(K, r, offset).y * flankTangent(K, r).x * stretch;
                  },
-                 kFlankMiddle, flankEnd(K, offset));
+                 kFlankMiddle, flankEnd(K, offset), kTolerance);
 }
 
 // The integral of y dx from where the right seal's tip touches the bore, round the tip to the
@@ -155,7 +152,7 @@ double boreArea(double K, double offset) {
         const Point slope = housingTangent(K, r, 0);
         return borePoint(K, r, 0, offset).y * slope.x * (1 + offset * housingCurvature(K, r, 0));
       },
-      0, 2 * pi);
+      0, 2 * pi, kTolerance);
 }
 
 double housingPerimeter(double K) {
@@ -164,7 +161,7 @@ double housingPerimeter(double K) {
         const Point slope = housingTangent(K, r, 0);
         return std::hypot(slope.x, slope.y);
       },
-      0, 2 * pi);
+      0, 2 * pi, kTolerance);
 }
 
 }  // namespace rotary::exact

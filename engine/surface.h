@@ -18,7 +18,7 @@ inline constexpr int kFaultFlags = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
 
 class Surface {
  public:
-  explicit Surface(Window& window) : window_(window) {}
+  explicit Surface(Window& window) : window_(window), drawsNothing_(window.drawsNothing()) {}
 
   // Throws ArithmeticFault when an operation since the last check divided by zero, was
   // invalid or overflowed.
@@ -29,19 +29,19 @@ class Surface {
 
   void line(double x1, double y1, double x2, double y2, std::optional<Colour> colour) {
     checkArithmetic();
-    if (window_.drawsNothing()) return;
+    if (drawsNothing_) return;
     const float fx1 = drawable(x1), fy1 = drawable(y1), fx2 = drawable(x2), fy2 = drawable(y2);
     forward([&] { window_.line(fx1, fy1, fx2, fy2, colour); });
   }
   void circle(double x, double y, double radius, Colour colour) {
     checkArithmetic();
-    if (window_.drawsNothing()) return;
+    if (drawsNothing_) return;
     const float fx = drawable(x), fy = drawable(y), fr = drawable(radius);
     forward([&] { window_.circle(fx, fy, fr, colour); });
   }
   void point(double x, double y, Colour colour) {
     checkArithmetic();
-    if (window_.drawsNothing()) return;
+    if (drawsNothing_) return;
     const float fx = drawable(x), fy = drawable(y);
     forward([&] { window_.point(fx, fy, colour); });
   }
@@ -89,6 +89,8 @@ class Surface {
   }
 
   Window& window_;
+  // Asked once: the drawing calls come millions of times in a cycle.
+  const bool drawsNothing_;
 };
 
 }  // namespace rotary

@@ -102,10 +102,12 @@ struct Series {
   Groups exact;
 };
 
-void sortByX(Groups& groups) {
+// Sorted by x; the exact figures, which do not depend on the step count, once for each x.
+void sortByX(Groups& groups, bool oncePerX) {
   for (auto& [name, points] : groups) {
     std::stable_sort(points.begin(), points.end(),
                      [](const Point& a, const Point& b) { return a.x < b.x; });
+    if (!oncePerX) continue;
     points.erase(std::unique(points.begin(), points.end(),
                              [](const Point& a, const Point& b) { return a.x == b.x; }),
                  points.end());
@@ -113,25 +115,29 @@ void sortByX(Groups& groups) {
 }
 
 Series seriesOf(const std::vector<study::EngineRow>& rows) {
+  // Looked at once: what varies across the whole study.
+  std::vector<const Parameter*> varying;
+  for (const Parameter& parameter : parameters()) {
+    if (varies(parameter, rows)) varying.push_back(&parameter);
+  }
   Series series;
   series.against = &parameters().front();
-  for (const Parameter& parameter : parameters()) {
-    if (&parameter != &parameters().back() && varies(parameter, rows)) {
-      series.against = &parameter;
+  for (const Parameter* parameter : varying) {
+    if (parameter != &parameters().back()) {
+      series.against = parameter;
       break;
     }
   }
+  // Against K, R tells the shapes apart; against anything else, K does already.
+  const std::string implied = series.against->name == std::string("K") ? "K" : "R";
   const bool real = !rows.empty() && rows.front().input.real;
   const auto nameOf = [&](const study::EngineInput& input, bool withSteps) {
     std::string name;
-    for (const Parameter& parameter : parameters()) {
-      if (&parameter == series.against || !varies(parameter, rows)) continue;
-      if (parameter.name == std::string("N") && !withSteps) continue;
-      // Against K, R tells the shapes apart; against anything else, K does already.
-      if (parameter.name == std::string(series.against->name == std::string("K") ? "K" : "R"))
-        continue;
-      name += (name.empty() ? "" : ", ") + std::string(parameter.name) + " = " +
-              formatNumber(*parameter.value(input));
+    for (const Parameter* parameter : varying) {
+      if (parameter == series.against || parameter->name == implied) continue;
+      if (parameter->name == std::string("N") && !withSteps) continue;
+      name += (name.empty() ? "" : ", ") + std::string(parameter->name) + " = " +
+              formatNumber(*parameter->value(input));
     }
     return name;
   };
@@ -154,11 +160,8 @@ Series seriesOf(const std::vector<study::EngineRow>& rows) {
       series.exact[nameOf(row.input, false)].push_back({*x, f.capacity, f.deadVolume, f.ratio});
     }
   }
-  for (auto& [name, points] : series.sweep) {
-    std::stable_sort(points.begin(), points.end(),
-                     [](const Point& a, const Point& b) { return a.x < b.x; });
-  }
-  sortByX(series.exact);
+  sortByX(series.sweep, false);
+  sortByX(series.exact, true);
   return series;
 }
 
@@ -217,8 +220,8 @@ void giveEachSeriesItsOwnColour(std::initializer_list<QChart*> charts) {
     for (QAbstractSeries* each : chart->series()) {
       const double hue = std::fmod(0.6 + n * 0.381966, 1.0);
       const double lightness = count > 12 && n % 2 ? 0.62 : 0.42;
-      const QColor colour = QColor::fromHslF(static_cast<float>(hue), 0.85f,
-                                             static_cast<float>(lightness));
+      const QColor colour =
+          QColor::fromHslF(static_cast<float>(hue), 0.85f, static_cast<float>(lightness));
       auto* xy = static_cast<QXYSeries*>(each);
       if (auto* points = qobject_cast<QScatterSeries*>(xy)) {
         points->setColor(colour);

@@ -61,8 +61,6 @@ std::string csvField(const std::string& text) {
   return out + "\"";
 }
 
-
-
 // What stands in a row's note: its message, or the notes of its figures, and what keeps the
 // real engine from its figures or its target.
 std::string noteOf(const study::EngineRow& row) {
@@ -129,20 +127,18 @@ void csvHeader(std::ostream& out, bool real) {
 
 void csvRow(std::ostream& out, const study::EngineRow& row) {
   const bool real = row.input.real;
-  {
-    const Columns c = columnsOf(row);
-    std::string note = noteOf(row);
-    // Two notes go on two lines in the window; a row stays one line for line-based scripts.
-    std::replace(note.begin(), note.end(), '\n', ' ');
-    out << csvField(c.e) << ',' << csvField(c.R) << ',' << csvField(c.W) << ',' << c.N << ',' << c.k
-        << ',' << c.capacity << ',' << c.deadVolume << ',' << c.ratio << ',' << c.exactCapacity
-        << ',' << c.exactDeadVolume << ',' << c.exactRatio << ',';
-    if (real) {
-      out << c.A << ',' << c.C << ',' << c.V << ',' << c.realCapacity << ',' << c.realDeadVolume
-          << ',' << c.realRatio << ',' << c.target << ',' << c.targetRecess << ',';
-    }
-    out << csvField(note) << '\n';
+  const Columns c = columnsOf(row);
+  std::string note = noteOf(row);
+  // Two notes go on two lines in the window; a row stays one line for line-based scripts.
+  std::replace(note.begin(), note.end(), '\n', ' ');
+  out << csvField(c.e) << ',' << csvField(c.R) << ',' << csvField(c.W) << ',' << c.N << ',' << c.k
+      << ',' << c.capacity << ',' << c.deadVolume << ',' << c.ratio << ',' << c.exactCapacity << ','
+      << c.exactDeadVolume << ',' << c.exactRatio << ',';
+  if (real) {
+    out << c.A << ',' << c.C << ',' << c.V << ',' << c.realCapacity << ',' << c.realDeadVolume
+        << ',' << c.realRatio << ',' << c.target << ',' << c.targetRecess << ',';
   }
+  out << csvField(note) << '\n';
 }
 
 // A display-format number as a JSON number (a whole one without a decimal point), an input that
@@ -198,41 +194,38 @@ void jsonRow(std::ostream& out, const study::EngineRow& row, bool first) {
 }
 
 void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool many) {
-  do {
-    const Columns c = columnsOf(row);
-    const bool n = !first;
-    if (many) {
-      out << (n ? "\n" : "") << "eccentricity " << c.e << ", rotor radius " << c.R
-          << ", chamber width " << c.W << (c.N.empty() ? "" : ", steps " + c.N) << "\n";
+  const Columns c = columnsOf(row);
+  if (many) {
+    out << (first ? "" : "\n") << "eccentricity " << c.e << ", rotor radius " << c.R
+        << ", chamber width " << c.W << (c.N.empty() ? "" : ", steps " + c.N) << "\n";
+  }
+  if (row.input.real) {
+    out << "# seal offset " << c.A << ", clearance " << c.C << ", recess " << c.V << "\n";
+    if (!row.real || !row.real->hasFigures()) {
+      out << "message: " << noteOf(row) << "\n";
+      return;
     }
-    if (row.input.real) {
-      out << "# seal offset " << c.A << ", clearance " << c.C << ", recess " << c.V << "\n";
-      if (!row.real || !row.real->hasFigures()) {
-        out << "message: " << noteOf(row) << "\n";
-        continue;
-      }
-      const ExactFigures& f = row.real->figures;
-      out << "chamber capacity: " << significantDigits(f.capacity, 6) << "\n"
-          << "dead volume: " << significantDigits(f.deadVolume, 6) << "\n"
-          << "compression ratio: " << significantDigits(f.ratio, 6) << "\n";
-      if (row.targetRecess) {
-        out << "recess for ratio " << c.target << ": " << significantDigits(*row.targetRecess, 6)
-            << "\n";
-      } else if (!row.input.targetRatio.empty() && many) {
-        out << "note: " << noteOf(row) << "\n";
-      }
-      continue;
+    const ExactFigures& f = row.real->figures;
+    out << "chamber capacity: " << significantDigits(f.capacity, 6) << "\n"
+        << "dead volume: " << significantDigits(f.deadVolume, 6) << "\n"
+        << "compression ratio: " << significantDigits(f.ratio, 6) << "\n";
+    if (row.targetRecess) {
+      out << "recess for ratio " << c.target << ": " << significantDigits(*row.targetRecess, 6)
+          << "\n";
+    } else if (!row.input.targetRatio.empty() && many) {
+      out << "note: " << noteOf(row) << "\n";
     }
-    if (!row.figures) {
-      out << "message: " << row.message << "\n";
-      continue;
-    }
-    out << "chamber capacity: " << c.capacity << "\n"
-        << "dead volume: " << c.deadVolume << "\n"
-        << "compression ratio: " << c.ratio << "\n";
-    // The notes say "Note:" themselves, one to a line.
-    if (many && !row.figures->note.empty()) out << row.figures->note << "\n";
-  } while (false);
+    return;
+  }
+  if (!row.figures) {
+    out << "message: " << row.message << "\n";
+    return;
+  }
+  out << "chamber capacity: " << c.capacity << "\n"
+      << "dead volume: " << c.deadVolume << "\n"
+      << "compression ratio: " << c.ratio << "\n";
+  // The notes say "Note:" themselves, one to a line.
+  if (many && !row.figures->note.empty()) out << row.figures->note << "\n";
 }
 
 }  // namespace

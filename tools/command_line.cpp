@@ -252,9 +252,12 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     std::optional<RealLimit> realShape;
     if (!isStudy && (options.dxf || (options.figure && options.realEngine()))) {
       const study::EngineRow& row = rows.front();
+      // The real engine's options have computed it for the row already.
       realShape =
-          realLimit(*parseNumber(row.input.eccentricity), *parseNumber(row.input.rotorRadius),
-                    *parseNumber(row.input.chamberWidth), exporting::realEngineOf(row.input));
+          row.real
+              ? *row.real
+              : realLimit(*parseNumber(row.input.eccentricity), *parseNumber(row.input.rotorRadius),
+                          *parseNumber(row.input.chamberWidth), exporting::realEngineOf(row.input));
       if (!realShape->hasFigures()) {
         err << "rotary-ratio: " << whyNoRealFigures(*realShape, exporting::realEngineOf(row.input))
             << "\n";

@@ -97,6 +97,12 @@ TEST(CompanionExact, PrintsTheShapesFiguresInEveryFormat) {
   EXPECT_NE(study.out.find("\"No exact figures: with eccentricity 0"), std::string::npos);
 
   EXPECT_EQ(run({"--method", "closed"}).status, kExitBadUsage);
+  // The DXF comes from the exact computation, so it goes with the exact method.
+  const fs::path dxf =
+      fs::temp_directory_path() / ("rotary-exact-" + std::to_string(getpid()) + ".dxf");
+  EXPECT_EQ(run({"--method", "exact", "--dxf", dxf.string()}).status, kExitOk);
+  EXPECT_TRUE(fs::exists(dxf));
+  fs::remove(dxf);
   const ToolRun figure = run({"--method", "exact", "--figure", "never.svg"});
   EXPECT_EQ(figure.status, kExitBadUsage);
   EXPECT_FALSE(fs::exists("never.svg"));
