@@ -248,20 +248,6 @@ bool paintVector(QPaintDevice& device, const Scene& scene, const Page& page) {
 
 }  // namespace
 
-bool imageFormatOf(const std::string& path, std::initializer_list<ImageFormat> allowed,
-                   ImageFormat& format) {
-  const std::string extension = lowerExtension(path);
-  const std::pair<const char*, ImageFormat> known[] = {
-      {"svg", ImageFormat::kSvg}, {"pdf", ImageFormat::kPdf}, {"png", ImageFormat::kPng}};
-  for (const auto& [name, kind] : known) {
-    if (extension == name && std::find(allowed.begin(), allowed.end(), kind) != allowed.end()) {
-      format = kind;
-      return true;
-    }
-  }
-  return false;
-}
-
 namespace {
 
 bool drawScene(ImageFormat format, const Scene& scene, std::string& content, std::string& error);

@@ -6,29 +6,16 @@
 
 #include <string>
 
+#include "drawing.h"
 #include "headless.h"
-#include "real_engine.h"
 
 namespace rotary::exporting {
-
-enum class ImageFormat { kSvg, kPdf, kPng };
-
-// The format that a file name's extension asks for; false for an extension of no image format
-// among `allowed`.
-bool imageFormatOf(const std::string& path, std::initializer_list<ImageFormat> allowed,
-                   ImageFormat& format);
 
 // Draws the figure of a computation that has results into `content`, the bytes of the file.
 bool drawFigure(ImageFormat format, const HeadlessResult& result, std::string& content,
                 std::string& error);
 
-// A real engine with figures: the bore, the trochoid, the rotor with and without its clearance,
-// the gears, and a legend with A, C, V and the real engine's figures.
-struct RealFigure {
-  double eccentricity, rotorRadius, chamberWidth;
-  RealEngine engine;
-  ExactFigures figures;
-};
+// A real engine: the bore, the trochoid, the rotor with and without its clearance, the gears.
 bool drawFigure(ImageFormat format, const RealFigure& real, std::string& content,
                 std::string& error);
 

@@ -9,10 +9,9 @@
 #include <optional>
 #include <sstream>
 
-#include "chart.h"
 #include "cycle.h"
+#include "drawing.h"
 #include "dxf_export.h"
-#include "figure.h"
 #include "file_name.h"
 #include "headless.h"
 #include "messages.h"
@@ -171,6 +170,14 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         throw BadUsage{"--dxf: " + quoteForMessage(*options.dxf) + " does not end in .dxf"};
       }
     }
+    // Qt comes in only now, for the runs that draw; a module that cannot be loaded fails them
+    // before anything is computed or created.
+    const exporting::Drawing* drawing = nullptr;
+    if (options.figure || options.chart) {
+      std::string why;
+      drawing = exporting::loadDrawing(why);
+      if (!drawing) throw BadUsage{(options.figure ? "--figure: " : "--chart: ") + why};
+    }
     if (options.profiles && *options.profiles != "-") {
       files.profiles = created("--profiles", *options.profiles);
     }
@@ -293,14 +300,14 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       const study::EngineRow& row = rows.front();
       const bool drawn =
           options.realEngine()
-              ? exporting::drawFigure(
+              ? drawing->realFigure(
                     files.figureFormat,
                     exporting::RealFigure{*parseNumber(row.input.eccentricity),
                                           *parseNumber(row.input.rotorRadius),
                                           *parseNumber(row.input.chamberWidth),
                                           exporting::realEngineOf(row.input), realShape->figures},
                     content, error)
-              : exporting::drawFigure(files.figureFormat, *single, content, error);
+              : drawing->figure(files.figureFormat, *single, content, error);
       if (!drawn) return fail("--figure: " + quoteForMessage(*options.figure) + ": " + error);
       if (!written("--figure", *options.figure, *files.figure, content)) return fail(error);
     }
@@ -316,7 +323,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       if (!written("--dxf", *options.dxf, *files.dxf, content)) return fail(error);
     }
     if (files.chart) {
-      if (!exporting::drawChart(files.chartFormat, rows, content, error)) {
+      if (!drawing->chart(files.chartFormat, rows, content, error)) {
         return fail("--chart: " + quoteForMessage(*options.chart) + ": " + error);
       }
       if (!written("--chart", *options.chart, *files.chart, content)) return fail(error);
