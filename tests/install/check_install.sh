@@ -24,6 +24,13 @@ for file in bin/rotary-window bin/rotary-ratio share/applications/$id.desktop \
 done
 expected=$'chamber capacity: 652.4\ndead volume: 37.33\ncompression ratio: 18.47'
 [ "$("$prefix/bin/rotary-ratio")" = "$expected" ] || fail "the installed rotary-ratio's results"
+# The figure comes from the drawing module, which the program finds beside it once installed.
+draws_figure() { # PROGRAM WHAT
+  "$1" --figure "$work/figure.svg" >/dev/null 2>"$work/figure.log" &&
+    grep -q "<svg" "$work/figure.svg" || { cat "$work/figure.log"; fail "$2 draws no figure"; }
+  rm -f "$work/figure.svg"
+}
+draws_figure "$prefix/bin/rotary-ratio" "the installed rotary-ratio"
 "$prefix/bin/rotary-ratio" --version | grep -qx "rotary-ratio [0-9.]*" || fail "rotary-ratio --version"
 "$prefix/bin/rotary-window" --version | grep -qx "rotary-window [0-9.]*" || fail "rotary-window --version"
 "$prefix/bin/rotary-window" --help | grep -q "^Usage: rotary-window" || fail "rotary-window --help"
@@ -46,7 +53,7 @@ else
   contents=$(dpkg-deb -c "$deb")
   for file in usr/bin/rotary-window usr/bin/rotary-ratio usr/share/applications/$id.desktop \
     usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/metainfo/$id.metainfo.xml \
-    usr/share/man/man1/rotary-ratio.1; do
+    usr/share/man/man1/rotary-ratio.1 usr/lib/rotary-ratio/rotary-ratio-drawing.so; do
     grep -q "\./$file" <<<"$contents" || fail "the package lacks $file"
   done
   depends=$(dpkg-deb -f "$deb" Depends)
@@ -57,19 +64,24 @@ else
   [ "$("$work/extracted/usr/bin/rotary-ratio" --eccentricity 10 --rotor-radius 100 \
     --chamber-width 60)" = $'chamber capacity: 310.5\ndead volume: 12.6\ncompression ratio: 25.63' ] ||
     fail "the packaged rotary-ratio's results"
+  draws_figure "$work/extracted/usr/bin/rotary-ratio" "the packaged rotary-ratio"
   "$work/extracted/usr/bin/rotary-window" --version >/dev/null || fail "the packaged rotary-window"
   echo "package $(basename "$deb"), Depends: $depends"
 
   # Installed for real through apt and removed again, where the machine lets us and no
   # rotary-ratio package of the user's own is in the way.
-  if [ "$(id -u)" -eq 0 ] && ! dpkg-query -W rotary-ratio >/dev/null 2>&1; then
+  # (A package removed before leaves its name behind in dpkg's records; only an installed one
+  # is in the way.)
+  if [ "$(id -u)" -eq 0 ] &&
+    ! dpkg-query -W -f='${Status}' rotary-ratio 2>/dev/null | grep -q " installed$"; then
     export DEBIAN_FRONTEND=noninteractive
     if apt-get install -y -qq "$deb" >"$work/apt.log" 2>&1; then
       [ "$(/usr/bin/rotary-ratio)" = "$expected" ] || fail "the apt-installed rotary-ratio"
+      draws_figure /usr/bin/rotary-ratio "the apt-installed rotary-ratio"
       [ -f /usr/share/applications/$id.desktop ] || fail "the apt-installed desktop entry"
       apt-get remove -y -qq rotary-ratio >>"$work/apt.log" 2>&1 || fail "apt remove"
       left=$(ls /usr/bin/rotary-ratio /usr/bin/rotary-window /usr/share/applications/$id.desktop \
-        /usr/share/man/man1/rotary-ratio.1 2>/dev/null)
+        /usr/share/man/man1/rotary-ratio.1 /usr/lib/rotary-ratio 2>/dev/null)
       [ -z "$left" ] || fail "apt remove left $left"
       echo "installed with apt and removed again"
     else
