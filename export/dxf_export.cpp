@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -35,6 +36,41 @@ struct Layer {
 constexpr Layer kLayers[] = {{"HOUSING", kColourRed}, {"TROCHOID", kColourMagenta},
                              {"ROTOR", kColourCyan},  {"ROTOR_LIMIT", kColourGreen},
                              {"GEARS", kColourBlue},  {"CENTRES", kColourYellow}};
+
+// dxflib writes the objects a CAD program expects (the dictionaries, the layouts) without their
+// owners, which a reader then has to repair. This writer adds each object's owner (group 330)
+// after its handle: the dictionary that listed it before, or none for the root dictionary.
+class OwningObjectsWriter : public DL_WriterA {
+ public:
+  using DL_WriterA::DL_WriterA;
+
+  void startObjects() { inObjects_ = true; }
+
+  void dxfHex(int gc, int value) const override {
+    DL_WriterA::dxfHex(gc, value);
+    noted(gc, static_cast<unsigned long>(value));
+  }
+  void dxfString(int gc, const std::string& value) const override {
+    DL_WriterA::dxfString(gc, value);
+    if (inObjects_ && (gc == kHandle || gc == kEntry)) noted(gc, std::stoul(value, nullptr, 16));
+  }
+
+ private:
+  static constexpr int kHandle = 5, kOwner = 330, kEntry = 350;
+
+  void noted(int gc, unsigned long handle) const {
+    if (!inObjects_) return;
+    if (gc == kEntry) owners_[handle] = current_;
+    if (gc != kHandle) return;
+    current_ = handle;
+    const auto owner = owners_.find(handle);
+    DL_WriterA::dxfHex(kOwner, owner == owners_.end() ? 0 : static_cast<int>(owner->second));
+  }
+
+  bool inObjects_ = false;
+  mutable unsigned long current_ = 0;
+  mutable std::map<unsigned long, unsigned long> owners_;
+};
 
 void writeTables(DL_Dxf& dxf, DL_WriterA& dw) {
   dw.sectionTables();
@@ -134,8 +170,8 @@ bool drawDxf(const RealOutlines& o, const RealEngine& real, std::string& content
 bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngine& real,
                  std::string& error) {
   DL_Dxf dxf;
-  std::unique_ptr<DL_WriterA> dw(dxf.out(path.c_str(), DL_Codes::AC1015));
-  if (!dw) {
+  const auto dw = std::make_unique<OwningObjectsWriter>(path.c_str(), DL_Codes::AC1015);
+  if (dw->openFailed()) {
     error = "cannot be made";
     return false;
   }
@@ -159,6 +195,7 @@ bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngin
   writeCentreMark(dxf, *dw, o.rotorCentre, mark);
   dw->sectionEnd();
 
+  dw->startObjects();
   dxf.writeObjects(*dw);
   dxf.writeObjectsEnd(*dw);
   dw->dxfEOF();

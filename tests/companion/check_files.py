@@ -11,6 +11,7 @@ import sys
 import xml.etree.ElementTree as ET
 
 import ezdxf
+from ezdxf import recover
 
 tool, folder = sys.argv[1], sys.argv[2]
 shutil.rmtree(folder, ignore_errors=True)
@@ -22,6 +23,16 @@ failures = []
 def check(condition, what):
     if not condition:
         failures.append(what)
+
+
+def audited(name):
+    """The DXF as a CAD program reads it: nothing to repair on reading or in the audit after."""
+    document, reading = recover.readfile(path(name))
+    audit = document.audit()
+    for what, found in (("reading", reading), ("audit", audit)):
+        problems = [f.message for f in found.fixes] + [e.message for e in found.errors]
+        check(not problems, f"{name}: {len(problems)} repairs in the {what}: {problems[:3]}")
+    return document
 
 
 def run(*args):
@@ -38,7 +49,7 @@ run("--eccentricity", "10:20:2", "--rotor-radius", "100:110:10", "--chart", path
 # The DXF of the bare shape: the bore (here the trochoid itself) and the largest rotor as closed
 # polylines, the gears as circles, the centre marks as lines; millimetres, the crank axis at the
 # origin, the rotor at top dead centre with its centre at (0, -e).
-document = ezdxf.readfile(path("engine.dxf"))
+document = audited("engine.dxf")
 check(document.header.get("$INSUNITS") == 4, "DXF units are not millimetres")
 entities = list(document.modelspace())
 layers = {}
@@ -96,7 +107,7 @@ for words in ("trochoid ratio K = R / e", "compression ratio", "R = 100", "R = 1
 import numpy
 
 run("--seal-offset", "2", "--clearance", "0.1", "--dxf", path("real.dxf"))
-document = ezdxf.readfile(path("real.dxf"))
+document = audited("real.dxf")
 layers = {entity.dxf.layer: entity for entity in document.modelspace()
           if entity.dxftype() == "LWPOLYLINE"}
 check(set(layers) == {"HOUSING", "TROCHOID", "ROTOR", "ROTOR_LIMIT"}, f"real DXF {sorted(layers)}")
