@@ -207,6 +207,13 @@ INSTANTIATE_TEST_SUITE_P(
                {"Note: the rotor radius is not more than three eccentricities"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A range whose steps land on its stop ends there: four rows, the last 5.3, none beyond.
+TEST(CompanionStudy, RangeEndsOnItsStop) {
+  const auto rows = lines(run({"--eccentricity", "5:5.3:0.1"}).out);
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows.back().substr(0, 8), "5.3,105,");
+}
+
 // The middle rows of a two-range study, in the order of the ranges.
 TEST(CompanionStudy, MiddleRowsComeInTheOrderOfTheRanges) {
   const auto rows = lines(run({"--eccentricity", "10:12:1", "--rotor-radius", "100:102:1"}).out);

@@ -16,7 +16,9 @@ start_display() {
     number=$((99 + RANDOM % 400))
     while [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
     log="$shot.xvfb-$attempt.log"
-    Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp -ac >"$log" 2>&1 &
+    # -noreset: by default the server resets when its last client leaves, and the program's
+    # connection, coming just after the probe's, can fall into that reset.
+    Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp -ac -noreset >"$log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 1 150); do
       if DISPLAY=":$number" xdotool getdisplaygeometry >/dev/null 2>&1; then
