@@ -92,7 +92,9 @@ void writeTables(DL_Dxf& dxf, DL_WriterA& dw) {
   dw.tableEnd();
 
   dw.tableStyle(1);
-  dxf.writeStyle(dw, DL_StyleData("standard", 0, 2.5, 1.0, 0.0, 0, 2.5, "txt", ""));
+  // Named as DXF names it: dxflib points the dimension style at this text style only by that
+  // name, and otherwise writes a handle of nothing.
+  dxf.writeStyle(dw, DL_StyleData("Standard", 0, 2.5, 1.0, 0.0, 0, 2.5, "txt", ""));
   dw.tableEnd();
 
   dxf.writeView(dw);

@@ -32,6 +32,13 @@ def audited(name):
     for what, found in (("reading", reading), ("audit", audit)):
         problems = [f.message for f in found.fixes] + [e.message for e in found.errors]
         check(not problems, f"{name}: {len(problems)} repairs in the {what}: {problems[:3]}")
+    # Every pointer to another object (owner, style, entry) names an object the file defines.
+    lines = open(path(name)).read().split("\n")
+    pairs = [(lines[i].strip(), lines[i + 1].strip()) for i in range(0, len(lines) - 1, 2)]
+    defined = {value.upper() for code, value in pairs if code in ("5", "105")}
+    dangling = [(code, value) for code, value in pairs
+                if code in ("330", "340", "350", "360") and value != "0" and value.upper() not in defined]
+    check(not dangling, f"{name}: pointers to no object: {dangling[:3]}")
     return document
 
 
