@@ -207,9 +207,8 @@ NoResultCause Cycle::noResultCause() const {
   cause.rotorRadius = g.R;
   cause.chamberWidth = g.W;
   cause.steps = g.N;
-  if (missedSamplesMatter(g, state_.profiles, nullptr)) {
-    cause.missed = missedSamples(g, state_.profiles);
-  }
+  const int missed = missedSamples(g, state_.profiles);
+  if (missedSamplesMatter(g, state_.profiles, missed, nullptr)) cause.missed = missed;
   cause.mostStepsTried = std::min(mostSteps_, kMostStepsSearched);
   if (state_.exact && state_.exact->hasFigures()) {
     cause.exactFigures = exactFiguresText(state_.exact->figures);

@@ -11,12 +11,6 @@
 namespace rotary {
 namespace {
 
-// A volume from an area in units of e squared, multiplied in this order so that neither a tiny
-// nor a huge e underflows or overflows before W comes in.
-double volumeOf(double area, double e, double W) {
-  return ((area * e) * e * W) / 1000;
-}
-
 bool ordinary(double value) {
   return std::isfinite(value) && value >= DBL_MIN;
 }
@@ -33,7 +27,7 @@ ExactLimit exactLimitOfShape(double e, double R, double W) {
     // No chamber to measure, but lengths this small are past computing with all the same: the
     // chambers of such curves are some hundredths of the larger length squared.
     const double scale = std::max(e, R);
-    const double volume = volumeOf(0.01, scale, W);
+    const double volume = volumeOfArea(0.01, scale, W);
     const bool tooSmall = W > 0 && std::isfinite(volume) && volume < DBL_MIN;
     limit.status = tooSmall ? ExactStatus::kLengthsTooSmall : ExactStatus::kBeyondRotorLimit;
     return limit;
@@ -49,8 +43,8 @@ ExactLimit exactLimitOfShape(double e, double R, double W) {
   const exact::ChamberAreas areas = exact::chamberAreas(K);
   const double swept = areas.bottomDeadCentre - areas.topDeadCentre;
   ExactFigures& f = limit.figures;
-  f.capacity = volumeOf(swept, e, W);
-  f.deadVolume = volumeOf(areas.topDeadCentre, e, W);
+  f.capacity = volumeOfArea(swept, e, W);
+  f.deadVolume = volumeOfArea(areas.topDeadCentre, e, W);
   f.ratio = areas.bottomDeadCentre / areas.topDeadCentre;
   const double deadArea = (areas.topDeadCentre * e) * e;
   if (!std::isfinite(f.capacity) || !std::isfinite(f.deadVolume)) {

@@ -37,6 +37,12 @@ inline constexpr double kLargestExactK = 1e6;
 // For e, R, W >= 0 as the window takes them.
 ExactLimit exactLimit(double e, double R, double W);
 
+// A chamber volume from its area in units of e squared, multiplied in this order so that neither
+// a tiny nor a huge e underflows or overflows before W comes in.
+inline double volumeOfArea(double area, double e, double W) {
+  return ((area * e) * e * W) / 1000;
+}
+
 // "C / D / R" with six significant digits each, as notes and messages quote them.
 std::string exactFiguresText(const ExactFigures& figures);
 

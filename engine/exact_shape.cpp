@@ -20,12 +20,17 @@ double abscissaByA(double r, double a) {
   return std::cos(a) + std::sin(3 * r - a);
 }
 
+// The integral of y dx along the housing at motion angle a, from parameter `from` to `to`.
+double underHousing(double K, double a, double from, double to) {
+  return integral([K, a](double r) { return housingPoint(K, r, a).y * abscissaByR(K, r, a); }, from,
+                  to, kTolerance);
+}
+
 // The signed area under the housing arc between the flank's apexes at motion angle a: the
 // integral of y dx from the left apex to the right one, which counts a bulge beyond an apex,
 // where the arc runs back, with its own sign.
 double areaUnderHousingArc(double K, double a) {
-  return integral([K, a](double r) { return housingPoint(K, r, a).y * abscissaByR(K, r, a); },
-                  kLeftApex, kRightApex, kTolerance);
+  return underHousing(K, a, kLeftApex, kRightApex);
 }
 
 // d/dr of the housing ordinate, and d/da of it.
@@ -101,8 +106,7 @@ ChamberAreas chamberAreas(double K) {
 
 double housingArea(double K) {
   // Counter-clockwise as r grows: the enclosed area is minus the integral of y dx.
-  return -integral([K](double r) { return housingPoint(K, r, 0).y * abscissaByR(K, r, 0); }, 0,
-                   2 * pi, kTolerance);
+  return -underHousing(K, 0, 0, 2 * pi);
 }
 
 }  // namespace rotary::exact

@@ -76,8 +76,9 @@ int missedSamples(const Geometry& g, const Profiles& p) {
   return missed;
 }
 
-bool missedSamplesMatter(const Geometry& g, const Profiles& p, const ExactFigures* yardstick) {
-  if (missedSamples(g, p) == 0) return false;
+bool missedSamplesMatter(const Geometry& g, const Profiles& p, int missed,
+                         const ExactFigures* yardstick) {
+  if (missed == 0) return false;
   const Uncut bridgedFigures = withMissedSamplesBridged(g, p);
   if (yardstick) return !straysFrom(bridgedFigures, *yardstick);
   return bridgedFigures.capacity > 0 && bridgedFigures.deadVolume > 0 && bridgedFigures.ratio > 1;
@@ -129,7 +130,8 @@ Figures workOutFigures(const Geometry& g, const Profiles& p, const Areas& areas,
   if (exact && exact->hasFigures()) {
     const ExactFigures& x = exact->figures;
     if (straysFrom(uncut(g, areas), x)) {
-      f.note = strayNote(exactFiguresText(x), strayCause(g, missed, missedSamplesMatter(g, p, &x)));
+      f.note = strayNote(exactFiguresText(x),
+                         strayCause(g, missed, missedSamplesMatter(g, p, missed, &x)));
     }
   }
   if (g.e >= g.R / 3) {

@@ -40,10 +40,11 @@ Figures workOutFigures(const Geometry& g, const Profiles& p, const Areas& areas,
 // that it kept its start value.
 int missedSamples(const Geometry& g, const Profiles& p);
 
-// Whether samples the sweep missed are what spoils its figures: with them bridged by straight
-// lines from their neighbours, the figures come within the tolerance of the yardstick, or, with
-// none given, become a result at all.
-bool missedSamplesMatter(const Geometry& g, const Profiles& p, const ExactFigures* yardstick);
+// Whether the `missed` samples (as missedSamples counts them) are what spoils the sweep's
+// figures: with them bridged by straight lines from their neighbours, the figures come within
+// the tolerance of the yardstick, or, with none given, become a result at all.
+bool missedSamplesMatter(const Geometry& g, const Profiles& p, int missed,
+                         const ExactFigures* yardstick);
 
 // A profile with the samples that kept their start value bridged by straight lines between the
 // nearest samples the sweep reached on either side.

@@ -9,8 +9,11 @@
 namespace rotary {
 
 RealLimit realLimit(double e, double R, double W, const RealEngine& real) {
+  return realLimit(e, R, W, real, exactLimit(e, R, W));
+}
+
+RealLimit realLimit(double e, double R, double W, const RealEngine& real, const ExactLimit& bare) {
   RealLimit limit;
-  const ExactLimit bare = exactLimit(e, R, W);
   limit.shape = bare.status;
   if (!bare.hasFigures()) return limit;
   const double K = R / e;
@@ -29,7 +32,7 @@ RealLimit realLimit(double e, double R, double W, const RealEngine& real) {
   }
   const exact::ChamberAreas areas = exact::realChamberAreas(K, offsets);
   std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
-  const auto volume = [e, W](double area) { return ((area * e) * e * W) / 1000; };
+  const auto volume = [e, W](double area) { return volumeOfArea(area, e, W); };
   ExactFigures& plain = limit.withoutRecess;
   plain.capacity = volume(areas.bottomDeadCentre - areas.topDeadCentre);
   plain.deadVolume = volume(areas.topDeadCentre);

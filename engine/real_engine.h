@@ -38,6 +38,8 @@ struct RealLimit {
 };
 
 RealLimit realLimit(double e, double R, double W, const RealEngine& real);
+// The same with the bare shape's limit for these dimensions, where the caller has it already.
+RealLimit realLimit(double e, double R, double W, const RealEngine& real, const ExactLimit& bare);
 
 // The recess that brings the ratio down to `target`; none when the target lies at or above the
 // ratio without a recess, the limit of these shapes.

@@ -40,14 +40,25 @@ double underArc(Point centre, double radius, Point from, Point to) {
          radius * radius * (std::sin(2 * t1) - std::sin(2 * t0)) / 4;
 }
 
-// The integral of y dx along the bore from the left apex's seal to the right one's.
-double underBoreArc(double K, double a, double offset) {
+// The integral of y dx along the bore at motion angle a, from housing parameter `from` to `to`:
+// the parallel curve's slope is the trochoid's stretched by 1 + offset * curvature.
+double underBore(double K, double a, double offset, double from, double to) {
   return integral(
       [=](double r) {
         const Point slope = housingTangent(K, r, a);
         return borePoint(K, r, a, offset).y * slope.x * (1 + offset * housingCurvature(K, r, a));
       },
-      kLeftApex, kRightApex, kTolerance);
+      from, to, kTolerance);
+}
+
+// The same from the left apex's seal to the right one's.
+double underBoreArc(double K, double a, double offset) {
+  return underBore(K, a, offset, kLeftApex, kRightApex);
+}
+
+// Signed curvature from the first and second derivatives of a curve.
+double curvatureOf(Point d1, Point d2) {
+  return (d1.x * d2.y - d1.y * d2.x) / std::pow(std::hypot(d1.x, d1.y), 3);
 }
 
 // The same along the moved flank, from one end to the other: twice its half.
@@ -79,8 +90,7 @@ double underClosures(double K, double a, const Offsets& o) {
 }  // namespace
 
 double housingCurvature(double K, double r, double a) {
-  const Point d1 = housingTangent(K, r, a), d2 = housingBend(K, r, a);
-  return (d1.x * d2.y - d1.y * d2.x) / std::pow(std::hypot(d1.x, d1.y), 3);
+  return curvatureOf(housingTangent(K, r, a), housingBend(K, r, a));
 }
 
 Point housingNormal(double K, double r, double a) {
@@ -96,8 +106,7 @@ Point flankNormal(double K, double r) {
 }
 
 double flankCurvature(double K, double r) {
-  const Point d1 = flankTangent(K, r), d2 = flankBend(K, r);
-  return (d1.x * d2.y - d1.y * d2.x) / std::pow(std::hypot(d1.x, d1.y), 3);
+  return curvatureOf(flankTangent(K, r), flankBend(K, r));
 }
 
 Point rotorFlankPoint(double K, double r, double offset) {
@@ -147,12 +156,7 @@ ChamberAreas realChamberAreas(double K, const Offsets& o) {
 }
 
 double boreArea(double K, double offset) {
-  return -integral(
-      [=](double r) {
-        const Point slope = housingTangent(K, r, 0);
-        return borePoint(K, r, 0, offset).y * slope.x * (1 + offset * housingCurvature(K, r, 0));
-      },
-      0, 2 * pi, kTolerance);
+  return -underBore(K, 0, offset, 0, 2 * pi);
 }
 
 double housingPerimeter(double K) {

@@ -115,29 +115,49 @@ std::string trochoidRatio(const study::EngineInput& input) {
 
 namespace {
 
+// The columns in their order, named as CSV headers and JSON keys both; the real engine's follow
+// the exact ones where a study asks for them, and the note ends every row.
+using Column = std::pair<const char*, std::string Columns::*>;
+constexpr Column kColumns[] = {{"eccentricity", &Columns::e},
+                               {"rotor_radius", &Columns::R},
+                               {"chamber_width", &Columns::W},
+                               {"steps", &Columns::N},
+                               {"k", &Columns::k},
+                               {"chamber_capacity", &Columns::capacity},
+                               {"dead_volume", &Columns::deadVolume},
+                               {"compression_ratio", &Columns::ratio},
+                               {"exact_chamber_capacity", &Columns::exactCapacity},
+                               {"exact_dead_volume", &Columns::exactDeadVolume},
+                               {"exact_compression_ratio", &Columns::exactRatio}};
+constexpr Column kRealColumns[] = {{"seal_offset", &Columns::A},
+                                   {"clearance", &Columns::C},
+                                   {"recess", &Columns::V},
+                                   {"real_chamber_capacity", &Columns::realCapacity},
+                                   {"real_dead_volume", &Columns::realDeadVolume},
+                                   {"real_compression_ratio", &Columns::realRatio},
+                                   {"target_ratio", &Columns::target},
+                                   {"target_recess", &Columns::targetRecess}};
+
+// Calls `each` with the name and value of every column a row has, the note aside.
+template <typename Each>
+void forEachColumn(bool real, const Columns& c, Each each) {
+  for (const auto& [name, member] : kColumns) each(name, c.*member);
+  if (!real) return;
+  for (const auto& [name, member] : kRealColumns) each(name, c.*member);
+}
+
 void csvHeader(std::ostream& out, bool real) {
-  out << "eccentricity,rotor_radius,chamber_width,steps,k,chamber_capacity,dead_volume,"
-         "compression_ratio,exact_chamber_capacity,exact_dead_volume,exact_compression_ratio,";
-  if (real) {
-    out << "seal_offset,clearance,recess,real_chamber_capacity,real_dead_volume,"
-           "real_compression_ratio,target_ratio,target_recess,";
-  }
+  forEachColumn(real, Columns{},
+                [&out](const char* name, const std::string&) { out << name << ','; });
   out << "note\n";
 }
 
 void csvRow(std::ostream& out, const study::EngineRow& row) {
-  const bool real = row.input.real;
-  const Columns c = columnsOf(row);
   std::string note = noteOf(row);
   // Two notes go on two lines in the window; a row stays one line for line-based scripts.
   std::replace(note.begin(), note.end(), '\n', ' ');
-  out << csvField(c.e) << ',' << csvField(c.R) << ',' << csvField(c.W) << ',' << c.N << ',' << c.k
-      << ',' << c.capacity << ',' << c.deadVolume << ',' << c.ratio << ',' << c.exactCapacity << ','
-      << c.exactDeadVolume << ',' << c.exactRatio << ',';
-  if (real) {
-    out << c.A << ',' << c.C << ',' << c.V << ',' << c.realCapacity << ',' << c.realDeadVolume
-        << ',' << c.realRatio << ',' << c.target << ',' << c.targetRecess << ',';
-  }
+  forEachColumn(row.input.real, columnsOf(row),
+                [&out](const char*, const std::string& value) { out << csvField(value) << ','; });
   out << csvField(note) << '\n';
 }
 
@@ -157,31 +177,9 @@ nlohmann::ordered_json jsonOf(const std::string& shown) {
 void jsonRow(std::ostream& out, const study::EngineRow& row, bool first) {
   const Columns c = columnsOf(row);
   nlohmann::ordered_json object;
-  const std::pair<const char*, const std::string*> columns[] = {
-      {"eccentricity", &c.e},
-      {"rotor_radius", &c.R},
-      {"chamber_width", &c.W},
-      {"steps", &c.N},
-      {"k", &c.k},
-      {"chamber_capacity", &c.capacity},
-      {"dead_volume", &c.deadVolume},
-      {"compression_ratio", &c.ratio},
-      {"exact_chamber_capacity", &c.exactCapacity},
-      {"exact_dead_volume", &c.exactDeadVolume},
-      {"exact_compression_ratio", &c.exactRatio}};
-  for (const auto& [name, value] : columns) object[name] = jsonOf(*value);
-  if (row.input.real) {
-    const std::pair<const char*, const std::string*> real[] = {
-        {"seal_offset", &c.A},
-        {"clearance", &c.C},
-        {"recess", &c.V},
-        {"real_chamber_capacity", &c.realCapacity},
-        {"real_dead_volume", &c.realDeadVolume},
-        {"real_compression_ratio", &c.realRatio},
-        {"target_ratio", &c.target},
-        {"target_recess", &c.targetRecess}};
-    for (const auto& [name, value] : real) object[name] = jsonOf(*value);
-  }
+  forEachColumn(row.input.real, c, [&object](const char* name, const std::string& value) {
+    object[name] = jsonOf(value);
+  });
   const std::string note = noteOf(row);
   if (!row.message.empty()) {
     object["message"] = note;

@@ -68,7 +68,9 @@ void addRealEngine(const EngineInput& engine, EngineRow& row) {
              W = parseNumber(engine.chamberWidth), A = parseNumber(engine.sealOffset),
              C = parseNumber(engine.clearance), V = parseNumber(engine.recess);
   if (!e || !R || !W || !A || !C || !V) return;
-  row.real = realLimit(*e, *R, *W, RealEngine{*A, *C, *V});
+  // The row's own exact limit, where it has one, comes from these very dimensions.
+  const RealEngine real{*A, *C, *V};
+  row.real = row.exact ? realLimit(*e, *R, *W, real, *row.exact) : realLimit(*e, *R, *W, real);
   const auto X = parseNumber(engine.targetRatio);
   if (X && row.real->hasFigures()) row.targetRecess = recessForRatio(row.real->withoutRecess, *X);
 }
