@@ -22,6 +22,21 @@ loads_qt "$tool" --figure "$dir/f.svg" || fail "--figure draws without loading Q
 loads_qt "$tool" --eccentricity 10:20:5 --chart "$dir/c.svg" || fail "--chart without Qt?"
 grep -q "<svg" "$dir/f.svg" || fail "no figure drawn"
 
+# The module itself gives its drawing only to a program of its own version. (A module built
+# with the sanitizers loads only into a program that carries their runtime.)
+if nm -D --undefined-only "$module" | grep -q "__asan\|__ubsan"; then
+  echo "skipped: the sanitizers' module is not loaded outside their programs"
+elif ! /usr/bin/python3 - "$module" "$("$tool" --version | cut -d' ' -f2)" <<'PYTHON'
+import ctypes, sys
+entry = ctypes.CDLL(sys.argv[1]).rotary_ratio_drawing
+entry.restype, entry.argtypes = ctypes.c_void_p, [ctypes.c_char_p]
+assert entry(sys.argv[2].encode()), "declined its own version"
+assert not entry(b"0.9.9"), "accepted another version"
+PYTHON
+then
+  fail "the module's version check"
+fi
+
 # A program whose drawing module is missing, or another version's, or some other library.
 expect_refusal() {  # WHAT PATTERN
   local status
