@@ -88,6 +88,17 @@ RealValues realValues(const Options& options) {
   return values;
 }
 
+// One engine's dimensions and real-engine values as numbers; its texts have passed the checks.
+struct EngineNumbers {
+  double e, R, W;
+  RealEngine real;
+};
+
+EngineNumbers numbersOf(const study::EngineInput& input) {
+  return {*parseNumber(input.eccentricity), *parseNumber(input.rotorRadius),
+          *parseNumber(input.chamberWidth), exporting::realEngineOf(input)};
+}
+
 // Half the 0.001 mm a machinist may allow: the chords of the CAD outlines stray no further from
 // the true curves.
 constexpr double kDxfChordError = 0.0005;
@@ -256,18 +267,14 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     // The CAD outlines and the real engine's figure come from the exact computation, whatever
     // the sweep made of the engine.
+    const EngineNumbers one = numbersOf(rows.front().input);
     std::optional<RealLimit> realShape;
     if (!isStudy && (options.dxf || (options.figure && options.realEngine()))) {
       const study::EngineRow& row = rows.front();
       // The real engine's options have computed it for the row already.
-      realShape =
-          row.real
-              ? *row.real
-              : realLimit(*parseNumber(row.input.eccentricity), *parseNumber(row.input.rotorRadius),
-                          *parseNumber(row.input.chamberWidth), exporting::realEngineOf(row.input));
+      realShape = row.real ? *row.real : realLimit(one.e, one.R, one.W, one.real);
       if (!realShape->hasFigures()) {
-        err << "rotary-ratio: " << whyNoRealFigures(*realShape, exporting::realEngineOf(row.input))
-            << "\n";
+        err << "rotary-ratio: " << whyNoRealFigures(*realShape, one.real) << "\n";
         return kExitComputationFailed;
       }
     }
@@ -297,27 +304,19 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     std::string content;
     if (files.figure) {
-      const study::EngineRow& row = rows.front();
       const bool drawn =
           options.realEngine()
               ? drawing->realFigure(
                     files.figureFormat,
-                    exporting::RealFigure{*parseNumber(row.input.eccentricity),
-                                          *parseNumber(row.input.rotorRadius),
-                                          *parseNumber(row.input.chamberWidth),
-                                          exporting::realEngineOf(row.input), realShape->figures},
+                    exporting::RealFigure{one.e, one.R, one.W, one.real, realShape->figures},
                     content, error)
               : drawing->figure(files.figureFormat, *single, content, error);
       if (!drawn) return fail("--figure: " + quoteForMessage(*options.figure) + ": " + error);
       if (!written("--figure", *options.figure, *files.figure, content)) return fail(error);
     }
     if (files.dxf) {
-      const study::EngineRow& row = rows.front();
-      const RealEngine real = exporting::realEngineOf(row.input);
-      const RealOutlines outlines =
-          realOutlines(*parseNumber(row.input.eccentricity), *parseNumber(row.input.rotorRadius),
-                       real, kDxfChordError);
-      if (!exporting::drawDxf(outlines, real, content, error)) {
+      const RealOutlines outlines = realOutlines(one.e, one.R, one.real, kDxfChordError);
+      if (!exporting::drawDxf(outlines, one.real, content, error)) {
         return fail("--dxf: " + quoteForMessage(*options.dxf) + ": " + error);
       }
       if (!written("--dxf", *options.dxf, *files.dxf, content)) return fail(error);
