@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "figures.h"
-#include "file_name.h"
 #include "headless_qt.h"
 #include "number_text.h"
 #include "outline.h"
