@@ -8,6 +8,7 @@
 
 #include "cycle.h"
 #include "dxf_export.h"
+#include "exact_limit.h"
 #include "figure.h"
 #include "headless.h"
 #include "headless_qt.h"
@@ -89,6 +90,41 @@ void realEngineFigures(benchmark::State& state) {
   }
 }
 BENCHMARK(realEngineFigures)->Unit(benchmark::kMicrosecond);
+
+// The exact limit of one engine across K, down to just above 3, where the contact angle turns
+// within a sliver before the apex.
+void exactLimitAtK(benchmark::State& state) {
+  const double K = static_cast<double>(state.range(0)) / 1000;
+  for (auto _ : state) {
+    const ExactLimit limit = exactLimit(105 / K, 105, 80);
+    benchmark::DoNotOptimize(limit.figures.ratio);
+  }
+  state.SetLabel("K = " + std::to_string(K));
+}
+BENCHMARK(exactLimitAtK)
+    ->Arg(3001)
+    ->Arg(3010)
+    ->Arg(3500)
+    ->Arg(7000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMicrosecond);
+
+// A clearance at the edge of what the defaults with seal offset 2 take (77), where the flank has
+// shrunk to a sliver near the rotor centre; and the refusal just beyond it, which finds the edge.
+void realEngineAtTheClearanceEdge(benchmark::State& state) {
+  const double clearance = static_cast<double>(state.range(0)) / 1e5;
+  for (auto _ : state) {
+    const RealLimit limit = realLimit(15, 105, 80, RealEngine{2, clearance, 0});
+    benchmark::DoNotOptimize(limit.figures.ratio);
+  }
+  state.SetLabel("clearance " + std::to_string(clearance));
+}
+BENCHMARK(realEngineAtTheClearanceEdge)
+    ->Arg(7600000)
+    ->Arg(7699000)
+    ->Arg(7699999)
+    ->Arg(7700000)
+    ->Unit(benchmark::kMillisecond);
 
 void dxfOfTheRealEngine(benchmark::State& state) {
   std::string error, content;

@@ -44,8 +44,9 @@ double ordinateByA(double r, double a) {
 // The same under the flank: twice its half from the middle to the right apex, as the flank is
 // symmetric about the y axis.
 double areaUnderFlank(double K) {
-  const double half = integral([K](double r) { return flankPoint(K, r).y * flankTangent(K, r).x; },
-                               kFlankMiddle, kRightApex, kTolerance);
+  const double half = integralClosingIn(
+      [K](double r) { return flankPoint(K, r).y * flankTangent(K, r).x; }, kFlankMiddle, kRightApex,
+      contactTurnLength(K), contactConditioning(K), kTolerance);
   return 2 * half;
 }
 
@@ -92,6 +93,14 @@ Point housingPoint(double K, double r, double a) {
 double contactAngle(double K, double r) {
   // The branch through a = 0 at the middle of the flank, where the waist touches it.
   return r / 2 - 1.25 * pi + std::acos((3 / K) * std::cos(1.5 * r + pi / 4));
+}
+
+double contactTurnLength(double K) {
+  return std::sqrt(K * K / 9 - 1) / 1.5;
+}
+
+double contactConditioning(double K) {
+  return 1 / (1 - 9 / (K * K));
 }
 
 Point flankPoint(double K, double r) {

@@ -32,6 +32,16 @@ Point housingBend(double K, double r, double a);
 // K cos(a - 3pi/4 - r/2) = 3 cos(3r/2 + pi/4), solved here for a.
 double contactAngle(double K, double r);
 
+// The length of curve parameter before the apex over which the contact angle turns: there
+// 1 - (3/K cos(3r/2 + pi/4))^2, under the root of its derivative, falls from its own size to
+// 1 - 9/K^2. It shrinks as sqrt(K - 3) when K comes down to 3, and the flank's integrals must
+// resolve it.
+double contactTurnLength(double K);
+// How many times the rounding of the flank's points grows near the apex, where the slope of the
+// contact angle divides by the root of 1 - u^2, a difference that falls to 1 - 9/K^2:
+// 1 / (1 - 9/K^2).
+double contactConditioning(double K);
+
 // The point of the largest flank that the housing touches at parameter r: the inner envelope of
 // the housing curves over every motion angle, from the middle of the flank (r = 3pi/2, x = 0)
 // to the apex (r = 11pi/6). The other half is its mirror image across the y axis.

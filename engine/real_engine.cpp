@@ -12,7 +12,52 @@ RealLimit realLimit(double e, double R, double W, const RealEngine& real) {
   return realLimit(e, R, W, real, exactLimit(e, R, W));
 }
 
+namespace {
+
+// The clearance at which the flank stops being one, between a clearance that leaves a flank
+// (none at all) and `fails`, which does not: halving the range to a billionth. First by the
+// flank's shape alone, which is quick; where the chamber at top dead centre, not the shape, is
+// what fails, by that.
+double largestClearance(double K, double e, double sealOffset, double fails) {
+  const auto offsets = [&](double clearance) {
+    return exact::Offsets{sealOffset / e, (sealOffset - clearance) / e};
+  };
+  const auto holds = [&](double clearance) {
+    return exact::flankHolds(K, offsets(clearance).flank);
+  };
+  const auto leavesAChamber = [&](double clearance) {
+    return holds(clearance) && exact::realChamberAreas(K, offsets(clearance)).topDeadCentre > 0;
+  };
+  const auto largest = [&](const auto& left, double high) {
+    double low = 0;
+    for (int n = 0; n < 60 && (high - low) > 1e-9 * high; ++n) {
+      const double middle = (low + high) / 2;
+      (left(middle) ? low : high) = middle;
+    }
+    return low;
+  };
+  const double byShape = largest(holds, fails);
+  return leavesAChamber(byShape) ? byShape : largest(leavesAChamber, byShape);
+}
+
+}  // namespace
+
+// Restores the floating-point flags at the end of a scope: the window's cycle reads them for
+// faults of its own, and the real engine's curves raise some on the way (a flank moved in past
+// its curvature, a chamber of no area).
+class FlagsKept {
+ public:
+  FlagsKept() { std::fegetexceptflag(&flags_, FE_ALL_EXCEPT); }
+  ~FlagsKept() { std::fesetexceptflag(&flags_, FE_ALL_EXCEPT); }
+  FlagsKept(const FlagsKept&) = delete;
+  FlagsKept& operator=(const FlagsKept&) = delete;
+
+ private:
+  std::fexcept_t flags_{};
+};
+
 RealLimit realLimit(double e, double R, double W, const RealEngine& real, const ExactLimit& bare) {
+  const FlagsKept flagsKept;
   RealLimit limit;
   limit.shape = bare.status;
   if (!bare.hasFigures()) return limit;
@@ -23,21 +68,19 @@ RealLimit realLimit(double e, double R, double W, const RealEngine& real, const 
     return limit;
   }
   const exact::Offsets offsets{real.sealOffset / e, (real.sealOffset - real.clearance) / e};
-  std::fexcept_t flags;
-  std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
   if (!exact::flankHolds(K, offsets.flank)) {
-    std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+    limit.largestClearance = largestClearance(K, e, real.sealOffset, real.clearance);
     limit.status = RealStatus::kNoFlankLeft;
     return limit;
   }
   const exact::ChamberAreas areas = exact::realChamberAreas(K, offsets);
-  std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
   const auto volume = [e, W](double area) { return volumeOfArea(area, e, W); };
   ExactFigures& plain = limit.withoutRecess;
   plain.capacity = volume(areas.bottomDeadCentre - areas.topDeadCentre);
   plain.deadVolume = volume(areas.topDeadCentre);
   plain.ratio = areas.bottomDeadCentre / areas.topDeadCentre;
   if (!(plain.deadVolume > 0)) {
+    limit.largestClearance = largestClearance(K, e, real.sealOffset, real.clearance);
     limit.status = RealStatus::kNoFlankLeft;
     return limit;
   }
@@ -72,8 +115,8 @@ std::string whyNoRealFigures(const RealLimit& limit, const RealEngine& real) {
     case RealStatus::kNoFlankLeft:
       return "clearance " + formatNumber(real.clearance) +
              " leaves no rotor flank: moved that far inwards, the flank folds over itself or "
-             "passes "
-             "the rotor centre.";
+             "passes the rotor centre; it must stay below " +
+             significantDigits(limit.largestClearance, 6) + ".";
   }
   return "";
 }

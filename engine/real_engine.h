@@ -33,6 +33,7 @@ struct RealLimit {
   ExactFigures figures;
   ExactFigures withoutRecess;
   double largestSealOffset = 0;  // in the unit of the lengths; infinite for K >= 9
+  double largestClearance = 0;   // where the clearance leaves no flank: the most it may be
 
   bool hasFigures() const { return status == RealStatus::kFigures; }
 };

@@ -63,12 +63,16 @@ double curvatureOf(Point d1, Point d2) {
 
 // The same along the moved flank, from one end to the other: twice its half.
 double underFlank(double K, double offset) {
-  return 2 * integral(
+  // Moved in close to its radius of curvature at the middle, the flank's stretch there is a small
+  // difference of large terms, rounded that many times worse.
+  const double stretchAtMiddle = offset < 0 ? 1 + offset * flankCurvature(K, kFlankMiddle) : 1;
+  const double conditioning = contactConditioning(K) / std::clamp(stretchAtMiddle, 1e-12, 1.0);
+  return 2 * integralClosingIn(
                  [=](double r) {
                    const double stretch = offset == 0 ? 1 : 1 + offset * flankCurvature(K, r);
                    return rotorFlankPoint(K, r, offset).y * flankTangent(K, r).x * stretch;
                  },
-                 kFlankMiddle, flankEnd(K, offset), kTolerance);
+                 kFlankMiddle, flankEnd(K, offset), contactTurnLength(K), conditioning, kTolerance);
 }
 
 // The integral of y dx from where the right seal's tip touches the bore, round the tip to the

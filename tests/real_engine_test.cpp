@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <boost/math/special_functions/ellint_2.hpp>
+#include <cfenv>
 #include <cmath>
 #include <numbers>
 #include <sstream>
@@ -124,6 +125,43 @@ TEST(RealEngine, RefusesABoreWithCuspsAndAClearanceThatLeavesNoFlank) {
   EXPECT_EQ(realLimit(10, 100, 80, RealEngine{500, 0, 0}).status, RealStatus::kFigures);
   EXPECT_EQ(realLimit(15, 105, 80, RealEngine{0, 80, 0}).status, RealStatus::kNoFlankLeft);
   EXPECT_EQ(realLimit(35, 105, 80, RealEngine{1, 0, 0}).status, RealStatus::kNoShape);
+}
+
+// Moved in to within a hair of the rotor centre the flank is a sliver, and its integral rounds
+// worse than its doubles: the figures still come, the same as twenty halvings of every piece gave
+// them in 25 s, and a clearance past the edge names the edge.
+TEST(RealEngine, ClearanceAtTheEdgeGivesFiguresAndBeyondItNamesTheEdge) {
+  for (const auto& [clearance, deadVolume] :
+       {std::pair{75.95, 676.84711804858296}, std::pair{76.0, 676.85445889209791},
+        std::pair{76.9, 676.8685439668277}}) {
+    const RealLimit real = realLimit(15, 105, 80, RealEngine{2, clearance, 0});
+    ASSERT_EQ(real.status, RealStatus::kFigures) << clearance;
+    EXPECT_NEAR(real.figures.deadVolume / deadVolume, 1, 1e-12) << clearance;
+  }
+  EXPECT_EQ(realLimit(15, 105, 80, RealEngine{2, 76.99999, 0}).status, RealStatus::kFigures);
+  for (const double beyond : {77.0, 80.0, 1e6}) {
+    const RealLimit real = realLimit(15, 105, 80, RealEngine{2, beyond, 0});
+    ASSERT_EQ(real.status, RealStatus::kNoFlankLeft) << beyond;
+    EXPECT_NEAR(real.largestClearance, 77, 1e-6) << beyond;
+    EXPECT_EQ(realLimit(15, 105, 80, RealEngine{2, real.largestClearance, 0}).status,
+              RealStatus::kFigures);
+    EXPECT_NE(whyNoRealFigures(real, RealEngine{2, beyond, 0}).find("it must stay below 77."),
+              std::string::npos);
+  }
+}
+
+// The window's cycle reads the flags for faults of its own; a real engine beside it, even one
+// refused, must leave them as it found them.
+TEST(RealEngine, LeavesTheFloatingPointFlagsAsItFoundThem) {
+  // A seal offset or clearance of 1e-300 underflows in the curves' offsets.
+  for (const RealEngine& real :
+       {RealEngine{2, 0.1, 3}, RealEngine{2, 77, 0}, RealEngine{0, 1e-300, 0},
+        RealEngine{1e-300, 0.1, 0}, RealEngine{1e-300, 77, 0}, RealEngine{200, 0, 0}}) {
+    std::feclearexcept(FE_ALL_EXCEPT);
+    realLimit(15, 105, 80, real);
+    EXPECT_EQ(std::fetestexcept(FE_OVERFLOW | FE_INVALID | FE_DIVBYZERO | FE_UNDERFLOW), 0)
+        << real.sealOffset << " " << real.clearance;
+  }
 }
 
 struct CompanionCase {
