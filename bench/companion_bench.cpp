@@ -131,7 +131,7 @@ void dxfOfTheRealEngine(benchmark::State& state) {
   for (auto _ : state) {
     const RealOutlines outlines = realOutlines(15, 105, kDesign, 0.0005);
     exporting::OutputFile file("/tmp/rotary-bench.dxf");
-    if (!exporting::drawDxf(outlines, kDesign, content, error) || !file.write(content)) {
+    if (!exporting::drawDxf(outlines, kDesign, 4, content, error) || !file.write(content)) {
       state.SkipWithError("failed");
     }
   }

@@ -19,8 +19,7 @@
 namespace rotary::exporting {
 namespace {
 
-constexpr int kClosed = 1;       // polyline flag
-constexpr int kMillimetres = 4;  // $INSUNITS
+constexpr int kClosed = 1;  // polyline flag
 // AutoCAD colour indices.
 constexpr int kColourRed = 1;
 constexpr int kColourYellow = 2;
@@ -140,9 +139,9 @@ void writeCentreMark(DL_Dxf& dxf, DL_WriterA& dw, const PlanePoint& centre, doub
 }  // namespace
 
 bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngine& real,
-                 std::string& error);
+                 int insunits, std::string& error);
 
-bool drawDxf(const RealOutlines& o, const RealEngine& real, std::string& content,
+bool drawDxf(const RealOutlines& o, const RealEngine& real, int insunits, std::string& content,
              std::string& error) {
   // dxflib writes only to a named file: a scratch file of our own, read back and removed.
   const char* folder = std::getenv("TMPDIR");
@@ -157,7 +156,7 @@ bool drawDxf(const RealOutlines& o, const RealEngine& real, std::string& content
   close(fd);
   const std::string scratch = name.data();
   rememberTemporaryFile(scratch);
-  const bool drawn = drawDxfInto(scratch, o, real, error);
+  const bool drawn = drawDxfInto(scratch, o, real, insunits, error);
   if (drawn) {
     std::ifstream in(scratch, std::ios::binary);
     std::ostringstream bytes;
@@ -170,7 +169,7 @@ bool drawDxf(const RealOutlines& o, const RealEngine& real, std::string& content
 }
 
 bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngine& real,
-                 std::string& error) {
+                 int insunits, std::string& error) {
   DL_Dxf dxf;
   const auto dw = std::make_unique<OwningObjectsWriter>(path.c_str(), DL_Codes::AC1015);
   if (dw->openFailed()) {
@@ -179,7 +178,7 @@ bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngin
   }
   dxf.writeHeader(*dw);
   dw->dxfString(9, "$INSUNITS");
-  dw->dxfInt(70, kMillimetres);
+  dw->dxfInt(70, insunits);
   dw->sectionEnd();
   writeTables(dxf, *dw);
   writeBlocks(dxf, *dw);

@@ -1,4 +1,5 @@
-// The real engine for CAD, written with dxflib, in millimetres with the crank axis at the origin:
+// The real engine for CAD, written with dxflib, in the user's unit with the crank axis at the
+// origin:
 // closed polylines for the bore (HOUSING), the generating trochoid when the seal offset is above 0
 // (TROCHOID), the rotor with its clearance (ROTOR) and without it when the clearance is above 0
 // (ROTOR_LIMIT); both pitch circles (GEARS) and the marks of the crank axis and the rotor centre
@@ -11,8 +12,9 @@
 
 namespace rotary::exporting {
 
-// The bytes of the DXF file; false with `error` set when they cannot be made.
-bool drawDxf(const RealOutlines& outlines, const RealEngine& real, std::string& content,
-             std::string& error);
+// The bytes of the DXF file, whose header declares the unit of its lengths by its $INSUNITS
+// code (4 for millimetres); false with `error` set when they cannot be made.
+bool drawDxf(const RealOutlines& outlines, const RealEngine& real, int insunits,
+             std::string& content, std::string& error);
 
 }  // namespace rotary::exporting

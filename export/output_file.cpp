@@ -7,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -68,7 +69,28 @@ extern "C" void removeTemporariesAndEnd(int signal) {
   std::raise(signal);
 }
 
+std::string keyOf(const struct stat& st) {
+  return "file " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+}
+
+// A new file's key: its folder as the system resolves it (".", "..", links), and its name.
+std::string newFileKey(const std::string& path) {
+  const auto slash = path.rfind('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  char* folder = realpath(folderOf(path).c_str(), nullptr);
+  if (!folder) return "new " + path;
+  std::string key = "new " + std::string(folder) + "/" + name;
+  std::free(folder);
+  return key;
+}
+
 }  // namespace
+
+std::string sameFileKeyOf(int descriptor) {
+  struct stat st {};
+  if (fstat(descriptor, &st) != 0 || !S_ISREG(st.st_mode)) return "";
+  return keyOf(st);
+}
 
 void removeTemporaryFilesOnSignals() {
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
@@ -113,6 +135,7 @@ OutputFile::OutputFile(std::string path) : path_(std::move(path)), target_(path_
     way_ = Way::kThrough;  // a device, a pipe: written as it is
     return;
   }
+  key_ = exists ? keyOf(st) : newFileKey(target_);
   if (exists) {
     mode_ = st.st_mode & 07777;
     // Read-only means read-only, also to the superuser.
@@ -142,11 +165,25 @@ bool OutputFile::write(const std::string& content) {
     }
     return false;
   };
-  if (way_ != Way::kReplace) {
-    const int flags = O_WRONLY | O_NOCTTY | (way_ == Way::kInPlace ? O_TRUNC : 0);
-    const int fd = open(target_.c_str(), flags);
+  if (way_ == Way::kThrough) {
+    const int fd = open(target_.c_str(), O_WRONLY | O_NOCTTY);
     if (fd < 0 || !writeAll(fd, content)) return failed(fd, "");
-    if (way_ == Way::kInPlace && fsync(fd) != 0) return failed(fd, "");
+    if (close(fd) != 0) return failed(-1, "");
+    return true;
+  }
+  if (way_ == Way::kInPlace) {
+    // The old file is overwritten where it stands, so the room for the new one is reserved
+    // before its first byte changes: a full disk refuses the reservation and keeps it whole.
+    const int fd = open(target_.c_str(), O_WRONLY | O_NOCTTY);
+    if (fd < 0) return failed(fd, "");
+    const auto size = static_cast<off_t>(content.size());
+    if (const int refused = size > 0 ? posix_fallocate(fd, 0, size) : 0; refused != 0) {
+      errno = refused;
+      return failed(fd, "");
+    }
+    if (!writeAll(fd, content) || ftruncate(fd, size) != 0 || fsync(fd) != 0) {
+      return failed(fd, "");
+    }
     if (close(fd) != 0) return failed(-1, "");
     return true;
   }

@@ -24,6 +24,11 @@ class OutputFile {
   // file left.
   bool write(const std::string& content);
 
+  // What makes two outputs the same file, links followed: the device and inode of a file that
+  // is there, the resolved folder and name of one that is not yet; empty for a device, a pipe or
+  // a terminal, which outputs may share.
+  const std::string& sameFileKey() const { return key_; }
+
  private:
   enum class Way { kReplace, kInPlace, kThrough };
 
@@ -32,7 +37,11 @@ class OutputFile {
   Way way_ = Way::kReplace;
   unsigned mode_ = 0;  // of the file replaced, or for a new one
   std::string error_;
+  std::string key_;
 };
+
+// The same of an open descriptor: standard output redirected to a file.
+std::string sameFileKeyOf(int descriptor);
 
 // Temporary files that a signal must not leave behind: SIGINT, SIGTERM and SIGHUP remove them,
 // then end the program as the signal would have (status 130, 143, 129 in a shell).

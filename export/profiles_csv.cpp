@@ -1,6 +1,7 @@
 #include "profiles_csv.h"
 
 #include "number_text.h"
+#include "results_table.h"
 
 namespace rotary::exporting {
 namespace {
@@ -12,8 +13,9 @@ std::string exact(double value) {
 
 }  // namespace
 
-void writeProfiles(std::ostream& out, const HeadlessResult& result) {
+void writeProfiles(std::ostream& out, const HeadlessResult& result, const std::string& lengthUnit) {
   const Geometry& g = result.geometry;
+  if (!lengthUnit.empty()) out << unitsLine(lengthUnit);
   out << "# eccentricity " << formatNumber(g.e) << ", rotor radius " << formatNumber(g.R)
       << ", chamber width " << formatNumber(g.W) << ", steps " << g.N << "\n";
   if (result.figures) {

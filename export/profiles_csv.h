@@ -4,11 +4,14 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 
 #include "headless.h"
 
 namespace rotary::exporting {
 
-void writeProfiles(std::ostream& out, const HeadlessResult& result);
+// `lengthUnit`, where given ("mm"), is named in a comment line of its own.
+void writeProfiles(std::ostream& out, const HeadlessResult& result,
+                   const std::string& lengthUnit = "");
 
 }  // namespace rotary::exporting

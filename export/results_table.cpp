@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <nlohmann/json.hpp>
 
+#include "length_unit.h"
 #include "number_text.h"
 
 namespace rotary::exporting {
@@ -20,6 +21,14 @@ struct Columns {
 // Enough digits for a script to compare with its own computation.
 constexpr int kExactColumnDigits = 9;
 
+// A figure of the exact computation to nine digits, written as the display format writes its
+// numbers ("2.9E-06" would be "0.0000029" there, "1.5E+300" as it is), so that every column of a
+// table reads alike.
+std::string exactColumn(double value) {
+  const auto rounded = parseNumber(significantDigits(value, kExactColumnDigits));
+  return rounded ? formatNumber(*rounded) : formatNumber(value);
+}
+
 Columns columnsOf(const study::EngineRow& row) {
   Columns c;
   c.e = shownInput(row.input.eccentricity);
@@ -29,9 +38,9 @@ Columns columnsOf(const study::EngineRow& row) {
   c.k = trochoidRatio(row.input);
   if (row.exact && row.exact->hasFigures()) {
     const ExactFigures& x = row.exact->figures;
-    c.exactCapacity = significantDigits(x.capacity, kExactColumnDigits);
-    c.exactDeadVolume = significantDigits(x.deadVolume, kExactColumnDigits);
-    c.exactRatio = significantDigits(x.ratio, kExactColumnDigits);
+    c.exactCapacity = exactColumn(x.capacity);
+    c.exactDeadVolume = exactColumn(x.deadVolume);
+    c.exactRatio = exactColumn(x.ratio);
   }
   if (row.input.real) {
     c.A = shownInput(row.input.sealOffset);
@@ -39,11 +48,11 @@ Columns columnsOf(const study::EngineRow& row) {
     c.V = shownInput(row.input.recess);
     c.target = shownInput(row.input.targetRatio);
     if (row.real && row.real->hasFigures()) {
-      c.realCapacity = significantDigits(row.real->figures.capacity, kExactColumnDigits);
-      c.realDeadVolume = significantDigits(row.real->figures.deadVolume, kExactColumnDigits);
-      c.realRatio = significantDigits(row.real->figures.ratio, kExactColumnDigits);
+      c.realCapacity = exactColumn(row.real->figures.capacity);
+      c.realDeadVolume = exactColumn(row.real->figures.deadVolume);
+      c.realRatio = exactColumn(row.real->figures.ratio);
     }
-    if (row.targetRecess) c.targetRecess = significantDigits(*row.targetRecess, kExactColumnDigits);
+    if (row.targetRecess) c.targetRecess = exactColumn(*row.targetRecess);
   }
   if (row.figures) {
     c.capacity = formatNumber(row.figures->capacity);
@@ -61,11 +70,13 @@ std::string csvField(const std::string& text) {
   return out + "\"";
 }
 
-// What stands in a row's note: its message, or the notes of its figures, and what keeps the
-// real engine from its figures or its target.
-std::string noteOf(const study::EngineRow& row) {
-  std::string note = row.message.empty() && row.figures ? row.figures->note : row.message;
-  const auto add = [&note](const std::string& more) { note += (note.empty() ? "" : "\n") + more; };
+// What keeps a row from figures asked for: its message, and what keeps the real engine from its
+// figures or its target; one to a line.
+std::string messageOf(const study::EngineRow& row) {
+  std::string message = row.message;
+  const auto add = [&message](const std::string& more) {
+    message += (message.empty() ? "" : "\n") + more;
+  };
   if (row.input.real && row.real && !row.real->hasFigures()) {
     add(whyNoRealFigures(*row.real, realEngineOf(row.input)));
   }
@@ -73,7 +84,18 @@ std::string noteOf(const study::EngineRow& row) {
       !row.targetRecess) {
     add(targetAboveLimit(row.input.targetRatio, row.real->withoutRecess.ratio));
   }
-  return note;
+  return message;
+}
+
+// The notes that go with the figures of the sweep.
+std::string figuresNoteOf(const study::EngineRow& row) {
+  return row.message.empty() && row.figures ? row.figures->note : "";
+}
+
+// What stands in a row's note column: the notes of its figures, then what keeps figures away.
+std::string noteOf(const study::EngineRow& row) {
+  const std::string note = figuresNoteOf(row), message = messageOf(row);
+  return note + (note.empty() || message.empty() ? "" : "\n") + message;
 }
 
 }  // namespace
@@ -146,18 +168,22 @@ void forEachColumn(bool real, const Columns& c, Each each) {
   for (const auto& [name, member] : kRealColumns) each(name, c.*member);
 }
 
-void csvHeader(std::ostream& out, bool real) {
+constexpr const char* kUnitColumn = "length_unit";
+
+void csvHeader(std::ostream& out, bool real, const std::string& unit) {
   forEachColumn(real, Columns{},
                 [&out](const char* name, const std::string&) { out << name << ','; });
+  if (!unit.empty()) out << kUnitColumn << ',';
   out << "note\n";
 }
 
-void csvRow(std::ostream& out, const study::EngineRow& row) {
+void csvRow(std::ostream& out, const study::EngineRow& row, const std::string& unit) {
   std::string note = noteOf(row);
   // Two notes go on two lines in the window; a row stays one line for line-based scripts.
   std::replace(note.begin(), note.end(), '\n', ' ');
   forEachColumn(row.input.real, columnsOf(row),
                 [&out](const char*, const std::string& value) { out << csvField(value) << ','; });
+  if (!unit.empty()) out << unit << ',';
   out << csvField(note) << '\n';
 }
 
@@ -174,18 +200,19 @@ nlohmann::ordered_json jsonOf(const std::string& shown) {
   return *value;
 }
 
-void jsonRow(std::ostream& out, const study::EngineRow& row, bool first) {
+void jsonRow(std::ostream& out, const study::EngineRow& row, bool first, const std::string& unit) {
   const Columns c = columnsOf(row);
   nlohmann::ordered_json object;
   forEachColumn(row.input.real, c, [&object](const char* name, const std::string& value) {
     object[name] = jsonOf(value);
   });
-  const std::string note = noteOf(row);
-  if (!row.message.empty()) {
-    object["message"] = note;
-  } else if (!note.empty()) {
-    object["note"] = note;
-  }
+  if (!unit.empty()) object[kUnitColumn] = unit;
+  // Every object has both keys, so that a script reads them without asking first.
+  const auto textOrNull = [](const std::string& text) {
+    return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
+  };
+  object["note"] = textOrNull(figuresNoteOf(row));
+  object["message"] = textOrNull(messageOf(row));
   // A typed text that is no valid UTF-8 is shown with replacement characters, never refused.
   out << (first ? "\n " : ",\n ")
       << object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
@@ -228,16 +255,18 @@ void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool ma
 
 }  // namespace
 
-RowPrinter::RowPrinter(std::ostream& out, Table table, bool real, bool manyEngines)
-    : out_(out), table_(table), many_(manyEngines) {
+RowPrinter::RowPrinter(std::ostream& out, Table table, bool real, bool manyEngines,
+                       const std::string& lengthUnit)
+    : out_(out), table_(table), many_(manyEngines), unit_(lengthUnit) {
   switch (table_) {
     case Table::kCsv:
-      csvHeader(out_, real);
+      csvHeader(out_, real, unit_);
       break;
     case Table::kJson:
       out_ << "[";
       break;
     case Table::kText:
+      if (!unit_.empty()) out_ << unitsLine(unit_);
       if (real) out_ << realEngineHeader();
       break;
   }
@@ -246,10 +275,10 @@ RowPrinter::RowPrinter(std::ostream& out, Table table, bool real, bool manyEngin
 void RowPrinter::row(const study::EngineRow& row) {
   switch (table_) {
     case Table::kCsv:
-      csvRow(out_, row);
+      csvRow(out_, row, unit_);
       break;
     case Table::kJson:
-      jsonRow(out_, row, printed_ == 0);
+      jsonRow(out_, row, printed_ == 0, unit_);
       break;
     case Table::kText:
       textRow(out_, row, printed_ == 0, many_);
@@ -264,22 +293,31 @@ void RowPrinter::finish() {
 
 namespace {
 
-void printAll(std::ostream& out, Table table, const std::vector<study::EngineRow>& rows) {
-  RowPrinter printer(out, table, !rows.empty() && rows.front().input.real, rows.size() > 1);
+void printAll(std::ostream& out, Table table, const std::vector<study::EngineRow>& rows,
+              const std::string& unit) {
+  RowPrinter printer(out, table, !rows.empty() && rows.front().input.real, rows.size() > 1, unit);
   for (const study::EngineRow& row : rows) printer.row(row);
   printer.finish();
 }
 
 }  // namespace
 
-void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows) {
-  printAll(out, Table::kCsv, rows);
+void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows,
+              const std::string& lengthUnit) {
+  printAll(out, Table::kCsv, rows, lengthUnit);
 }
-void writeJson(std::ostream& out, const std::vector<study::EngineRow>& rows) {
-  printAll(out, Table::kJson, rows);
+void writeJson(std::ostream& out, const std::vector<study::EngineRow>& rows,
+               const std::string& lengthUnit) {
+  printAll(out, Table::kJson, rows, lengthUnit);
 }
-void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows) {
-  printAll(out, Table::kText, rows);
+void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows,
+               const std::string& lengthUnit) {
+  printAll(out, Table::kText, rows, lengthUnit);
+}
+
+std::string unitsLine(const std::string& lengthUnit) {
+  const LengthUnit& unit = lengthUnitOf(lengthUnit);
+  return std::string("# unit of length: ") + unit.name + ", of volume: " + unit.volumeUnit + "\n";
 }
 
 }  // namespace rotary::exporting

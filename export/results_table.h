@@ -16,7 +16,9 @@ enum class Table { kCsv, kJson, kText };
 // by finish().
 class RowPrinter {
  public:
-  RowPrinter(std::ostream& out, Table table, bool realEngine, bool manyEngines);
+  // `lengthUnit`, where given ("mm"), heads the text and ends every CSV row and JSON object.
+  RowPrinter(std::ostream& out, Table table, bool realEngine, bool manyEngines,
+             const std::string& lengthUnit = "");
   void row(const study::EngineRow& row);
   void finish();
 
@@ -24,20 +26,29 @@ class RowPrinter {
   std::ostream& out_;
   Table table_;
   bool many_;
+  std::string unit_;
   std::size_t printed_ = 0;
 };
 
 // eccentricity,rotor_radius,chamber_width,steps,k,chamber_capacity,dead_volume,
-// compression_ratio,note; a case that ended in a message has empty figures and the message as
-// its note.
-void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows);
+// compression_ratio, the exact figures, [length_unit,] note; a case that ended in a message has
+// empty figures and the message as its note.
+void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows,
+              const std::string& lengthUnit = "");
 
-// An array of objects with the same names; a message goes under "message" instead of "note".
-void writeJson(std::ostream& out, const std::vector<study::EngineRow>& rows);
+// An array of objects with the same names, every object with every key: "note" holds the notes
+// of the figures and "message" what keeps figures away (the sweep's message, the real engine's
+// refusal), each null when there is none.
+void writeJson(std::ostream& out, const std::vector<study::EngineRow>& rows,
+               const std::string& lengthUnit = "");
 
 // The window's three results, one per line; for several engines each block is headed by its
 // inputs.
-void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows);
+void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows,
+               const std::string& lengthUnit = "");
+
+// "# unit of length: mm, of volume: cm^3": the line that names a unit given with --units.
+std::string unitsLine(const std::string& lengthUnit);
 
 // The real engine of a row's input, and what is said of its figures.
 RealEngine realEngineOf(const study::EngineInput& input);

@@ -33,7 +33,8 @@ struct EngineRow {
   std::string message;
 };
 
-// Called now and then from the calling thread with the engines done so far.
+// Called from the calling thread with the engines done so far: whenever rows come, and every
+// 200 ms when none do.
 using Progress = std::function<void(long done, long total)>;
 
 // Every combination of the given values, the eccentricity varying slowest and the step count

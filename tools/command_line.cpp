@@ -8,12 +8,14 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <tuple>
 
 #include "cycle.h"
 #include "drawing.h"
 #include "dxf_export.h"
 #include "file_name.h"
 #include "headless.h"
+#include "length_unit.h"
 #include "messages.h"
 #include "number_text.h"
 #include "options.h"
@@ -52,12 +54,44 @@ std::unique_ptr<exporting::OutputFile> created(const std::string& option, const 
   return file;
 }
 
-// Shows the progress once the study has run a second; says whether it did.
-bool reportProgress(std::ostream& err, long done, long total,
-                    std::chrono::steady_clock::time_point start) {
-  if (std::chrono::steady_clock::now() - start < std::chrono::seconds(1)) return false;
-  err << "\rrotary-ratio: " << done << " of " << total << " engines" << std::flush;
-  return true;
+// The progress of a study on a terminal: from its first second on, a line that is written over
+// at most five times a second, and cleared at the end.
+class ProgressLine {
+ public:
+  explicit ProgressLine(std::ostream& err) : err_(err) {}
+  void show(long done, long total) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - start_ < std::chrono::seconds(1) || now - shown_ < std::chrono::milliseconds(200)) {
+      return;
+    }
+    shown_ = now;
+    err_ << "\rrotary-ratio: " << done << " of " << total << " engines" << std::flush;
+    visible_ = true;
+  }
+  void clear() {
+    if (visible_) err_ << "\r\033[K" << std::flush;
+    visible_ = false;
+  }
+
+ private:
+  std::ostream& err_;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point shown_{};
+  bool visible_ = false;
+};
+
+// "-" and the system's own names for standard output: the output goes there, not to a file.
+bool namesStandardOutput(const std::string& path) {
+  return path == "-" || path == "/dev/stdout" || path == "/dev/fd/1" || path == "/proc/self/fd/1";
+}
+
+// Puts a whole document on standard output; the system's reason when it does not arrive.
+std::string put(std::ostream& out, const std::string& content) {
+  errno = 0;
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  out.flush();
+  if (out) return "";
+  return errno ? std::strerror(errno) : "cannot be written";
 }
 
 // The real engine's values, each one or a range; "0" where not given, and no target ratio.
@@ -106,7 +140,7 @@ constexpr double kDxfChordError = 0.0005;
 }  // namespace
 
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   bool errIsTerminal) {
+                   bool errIsTerminal, const std::string& standardOutputKey) {
   const auto fail = [&err](const std::string& line) {
     err << "rotary-ratio: " << line << "\n";
     return kExitBadUsage;
@@ -165,18 +199,58 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       }
     }
 
+    // Standard output takes one document: the results, or the one output sent there.
+    const std::pair<const char*, const std::optional<std::string>*> outputs[] = {
+        {"--profiles", &options.profiles},
+        {"--figure", &options.figure},
+        {"--dxf", &options.dxf},
+        {"--chart", &options.chart}};
+    std::vector<std::string> onStandardOutput;
+    for (const auto& [option, path] : outputs) {
+      if (*path && namesStandardOutput(**path)) onStandardOutput.emplace_back(option);
+    }
+    if (onStandardOutput.size() > 1) {
+      throw BadUsage{onStandardOutput[0] + " and " + onStandardOutput[1] +
+                     " both go to standard output; give one of them a file"};
+    }
+    const bool outputOnStandardOutput = !onStandardOutput.empty();
+    if (outputOnStandardOutput && (options.format != Format::kDefault || isStudy)) {
+      throw BadUsage{onStandardOutput[0] + " goes to standard output, where the " +
+                     (isStudy ? "study's rows go" : "results in --format go") + "; give it a file"};
+    }
+    const auto toFile = [](const std::optional<std::string>& path) {
+      return path && !namesStandardOutput(*path);
+    };
+
     using exporting::ImageFormat;
     OutputFiles files;
     if (options.figure) {
-      files.figureFormat = checkedImageFormat(
-          "--figure", *options.figure, {ImageFormat::kSvg, ImageFormat::kPdf, ImageFormat::kPng},
-          ".svg, .pdf or .png");
+      const std::initializer_list<ImageFormat> formats = {ImageFormat::kSvg, ImageFormat::kPdf,
+                                                          ImageFormat::kPng};
+      if (options.figureFormat) {
+        exporting::imageFormatOf("." + *options.figureFormat, formats, files.figureFormat);
+        ImageFormat named{};
+        if (exporting::imageFormatOf(*options.figure, formats, named) &&
+            named != files.figureFormat) {
+          throw BadUsage{"--figure: " + quoteForMessage(*options.figure) +
+                         " names another format than --figure-format " + *options.figureFormat};
+        }
+      } else if (namesStandardOutput(*options.figure)) {
+        throw BadUsage{
+            "--figure: standard output has no extension to name the format; give "
+            "--figure-format svg, pdf or png"};
+      } else {
+        files.figureFormat =
+            checkedImageFormat("--figure", *options.figure, formats, ".svg, .pdf or .png");
+      }
+    } else if (options.figureFormat) {
+      throw BadUsage{"--figure-format goes with --figure"};
     }
     if (options.chart) {
       files.chartFormat = checkedImageFormat(
           "--chart", *options.chart, {ImageFormat::kSvg, ImageFormat::kPng}, ".svg or .png");
     }
-    if (options.dxf) {
+    if (toFile(options.dxf)) {
       if (exporting::lowerExtension(*options.dxf) != "dxf") {
         throw BadUsage{"--dxf: " + quoteForMessage(*options.dxf) + " does not end in .dxf"};
       }
@@ -189,33 +263,52 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       drawing = exporting::loadDrawing(why);
       if (!drawing) throw BadUsage{(options.figure ? "--figure: " : "--chart: ") + why};
     }
-    if (options.profiles && *options.profiles != "-") {
-      files.profiles = created("--profiles", *options.profiles);
+    if (toFile(options.profiles)) files.profiles = created("--profiles", *options.profiles);
+    if (toFile(options.figure)) files.figure = created("--figure", *options.figure);
+    if (toFile(options.dxf)) files.dxf = created("--dxf", *options.dxf);
+    if (toFile(options.chart)) files.chart = created("--chart", *options.chart);
+    // Two outputs into one file would leave only the last; an output into the file standard
+    // output is redirected to would be overwritten by the results, or overwrite them.
+    const std::tuple<const char*, const std::optional<std::string>&, const exporting::OutputFile*>
+        madeFiles[] = {{"--profiles", options.profiles, files.profiles.get()},
+                       {"--figure", options.figure, files.figure.get()},
+                       {"--dxf", options.dxf, files.dxf.get()},
+                       {"--chart", options.chart, files.chart.get()}};
+    for (std::size_t n = 0; n < std::size(madeFiles); ++n) {
+      const auto& [option, path, file] = madeFiles[n];
+      if (!file || file->sameFileKey().empty()) continue;
+      for (std::size_t m = 0; m < n; ++m) {
+        const auto& [other, otherPath, earlier] = madeFiles[m];
+        if (earlier && earlier->sameFileKey() == file->sameFileKey()) {
+          throw BadUsage{std::string(option) + ": " + quoteForMessage(*path) +
+                         " is the file that " + other +
+                         " writes too; give each output a file of its own"};
+        }
+      }
+      if (file->sameFileKey() == standardOutputKey) {
+        throw BadUsage{std::string(option) + ": " + quoteForMessage(*path) +
+                       " is the file that standard output is written to; give another file, or -"};
+      }
     }
-    if (options.figure) files.figure = created("--figure", *options.figure);
-    if (options.dxf) files.dxf = created("--dxf", *options.dxf);
-    if (options.chart) files.chart = created("--chart", *options.chart);
 
     Format format = options.format;
     if (format == Format::kDefault) format = isStudy ? Format::kCsv : Format::kText;
+    const exporting::Table table = format == Format::kJson   ? exporting::Table::kJson
+                                   : format == Format::kText ? exporting::Table::kText
+                                                             : exporting::Table::kCsv;
 
     std::vector<study::EngineRow> rows;
     std::optional<HeadlessResult> single;
     if (isStudy) {
-      const auto start = std::chrono::steady_clock::now();
-      bool progressShown = false;
+      ProgressLine progress(err);
       std::string outputError;
       // Each row goes out as soon as it and all before it are done: an interrupted study keeps
       // what it computed.
-      exporting::RowPrinter printer(out,
-                                    format == Format::kJson   ? exporting::Table::kJson
-                                    : format == Format::kText ? exporting::Table::kText
-                                                              : exporting::Table::kCsv,
-                                    engines.front().real, true);
+      exporting::RowPrinter printer(out, table, engines.front().real, true, options.units);
       rows = study::runStudy(
           engines, 0,
           [&](long done, long total) {
-            if (errIsTerminal && reportProgress(err, done, total, start)) progressShown = true;
+            if (errIsTerminal) progress.show(done, total);
           },
           options.method == Method::kExact ? study::runExactEngine : study::runEngine,
           [&](const study::EngineRow& row) {
@@ -224,8 +317,12 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
             printer.row(row);
             if (!out.flush()) outputError = errno ? std::strerror(errno) : "cannot be written";
           });
-      printer.finish();
-      if (progressShown) err << "\r\033[K" << std::flush;
+      progress.clear();
+      if (outputError.empty()) {
+        errno = 0;
+        printer.finish();
+        if (!out.flush()) outputError = errno ? std::strerror(errno) : "cannot be written";
+      }
       if (!outputError.empty()) return fail("standard output: " + outputError);
     } else if (options.method == Method::kExact) {
       rows.push_back(study::runExactEngine(engines.front()));
@@ -236,34 +333,70 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       rows.push_back(study::rowOf(engine, *single));
     }
 
-    // One real engine: figures, or why not; a seal offset or clearance it cannot take is refused
-    // like a bad value.
-    if (!isStudy && options.realEngine() && rows.front().real) {
-      const study::EngineRow& row = rows.front();
-      const RealEngine real = exporting::realEngineOf(row.input);
-      switch (row.real->status) {
-        case RealStatus::kSealOffsetTooLarge:
-          return fail("--seal-offset: " + whyNoRealFigures(*row.real, real));
-        case RealStatus::kNoFlankLeft:
-          return fail("--clearance: " + whyNoRealFigures(*row.real, real));
-        case RealStatus::kNoShape:
-          err << "rotary-ratio: " << whyNoRealFigures(*row.real, real) << "\n";
-          return kExitComputationFailed;
-        case RealStatus::kFigures:
+    const auto printResults = [&] {
+      if (outputOnStandardOutput || isStudy) return;
+      const std::string& unit = options.units;
+      switch (format) {
+        case Format::kCsv:
+          exporting::writeCsv(out, rows, unit);
+          break;
+        case Format::kJson:
+          exporting::writeJson(out, rows, unit);
+          break;
+        default:
+          exporting::writeText(out, rows, unit);
           break;
       }
-      if (!row.input.targetRatio.empty() && !row.targetRecess) {
-        err << "rotary-ratio: "
-            << exporting::targetAboveLimit(row.input.targetRatio, row.real->withoutRecess.ratio)
-            << "\n";
-        return kExitComputationFailed;
+    };
+    // What went to standard output must have arrived: a full disk behind a redirection is a
+    // failure, not a truncated table.
+    const auto standardOutputFailed = [&]() -> std::optional<std::string> {
+      errno = 0;
+      if (out.flush()) return std::nullopt;
+      return std::string("standard output: ") +
+             (errno ? std::strerror(errno) : "cannot be written");
+    };
+
+    // One engine without figures, or whose real engine has none: the same status in every
+    // format, the reason on standard error, and in CSV and JSON the row with its message too. A
+    // seal offset or clearance the engine cannot take is refused like a bad value.
+    if (!isStudy) {
+      const study::EngineRow& row = rows.front();
+      int status = kExitOk;
+      std::string said;
+      if (options.realEngine() && row.real) {
+        const RealEngine real = exporting::realEngineOf(row.input);
+        switch (row.real->status) {
+          case RealStatus::kSealOffsetTooLarge:
+            status = kExitBadUsage;
+            said = "--seal-offset: " + whyNoRealFigures(*row.real, real);
+            break;
+          case RealStatus::kNoFlankLeft:
+            status = kExitBadUsage;
+            said = "--clearance: " + whyNoRealFigures(*row.real, real);
+            break;
+          case RealStatus::kNoShape:
+            status = kExitComputationFailed;
+            said = whyNoRealFigures(*row.real, real);
+            break;
+          case RealStatus::kFigures:
+            if (!row.input.targetRatio.empty() && !row.targetRecess) {
+              status = kExitComputationFailed;
+              said =
+                  exporting::targetAboveLimit(row.input.targetRatio, row.real->withoutRecess.ratio);
+            }
+            break;
+        }
+      } else if (!row.figures) {
+        status = kExitComputationFailed;
+        said = row.message;
       }
-    }
-    // One engine in text: the three lines, or the message and status 1.
-    if (!isStudy && format == Format::kText && !rows.front().figures &&
-        !(options.realEngine() && rows.front().real)) {
-      err << "rotary-ratio: " << rows.front().message << "\n";
-      return kExitComputationFailed;
+      if (status != kExitOk) {
+        if (format != Format::kText) printResults();
+        if (const auto failed = standardOutputFailed()) return fail(*failed);
+        err << "rotary-ratio: " << said << "\n";
+        return status;
+      }
     }
     // The CAD outlines and the real engine's figure come from the exact computation, whatever
     // the sweep made of the engine.
@@ -284,26 +417,30 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       return kExitComputationFailed;
     }
 
-    std::string error;
-    const auto written = [&](const char* option, const std::string& path,
-                             exporting::OutputFile& file, const std::string& content) {
-      if (file.write(content)) return true;
-      error = std::string(option) + ": " + quoteForMessage(path) + ": " + file.error();
-      return false;
+    // Into its file, or onto standard output.
+    const auto deliver = [&](const char* option, const std::optional<std::string>& path,
+                             exporting::OutputFile* file,
+                             const std::string& content) -> std::optional<std::string> {
+      if (file) {
+        if (file->write(content)) return std::nullopt;
+        return std::string(option) + ": " + quoteForMessage(*path) + ": " + file->error();
+      }
+      if (const std::string why = put(out, content); !why.empty()) {
+        return std::string(option) + ": standard output: " + why;
+      }
+      return std::nullopt;
     };
+    std::string error;
     if (options.profiles) {
       std::ostringstream profiles;
-      exporting::writeProfiles(profiles, *single);
-      if (files.profiles) {
-        if (!written("--profiles", *options.profiles, *files.profiles, profiles.str())) {
-          return fail(error);
-        }
-      } else {
-        out << profiles.str();
+      exporting::writeProfiles(profiles, *single, options.units);
+      if (const auto failed =
+              deliver("--profiles", options.profiles, files.profiles.get(), profiles.str())) {
+        return fail(*failed);
       }
     }
     std::string content;
-    if (files.figure) {
+    if (options.figure) {
       const bool drawn =
           options.realEngine()
               ? drawing->realFigure(
@@ -312,20 +449,27 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
                     content, error)
               : drawing->figure(files.figureFormat, *single, content, error);
       if (!drawn) return fail("--figure: " + quoteForMessage(*options.figure) + ": " + error);
-      if (!written("--figure", *options.figure, *files.figure, content)) return fail(error);
+      if (const auto failed = deliver("--figure", options.figure, files.figure.get(), content)) {
+        return fail(*failed);
+      }
     }
-    if (files.dxf) {
+    if (options.dxf) {
       const RealOutlines outlines = realOutlines(one.e, one.R, one.real, kDxfChordError);
-      if (!exporting::drawDxf(outlines, one.real, content, error)) {
+      const int insunits = exporting::lengthUnitOf(options.units).insunits;
+      if (!exporting::drawDxf(outlines, one.real, insunits, content, error)) {
         return fail("--dxf: " + quoteForMessage(*options.dxf) + ": " + error);
       }
-      if (!written("--dxf", *options.dxf, *files.dxf, content)) return fail(error);
+      if (const auto failed = deliver("--dxf", options.dxf, files.dxf.get(), content)) {
+        return fail(*failed);
+      }
     }
     if (files.chart) {
       if (!drawing->chart(files.chartFormat, rows, content, error)) {
         return fail("--chart: " + quoteForMessage(*options.chart) + ": " + error);
       }
-      if (!written("--chart", *options.chart, *files.chart, content)) return fail(error);
+      if (const auto failed = deliver("--chart", options.chart, files.chart.get(), content)) {
+        return fail(*failed);
+      }
     }
 
     // A note is no failure: the figures stand, and scripts that read standard output get them.
@@ -333,28 +477,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     if (single && format == Format::kText && !single->note.empty() && !options.realEngine()) {
       err << "rotary-ratio: " << single->note << "\n";
     }
-    const bool profilesOnStandardOutput = options.profiles && !files.profiles;
-    if (!profilesOnStandardOutput && !isStudy) {
-      switch (format) {
-        case Format::kCsv:
-          exporting::writeCsv(out, rows);
-          break;
-        case Format::kJson:
-          exporting::writeJson(out, rows);
-          break;
-        default:
-          exporting::writeText(out, rows);
-          break;
-      }
-    }
-
-    // What went to standard output must have arrived: a full disk behind a redirection is a
-    // failure, not a truncated table.
-    errno = 0;
-    if (!out.flush()) {
-      return fail(std::string("standard output: ") +
-                  (errno ? std::strerror(errno) : "cannot be written"));
-    }
+    printResults();
+    if (const auto failed = standardOutputFailed()) return fail(*failed);
     return kExitOk;
   } catch (const BadUsage& bad) {
     return fail(bad.line);

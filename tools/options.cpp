@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "length_unit.h"
 #include "messages.h"
 #include "number_text.h"
 #include "ranges.h"
@@ -44,12 +45,17 @@ constexpr const char* kUsage =
     "Output:\n"
     "  --format FORMAT       text (the three lines), csv or json; a study defaults to csv\n"
     "  --profiles FILE       the 801 samples of the three profiles as CSV ('-' for standard\n"
-    "                        output)\n"
+    "                        output; the results are then not printed)\n"
     "  --figure FILE         the construction figure (with the real engine's options, the\n"
     "                        real engine): .svg or .pdf at true scale (one unit of length =\n"
     "                        1 mm), or .png 1600 pixels wide\n"
-    "  --dxf FILE            the engine for CAD, crank axis at the origin, in millimetres:\n"
-    "                        layers HOUSING, TROCHOID, ROTOR, ROTOR_LIMIT, GEARS, CENTRES\n"
+    "  --figure-format FORMAT  svg, pdf or png: the figure's format where the file name\n"
+    "                        has none to say it ('--figure -' for standard output)\n"
+    "  --dxf FILE            the engine for CAD, crank axis at the origin, in the unit of\n"
+    "                        --units: layers HOUSING, TROCHOID, ROTOR, ROTOR_LIMIT, GEARS,\n"
+    "                        CENTRES ('-' for standard output)\n"
+    "  --units UNIT          the unit of the lengths: mm (the default), cm, m or in; the DXF\n"
+    "                        declares it, and the text, CSV and JSON name it\n"
     "  --chart FILE          for a study: the compression ratio, the capacity and the dead\n"
     "                        volume against K (or what else the study varies), .svg or .png\n"
     "  --help                this text\n"
@@ -59,9 +65,19 @@ constexpr const char* kUsage =
     "volumes are area x width / 1000. Files appear whole or not at all; a device is written\n"
     "through, a link followed, a read-only file refused.\n"
     "\n"
+    "Two outputs that are the same file, or a file that standard output is written to, are\n"
+    "refused before anything is computed; so are two outputs on standard output.\n"
+    "\n"
+    "--steps and --method do not change the real engine's figures, which come from the exact\n"
+    "computation; --target-ratio gives the whole recess for that ratio, in place of --recess.\n"
+    "\n"
     "Exit status: 0 with results (a note, if any, on standard error, or in the note column);\n"
-    "1 when the engine has no results (the window's message on standard error); 2 for bad\n"
-    "options, values or files (one line on standard error).\n"
+    "1 when the one engine asked for has no results, in every format (the window's message on\n"
+    "standard error; CSV and JSON still print its row with the message), or its real engine\n"
+    "none, or a target ratio lies above its limit; 2 for bad options, values or files, a seal\n"
+    "offset or clearance the engine cannot take, or a file or standard output that cannot be\n"
+    "written (one line on standard error). A study exits 0 when its rows are written, whatever\n"
+    "they hold.\n"
     "\n"
     "Examples:\n"
     "  rotary-ratio --eccentricity 15 --rotor-radius 105 --chamber-width 80 --steps 1000\n"
@@ -137,17 +153,26 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
     for (const auto& [option, target] : files) {
       if (name == option) file = target;
     }
-    if (!text && !file && name != "--format" && name != "--method") {
+    const bool choice =
+        name == "--format" || name == "--method" || name == "--figure-format" || name == "--units";
+    if (!text && !file && !choice) {
       throw BadUsage{"unknown option " + quoteForMessage(name) + " (try --help)"};
     }
     // A second value would silently win over the first: "--figure a.png --figure b.svg" would
     // write only one of them.
     if (std::find(given.begin(), given.end(), name) != given.end()) {
-      throw BadUsage{name + " is given twice; give it once (a range takes START:STOP:STEP)"};
+      throw BadUsage{name + " is given twice; give it once" +
+                     (text ? " (a range takes START:STOP:STEP)" : "")};
     }
     given.push_back(name);
     if (!value) {
       if (i + 1 == args.size()) throw BadUsage{name + ": a value is missing"};
+      // "--eccentricity --dxf o.dxf": the next option is no value, and the one without it is
+      // the one to name. A value of its own never starts with two dashes ("-5" and "-" do).
+      if (args[i + 1].rfind("--", 0) == 0) {
+        throw BadUsage{name + " needs a value; " + quoteForMessage(args[i + 1]) +
+                       " is the next option"};
+      }
       value = args[++i];
     }
     if (text) {
@@ -160,6 +185,16 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
     } else if (file) {
       if (value->empty()) throw BadUsage{name + ": the file name is empty"};
       *file = *value;
+    } else if (name == "--figure-format") {
+      if (*value != "svg" && *value != "pdf" && *value != "png") {
+        throw BadUsage{name + ": " + quoteForMessage(*value) + " is not svg, pdf or png"};
+      }
+      options.figureFormat = *value;
+    } else if (name == "--units") {
+      if (!exporting::isLengthUnit(*value)) {
+        throw BadUsage{name + ": " + quoteForMessage(*value) + " is not mm, cm, m or in"};
+      }
+      options.units = *value;
     } else if (name == "--method") {
       if (*value == "sweep") {
         options.method = Method::kSweep;

@@ -26,6 +26,10 @@ struct Options {
     return !sealOffset.empty() || !clearance.empty() || !recess.empty() || !targetRatio.empty();
   }
   std::optional<std::string> profiles, figure, dxf, chart;
+  // The figure's format where its file name has no extension to say it (standard output).
+  std::optional<std::string> figureFormat;
+  // The unit of the lengths, as the DXF and the headers name it; empty when not given (mm).
+  std::string units;
 };
 
 // An option or value the companion cannot take: one line for standard error, exit status 2.

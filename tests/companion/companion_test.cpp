@@ -55,7 +55,9 @@ TEST(CompanionTable, RowsCarryTheWindowsFigures) {
     csvArgs.insert(csvArgs.end(), {"--format", "csv"});
     jsonArgs.insert(jsonArgs.end(), {"--format", "json"});
     const ToolRun csv = run(csvArgs), json = run(jsonArgs);
-    ASSERT_EQ(csv.status, 0) << csv.err;
+    const int status = window.figures ? kExitOk : kExitComputationFailed;
+    ASSERT_EQ(csv.status, status) << csv.err;
+    ASSERT_EQ(json.status, status) << json.err;
     const auto rows = lines(csv.out);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0],
@@ -73,6 +75,72 @@ TEST(CompanionTable, RowsCarryTheWindowsFigures) {
     }
   }
 }
+
+// One engine's outcome gives one exit status in every format: the figures 0, no figures or no
+// real engine 1, a seal offset or clearance the engine cannot take 2. CSV and JSON print the row
+// all the same, with the reason, and every JSON object has both "note" and "message".
+struct OutcomeCase {
+  const char* name;
+  std::vector<std::string> args;
+  int status;
+  const char* reason;  // in the row and on standard error; none for 0
+};
+
+void PrintTo(const OutcomeCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class OneStatusPerOutcome : public ::testing::TestWithParam<OutcomeCase> {};
+
+TEST_P(OneStatusPerOutcome, InEveryFormat) {
+  const OutcomeCase& c = GetParam();
+  for (const char* format : {"text", "csv", "json"}) {
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--format", format});
+    const ToolRun result = run(args);
+    EXPECT_EQ(result.status, c.status) << format << ": " << result.err;
+    if (std::string(format) == "json") {
+      EXPECT_NE(result.out.find("\"note\":"), std::string::npos) << result.out;
+      EXPECT_NE(result.out.find("\"message\":"), std::string::npos) << result.out;
+    }
+    if (c.status == kExitOk) continue;
+    EXPECT_NE(result.err.find(c.reason), std::string::npos) << format << ": " << result.err;
+    EXPECT_EQ(lines(result.err).size(), 1u) << format;
+    if (std::string(format) == "text") continue;
+    EXPECT_NE(result.out.find(c.reason), std::string::npos) << format << ": " << result.out;
+    if (std::string(format) == "json") {
+      EXPECT_NE(result.out.find("\"note\":null,\"message\":\""), std::string::npos) << result.out;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, OneStatusPerOutcome,
+    ::testing::Values(
+        OutcomeCase{"Figures", {}, kExitOk, ""},
+        OutcomeCase{"NoChamber",
+                    {"--eccentricity", "0"},
+                    kExitComputationFailed,
+                    "the housing is a circle"},
+        OutcomeCase{"ExactBeyondTheRotorLimit",
+                    {"--eccentricity", "1", "--rotor-radius", "3", "--method", "exact"},
+                    kExitComputationFailed,
+                    "with a rotor radius of not more than three"},
+        OutcomeCase{"RealEngineWithoutShape",
+                    {"--eccentricity", "0", "--seal-offset", "1"},
+                    kExitComputationFailed,
+                    "No figures of the real engine"},
+        OutcomeCase{"TargetAboveTheLimit",
+                    {"--target-ratio", "30"},
+                    kExitComputationFailed,
+                    "ratio 30 is above the limit of this engine, 18.2857"},
+        OutcomeCase{
+            "SealOffsetTooLarge", {"--seal-offset", "130"}, kExitBadUsage, "must stay below 120."},
+        OutcomeCase{"ClearanceTooLarge",
+                    {"--seal-offset", "2", "--clearance", "77.5"},
+                    kExitBadUsage,
+                    "it must stay below 77."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // --method exact prints the shape's own figures in every format, without a sweep.
 TEST(CompanionExact, PrintsTheShapesFiguresInEveryFormat) {
