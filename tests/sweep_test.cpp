@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "cycle.h"
+#include "geometry.h"
 #include "recording_window.h"
+#include "step_search.h"
 
 namespace rotary {
 namespace {
@@ -26,6 +28,27 @@ std::unique_ptr<Computed> compute(const char* e, const char* R, int N) {
   run->cycle = std::make_unique<Cycle>(run->window, sweepStraightforward);
   EXPECT_EQ(run->cycle->compute(), Outcome::kResults);
   return run;
+}
+
+// A sweep that gives the rotor no room at top dead centre, so no figures, at every step count
+// but 1000.
+void sweepWithFiguresOnlyAtAThousand(CycleState& state, Surface& surface) {
+  sweepFast(state, surface);
+  if (state.g.N != 1000) state.profiles.tdcline = state.profiles.envelope;
+}
+
+// Where only 1000 steps give figures, the search finds them there: it tries 1000 last.
+TEST(StepSearch, TriesAThousandStepsAtTheEnd) {
+  Geometry g;
+  g.e = 15;
+  g.R = 105;
+  g.W = 80;
+  g.N = 100;
+  EXPECT_EQ(findWorkingStepCount(g, kMostCompanionSteps, sweepWithFiguresOnlyAtAThousand), 1000);
+  EXPECT_EQ(findWorkingStepCount(g, kMostWindowSteps, sweepWithFiguresOnlyAtAThousand), 1000);
+  g.N = 1000;  // the user's own step count is not tried again
+  EXPECT_EQ(findWorkingStepCount(g, kMostCompanionSteps, sweepWithFiguresOnlyAtAThousand),
+            std::nullopt);
 }
 
 // The percentages shown while sweeping: every write into the ratio box between the "0" of the

@@ -226,6 +226,24 @@ check(content.startswith(b"%PDF"), "PDF signature")
 box = re.search(rb"/MediaBox \[\s*0 0 ([\d.]+) ([\d.]+)\s*\]", content)
 check(box and abs(float(box.group(1)) - 260 * 72 / 25.4) < 3, f"PDF page {box and box.group(0)}")
 
+# Onto standard output, as a pipe takes them: "-" and /dev/stdout give the same bytes as a file;
+# the DXF reads back with nothing to repair and declares the unit --units names.
+for name in ("-", "/dev/stdout"):
+    dxf = subprocess.run([tool, "--dxf", name], capture_output=True)
+    check(dxf.returncode == 0 and dxf.stdout == open(path("engine.dxf"), "rb").read(),
+          f"--dxf {name}: status {dxf.returncode}, not the file's bytes: {dxf.stderr}")
+    svg = subprocess.run([tool, "--figure", name, "--figure-format", "svg"], capture_output=True)
+    check(svg.returncode == 0 and svg.stdout == open(path("figure.svg"), "rb").read(),
+          f"--figure {name}: status {svg.returncode}, not the file's bytes: {svg.stderr}")
+for unit, code in (("mm", 4), ("cm", 5), ("m", 6), ("in", 1)):
+    with open(path(f"units-{unit}.dxf"), "wb") as into:
+        into.write(subprocess.run([tool, "--units", unit, "--dxf", "-"], capture_output=True).stdout)
+    check(audited(f"units-{unit}.dxf").header.get("$INSUNITS") == code, f"--units {unit}: $INSUNITS")
+    header = run("--units", unit, "--format", "csv").split("\n")[0]
+    check(header.split(",")[-2] == "length_unit", f"--units {unit}: CSV header {header}")
+    check(run("--units", unit).startswith(f"# unit of length: {unit}, of volume:"),
+          f"--units {unit}: no line names it in the text")
+
 leftovers = [name for name in os.listdir(folder) if name.startswith(".")]
 check(not leftovers, f"temporary files left: {leftovers}")
 for failure in failures:

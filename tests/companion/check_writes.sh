@@ -3,9 +3,9 @@
 # links followed and left links, read-only files refused, permissions kept, a full disk and a full
 # standard output reported with exit status 2 and the old file kept, signals that leave no
 # temporary file and keep the rows a study had written.
-# Usage: check_writes.sh TOOL FOLDER
+# Usage: check_writes.sh TOOL FOLDER [FAILING_IO_SHIM]
 set -u
-tool=$1 dir=$2
+tool=$1 dir=$2 shim=${3:-}
 rm -rf "$dir" && mkdir -p "$dir"
 failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
@@ -55,6 +55,8 @@ if [ -c "$dir/full" ]; then
   grep -q "standard output: No space left on device" "$dir/err" || fail "$(cat "$dir/err")"
   "$tool" --eccentricity 5:35:0.1 >"$dir/full" 2>"$dir/err"
   [ $? = 2 ] || fail "a study into a full device did not fail"
+  grep -q "standard output: No space left on device" "$dir/err" ||
+    fail "a study into a full device did not say why: $(cat "$dir/err")"
 fi
 
 # A full disk: a small tmpfs of our own, as root.
@@ -74,6 +76,84 @@ if [ "$(id -u)" = 0 ] && mount -t tmpfs -o size=48k tmpfs "$small" 2>/dev/null; 
   umount "$small"
 else
   echo "skipped: the full disk needs root to mount a small tmpfs"
+fi
+
+# In place on a full disk: a file its owner may write in a folder he may not, so it cannot be
+# replaced whole. The room for the new content is reserved before a byte changes, and a disk
+# without it keeps the old file as it was. The owner is "nobody", as root bypasses the folder's
+# mode.
+inplace="$dir/inplace"
+mkdir -p "$inplace"
+if [ "$(id -u)" = 0 ] && mount -t tmpfs -o size=256k tmpfs "$inplace" 2>/dev/null; then
+  mkdir "$inplace/locked"
+  printf 'old drawing\n' >"$inplace/locked/engine.dxf"
+  chown nobody "$inplace/locked/engine.dxf"
+  chmod 555 "$inplace/locked"
+  head -c 200000 /dev/zero >"$inplace/filler" 2>/dev/null
+  setpriv --reuid=nobody --regid=nogroup --clear-groups "$tool" --dxf "$inplace/locked/engine.dxf" \
+    >"$dir/out" 2>"$dir/err"
+  [ $? = 2 ] || fail "an in-place DXF onto a full disk did not fail: $(cat "$dir/err")"
+  grep -q "No space left on device" "$dir/err" || fail "in place, full disk: $(cat "$dir/err")"
+  [ "$(cat "$inplace/locked/engine.dxf")" = "old drawing" ] ||
+    fail "in place on a full disk, the old file was lost: $(wc -c <"$inplace/locked/engine.dxf") bytes"
+  # With room, the file is written in place, whole, and no longer than its content.
+  rm "$inplace/filler"
+  setpriv --reuid=nobody --regid=nogroup --clear-groups "$tool" --dxf "$inplace/locked/engine.dxf" \
+    >"$dir/out" 2>"$dir/err" || fail "in place with room: $(cat "$dir/err")"
+  "$tool" --dxf - >"$dir/expected.dxf"
+  cmp -s "$dir/expected.dxf" "$inplace/locked/engine.dxf" || fail "the in-place DXF is not whole"
+  umount "$inplace"
+else
+  echo "skipped: the in-place write on a full disk needs root to mount a small tmpfs"
+fi
+
+# Two outputs into one file, and an output into the file standard output goes to, are refused
+# before anything is written: the file keeps what it had.
+same="$dir/same"
+mkdir -p "$same"
+printf 'kept\n' >"$same/x.dxf"
+ln -sf x.dxf "$same/link.dxf"
+ln -f "$same/x.dxf" "$same/hard.dxf"
+printf 'kept\n' >"$same/a.svg"
+for args in "--profiles $same/x.dxf --dxf $same/x.dxf" "--profiles $same/a.svg --figure $same/a.svg" \
+  "--profiles $same/./x.dxf --dxf $same/x.dxf" "--profiles $same/link.dxf --dxf $same/x.dxf" \
+  "--profiles $same/hard.dxf --dxf $same/x.dxf" "--profiles $same/new.dxf --dxf $same/../same/new.dxf"; do
+  # shellcheck disable=SC2086
+  expect_status 2 "the same file twice: $args" "$tool" $args
+  grep -q "writes too" "$dir/err" || fail "the same file twice, $args: $(cat "$dir/err")"
+done
+[ "$(cat "$same/x.dxf")" = kept ] && [ "$(cat "$same/a.svg")" = kept ] || fail "a refused file changed"
+[ -e "$same/new.dxf" ] && fail "a refused new file appeared"
+printf 'rows\n' >"$same/s.csv"
+"$tool" --profiles "$same/s.csv" --format csv >>"$same/s.csv" 2>"$dir/err"
+[ $? = 2 ] && grep -q "standard output is written to" "$dir/err" ||
+  fail "profiles into standard output's file: $(cat "$dir/err")"
+[ "$(cat "$same/s.csv")" = rows ] || fail "standard output's file was overwritten"
+# A device is never the same file: two outputs into one null device are fine.
+if mknod "$same/null.dxf" c 1 3 2>/dev/null; then
+  expect_status 0 "two outputs into a null device" "$tool" --profiles "$same/null.dxf" --dxf "$same/null.dxf"
+fi
+expect_status 2 "two outputs onto standard output" "$tool" --profiles - --dxf -
+expect_status 2 "profiles and JSON both on standard output" "$tool" --profiles - --format json
+
+# Standard output that cannot take the profiles says why.
+if [ -c "$dir/full" ]; then
+  "$tool" --profiles - >"$dir/full" 2>"$dir/err"
+  [ $? = 2 ] && grep -q "standard output: No space left on device" "$dir/err" ||
+    fail "profiles onto a full standard output: $(cat "$dir/err")"
+fi
+
+# fsync or close of the temporary file failing, as a failing disk makes them: the reason, exit
+# status 2, and neither the file nor a temporary one left.
+if [ -n "$shim" ]; then
+  for call in FSYNC CLOSE; do
+    env "FAIL_$call=1" LD_PRELOAD="$shim" ASAN_OPTIONS=verify_asan_link_order=0 \
+      "$tool" --dxf "$dir/failing.dxf" >"$dir/out" 2>"$dir/err"
+    [ $? = 2 ] || fail "a failing $call: status not 2"
+    grep -q "Input/output error" "$dir/err" || fail "a failing $call: $(cat "$dir/err")"
+    [ -e "$dir/failing.dxf" ] && fail "a failing $call left the file"
+    leftovers && fail "a failing $call left a temporary file: $(ls -A "$dir")"
+  done
 fi
 
 # Signals: the study ends with the usual status, the rows it had written stay, in order, and no

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -268,6 +269,27 @@ INSTANTIATE_TEST_SUITE_P(
                true,
                {"rotary-ratio: No result: with a rotor radius of not more than three "
                 "eccentricities"}},
+        // At the rotor limit itself, e = R / 3, not only beyond it.
+        Pinned{"AtTheRotorLimit",
+               {"--eccentricity", "1", "--rotor-radius", "3"},
+               kExitComputationFailed,
+               true,
+               {"rotary-ratio: No result: with a rotor radius of not more than three "
+                "eccentricities"}},
+        // K = 5.25: below 6 the bulge beyond the apexes is the cause, not the grid.
+        Pinned{"BulgeBelowKSix",
+               {"--eccentricity", "20", "--rotor-radius", "105", "--steps", "52"},
+               kExitOk,
+               true,
+               {"at K = 5.25 the housing at bottom dead centre bulges out beyond the apexes"}},
+        // Too small to compute with: the lengths want a smaller unit, whose numbers are larger.
+        Pinned{"TooSmallWantsASmallerUnit",
+               {"--eccentricity", "1.5e-154", "--rotor-radius", "1.05e-153"},
+               kExitComputationFailed,
+               true,
+               {"rotary-ratio: The dimensions are too small to compute with: the chamber volumes "
+                "fall below the smallest numbers a double holds. Give the lengths in a smaller "
+                "unit.\n"}},
         Pinned{"NoteOfProfilesOnStandardError",
                {"--eccentricity", "35", "--profiles", "-"},
                kExitOk,
@@ -287,6 +309,56 @@ TEST(CompanionStudy, MiddleRowsComeInTheOrderOfTheRanges) {
   const auto rows = lines(run({"--eccentricity", "10:12:1", "--rotor-radius", "100:102:1"}).out);
   ASSERT_EQ(rows.size(), 10u);
   EXPECT_EQ(rows[5].substr(0, 8), "11,101,8");
+}
+
+// Every row in the order of the ranges, the eccentricity slowest, then the rotor radius, the
+// chamber width and the step count: off-centre rows of a grid tell each order from the others.
+TEST(CompanionStudy, EveryRowInTheOrderOfTheRanges) {
+  const auto rows = lines(run({"--eccentricity", "10:12:1", "--rotor-radius", "100:102:1",
+                               "--chamber-width", "60:80:20", "--steps", "100:200:100"})
+                              .out);
+  ASSERT_EQ(rows.size(), 1u + 3 * 3 * 2 * 2);
+  std::size_t n = 1;
+  for (const char* e : {"10", "11", "12"}) {
+    for (const char* R : {"100", "101", "102"}) {
+      for (const char* W : {"60", "80"}) {
+        for (const char* N : {"100", "200"}) {
+          const std::string inputs = std::string(e) + "," + R + "," + W + "," + N + ",";
+          EXPECT_EQ(rows[n].substr(0, inputs.size()), inputs) << "row " << n;
+          ++n;
+        }
+      }
+    }
+  }
+}
+
+// A study on a terminal shows its progress from its first second on, however steadily its rows
+// come, and clears the line at the end.
+TEST(CompanionStudy, ShowsProgressOnATerminalAfterASecond) {
+  std::ostringstream out, err;
+  const auto start = std::chrono::steady_clock::now();
+  const int status = runCommandLine({"--eccentricity", "5:35:0.02", "--steps", "1000"}, out, err,
+                                    /*errIsTerminal=*/true);
+  const auto took = std::chrono::steady_clock::now() - start;
+  ASSERT_EQ(status, kExitOk);
+  if (took < std::chrono::milliseconds(1300)) GTEST_SKIP() << "the study took under a second";
+  EXPECT_NE(err.str().find("\rrotary-ratio: "), std::string::npos) << err.str();
+  EXPECT_NE(err.str().find(" of 1501 engines"), std::string::npos);
+  EXPECT_EQ(err.str().substr(err.str().size() - 4), "\r\033[K");
+  std::ostringstream quiet;
+  runCommandLine({"--eccentricity", "5:6:0.5"}, out, quiet, true);
+  EXPECT_EQ(quiet.str(), "");
+}
+
+// A file option given twice is not told that a range takes START:STOP:STEP; a length is.
+TEST(CompanionOptions, RangeHintOnlyForOptionsThatTakeRanges) {
+  const ToolRun file = run({"--dxf", "a.dxf", "--dxf", "b.dxf"});
+  EXPECT_EQ(file.err, "rotary-ratio: --dxf is given twice; give it once\n");
+  const ToolRun length = run({"--steps", "100", "--steps", "200"});
+  EXPECT_NE(length.err.find("(a range takes START:STOP:STEP)"), std::string::npos);
+  const ToolRun missing = run({"--eccentricity", "--dxf", "o.dxf"});
+  EXPECT_EQ(missing.err,
+            "rotary-ratio: --eccentricity needs a value; \"--dxf\" is the next option\n");
 }
 
 // An engine without results writes no file, whatever the format.
@@ -440,7 +512,24 @@ INSTANTIATE_TEST_SUITE_P(
                  "--figure is given twice"},
         BadInput{"RepeatedLength", {"--eccentricity", "10", "--eccentricity", "12"}, "given twice"},
         BadInput{"InfiniteStop", {"--eccentricity", "5:inf:1"}, "the stop \"inf\" is not finite"},
-        BadInput{"ChartOfOneEngine", {"--chart", "DIR/c.svg"}, "--chart draws a study"}),
+        BadInput{"ChartOfOneEngine", {"--chart", "DIR/c.svg"}, "--chart draws a study"},
+        BadInput{"MissingValueBeforeAnOption",
+                 {"--eccentricity", "--dxf", "DIR/o.dxf"},
+                 "--eccentricity needs a value"},
+        BadInput{"FigureOnStandardOutputWithoutFormat", {"--figure", "-"}, "--figure-format"},
+        BadInput{"FigureFormatAgainstTheName",
+                 {"--figure", "DIR/a.svg", "--figure-format", "png"},
+                 "names another format than --figure-format png"},
+        BadInput{"UnknownUnit", {"--units", "ft"}, "--units: \"ft\" is not mm, cm, m or in"},
+        BadInput{"SameFileTwice",
+                 {"--profiles", "DIR/x.dxf", "--dxf", "DIR/./x.dxf"},
+                 "is the file that --profiles writes too"},
+        BadInput{"TwoOnStandardOutput",
+                 {"--profiles", "-", "--dxf", "/dev/stdout"},
+                 "--profiles and --dxf both go to standard output"},
+        BadInput{"ProfilesBesideJson",
+                 {"--profiles", "-", "--format", "json"},
+                 "--profiles goes to standard output, where the results in --format go"}),
     [](const auto& info) { return info.param.name; });
 
 TEST(CompanionFiles, AppearWholeAndOnlyWithResults) {
