@@ -244,6 +244,83 @@ for unit, code in (("mm", 4), ("cm", 5), ("m", 6), ("in", 1)):
     check(run("--units", unit).startswith(f"# unit of length: {unit}, of volume:"),
           f"--units {unit}: no line names it in the text")
 
+# The chart read back against the study's CSV: each series found by its legend's colour, its
+# points mapped back through one straight-line fit per axis of its panel. The lines run in the
+# order of K, and every series holds its own column (capacity is not dead volume).
+def chart_series(svg_path):
+    """(panel, legend name) -> the series' points in document order, in page coordinates."""
+    ns = "{http://www.w3.org/2000/svg}"
+    found, legend_rects, texts = {}, [], []
+
+    def walk(node, matrix):
+        transform = node.get("transform", "")
+        if transform.startswith("matrix("):
+            a, b, c, d, e, f = map(float, transform[7:-1].split(","))
+            m = matrix
+            matrix = (m[0] * a + m[2] * b, m[1] * a + m[3] * b, m[0] * c + m[2] * d,
+                      m[1] * c + m[3] * d, m[0] * e + m[2] * f + m[4], m[1] * e + m[3] * f + m[5])
+        at = lambda x, y: (matrix[0] * x + matrix[2] * y + matrix[4],
+                           matrix[1] * x + matrix[3] * y + matrix[5])
+        for child in node:
+            tag = child.tag.replace(ns, "")
+            if tag == "g":
+                walk(child, matrix)
+            elif tag == "polyline" and node.get("stroke-width") == "2":
+                points = [tuple(map(float, p.split(","))) for p in child.get("points").split()]
+                found.setdefault(("line", node.get("stroke")), []).extend(at(*p) for p in points)
+            elif tag == "circle":
+                found.setdefault(("points", node.get("fill")), []).append(at(3, 3))
+            elif tag == "rect" and child.get("width") == "7":
+                legend_rects.append((at(0, 0), node.get("fill")))
+            elif tag == "text":
+                texts.append((at(0, 0), "".join(child.itertext()).strip()))
+
+    walk(ET.parse(svg_path).getroot(), (1, 0, 0, 1, 0, 0))
+    series = {}
+    for (x, y), colour in legend_rects:
+        name = min((t for t in texts if 0 < t[0][0] - x < 30 and abs(t[0][1] - y) < 12),
+                   key=lambda t: t[0][0] - x)[1]
+        panel = 0 if y < 560 else 1
+        for (kind, drawn), points in found.items():
+            if drawn == colour:
+                series[(panel, name)] = (kind, points)
+    return series
+
+
+study = subprocess.run([tool, "--eccentricity", "8:22:1", "--chart", path("read-back.svg")],
+                       capture_output=True, text=True)
+table = list(__import__("csv").DictReader(study.stdout.splitlines()))
+columns = {(0, "exact limit"): "exact_compression_ratio", (0, "sweep"): "compression_ratio",
+           (1, "exact capacity"): "exact_chamber_capacity",
+           (1, "exact dead volume"): "exact_dead_volume", (1, "capacity"): "chamber_capacity",
+           (1, "dead volume"): "dead_volume"}
+drawn = chart_series(path("read-back.svg"))
+check(set(drawn) == set(columns), f"the chart's series: {sorted(drawn)}")
+import numpy
+for panel in (0, 1):
+    pixels, values = [], []
+    for key, column in columns.items():
+        if key[0] != panel or key not in drawn:
+            continue
+        kind, points = drawn[key]
+        rows = sorted((float(r["k"]), float(r[column])) for r in table)
+        if kind == "line":
+            # Each segment from one point to the next, left to right.
+            vertices = [points[0]] + points[1::2]
+            check(all(a[0] < b[0] for a, b in zip(vertices, vertices[1:])),
+                  f"{key[1]}: the line does not run in the order of K")
+        else:
+            vertices = sorted(points)
+        check(len(vertices) == len(rows), f"{key[1]}: {len(vertices)} points for {len(rows)} rows")
+        pixels += vertices[:len(rows)]
+        values += rows[:len(vertices)]
+    for axis in (0, 1):
+        data = numpy.array([v[axis] for v in values])
+        page = numpy.array([p[axis] for p in pixels])
+        fit = numpy.polyfit(data, page, 1)
+        off = numpy.abs(numpy.polyval(fit, data) - page).max()
+        check(off < 1.5, f"chart panel {panel}, axis {axis}: a point {off:.1f} px off its row")
+
 leftovers = [name for name in os.listdir(folder) if name.startswith(".")]
 check(not leftovers, f"temporary files left: {leftovers}")
 for failure in failures:
