@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <cmath>
 
 #include "form.h"
 #include "window_adapter.h"
@@ -108,6 +109,34 @@ TEST_F(Surface, FarCoordinatesDrawOnlyWhatCrossesTheSurface) {
   EXPECT_EQ(pixel(0, 40), QColor(0, 0, 255));
   EXPECT_EQ(pixel(0, -40), QColor(0, 0, 255));
   EXPECT_EQ(pixel(5, 40), QColor(224, 224, 224));
+}
+
+// Circles too large for the painter to place to a pixel, from 1e5 pixels up, are drawn as their
+// true arc across the surface: one pixel wide, where the circle lies, in every row.
+TEST_F(Surface, LargeCirclesLieOnTheirTrueArc) {
+  adapter.setPenWidth(1);
+  const QImage* image = nullptr;
+  for (const double radius : {4e4, 4e5, 4e6, 4e7, 2.5e8}) {
+    adapter.clear();
+    // The centre to the right, so that the arc bends through (0, 0) and back to the right.
+    adapter.circle(static_cast<float>(radius), 0, static_cast<float>(radius), 0xFF0000);
+    image = &form.surface()->image();
+    const DrawingSurface& surface = *form.surface();
+    const QPointF centre = surface.toPixels(radius, 0);
+    const double r = surface.radiusToPixels(radius);
+    int drawn = 0, wrong = 0;
+    for (int row = 0; row < image->height(); ++row) {
+      const double dy = row + 0.5 - centre.y();
+      const double x = centre.x() - std::sqrt(r * r - dy * dy);
+      for (int column = 0; column < image->width(); ++column) {
+        if (image->pixel(column, row) == 0xFFE0E0E0u) continue;
+        ++drawn;
+        if (std::abs(column + 0.5 - x) > 1.5) ++wrong;
+      }
+    }
+    EXPECT_GE(drawn, image->height()) << "radius " << radius;
+    EXPECT_EQ(wrong, 0) << "radius " << radius;
+  }
 }
 
 TEST_F(Surface, KeepsThePictureWhenTheWindowGrows) {
