@@ -39,10 +39,17 @@ page=$(MANWIDTH=80 man -l "$prefix/share/man/man1/rotary-ratio.1" 2>/dev/null | 
 examples=$(sed -n '/^EXAMPLES/,/^[A-Z]/p' <<<"$page" | grep -cE "^[[:space:]]+rotary-ratio ")
 [ "$examples" -ge 4 ] || fail "the manual page's examples run together ($examples apart)"
 # man justifies its lines, so a space between words may come out as two.
-for words in "rotary-ratio" "--eccentricity" "--chart" "START:STOP:STEP" "Exit status" \
-  "--method"; do
+for words in "rotary-ratio" "--eccentricity" "--chart" "START:STOP:STEP" "--method" "--units" \
+  "--figure-format" "do not change the real engine's figures"; do
   grep -qE -- "${words// / +}" <<<"$page" || fail "the manual page lacks $words"
 done
+# Its sections as a reader looks them up, the exit status with one entry per status.
+for section in "EXIT STATUS" FILES "SEE ALSO"; do
+  grep -qx "$section" <<<"$page" || fail "the manual page has no $section"
+done
+statuses=$(sed -n '/^EXIT STATUS/,/^[A-Z]/p' <<<"$page" | grep -cE "^ +[012] +[a-z]")
+[ "$statuses" = 3 ] || fail "the manual page's exit status lists $statuses statuses, not 3"
+[ -s "$prefix/share/doc/rotary-ratio/method.md" ] || fail "method.md is not installed"
 
 (cd "$build" && cpack -G DEB -B "$work/package" >"$work/cpack.log" 2>&1) ||
   { cat "$work/cpack.log"; fail "cpack"; }

@@ -91,7 +91,9 @@ void PrintTo(const PhaseAction& c, std::ostream* os) {
 class ActionAtPhase : public ::testing::TestWithParam<PhaseAction> {};
 
 TEST_P(ActionAtPhase, EndsOrRestartsCleanly) {
-  const auto [phase, action] = GetParam();
+  // Plain copies: a lambda below takes them, which structured bindings cannot be in clang 14.
+  const Phase phase = GetParam().phase;
+  const Action action = GetParam().action;
   // The straightforward sweep takes long enough at 400 steps to be caught in the middle.
   RunningWindow window(sweepStraightforward);
   window.form.vscroll1()->setValue(400);
@@ -229,7 +231,22 @@ long residentKilobytes() {
   return -1;
 }
 
+// AddressSanitizer keeps freed memory aside for a while, so resident memory grows under it
+// whatever the window does; there LeakSanitizer looks for what is never freed instead.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kUnderAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kUnderAddressSanitizer = true;
+#else
+constexpr bool kUnderAddressSanitizer = false;
+#endif
+#else
+constexpr bool kUnderAddressSanitizer = false;
+#endif
+
 TEST(WindowLongRun, TwentyThousandFramesDoNotGrowTheMemory) {
+  if (kUnderAddressSanitizer) GTEST_SKIP() << "resident memory means nothing under ASan";
   RunningWindow window;
   long startKb = -1, endKb = -1;
   constexpr long kWarmUpFrames = 200;
