@@ -18,6 +18,7 @@
 #include "real_engine.h"
 #include "real_outline.h"
 #include "runner.h"
+#include "vector_state.h"
 
 namespace rotary {
 namespace {
@@ -84,6 +85,8 @@ BENCHMARK_CAPTURE(figureBeyondTheComputation, Png, exporting::ImageFormat::kPng,
 const RealEngine kDesign{2, 0.1, 0};
 
 void realEngineFigures(benchmark::State& state) {
+  // As the companion, which loads no Qt for these, and the window, which clears after Qt.
+  clearUpperVectorState();
   for (auto _ : state) {
     const RealLimit limit = realLimit(15, 105, 80, kDesign);
     benchmark::DoNotOptimize(limit.figures.ratio);
@@ -94,6 +97,8 @@ BENCHMARK(realEngineFigures)->Unit(benchmark::kMicrosecond);
 // The exact limit of one engine across K, down to just above 3, where the contact angle turns
 // within a sliver before the apex.
 void exactLimitAtK(benchmark::State& state) {
+  // As the companion, which loads no Qt for these, and the window, which clears after Qt.
+  clearUpperVectorState();
   const double K = static_cast<double>(state.range(0)) / 1000;
   for (auto _ : state) {
     const ExactLimit limit = exactLimit(105 / K, 105, 80);
@@ -112,6 +117,8 @@ BENCHMARK(exactLimitAtK)
 // A clearance at the edge of what the defaults with seal offset 2 take (77), where the flank has
 // shrunk to a sliver near the rotor centre; and the refusal just beyond it, which finds the edge.
 void realEngineAtTheClearanceEdge(benchmark::State& state) {
+  // As the companion, which loads no Qt for these, and the window, which clears after Qt.
+  clearUpperVectorState();
   const double clearance = static_cast<double>(state.range(0)) / 1e5;
   for (auto _ : state) {
     const RealLimit limit = realLimit(15, 105, 80, RealEngine{2, clearance, 0});
