@@ -8,6 +8,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "command_line.h"
@@ -142,6 +143,28 @@ INSTANTIATE_TEST_SUITE_P(
                     kExitBadUsage,
                     "it must stay below 77."}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Every number of a CSV row is written alike, the inputs as the exact columns: plain decimals,
+// or the display format's exponent ("1E-06", "3.6373067E-20"), never "2.9e-06" beside it.
+TEST(CompanionTable, EveryNumberInOneStyle) {
+  const std::regex number("-?[0-9]+(\\.[0-9]+)?(E[+-][0-9]+)?");
+  for (const auto& scale : {std::pair{"1e-6", "7e-6"}, std::pair{"1e6", "7e6"}}) {
+    const auto rows =
+        lines(run({"--eccentricity", scale.first, "--rotor-radius", scale.second, "--chamber-width",
+                   scale.first, "--seal-offset", "0", "--format", "csv"})
+                  .out);
+    ASSERT_EQ(rows.size(), 2u);
+    std::istringstream fields(rows[1]);
+    int numbers = 0;
+    for (std::string field; std::getline(fields, field, ',');) {
+      if (field.empty()) continue;
+      EXPECT_TRUE(std::regex_match(field, number)) << field << " in " << rows[1];
+      ++numbers;
+    }
+    EXPECT_GE(numbers, 17) << rows[1];
+    EXPECT_NE(rows[1].find("E"), std::string::npos) << rows[1];
+  }
+}
 
 // --method exact prints the shape's own figures in every format, without a sweep.
 TEST(CompanionExact, PrintsTheShapesFiguresInEveryFormat) {
