@@ -7,6 +7,7 @@
 #include "animation.h"
 #include "integration.h"
 #include "number_text.h"
+#include "shape_texts.h"
 #include "step_search.h"
 #include "sweep.h"
 #include "vector_state.h"

@@ -6,6 +6,7 @@
 #include "faults.h"
 #include "messages.h"
 #include "number_text.h"
+#include "shape_texts.h"
 #include "surface.h"
 
 namespace rotary {

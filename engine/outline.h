@@ -7,14 +7,9 @@
 #include <vector>
 
 #include "geometry.h"
+#include "plane.h"
 
 namespace rotary {
-
-struct PlanePoint {
-  double x;
-  double y;
-};
-using Polyline = std::vector<PlanePoint>;
 
 // The flank point (s, flank) turned a third of a turn, as (px, py) before the shift that places
 // it: the window draws (px - d*e, e/2 + py) and its mirror image (-px + d*e, e/2 + py). B is the

@@ -7,6 +7,7 @@
 
 #include "length_unit.h"
 #include "number_text.h"
+#include "shape_texts.h"
 
 namespace rotary::exporting {
 namespace {

@@ -12,6 +12,7 @@
 #include "exact_limit.h"
 #include "headless.h"
 #include "number_text.h"
+#include "shape_texts.h"
 
 namespace rotary::study {
 

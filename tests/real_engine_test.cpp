@@ -14,6 +14,7 @@
 #include "command_line.h"
 #include "real_outline.h"
 #include "real_shape.h"
+#include "shape_texts.h"
 
 namespace rotary {
 namespace {

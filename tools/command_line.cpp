@@ -27,6 +27,7 @@
 #include "real_outline.h"
 #include "results_table.h"
 #include "runner.h"
+#include "shape_texts.h"
 
 namespace rotary {
 namespace {

@@ -4,7 +4,7 @@
 // polyline whose chords stray less than a given distance from the true curve.
 #pragma once
 
-#include "outline.h"
+#include "plane.h"
 #include "real_engine.h"
 
 namespace rotary {

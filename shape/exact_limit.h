@@ -2,8 +2,6 @@
 // step count and no sample grid: the yardstick against which the sweep's figures are told.
 #pragma once
 
-#include <string>
-
 namespace rotary {
 
 struct ExactFigures {
@@ -42,11 +40,5 @@ ExactLimit exactLimit(double e, double R, double W);
 inline double volumeOfArea(double area, double e, double W) {
   return ((area * e) * e * W) / 1000;
 }
-
-// "C / D / R" with six significant digits each, as notes and messages quote them.
-std::string exactFiguresText(const ExactFigures& figures);
-
-// Why a shape has no exact figures, as a clause for a message; empty when it has them.
-std::string whyNoExactFigures(ExactStatus status);
 
 }  // namespace rotary

@@ -3,7 +3,6 @@
 #include <cfenv>
 #include <cmath>
 
-#include "number_text.h"
 #include "real_shape.h"
 
 namespace rotary {
@@ -99,26 +98,6 @@ std::optional<double> recessForRatio(const ExactFigures& withoutRecess, double t
   const double recess = withoutRecess.capacity / (target - 1) - withoutRecess.deadVolume;
   if (!(target > 1) || !(recess >= 0)) return std::nullopt;
   return recess;
-}
-
-std::string whyNoRealFigures(const RealLimit& limit, const RealEngine& real) {
-  switch (limit.status) {
-    case RealStatus::kFigures:
-      return "";
-    case RealStatus::kNoShape:
-      return "No figures of the real engine: " + whyNoExactFigures(limit.shape) + ".";
-    case RealStatus::kSealOffsetTooLarge:
-      return "seal offset " + formatNumber(real.sealOffset) +
-             " would give the bore cusps where the trochoid bends inwards, at its waist: it must "
-             "stay below " +
-             significantDigits(limit.largestSealOffset, 6) + ".";
-    case RealStatus::kNoFlankLeft:
-      return "clearance " + formatNumber(real.clearance) +
-             " leaves no rotor flank: moved that far inwards, the flank folds over itself or "
-             "passes the rotor centre; it must stay below " +
-             significantDigits(limit.largestClearance, 6) + ".";
-  }
-  return "";
 }
 
 }  // namespace rotary

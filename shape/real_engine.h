@@ -6,7 +6,6 @@
 #pragma once
 
 #include <optional>
-#include <string>
 
 #include "exact_limit.h"
 
@@ -45,8 +44,5 @@ RealLimit realLimit(double e, double R, double W, const RealEngine& real, const 
 // The recess that brings the ratio down to `target`; none when the target lies at or above the
 // ratio without a recess, the limit of these shapes.
 std::optional<double> recessForRatio(const ExactFigures& withoutRecess, double target);
-
-// Why a real engine has no figures, as a sentence.
-std::string whyNoRealFigures(const RealLimit& limit, const RealEngine& real);
 
 }  // namespace rotary

@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "exact_shape.h"
-#include "number_text.h"
 
 namespace rotary {
 namespace {
@@ -66,34 +65,6 @@ ExactLimit exactLimit(double e, double R, double W) {
   const ExactLimit limit = exactLimitOfShape(e, R, W);
   std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
   return limit;
-}
-
-std::string exactFiguresText(const ExactFigures& figures) {
-  return significantDigits(figures.capacity, 6) + " / " + significantDigits(figures.deadVolume, 6) +
-         " / " + significantDigits(figures.ratio, 6);
-}
-
-std::string whyNoExactFigures(ExactStatus status) {
-  switch (status) {
-    case ExactStatus::kFigures:
-      return "";
-    case ExactStatus::kNoEccentricity:
-      return "with eccentricity 0 the housing is a circle, and no chamber changes its volume";
-    case ExactStatus::kBeyondRotorLimit:
-      return "with a rotor radius of not more than three eccentricities no three-flank rotor "
-             "fits the housing";
-    case ExactStatus::kNoWidth:
-      return "a chamber width of 0 gives the chamber no volume";
-    case ExactStatus::kBeyondPrecision:
-      return "K = R / e lies beyond 1000000, where the chamber is lost in the rounding of the "
-             "flank";
-    case ExactStatus::kLengthsTooSmall:
-      return "the lengths are too small to compute with: the chamber volumes fall below the "
-             "smallest numbers a double holds";
-    case ExactStatus::kLengthsTooLarge:
-      return "the lengths are too large to compute with: the chamber volumes overflow";
-  }
-  return "";
 }
 
 }  // namespace rotary
