@@ -19,6 +19,7 @@
 #include "real_outline.h"
 #include "runner.h"
 #include "vector_state.h"
+#include "volume_curve.h"
 
 namespace rotary {
 namespace {
@@ -132,6 +133,19 @@ BENCHMARK(realEngineAtTheClearanceEdge)
     ->Arg(7699999)
     ->Arg(7700000)
     ->Unit(benchmark::kMillisecond);
+
+// One chamber's volume over its cycle at every degree of the shaft: the bare shape, and the real
+// engine of a designer.
+void volumeCurveOfOneEngine(benchmark::State& state) {
+  clearUpperVectorState();
+  const RealEngine engine = state.range(0) ? kDesign : RealEngine{};
+  for (auto _ : state) {
+    const std::vector<CyclePoint> curve = volumeCurve(15, 105, 80, engine, 1);
+    benchmark::DoNotOptimize(curve.back().volume);
+  }
+  state.SetLabel(state.range(0) ? "real engine" : "bare shape");
+}
+BENCHMARK(volumeCurveOfOneEngine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void dxfOfTheRealEngine(benchmark::State& state) {
   std::string error, content;

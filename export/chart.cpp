@@ -19,6 +19,7 @@
 #include <optional>
 #include <type_traits>
 
+#include "chart_render.h"
 #include "headless_qt.h"
 #include "number_text.h"
 #include "results_table.h"
@@ -282,35 +283,7 @@ bool drawChart(ImageFormat format, const std::vector<study::EngineRow>& rows, st
   const QRectF area(0, 0, kPanelWidth, 2 * kPanelHeight);
   scene.setSceneRect(area);
 
-  QBuffer file;
-  file.open(QIODevice::WriteOnly);
-  const auto done = [&] {
-    content = file.data().toStdString();
-    return true;
-  };
-  if (format == ImageFormat::kSvg) {
-    QSvgGenerator svg;
-    svg.setOutputDevice(&file);
-    svg.setSize(area.size().toSize());
-    svg.setViewBox(area);
-    svg.setTitle("Compression-ratio limit against K");
-    QPainter painter;
-    if (painter.begin(&svg)) {
-      painter.fillRect(area, Qt::white);
-      scene.render(&painter, area, area);
-      if (painter.end()) return done();
-    }
-  } else {
-    QImage image(area.size().toSize() * 2, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    scene.render(&painter, QRectF(image.rect()), area);
-    painter.end();
-    if (image.save(&file, "PNG")) return done();
-  }
-  error = "cannot be drawn";
-  return false;
+  return renderScene(format, scene, area, "Compression-ratio limit against K", content, error);
 }
 
 }  // namespace rotary::exporting

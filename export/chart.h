@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "drawing.h"
 #include "figure.h"
 #include "runner.h"
 
@@ -14,5 +15,10 @@ namespace rotary::exporting {
 // SVG or PNG, drawn into `content`, the bytes of the file.
 bool drawChart(ImageFormat format, const std::vector<study::EngineRow>& rows, std::string& content,
                std::string& error);
+
+// One engine's chamber over its cycle: the volume against the shaft angle on the left axis, the
+// leading apex seal's lean on the right one.
+bool drawCurveChart(ImageFormat format, const CurveChart& chart, std::string& content,
+                    std::string& error);
 
 }  // namespace rotary::exporting

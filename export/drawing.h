@@ -10,6 +10,7 @@
 #include "headless.h"
 #include "real_engine.h"
 #include "runner.h"
+#include "volume_curve.h"
 
 namespace rotary::exporting {
 
@@ -21,6 +22,13 @@ struct RealFigure {
   ExactFigures figures;
 };
 
+// One engine's chamber over its cycle: the volume, and the leading seal's lean beside it.
+struct CurveChart {
+  double eccentricity, rotorRadius, chamberWidth;
+  bool realEngine;
+  std::vector<CyclePoint> curve;
+};
+
 // What the module draws, each into `content`, the bytes of the file; false with the reason in
 // `error` when it cannot.
 struct Drawing {
@@ -30,6 +38,8 @@ struct Drawing {
                      std::string& error);
   bool (*chart)(ImageFormat format, const std::vector<study::EngineRow>& rows, std::string& content,
                 std::string& error);
+  bool (*curveChart)(ImageFormat format, const CurveChart& chart, std::string& content,
+                     std::string& error);
 };
 
 // The module's one entry: given the version of the program that loads it, the drawing

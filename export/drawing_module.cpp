@@ -34,6 +34,9 @@ const Drawing kDrawing{
        std::string& error) {
       return guarded(error, [&] { return drawChart(format, rows, content, error); });
     },
+    [](ImageFormat format, const CurveChart& chart, std::string& content, std::string& error) {
+      return guarded(error, [&] { return drawCurveChart(format, chart, content, error); });
+    },
 };
 
 }  // namespace

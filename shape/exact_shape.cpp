@@ -26,13 +26,6 @@ double underHousing(double K, double a, double from, double to) {
                   to, kTolerance);
 }
 
-// The signed area under the housing arc between the flank's apexes at motion angle a: the
-// integral of y dx from the left apex to the right one, which counts a bulge beyond an apex,
-// where the arc runs back, with its own sign.
-double areaUnderHousingArc(double K, double a) {
-  return underHousing(K, a, kLeftApex, kRightApex);
-}
-
 // d/dr of the housing ordinate, and d/da of it.
 double ordinateByR(double K, double r, double a) {
   return K * std::cos(r) + 3 * std::cos(3 * r - a);
@@ -41,7 +34,16 @@ double ordinateByA(double r, double a) {
   return -std::sin(a) - std::cos(3 * r - a);
 }
 
-// The same under the flank: twice its half from the middle to the right apex, as the flank is
+}  // namespace
+
+// The signed area under the housing arc between the flank's apexes at motion angle a: the
+// integral of y dx from the left apex to the right one, which counts a bulge beyond an apex,
+// where the arc runs back, with its own sign.
+double areaUnderHousingArc(double K, double a) {
+  return underHousing(K, a, kLeftApex, kRightApex);
+}
+
+// The integral under the flank: twice its half from the middle to the right apex, as the flank is
 // symmetric about the y axis.
 double areaUnderFlank(double K) {
   const double half = integralClosingIn(
@@ -49,8 +51,6 @@ double areaUnderFlank(double K) {
       contactTurnLength(K), contactConditioning(K), kTolerance);
   return 2 * half;
 }
-
-}  // namespace
 
 Point housingTangent(double K, double r, double a) {
   return {abscissaByR(K, r, a), ordinateByR(K, r, a)};

@@ -60,6 +60,12 @@ struct ChamberAreas {
 // Valid for K > 3, where a three-flank rotor fits the housing.
 ChamberAreas chamberAreas(double K);
 
+// The parts of a chamber's area: the integral of y dx along the flank from apex to apex, and
+// along the housing arc between the apexes at motion angle a. The chamber is the first less the
+// second.
+double areaUnderFlank(double K);
+double areaUnderHousingArc(double K, double a);
+
 // The area the whole housing curve encloses.
 double housingArea(double K);
 

@@ -152,11 +152,19 @@ bool flankHolds(double K, double offset) {
 
 ChamberAreas realChamberAreas(double K, const Offsets& o) {
   if (o.bore == 0 && o.flank == 0) return chamberAreas(K);
-  const double flank = underFlank(K, o.flank);
-  const auto chamber = [&](double a) {
-    return flank - underBoreArc(K, a, o.bore) - underClosures(K, a, o);
-  };
-  return {chamber(0), chamber(pi)};
+  const ChamberOverTheCycle chamber(K, o);
+  return {chamber.area(0), chamber.area(pi)};
+}
+
+ChamberOverTheCycle::ChamberOverTheCycle(double K, const Offsets& offsets)
+    : K_(K),
+      offsets_(offsets),
+      flank_(offsets.bore == 0 && offsets.flank == 0 ? areaUnderFlank(K)
+                                                     : underFlank(K, offsets.flank)) {}
+
+double ChamberOverTheCycle::area(double a) const {
+  if (offsets_.bore == 0 && offsets_.flank == 0) return flank_ - areaUnderHousingArc(K_, a);
+  return flank_ - underBoreArc(K_, a, offsets_.bore) - underClosures(K_, a, offsets_);
 }
 
 double boreArea(double K, double offset) {

@@ -43,6 +43,19 @@ bool flankHolds(double K, double offset);
 
 ChamberAreas realChamberAreas(double K, const Offsets& offsets);
 
+// One chamber over the whole cycle: its area at any motion angle a (top dead centre at 0,
+// bottom dead centre at pi), the flank's part computed once. With no offsets, the bare shape's.
+class ChamberOverTheCycle {
+ public:
+  ChamberOverTheCycle(double K, const Offsets& offsets);
+  double area(double a) const;
+
+ private:
+  double K_;
+  Offsets offsets_;
+  double flank_;
+};
+
 // The area the whole bore encloses, and the trochoid's length, for the checks of the bore.
 double boreArea(double K, double offset);
 double housingPerimeter(double K);

@@ -28,6 +28,8 @@
 #include "results_table.h"
 #include "runner.h"
 #include "shape_texts.h"
+#include "volume_curve.h"
+#include "volume_curve_csv.h"
 
 namespace rotary {
 namespace {
@@ -45,7 +47,7 @@ exporting::ImageFormat checkedImageFormat(const std::string& option, const std::
 // The output files, each looked at before the computation, so that a path that cannot be
 // written fails at once.
 struct OutputFiles {
-  std::unique_ptr<exporting::OutputFile> profiles, figure, dxf, chart;
+  std::unique_ptr<exporting::OutputFile> profiles, figure, dxf, chart, volumeCurve;
   exporting::ImageFormat figureFormat{}, chartFormat{};
 };
 
@@ -175,12 +177,15 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
                                       real.targets);
     }
     const bool isStudy = engines.size() > 1;
-    if (!isStudy && options.chart) {
-      throw BadUsage{"--chart draws a study: give a range to at least one option"};
+    // One engine's chart is its volume curve.
+    if (!isStudy && options.chart && !options.volumeCurve) {
+      throw BadUsage{
+          "--chart draws a study, or with --volume-curve the curve: give a range to at "
+          "least one option"};
     }
     for (const auto& [option, file] :
          {std::pair{"--profiles", &options.profiles}, std::pair{"--figure", &options.figure},
-          std::pair{"--dxf", &options.dxf}}) {
+          std::pair{"--dxf", &options.dxf}, std::pair{"--volume-curve", &options.volumeCurve}}) {
       if (isStudy && *file) {
         throw BadUsage{std::string(option) + " takes one engine, not a study of " +
                        std::to_string(engines.size())};
@@ -205,7 +210,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         {"--profiles", &options.profiles},
         {"--figure", &options.figure},
         {"--dxf", &options.dxf},
-        {"--chart", &options.chart}};
+        {"--chart", &options.chart},
+        {"--volume-curve", &options.volumeCurve}};
     std::vector<std::string> onStandardOutput;
     for (const auto& [option, path] : outputs) {
       if (*path && namesStandardOutput(**path)) onStandardOutput.emplace_back(option);
@@ -268,13 +274,17 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     if (toFile(options.figure)) files.figure = created("--figure", *options.figure);
     if (toFile(options.dxf)) files.dxf = created("--dxf", *options.dxf);
     if (toFile(options.chart)) files.chart = created("--chart", *options.chart);
+    if (toFile(options.volumeCurve)) {
+      files.volumeCurve = created("--volume-curve", *options.volumeCurve);
+    }
     // Two outputs into one file would leave only the last; an output into the file standard
     // output is redirected to would be overwritten by the results, or overwrite them.
     const std::tuple<const char*, const std::optional<std::string>&, const exporting::OutputFile*>
         madeFiles[] = {{"--profiles", options.profiles, files.profiles.get()},
                        {"--figure", options.figure, files.figure.get()},
                        {"--dxf", options.dxf, files.dxf.get()},
-                       {"--chart", options.chart, files.chart.get()}};
+                       {"--chart", options.chart, files.chart.get()},
+                       {"--volume-curve", options.volumeCurve, files.volumeCurve.get()}};
     for (std::size_t n = 0; n < std::size(madeFiles); ++n) {
       const auto& [option, path, file] = madeFiles[n];
       if (!file || file->sameFileKey().empty()) continue;
@@ -403,7 +413,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     // the sweep made of the engine.
     const EngineNumbers one = numbersOf(rows.front().input);
     std::optional<RealLimit> realShape;
-    if (!isStudy && (options.dxf || (options.figure && options.realEngine()))) {
+    if (!isStudy &&
+        (options.dxf || options.volumeCurve || (options.figure && options.realEngine()))) {
       const study::EngineRow& row = rows.front();
       // The real engine's options have computed it for the row already.
       realShape = row.real ? *row.real : realLimit(one.e, one.R, one.W, one.real);
@@ -464,7 +475,28 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return fail(*failed);
       }
     }
-    if (files.chart) {
+    std::vector<CyclePoint> curve;
+    if (options.volumeCurve) {
+      curve = volumeCurve(one.e, one.R, one.W, one.real, *parseNumber(options.angleStep));
+      std::ostringstream text;
+      exporting::writeVolumeCurve(
+          text,
+          {one.e, one.R, one.W, options.realEngine(), one.real, realShape->figures, options.units},
+          curve);
+      if (const auto failed =
+              deliver("--volume-curve", options.volumeCurve, files.volumeCurve.get(), text.str())) {
+        return fail(*failed);
+      }
+    }
+    if (files.chart && !isStudy) {
+      const exporting::CurveChart chart{one.e, one.R, one.W, options.realEngine(), curve};
+      if (!drawing->curveChart(files.chartFormat, chart, content, error)) {
+        return fail("--chart: " + quoteForMessage(*options.chart) + ": " + error);
+      }
+      if (const auto failed = deliver("--chart", options.chart, files.chart.get(), content)) {
+        return fail(*failed);
+      }
+    } else if (files.chart) {
       if (!drawing->chart(files.chartFormat, rows, content, error)) {
         return fail("--chart: " + quoteForMessage(*options.chart) + ": " + error);
       }

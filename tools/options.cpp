@@ -56,6 +56,13 @@ constexpr const char* kUsage =
     "                        CENTRES ('-' for standard output)\n"
     "  --units UNIT          the unit of the lengths: mm (the default), cm, m or in; the DXF\n"
     "                        declares it, and the text, CSV and JSON name it\n"
+    "  --volume-curve FILE   one chamber's volume against the eccentric shaft's angle over\n"
+    "                        its four strokes (0 to 1080 degrees, 0 at top dead centre of\n"
+    "                        compression), with the slope per degree, the rotor's angle and\n"
+    "                        the leading apex seal's lean, as CSV ('-' for standard output);\n"
+    "                        of the exact shape, or with the real engine's options the real\n"
+    "                        engine; one engine, not a study\n"
+    "  --angle-step DEG      degrees of the shaft between its rows (default 1)\n"
     "  --chart FILE          for a study: the compression ratio, the capacity and the dead\n"
     "                        volume against K (or what else the study varies), .svg or .png\n"
     "  --help                this text\n"
@@ -145,7 +152,8 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
         {"--profiles", &options.profiles},
         {"--figure", &options.figure},
         {"--dxf", &options.dxf},
-        {"--chart", &options.chart}};
+        {"--chart", &options.chart},
+        {"--volume-curve", &options.volumeCurve}};
     std::string* text = nullptr;
     std::optional<std::string>* file = nullptr;
     for (const auto& [option, target] : texts) {
@@ -154,8 +162,8 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
     for (const auto& [option, target] : files) {
       if (name == option) file = target;
     }
-    const bool choice =
-        name == "--format" || name == "--method" || name == "--figure-format" || name == "--units";
+    const bool choice = name == "--format" || name == "--method" || name == "--figure-format" ||
+                        name == "--units" || name == "--angle-step";
     if (!text && !file && !choice) {
       throw BadUsage{"unknown option " + quoteForMessage(name) + " (try --help)"};
     }
@@ -186,6 +194,14 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
     } else if (file) {
       if (value->empty()) throw BadUsage{name + ": the file name is empty"};
       *file = *value;
+    } else if (name == "--angle-step") {
+      // Up to a million rows: a thousandth of a degree over the 1080 of the cycle.
+      const auto step = parseNumber(*value);
+      if (!step || !(*step >= 0.001 && *step <= 1080)) {
+        throw BadUsage{name + ": " + quoteForMessage(*value) +
+                       " is not a number of degrees from 0.001 to 1080"};
+      }
+      options.angleStep = *value;
     } else if (name == "--figure-format") {
       if (*value != "svg" && *value != "pdf" && *value != "png") {
         throw BadUsage{name + ": " + quoteForMessage(*value) + " is not svg, pdf or png"};

@@ -25,7 +25,9 @@ struct Options {
   bool realEngine() const {
     return !sealOffset.empty() || !clearance.empty() || !recess.empty() || !targetRatio.empty();
   }
-  std::optional<std::string> profiles, figure, dxf, chart;
+  std::optional<std::string> profiles, figure, dxf, chart, volumeCurve;
+  // Degrees of the shaft between the volume curve's rows.
+  std::string angleStep = "1";
   // The figure's format where its file name has no extension to say it (standard output).
   std::optional<std::string> figureFormat;
   // The unit of the lengths, as the DXF and the headers name it; empty when not given (mm).

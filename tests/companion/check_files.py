@@ -268,6 +268,11 @@ def chart_series(svg_path):
             elif tag == "polyline" and node.get("stroke-width") == "2":
                 points = [tuple(map(float, p.split(","))) for p in child.get("points").split()]
                 found.setdefault(("line", node.get("stroke")), []).extend(at(*p) for p in points)
+            elif tag == "path" and node.get("stroke-width") == "2":  # a dashed line, one path
+                points = [tuple(map(float, p.split(","))) for p in re.findall(r"[-\d.]+,[-\d.]+",
+                                                                               child.get("d"))]
+                pairs = [q for p in zip(points, points[1:]) for q in p]  # as segments
+                found.setdefault(("line", node.get("stroke")), []).extend(at(*p) for p in pairs)
             elif tag == "circle":
                 found.setdefault(("points", node.get("fill")), []).append(at(3, 3))
             elif tag == "rect" and child.get("width") == "7":
@@ -320,6 +325,20 @@ for panel in (0, 1):
         fit = numpy.polyfit(data, page, 1)
         off = numpy.abs(numpy.polyval(fit, data) - page).max()
         check(off < 1.5, f"chart panel {panel}, axis {axis}: a point {off:.1f} px off its row")
+
+# One engine's chart with --volume-curve is its curve: the volume and the seal's lean, each a
+# line in its own colour, the volume on the left axis with TDC to BDC spanning its range.
+run("--volume-curve", path("curve.csv"), "--chart", path("curve.svg"))
+curve = chart_series(path("curve.svg"))
+check(set(name for _, name in curve) ==
+      {"chamber volume", "apex seal's lean, degrees (right axis)"}, f"curve chart: {sorted(curve)}")
+volumes = [float(line.split(",")[2]) for line in open(path("curve.csv")) if line[0].isdigit()]
+volume_line = curve.get((0, "chamber volume"), ("line", []))[1]
+check(len(volume_line) >= 2 * (len(volumes) - 1), "the volume line lacks points")
+if volume_line:
+    ys = [y for _, y in volume_line]
+    lowest = volume_line[ys.index(max(ys))][0]  # y grows downwards: TDC at the bottom
+    check(abs(lowest - volume_line[0][0]) < 2, "the curve does not start at its smallest volume")
 
 leftovers = [name for name in os.listdir(folder) if name.startswith(".")]
 check(not leftovers, f"temporary files left: {leftovers}")

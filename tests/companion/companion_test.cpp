@@ -166,6 +166,42 @@ TEST(CompanionTable, EveryNumberInOneStyle) {
   }
 }
 
+// The volume curve as a script reads it: the figures first, then a row a degree over the four
+// strokes, meeting the dead volume at top dead centre and dead volume plus capacity at bottom.
+TEST(CompanionVolumeCurve, RowsRunBetweenTheFiguresItStartsWith) {
+  for (const std::vector<std::string>& real :
+       {std::vector<std::string>{},
+        std::vector<std::string>{"--seal-offset", "2", "--recess", "3"}}) {
+    std::vector<std::string> args = {"--volume-curve", "-", "--units", "mm"};
+    args.insert(args.end(), real.begin(), real.end());
+    const ToolRun curve = run(args);
+    ASSERT_EQ(curve.status, kExitOk) << curve.err;
+    const auto rows = lines(curve.out);
+    ASSERT_EQ(rows.size(), 5u + 1081u);
+    EXPECT_EQ(rows[0], "# unit of length: mm, of volume: cm^3");
+    EXPECT_EQ(rows[4], "shaft_angle_deg,rotor_angle_deg,volume,dvolume_dtheta,seal_lean_deg");
+    std::vector<std::string> withFigures = {"--format", "json"};
+    withFigures.insert(withFigures.end(), real.begin(), real.end());
+    const std::string table = run(withFigures).out;
+    const auto figure = [&](const std::string& key) {
+      const auto at = table.find("\"" + key + "\":") + key.size() + 3;
+      return std::stod(table.substr(at));
+    };
+    const std::string prefix = real.empty() ? "exact_" : "real_";
+    const double dead = figure(prefix + "dead_volume");
+    const double capacity = figure(prefix + "chamber_capacity");
+    const auto volumeAt = [&](std::size_t row) {
+      std::istringstream fields(rows[row]);
+      std::string field;
+      for (int n = 0; n < 3; ++n) std::getline(fields, field, ',');
+      return std::stod(field);
+    };
+    EXPECT_NEAR(volumeAt(5) / dead, 1, 1e-8) << rows[5];
+    EXPECT_EQ(rows[5 + 270].substr(0, 7), "270,90,");
+    EXPECT_NEAR(volumeAt(5 + 270) / (dead + capacity), 1, 1e-8) << rows[5 + 270];
+  }
+}
+
 // --method exact prints the shape's own figures in every format, without a sweep.
 TEST(CompanionExact, PrintsTheShapesFiguresInEveryFormat) {
   const ToolRun text = run({"--method", "exact"});
@@ -546,6 +582,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"FigureFormatWithoutFigure",
                  {"--figure-format", "svg"},
                  "--figure-format goes with --figure"},
+        BadInput{"VolumeCurveOfAStudy",
+                 {"--eccentricity", "5:6:1", "--volume-curve", "DIR/v.csv"},
+                 "--volume-curve takes one engine, not a study of 2"},
+        BadInput{"AngleStepOfZero",
+                 {"--volume-curve", "DIR/v.csv", "--angle-step", "0"},
+                 "--angle-step: \"0\" is not a number of degrees from 0.001 to 1080"},
         BadInput{"UnknownUnit", {"--units", "ft"}, "--units: \"ft\" is not mm, cm, m or in"},
         BadInput{"SameFileTwice",
                  {"--profiles", "DIR/x.dxf", "--dxf", "DIR/./x.dxf"},

@@ -1,0 +1,91 @@
+#include "volume_curve.h"
+
+#include <boost/math/tools/minima.hpp>
+#include <cmath>
+#include <map>
+#include <numbers>
+#include <utility>
+
+#include "exact_shape.h"
+#include "real_shape.h"
+
+namespace rotary {
+namespace {
+
+using std::numbers::pi;
+
+constexpr double kRadiansPerDegree = pi / 180;
+
+// The chamber's motion angle at a shaft angle, both in their units.
+double motionAngle(double shaftDegrees) {
+  return 2 * shaftDegrees / 3 * kRadiansPerDegree;
+}
+
+// The slope of the volume by central differences over this many degrees of the shaft either
+// side: small against the curve's own scale (540 degrees), large against the integrals' rounding.
+constexpr double kSlopeStep = 0.01;
+
+}  // namespace
+
+double sealLean(double K, double shaftAngle) {
+  // Clockwise, the chamber's left apex goes ahead; it lies at K (cos 7pi/6, sin 7pi/6).
+  const double a = motionAngle(shaftAngle);
+  const exact::Point apex = exact::housingPoint(K, exact::kLeftApex, a);
+  const exact::Point normal = exact::housingNormal(K, exact::kLeftApex, a);
+  const double length = std::hypot(apex.x, apex.y);
+  return std::asin((apex.x * normal.y - apex.y * normal.x) / length) / kRadiansPerDegree;
+}
+
+double largestSealLean(double K) {
+  // Sampled over one period of the normal's swing (540 degrees of the shaft), then refined
+  // about the largest sample.
+  constexpr int kSamples = 540;
+  int best = 0;
+  for (int n = 1; n < kSamples; ++n) {
+    if (std::abs(sealLean(K, n)) > std::abs(sealLean(K, best))) best = n;
+  }
+  const auto lessLean = [K](double shaftAngle) { return -std::abs(sealLean(K, shaftAngle)); };
+  const auto [at, negated] = boost::math::tools::brent_find_minima(
+      lessLean, best - 1.0, best + 1.0, std::numeric_limits<double>::digits / 2);
+  (void)at;
+  return -negated;
+}
+
+std::vector<CyclePoint> volumeCurve(double e, double R, double W, const RealEngine& real,
+                                    double angleStep) {
+  const double K = R / e;
+  const exact::Offsets offsets{real.sealOffset / e, (real.sealOffset - real.clearance) / e};
+  const exact::ChamberOverTheCycle chamber(K, offsets);
+  const auto volume = [&](double shaftAngle) {
+    return volumeOfArea(chamber.area(motionAngle(shaftAngle)), e, W) + real.recess;
+  };
+  // The chamber is its own mirror image about top dead centre, and the volume repeats after 540
+  // degrees: each angle is brought into the first stroke, from 0 to 270, and each angle there
+  // computed once.
+  constexpr double kPeriod = 540, kStroke = 270;
+  std::map<double, std::pair<double, double>> firstStroke;  // volume and slope by angle
+  const auto atAngle = [&](double shaftAngle) {
+    double within = std::fmod(shaftAngle, kPeriod);
+    const bool mirrored = within > kStroke;
+    if (mirrored) within = kPeriod - within;
+    auto [place, isNew] = firstStroke.try_emplace(within);
+    if (isNew) {
+      place->second = {volume(within), (volume(within + kSlopeStep) - volume(within - kSlopeStep)) /
+                                           (2 * kSlopeStep)};
+    }
+    const auto [v, slope] = place->second;
+    return std::pair{v, mirrored ? -slope : slope};
+  };
+  std::vector<CyclePoint> curve;
+  constexpr double kWholeCycle = 1080;
+  const auto count = static_cast<long>(std::floor(kWholeCycle / angleStep * (1 + 1e-12)));
+  curve.reserve(static_cast<std::size_t>(count) + 1);
+  for (long n = 0; n <= count; ++n) {
+    const double theta = n * angleStep;
+    const auto [v, slope] = atAngle(theta);
+    curve.push_back({theta, theta / 3, v, slope, sealLean(K, theta)});
+  }
+  return curve;
+}
+
+}  // namespace rotary

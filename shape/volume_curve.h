@@ -1,0 +1,39 @@
+// One chamber over its whole cycle: its volume against the eccentric shaft's angle, from top
+// dead centre of compression through the four strokes (1080 degrees of the shaft, one turn of
+// the rotor), with the volume's slope and the lean of the apex seal that leads the chamber.
+//
+// The shaft turns three times for each turn of the rotor, and the chamber's motion angle, that
+// of the housing seen from the rotor, is two thirds of the shaft's: each stroke takes 270 degrees
+// of the shaft, and the volume repeats after 540.
+#pragma once
+
+#include <vector>
+
+#include "real_engine.h"
+
+namespace rotary {
+
+struct CyclePoint {
+  double shaftAngle;  // degrees, 0 at top dead centre of compression
+  double rotorAngle;  // degrees, a third of the shaft's
+  double volume;      // in the unit of the volumes, with the recess
+  double slope;       // d volume / d shaft angle, per degree
+  double sealLean;    // degrees: see sealLean()
+};
+
+// Every `angleStep` degrees of the shaft from 0 up to 1080, 1080 itself where the steps land on
+// it. For dimensions whose real engine has figures (realLimit says so); with no seal offset,
+// clearance or recess, the bare shape's.
+std::vector<CyclePoint> volumeCurve(double e, double R, double W, const RealEngine& real,
+                                    double angleStep);
+
+// The lean of the apex seal that leads the chamber, in degrees, at a shaft angle in degrees: the
+// angle from the seal's line (rotor centre to apex) to the bore's normal where the seal touches
+// it, counter-clockwise positive. The rotor turns clockwise as the shaft angle grows, the seal
+// offset leaves the normals as they are, and so the lean depends on K alone.
+double sealLean(double K, double shaftAngle);
+
+// The largest lean over the cycle, in degrees, found by search: arcsin(3 / K) in closed form.
+double largestSealLean(double K);
+
+}  // namespace rotary
