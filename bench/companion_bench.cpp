@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "cycle.h"
+#include "designer.h"
 #include "dxf_export.h"
 #include "exact_limit.h"
 #include "figure.h"
@@ -146,6 +147,18 @@ void volumeCurveOfOneEngine(benchmark::State& state) {
   state.SetLabel(state.range(0) ? "real engine" : "bare shape");
 }
 BENCHMARK(volumeCurveOfOneEngine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// What the designer's figures add to each engine of a study.
+void designerFiguresOfOneEngine(benchmark::State& state) {
+  clearUpperVectorState();
+  double e = 15;
+  for (auto _ : state) {
+    const DesignerFigures figures = designerFigures(e, 105, kDesign, 654.7, 2, 3.0);
+    benchmark::DoNotOptimize(figures.flankDistance);
+    e = e == 15 ? 14.999 : 15;
+  }
+}
+BENCHMARK(designerFiguresOfOneEngine)->Unit(benchmark::kMicrosecond);
 
 void dxfOfTheRealEngine(benchmark::State& state) {
   std::string error, content;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <nlohmann/json.hpp>
 
+#include "designer.h"
 #include "length_unit.h"
 #include "number_text.h"
 #include "shape_texts.h"
@@ -17,6 +18,9 @@ struct Columns {
   std::string exactCapacity, exactDeadVolume, exactRatio;
   // The real engine's, where asked for.
   std::string A, C, V, realCapacity, realDeadVolume, realRatio, target, targetRecess;
+  // The designer's, where the shape has figures.
+  std::string rotors, displacement, sealLean, majorAxis, minorAxis, rotorGear, stationaryGear,
+      rotorTeeth, stationaryTeeth, gearNote;
 };
 
 // Enough digits for a script to compare with its own computation.
@@ -30,8 +34,41 @@ std::string exactColumn(double value) {
   return rounded ? formatNumber(*rounded) : formatNumber(value);
 }
 
-Columns columnsOf(const study::EngineRow& row) {
+// The designer's figures of a row whose shape (and real engine, where asked for) has figures.
+std::optional<DesignerFigures> designerOf(const study::EngineRow& row,
+                                          const TableSettings& settings) {
+  if (!row.exact || !row.exact->hasFigures()) return std::nullopt;
+  if (row.input.real && (!row.real || !row.real->hasFigures())) return std::nullopt;
+  const double capacity = row.input.real ? row.real->figures.capacity : row.exact->figures.capacity;
+  return designerFigures(*parseNumber(row.input.eccentricity), *parseNumber(row.input.rotorRadius),
+                         realEngineOf(row.input), capacity, settings.rotors, settings.gearModule);
+}
+
+std::string gearNote(const DesignerFigures& d) {
+  if (d.gearFits()) return "";
+  return "Note: the rotor's internal gear does not fit inside the rotor: its pitch circle "
+         "(radius " +
+         significantDigits(d.rotorGearRadius, 6) + ") with its teeth reaches " +
+         significantDigits(d.gearReach, 6) + " from the rotor centre, and the flank comes within " +
+         significantDigits(d.flankDistance, 6) + " of it.";
+}
+
+Columns columnsOf(const study::EngineRow& row, const TableSettings& settings) {
   Columns c;
+  c.rotors = std::to_string(settings.rotors);
+  if (const auto d = designerOf(row, settings)) {
+    c.displacement = exactColumn(d->displacement);
+    c.sealLean = exactColumn(d->largestSealLean);
+    c.majorAxis = exactColumn(d->majorAxis);
+    c.minorAxis = exactColumn(d->minorAxis);
+    c.rotorGear = exactColumn(d->rotorGearRadius);
+    c.stationaryGear = exactColumn(d->stationaryGearRadius);
+    if (d->teeth) {
+      c.rotorTeeth = formatNumber(d->teeth->rotor);
+      c.stationaryTeeth = formatNumber(d->teeth->stationary);
+    }
+    c.gearNote = gearNote(*d);
+  }
   c.e = shownInput(row.input.eccentricity);
   c.R = shownInput(row.input.rotorRadius);
   c.W = shownInput(row.input.chamberWidth);
@@ -93,10 +130,14 @@ std::string figuresNoteOf(const study::EngineRow& row) {
   return row.message.empty() && row.figures ? row.figures->note : "";
 }
 
-// What stands in a row's note column: the notes of its figures, then what keeps figures away.
-std::string noteOf(const study::EngineRow& row) {
-  const std::string note = figuresNoteOf(row), message = messageOf(row);
-  return note + (note.empty() || message.empty() ? "" : "\n") + message;
+// What stands in a row's note column: the notes of its figures and of its gears, then what
+// keeps figures away.
+std::string noteOf(const study::EngineRow& row, const std::string& gearNote = "") {
+  std::string note = figuresNoteOf(row);
+  for (const std::string& more : {gearNote, messageOf(row)}) {
+    if (!more.empty()) note += (note.empty() ? "" : "\n") + more;
+  }
+  return note;
 }
 
 }  // namespace
@@ -161,30 +202,46 @@ constexpr Column kRealColumns[] = {{"seal_offset", &Columns::A},
                                    {"target_ratio", &Columns::target},
                                    {"target_recess", &Columns::targetRecess}};
 
+constexpr Column kDesignerColumns[] = {{"rotors", &Columns::rotors},
+                                       {"displacement", &Columns::displacement},
+                                       {"largest_seal_lean_deg", &Columns::sealLean},
+                                       {"housing_major_axis", &Columns::majorAxis},
+                                       {"housing_minor_axis", &Columns::minorAxis},
+                                       {"rotor_gear_radius", &Columns::rotorGear},
+                                       {"stationary_gear_radius", &Columns::stationaryGear}};
+constexpr Column kTeethColumns[] = {{"rotor_gear_teeth", &Columns::rotorTeeth},
+                                    {"stationary_gear_teeth", &Columns::stationaryTeeth}};
+
 // Calls `each` with the name and value of every column a row has, the note aside.
 template <typename Each>
-void forEachColumn(bool real, const Columns& c, Each each) {
+void forEachColumn(bool real, const TableSettings& settings, const Columns& c, Each each) {
   for (const auto& [name, member] : kColumns) each(name, c.*member);
-  if (!real) return;
-  for (const auto& [name, member] : kRealColumns) each(name, c.*member);
+  if (real) {
+    for (const auto& [name, member] : kRealColumns) each(name, c.*member);
+  }
+  for (const auto& [name, member] : kDesignerColumns) each(name, c.*member);
+  if (settings.gearModule) {
+    for (const auto& [name, member] : kTeethColumns) each(name, c.*member);
+  }
 }
 
 constexpr const char* kUnitColumn = "length_unit";
 
-void csvHeader(std::ostream& out, bool real, const std::string& unit) {
-  forEachColumn(real, Columns{},
+void csvHeader(std::ostream& out, bool real, const TableSettings& settings) {
+  forEachColumn(real, settings, Columns{},
                 [&out](const char* name, const std::string&) { out << name << ','; });
-  if (!unit.empty()) out << kUnitColumn << ',';
+  if (!settings.lengthUnit.empty()) out << kUnitColumn << ',';
   out << "note\n";
 }
 
-void csvRow(std::ostream& out, const study::EngineRow& row, const std::string& unit) {
-  std::string note = noteOf(row);
+void csvRow(std::ostream& out, const study::EngineRow& row, const TableSettings& settings) {
+  const Columns c = columnsOf(row, settings);
+  std::string note = noteOf(row, c.gearNote);
   // Two notes go on two lines in the window; a row stays one line for line-based scripts.
   std::replace(note.begin(), note.end(), '\n', ' ');
-  forEachColumn(row.input.real, columnsOf(row),
+  forEachColumn(row.input.real, settings, c,
                 [&out](const char*, const std::string& value) { out << csvField(value) << ','; });
-  if (!unit.empty()) out << unit << ',';
+  if (!settings.lengthUnit.empty()) out << settings.lengthUnit << ',';
   out << csvField(note) << '\n';
 }
 
@@ -201,26 +258,49 @@ nlohmann::ordered_json jsonOf(const std::string& shown) {
   return *value;
 }
 
-void jsonRow(std::ostream& out, const study::EngineRow& row, bool first, const std::string& unit) {
-  const Columns c = columnsOf(row);
+void jsonRow(std::ostream& out, const study::EngineRow& row, bool first,
+             const TableSettings& settings) {
+  const Columns c = columnsOf(row, settings);
   nlohmann::ordered_json object;
-  forEachColumn(row.input.real, c, [&object](const char* name, const std::string& value) {
+  forEachColumn(row.input.real, settings, c, [&object](const char* name, const std::string& value) {
     object[name] = jsonOf(value);
   });
-  if (!unit.empty()) object[kUnitColumn] = unit;
+  if (!settings.lengthUnit.empty()) object[kUnitColumn] = settings.lengthUnit;
   // Every object has both keys, so that a script reads them without asking first.
   const auto textOrNull = [](const std::string& text) {
     return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
   };
-  object["note"] = textOrNull(figuresNoteOf(row));
+  std::string note = figuresNoteOf(row);
+  if (!c.gearNote.empty()) note += (note.empty() ? "" : "\n") + c.gearNote;
+  object["note"] = textOrNull(note);
   object["message"] = textOrNull(messageOf(row));
   // A typed text that is no valid UTF-8 is shown with replacement characters, never refused.
   out << (first ? "\n " : ",\n ")
       << object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
-void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool many) {
-  const Columns c = columnsOf(row);
+// The designer's lines of a row, where the settings ask for them in text.
+void designerLines(std::ostream& out, const Columns& c, const TableSettings& settings) {
+  if (!settings.designerInText || c.displacement.empty()) return;
+  const auto shown = [](const std::string& column) {
+    return significantDigits(*parseNumber(column), 6);
+  };
+  out << "displacement (" << settings.rotors << (settings.rotors == 1 ? " rotor" : " rotors")
+      << "): " << shown(c.displacement) << "\n"
+      << "largest apex-seal lean: " << shown(c.sealLean) << " degrees\n"
+      << "housing bore axes: " << shown(c.majorAxis) << " by " << shown(c.minorAxis) << "\n"
+      << "gear pitch radii: rotor " << shown(c.rotorGear) << ", stationary "
+      << shown(c.stationaryGear) << " (3:2)";
+  if (!c.rotorTeeth.empty()) {
+    out << "; teeth " << c.rotorTeeth << " and " << c.stationaryTeeth;
+  }
+  out << "\n";
+  if (!c.gearNote.empty()) out << c.gearNote << "\n";
+}
+
+void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool many,
+             const TableSettings& settings) {
+  const Columns c = columnsOf(row, settings);
   if (many) {
     out << (first ? "" : "\n") << "eccentricity " << c.e << ", rotor radius " << c.R
         << ", chamber width " << c.W << (c.N.empty() ? "" : ", steps " + c.N) << "\n";
@@ -241,6 +321,7 @@ void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool ma
     } else if (!row.input.targetRatio.empty() && many) {
       out << "note: " << noteOf(row) << "\n";
     }
+    designerLines(out, c, settings);
     return;
   }
   if (!row.figures) {
@@ -250,6 +331,7 @@ void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool ma
   out << "chamber capacity: " << c.capacity << "\n"
       << "dead volume: " << c.deadVolume << "\n"
       << "compression ratio: " << c.ratio << "\n";
+  designerLines(out, c, settings);
   // The notes say "Note:" themselves, one to a line.
   if (many && !row.figures->note.empty()) out << row.figures->note << "\n";
 }
@@ -257,17 +339,17 @@ void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool ma
 }  // namespace
 
 RowPrinter::RowPrinter(std::ostream& out, Table table, bool real, bool manyEngines,
-                       const std::string& lengthUnit)
-    : out_(out), table_(table), many_(manyEngines), unit_(lengthUnit) {
+                       const TableSettings& settings)
+    : out_(out), table_(table), many_(manyEngines), settings_(settings) {
   switch (table_) {
     case Table::kCsv:
-      csvHeader(out_, real, unit_);
+      csvHeader(out_, real, settings_);
       break;
     case Table::kJson:
       out_ << "[";
       break;
     case Table::kText:
-      if (!unit_.empty()) out_ << unitsLine(unit_);
+      if (!settings_.lengthUnit.empty()) out_ << unitsLine(settings_.lengthUnit);
       if (real) out_ << realEngineHeader();
       break;
   }
@@ -276,13 +358,13 @@ RowPrinter::RowPrinter(std::ostream& out, Table table, bool real, bool manyEngin
 void RowPrinter::row(const study::EngineRow& row) {
   switch (table_) {
     case Table::kCsv:
-      csvRow(out_, row, unit_);
+      csvRow(out_, row, settings_);
       break;
     case Table::kJson:
-      jsonRow(out_, row, printed_ == 0, unit_);
+      jsonRow(out_, row, printed_ == 0, settings_);
       break;
     case Table::kText:
-      textRow(out_, row, printed_ == 0, many_);
+      textRow(out_, row, printed_ == 0, many_, settings_);
       break;
   }
   ++printed_;
@@ -295,8 +377,9 @@ void RowPrinter::finish() {
 namespace {
 
 void printAll(std::ostream& out, Table table, const std::vector<study::EngineRow>& rows,
-              const std::string& unit) {
-  RowPrinter printer(out, table, !rows.empty() && rows.front().input.real, rows.size() > 1, unit);
+              const TableSettings& settings) {
+  RowPrinter printer(out, table, !rows.empty() && rows.front().input.real, rows.size() > 1,
+                     settings);
   for (const study::EngineRow& row : rows) printer.row(row);
   printer.finish();
 }
@@ -304,16 +387,16 @@ void printAll(std::ostream& out, Table table, const std::vector<study::EngineRow
 }  // namespace
 
 void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows,
-              const std::string& lengthUnit) {
-  printAll(out, Table::kCsv, rows, lengthUnit);
+              const TableSettings& settings) {
+  printAll(out, Table::kCsv, rows, settings);
 }
 void writeJson(std::ostream& out, const std::vector<study::EngineRow>& rows,
-               const std::string& lengthUnit) {
-  printAll(out, Table::kJson, rows, lengthUnit);
+               const TableSettings& settings) {
+  printAll(out, Table::kJson, rows, settings);
 }
 void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows,
-               const std::string& lengthUnit) {
-  printAll(out, Table::kText, rows, lengthUnit);
+               const TableSettings& settings) {
+  printAll(out, Table::kText, rows, settings);
 }
 
 std::string unitsLine(const std::string& lengthUnit) {

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "runner.h"
@@ -12,13 +13,21 @@ namespace rotary::exporting {
 
 enum class Table { kCsv, kJson, kText };
 
+// What a table shows beyond the figures.
+struct TableSettings {
+  std::string lengthUnit;  // as --units names it ("mm"); empty when not given
+  int rotors = 1;          // the displacement is this many chamber capacities
+  std::optional<double> gearModule;
+  bool designerInText = false;  // the designer's figures in the text too, not only in CSV, JSON
+};
+
 // Prints the rows of a table one by one, as they come: the header at once, a JSON array closed
 // by finish().
 class RowPrinter {
  public:
-  // `lengthUnit`, where given ("mm"), heads the text and ends every CSV row and JSON object.
+  // A length unit, where given ("mm"), heads the text and ends every CSV row and JSON object.
   RowPrinter(std::ostream& out, Table table, bool realEngine, bool manyEngines,
-             const std::string& lengthUnit = "");
+             const TableSettings& settings = {});
   void row(const study::EngineRow& row);
   void finish();
 
@@ -26,7 +35,7 @@ class RowPrinter {
   std::ostream& out_;
   Table table_;
   bool many_;
-  std::string unit_;
+  TableSettings settings_;
   std::size_t printed_ = 0;
 };
 
@@ -34,18 +43,18 @@ class RowPrinter {
 // compression_ratio, the exact figures, [length_unit,] note; a case that ended in a message has
 // empty figures and the message as its note.
 void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows,
-              const std::string& lengthUnit = "");
+              const TableSettings& settings = {});
 
 // An array of objects with the same names, every object with every key: "note" holds the notes
 // of the figures and "message" what keeps figures away (the sweep's message, the real engine's
 // refusal), each null when there is none.
 void writeJson(std::ostream& out, const std::vector<study::EngineRow>& rows,
-               const std::string& lengthUnit = "");
+               const TableSettings& settings = {});
 
 // The window's three results, one per line; for several engines each block is headed by its
 // inputs.
 void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows,
-               const std::string& lengthUnit = "");
+               const TableSettings& settings = {});
 
 // "# unit of length: mm, of volume: cm^3": the line that names a unit given with --units.
 std::string unitsLine(const std::string& lengthUnit);

@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "cycle.h"
+#include "designer.h"
 #include "drawing.h"
 #include "dxf_export.h"
 #include "file_name.h"
@@ -157,6 +158,19 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         lengthValues("--eccentricity", options.eccentricity);
     const std::vector<std::string> radii = lengthValues("--rotor-radius", options.rotorRadius);
     const std::vector<std::string> widths = lengthValues("--chamber-width", options.chamberWidth);
+    if (!options.gearModule.empty()) {
+      const double module = *parseNumber(options.gearModule);
+      for (const std::string& text : eccentricities) {
+        const double e = *parseNumber(text);
+        if (!wholeTeeth(e, module)) {
+          throw BadUsage{"--gear-module: " + quoteForMessage(options.gearModule) +
+                         " gives eccentricity " + exporting::shownInput(text) + " gears of " +
+                         significantDigits(6 * e / module, 6) + " and " +
+                         significantDigits(4 * e / module, 6) +
+                         " teeth (6e/m and 4e/m), not whole numbers"};
+        }
+      }
+    }
     const study::Values steps =
         study::parseStepValues(options.steps, kFewestSteps, kMostCompanionSteps);
     if (!steps.error.empty()) throw BadUsage{"--steps: " + steps.error};
@@ -304,6 +318,11 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
 
     Format format = options.format;
     if (format == Format::kDefault) format = isStudy ? Format::kCsv : Format::kText;
+    exporting::TableSettings settings;
+    settings.lengthUnit = options.units;
+    if (!options.rotors.empty()) settings.rotors = static_cast<int>(*parseNumber(options.rotors));
+    if (!options.gearModule.empty()) settings.gearModule = *parseNumber(options.gearModule);
+    settings.designerInText = !options.rotors.empty() || !options.gearModule.empty();
     const exporting::Table table = format == Format::kJson   ? exporting::Table::kJson
                                    : format == Format::kText ? exporting::Table::kText
                                                              : exporting::Table::kCsv;
@@ -315,7 +334,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       std::string outputError;
       // Each row goes out as soon as it and all before it are done: an interrupted study keeps
       // what it computed.
-      exporting::RowPrinter printer(out, table, engines.front().real, true, options.units);
+      exporting::RowPrinter printer(out, table, engines.front().real, true, settings);
       rows = study::runStudy(
           engines, 0,
           [&](long done, long total) {
@@ -346,16 +365,15 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
 
     const auto printResults = [&] {
       if (outputOnStandardOutput || isStudy) return;
-      const std::string& unit = options.units;
       switch (format) {
         case Format::kCsv:
-          exporting::writeCsv(out, rows, unit);
+          exporting::writeCsv(out, rows, settings);
           break;
         case Format::kJson:
-          exporting::writeJson(out, rows, unit);
+          exporting::writeJson(out, rows, settings);
           break;
         default:
-          exporting::writeText(out, rows, unit);
+          exporting::writeText(out, rows, settings);
           break;
       }
     };

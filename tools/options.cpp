@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "length_unit.h"
 #include "messages.h"
@@ -63,6 +64,18 @@ constexpr const char* kUsage =
     "                        of the exact shape, or with the real engine's options the real\n"
     "                        engine; one engine, not a study\n"
     "  --angle-step DEG      degrees of the shaft between its rows (default 1)\n"
+    "  --rotors N            the engine's rotors: its displacement is N chamber capacities\n"
+    "                        (default 1)\n"
+    "  --gear-module M       the phasing gears' module: their tooth counts, 6e/M for the\n"
+    "                        rotor's internal gear and 4e/M for the stationary one, which must\n"
+    "                        be whole numbers\n"
+    "CSV and JSON always carry the designer's figures: rotors, displacement (rotors x the\n"
+    "exact or real chamber capacity), largest_seal_lean_deg (arcsin(3e/R), the apex seal's\n"
+    "largest angle against the bore's normal), housing_major_axis and housing_minor_axis\n"
+    "(2(R + e + A) and 2(R - e + A)), rotor_gear_radius and stationary_gear_radius (the\n"
+    "pitch radii 3e and 2e, ratio 3:2), and with --gear-module the tooth counts; the text\n"
+    "shows them when --rotors or --gear-module is given. A note says when the rotor's\n"
+    "internal gear, with its teeth (1.25 modules, or e/4), reaches past the flank.\n"
     "  --chart FILE          for a study: the compression ratio, the capacity and the dead\n"
     "                        volume against K (or what else the study varies), .svg or .png\n"
     "  --help                this text\n"
@@ -163,7 +176,8 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
       if (name == option) file = target;
     }
     const bool choice = name == "--format" || name == "--method" || name == "--figure-format" ||
-                        name == "--units" || name == "--angle-step";
+                        name == "--units" || name == "--angle-step" || name == "--rotors" ||
+                        name == "--gear-module";
     if (!text && !file && !choice) {
       throw BadUsage{"unknown option " + quoteForMessage(name) + " (try --help)"};
     }
@@ -194,6 +208,19 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
     } else if (file) {
       if (value->empty()) throw BadUsage{name + ": the file name is empty"};
       *file = *value;
+    } else if (name == "--rotors") {
+      const auto count = parseNumber(*value);
+      if (!count || !(*count >= 1 && *count <= 100) || *count != std::floor(*count)) {
+        throw BadUsage{name + ": " + quoteForMessage(*value) +
+                       " is not a whole number from 1 to 100"};
+      }
+      options.rotors = *value;
+    } else if (name == "--gear-module") {
+      const auto module = parseNumber(*value);
+      if (!module || !(*module > 0)) {
+        throw BadUsage{name + ": " + quoteForMessage(*value) + " is not a length above 0"};
+      }
+      options.gearModule = *value;
     } else if (name == "--angle-step") {
       // Up to a million rows: a thousandth of a degree over the 1080 of the cycle.
       const auto step = parseNumber(*value);

@@ -28,6 +28,8 @@ struct Options {
   std::optional<std::string> profiles, figure, dxf, chart, volumeCurve;
   // Degrees of the shaft between the volume curve's rows.
   std::string angleStep = "1";
+  // The designer's figures: the rotors of the engine, and the gears' module; empty when not given.
+  std::string rotors, gearModule;
   // The figure's format where its file name has no extension to say it (standard output).
   std::optional<std::string> figureFormat;
   // The unit of the lengths, as the DXF and the headers name it; empty when not given (mm).

@@ -65,7 +65,8 @@ TEST(CompanionTable, RowsCarryTheWindowsFigures) {
     EXPECT_EQ(rows[0],
               "eccentricity,rotor_radius,chamber_width,steps,k,chamber_capacity,dead_volume,"
               "compression_ratio,exact_chamber_capacity,exact_dead_volume,exact_compression_ratio,"
-              "note");
+              "rotors,displacement,largest_seal_lean_deg,housing_major_axis,housing_minor_axis,"
+              "rotor_gear_radius,stationary_gear_radius,note");
     const std::string figures = window.capacity + "," + window.deadVolume + "," + window.ratio;
     EXPECT_NE(rows[1].find("," + std::to_string(r.N) + ","), std::string::npos);
     if (window.figures) {
@@ -211,7 +212,8 @@ TEST(CompanionExact, PrintsTheShapesFiguresInEveryFormat) {
   const ToolRun csv = run({"--method", "exact", "--format", "csv", "--steps", "103"});
   ASSERT_EQ(lines(csv.out).size(), 2u);
   EXPECT_EQ(lines(csv.out)[1],
-            "15,105,80,,7,654.715,37.8761,18.2857,654.715205,37.8761046,18.2857059,");
+            "15,105,80,,7,654.715,37.8761,18.2857,654.715205,37.8761046,18.2857059,1,654.715205,"
+            "25.3769335,240,180,45,30,");
   const ToolRun json = run({"--method", "exact", "--format", "json"});
   EXPECT_NE(json.out.find("\"steps\":null,\"k\":7,\"chamber_capacity\":654.715"), std::string::npos)
       << json.out;
@@ -349,6 +351,31 @@ INSTANTIATE_TEST_SUITE_P(
                {"rotary-ratio: The dimensions are too small to compute with: the chamber volumes "
                 "fall below the smallest numbers a double holds. Give the lengths in a smaller "
                 "unit.\n"}},
+        // The designer's figures: two rotors of the defaults displace 2 x 654.715205, the seal
+        // leans arcsin(3/7) at most, the bore's axes are 2 (R +- e + A), the gears 3e and 2e.
+        Pinned{"DesignerInText",
+               {"--rotors", "2", "--gear-module", "3"},
+               kExitOk,
+               false,
+               {"compression ratio: 18.47\ndisplacement (2 rotors): 1309.43\n",
+                "largest apex-seal lean: 25.3769 degrees\n", "housing bore axes: 240 by 180\n",
+                "gear pitch radii: rotor 45, stationary 30 (3:2); teeth 30 and 20\n"}},
+        Pinned{"DesignerOfTheRealEngine",
+               {"--seal-offset", "2", "--rotors", "3", "--format", "csv"},
+               kExitOk,
+               false,
+               {",3,2000.66616,25.3769335,244,184,45,30,\n"}},
+        Pinned{"GearTeethNotWhole",
+               {"--gear-module", "4"},
+               kExitBadUsage,
+               true,
+               {"--gear-module: \"4\" gives eccentricity 15 gears of 22.5 and 15 teeth"}},
+        // At K = 4.2 the flank's middle comes within 55 of the rotor centre, inside the gear.
+        Pinned{"GearPastTheFlank",
+               {"--eccentricity", "25", "--rotors", "1"},
+               kExitOk,
+               false,
+               {"reaches 81.25 from the rotor centre, and the flank comes within 55 of it."}},
         Pinned{"NoteOfProfilesOnStandardError",
                {"--eccentricity", "35", "--profiles", "-"},
                kExitOk,
