@@ -5,6 +5,7 @@
 #include <QGraphicsScene>
 #include <QImage>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
 #include <QScatterSeries>
@@ -21,6 +22,7 @@
 
 #include "chart_render.h"
 #include "headless_qt.h"
+#include "length_unit.h"
 #include "number_text.h"
 #include "results_table.h"
 
@@ -129,8 +131,14 @@ Series seriesOf(const std::vector<study::EngineRow>& rows) {
       break;
     }
   }
-  // Against K, R tells the shapes apart; against anything else, K does already.
-  const std::string implied = series.against->name == std::string("K") ? "K" : "R";
+  // Against K, R tells the shapes apart where the eccentricity varies too; where it does not, K
+  // follows from R, and R is the axis itself. Against anything else, K tells them apart already.
+  const bool eccentricityVaries =
+      std::any_of(rows.begin(), rows.end(), [&](const study::EngineRow& row) {
+        return row.input.eccentricity != rows.front().input.eccentricity;
+      });
+  const std::string implied =
+      series.against->name == std::string("K") && eccentricityVaries ? "K" : "R";
   const bool real = !rows.empty() && rows.front().input.real;
   const auto nameOf = [&](const study::EngineInput& input, bool withSteps) {
     std::string name;
@@ -174,6 +182,36 @@ QChart* chartWith(const QString& title) {
   return chart;
 }
 
+// An axis over what the data span, with a little room either side, and ticks at round numbers
+// inside it: a study over K from 3.2 to 21 starts at 3, not at 0, and a quantity that hardly
+// changes still shows its change.
+void fitAxis(QValueAxis* axis, double low, double high) {
+  if (!(low <= high)) return;
+  double span = high - low;
+  if (span <= 1e-12 * std::max(std::abs(low), std::abs(high))) {
+    span = std::max(std::abs(low) * 0.02, 1e-300);  // one value: a band around it
+  }
+  low -= 0.04 * span;
+  high += 0.04 * span;
+  span = high - low;
+  const double rough = span / 6;
+  const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
+  double step = magnitude;
+  for (const double nice : {1.0, 2.0, 2.5, 5.0, 10.0}) {
+    if (nice * magnitude >= rough) {
+      step = nice * magnitude;
+      break;
+    }
+  }
+  axis->setRange(low, high);
+  axis->setTickType(QValueAxis::TicksDynamic);
+  axis->setTickAnchor(std::ceil(low / step) * step);
+  axis->setTickInterval(step);
+  const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)) +
+                                       (step / magnitude == 2.5 ? 1 : 0));
+  axis->setLabelFormat(decimals > 6 ? "%.3g" : ("%." + std::to_string(decimals) + "f").c_str());
+}
+
 void addAxes(QChart* chart, const QString& xTitle, const QString& yTitle) {
   auto* x = new QValueAxis;
   x->setTitleText(xTitle);
@@ -182,7 +220,7 @@ void addAxes(QChart* chart, const QString& xTitle, const QString& yTitle) {
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);
   // The axes span every series, not only the first one attached.
-  double left = INFINITY, right = -INFINITY, top = 0, bottom = -INFINITY;
+  double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
   for (QAbstractSeries* series : chart->series()) {
     series->attachAxis(x);
     series->attachAxis(y);
@@ -193,97 +231,169 @@ void addAxes(QChart* chart, const QString& xTitle, const QString& yTitle) {
       bottom = std::max(bottom, p.y());
     }
   }
-  if (left <= right) {
-    x->setRange(left, right);
-    y->setRange(top, bottom);
-  }
-  x->applyNiceNumbers();
-  y->applyNiceNumbers();
+  fitAxis(x, left, right);
+  fitAxis(y, top, bottom);
 }
 
-// The exact figures as a line, the sweep's as points: the line is what the points approach.
-template <typename Kind>
-Kind* series(const QString& name, const std::vector<Point>& points, double Point::*value) {
-  auto* series = new Kind;
+// Drawn as one path rather than a line per segment: a 301-engine chart stays small as an SVG.
+// A dash longer than any line is no dash at all.
+QPen unbrokenPen(const QColor& colour, double width) {
+  QPen pen(colour, width);
+  pen.setDashPattern({1e6, 1});
+  pen.setCapStyle(Qt::RoundCap);
+  pen.setJoinStyle(Qt::RoundJoin);
+  return pen;
+}
+
+// A group's colour: hues spread by the golden angle, so that neighbouring groups differ.
+QColor groupColour(int group, double lightness) {
+  const double hue = std::fmod(0.6 + group * 0.381966, 1.0);
+  return QColor::fromHslF(static_cast<float>(hue), 0.8f, static_cast<float>(lightness));
+}
+
+// The width in the plot, as a share of the x axis's span, below which two sweep points would
+// touch: then the sweep is drawn as a thin line through them.
+bool pointsWouldTouch(const std::vector<Point>& points, double span) {
+  constexpr double kPlotWidth = 760, kMarker = 5;
+  if (points.size() < 2 || !(span > 0)) return false;
+  return (points.back().x - points.front().x) / span * kPlotWidth / (points.size() - 1) <
+         2 * kMarker;
+}
+
+// The exact figures as a line drawn over the sweep's, the sweep's as small points or, where
+// they would touch, as a thin line.
+QXYSeries* sweepSeries(const QString& name, const std::vector<Point>& points, double Point::*value,
+                       const QColor& colour, bool asLine) {
+  QXYSeries* series = nullptr;
+  if (asLine) {
+    series = new QLineSeries;
+    series->setPen(unbrokenPen(colour, 1));
+  } else {
+    auto* scatter = new QScatterSeries;
+    scatter->setMarkerSize(5);
+    scatter->setColor(colour);
+    scatter->setBorderColor(colour);
+    series = scatter;
+  }
   series->setName(name);
   for (const Point& p : points) series->append(p.x, p.*value);
-  if constexpr (std::is_same_v<Kind, QScatterSeries>) series->setMarkerSize(6);
   return series;
 }
 
-// Every series of both panels in a colour of its own, so that a colour means one thing: hues
-// spread by the golden angle, in two lightnesses, as many as there are series.
-void giveEachSeriesItsOwnColour(std::initializer_list<QChart*> charts) {
-  int count = 0;
-  for (QChart* chart : charts) count += static_cast<int>(chart->series().size());
-  int n = 0;
-  for (QChart* chart : charts) {
-    for (QAbstractSeries* each : chart->series()) {
-      const double hue = std::fmod(0.6 + n * 0.381966, 1.0);
-      const double lightness = count > 12 && n % 2 ? 0.62 : 0.42;
-      const QColor colour =
-          QColor::fromHslF(static_cast<float>(hue), 0.85f, static_cast<float>(lightness));
-      auto* xy = static_cast<QXYSeries*>(each);
-      if (auto* points = qobject_cast<QScatterSeries*>(xy)) {
-        points->setColor(colour);
-        points->setBorderColor(colour);
-      } else {
-        xy->setPen(QPen(colour, 2));
-      }
-      ++n;
-    }
-  }
+QLineSeries* exactSeries(const QString& name, const std::vector<Point>& points,
+                         double Point::*value, const QColor& colour) {
+  auto* series = new QLineSeries;
+  series->setName(name);
+  series->setPen(unbrokenPen(colour, 2.5));
+  for (const Point& p : points) series->append(p.x, p.*value);
+  return series;
 }
 
 QString labelled(const char* what, const std::string& group) {
   return group.empty() ? QString(what) : QString(what) + ", " + QString::fromStdString(group);
 }
 
+// The unit of what an axis shows, after its name.
+QString withUnit(const Parameter& parameter, const std::string& lengthUnit,
+                 const std::string& volumeUnit) {
+  const std::string name = parameter.name;
+  std::string unit;
+  if (name == "A" || name == "C" || name == "W" || name == "R") unit = lengthUnit;
+  if (name == "V") unit = volumeUnit;
+  return QString::fromStdString(std::string(parameter.axisTitle) +
+                                (unit.empty() ? "" : ", " + unit));
+}
+
 }  // namespace
 
-bool drawChart(ImageFormat format, const std::vector<study::EngineRow>& rows, std::string& content,
-               std::string& error) {
+bool drawChart(ImageFormat format, const std::vector<study::EngineRow>& rows,
+               const std::string& lengthUnit, std::string& content, std::string& error) {
   ensureHeadlessQt();
   const Series all = seriesOf(rows);
+  const LengthUnit& unit = lengthUnitOf(lengthUnit);
 
   QGraphicsScene scene;
-  const QString against = QString::fromStdString(all.against->axisTitle);
+  const QString against = withUnit(*all.against, unit.name, unit.volumeUnit);
   const bool real = !rows.empty() && rows.front().input.real;
   const QString exactName = real ? "real engine" : "exact limit";
+  const QString by = QString(all.against->name);
   QChart* ratio = chartWith((real ? "Compression ratio of the real engine against "
                                   : "Compression-ratio limit against ") +
-                            QString(all.against->name));
-  QChart* volumes =
-      chartWith("Chamber capacity and dead volume against " + QString(all.against->name));
-  for (const auto& [name, points] : all.exact) {
-    ratio->addSeries(
-        series<QLineSeries>(labelled(exactName.toUtf8(), name), points, &Point::ratio));
-    volumes->addSeries(series<QLineSeries>(labelled(real ? "capacity" : "exact capacity", name),
-                                           points, &Point::capacity));
-    volumes->addSeries(series<QLineSeries>(
-        labelled(real ? "dead volume" : "exact dead volume", name), points, &Point::deadVolume));
+                            by);
+  QChart* capacity = chartWith("Chamber capacity against " + by);
+  QChart* dead = chartWith("Dead volume against " + by);
+  const QString volumeTitle = QString("volume, ") + unit.volumeUnit;
+
+  // One colour for each group in every panel, the exact line darker than the sweep.
+  std::vector<std::string> groups;
+  for (const auto& each : {&all.exact, &all.sweep}) {
+    for (const auto& [name, points] : *each) {
+      if (std::find(groups.begin(), groups.end(), name) == groups.end()) groups.push_back(name);
+    }
   }
+  std::sort(groups.begin(), groups.end(), ByValue());
+  const auto groupOf = [&](const std::string& name) {
+    return static_cast<int>(std::find(groups.begin(), groups.end(), name) - groups.begin());
+  };
+  double left = INFINITY, right = -INFINITY;
+  for (const auto& each : {&all.exact, &all.sweep}) {
+    for (const auto& [name, points] : *each) {
+      for (const Point& p : points) {
+        left = std::min(left, p.x);
+        right = std::max(right, p.x);
+      }
+    }
+  }
+  // Sweep first, so that the exact lines lie over it.
   for (const auto& [name, points] : all.sweep) {
-    ratio->addSeries(series<QScatterSeries>(labelled("sweep", name), points, &Point::ratio));
-    volumes->addSeries(
-        series<QScatterSeries>(labelled("capacity", name), points, &Point::capacity));
-    volumes->addSeries(
-        series<QScatterSeries>(labelled("dead volume", name), points, &Point::deadVolume));
+    const QColor colour = groupColour(groupOf(name), 0.62);
+    const bool asLine = pointsWouldTouch(points, right - left);
+    ratio->addSeries(sweepSeries(labelled("sweep", name), points, &Point::ratio, colour, asLine));
+    capacity->addSeries(
+        sweepSeries(labelled("sweep", name), points, &Point::capacity, colour, asLine));
+    dead->addSeries(
+        sweepSeries(labelled("sweep", name), points, &Point::deadVolume, colour, asLine));
   }
-  giveEachSeriesItsOwnColour({ratio, volumes});
+  for (const auto& [name, points] : all.exact) {
+    const QColor colour = groupColour(groupOf(name), 0.36);
+    ratio->addSeries(
+        exactSeries(labelled(exactName.toUtf8(), name), points, &Point::ratio, colour));
+    capacity->addSeries(
+        exactSeries(labelled(exactName.toUtf8(), name), points, &Point::capacity, colour));
+    dead->addSeries(
+        exactSeries(labelled(exactName.toUtf8(), name), points, &Point::deadVolume, colour));
+  }
   addAxes(ratio, against, "compression ratio");
-  addAxes(volumes, against, "volume (area x width / 1000)");
+  addAxes(capacity, against, volumeTitle);
+  addAxes(dead, against, volumeTitle);
+  // The colours mean the same in every panel: one legend, under the ratio, in full. Where the
+  // series are more than it holds in a few lines, it names the first and says how many there are.
+  capacity->legend()->setVisible(false);
+  dead->legend()->setVisible(false);
+  constexpr int kMostInLegend = 24;
+  const auto& markers = ratio->legend()->markers();
+  for (int n = kMostInLegend; n < markers.size(); ++n) markers[n]->setVisible(false);
+  if (markers.size() > kMostInLegend) {
+    ratio->setTitle(ratio->title() + QString(" (%1 series; the legend names the first %2)")
+                                         .arg(markers.size())
+                                         .arg(kMostInLegend));
+  }
   if (all.sweep.empty() && all.exact.empty()) {
     ratio->setTitle("No engine of the study has figures");
   }
+  // The legend lists the series down the right; the ratio's panel grows to hold them all.
+  constexpr double kWidth = 1100, kPanel = 420, kLegendLine = 21;
+  const int shown = std::min<int>(static_cast<int>(markers.size()), kMostInLegend);
+  const double ratioHeight = std::max(kPanel, 120 + kLegendLine * shown);
   scene.addItem(ratio);
-  scene.addItem(volumes);
-  ratio->setGeometry(QRectF(0, 0, kPanelWidth, kPanelHeight));
-  volumes->setGeometry(QRectF(0, kPanelHeight, kPanelWidth, kPanelHeight));
-  const QRectF area(0, 0, kPanelWidth, 2 * kPanelHeight);
+  scene.addItem(capacity);
+  scene.addItem(dead);
+  ratio->setGeometry(QRectF(0, 0, kWidth, ratioHeight));
+  capacity->setGeometry(QRectF(0, ratioHeight, kWidth, kPanel - 40));
+  dead->setGeometry(QRectF(0, ratioHeight + kPanel - 40, kWidth, kPanel - 40));
+  const QRectF area(0, 0, kWidth, ratioHeight + 2 * (kPanel - 40));
   scene.setSceneRect(area);
-
-  return renderScene(format, scene, area, "Compression-ratio limit against K", content, error);
+  return renderScene(format, scene, area, ratio->title(), content, error);
 }
 
 }  // namespace rotary::exporting

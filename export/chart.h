@@ -12,9 +12,10 @@
 
 namespace rotary::exporting {
 
-// SVG or PNG, drawn into `content`, the bytes of the file.
-bool drawChart(ImageFormat format, const std::vector<study::EngineRow>& rows, std::string& content,
-               std::string& error);
+// SVG or PNG, drawn into `content`, the bytes of the file; the axes name the unit of the lengths
+// (millimetres when `lengthUnit` is empty).
+bool drawChart(ImageFormat format, const std::vector<study::EngineRow>& rows,
+               const std::string& lengthUnit, std::string& content, std::string& error);
 
 // One engine's chamber over its cycle: the volume against the shaft angle on the left axis, the
 // leading apex seal's lean on the right one.

@@ -28,7 +28,10 @@ bool drawCurveChart(ImageFormat format, const CurveChart& chart, std::string& co
 
   auto* volume = new QLineSeries;
   volume->setName("chamber volume");
-  volume->setPen(QPen(QColor(16, 89, 198), 2));
+  // Dashed with a dash longer than the line: one path in an SVG, not a line per degree.
+  QPen solid(QColor(16, 89, 198), 2);
+  solid.setDashPattern({1e6, 1});
+  volume->setPen(solid);
   auto* lean = new QLineSeries;
   lean->setName("apex seal's lean, degrees (right axis)");
   lean->setPen(QPen(QColor(198, 16, 36), 2, Qt::DashLine));

@@ -36,8 +36,8 @@ struct Drawing {
                  std::string& error);
   bool (*realFigure)(ImageFormat format, const RealFigure& real, std::string& content,
                      std::string& error);
-  bool (*chart)(ImageFormat format, const std::vector<study::EngineRow>& rows, std::string& content,
-                std::string& error);
+  bool (*chart)(ImageFormat format, const std::vector<study::EngineRow>& rows,
+                const std::string& lengthUnit, std::string& content, std::string& error);
   bool (*curveChart)(ImageFormat format, const CurveChart& chart, std::string& content,
                      std::string& error);
 };

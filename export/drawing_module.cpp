@@ -30,9 +30,9 @@ const Drawing kDrawing{
     [](ImageFormat format, const RealFigure& real, std::string& content, std::string& error) {
       return guarded(error, [&] { return drawFigure(format, real, content, error); });
     },
-    [](ImageFormat format, const std::vector<study::EngineRow>& rows, std::string& content,
-       std::string& error) {
-      return guarded(error, [&] { return drawChart(format, rows, content, error); });
+    [](ImageFormat format, const std::vector<study::EngineRow>& rows, const std::string& unit,
+       std::string& content, std::string& error) {
+      return guarded(error, [&] { return drawChart(format, rows, unit, content, error); });
     },
     [](ImageFormat format, const CurveChart& chart, std::string& content, std::string& error) {
       return guarded(error, [&] { return drawCurveChart(format, chart, content, error); });

@@ -515,7 +515,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return fail(*failed);
       }
     } else if (files.chart) {
-      if (!drawing->chart(files.chartFormat, rows, content, error)) {
+      if (!drawing->chart(files.chartFormat, rows, options.units, content, error)) {
         return fail("--chart: " + quoteForMessage(*options.chart) + ": " + error);
       }
       if (const auto failed = deliver("--chart", options.chart, files.chart.get(), content)) {
