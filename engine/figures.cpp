@@ -135,6 +135,11 @@ Figures workOutFigures(const Geometry& g, const Profiles& p, const Areas& areas,
                          strayCause(g, missed, missedSamplesMatter(g, p, missed, &x)));
     }
   }
+  if (f.capacity == 0 || f.deadVolume == 0) {
+    const bool exactFigures = exact && exact->hasFigures();
+    f.note += (f.note.empty() ? "" : "\n") +
+              cutToZeroNote(exactFigures ? exactFiguresText(exact->figures) : "");
+  }
   if (g.e >= g.R / 3) {
     f.note += (f.note.empty() ? "" : "\n") + beyondRotorLimitNote();
     // No exact figures to go by here; but a few missed samples, which keep start values that do

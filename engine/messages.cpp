@@ -82,6 +82,15 @@ std::string missedSamplesNote(int steps, int missed, const std::string& bridgedR
          bridgedRatio + ".";
 }
 
+std::string cutToZeroNote(const std::string& exactFigures) {
+  std::string note =
+      "Note: the display cuts the capacity to tenths and the dead volume to hundredths, so here "
+      "they read 0 (lengths in a large unit, such as metres or inches); ";
+  if (exactFigures.empty()) return note + "give the lengths in a smaller unit to see them.";
+  return note + "the shape's exact limit gives them: " + exactFigures +
+         " (capacity / dead volume / ratio).";
+}
+
 std::string beyondRotorLimitNote() {
   return "Note: the rotor radius is not more than three eccentricities, the geometric limit of a "
          "three-flank rotor; no working engine has this shape, and these figures describe the "

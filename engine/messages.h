@@ -42,5 +42,8 @@ std::string noResultMessage(const NoResultCause& cause);
 std::string strayNote(const std::string& exactFigures, const std::string& cause);
 std::string beyondRotorLimitNote();
 std::string missedSamplesNote(int steps, int missed, const std::string& bridgedRatio);
+// The display cuts the capacity to tenths and the dead volume to hundredths: an engine measured
+// in a large unit (metres, inches) reads 0. `exactFigures` is empty where the shape has none.
+std::string cutToZeroNote(const std::string& exactFigures);
 
 }  // namespace rotary

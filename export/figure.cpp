@@ -28,7 +28,8 @@ constexpr int kPngWidth = 1600;
 constexpr int kHousingPoints = 1440;
 
 struct Scene {
-  double scale = 1;  // millimetres on paper to one unit of length: 1 but for the largest engines
+  double scale = 1;  // millimetres on paper to one unit of length: 1 but for the largest and
+                     // the smallest engines
   Polyline housing, rotor;
   std::vector<Polyline> tdc, bdc;  // pieces: a sample the sweep missed leaves a gap
   Polyline trochoid, rotorLimit;   // of a real engine, where they differ from the two above
@@ -152,14 +153,40 @@ struct Page {
 
 // The largest drawing a page takes: PDF pages end at 200 inches.
 constexpr double kLargestDrawingMm = 4800;
+// Below this a drawing at true scale is too small to read: the housing of a model engine.
+constexpr double kSmallestDrawingMm = 50;
+// Where an enlarged drawing lands: about the width of a page.
+constexpr double kEnlargedDrawingMm = 200;
 
-// An engine too large for any page is drawn to scale, and the legend says which.
+// The nearest of 1, 2, 5, 10, 20, ... at or below `value`, and at or above it.
+double roundScaleBelow(double value) {
+  const double decade = std::pow(10.0, std::floor(std::log10(value)));
+  for (const double nice : {5.0, 2.0, 1.0}) {
+    if (nice * decade <= value) return nice * decade;
+  }
+  return decade;
+}
+double roundScaleAbove(double value) {
+  const double decade = std::pow(10.0, std::floor(std::log10(value)));
+  for (const double nice : {1.0, 2.0, 5.0, 10.0}) {
+    if (nice * decade >= value) return nice * decade;
+  }
+  return 10 * decade;
+}
+
+// An engine too large for any page, or too small to read at true scale, is drawn at a round
+// scale, and the legend says which ("scale 1 : 20", "scale 1000 : 1").
 void fitToPage(Scene& scene) {
   const double largest = std::max(scene.bounds.width(), scene.bounds.height());
-  if (!(largest > kLargestDrawingMm)) return;
-  scene.scale = kLargestDrawingMm / largest;
-  scene.legend << QString("drawn at 1 : %1")
-                      .arg(QString::fromStdString(significantDigits(1 / scene.scale, 3)));
+  if (largest > kLargestDrawingMm) {
+    const double reduction = roundScaleAbove(largest / kLargestDrawingMm);
+    scene.scale = 1 / reduction;
+    scene.legend << QString("scale 1 : %1").arg(QString::fromStdString(formatNumber(reduction)));
+  } else if (largest > 0 && largest < kSmallestDrawingMm) {
+    const double enlargement = roundScaleBelow(kEnlargedDrawingMm / largest);
+    scene.scale = enlargement;
+    scene.legend << QString("scale %1 : 1").arg(QString::fromStdString(formatNumber(enlargement)));
+  }
 }
 
 // The legend's width in millimetres, as Liberation Sans sets it: the page is never narrower.

@@ -205,7 +205,13 @@ for name in ("huge.svg", "huge.pdf"):
 huge = ET.parse(path("huge.svg")).getroot()
 huge_width = float(re.match(r"([\d.]+)mm", huge.get("width")).group(1))
 check(huge_width <= 5080, f"the huge SVG is {huge_width} mm wide")
-check("drawn at 1 :" in " ".join("".join(e.itertext()) for e in huge.iter()), "no scale printed")
+check("scale 1 : 5000000" in " ".join("".join(e.itertext()) for e in huge.iter()), "no scale printed")
+# A model engine, R = 1.05 mm, is drawn at a round scale that makes it readable, and says so.
+run("--eccentricity", "0.15", "--rotor-radius", "1.05", "--figure", path("tiny.svg"))
+tiny = ET.parse(path("tiny.svg")).getroot()
+tiny_width = float(re.match(r"([\d.]+)mm", tiny.get("width")).group(1))
+check(150 < tiny_width < 400, f"the tiny engine's SVG is {tiny_width} mm wide")
+check("scale 50 : 1" in " ".join("".join(e.itertext()) for e in tiny.iter()), "no tiny scale")
 with open(path("huge.pdf"), "rb") as pdf:
     content = pdf.read()
 box = re.search(rb"/MediaBox \[\s*0 0 ([\d.]+) ([\d.]+)\s*\]", content)
