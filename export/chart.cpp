@@ -346,7 +346,9 @@ bool drawChart(ImageFormat format, const std::vector<study::EngineRow>& rows,
   }
   // Sweep first, so that the exact lines lie over it.
   for (const auto& [name, points] : all.sweep) {
-    const QColor colour = groupColour(groupOf(name), 0.62);
+    // With one group, the sweep in the opposite hue, so that it shows beside the exact line.
+    const QColor colour =
+        groups.size() == 1 ? QColor(230, 120, 20) : groupColour(groupOf(name), 0.62);
     const bool asLine = pointsWouldTouch(points, right - left);
     ratio->addSeries(sweepSeries(labelled("sweep", name), points, &Point::ratio, colour, asLine));
     capacity->addSeries(
