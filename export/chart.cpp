@@ -29,9 +29,6 @@
 namespace rotary::exporting {
 namespace {
 
-constexpr int kPanelWidth = 900;
-constexpr int kPanelHeight = 560;
-
 struct Point {
   double x, capacity, deadVolume, ratio;
 };
