@@ -20,6 +20,9 @@ packages=(
   help2man man-db                           # the companion's manual page, made and rendered
   desktop-file-utils appstream              # the desktop entry and the metadata, validated
   dpkg-dev file                             # the Debian package (cpack, dpkg-shlibdeps)
+  pybind11-dev python3-pybind11 python3-dev # the Python module
+  python3-pytest                            # ... and its tests
+  python3-matplotlib                        # the README's Python figure (scripts/docs-figures)
 )
 
 missing=()

@@ -116,8 +116,8 @@ EngineRow rowOf(const EngineInput& engine, const HeadlessResult& result) {
 }
 
 std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigned workers,
-                                const Progress& progress, EngineFunction run,
-                                const RowReady& ready) {
+                                const Progress& progress, EngineFunction run, const RowReady& ready,
+                                const std::atomic<bool>* stop) {
   std::vector<EngineRow> rows(engines.size());
   if (workers == 0) workers = std::max(1u, std::thread::hardware_concurrency());
   workers = std::min<unsigned>(workers, std::max<std::size_t>(1, engines.size()));
@@ -130,7 +130,8 @@ std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigne
   std::vector<char> finished(engines.size(), 0);  // guarded by the mutex
   std::size_t handedOut = 0;                      // rows given to `ready` so far
   const auto work = [&] {
-    for (std::size_t n; (n = next.fetch_add(1)) < engines.size();) {
+    const auto stopped = [stop] { return stop && stop->load(); };
+    for (std::size_t n; !stopped() && (n = next.fetch_add(1)) < engines.size();) {
       EngineRow row = run(engines[n]);
       std::lock_guard lock(mutex);
       rows[n] = std::move(row);
@@ -159,7 +160,7 @@ std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigne
           lock.lock();
         }
       }
-      if (running == 0 && handedOut == finished.size()) break;
+      if (running == 0 && (handedOut == finished.size() || (stop && stop->load()))) break;
       // Whatever the pace of the rows: a study whose rows come steadily runs long all the same.
       if (progress) {
         lock.unlock();

@@ -3,6 +3,7 @@
 // workers.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
@@ -63,10 +64,13 @@ std::vector<EngineInput> withRealEngine(const std::vector<EngineInput>& engines,
 // The real engine's figures beside the row's own, and the recess for the target ratio.
 void addRealEngine(const EngineInput& engine, EngineRow& row);
 
-// workers 0 means one per hardware thread.
+// workers 0 means one per hardware thread. Once `stop` is set (from `progress`, say), no engine
+// starts any more and the study returns when those under way are done; the rows of engines that
+// never started are empty.
 std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigned workers = 0,
                                 const Progress& progress = nullptr, EngineFunction run = runEngine,
-                                const RowReady& ready = nullptr);
+                                const RowReady& ready = nullptr,
+                                const std::atomic<bool>* stop = nullptr);
 // The row of an engine already computed.
 EngineRow rowOf(const EngineInput& engine, const HeadlessResult& result);
 

@@ -1,0 +1,162 @@
+"""The Python module against the companion, as a notebook uses it: the same figures to the last
+bit, numpy's broadcasting, NaN and the message where an engine has none, the companion's
+messages as ValueError, the GIL released while a study runs, and Ctrl-C stopping it."""
+import csv
+import io
+import json
+import os
+import signal
+import subprocess
+import sys
+import threading
+import time
+
+import numpy
+import pytest
+
+import rotary_ratio
+
+TOOL = os.environ["ROTARY_RATIO"]
+
+
+def companion(*args):
+    done = subprocess.run([TOOL, *args], capture_output=True, text=True)
+    return done.returncode, done.stdout, done.stderr
+
+
+ENGINES = [(15, 105, 80, 100), (15, 105, 80, 1000), (10, 100, 60, 100), (7.5, 53, 40, 200),
+           (20, 105, 80, 52), (0.5, 12.25, 3, 400)]
+
+
+@pytest.mark.parametrize("e,R,W,N", ENGINES)
+def test_sweep_is_the_companions(e, R, W, N):
+    found = rotary_ratio.sweep(e, R, W, steps=N)
+    status, out, _ = companion("--eccentricity", str(e), "--rotor-radius", str(R),
+                               "--chamber-width", str(W), "--steps", str(N), "--profiles", "-")
+    assert status == 0
+    lines = out.splitlines()
+    figures = next(line for line in lines if line.startswith("# chamber capacity"))
+    assert figures == (f"# chamber capacity {found.chamber_capacity:g}, dead volume "
+                       f"{found.dead_volume:g}, compression ratio {found.compression_ratio:g}")
+    rows = list(csv.DictReader(line for line in lines if not line.startswith("#")))
+    assert len(rows) == 801 == len(found.profiles.envelope)
+    for name in ("s", "envelope", "tdcline", "bdcline"):
+        # 17 digits read back as the very doubles: bit for bit.
+        assert numpy.array_equal(getattr(found.profiles, name),
+                                 numpy.array([float(row[name]) for row in rows])), name
+
+
+@pytest.mark.parametrize("e,R,W,N", ENGINES)
+def test_exact_and_real_engine_and_curve_are_the_companions(e, R, W, N):
+    exact = rotary_ratio.exact_limit(e, R, W)
+    status, out, _ = companion("--eccentricity", str(e), "--rotor-radius", str(R),
+                               "--chamber-width", str(W), "--format", "json",
+                               "--seal-offset", "1", "--clearance", "0.05", "--recess", "2")
+    row = json.loads(out)[0]
+    assert exact.chamber_capacity == pytest.approx(row["exact_chamber_capacity"], rel=1e-8)
+    assert exact.compression_ratio == pytest.approx(row["exact_compression_ratio"], rel=1e-8)
+    real = rotary_ratio.real_engine(e, R, W, seal_offset=1, clearance=0.05, recess=2)
+    assert real.dead_volume == pytest.approx(row["real_dead_volume"], rel=1e-8)
+    assert real.compression_ratio == pytest.approx(row["real_compression_ratio"], rel=1e-8)
+    # The curve's rows have 17 digits: bit for bit.
+    curve = rotary_ratio.volume_curve(e, R, W, seal_offset=1, clearance=0.05, recess=2,
+                                      angle_step=5)
+    status, out, _ = companion("--eccentricity", str(e), "--rotor-radius", str(R),
+                               "--chamber-width", str(W), "--seal-offset", "1", "--clearance",
+                               "0.05", "--recess", "2", "--volume-curve", "-", "--angle-step", "5")
+    rows = list(csv.DictReader(line for line in out.splitlines() if not line.startswith("#")))
+    for name, column in (("shaft_angle", "shaft_angle_deg"), ("volume", "volume"),
+                         ("dvolume_dtheta", "dvolume_dtheta"), ("seal_lean", "seal_lean_deg")):
+        assert numpy.array_equal(getattr(curve, name), [float(r[column]) for r in rows]), name
+    assert curve.volume[0] == real.dead_volume
+
+
+def test_study_broadcasts_as_numpy_does():
+    e = numpy.array([10.0, 15.0, 20.0])[:, None]
+    found = rotary_ratio.study(e, 105, [80, 90], method="exact")
+    assert found["exact_compression_ratio"].shape == (3, 2)
+    assert found["message"].shape == (3, 2)
+    assert found["steps"].shape == (3, 2)
+    for i, ecc in enumerate((10, 15, 20)):
+        for j, W in enumerate((80, 90)):
+            one = rotary_ratio.exact_limit(ecc, 105, W)
+            assert found["exact_chamber_capacity"][i, j] == one.chamber_capacity
+            assert found["eccentricity"][i, j] == ecc and found["chamber_width"][i, j] == W
+    real = rotary_ratio.study(15, 105, 80, seal_offset=numpy.arange(4.0), clearance=0.1)
+    assert real["real_dead_volume"].shape == (4,)
+    assert numpy.all(numpy.diff(real["real_chamber_capacity"]) > 0)
+    assert rotary_ratio.study(15, 105, 80)["exact_compression_ratio"].shape == ()
+
+
+def test_study_gives_nan_and_the_message_where_an_engine_has_no_figures():
+    found = rotary_ratio.study([0, 15, 35, 15], 105, 80, steps=100, method="sweep",
+                               seal_offset=[0, 0, 0, 200])
+    assert numpy.isnan(found["compression_ratio"][0])
+    assert "circle" in found["message"][0]
+    assert found["compression_ratio"][1] == 18.47 and found["message"][1] == ""
+    assert numpy.isnan(found["exact_compression_ratio"][2])
+    assert numpy.isnan(found["real_compression_ratio"][3])
+    assert "must stay below 120" in found["message"][3]
+
+
+@pytest.mark.parametrize("call,words", [
+    (lambda: rotary_ratio.exact_limit(-5, 105, 80), 'eccentricity: "-5" is negative'),
+    (lambda: rotary_ratio.exact_limit(35, 105, 80), "No exact figures: with a rotor radius"),
+    (lambda: rotary_ratio.sweep(0, 105, 80), "No compression ratio"),
+    (lambda: rotary_ratio.sweep(15, 105, 80, steps=10), "step count: 10 is not between 50"),
+    (lambda: rotary_ratio.real_engine(15, 105, 80, seal_offset=130), "must stay below 120"),
+    (lambda: rotary_ratio.real_engine(15, 105, 80, clearance=80), "leaves no rotor flank"),
+    (lambda: rotary_ratio.real_engine(15, 105, 80, target_ratio=30), "ratio 30 is above the limit"),
+    (lambda: rotary_ratio.study(15, 105, 80, method="closed"), 'method: "closed"'),
+    (lambda: rotary_ratio.volume_curve(15, 105, 80, angle_step=0), "angle step: 0"),
+])
+def test_bad_input_raises_the_companions_message(call, words):
+    with pytest.raises(ValueError, match=words):
+        call()
+
+
+def test_version_is_the_programs():
+    assert companion("--version")[1].strip() == f"rotary-ratio {rotary_ratio.__version__}"
+
+
+def test_a_study_leaves_python_free_to_run():
+    # Another thread notes the time as often as it can while a study of about a second runs.
+    times = []
+    done = threading.Event()
+
+    def note_the_time():
+        while not done.is_set():
+            times.append(time.monotonic())
+            time.sleep(0.001)
+
+    thread = threading.Thread(target=note_the_time)
+    thread.start()
+    started = time.monotonic()
+    rotary_ratio.study(numpy.linspace(5, 34, 1000), 105, 80, steps=1000, method="sweep")
+    ended = time.monotonic()
+    done.set()
+    thread.join()
+    assert ended - started > 0.5, "the study was too short to tell"
+    # Had the study held the GIL, the other thread would have noted nothing in the middle of it.
+    middle = [t for t in times if started + 0.2 < t < ended - 0.2]
+    assert len(middle) > (ended - started - 0.4) * 100
+
+
+def test_ctrl_c_stops_a_long_study_within_a_second():
+    script = ("import numpy, rotary_ratio, sys, time\n"
+              "print('started', flush=True)\n"
+              "try:\n"
+              "    rotary_ratio.study(numpy.linspace(5, 34, 20000), 105, 80, steps=20000,"
+              " method='sweep')\n"
+              "except KeyboardInterrupt:\n"
+              "    print('interrupted', flush=True)\n")
+    child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE, text=True,
+                             env=dict(os.environ))
+    assert child.stdout.readline().strip() == "started"
+    time.sleep(1.0)
+    sent = time.monotonic()
+    child.send_signal(signal.SIGINT)
+    out, _ = child.communicate(timeout=30)
+    took = time.monotonic() - sent
+    assert "interrupted" in out
+    assert took < 1.5, f"{took:.2f} s after Ctrl-C"
