@@ -50,6 +50,14 @@ done
 statuses=$(sed -n '/^EXIT STATUS/,/^[A-Z]/p' <<<"$page" | grep -cE "^ +[012] +[a-z]")
 [ "$statuses" = 3 ] || fail "the manual page's exit status lists $statuses statuses, not 3"
 [ -s "$prefix/share/doc/rotary-ratio/method.md" ] || fail "method.md is not installed"
+# The Python module, from the site-packages the prefix gives this Python, with no other step.
+imports_module() { # WHAT [PYTHONPATH]
+  PYTHONPATH=${2:-} /usr/bin/python3 -c "import rotary_ratio, sys
+r = rotary_ratio.exact_limit(15, 105, 80)
+sys.exit(0 if abs(r.compression_ratio - 18.2857059) < 1e-6 and '${2:-/usr}' in rotary_ratio.__file__ else 1)" ||
+    fail "$1 does not import rotary_ratio"
+}
+imports_module "the prefix install" "$prefix/lib/python3.11/site-packages"
 
 (cd "$build" && cpack -G DEB -B "$work/package" >"$work/cpack.log" 2>&1) ||
   { cat "$work/cpack.log"; fail "cpack"; }
@@ -60,11 +68,13 @@ else
   contents=$(dpkg-deb -c "$deb")
   for file in usr/bin/rotary-window usr/bin/rotary-ratio usr/share/applications/$id.desktop \
     usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/metainfo/$id.metainfo.xml \
-    usr/share/man/man1/rotary-ratio.1 usr/lib/rotary-ratio/rotary-ratio-drawing.so; do
+    usr/share/man/man1/rotary-ratio.1 usr/lib/rotary-ratio/rotary-ratio-drawing.so \
+    usr/lib/python3/dist-packages/rotary_ratio/__init__.py; do
     grep -q "\./$file" <<<"$contents" || fail "the package lacks $file"
   done
   depends=$(dpkg-deb -f "$deb" Depends)
-  for package in libqt6widgets6 libqt6svg6 libqt6charts6 qt6-qpa-plugins fonts-liberation; do
+  for package in libqt6widgets6 libqt6svg6 libqt6charts6 qt6-qpa-plugins fonts-liberation \
+    python3-numpy "python3 (>= 3.11)"; do
     grep -q "$package" <<<"$depends" || fail "the package does not depend on $package: $depends"
   done
   dpkg-deb -x "$deb" "$work/extracted"
@@ -73,6 +83,7 @@ else
     fail "the packaged rotary-ratio's results"
   draws_figure "$work/extracted/usr/bin/rotary-ratio" "the packaged rotary-ratio"
   "$work/extracted/usr/bin/rotary-window" --version >/dev/null || fail "the packaged rotary-window"
+  imports_module "the extracted package" "$work/extracted/usr/lib/python3/dist-packages"
   echo "package $(basename "$deb"), Depends: $depends"
 
   # Installed for real through apt and removed again, where the machine lets us and no
@@ -86,9 +97,11 @@ else
       [ "$(/usr/bin/rotary-ratio)" = "$expected" ] || fail "the apt-installed rotary-ratio"
       draws_figure /usr/bin/rotary-ratio "the apt-installed rotary-ratio"
       [ -f /usr/share/applications/$id.desktop ] || fail "the apt-installed desktop entry"
+      (cd / && imports_module "the apt-installed package")
       apt-get remove -y -qq rotary-ratio >>"$work/apt.log" 2>&1 || fail "apt remove"
       left=$(ls /usr/bin/rotary-ratio /usr/bin/rotary-window /usr/share/applications/$id.desktop \
-        /usr/share/man/man1/rotary-ratio.1 /usr/lib/rotary-ratio 2>/dev/null)
+        /usr/share/man/man1/rotary-ratio.1 /usr/lib/rotary-ratio \
+        /usr/lib/python3/dist-packages/rotary_ratio 2>/dev/null)
       [ -z "$left" ] || fail "apt remove left $left"
       echo "installed with apt and removed again"
     else
