@@ -13,6 +13,7 @@
 #include "headless.h"
 #include "number_text.h"
 #include "shape_texts.h"
+#include "vector_state.h"
 
 namespace rotary::study {
 
@@ -130,6 +131,9 @@ std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigne
   std::vector<char> finished(engines.size(), 0);  // guarded by the mutex
   std::size_t handedOut = 0;                      // rows given to `ready` so far
   const auto work = [&] {
+    // A thread inherits the caller's vector state: a study from Python after numpy, or from the
+    // window after Qt, would pay for it on every sine.
+    clearUpperVectorState();
     const auto stopped = [stop] { return stop && stop->load(); };
     for (std::size_t n; !stopped() && (n = next.fetch_add(1)) < engines.size();) {
       EngineRow row = run(engines[n]);

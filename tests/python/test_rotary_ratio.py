@@ -152,11 +152,15 @@ def test_ctrl_c_stops_a_long_study_within_a_second():
               "    print('interrupted', flush=True)\n")
     child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE, text=True,
                              env=dict(os.environ))
-    assert child.stdout.readline().strip() == "started"
-    time.sleep(1.0)
-    sent = time.monotonic()
-    child.send_signal(signal.SIGINT)
-    out, _ = child.communicate(timeout=30)
-    took = time.monotonic() - sent
+    try:
+        assert child.stdout.readline().strip() == "started"
+        time.sleep(1.0)
+        sent = time.monotonic()
+        child.send_signal(signal.SIGINT)
+        out, _ = child.communicate(timeout=30)
+        took = time.monotonic() - sent
+    finally:
+        child.kill()  # a study that would not stop must not outlive the test
+        child.wait()
     assert "interrupted" in out
     assert took < 1.5, f"{took:.2f} s after Ctrl-C"
