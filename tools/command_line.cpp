@@ -8,7 +8,6 @@
 #include <memory>
 #include <optional>
 #include <sstream>
-#include <tuple>
 
 #include "cycle.h"
 #include "designer.h"
@@ -219,16 +218,25 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       }
     }
 
+    // Every output the user names, with the file made for it where it goes to a file.
+    using exporting::ImageFormat;
+    OutputFiles files;
+    struct Output {
+      const char* option;
+      const std::optional<std::string>& path;
+      std::unique_ptr<exporting::OutputFile>& file;
+    };
+    const Output outputs[] = {{"--profiles", options.profiles, files.profiles},
+                              {"--figure", options.figure, files.figure},
+                              {"--dxf", options.dxf, files.dxf},
+                              {"--chart", options.chart, files.chart},
+                              {"--volume-curve", options.volumeCurve, files.volumeCurve}};
     // Standard output takes one document: the results, or the one output sent there.
-    const std::pair<const char*, const std::optional<std::string>*> outputs[] = {
-        {"--profiles", &options.profiles},
-        {"--figure", &options.figure},
-        {"--dxf", &options.dxf},
-        {"--chart", &options.chart},
-        {"--volume-curve", &options.volumeCurve}};
     std::vector<std::string> onStandardOutput;
-    for (const auto& [option, path] : outputs) {
-      if (*path && namesStandardOutput(**path)) onStandardOutput.emplace_back(option);
+    for (const Output& output : outputs) {
+      if (output.path && namesStandardOutput(*output.path)) {
+        onStandardOutput.emplace_back(output.option);
+      }
     }
     if (onStandardOutput.size() > 1) {
       throw BadUsage{onStandardOutput[0] + " and " + onStandardOutput[1] +
@@ -243,8 +251,6 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       return path && !namesStandardOutput(*path);
     };
 
-    using exporting::ImageFormat;
-    OutputFiles files;
     if (options.figure) {
       const std::initializer_list<ImageFormat> formats = {ImageFormat::kSvg, ImageFormat::kPdf,
                                                           ImageFormat::kPng};
@@ -284,34 +290,24 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       drawing = exporting::loadDrawing(why);
       if (!drawing) throw BadUsage{(options.figure ? "--figure: " : "--chart: ") + why};
     }
-    if (toFile(options.profiles)) files.profiles = created("--profiles", *options.profiles);
-    if (toFile(options.figure)) files.figure = created("--figure", *options.figure);
-    if (toFile(options.dxf)) files.dxf = created("--dxf", *options.dxf);
-    if (toFile(options.chart)) files.chart = created("--chart", *options.chart);
-    if (toFile(options.volumeCurve)) {
-      files.volumeCurve = created("--volume-curve", *options.volumeCurve);
+    for (const Output& output : outputs) {
+      if (toFile(output.path)) output.file = created(output.option, *output.path);
     }
     // Two outputs into one file would leave only the last; an output into the file standard
     // output is redirected to would be overwritten by the results, or overwrite them.
-    const std::tuple<const char*, const std::optional<std::string>&, const exporting::OutputFile*>
-        madeFiles[] = {{"--profiles", options.profiles, files.profiles.get()},
-                       {"--figure", options.figure, files.figure.get()},
-                       {"--dxf", options.dxf, files.dxf.get()},
-                       {"--chart", options.chart, files.chart.get()},
-                       {"--volume-curve", options.volumeCurve, files.volumeCurve.get()}};
-    for (std::size_t n = 0; n < std::size(madeFiles); ++n) {
-      const auto& [option, path, file] = madeFiles[n];
-      if (!file || file->sameFileKey().empty()) continue;
+    for (std::size_t n = 0; n < std::size(outputs); ++n) {
+      const Output& output = outputs[n];
+      if (!output.file || output.file->sameFileKey().empty()) continue;
+      const std::string& key = output.file->sameFileKey();
       for (std::size_t m = 0; m < n; ++m) {
-        const auto& [other, otherPath, earlier] = madeFiles[m];
-        if (earlier && earlier->sameFileKey() == file->sameFileKey()) {
-          throw BadUsage{std::string(option) + ": " + quoteForMessage(*path) +
-                         " is the file that " + other +
+        if (outputs[m].file && outputs[m].file->sameFileKey() == key) {
+          throw BadUsage{std::string(output.option) + ": " + quoteForMessage(*output.path) +
+                         " is the file that " + outputs[m].option +
                          " writes too; give each output a file of its own"};
         }
       }
-      if (file->sameFileKey() == standardOutputKey) {
-        throw BadUsage{std::string(option) + ": " + quoteForMessage(*path) +
+      if (key == standardOutputKey) {
+        throw BadUsage{std::string(output.option) + ": " + quoteForMessage(*output.path) +
                        " is the file that standard output is written to; give another file, or -"};
       }
     }
