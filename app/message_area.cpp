@@ -40,6 +40,12 @@ void MessageArea::setSteps(int steps) {
   update();
 }
 
+void MessageArea::setExactLimit(const QString& text) {
+  if (text == exactLimit_) return;
+  exactLimit_ = text;
+  update();
+}
+
 void MessageArea::setHeld(bool held) {
   if (held == held_) return;
   held_ = held;
@@ -48,6 +54,7 @@ void MessageArea::setHeld(bool held) {
 
 QString MessageArea::statusText() const {
   QString status = QString("N = %1 steps").arg(steps_);
+  if (!exactLimit_.isEmpty()) status += "\n" + exactLimit_;
   if (held_) status += "\nHeld: press on the drawing to go on.";
   return status;
 }
@@ -96,8 +103,17 @@ void MessageArea::paintEvent(QPaintEvent*) {
   QFont font = this->font();
   font.setPointSize(kStatusPointSize);
   painter.setFont(font);
-  painter.setPen(QColor(0x30, 0x30, 0x30));
-  painter.drawText(QRectF(rect()), statusText(), wrapping());
+  // Line by line: the step count and the hold in dark grey, the exact limit lighter.
+  QRectF lines(rect());
+  const auto drawLines = [&](const QString& text, const QColor& colour) {
+    painter.setPen(colour);
+    painter.drawText(lines, text, wrapping());
+    lines.setTop(boundsAt(text, lines, kStatusPointSize).bottom());
+  };
+  const QColor dark(0x30, 0x30, 0x30);
+  drawLines(QString("N = %1 steps").arg(steps_), dark);
+  if (!exactLimit_.isEmpty()) drawLines(exactLimit_, QColor(0x70, 0x70, 0x70));
+  if (held_) drawLines("Held: press on the drawing to go on.", dark);
   if (text_.isEmpty()) return;
 
   const QRectF room = textRoom();

@@ -22,10 +22,13 @@ class MessageArea : public QWidget {
 
   void setSteps(int steps);
   void setHeld(bool held);
+  // The grey line of the shape's exact limit under the step count; empty for none.
+  void setExactLimit(const QString& text);
 
   // The message or note, without the lines above it.
   QString text() const { return text_; }
-  // The lines at the top: the step count, and the hold while there is one.
+  // The lines at the top: the step count, the exact limit where there is one, and the hold
+  // while there is one.
   QString statusText() const;
   bool isNote() const { return note_; }
   QColor textColour() const;
@@ -48,6 +51,7 @@ class MessageArea : public QWidget {
   bool note_ = false;
   int steps_ = 0;
   bool held_ = false;
+  QString exactLimit_;
 };
 
 }  // namespace rotary::app

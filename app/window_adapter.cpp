@@ -82,6 +82,10 @@ bool WindowAdapter::canShow(char32_t c) const {
   return QFontMetrics(form_.messageArea()->font()).inFontUcs4(c);
 }
 
+void WindowAdapter::showExactLimit(const std::string& text) {
+  form_.messageArea()->setExactLimit(QString::fromStdString(text));
+}
+
 void WindowAdapter::showNote(const std::string& text) {
   form_.messageArea()->showNote(QString::fromStdString(text));
 }

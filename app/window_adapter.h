@@ -29,6 +29,7 @@ class WindowAdapter : public Window {
   bool ending() const override { return ending_; }
   void showMessage(const std::string& text) override;
   void showNote(const std::string& text) override;
+  void showExactLimit(const std::string& text) override;
   bool canShow(char32_t c) const override;
 
   // Esc, or the window closing: the cycle returns at its next yield.

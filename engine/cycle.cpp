@@ -79,6 +79,8 @@ Outcome Cycle::compute() {
     state_.flags.comcom = 0;
     state_.figures.reset();
     state_.exact.reset();
+    // The exact limit goes with the figures it stands beside.
+    window_.showExactLimit("");
     // Whoever runs the cycle (the window, a study worker started by it) may hand it a dirty
     // vector state.
     clearUpperVectorState();
@@ -117,6 +119,7 @@ Outcome Cycle::compute() {
       window_.showNote(figures.note);
       messageShown_ = true;
     }
+    showExactLimit(figures.note);
     state_.figures = figures;
     return Outcome::kResults;
   });
@@ -230,6 +233,15 @@ void Cycle::blankOutputs() {
 void Cycle::show(const std::string& message) {
   window_.showMessage(message);
   messageShown_ = !message.empty();
+  if (!message.empty()) showExactLimit(message);
+}
+
+void Cycle::showExactLimit(const std::string& beside) {
+  if (!state_.exact || !state_.exact->hasFigures()) return;
+  const std::string figures = exactFiguresText(state_.exact->figures);
+  if (beside.find(figures) != std::string::npos) return;
+  window_.showExactLimit("exact limit " + figures +
+                         ", K = " + significantDigits(state_.g.R / state_.g.e, 6));
 }
 
 }  // namespace rotary

@@ -60,6 +60,8 @@ class Cycle {
   bool readDimensions();
   void prepareProfiles();
   void show(const std::string& message);
+  // The exact limit's line, where the shape has one and `beside` does not quote it already.
+  void showExactLimit(const std::string& beside);
   void blankOutputs();
   NoResultCause noResultCause() const;
 

@@ -61,6 +61,11 @@ class Window {
   // text of showMessage takes it away too.
   virtual void showNote(const std::string& text) = 0;
 
+  // The shape's exact limit beside the cycle's figures ("exact limit 654.715 / 37.8761 /
+  // 18.2857, K = 7"), or beside a message that does not give it already; the empty text takes it
+  // away. A window without a place for it ignores it.
+  virtual void showExactLimit(const std::string&) {}
+
   // Whether the window's font can draw a character; a quoted text shows the others as escapes.
   virtual bool canShow(char32_t) const { return true; }
 

@@ -63,6 +63,48 @@ TEST(Cycle, EchoesInputsInDisplayFormat) {
   EXPECT_EQ(window.text(Box::kChamberWidth), "80");
 }
 
+// The shape's exact limit stands beside the figures and beside a message that does not quote it
+// already, and goes when the next cycle starts.
+struct ExactLineCase {
+  const char* name;
+  const char *e, *R;
+  const char* line;  // empty for none
+};
+
+void PrintTo(const ExactLineCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class ExactLine : public ::testing::TestWithParam<ExactLineCase> {};
+
+TEST_P(ExactLine, StandsBesideWhatTheCycleShows) {
+  const ExactLineCase& c = GetParam();
+  RecordingWindow window;
+  window.text(Box::kEccentricity) = c.e;
+  window.text(Box::kRotorRadius) = c.R;
+  window.text(Box::kChamberWidth) = "80";
+  window.steps = 100;
+  window.exactLimit = "from before";
+  Cycle cycle(window);
+  cycle.searchStepCounts(false);
+  cycle.compute();
+  EXPECT_EQ(window.exactLimit, c.line) << window.message;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ExactLine,
+    ::testing::Values(
+        ExactLineCase{"Figures", "15", "105", "exact limit 654.715 / 37.8761 / 18.2857, K = 7"},
+        // The note quotes the exact figures itself.
+        ExactLineCase{"NoteQuotesThem", "0.1", "105", ""},
+        // A message that quotes them: K = 11.8, missed at every step count.
+        ExactLineCase{"MessageQuotesThem", "6.9506", "82.018", ""},
+        ExactLineCase{"NoShape", "0", "105", ""},
+        // Beyond the drawing range the figures are withheld, but the shape has its limit.
+        ExactLineCase{"BeyondTheDrawing", "1e38", "7e38",
+                      "exact limit 2.90985e+76 / 1.68338e+75 / 18.2857, K = 7"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 class CycleRun : public ::testing::Test {
  protected:
   CycleRun() {

@@ -90,6 +90,7 @@ class RecordingWindow : public Window {
     note = value;
     record(Call::Kind::kNote).text = value;
   }
+  void showExactLimit(const std::string& value) override { exactLimit = value; }
 
   std::string& text(Box box) { return texts[static_cast<std::size_t>(box)]; }
   void end() { ended = true; }
@@ -115,6 +116,7 @@ class RecordingWindow : public Window {
   std::string caption;
   std::string message;
   std::string note;
+  std::string exactLimit;
   int steps = 100;
   int pen = 1;
   bool ended = false;

@@ -102,6 +102,36 @@ TEST(WindowBoxes, ShowTheBeginningOfATextTooWideAndTheWholeInTheTooltip) {
 }
 
 // The form alone: with no program, showing it starts no cycle.
+// Under the step count, in grey, the shape's exact limit while the figures stand; gone with a
+// message that quotes it already.
+TEST(WindowExactLine, StandsUnderTheStepCountWithTheFigures) {
+  RunningWindow window;
+  const QString line = "exact limit 654.715 / 37.8761 / 18.2857, K = 7";
+  const MessageArea& area = *window.form.messageArea();
+  ASSERT_TRUE(window.runUntil([&] { return window.frames() >= 2; }));
+  EXPECT_TRUE(area.statusText().startsWith("N = 100 steps\n" + line))
+      << area.statusText().toStdString();
+  // Drawn, and in grey: the band under the step count has text, none of it as dark as the step
+  // count's own.
+  const QImage shown = window.form.grab().toImage();
+  const QRectF status = area.statusBounds();
+  const int top = area.geometry().top() + static_cast<int>(status.top()) + 16;
+  int drawn = 0, dark = 0;
+  for (int y = top; y < top + 14; ++y) {
+    for (int x = area.geometry().left(); x < area.geometry().right(); ++x) {
+      const int value = qGray(shown.pixel(x, y));
+      drawn += value < 0xC0;
+      dark += value < 0x58;
+    }
+  }
+  EXPECT_GT(drawn, 30);
+  EXPECT_EQ(dark, 0);
+  runEngine(window, "6.9506", "82.018", "80", [&] {
+    EXPECT_FALSE(area.statusText().contains("exact limit")) << area.statusText().toStdString();
+    EXPECT_TRUE(area.text().contains("236.975 / 8.48982 / 28.9129"));
+  });
+}
+
 TEST(WindowStepCount, IsShownAndFollowsTheScrollBar) {
   Form1 form{testing::kPixelsPerTwipAt96};
   form.show();
