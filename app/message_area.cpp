@@ -46,6 +46,12 @@ void MessageArea::setExactLimit(const QString& text) {
   update();
 }
 
+void MessageArea::setRestartWaiting(bool waiting) {
+  if (waiting == restartWaiting_) return;
+  restartWaiting_ = waiting;
+  update();
+}
+
 void MessageArea::setHeld(bool held) {
   if (held == held_) return;
   held_ = held;
@@ -56,6 +62,7 @@ QString MessageArea::statusText() const {
   QString status = QString("N = %1 steps").arg(steps_);
   if (!exactLimit_.isEmpty()) status += "\n" + exactLimit_;
   if (held_) status += "\nHeld: press on the drawing to go on.";
+  if (held_ && restartWaiting_) status += "\nRecalculation waits for the release.";
   return status;
 }
 
@@ -114,6 +121,7 @@ void MessageArea::paintEvent(QPaintEvent*) {
   drawLines(QString("N = %1 steps").arg(steps_), dark);
   if (!exactLimit_.isEmpty()) drawLines(exactLimit_, QColor(0x70, 0x70, 0x70));
   if (held_) drawLines("Held: press on the drawing to go on.", dark);
+  if (held_ && restartWaiting_) drawLines("Recalculation waits for the release.", dark);
   if (text_.isEmpty()) return;
 
   const QRectF room = textRoom();

@@ -22,6 +22,8 @@ class MessageArea : public QWidget {
 
   void setSteps(int steps);
   void setHeld(bool held);
+  // While held, a press on recalculate waits for the release: a line says so.
+  void setRestartWaiting(bool waiting);
   // The grey line of the shape's exact limit under the step count; empty for none.
   void setExactLimit(const QString& text);
 
@@ -51,6 +53,7 @@ class MessageArea : public QWidget {
   bool note_ = false;
   int steps_ = 0;
   bool held_ = false;
+  bool restartWaiting_ = false;
   QString exactLimit_;
 };
 

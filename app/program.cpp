@@ -10,18 +10,27 @@ Program::Program(Form1& form, SweepFunction sweep)
     : form_(form), adapter_(form), cycle_(adapter_, sweep) {
   // Esc is handled before any control sees it, so the character never reaches a text box.
   QCoreApplication::instance()->installEventFilter(this);
-  connect(form.command1(), &QPushButton::clicked, this, [this] { cycle_.flags().toggleRestart(); });
+  connect(form.command1(), &QPushButton::clicked, this, [this] {
+    cycle_.flags().toggleRestart();
+    showHold();
+  });
   // A hold that nothing showed would look like a program that stopped listening: the message
   // area says so while it lasts.
   connect(form.surface(), &DrawingSurface::pressed, this, [this] {
     cycle_.flags().toggleSuspend();
-    form_.messageArea()->setHeld(cycle_.flags().suspended());
+    showHold();
   });
   connect(&form, &Form1::closing, this, [this] { adapter_.end(); });
   connect(&form, &Form1::firstActivated, this, [this] {
     // Started from the event loop rather than inside the activation event itself.
     QTimer::singleShot(0, this, &Program::runCycle);
   });
+}
+
+void Program::showHold() {
+  const RunFlags& flags = cycle_.flags();
+  form_.messageArea()->setHeld(flags.suspended());
+  form_.messageArea()->setRestartWaiting(flags.suspended() && flags.restartRequested());
 }
 
 void Program::runCycle() {

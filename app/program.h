@@ -32,6 +32,9 @@ class Program : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The hold, and a recalculation waiting for its release, as the message area says them.
+  void showHold();
+
   Form1& form_;
   WindowAdapter adapter_;
   Cycle cycle_;

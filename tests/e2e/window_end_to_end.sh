@@ -59,13 +59,15 @@ done
 
 read -r wx wy <<<"$position"
 # The hold: a press on the drawing holds the animation and the message area says so, under the
-# step count; the next press releases it and the line goes.
+# step count and the two lines of the exact limit; the next press releases it and the line goes.
 held_line() {
   import -window root "$shot.held.png"
-  "$checker" "$shot.held.png" $position --text-in 696 560 200 16 >/dev/null
+  "$checker" "$shot.held.png" $position --text-in 696 588 200 14 >/dev/null
 }
 "$checker" "$shot" $position --text-in 696 544 200 15 >/dev/null ||
   { echo "no step count in the message area"; kill "$pid"; exit 1; }
+"$checker" "$shot" $position --text-in 696 559 200 26 >/dev/null ||
+  { echo "no exact limit under the step count (see $shot)"; kill "$pid"; exit 1; }
 held_line && { echo "a hold line before any hold (see $shot.held.png)"; kill "$pid"; exit 1; }
 xdotool mousemove $((wx + 300)) $((wy + 300)) click 1
 seen=""

@@ -178,6 +178,12 @@ TEST(WindowHold, IsNotedWhileItLasts) {
       case kHeld:
         EXPECT_TRUE(area.statusText().contains("Held: press on the drawing to go on."));
         EXPECT_LE(window.frames(), framesHeld + 1);  // the frame under way ends
+        // A recalculation waits for the release, and says so; a second press cancels it.
+        EXPECT_FALSE(area.statusText().contains("Recalculation waits"));
+        window.clickRecalculate();
+        EXPECT_TRUE(area.statusText().contains("\nRecalculation waits for the release."));
+        window.clickRecalculate();
+        EXPECT_FALSE(area.statusText().contains("Recalculation waits"));
         window.pressOnSurface();
         stage = kReleased;
         return false;
