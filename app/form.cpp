@@ -56,6 +56,8 @@ Form1::Form1(double pixelsPerTwip)
   setPalette(palette);
   setAutoFillBackground(true);
   resize(toPixels(kClientWidthTwips), toPixels(kClientHeightTwips));
+  // Never smaller than the client area: no control ever vanishes off the window's edge.
+  setMinimumSize(size());
 
   // Created first, so that every control stands above it.
   surface_ = new DrawingSurface(pixelsPerTwip_, this);

@@ -1,5 +1,6 @@
 #include "message_area.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <QTextOption>
 
@@ -21,6 +22,16 @@ QTextOption wrapping() {
 
 MessageArea::MessageArea(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
+  setAccessibleName("messages");
+  announce();
+}
+
+void MessageArea::announce() {
+  const QString said = text_.isEmpty() ? statusText() : statusText() + "\n" + text_;
+  if (said == accessibleDescription()) return;
+  setAccessibleDescription(said);
+  QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&changed);
 }
 
 QColor MessageArea::textColour() const {
@@ -31,35 +42,56 @@ void MessageArea::show(const QString& text, bool note) {
   if (text == text_ && note == note_) return;
   text_ = text;
   note_ = note;
+  announce();
   update();
 }
 
 void MessageArea::setSteps(int steps) {
   if (steps == steps_) return;
   steps_ = steps;
+  announce();
+  update();
+}
+
+void MessageArea::setCycleSteps(int steps) {
+  if (steps == cycleSteps_) return;
+  cycleSteps_ = steps;
+  announce();
   update();
 }
 
 void MessageArea::setExactLimit(const QString& text) {
   if (text == exactLimit_) return;
   exactLimit_ = text;
+  announce();
   update();
 }
 
 void MessageArea::setRestartWaiting(bool waiting) {
   if (waiting == restartWaiting_) return;
   restartWaiting_ = waiting;
+  announce();
   update();
 }
 
 void MessageArea::setHeld(bool held) {
   if (held == held_) return;
   held_ = held;
+  announce();
   update();
 }
 
+QString MessageArea::stepLine() const {
+  QString line = QString("N = %1 steps").arg(steps_);
+  if (cycleSteps_ == 0 || cycleSteps_ == steps_) return line;
+  line += " from the next start";
+  // A message stands instead of figures: there are none to name.
+  if (text_.isEmpty() || note_) line += QString(" (figures at N = %1)").arg(cycleSteps_);
+  return line;
+}
+
 QString MessageArea::statusText() const {
-  QString status = QString("N = %1 steps").arg(steps_);
+  QString status = stepLine();
   if (!exactLimit_.isEmpty()) status += "\n" + exactLimit_;
   if (held_) status += "\nHeld: press on the drawing to go on.";
   if (held_ && restartWaiting_) status += "\nRecalculation waits for the release.";
@@ -118,7 +150,7 @@ void MessageArea::paintEvent(QPaintEvent*) {
     lines.setTop(boundsAt(text, lines, kStatusPointSize).bottom());
   };
   const QColor dark(0x30, 0x30, 0x30);
-  drawLines(QString("N = %1 steps").arg(steps_), dark);
+  drawLines(stepLine(), dark);
   if (!exactLimit_.isEmpty()) drawLines(exactLimit_, QColor(0x70, 0x70, 0x70));
   if (held_) drawLines("Held: press on the drawing to go on.", dark);
   if (held_ && restartWaiting_) drawLines("Recalculation waits for the release.", dark);

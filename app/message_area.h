@@ -1,9 +1,9 @@
-// The message area under the scroll bar. At its top, always, the step count the scroll bar is set
-// to ("N = 100 steps"), and while the animation is held, a line that says so. Beneath them a
-// message in dark red when the cycle cannot give results, or a note in dark blue when the
-// results shown need a word of caution. It wraps any text inside its own rectangle, breaking a
-// long word where it must, and lets mouse presses through to the drawing beneath, so that a press
-// there holds the animation as anywhere on the drawing.
+// The message area under the scroll bar, "messages" to assistive technology. At its top, always,
+// the step count the scroll bar is set to ("N = 100 steps"), and while the animation is held, a
+// line that says so. Beneath them a message in dark red when the cycle cannot give results, or a
+// note in dark blue when the results shown need a word of caution. It wraps any text inside its own
+// rectangle, breaking a long word where it must, and lets mouse presses through to the drawing
+// beneath, so that a press there holds the animation as anywhere on the drawing.
 #pragma once
 
 #include <QString>
@@ -21,6 +21,9 @@ class MessageArea : public QWidget {
   void showNote(const QString& text) { show(text, true); }
 
   void setSteps(int steps);
+  // The step count the cycle under way read: where the scroll bar has moved on since, the step
+  // line says both.
+  void setCycleSteps(int steps);
   void setHeld(bool held);
   // While held, a press on recalculate waits for the release: a line says so.
   void setRestartWaiting(bool waiting);
@@ -49,9 +52,14 @@ class MessageArea : public QWidget {
   // What the message or note has below the status lines.
   QRectF textRoom() const;
 
+  // Tells assistive technology what the area now says: its description is its whole text.
+  void announce();
+  QString stepLine() const;
+
   QString text_;
   bool note_ = false;
   int steps_ = 0;
+  int cycleSteps_ = 0;
   bool held_ = false;
   bool restartWaiting_ = false;
   QString exactLimit_;

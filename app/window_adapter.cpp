@@ -28,7 +28,10 @@ void WindowAdapter::setRatioCaption(const std::string& text) {
 }
 
 int WindowAdapter::readStepCount() {
-  return static_cast<std::int16_t>(form_.vscroll1()->value());
+  const int steps = static_cast<std::int16_t>(form_.vscroll1()->value());
+  // The cycle reads the step count as it starts: the figures it gives are at that count.
+  form_.messageArea()->setCycleSteps(steps);
+  return steps;
 }
 
 void WindowAdapter::clear() {

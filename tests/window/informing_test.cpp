@@ -3,8 +3,6 @@
 // and the names a screen reader reads.
 #include <gtest/gtest.h>
 
-#include <QAccessible>
-
 #include "running_window.h"
 
 namespace rotary::app {
@@ -130,6 +128,47 @@ TEST(WindowExactLine, StandsUnderTheStepCountWithTheFigures) {
     EXPECT_FALSE(area.statusText().contains("exact limit")) << area.statusText().toStdString();
     EXPECT_TRUE(area.text().contains("236.975 / 8.48982 / 28.9129"));
   });
+}
+
+// Where the scroll bar has moved on since the figures were computed, the step line says both.
+TEST(WindowStepCount, NamesTheFiguresStepCountWhereTheScrollBarMovedOn) {
+  RunningWindow window;
+  const MessageArea& area = *window.form.messageArea();
+  ASSERT_TRUE(window.runUntil([&] { return window.frames() >= 2; }));
+  window.form.vscroll1()->setValue(1000);
+  EXPECT_TRUE(
+      area.statusText().startsWith("N = 1000 steps from the next start (figures at N = 100)\n"))
+      << area.statusText().toStdString();
+  window.form.vscroll1()->setValue(100);
+  EXPECT_TRUE(area.statusText().startsWith("N = 100 steps\n")) << area.statusText().toStdString();
+}
+
+// The message area is "messages" to assistive technology, and its description is what it says,
+// kept up to date. (The change event it sends reaches no handler on the offscreen platform,
+// which has no accessibility bridge.)
+TEST(WindowMessages, AreReadByAssistiveTechnology) {
+  Form1 form{testing::kPixelsPerTwipAt96};
+  MessageArea& area = *form.messageArea();
+  EXPECT_EQ(area.accessibleName(), "messages");
+  EXPECT_EQ(area.accessibleDescription(), "N = 100 steps");
+  area.showMessage("eccentricity: \"abc\" is not a number.");
+  EXPECT_EQ(area.accessibleDescription(), "N = 100 steps\neccentricity: \"abc\" is not a number.");
+  form.vscroll1()->setValue(400);
+  EXPECT_TRUE(area.accessibleDescription().startsWith("N = 400 steps\n"));
+  area.showMessage("");
+  EXPECT_EQ(area.accessibleDescription(), "N = 400 steps");
+}
+
+// The window never shrinks below its client area: no control vanishes off its edge.
+TEST(WindowSize, NeverBelowTheClientArea) {
+  Form1 form{testing::kPixelsPerTwipAt96};
+  const QSize client = form.size();
+  form.show();
+  form.resize(300, 200);
+  QApplication::processEvents();
+  EXPECT_GE(form.width(), client.width());
+  EXPECT_GE(form.height(), client.height());
+  EXPECT_TRUE(form.rect().contains(form.vscroll1()->geometry()));
 }
 
 TEST(WindowStepCount, IsShownAndFollowsTheScrollBar) {
