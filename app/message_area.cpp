@@ -46,39 +46,32 @@ void MessageArea::show(const QString& text, bool note) {
   update();
 }
 
-void MessageArea::setSteps(int steps) {
-  if (steps == steps_) return;
-  steps_ = steps;
+template <typename Value>
+void MessageArea::change(Value& member, const Value& value) {
+  if (value == member) return;
+  member = value;
   announce();
   update();
+}
+
+void MessageArea::setSteps(int steps) {
+  change(steps_, steps);
 }
 
 void MessageArea::setCycleSteps(int steps) {
-  if (steps == cycleSteps_) return;
-  cycleSteps_ = steps;
-  announce();
-  update();
+  change(cycleSteps_, steps);
 }
 
 void MessageArea::setExactLimit(const QString& text) {
-  if (text == exactLimit_) return;
-  exactLimit_ = text;
-  announce();
-  update();
+  change(exactLimit_, text);
 }
 
 void MessageArea::setRestartWaiting(bool waiting) {
-  if (waiting == restartWaiting_) return;
-  restartWaiting_ = waiting;
-  announce();
-  update();
+  change(restartWaiting_, waiting);
 }
 
 void MessageArea::setHeld(bool held) {
-  if (held == held_) return;
-  held_ = held;
-  announce();
-  update();
+  change(held_, held);
 }
 
 QString MessageArea::stepLine() const {

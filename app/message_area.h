@@ -52,6 +52,9 @@ class MessageArea : public QWidget {
   // What the message or note has below the status lines.
   QRectF textRoom() const;
 
+  // Sets one thing the area shows; where it changes, says so and repaints.
+  template <typename Value>
+  void change(Value& member, const Value& value);
   // Tells assistive technology what the area now says: its description is its whole text.
   void announce();
   QString stepLine() const;

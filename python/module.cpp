@@ -18,6 +18,7 @@
 #include "messages.h"
 #include "number_text.h"
 #include "real_engine.h"
+#include "results_table.h"
 #include "runner.h"
 #include "shape_texts.h"
 #include "volume_curve.h"
@@ -107,8 +108,7 @@ py::dict realEngineOf(double e, double R, double W, double A, double C, double V
     const auto recess = recessForRatio(limit.withoutRecess, *target);
     if (!recess) {
       throw py::value_error(
-          "ratio " + formatNumber(*target) + " is above the limit of this engine, " +
-          significantDigits(limit.withoutRecess.ratio, 6) + ", which no recess can raise.");
+          exporting::targetAboveLimit(formatNumber(*target), limit.withoutRecess.ratio));
     }
     d["target_recess"] = *recess;
   }
