@@ -1,5 +1,6 @@
 #include "designer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 

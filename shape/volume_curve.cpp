@@ -2,6 +2,7 @@
 
 #include <boost/math/tools/minima.hpp>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <numbers>
 #include <utility>
