@@ -1,5 +1,6 @@
 #include "form.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -55,13 +56,16 @@ Form1::Form1(double pixelsPerTwip)
   palette.setColor(QPalette::Window, fromPacked(kBackground));
   setPalette(palette);
   setAutoFillBackground(true);
-  resize(toPixels(kClientWidthTwips), toPixels(kClientHeightTwips));
-  // Never smaller than the client area: no control ever vanishes off the window's edge.
-  setMinimumSize(size());
+  menus_ = createMenus(this);
+  client_ = new QWidget(this);
+  client_->setObjectName("Client");
+  // Never smaller than the client area and the menu bar: no control ever vanishes off the
+  // window's edge.
+  setMinimumSize(clientSize() + QSize(0, menuHeight()));
+  resize(minimumSize());
 
   // Created first, so that every control stands above it.
-  surface_ = new DrawingSurface(pixelsPerTwip_, this);
-  surface_->setGeometry(rect());
+  surface_ = new DrawingSurface(pixelsPerTwip_, client_);
 
   const QFont font = controlFont();
   QWidget* previous = nullptr;
@@ -70,7 +74,7 @@ Form1::Form1(double pixelsPerTwip)
     const QString name = control.name;
     switch (control.kind) {
       case Kind::kTextBox: {
-        auto* box = new QLineEdit(control.text, this);
+        auto* box = new NumberBox(control.text, client_);
         // No limit of the box's own: a long paste stays whole, and the cycle says what is wrong
         // with it.
         box->setMaxLength(std::numeric_limits<int>::max());
@@ -79,7 +83,7 @@ Form1::Form1(double pixelsPerTwip)
         break;
       }
       case Kind::kLabel: {
-        auto* label = new QLabel(control.text, this);
+        auto* label = new QLabel(control.text, client_);
         label->setAutoFillBackground(true);
         label->setPalette(palette);
         label->setFocusPolicy(Qt::NoFocus);
@@ -94,12 +98,12 @@ Form1::Form1(double pixelsPerTwip)
         break;
       }
       case Kind::kButton:
-        command1_ = new QPushButton(control.text, this);
+        command1_ = new QPushButton(control.text, client_);
         command1_->setAutoDefault(false);
         widget = command1_;
         break;
       case Kind::kScrollBar:
-        vscroll1_ = new QScrollBar(Qt::Vertical, this);
+        vscroll1_ = new QScrollBar(Qt::Vertical, client_);
         vscroll1_->setRange(kFewestSteps, kMostSteps);
         vscroll1_->setSingleStep(1);
         vscroll1_->setPageStep(kStepsPerTroughClick);
@@ -126,30 +130,54 @@ Form1::Form1(double pixelsPerTwip)
   fitText(labels_[3], "compression ratio", labels_[3]->width() - 2);
   fitText(command1_, command1_->text(), command1_->width() - 8);
 
-  message_ = new MessageArea(this);
+  message_ = new MessageArea(client_);
   message_->setObjectName(kMessageArea.name);
   message_->setFont(font);
   message_->setPalette(palette);
   place(message_, kMessageArea.left, kMessageArea.top, kMessageArea.width, kMessageArea.height);
 
   connectControls();
+  arrange();
   texts_[0]->setFocus();
 }
 
-namespace {
-
-// The box's own text margins and frame, which QLineEdit does not report.
-constexpr int kBoxTextMargins = 8;
-
-// A number wider than its box shows its beginning, the most significant digits, and the whole
-// of it in the box's tooltip: the user never reads a different number than the one written.
-void showWholeText(QLineEdit* box) {
-  const bool fits =
-      box->fontMetrics().horizontalAdvance(box->text()) <= box->width() - kBoxTextMargins;
-  box->setToolTip(fits ? QString() : box->text());
+QSize Form1::clientSize() const {
+  return {toPixels(kClientWidthTwips), toPixels(kClientHeightTwips)};
 }
 
-}  // namespace
+int Form1::menuHeight() const {
+  return menus_.bar->sizeHint().height();
+}
+
+void Form1::arrange() {
+  const int top = menuHeight();
+  const int panelWidth = sidePanelShown() ? toPixels(kSidePanelWidthTwips) : 0;
+  menus_.bar->setGeometry(0, 0, width(), top);
+  client_->setGeometry(0, top, width() - panelWidth, height() - top);
+  surface_->setGeometry(client_->rect());
+  if (sidePanel_) sidePanel_->setGeometry(width() - panelWidth, top, panelWidth, height() - top);
+}
+
+void Form1::setSidePanel(QWidget* panel) {
+  sidePanel_ = panel;
+  panel->setParent(this);
+  // The platform's look, set apart from the grey of the client area.
+  panel->setPalette(QApplication::palette());
+  panel->setAutoFillBackground(true);
+  panel->hide();
+}
+
+void Form1::showSidePanel(bool shown) {
+  if (!sidePanel_ || shown == sidePanelShown()) return;
+  const int panelWidth = toPixels(kSidePanelWidthTwips);
+  const QSize least = clientSize() + QSize(shown ? panelWidth : 0, menuHeight());
+  // The width before the new least size, which may already widen the window.
+  const int before = width();
+  sidePanel_->setVisible(shown);
+  setMinimumSize(least);
+  resize(before + (shown ? panelWidth : -panelWidth), height());
+  arrange();
+}
 
 void Form1::connectControls() {
   // Each box is read out under its label's caption: "eccentricity, 15".
@@ -157,7 +185,6 @@ void Form1::connectControls() {
   for (int box = 0; box < 6; ++box) {
     QLineEdit* edit = texts_[box];
     edit->setAccessibleName(labels_[captionOf[box] - 1]->text());
-    connect(edit, &QLineEdit::textChanged, this, [edit] { showWholeText(edit); });
     // Enter in an input box recalculates, as the button does.
     if (box < 3) connect(edit, &QLineEdit::returnPressed, command1_, &QPushButton::click);
   }
@@ -170,7 +197,7 @@ void Form1::connectControls() {
   vscroll1_->installEventFilter(this);
 
   // Qt's styles draw no focus on a scroll bar: a frame around it does.
-  scrollFocusMark_ = new QWidget(this);
+  scrollFocusMark_ = new QWidget(client_);
   scrollFocusMark_->setObjectName("StepFocusMark");
   scrollFocusMark_->setAttribute(Qt::WA_TransparentForMouseEvents);
   scrollFocusMark_->setStyleSheet("#StepFocusMark { border: 2px solid #1060d0; }");
@@ -246,7 +273,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {
-  surface_->setGeometry(rect());
+  arrange();
   QWidget::resizeEvent(event);
 }
 

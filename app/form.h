@@ -1,5 +1,6 @@
 // The main window Form1: the column of input and output fields at the right, the "recalculate"
-// button, the step scroll bar, a message area, and the drawing surface beneath them all.
+// button, the step scroll bar, a message area, and the drawing surface beneath them all, in a
+// client area of fixed layout; the menu bar above it, and a side panel that may stand beside it.
 #pragma once
 
 #include <QLabel>
@@ -10,7 +11,9 @@
 #include <array>
 
 #include "drawing_surface.h"
+#include "menus.h"
 #include "message_area.h"
+#include "number_box.h"
 
 namespace rotary::app {
 
@@ -22,13 +25,22 @@ class Form1 : public QWidget {
   explicit Form1(double pixelsPerTwip = 0);
 
   // Text1 to Text6, by number from 1.
-  QLineEdit* text(int number) const { return texts_.at(number - 1); }
+  NumberBox* text(int number) const { return texts_.at(number - 1); }
   // Label1 to Label7.
   QLabel* label(int number) const { return labels_.at(number - 1); }
   QPushButton* command1() const { return command1_; }
   QScrollBar* vscroll1() const { return vscroll1_; }
   MessageArea* messageArea() const { return message_; }
   DrawingSurface* surface() const { return surface_; }
+  const Menus& menus() const { return menus_; }
+  // The area every control and the drawing are laid out in, below the menu bar.
+  QWidget* client() const { return client_; }
+
+  // A panel to the right of the client area, hidden until shown; the window grows by its width
+  // while it is shown, and the client area keeps its place and size.
+  void setSidePanel(QWidget* panel);
+  void showSidePanel(bool shown);
+  bool sidePanelShown() const { return sidePanel_ && sidePanel_->isVisibleTo(this); }
 
   // The caption of Label4, which is also the accessible name of the ratio box beside it.
   void setRatioCaption(const QString& text);
@@ -49,12 +61,18 @@ class Form1 : public QWidget {
 
  private:
   void place(QWidget* widget, int left, int top, int width, int height);
+  void arrange();
+  int menuHeight() const;
+  QSize clientSize() const;
   void connectControls();
   void showStepCount(int steps);
   QFont controlFont() const;
 
   double pixelsPerTwip_;
-  std::array<QLineEdit*, 6> texts_{};
+  Menus menus_;
+  QWidget* client_ = nullptr;
+  QWidget* sidePanel_ = nullptr;
+  std::array<NumberBox*, 6> texts_{};
   std::array<QLabel*, 7> labels_{};
   QPushButton* command1_ = nullptr;
   QScrollBar* vscroll1_ = nullptr;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "desk.h"
 #include "form.h"
 #include "program.h"
 
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   rotary::app::Form1 form;
   rotary::app::Program program(form);
+  rotary::app::Desk desk(form, program);
   form.show();
   form.activateWindow();
   return application.exec();

@@ -1,6 +1,6 @@
 #include "program.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QTimer>
 
@@ -52,7 +52,11 @@ void Program::end() {
 bool Program::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress &&
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-    if (watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == &form_) {
+    // An open menu, a menu bar in use or a dialog take Esc for themselves: it closes them.
+    const bool menuInUse = QApplication::activePopupWidget() || QApplication::activeModalWidget() ||
+                           form_.menus().bar->activeAction();
+    if (!menuInUse && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == &form_) {
       end();
       return true;
     }

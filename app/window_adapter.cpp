@@ -12,7 +12,24 @@ QLineEdit* WindowAdapter::box(Box box) const {
 }
 
 std::string WindowAdapter::readText(Box which) {
-  return box(which)->text().toStdString();
+  std::string text = box(which)->text().toStdString();
+  const auto index = static_cast<std::size_t>(which);
+  if (index < inputsRead_.size()) inputsRead_[index] = text;
+  return text;
+}
+
+study::EngineInput WindowAdapter::engineRead() const {
+  study::EngineInput engine;
+  engine.eccentricity = inputsRead_[0];
+  engine.rotorRadius = inputsRead_[1];
+  engine.chamberWidth = inputsRead_[2];
+  engine.steps = stepsRead_;
+  return engine;
+}
+
+void WindowAdapter::showingFigures(bool shown) {
+  figuresShown_ = shown;
+  if (changed) changed();
 }
 
 void WindowAdapter::writeText(Box which, const std::string& text) {
@@ -31,6 +48,7 @@ int WindowAdapter::readStepCount() {
   const int steps = static_cast<std::int16_t>(form_.vscroll1()->value());
   // The cycle reads the step count as it starts: the figures it gives are at that count.
   form_.messageArea()->setCycleSteps(steps);
+  stepsRead_ = steps;
   return steps;
 }
 
@@ -87,6 +105,8 @@ bool WindowAdapter::canShow(char32_t c) const {
 
 void WindowAdapter::showExactLimit(const std::string& text) {
   form_.messageArea()->setExactLimit(QString::fromStdString(text));
+  exactLimit_ = text;
+  if (changed) changed();
 }
 
 void WindowAdapter::showNote(const std::string& text) {

@@ -2,9 +2,13 @@
 // handlers run; it is called millions of times per cycle, so between pumps it only reads a clock.
 #pragma once
 
+#include <array>
 #include <chrono>
+#include <functional>
+#include <optional>
 
 #include "form.h"
+#include "runner.h"
 #include "window.h"
 
 namespace rotary::app {
@@ -30,6 +34,7 @@ class WindowAdapter : public Window {
   void showMessage(const std::string& text) override;
   void showNote(const std::string& text) override;
   void showExactLimit(const std::string& text) override;
+  void showingFigures(bool shown) override;
   bool canShow(char32_t c) const override;
 
   // Esc, or the window closing: the cycle returns at its next yield.
@@ -38,6 +43,13 @@ class WindowAdapter : public Window {
   // How far the program has got: cycles started and animation frames shown.
   long cyclesStarted() const { return cyclesStarted_; }
   long framesShown() const { return framesShown_; }
+
+  // The engine as the cycle last read it (its texts and step count), and whether its figures
+  // are shown or only its exact limit; `changed` is called whenever that changes.
+  study::EngineInput engineRead() const;
+  bool figuresShown() const { return figuresShown_; }
+  const std::string& exactLimitShown() const { return exactLimit_; }
+  std::function<void()> changed;
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -52,6 +64,10 @@ class WindowAdapter : public Window {
   bool ending_ = false;
   long cyclesStarted_ = 0;
   long framesShown_ = 0;
+  std::array<std::string, 3> inputsRead_;
+  int stepsRead_ = 0;
+  bool figuresShown_ = false;
+  std::string exactLimit_;
 };
 
 }  // namespace rotary::app

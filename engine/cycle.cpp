@@ -79,6 +79,7 @@ Outcome Cycle::compute() {
     state_.flags.comcom = 0;
     state_.figures.reset();
     state_.exact.reset();
+    window_.showingFigures(false);
     // The exact limit goes with the figures it stands beside.
     window_.showExactLimit("");
     // Whoever runs the cycle (the window, a study worker started by it) may hand it a dirty
@@ -121,6 +122,7 @@ Outcome Cycle::compute() {
     }
     showExactLimit(figures.note);
     state_.figures = figures;
+    window_.showingFigures(true);
     return Outcome::kResults;
   });
 }

@@ -65,6 +65,9 @@ class Window {
   // 18.2857, K = 7"), or beside a message that does not give it already; the empty text takes it
   // away. A window without a place for it ignores it.
   virtual void showExactLimit(const std::string&) {}
+  // The figures of a completed cycle are shown (true), or gone as the next cycle starts (false):
+  // a window may offer to save or copy them only in between.
+  virtual void showingFigures(bool) {}
 
   // Whether the window's font can draw a character; a quoted text shows the others as escapes.
   virtual bool canShow(char32_t) const { return true; }

@@ -168,6 +168,14 @@ bool drawDxf(const RealOutlines& o, const RealEngine& real, int insunits, std::s
   return drawn;
 }
 
+bool drawEngineDxf(double e, double R, const RealEngine& real, int insunits, std::string& content,
+                   std::string& error) {
+  // Half the 0.001 mm a machinist may allow: the chords of the outlines stray no further from the
+  // true curves.
+  constexpr double kChordError = 0.0005;
+  return drawDxf(realOutlines(e, R, real, kChordError), real, insunits, content, error);
+}
+
 bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngine& real,
                  int insunits, std::string& error) {
   DL_Dxf dxf;

@@ -17,4 +17,9 @@ namespace rotary::exporting {
 bool drawDxf(const RealOutlines& outlines, const RealEngine& real, int insunits,
              std::string& content, std::string& error);
 
+// The same for the engine of crank eccentricity e and rotor radius R, its outlines traced within
+// the chord error a machinist expects; the companion and the window write the same file.
+bool drawEngineDxf(double e, double R, const RealEngine& real, int insunits, std::string& content,
+                   std::string& error);
+
 }  // namespace rotary::exporting

@@ -69,6 +69,7 @@ struct ExactLineCase {
   const char* name;
   const char *e, *R;
   const char* line;  // empty for none
+  bool figures;      // whether the window may offer them for saving
 };
 
 void PrintTo(const ExactLineCase& c, std::ostream* os) {
@@ -85,24 +86,27 @@ TEST_P(ExactLine, StandsBesideWhatTheCycleShows) {
   window.text(Box::kChamberWidth) = "80";
   window.steps = 100;
   window.exactLimit = "from before";
+  window.figuresShown = true;
   Cycle cycle(window);
   cycle.searchStepCounts(false);
   cycle.compute();
   EXPECT_EQ(window.exactLimit, c.line) << window.message;
+  EXPECT_EQ(window.figuresShown, c.figures) << window.message;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ExactLine,
     ::testing::Values(
-        ExactLineCase{"Figures", "15", "105", "exact limit 654.715 / 37.8761 / 18.2857, K = 7"},
+        ExactLineCase{"Figures", "15", "105", "exact limit 654.715 / 37.8761 / 18.2857, K = 7",
+                      true},
         // The note quotes the exact figures itself.
-        ExactLineCase{"NoteQuotesThem", "0.1", "105", ""},
+        ExactLineCase{"NoteQuotesThem", "0.1", "105", "", true},
         // A message that quotes them: K = 11.8, missed at every step count.
-        ExactLineCase{"MessageQuotesThem", "6.9506", "82.018", ""},
-        ExactLineCase{"NoShape", "0", "105", ""},
+        ExactLineCase{"MessageQuotesThem", "6.9506", "82.018", "", false},
+        ExactLineCase{"NoShape", "0", "105", "", false},
         // Beyond the drawing range the figures are withheld, but the shape has its limit.
         ExactLineCase{"BeyondTheDrawing", "1e38", "7e38",
-                      "exact limit 2.90985e+76 / 1.68338e+75 / 18.2857, K = 7"}),
+                      "exact limit 2.90985e+76 / 1.68338e+75 / 18.2857, K = 7", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class CycleRun : public ::testing::Test {

@@ -91,6 +91,7 @@ class RecordingWindow : public Window {
     record(Call::Kind::kNote).text = value;
   }
   void showExactLimit(const std::string& value) override { exactLimit = value; }
+  void showingFigures(bool shown) override { figuresShown = shown; }
 
   std::string& text(Box box) { return texts[static_cast<std::size_t>(box)]; }
   void end() { ended = true; }
@@ -117,6 +118,7 @@ class RecordingWindow : public Window {
   std::string message;
   std::string note;
   std::string exactLimit;
+  bool figuresShown = false;
   int steps = 100;
   int pen = 1;
   bool ended = false;

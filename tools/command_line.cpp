@@ -24,7 +24,6 @@
 #include "profiles_csv.h"
 #include "ranges.h"
 #include "real_engine.h"
-#include "real_outline.h"
 #include "results_table.h"
 #include "runner.h"
 #include "shape_texts.h"
@@ -135,10 +134,6 @@ EngineNumbers numbersOf(const study::EngineInput& input) {
   return {*parseNumber(input.eccentricity), *parseNumber(input.rotorRadius),
           *parseNumber(input.chamberWidth), exporting::realEngineOf(input)};
 }
-
-// Half the 0.001 mm a machinist may allow: the chords of the CAD outlines stray no further from
-// the true curves.
-constexpr double kDxfChordError = 0.0005;
 
 }  // namespace
 
@@ -480,9 +475,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       }
     }
     if (options.dxf) {
-      const RealOutlines outlines = realOutlines(one.e, one.R, one.real, kDxfChordError);
       const int insunits = exporting::lengthUnitOf(options.units).insunits;
-      if (!exporting::drawDxf(outlines, one.real, insunits, content, error)) {
+      if (!exporting::drawEngineDxf(one.e, one.R, one.real, insunits, content, error)) {
         return fail("--dxf: " + quoteForMessage(*options.dxf) + ": " + error);
       }
       if (const auto failed = deliver("--dxf", options.dxf, files.dxf.get(), content)) {

@@ -51,7 +51,11 @@ TEST(Form, OpensWithItsCaptionSizeAndTexts) {
   EXPECT_EQ(form.windowTitle().size(), 164);
   EXPECT_EQ(form.windowTitle(), QString(kCaption));
   EXPECT_TRUE(form.windowTitle().startsWith(QString(18, ' ') + "Quorin-Rotary"));
-  EXPECT_EQ(form.size(), QSize(904, 728));
+  // The client area keeps its size under the menu bar, which the window grows by.
+  EXPECT_EQ(form.client()->geometry(),
+            QRect(QPoint(0, form.menus().bar->height()), QSize(904, 728)));
+  EXPECT_GT(form.menus().bar->height(), 10);
+  EXPECT_EQ(form.size(), QSize(904, 728 + form.menus().bar->height()));
   EXPECT_EQ(form.palette().color(QPalette::Window), QColor(224, 224, 224));
   EXPECT_EQ(form.text(1)->text(), " ");
   for (int n = 2; n <= 6; ++n) EXPECT_EQ(form.text(n)->text(), "") << n;
@@ -119,9 +123,9 @@ TEST(Form, ControlsStandAboveTheSurface) {
   QApplication::processEvents();
   for (const char* name : {"Text1", "Label6", "Command1", "VScroll1", "Label7"}) {
     const auto* widget = form.findChild<QWidget*>(name);
-    EXPECT_EQ(form.childAt(widget->geometry().center()), widget) << name;
+    EXPECT_EQ(form.client()->childAt(widget->geometry().center()), widget) << name;
   }
-  EXPECT_EQ(form.childAt(100, 100), form.surface());
+  EXPECT_EQ(form.client()->childAt(100, 100), form.surface());
 }
 
 }  // namespace

@@ -111,7 +111,7 @@ TEST(WindowExactLine, StandsUnderTheStepCountWithTheFigures) {
       << area.statusText().toStdString();
   // Drawn, and in grey: the band under the step count has text, none of it as dark as the step
   // count's own.
-  const QImage shown = window.form.grab().toImage();
+  const QImage shown = window.form.client()->grab().toImage();
   const QRectF status = area.statusBounds();
   const int top = area.geometry().top() + static_cast<int>(status.top()) + 16;
   int drawn = 0, dark = 0;

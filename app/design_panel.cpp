@@ -1,0 +1,148 @@
+#include "design_panel.h"
+
+#include <QFormLayout>
+#include <QVBoxLayout>
+#include <QtConcurrent>
+
+#include "number_text.h"
+#include "results_table.h"
+
+namespace rotary::app {
+namespace {
+
+using exporting::DesignField;
+
+constexpr DesignField kFields[] = {DesignField::kSealOffset, DesignField::kClearance,
+                                   DesignField::kRecess, DesignField::kTargetRatio};
+constexpr const char* kInputNames[] = {"seal offset A", "clearance C", "recess V",
+                                       "target ratio X"};
+constexpr const char* kObjectNames[] = {"SealOffset", "Clearance", "Recess", "TargetRatio"};
+constexpr const char* kFigureNames[] = {"chamber capacity", "dead volume", "compression ratio",
+                                        "recess for the target"};
+
+// As the companion's text gives them.
+QString sixDigits(double value) {
+  return QString::fromStdString(significantDigits(value, 6));
+}
+
+}  // namespace
+
+DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
+  setObjectName("DesignPanel");
+  setAccessibleName("design panel");
+
+  auto* column = new QVBoxLayout(this);
+  auto* title = new QLabel("<b>Real engine</b>", this);
+  column->addWidget(title);
+  caption_ = new QLabel("no engine with figures yet", this);
+  caption_->setObjectName("DesignCaption");
+  caption_->setWordWrap(true);
+  column->addWidget(caption_);
+
+  auto* inputs = new QFormLayout;
+  for (std::size_t n = 0; n < inputs_.size(); ++n) {
+    inputs_[n] = new QLineEdit(this);
+    inputs_[n]->setObjectName(kObjectNames[n]);
+    inputs_[n]->setAccessibleName(kInputNames[n]);
+    inputs_[n]->setPlaceholderText("not given");
+    inputLabels_[n] = new QLabel(kInputNames[n], this);
+    inputLabels_[n]->setBuddy(inputs_[n]);
+    inputs->addRow(inputLabels_[n], inputs_[n]);
+    connect(inputs_[n], &QLineEdit::textChanged, this, &DesignPanel::recompute);
+  }
+  column->addLayout(inputs);
+
+  auto* results = new QFormLayout;
+  for (std::size_t n = 0; n < figures_.size(); ++n) {
+    figures_[n] = new QLabel(this);
+    figures_[n]->setObjectName(QString("DesignFigure%1").arg(n + 1));
+    figures_[n]->setAccessibleName(kFigureNames[n]);
+    figures_[n]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    results->addRow(kFigureNames[n], figures_[n]);
+  }
+  column->addLayout(results);
+
+  refusal_ = new QLabel(this);
+  refusal_->setObjectName("DesignRefusal");
+  refusal_->setWordWrap(true);
+  refusal_->setStyleSheet("color: #c00000");
+  column->addWidget(refusal_);
+  column->addStretch();
+
+  connect(&watcher_, &QFutureWatcher<Computed>::finished, this, [this] {
+    const Computed computed = watcher_.result();
+    if (computed.request != request_) return;  // values typed since; theirs is on its way
+    computing_ = false;
+    showOutcome(computed.outcome);
+  });
+}
+
+QLineEdit* DesignPanel::input(DesignField field) const {
+  for (std::size_t n = 0; n < inputs_.size(); ++n) {
+    if (kFields[n] == field) return inputs_[n];
+  }
+  return nullptr;
+}
+
+exporting::DesignValues DesignPanel::values() const {
+  const auto text = [this](int n) { return inputs_[n]->text().trimmed().toStdString(); };
+  return {text(0), text(1), text(2), text(3)};
+}
+
+void DesignPanel::setEngine(const study::EngineInput& engine) {
+  engine_ = engine;
+  caption_->setText(QString("for e = %1, R = %2, W = %3")
+                        .arg(QString::fromStdString(exporting::shownInput(engine.eccentricity)),
+                             QString::fromStdString(exporting::shownInput(engine.rotorRadius)),
+                             QString::fromStdString(exporting::shownInput(engine.chamberWidth))));
+  recompute();
+}
+
+void DesignPanel::clearFigures() {
+  for (QLabel* figure : figures_) figure->clear();
+  refusal_->clear();
+  for (QLabel* label : inputLabels_) label->setStyleSheet("");
+}
+
+void DesignPanel::recompute() {
+  ++request_;
+  outcome_.reset();
+  computing_ = false;
+  clearFigures();
+  const exporting::DesignValues values = this->values();
+  if (values.anyGiven()) {
+    // A value the companion would refuse is refused at once, engine or not.
+    const exporting::DesignOutcome checked = exporting::checkDesignValues(values);
+    if (!checked.message.empty()) {
+      showOutcome(checked);
+    } else if (engine_) {
+      computing_ = true;
+      figures_[0]->setText("computing...");
+      const long request = request_;
+      const study::EngineInput engine = *engine_;
+      watcher_.setFuture(QtConcurrent::run([request, engine, values] {
+        return Computed{request, exporting::designEngine(engine, values)};
+      }));
+    }
+  }
+  emit outcomeChanged();
+}
+
+void DesignPanel::showOutcome(const exporting::DesignOutcome& outcome) {
+  clearFigures();
+  outcome_ = outcome;
+  if (outcome.hasFigures()) {
+    const ExactFigures& figures = outcome.row.real->figures;
+    figures_[0]->setText(sixDigits(figures.capacity));
+    figures_[1]->setText(sixDigits(figures.deadVolume));
+    figures_[2]->setText(sixDigits(figures.ratio));
+    if (outcome.row.targetRecess) figures_[3]->setText(sixDigits(*outcome.row.targetRecess));
+  }
+  refusal_->setText(QString::fromStdString(outcome.message));
+  for (std::size_t n = 0; n < inputs_.size(); ++n) {
+    if (kFields[n] == outcome.refused) inputLabels_[n]->setStyleSheet("color: #c00000");
+  }
+  emit outcomeChanged();
+}
+
+}  // namespace rotary::app

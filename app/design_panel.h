@@ -1,0 +1,67 @@
+// The design panel beside the client area: the real engine's seal offset, clearance, recess and
+// target ratio for the engine whose figures the window shows, and the real engine's figures as
+// the user types. They are computed off the event loop, so that a slow case never holds up the
+// window, and shown when they come.
+#pragma once
+
+#include <QFutureWatcher>
+#include <QLabel>
+#include <QLineEdit>
+#include <QWidget>
+#include <array>
+#include <optional>
+
+#include "design_values.h"
+
+namespace rotary::app {
+
+class DesignPanel : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit DesignPanel(QWidget* parent = nullptr);
+
+  QLineEdit* input(exporting::DesignField field) const;
+  exporting::DesignValues values() const;
+
+  // The engine the panel works on: the dimensions a cycle read and gave figures for.
+  void setEngine(const study::EngineInput& engine);
+  const std::optional<study::EngineInput>& engine() const { return engine_; }
+
+  // The real engine of the engine and values shown, once computed; none while it is being
+  // computed, before any engine, or with no values given.
+  const std::optional<exporting::DesignOutcome>& outcome() const { return outcome_; }
+  bool computing() const { return computing_; }
+
+  // What the panel says: the caption, each figure's value and the refusal in red.
+  QString caption() const { return caption_->text(); }
+  QString figure(int row) const { return figures_.at(row)->text(); }
+  QString refusal() const { return refusal_->text(); }
+
+ signals:
+  // The outcome came, or went as a value or the engine changed.
+  void outcomeChanged();
+
+ private:
+  void recompute();
+  void showOutcome(const exporting::DesignOutcome& outcome);
+  void clearFigures();
+
+  std::array<QLineEdit*, 4> inputs_{};
+  std::array<QLabel*, 4> inputLabels_{};
+  QLabel* caption_ = nullptr;
+  std::array<QLabel*, 4> figures_{};
+  QLabel* refusal_ = nullptr;
+  struct Computed {
+    long request;
+    exporting::DesignOutcome outcome;
+  };
+  QFutureWatcher<Computed> watcher_;
+  std::optional<study::EngineInput> engine_;
+  std::optional<exporting::DesignOutcome> outcome_;
+  // Which request the outcome on its way belongs to: a newer one makes it stale.
+  long request_ = 0;
+  bool computing_ = false;
+};
+
+}  // namespace rotary::app

@@ -1,0 +1,260 @@
+#include "desk.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "output_file.h"
+#include "results_table.h"
+
+namespace rotary::app {
+namespace {
+
+struct Filter {
+  QString text;
+  QString extension;
+  WindowFile file;
+};
+
+const QList<Filter> kFigureFilters = {{"SVG image (*.svg)", "svg", WindowFile::kFigureSvg},
+                                      {"PDF document (*.pdf)", "pdf", WindowFile::kFigurePdf},
+                                      {"PNG image (*.png)", "png", WindowFile::kFigurePng}};
+const QList<Filter> kDxfFilters = {{"DXF drawing (*.dxf)", "dxf", WindowFile::kDxf}};
+const QList<Filter> kProfileFilters = {{"CSV table (*.csv)", "csv", WindowFile::kProfiles}};
+const QList<Filter> kResultFilters = {{"CSV table (*.csv)", "csv", WindowFile::kResultsCsv},
+                                      {"JSON (*.json)", "json", WindowFile::kResultsJson}};
+
+QString withFullStop(const std::string& text) {
+  QString said = QString::fromStdString(text);
+  return said.endsWith('.') ? said : said + '.';
+}
+
+// Where the method's description lies: installed beside the program's share folder, or in the
+// source tree of a build that was not installed.
+QString methodFile() {
+  const QString installed =
+      QCoreApplication::applicationDirPath() + "/../share/doc/rotary-ratio/method.md";
+  if (QFileInfo::exists(installed)) return installed;
+  return ROTARY_DOCS_FOLDER "/method.md";
+}
+
+}  // namespace
+
+Desk::Desk(Form1& form, Program& program) : QObject(&form), form_(form), program_(program) {
+  panel_ = new DesignPanel;
+  form_.setSidePanel(panel_);
+  askFile_ = [this](const QString& title, const QString& proposed, const QString& filters,
+                    QString& filter) {
+    return QFileDialog::getSaveFileName(&form_, title, proposed, filters, &filter);
+  };
+  complain_ = [this](const QString& text) { QMessageBox::warning(&form_, "Save", text); };
+
+  const Menus& menus = form_.menus();
+  connect(menus.saveFigure, &QAction::triggered, this, [this] { askAndSave("Save Figure", {}); });
+  connect(menus.exportDxf, &QAction::triggered, this,
+          [this] { askAndSave("Export CAD Outlines", {WindowFile::kDxf}); });
+  connect(menus.exportProfiles, &QAction::triggered, this,
+          [this] { askAndSave("Export Profiles", {WindowFile::kProfiles}); });
+  connect(menus.exportResults, &QAction::triggered, this, [this] {
+    askAndSave("Export Results", {WindowFile::kResultsCsv, WindowFile::kResultsJson});
+  });
+  connect(menus.quit, &QAction::triggered, this, [this] { program_.end(); });
+  connect(menus.copyResults, &QAction::triggered, this, [this] {
+    const QString text = resultsToCopy();
+    if (!text.isEmpty()) QApplication::clipboard()->setText(text);
+  });
+  connect(menus.designPanel, &QAction::toggled, this, [this](bool shown) {
+    form_.showSidePanel(shown);
+    if (shown) panel_->input(exporting::DesignField::kSealOffset)->setFocus();
+    updateActions();
+  });
+  connect(menus.method, &QAction::triggered, this, &Desk::showMethod);
+  connect(menus.about, &QAction::triggered, this, &Desk::showAbout);
+  connect(panel_, &DesignPanel::outcomeChanged, this, &Desk::updateActions);
+
+  program_.adapter().changed = [this] { cycleChanged(); };
+  for (int n = 1; n <= 6; ++n) form_.text(n)->installEventFilter(this);
+  updateActions();
+}
+
+void Desk::cycleChanged() {
+  const WindowAdapter& adapter = program_.adapter();
+  if (adapter.figuresShown()) {
+    const study::EngineInput engine = adapter.engineRead();
+    const auto& current = panel_->engine();
+    if (!current || current->eccentricity != engine.eccentricity ||
+        current->rotorRadius != engine.rotorRadius ||
+        current->chamberWidth != engine.chamberWidth) {
+      panel_->setEngine(engine);
+    }
+  }
+  updateActions();
+}
+
+bool Desk::takesRealEngine() const {
+  return form_.sidePanelShown() && panel_->values().anyGiven();
+}
+
+const exporting::DesignOutcome* Desk::realEngine() const {
+  if (!takesRealEngine() || !panel_->outcome()) return nullptr;
+  return &*panel_->outcome();
+}
+
+QString Desk::whyNoSave(bool needsRealEngineReady) const {
+  if (!program_.adapter().figuresShown()) {
+    return form_.messageArea()->text().isEmpty() || form_.messageArea()->isNote()
+               ? "No figures to save while the sweep is under way."
+               : "No figures to save: the window shows a message instead.";
+  }
+  if (needsRealEngineReady && takesRealEngine()) {
+    if (!panel_->outcome()) {
+      return "The design panel's real engine is still being computed.";
+    }
+    if (!panel_->outcome()->message.empty()) {
+      return "The design panel's values give no real engine: " +
+             QString::fromStdString(panel_->outcome()->message);
+    }
+  }
+  return "";
+}
+
+void Desk::updateActions() {
+  const Menus& menus = form_.menus();
+  const auto enable = [](QAction* action, const QString& why) {
+    action->setEnabled(why.isEmpty());
+    action->setToolTip(why.isEmpty() ? action->text().remove('&').remove("...") : why);
+  };
+  enable(menus.saveFigure, whyNoSave(true));
+  enable(menus.exportDxf, whyNoSave(true));
+  enable(menus.exportResults, whyNoSave(true));
+  // The profiles are the sweep's own, whatever the real engine.
+  enable(menus.exportProfiles, whyNoSave(false));
+  enable(menus.copyResults, resultsToCopy().isEmpty()
+                                ? "Nothing to copy: no figures, and no exact limit of the shape."
+                                : "");
+}
+
+QString Desk::resultsToCopy() const {
+  const WindowAdapter& adapter = program_.adapter();
+  const CycleState& state = program_.cycle().state();
+  const bool figures = adapter.figuresShown() && state.figures;
+  if (!figures && adapter.exactLimitShown().empty()) return "";
+  study::EngineRow row;
+  if (const exporting::DesignOutcome* real = realEngine(); real && figures) row = real->row;
+  row.input = row.input.real ? row.input : adapter.engineRead();
+  row.input.steps = figures ? row.input.steps : 0;
+  if (figures) row.figures = state.figures;
+  row.exact = state.exact;
+  return QString::fromStdString(exporting::tabSeparatedRow(row));
+}
+
+bool Desk::save(WindowFile file, const QString& path) {
+  const QString name = QFileInfo(path).fileName();
+  const auto fail = [&](const QString& why) {
+    complain_("Cannot save " + name + ": " + why);
+    return false;
+  };
+  const bool drawsRealEngine = file != WindowFile::kProfiles;
+  if (const QString why = whyNoSave(drawsRealEngine); !why.isEmpty()) return fail(why);
+  exporting::OutputFile output(path.toStdString());
+  if (!output.ok()) return fail(withFullStop(output.error()));
+  std::string content, error;
+  const exporting::DesignOutcome* real = drawsRealEngine ? realEngine() : nullptr;
+  if (!windowFileContent(file, program_.adapter().engineRead(), real, content, error)) {
+    return fail(withFullStop(error));
+  }
+  if (!output.write(content)) return fail(withFullStop(output.error()));
+  lastFolder_ = QFileInfo(path).absolutePath();
+  return true;
+}
+
+void Desk::askAndSave(const QString& title, const QList<WindowFile>& kinds) {
+  const QList<Filter>& all = kinds.isEmpty()                          ? kFigureFilters
+                             : kinds.front() == WindowFile::kDxf      ? kDxfFilters
+                             : kinds.front() == WindowFile::kProfiles ? kProfileFilters
+                                                                      : kResultFilters;
+  QStringList texts;
+  for (const Filter& filter : all) texts << filter.text;
+  const QString folder = lastFolder_.isEmpty() ? QDir::currentPath() : lastFolder_;
+  const QString proposed =
+      folder + "/" +
+      QString::fromStdString(
+          proposedFileName(program_.adapter().engineRead(), all.front().extension.toStdString()));
+  QString chosen = texts.front();
+  QString path = askFile_(title, proposed, texts.join(";;"), chosen);
+  if (path.isEmpty()) return;
+  // The extension names the format where it names one of the dialog's; otherwise the filter
+  // does, and a name without any extension gets the filter's.
+  const Filter* format = nullptr;
+  for (const Filter& filter : all) {
+    if (QFileInfo(path).suffix().compare(filter.extension, Qt::CaseInsensitive) == 0) {
+      format = &filter;
+    }
+  }
+  if (!format) {
+    format = &all.front();
+    for (const Filter& filter : all) {
+      if (filter.text == chosen) format = &filter;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) path += "." + format->extension;
+  }
+  save(format->file, path);
+}
+
+bool Desk::eventFilter(QObject* watched, QEvent* event) {
+  // Ctrl+C in a text box with nothing selected copies the results, not an empty selection.
+  if (event->type() == QEvent::ShortcutOverride) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (box && key->matches(QKeySequence::Copy) && !box->hasSelectedText()) {
+      event->ignore();
+      return true;
+    }
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void Desk::showMethod() {
+  auto* dialog = new QDialog(&form_);
+  dialog->setObjectName("MethodDialog");
+  dialog->setWindowTitle("Method");
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  auto* browser = new QTextBrowser(dialog);
+  browser->setObjectName("MethodText");
+  browser->setOpenExternalLinks(true);
+  QFile file(methodFile());
+  if (file.open(QIODevice::ReadOnly)) {
+    browser->setMarkdown(QString::fromUtf8(file.readAll()));
+  } else {
+    browser->setPlainText("The description of the method is not at " + file.fileName() + ": " +
+                          file.errorString() + ".");
+  }
+  auto* layout = new QVBoxLayout(dialog);
+  layout->addWidget(browser);
+  dialog->resize(760, 640);
+  dialog->show();
+}
+
+void Desk::showAbout() {
+  QMessageBox::about(
+      &form_, "About rotary-window",
+      "<p><b>rotary-window " ROTARY_VERSION
+      "</b></p>"
+      "<p>Finds the compression-ratio limit of a rotary engine whose three-flank rotor turns "
+      "inside a two-lobe epitrochoidal housing, and the real engine with seal offset, clearance "
+      "and recess.</p>"
+      "<p>Licence: proprietary; all rights reserved.</p>"
+      "<p>Built with Qt " QT_VERSION_STR
+      " (Widgets, SVG, Concurrent), dxflib, nlohmann-json "
+      "and Boost.Math.</p>");
+}
+
+}  // namespace rotary::app

@@ -1,0 +1,68 @@
+// What the menus do with the engine the window shows: save its figure, outlines, profiles and
+// results through the one file writer, copy it for a spreadsheet, open the design panel, and
+// tell how the figures are found. The cycle goes on around it all: nothing here ends or restarts
+// it.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+#include "design_panel.h"
+#include "form.h"
+#include "program.h"
+#include "window_files.h"
+
+namespace rotary::app {
+
+class Desk : public QObject {
+  Q_OBJECT
+
+ public:
+  Desk(Form1& form, Program& program);
+
+  DesignPanel* panel() const { return panel_; }
+
+  // Asks for the file to save into, starting at `proposed`; the chosen filter in `filter`. An
+  // empty path means the user cancelled. The file dialog unless another is given (the tests').
+  using FileQuestion = std::function<QString(const QString& title, const QString& proposed,
+                                             const QString& filters, QString& filter)>;
+  void setFileQuestion(FileQuestion question) { askFile_ = std::move(question); }
+  // Tells the user why a file was not saved; a message box unless another is given.
+  void setComplaint(std::function<void(const QString&)> complaint) {
+    complain_ = std::move(complaint);
+  }
+
+  // Writes one file of the shown engine; false with the user told why.
+  bool save(WindowFile file, const QString& path);
+  // The tab-separated block Copy Results puts on the clipboard; empty with nothing to copy.
+  QString resultsToCopy() const;
+  // The folder the next save dialog opens in: the last one saved into.
+  const QString& lastFolder() const { return lastFolder_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Whether the saves take the design panel's real engine, and its outcome when they do.
+  bool takesRealEngine() const;
+  const exporting::DesignOutcome* realEngine() const;
+  // Why a save cannot be made now; empty when it can.
+  QString whyNoSave(bool needsRealEngineReady) const;
+  void updateActions();
+  void cycleChanged();
+  // Asks for a file by the dialog and saves one of `kinds` into it (the figure's three formats
+  // when none are given).
+  void askAndSave(const QString& title, const QList<WindowFile>& kinds);
+  void showMethod();
+  void showAbout();
+
+  Form1& form_;
+  Program& program_;
+  DesignPanel* panel_ = nullptr;
+  FileQuestion askFile_;
+  std::function<void(const QString&)> complain_;
+  QString lastFolder_;
+};
+
+}  // namespace rotary::app

@@ -1,0 +1,29 @@
+// A text box for the window's numbers. One too wide for the box shows its beginning with an
+// ellipsis at the end ("1090714…" for 109071426643.4), never a cut that reads as another number;
+// the whole stands in the tooltip, and in the box again while the user edits it.
+#pragma once
+
+#include <QLineEdit>
+
+namespace rotary::app {
+
+class NumberBox : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  NumberBox(const QString& text, QWidget* parent);
+
+  // What the box shows while it has no focus: the text, or its elided beginning.
+  QString shownText() const;
+  bool elided() const { return shownText() != text(); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QRect textArea() const;
+  bool fits() const;
+  void updateToolTip();
+};
+
+}  // namespace rotary::app

@@ -1,0 +1,107 @@
+#include "window_files.h"
+
+#include <sstream>
+
+#include "dxf_export.h"
+#include "figure.h"
+#include "length_unit.h"
+#include "number_text.h"
+#include "profiles_csv.h"
+#include "results_table.h"
+#include "shape_texts.h"
+
+namespace rotary::app {
+namespace {
+
+exporting::ImageFormat imageFormatOf(WindowFile file) {
+  switch (file) {
+    case WindowFile::kFigurePdf:
+      return exporting::ImageFormat::kPdf;
+    case WindowFile::kFigurePng:
+      return exporting::ImageFormat::kPng;
+    default:
+      return exporting::ImageFormat::kSvg;
+  }
+}
+
+// A name part from a typed number: the display format, with nothing a file name should not hold.
+std::string namePart(const std::string& typed) {
+  std::string part = exporting::shownInput(typed);
+  for (char& c : part) {
+    if (c == '/' || c == '\\' || c == ' ' || c == ':' || c == '*' || c == '?') c = '_';
+  }
+  return part;
+}
+
+}  // namespace
+
+bool windowFileContent(WindowFile file, const study::EngineInput& engine,
+                       const exporting::DesignOutcome* real, std::string& content,
+                       std::string& error) {
+  const auto e = parseNumber(engine.eccentricity), R = parseNumber(engine.rotorRadius),
+             W = parseNumber(engine.chamberWidth);
+  if (!e || !R || !W) {
+    error = "the dimensions are no numbers";
+    return false;
+  }
+  if (real && !real->message.empty()) {
+    error = real->message;
+    return false;
+  }
+  const RealEngine realEngine =
+      real ? exporting::realEngineOf(real->row.input) : RealEngine{0, 0, 0};
+  switch (file) {
+    case WindowFile::kDxf: {
+      const RealLimit shape = real ? *real->row.real : realLimit(*e, *R, *W, realEngine);
+      if (!shape.hasFigures()) {
+        error = whyNoRealFigures(shape, realEngine);
+        return false;
+      }
+      return exporting::drawEngineDxf(*e, *R, realEngine, exporting::lengthUnitOf("").insunits,
+                                      content, error);
+    }
+    case WindowFile::kFigureSvg:
+    case WindowFile::kFigurePdf:
+    case WindowFile::kFigurePng:
+      if (real) {
+        return exporting::drawFigure(
+            imageFormatOf(file),
+            exporting::RealFigure{*e, *R, *W, realEngine, real->row.real->figures}, content, error);
+      }
+      break;
+    default:
+      break;
+  }
+  const HeadlessResult headless =
+      computeHeadless(engine.eccentricity, engine.rotorRadius, engine.chamberWidth, engine.steps);
+  if (file == WindowFile::kResultsCsv || file == WindowFile::kResultsJson) {
+    const std::vector<study::EngineRow> rows = {
+        study::rowOf(real ? real->row.input : engine, headless)};
+    std::ostringstream out;
+    if (file == WindowFile::kResultsCsv) {
+      exporting::writeCsv(out, rows);
+    } else {
+      exporting::writeJson(out, rows);
+    }
+    content = out.str();
+    return true;
+  }
+  if (!headless.figures) {
+    error = headless.message;
+    return false;
+  }
+  if (file == WindowFile::kProfiles) {
+    std::ostringstream out;
+    exporting::writeProfiles(out, headless);
+    content = out.str();
+    return true;
+  }
+  return exporting::drawFigure(imageFormatOf(file), headless, content, error);
+}
+
+std::string proposedFileName(const study::EngineInput& engine, const std::string& extension) {
+  return "rotor-e" + namePart(engine.eccentricity) + "-R" + namePart(engine.rotorRadius) + "-W" +
+         namePart(engine.chamberWidth) + "." + extension;
+}
+
+}  // namespace rotary::app

@@ -1,0 +1,32 @@
+// The files the window saves for the engine it shows: the figure, the CAD outlines, the profiles
+// and the results, each the very bytes the companion writes for the same engine and options.
+#pragma once
+
+#include <string>
+
+#include "design_values.h"
+#include "runner.h"
+
+namespace rotary::app {
+
+enum class WindowFile {
+  kFigureSvg,
+  kFigurePdf,
+  kFigurePng,
+  kDxf,
+  kProfiles,
+  kResultsCsv,
+  kResultsJson
+};
+
+// `engine` is what the cycle read (its texts and step count); `real` the design panel's outcome
+// when it has values, so that the figure, the outlines and the results are the real engine's.
+// False with the reason in `error` when there is nothing to write.
+bool windowFileContent(WindowFile file, const study::EngineInput& engine,
+                       const exporting::DesignOutcome* real, std::string& content,
+                       std::string& error);
+
+// The name a save dialog proposes: "rotor-e15-R105-W80.dxf".
+std::string proposedFileName(const study::EngineInput& engine, const std::string& extension);
+
+}  // namespace rotary::app
