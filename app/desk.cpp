@@ -146,7 +146,8 @@ QString Desk::resultsToCopy() const {
   const WindowAdapter& adapter = program_.adapter();
   const CycleState& state = program_.cycle().state();
   const bool figures = adapter.figuresShown() && state.figures;
-  if (!figures && adapter.exactLimitShown().empty()) return "";
+  // Without figures, the shape's exact limit alone, where it has one.
+  if (!figures && !(state.exact && state.exact->hasFigures())) return "";
   study::EngineRow row;
   if (const exporting::DesignOutcome* real = realEngine(); real && figures) row = real->row;
   row.input = row.input.real ? row.input : adapter.engineRead();

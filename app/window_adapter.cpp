@@ -97,6 +97,7 @@ void WindowAdapter::pump(bool wait) {
 
 void WindowAdapter::showMessage(const std::string& text) {
   form_.messageArea()->showMessage(QString::fromStdString(text));
+  if (changed) changed();
 }
 
 bool WindowAdapter::canShow(char32_t c) const {

@@ -45,7 +45,7 @@ class WindowAdapter : public Window {
   long framesShown() const { return framesShown_; }
 
   // The engine as the cycle last read it (its texts and step count), and whether its figures
-  // are shown or only its exact limit; `changed` is called whenever that changes.
+  // are shown; `changed` is called whenever that, the exact limit's line or a message changes.
   study::EngineInput engineRead() const;
   bool figuresShown() const { return figuresShown_; }
   const std::string& exactLimitShown() const { return exactLimit_; }

@@ -88,6 +88,10 @@ TEST(WindowBoxes, ShowTheBeginningOfATextTooWideAndTheWholeInTheTooltip) {
     EXPECT_EQ(capacity->toolTip(), "5219866.6");
     EXPECT_EQ(window.form.text(5)->toolTip(), "298640.18");
     EXPECT_EQ(window.form.text(6)->toolTip(), "");  // "18.47" fits
+    // Too wide: the beginning and an ellipsis, never a cut that reads as a smaller number.
+    const QString shown = window.form.text(4)->shownText();
+    EXPECT_TRUE(shown.startsWith("52") && shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_EQ(window.form.text(6)->shownText(), "18.47");
   });
   RunningWindow tiny;
   runEngine(tiny, "1.5e-161", "1.05e-160", "80", [&] {
@@ -96,6 +100,11 @@ TEST(WindowBoxes, ShowTheBeginningOfATextTooWideAndTheWholeInTheTooltip) {
     EXPECT_EQ(tiny.text(2), "1.05E-160");
     EXPECT_EQ(tiny.form.text(2)->cursorPosition(), 0);
     EXPECT_EQ(tiny.form.text(2)->toolTip(), "1.05E-160");
+    NumberBox* radius = tiny.form.text(2);
+    EXPECT_TRUE(radius->shownText().endsWith(QChar(0x2026))) << radius->shownText().toStdString();
+    // Being edited, the box holds the whole text for the cursor to move through.
+    radius->setFocus();
+    EXPECT_EQ(radius->shownText(), "1.05E-160");
   });
 }
 

@@ -1,0 +1,257 @@
+// The window as a designer's desk: the files it saves are the companion's to the byte, Copy
+// Results pastes as one row, the design panel refuses by name, and the menus neither stop the
+// cycle nor take Esc from an open menu.
+#include "desk.h"
+
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QDialog>
+#include <QFile>
+#include <QMenu>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <map>
+
+#include "running_window.h"
+
+namespace rotary::app {
+namespace {
+
+using exporting::DesignField;
+using testing::RunningWindow;
+
+QByteArray contentOf(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The companion's output for the same engine: into `path`, or its standard output when no path.
+QByteArray companion(QStringList arguments, const QString& path = {}) {
+  if (!path.isEmpty()) arguments << path;
+  QProcess process;
+  process.start(ROTARY_COMPANION, arguments);
+  process.waitForFinished(60000);
+  const QByteArray out = process.readAllStandardOutput();
+  return path.isEmpty() ? out : contentOf(path);
+}
+
+// The window running with its desk, the defaults' figures shown.
+struct DeskWindow {
+  DeskWindow() : desk(window.form, window.program) {
+    desk.setComplaint([this](const QString& text) { complaints << text; });
+  }
+  // Runs until the figures are shown, then `prepare`; once the design panel has its real
+  // engine, `act`; returns once a few more frames show that the animation goes on.
+  void runWith(const std::function<void()>& prepare, const std::function<void()>& act) {
+    enum { kWaiting, kPrepared, kActed } stage = kWaiting;
+    long framesAfter = 0;
+    ASSERT_TRUE(window.runUntil([&] {
+      switch (stage) {
+        case kWaiting:
+          if (window.frames() < 2) return false;
+          if (prepare) prepare();
+          stage = kPrepared;
+          return false;
+        case kPrepared:
+          if (desk.panel()->computing()) return false;
+          act();
+          framesAfter = window.frames();
+          stage = kActed;
+          return false;
+        case kActed:
+          return window.frames() > framesAfter + 2;
+      }
+      return true;
+    }));
+  }
+  void setPanel(const char* A, const char* C, const char* V, const char* X) {
+    window.form.menus().designPanel->setChecked(true);
+    desk.panel()->input(DesignField::kSealOffset)->setText(A);
+    desk.panel()->input(DesignField::kClearance)->setText(C);
+    desk.panel()->input(DesignField::kRecess)->setText(V);
+    desk.panel()->input(DesignField::kTargetRatio)->setText(X);
+  }
+
+  RunningWindow window;
+  Desk desk;
+  QStringList complaints;
+};
+
+struct SavedFileCase {
+  const char* name;
+  WindowFile file;
+  const char* extension;
+  const char *A, *C, *X;  // the design panel; all empty for the plain engine
+  const char* options;    // the companion's, with the file's option last
+};
+
+void PrintTo(const SavedFileCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class SavedFile : public ::testing::TestWithParam<SavedFileCase> {};
+
+TEST_P(SavedFile, IsTheCompanionsToTheByte) {
+  const SavedFileCase& c = GetParam();
+  QTemporaryDir folder;
+  const QString path = folder.filePath(QString("window.") + c.extension);
+  DeskWindow window;
+  bool saved = false;
+  window.runWith([&] { window.setPanel(c.A, c.C, "", c.X); },
+                 [&] { saved = window.desk.save(c.file, path); });
+  ASSERT_TRUE(saved) << window.complaints.join("\n").toStdString();
+
+  QStringList options = QString(c.options).split(' ', Qt::SkipEmptyParts);
+  const bool toStandardOutput = options.last() == "--format";
+  if (toStandardOutput) options << c.extension;
+  if (*c.A) options << "--seal-offset" << c.A;
+  if (*c.C) options << "--clearance" << c.C;
+  if (*c.X) options << "--target-ratio" << c.X;
+  // The file's option goes last, so that its path follows it.
+  if (!toStandardOutput) options.move(0, options.size() - 1);
+  QByteArray expected =
+      toStandardOutput ? companion(options)
+                       : companion(options, folder.filePath(QString("companion.") + c.extension));
+  QByteArray written = contentOf(path);
+  ASSERT_FALSE(expected.isEmpty());
+  if (c.file == WindowFile::kFigurePdf) {
+    // The one thing that may differ: the second at which each was made.
+    const QRegularExpression date(R"(/CreationDate \(D:\d+Z\))");
+    expected = QString::fromLatin1(expected).replace(date, "").toLatin1();
+    written = QString::fromLatin1(written).replace(date, "").toLatin1();
+  }
+  EXPECT_EQ(written, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SavedFile,
+    ::testing::Values(
+        SavedFileCase{"FigureSvg", WindowFile::kFigureSvg, "svg", "", "", "", "--figure"},
+        SavedFileCase{"FigurePdf", WindowFile::kFigurePdf, "pdf", "", "", "", "--figure"},
+        SavedFileCase{"FigurePng", WindowFile::kFigurePng, "png", "", "", "", "--figure"},
+        SavedFileCase{"Dxf", WindowFile::kDxf, "dxf", "", "", "", "--dxf"},
+        SavedFileCase{"Profiles", WindowFile::kProfiles, "csv", "", "", "", "--profiles"},
+        SavedFileCase{"ResultsCsv", WindowFile::kResultsCsv, "csv", "", "", "", "--format"},
+        SavedFileCase{"ResultsJson", WindowFile::kResultsJson, "json", "", "", "", "--format"},
+        SavedFileCase{"RealFigure", WindowFile::kFigureSvg, "svg", "2", "0.1", "", "--figure"},
+        SavedFileCase{"RealDxf", WindowFile::kDxf, "dxf", "2", "0.1", "", "--dxf"},
+        SavedFileCase{"RealResults", WindowFile::kResultsCsv, "csv", "2", "0.1", "9.4",
+                      "--format"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The clipboard's block, as a spreadsheet splits it: column name to value.
+std::map<QString, QString> pasted(const QString& block) {
+  const QStringList lines = block.split('\n', Qt::SkipEmptyParts);
+  std::map<QString, QString> cells;
+  if (lines.size() != 2) return cells;
+  const QStringList names = lines[0].split('\t'), values = lines[1].split('\t');
+  if (names.size() != values.size()) return cells;
+  for (int n = 0; n < names.size(); ++n) cells[names[n]] = values[n];
+  return cells;
+}
+
+TEST(Desk, CopyResultsPastesAsOneRow) {
+  DeskWindow window;
+  QString plain, real, byCtrlC, selection;
+  window.runWith(
+      [&] {
+        window.window.form.menus().copyResults->trigger();
+        plain = QApplication::clipboard()->text();
+        // Ctrl+C in a box without a selection copies the results; with one, the selection.
+        QApplication::clipboard()->clear();
+        window.window.form.activateWindow();
+        window.window.form.text(2)->setFocus();
+        QTest::keyClick(window.window.form.text(2), Qt::Key_C, Qt::ControlModifier);
+        byCtrlC = QApplication::clipboard()->text();
+        window.window.form.text(2)->selectAll();
+        QTest::keyClick(window.window.form.text(2), Qt::Key_C, Qt::ControlModifier);
+        selection = QApplication::clipboard()->text();
+        window.setPanel("2", "0.1", "", "9.4");
+      },
+      [&] {
+        window.window.form.menus().copyResults->trigger();
+        real = QApplication::clipboard()->text();
+      });
+  const auto cells = pasted(plain);
+  EXPECT_EQ(cells.size(), 11u) << plain.toStdString();
+  const std::map<QString, QString> expected = {{"eccentricity", "15"},
+                                               {"rotor_radius", "105"},
+                                               {"chamber_width", "80"},
+                                               {"steps", "100"},
+                                               {"k", "7"},
+                                               {"chamber_capacity", "652.4"},
+                                               {"dead_volume", "37.33"},
+                                               {"compression_ratio", "18.47"},
+                                               {"exact_chamber_capacity", "654.715205"},
+                                               {"exact_dead_volume", "37.8761046"},
+                                               {"exact_compression_ratio", "18.2857059"}};
+  EXPECT_EQ(cells, expected);
+  EXPECT_EQ(byCtrlC, plain);
+  EXPECT_EQ(selection, "105");
+  auto realCells = pasted(real);
+  EXPECT_EQ(realCells["seal_offset"], "2");
+  EXPECT_EQ(realCells["real_chamber_capacity"], "666.888721");
+  EXPECT_EQ(realCells["real_compression_ratio"], "17.6561549");
+  EXPECT_EQ(realCells["target_recess"], "39.3529387");
+  EXPECT_EQ(realCells["compression_ratio"], "18.47");
+}
+
+// Without figures the saves wait, and say why; the exact limit alone can still be copied.
+TEST(Desk, SavesWaitForFiguresAndSayWhy) {
+  DeskWindow window;
+  const Menus& menus = window.window.form.menus();
+  QTemporaryDir folder;
+  const QString path = folder.filePath("rotor.dxf");
+  enum { kDefaults, kMissed, kNoNumber } stage = kDefaults;
+  QString copied;
+  ASSERT_TRUE(window.window.runUntil([&] {
+    const auto type = [&](const char* e, const char* R) {
+      window.window.form.text(1)->setText(e);
+      window.window.form.text(2)->setText(R);
+      window.window.clickRecalculate();
+    };
+    switch (stage) {
+      case kDefaults:
+        if (window.window.frames() < 2) return false;
+        EXPECT_TRUE(menus.saveFigure->isEnabled());
+        EXPECT_TRUE(menus.exportProfiles->isEnabled());
+        type("6.9506", "82.018");  // K = 11.8: missed at every step count
+        stage = kMissed;
+        return false;
+      case kMissed:
+        if (window.window.message().isEmpty()) return false;
+        for (QAction* action :
+             {menus.saveFigure, menus.exportDxf, menus.exportProfiles, menus.exportResults}) {
+          EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+          EXPECT_EQ(action->toolTip(), "No figures to save: the window shows a message instead.");
+        }
+        EXPECT_TRUE(menus.copyResults->isEnabled());
+        copied = window.desk.resultsToCopy();
+        EXPECT_FALSE(window.desk.save(WindowFile::kDxf, path));
+        type("x", "82.018");
+        stage = kNoNumber;
+        return false;
+      case kNoNumber:
+        if (!window.window.message().contains("not a number")) return false;
+        EXPECT_FALSE(menus.copyResults->isEnabled());
+        EXPECT_TRUE(window.desk.resultsToCopy().isEmpty());
+        return true;
+    }
+    return true;
+  }));
+  auto cells = pasted(copied);
+  EXPECT_EQ(cells["eccentricity"], "6.9506");
+  EXPECT_EQ(cells["compression_ratio"], "");
+  EXPECT_TRUE(cells["exact_compression_ratio"].startsWith("28.9129")) << copied.toStdString();
+  EXPECT_EQ(window.complaints,
+            QStringList{"Cannot save rotor.dxf: No figures to save: the window shows a message "
+                        "instead."});
+  EXPECT_FALSE(QFile::exists(path));
+}
+
+}  // namespace
+}  // namespace rotary::app
