@@ -7,6 +7,7 @@
 
 #include <QClipboard>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QProcess>
@@ -251,6 +252,200 @@ TEST(Desk, SavesWaitForFiguresAndSayWhy) {
             QStringList{"Cannot save rotor.dxf: No figures to save: the window shows a message "
                         "instead."});
   EXPECT_FALSE(QFile::exists(path));
+}
+
+// The design panel refuses a value as the companion does, by name and in red, and shows no
+// number in its place.
+struct RefusalCase {
+  const char* name;
+  const char *A, *C, *V, *X;
+  DesignField refused;
+  const char* message;  // the beginning of it
+  bool figures;         // the real engine's figures stand beside the refusal
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class PanelRefusal : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(PanelRefusal, NamesTheValueInRed) {
+  const RefusalCase& c = GetParam();
+  DesignPanel panel;
+  study::EngineInput engine;
+  engine.eccentricity = "15";
+  engine.rotorRadius = "105";
+  engine.chamberWidth = "80";
+  panel.setEngine(engine);
+  panel.input(DesignField::kSealOffset)->setText(c.A);
+  panel.input(DesignField::kClearance)->setText(c.C);
+  panel.input(DesignField::kRecess)->setText(c.V);
+  panel.input(DesignField::kTargetRatio)->setText(c.X);
+  for (int n = 0; n < 2000 && panel.computing(); ++n) QTest::qWait(5);
+  ASSERT_TRUE(panel.outcome());
+  EXPECT_EQ(panel.outcome()->refused, c.refused);
+  EXPECT_TRUE(panel.refusal().startsWith(c.message)) << panel.refusal().toStdString();
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(!panel.figure(row).isEmpty(), c.figures) << row;
+  EXPECT_TRUE(panel.figure(3).isEmpty());
+  // The refused value's own label in red, and no other.
+  for (const QLabel* label : panel.findChildren<QLabel*>()) {
+    if (!label->buddy()) continue;
+    const bool red = label->styleSheet().contains("#c00000");
+    EXPECT_EQ(red, label->buddy() == panel.input(c.refused)) << label->text().toStdString();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PanelRefusal,
+    ::testing::Values(
+        RefusalCase{"SealOffsetNoNumber", "2x", "", "", "", DesignField::kSealOffset,
+                    "seal offset: \"2x\" is not a number", false},
+        RefusalCase{"NegativeClearance", "", "-1", "", "", DesignField::kClearance,
+                    "clearance: \"-1\"", false},
+        RefusalCase{"RecessTooLarge", "", "", "1e999", "", DesignField::kRecess, "recess: ", false},
+        // (R - 3e)^2 / (9e - R) = 120 for the defaults.
+        RefusalCase{"SealOffsetAtTheWaist", "150", "", "", "", DesignField::kSealOffset,
+                    "seal offset 150 would give the bore cusps", false},
+        RefusalCase{"ClearanceWithoutFlank", "", "80", "", "", DesignField::kClearance,
+                    "clearance 80 leaves no rotor flank", false},
+        RefusalCase{"TargetNoRatio", "", "", "", "1", DesignField::kTargetRatio,
+                    "target ratio: \"1\" is not a ratio above 1", false},
+        RefusalCase{"TargetAboveTheLimit", "", "", "", "30", DesignField::kTargetRatio,
+                    "ratio 30 is above the limit of this engine, 18.2857", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DesignPanel, ShowsTheRealEngineForTheShownEngine) {
+  DeskWindow window;
+  QString caption, capacity, ratio, recess;
+  QSize before, shown, hidden;
+  QRect client;
+  bool computingAtOnce = false;
+  window.runWith(
+      [&] {
+        before = window.window.form.size();
+        client = window.window.form.client()->geometry();
+        // F2 shows the panel beside the client area, which stays as it was.
+        window.window.form.activateWindow();
+        QTest::keyClick(window.window.form.text(1), Qt::Key_F2);
+        shown = window.window.form.size();
+        EXPECT_EQ(window.window.form.client()->geometry(), client);
+        EXPECT_EQ(window.window.form.minimumSize(), shown);
+        window.setPanel("2", "0.1", "", "9.4");
+        // Off the event loop: the figures come later, however slow they are to compute.
+        computingAtOnce = window.desk.panel()->computing();
+        EXPECT_EQ(window.desk.panel()->figure(0), "computing...");
+      },
+      [&] {
+        caption = window.desk.panel()->caption();
+        capacity = window.desk.panel()->figure(0);
+        ratio = window.desk.panel()->figure(2);
+        recess = window.desk.panel()->figure(3);
+        window.window.form.menus().designPanel->trigger();
+        hidden = window.window.form.size();
+      });
+  EXPECT_TRUE(computingAtOnce);
+  EXPECT_EQ(shown, before + QSize(260, 0));
+  EXPECT_EQ(hidden, before);
+  EXPECT_EQ(caption, "for e = 15, R = 105, W = 80");
+  EXPECT_EQ(capacity, "666.889");
+  EXPECT_EQ(ratio, "17.6562");
+  EXPECT_EQ(recess, "39.3529");
+}
+
+TEST(Desk, TheSaveDialogProposesTheEnginesNameAndRemembersItsFolder) {
+  DeskWindow window;
+  QTemporaryDir folder;
+  QStringList proposed;
+  window.desk.setFileQuestion(
+      [&](const QString&, const QString& offered, const QString& filters, QString& filter) {
+        proposed << offered;
+        // The last filter (PNG for the figure) and a name without extension: the filter's
+        // extension is added.
+        filter = filters.split(";;").last();
+        return folder.filePath("chosen");
+      });
+  window.runWith(nullptr, [&] {
+    window.window.form.menus().saveFigure->trigger();
+    window.window.form.menus().exportDxf->trigger();
+  });
+  ASSERT_EQ(proposed.size(), 2);
+  EXPECT_TRUE(proposed[0].endsWith("/rotor-e15-R105-W80.svg")) << proposed[0].toStdString();
+  EXPECT_EQ(proposed[1], QDir(folder.path()).filePath("rotor-e15-R105-W80.dxf"));
+  EXPECT_TRUE(contentOf(folder.filePath("chosen.png")).startsWith("\x89PNG"));
+  EXPECT_TRUE(contentOf(folder.filePath("chosen.dxf")).contains("HOUSING"));
+}
+
+TEST(Desk, AFailedSaveSaysWhyAndKeepsTheOldFile) {
+  DeskWindow window;
+  QTemporaryDir folder;
+  const QString path = folder.filePath("rotor.dxf");
+  QFile old(path);
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+  old.write("the user's drawing");
+  old.close();
+  old.setPermissions(QFileDevice::ReadOwner);
+  bool saved = true, savedToNowhere = true;
+  window.runWith(nullptr, [&] {
+    saved = window.desk.save(WindowFile::kDxf, path);
+    savedToNowhere = window.desk.save(WindowFile::kDxf, folder.filePath("no/such/rotor.dxf"));
+  });
+  EXPECT_FALSE(saved);
+  EXPECT_FALSE(savedToNowhere);
+  ASSERT_EQ(window.complaints.size(), 2);
+  EXPECT_TRUE(window.complaints[0].startsWith("Cannot save rotor.dxf: "))
+      << window.complaints[0].toStdString();
+  EXPECT_TRUE(window.complaints[0].endsWith("."));
+  EXPECT_EQ(window.complaints[1], "Cannot save rotor.dxf: No such file or directory.");
+  EXPECT_EQ(contentOf(path), "the user's drawing");
+}
+
+// Esc closes an open menu first; only then does it end the program. Quit ends it too.
+TEST(Desk, EscClosesAnOpenMenuBeforeItQuits) {
+  DeskWindow window;
+  QMenu* file = window.window.form.findChild<QMenu*>("FileMenu");
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(file->accessibleName(), "File");
+  bool endedWithMenuOpen = true, menuOpened = false, menuBarInUse = false,
+       endedWithMenuBarInUse = true;
+  window.runWith(nullptr, [&] {
+    window.window.form.activateWindow();
+    QTest::keyClick(window.window.form.text(1), Qt::Key_F, Qt::AltModifier);
+    menuOpened = QApplication::activePopupWidget() == file;
+    if (!menuOpened) file->popup(QPoint(0, 0));
+    QTest::keyClick(file, Qt::Key_Escape);
+    endedWithMenuOpen = window.window.program.adapter().ending();
+    // Alt alone puts the menu bar in use, keys and all: Esc leaves it, and does not quit.
+    QApplication::setActiveWindow(&window.window.form);
+    window.window.form.text(1)->setFocus();
+    QTest::keyClick(window.window.form.text(1), Qt::Key_Alt);
+    menuBarInUse = window.window.form.menus().bar->activeAction() != nullptr;
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    endedWithMenuBarInUse = window.window.program.adapter().ending();
+  });
+  EXPECT_TRUE(menuBarInUse);
+  EXPECT_FALSE(endedWithMenuBarInUse);
+  EXPECT_TRUE(menuOpened) << "Alt+F did not open the File menu";
+  EXPECT_FALSE(endedWithMenuOpen);
+  EXPECT_FALSE(file->isVisible());
+
+  DeskWindow quitting;
+  ASSERT_TRUE(quitting.window.runUntil([&] {
+    if (quitting.window.frames() < 2) return false;
+    quitting.window.form.menus().quit->trigger();
+    return false;  // the program ends by itself
+  }));
+  EXPECT_TRUE(quitting.window.program.adapter().ending());
+}
+
+TEST(Desk, TheMethodOpensInItsOwnWindow) {
+  DeskWindow window;
+  window.window.form.menus().method->trigger();
+  auto* text = window.window.form.findChild<QTextBrowser*>("MethodText");
+  ASSERT_NE(text, nullptr);
+  EXPECT_FALSE(text->toPlainText().startsWith("The description of the method is not at"));
+  EXPECT_TRUE(text->toPlainText().contains("exact")) << text->toPlainText().left(200).toStdString();
+  EXPECT_TRUE(text->window()->isVisible());
 }
 
 }  // namespace
