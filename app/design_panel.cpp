@@ -62,6 +62,15 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
   }
   column->addLayout(results);
 
+  hint_ = new QLabel(
+      "Type a seal offset, a clearance, a recess or a target ratio: the real engine's figures "
+      "follow as you type, and Save, Export and Copy take the real engine.",
+      this);
+  hint_->setObjectName("DesignHint");
+  hint_->setWordWrap(true);
+  hint_->setStyleSheet("color: #707070");
+  column->addWidget(hint_);
+
   refusal_ = new QLabel(this);
   refusal_->setObjectName("DesignRefusal");
   refusal_->setWordWrap(true);
@@ -110,6 +119,7 @@ void DesignPanel::recompute() {
   computing_ = false;
   clearFigures();
   const exporting::DesignValues values = this->values();
+  hint_->setVisible(!values.anyGiven());
   if (values.anyGiven()) {
     // A value the companion would refuse is refused at once, engine or not.
     const exporting::DesignOutcome checked = exporting::checkDesignValues(values);

@@ -51,6 +51,7 @@ class DesignPanel : public QWidget {
   std::array<QLabel*, 4> inputLabels_{};
   QLabel* caption_ = nullptr;
   std::array<QLabel*, 4> figures_{};
+  QLabel* hint_ = nullptr;  // while no value is given
   QLabel* refusal_ = nullptr;
   struct Computed {
     long request;

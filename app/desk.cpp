@@ -53,7 +53,9 @@ Desk::Desk(Form1& form, Program& program) : QObject(&form), form_(form), program
   form_.setSidePanel(panel_);
   askFile_ = [this](const QString& title, const QString& proposed, const QString& filters,
                     QString& filter) {
-    return QFileDialog::getSaveFileName(&form_, title, proposed, filters, &filter);
+    // Qt's own dialog: the same on every desktop, and it hands back the filter chosen.
+    return QFileDialog::getSaveFileName(&form_, title, proposed, filters, &filter,
+                                        QFileDialog::DontUseNativeDialog);
   };
   complain_ = [this](const QString& text) { QMessageBox::warning(&form_, "Save", text); };
 

@@ -12,6 +12,7 @@
 #include "sweep.h"
 #include "vector_state.h"
 #include "window_adapter.h"
+#include "window_files.h"
 
 namespace rotary {
 namespace {
@@ -96,6 +97,33 @@ void animationFrameOnScreen(benchmark::State& state) {
   }
 }
 BENCHMARK(animationFrameOnScreen)->Unit(benchmark::kMicrosecond);
+
+// What a save from the window's File menu computes and draws before the write: the figure, the
+// CAD outlines, the results, each for the defaults; the real engine with a seal offset and a
+// clearance as the design panel would give it.
+void saveFromTheWindow(benchmark::State& state) {
+  const auto file = static_cast<app::WindowFile>(state.range(0));
+  study::EngineInput engine;
+  engine.eccentricity = "15";
+  engine.rotorRadius = "105";
+  engine.chamberWidth = "80";
+  engine.steps = 100;
+  const exporting::DesignOutcome real = exporting::designEngine(engine, {"2", "0.1", "", ""});
+  const exporting::DesignOutcome* panel = state.range(1) ? &real : nullptr;
+  for (auto _ : state) {
+    std::string content, error;
+    if (!app::windowFileContent(file, engine, panel, content, error)) state.SkipWithError("none");
+    benchmark::DoNotOptimize(content.data());
+  }
+}
+BENCHMARK(saveFromTheWindow)
+    ->ArgsProduct({{static_cast<int>(app::WindowFile::kFigureSvg),
+                    static_cast<int>(app::WindowFile::kFigurePng),
+                    static_cast<int>(app::WindowFile::kDxf),
+                    static_cast<int>(app::WindowFile::kProfiles),
+                    static_cast<int>(app::WindowFile::kResultsCsv)},
+                   {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 void yieldWithNothingToDo(benchmark::State& state) {
   app::Form1 form{kPixelsPerTwipAt96};

@@ -47,7 +47,15 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 [ -n "$window" ] || { echo "the window never appeared"; kill "$pid"; exit 1; }
-position=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
+# The client area lies under the menu bar: its top is the window's less the bar's height, which
+# is what the window has beyond the client area's 728 pixels.
+geometry=$(xdotool getwindowgeometry "$window")
+read -r wx wy <<<"$(sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p' <<<"$geometry")"
+read -r width height <<<"$(sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p' <<<"$geometry")"
+menu=$((height - 728))
+[ "$menu" -gt 10 ] && [ "$menu" -lt 60 ] || { echo "no menu bar above the client area: $geometry"; kill "$pid"; exit 1; }
+wy=$((wy + menu))
+position="$wx $wy"
 
 seen=""
 for _ in $(seq 1 120); do
@@ -57,7 +65,6 @@ for _ in $(seq 1 120); do
 done
 [ -n "$seen" ] || { echo "the results never appeared:"; cat "$shot.log"; kill "$pid"; exit 1; }
 
-read -r wx wy <<<"$position"
 # The hold: a press on the drawing holds the animation and the message area says so, under the
 # step count and the two lines of the exact limit; the next press releases it and the line goes.
 held_line() {
@@ -77,6 +84,28 @@ xdotool click 1
 seen=""
 for _ in $(seq 1 100); do held_line || { seen=yes; break; }; sleep 0.1; done
 [ -n "$seen" ] || { echo "the hold line stayed after the release"; kill "$pid"; exit 1; }
+
+# The File menu by keyboard, Save Figure, and Qt's own file dialog: the figure is saved where the
+# user typed, and an XML reader takes it.
+saved="$shot.saved-figure.svg"
+rm -f "$saved"
+xdotool key alt+f
+sleep 0.5
+xdotool key Return
+dialog=""
+for _ in $(seq 1 50); do
+  dialog=$(xdotool search --name "Save Figure" 2>/dev/null | head -n 1)
+  [ -n "$dialog" ] && break
+  sleep 0.1
+done
+[ -n "$dialog" ] || { echo "File > Save Figure opened no dialog"; kill "$pid"; exit 1; }
+sleep 0.5
+xdotool key ctrl+a
+xdotool type "$saved"
+xdotool key Return
+for _ in $(seq 1 50); do [ -s "$saved" ] && break; sleep 0.1; done
+/usr/bin/python3 -c 'import sys, xml.etree.ElementTree as t; r = t.parse(sys.argv[1]).getroot(); sys.exit(0 if r.tag.endswith("svg") and len(list(r.iter())) > 20 else 1)' "$saved" ||
+  { echo "the saved figure is no SVG with a drawing: $saved"; kill "$pid"; exit 1; }
 
 # Enter in the eccentricity box recalculates: the results change.
 results() {
@@ -101,6 +130,15 @@ for _ in $(seq 1 100); do
 done
 [ -n "$seen" ] || { echo "Enter did not recalculate"; kill "$pid"; exit 1; }
 
+# F2 opens the design panel beside the client area: the window grows by its width.
+xdotool key F2
+sleep 0.5
+wider=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
+[ "$wider" -eq $((width + 260)) ] || { echo "F2 did not open the panel: $width to $wider wide"; kill "$pid"; exit 1; }
+import -window root "$shot.panel.png"
+colours=$(convert "$shot.panel.png" -crop "240x120+$((wx + width + 10))+$((wy + 10))" -format %k info:)
+[ "$colours" -gt 2 ] || { echo "the design panel shows nothing (see $shot.panel.png)"; kill "$pid"; exit 1; }
+
 xdotool key Escape
 for _ in $(seq 1 50); do
   kill -0 "$pid" 2>/dev/null || break
@@ -113,5 +151,5 @@ if kill -0 "$pid" 2>/dev/null; then
 fi
 wait "$pid"
 status=$?
-echo "window showed its results, the hold and a recalculation on Enter; Esc ended the program with status $status"
+echo "window showed its results, the hold, a figure saved from the File menu, a recalculation on Enter and the design panel; Esc ended the program with status $status"
 exit "$status"
