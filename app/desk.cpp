@@ -48,7 +48,7 @@ QString methodFile() {
 
 }  // namespace
 
-Desk::Desk(Form1& form, Program& program) : QObject(&form), form_(form), program_(program) {
+Desk::Desk(Form1& form, Program& program) : form_(form), program_(program) {
   panel_ = new DesignPanel;
   form_.setSidePanel(panel_);
   askFile_ = [this](const QString& title, const QString& proposed, const QString& filters,
@@ -85,6 +85,10 @@ Desk::Desk(Form1& form, Program& program) : QObject(&form), form_(form), program
   program_.adapter().changed = [this] { cycleChanged(); };
   for (int n = 1; n <= 6; ++n) form_.text(n)->installEventFilter(this);
   updateActions();
+}
+
+Desk::~Desk() {
+  program_.adapter().changed = nullptr;
 }
 
 void Desk::cycleChanged() {

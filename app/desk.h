@@ -20,6 +20,7 @@ class Desk : public QObject {
 
  public:
   Desk(Form1& form, Program& program);
+  ~Desk() override;
 
   DesignPanel* panel() const { return panel_; }
 

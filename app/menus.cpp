@@ -10,6 +10,8 @@ QMenu* addMenu(QMenuBar* bar, const QString& title, const char* name) {
   QMenu* menu = bar->addMenu(title);
   menu->setObjectName(name);
   menu->setAccessibleName(QString(title).remove('&'));
+  // A greyed item's tooltip says why it is greyed.
+  menu->setToolTipsVisible(true);
   return menu;
 }
 
