@@ -125,7 +125,7 @@ QString Desk::whyNoSave(bool needsRealEngineReady) const {
       return "The design panel's real engine is still being computed.";
     }
     if (!panel_->outcome()->message.empty()) {
-      return "The design panel's values give no real engine: " +
+      return "The design panel refuses its values: " +
              QString::fromStdString(panel_->outcome()->message);
     }
   }

@@ -353,6 +353,25 @@ TEST(DesignPanel, ShowsTheRealEngineForTheShownEngine) {
   EXPECT_EQ(recess, "39.3529");
 }
 
+// Values the panel refuses keep the real engine's saves greyed, and say why; the profiles, the
+// sweep's own, stay.
+TEST(Desk, RefusedPanelValuesHoldTheRealEnginesSaves) {
+  DeskWindow window;
+  const Menus& menus = window.window.form.menus();
+  bool figure = true, profiles = false;
+  QString why;
+  window.runWith([&] { window.setPanel("", "", "", "30"); },
+                 [&] {
+                   figure = menus.saveFigure->isEnabled();
+                   profiles = menus.exportProfiles->isEnabled();
+                   why = menus.exportDxf->toolTip();
+                 });
+  EXPECT_FALSE(figure);
+  EXPECT_TRUE(profiles);
+  EXPECT_TRUE(why.startsWith("The design panel refuses its values: ratio 30 is above the limit"))
+      << why.toStdString();
+}
+
 TEST(Desk, TheSaveDialogProposesTheEnginesNameAndRemembersItsFolder) {
   DeskWindow window;
   QTemporaryDir folder;
