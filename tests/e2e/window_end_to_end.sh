@@ -85,27 +85,50 @@ seen=""
 for _ in $(seq 1 100); do held_line || { seen=yes; break; }; sleep 0.1; done
 [ -n "$seen" ] || { echo "the hold line stayed after the release"; kill "$pid"; exit 1; }
 
-# The File menu by keyboard, Save Figure, and Qt's own file dialog: the figure is saved where the
-# user typed, and an XML reader takes it.
-saved="$shot.saved-figure.svg"
-rm -f "$saved"
-xdotool key alt+f
-sleep 0.5
-xdotool key Return
-dialog=""
-for _ in $(seq 1 50); do
-  dialog=$(xdotool search --name "Save Figure" 2>/dev/null | head -n 1)
-  [ -n "$dialog" ] && break
-  sleep 0.1
-done
-[ -n "$dialog" ] || { echo "File > Save Figure opened no dialog"; kill "$pid"; exit 1; }
-sleep 0.5
-xdotool key ctrl+a
-xdotool type "$saved"
-xdotool key Return
-for _ in $(seq 1 50); do [ -s "$saved" ] && break; sleep 0.1; done
-/usr/bin/python3 -c 'import sys, xml.etree.ElementTree as t; r = t.parse(sys.argv[1]).getroot(); sys.exit(0 if r.tag.endswith("svg") and len(list(r.iter())) > 20 else 1)' "$saved" ||
-  { echo "the saved figure is no SVG with a drawing: $saved"; kill "$pid"; exit 1; }
+# The File menu by keyboard and Qt's own file dialog: the figure as SVG and as PNG, and the CAD
+# outlines, saved where the user typed, and read back by an XML parser, PIL and ezdxf.
+# save_from_menu DOWNS TITLE FILE: the item DOWNS below the first of the File menu.
+save_from_menu() {
+  local downs=$1 title=$2 file=$3 dialog=""
+  rm -f "$file"
+  # Without a window manager the closed dialog hands the keyboard back to no one.
+  xdotool windowfocus "$window"
+  sleep 0.3
+  xdotool key alt+f
+  sleep 0.5
+  for _ in $(seq 1 "$downs"); do xdotool key Down; done
+  xdotool key Return
+  for _ in $(seq 1 50); do
+    dialog=$(xdotool search --name "$title" 2>/dev/null | head -n 1)
+    [ -n "$dialog" ] && break
+    sleep 0.1
+  done
+  [ -n "$dialog" ] || { echo "File > $title opened no dialog"; return 1; }
+  sleep 0.5
+  xdotool key ctrl+a
+  xdotool type "$file"
+  xdotool key Return
+  for _ in $(seq 1 50); do [ -s "$file" ] && return 0; sleep 0.1; done
+  echo "File > $title saved nothing at $file"
+  return 1
+}
+saved="$shot.saved-figure"
+save_from_menu 0 "Save Figure" "$saved.svg" &&
+  save_from_menu 0 "Save Figure" "$saved.png" &&
+  save_from_menu 1 "Export CAD Outlines" "$saved.dxf" || { kill "$pid"; exit 1; }
+/usr/bin/python3 - "$saved" <<'PY' || { echo "the saved files do not read back (see $saved.*)"; kill "$pid"; exit 1; }
+import sys, xml.etree.ElementTree as tree
+import ezdxf
+from PIL import Image
+base = sys.argv[1]
+svg = tree.parse(base + ".svg").getroot()
+assert svg.tag.endswith("svg") and len(list(svg.iter())) > 20, "no drawing in the SVG"
+with Image.open(base + ".png") as png:
+    assert png.format == "PNG" and png.size[0] == 1600, png.size
+dxf = ezdxf.readfile(base + ".dxf")
+layers = {entity.dxf.layer for entity in dxf.modelspace()}
+assert {"HOUSING", "ROTOR", "GEARS"} <= layers, layers
+PY
 
 # Enter in the eccentricity box recalculates: the results change.
 results() {
@@ -151,5 +174,5 @@ if kill -0 "$pid" 2>/dev/null; then
 fi
 wait "$pid"
 status=$?
-echo "window showed its results, the hold, a figure saved from the File menu, a recalculation on Enter and the design panel; Esc ended the program with status $status"
+echo "window showed its results, the hold, the figure and the outlines saved from the File menu, a recalculation on Enter and the design panel; Esc ended the program with status $status"
 exit "$status"
