@@ -88,14 +88,18 @@ for _ in $(seq 1 100); do held_line || { seen=yes; break; }; sleep 0.1; done
 # The File menu by keyboard and Qt's own file dialog: the figure as SVG and as PNG, and the CAD
 # outlines, saved where the user typed, and read back by an XML parser, PIL and ezdxf.
 # save_from_menu DOWNS TITLE FILE: the item DOWNS below the first of the File menu.
+shown_windows() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l; }
 save_from_menu() {
-  local downs=$1 title=$2 file=$3 dialog=""
+  local downs=$1 title=$2 file=$3 dialog="" before
   rm -f "$file"
   # Without a window manager the closed dialog hands the keyboard back to no one.
   xdotool windowfocus "$window"
   sleep 0.3
+  before=$(shown_windows)
   xdotool key alt+f
-  sleep 0.5
+  # The keys for the menu wait until it shows: one window more on the screen.
+  for _ in $(seq 1 50); do [ "$(shown_windows)" -gt "$before" ] && break; sleep 0.1; done
+  [ "$(shown_windows)" -gt "$before" ] || { echo "Alt+F opened no menu"; return 1; }
   for _ in $(seq 1 "$downs"); do xdotool key Down; done
   xdotool key Return
   for _ in $(seq 1 50); do
@@ -105,6 +109,7 @@ save_from_menu() {
   done
   [ -n "$dialog" ] || { echo "File > $title opened no dialog"; return 1; }
   sleep 0.5
+  xdotool windowfocus "$dialog"
   xdotool key ctrl+a
   xdotool type "$file"
   xdotool key Return
