@@ -16,13 +16,17 @@
 #include "results_table.h"
 
 namespace rotary::app {
-namespace {
+namespace {}  // namespace
 
-struct Filter {
+struct Desk::Filter {
   QString text;
   QString extension;
   WindowFile file;
 };
+
+namespace {
+
+using Filter = Desk::Filter;
 
 const QList<Filter> kFigureFilters = {{"SVG image (*.svg)", "svg", WindowFile::kFigureSvg},
                                       {"PDF document (*.pdf)", "pdf", WindowFile::kFigurePdf},
@@ -60,14 +64,14 @@ Desk::Desk(Form1& form, Program& program) : form_(form), program_(program) {
   complain_ = [this](const QString& text) { QMessageBox::warning(&form_, "Save", text); };
 
   const Menus& menus = form_.menus();
-  connect(menus.saveFigure, &QAction::triggered, this, [this] { askAndSave("Save Figure", {}); });
+  connect(menus.saveFigure, &QAction::triggered, this,
+          [this] { askAndSave("Save Figure", kFigureFilters); });
   connect(menus.exportDxf, &QAction::triggered, this,
-          [this] { askAndSave("Export CAD Outlines", {WindowFile::kDxf}); });
+          [this] { askAndSave("Export CAD Outlines", kDxfFilters); });
   connect(menus.exportProfiles, &QAction::triggered, this,
-          [this] { askAndSave("Export Profiles", {WindowFile::kProfiles}); });
-  connect(menus.exportResults, &QAction::triggered, this, [this] {
-    askAndSave("Export Results", {WindowFile::kResultsCsv, WindowFile::kResultsJson});
-  });
+          [this] { askAndSave("Export Profiles", kProfileFilters); });
+  connect(menus.exportResults, &QAction::triggered, this,
+          [this] { askAndSave("Export Results", kResultFilters); });
   connect(menus.quit, &QAction::triggered, this, [this] { program_.end(); });
   connect(menus.copyResults, &QAction::triggered, this, [this] {
     const QString text = resultsToCopy();
@@ -183,11 +187,7 @@ bool Desk::save(WindowFile file, const QString& path) {
   return true;
 }
 
-void Desk::askAndSave(const QString& title, const QList<WindowFile>& kinds) {
-  const QList<Filter>& all = kinds.isEmpty()                          ? kFigureFilters
-                             : kinds.front() == WindowFile::kDxf      ? kDxfFilters
-                             : kinds.front() == WindowFile::kProfiles ? kProfileFilters
-                                                                      : kResultFilters;
+void Desk::askAndSave(const QString& title, const QList<Filter>& all) {
   QStringList texts;
   for (const Filter& filter : all) texts << filter.text;
   const QString folder = lastFolder_.isEmpty() ? QDir::currentPath() : lastFolder_;

@@ -19,6 +19,9 @@ class Desk : public QObject {
   Q_OBJECT
 
  public:
+  // A format the save dialog offers: "DXF drawing (*.dxf)", its extension and its file.
+  struct Filter;
+
   Desk(Form1& form, Program& program);
   ~Desk() override;
 
@@ -52,9 +55,8 @@ class Desk : public QObject {
   QString whyNoSave(bool needsRealEngineReady) const;
   void updateActions();
   void cycleChanged();
-  // Asks for a file by the dialog and saves one of `kinds` into it (the figure's three formats
-  // when none are given).
-  void askAndSave(const QString& title, const QList<WindowFile>& kinds);
+  // Asks for a file by the dialog, offering the formats of `filters`, and saves into it.
+  void askAndSave(const QString& title, const QList<Filter>& filters);
   void showMethod();
   void showAbout();
 
