@@ -96,9 +96,8 @@ Desk::~Desk() {
 }
 
 void Desk::cycleChanged() {
-  const WindowAdapter& adapter = program_.adapter();
-  if (adapter.figuresShown()) {
-    const study::EngineInput engine = adapter.engineRead();
+  if (figuresShown()) {
+    const study::EngineInput engine = program_.adapter().engineRead();
     const auto& current = panel_->engine();
     if (!current || current->eccentricity != engine.eccentricity ||
         current->rotorRadius != engine.rotorRadius ||
@@ -107,6 +106,16 @@ void Desk::cycleChanged() {
     }
   }
   updateActions();
+}
+
+bool Desk::figuresShown() const {
+  return program_.cycle().state().figures.has_value();
+}
+
+bool Desk::somethingToCopy() const {
+  // Without figures, the shape's exact limit alone, where it has one.
+  const CycleState& state = program_.cycle().state();
+  return figuresShown() || (state.exact && state.exact->hasFigures());
 }
 
 bool Desk::takesRealEngine() const {
@@ -119,7 +128,7 @@ const exporting::DesignOutcome* Desk::realEngine() const {
 }
 
 QString Desk::whyNoSave(bool needsRealEngineReady) const {
-  if (!program_.adapter().figuresShown()) {
+  if (!figuresShown()) {
     return form_.messageArea()->text().isEmpty() || form_.messageArea()->isNote()
                ? "No figures to save while the sweep is under way."
                : "No figures to save: the window shows a message instead.";
@@ -147,17 +156,15 @@ void Desk::updateActions() {
   enable(menus.exportResults, whyNoSave(true));
   // The profiles are the sweep's own, whatever the real engine.
   enable(menus.exportProfiles, whyNoSave(false));
-  enable(menus.copyResults, resultsToCopy().isEmpty()
-                                ? "Nothing to copy: no figures, and no exact limit of the shape."
-                                : "");
+  enable(menus.copyResults,
+         somethingToCopy() ? "" : "Nothing to copy: no figures, and no exact limit of the shape.");
 }
 
 QString Desk::resultsToCopy() const {
   const WindowAdapter& adapter = program_.adapter();
   const CycleState& state = program_.cycle().state();
-  const bool figures = adapter.figuresShown() && state.figures;
-  // Without figures, the shape's exact limit alone, where it has one.
-  if (!figures && !(state.exact && state.exact->hasFigures())) return "";
+  const bool figures = figuresShown();
+  if (!somethingToCopy()) return "";
   study::EngineRow row;
   if (const exporting::DesignOutcome* real = realEngine(); real && figures) row = real->row;
   row.input = row.input.real ? row.input : adapter.engineRead();

@@ -48,6 +48,9 @@ class Desk : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // A completed cycle's figures stand; they go as the next cycle starts.
+  bool figuresShown() const;
+  bool somethingToCopy() const;
   // Whether the saves take the design panel's real engine, and its outcome when they do.
   bool takesRealEngine() const;
   const exporting::DesignOutcome* realEngine() const;

@@ -27,8 +27,7 @@ study::EngineInput WindowAdapter::engineRead() const {
   return engine;
 }
 
-void WindowAdapter::showingFigures(bool shown) {
-  figuresShown_ = shown;
+void WindowAdapter::showingFigures(bool) {
   if (changed) changed();
 }
 
@@ -106,7 +105,6 @@ bool WindowAdapter::canShow(char32_t c) const {
 
 void WindowAdapter::showExactLimit(const std::string& text) {
   form_.messageArea()->setExactLimit(QString::fromStdString(text));
-  exactLimit_ = text;
   if (changed) changed();
 }
 

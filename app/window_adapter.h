@@ -44,11 +44,9 @@ class WindowAdapter : public Window {
   long cyclesStarted() const { return cyclesStarted_; }
   long framesShown() const { return framesShown_; }
 
-  // The engine as the cycle last read it (its texts and step count), and whether its figures
-  // are shown; `changed` is called whenever that, the exact limit's line or a message changes.
+  // The engine as the cycle last read it (its texts and step count); `changed` is called
+  // whenever figures come or go, or the exact limit's line or a message changes.
   study::EngineInput engineRead() const;
-  bool figuresShown() const { return figuresShown_; }
-  const std::string& exactLimitShown() const { return exactLimit_; }
   std::function<void()> changed;
 
  private:
@@ -66,8 +64,6 @@ class WindowAdapter : public Window {
   long framesShown_ = 0;
   std::array<std::string, 3> inputsRead_;
   int stepsRead_ = 0;
-  bool figuresShown_ = false;
-  std::string exactLimit_;
 };
 
 }  // namespace rotary::app

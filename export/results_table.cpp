@@ -401,37 +401,21 @@ void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows,
 
 std::string tabSeparatedRow(const study::EngineRow& row) {
   const Columns c = columnsOf(row, {});
-  std::vector<std::pair<const char*, std::string>> cells = {
-      {"eccentricity", c.e},
-      {"rotor_radius", c.R},
-      {"chamber_width", c.W},
-      {"steps", c.N},
-      {"k", c.k},
-      {"chamber_capacity", c.capacity},
-      {"dead_volume", c.deadVolume},
-      {"compression_ratio", c.ratio},
-      {"exact_chamber_capacity", c.exactCapacity},
-      {"exact_dead_volume", c.exactDeadVolume},
-      {"exact_compression_ratio", c.exactRatio}};
-  if (row.input.real) {
-    cells.insert(cells.end(), {{"seal_offset", c.A},
-                               {"clearance", c.C},
-                               {"recess", c.V},
-                               {"real_chamber_capacity", c.realCapacity},
-                               {"real_dead_volume", c.realDeadVolume},
-                               {"real_compression_ratio", c.realRatio},
-                               {"target_ratio", c.target},
-                               {"target_recess", c.targetRecess}});
-  }
   std::string header, values;
-  for (std::size_t n = 0; n < cells.size(); ++n) {
-    const char* separator = n == 0 ? "" : "\t";
-    header += separator + std::string(cells[n].first);
+  const auto add = [&](const char* name, const std::string& value) {
+    const char* separator = header.empty() ? "" : "\t";
+    header += separator + std::string(name);
     // A typed input may hold anything; a tab or a line break in it would split the row.
-    std::string cell = cells[n].second;
+    std::string cell = value;
     std::replace_if(
-        cell.begin(), cell.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+        cell.begin(), cell.end(), [](char ch) { return ch == '\t' || ch == '\n' || ch == '\r'; },
+        ' ');
     values += separator + cell;
+  };
+  // The CSV's own columns up to the exact figures, and the real engine's where the row has it.
+  for (const auto& [name, member] : kColumns) add(name, c.*member);
+  if (row.input.real) {
+    for (const auto& [name, member] : kRealColumns) add(name, c.*member);
   }
   return header + "\n" + values + "\n";
 }

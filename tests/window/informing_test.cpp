@@ -92,6 +92,18 @@ TEST(WindowBoxes, ShowTheBeginningOfATextTooWideAndTheWholeInTheTooltip) {
     const QString shown = window.form.text(4)->shownText();
     EXPECT_TRUE(shown.startsWith("52") && shown.endsWith(QChar(0x2026))) << shown.toStdString();
     EXPECT_EQ(window.form.text(6)->shownText(), "18.47");
+    // And that is what the screen shows, not the plain box's cut.
+    QLineEdit plain(window.form.text(4)->text());
+    plain.setFont(window.form.text(4)->font());
+    plain.setPalette(window.form.text(4)->palette());
+    plain.resize(window.form.text(4)->size());
+    plain.setCursorPosition(0);
+    // Inside the frame, whose rounded corners show what lies behind each box.
+    const QRect inside = plain.rect().adjusted(3, 3, -3, -3);
+    const auto inFrame = [&inside](QWidget& box) {
+      return box.grab().toImage().copy(inside).convertToFormat(QImage::Format_RGB32);
+    };
+    EXPECT_NE(inFrame(*window.form.text(4)), inFrame(plain));
   });
   RunningWindow tiny;
   runEngine(tiny, "1.5e-161", "1.05e-160", "80", [&] {
