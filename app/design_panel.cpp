@@ -5,12 +5,11 @@
 #include <QtConcurrent>
 
 #include "number_text.h"
-#include "results_table.h"
 
 namespace rotary::app {
 namespace {
 
-using exporting::DesignField;
+using study::DesignField;
 
 constexpr DesignField kFields[] = {DesignField::kSealOffset, DesignField::kClearance,
                                    DesignField::kRecess, DesignField::kTargetRatio};
@@ -93,7 +92,7 @@ QLineEdit* DesignPanel::input(DesignField field) const {
   return nullptr;
 }
 
-exporting::DesignValues DesignPanel::values() const {
+study::DesignValues DesignPanel::values() const {
   const auto text = [this](int n) { return inputs_[n]->text().trimmed().toStdString(); };
   return {text(0), text(1), text(2), text(3)};
 }
@@ -101,9 +100,9 @@ exporting::DesignValues DesignPanel::values() const {
 void DesignPanel::setEngine(const study::EngineInput& engine) {
   engine_ = engine;
   caption_->setText(QString("for e = %1, R = %2, W = %3")
-                        .arg(QString::fromStdString(exporting::shownInput(engine.eccentricity)),
-                             QString::fromStdString(exporting::shownInput(engine.rotorRadius)),
-                             QString::fromStdString(exporting::shownInput(engine.chamberWidth))));
+                        .arg(QString::fromStdString(engine.eccentricity.shown()),
+                             QString::fromStdString(engine.rotorRadius.shown()),
+                             QString::fromStdString(engine.chamberWidth.shown())));
   recompute();
 }
 
@@ -118,11 +117,11 @@ void DesignPanel::recompute() {
   outcome_.reset();
   computing_ = false;
   clearFigures();
-  const exporting::DesignValues values = this->values();
+  const study::DesignValues values = this->values();
   hint_->setVisible(!values.anyGiven());
   if (values.anyGiven()) {
     // A value the companion would refuse is refused at once, engine or not.
-    const exporting::DesignOutcome checked = exporting::checkDesignValues(values);
+    const study::DesignOutcome checked = study::checkDesignValues(values);
     if (!checked.message.empty()) {
       showOutcome(checked);
     } else if (engine_) {
@@ -131,14 +130,14 @@ void DesignPanel::recompute() {
       const long request = request_;
       const study::EngineInput engine = *engine_;
       watcher_.setFuture(QtConcurrent::run([request, engine, values] {
-        return Computed{request, exporting::designEngine(engine, values)};
+        return Computed{request, study::designEngine(engine, values)};
       }));
     }
   }
   emit outcomeChanged();
 }
 
-void DesignPanel::showOutcome(const exporting::DesignOutcome& outcome) {
+void DesignPanel::showOutcome(const study::DesignOutcome& outcome) {
   clearFigures();
   outcome_ = outcome;
   if (outcome.hasFigures()) {

@@ -21,8 +21,8 @@ class DesignPanel : public QWidget {
  public:
   explicit DesignPanel(QWidget* parent = nullptr);
 
-  QLineEdit* input(exporting::DesignField field) const;
-  exporting::DesignValues values() const;
+  QLineEdit* input(study::DesignField field) const;
+  study::DesignValues values() const;
 
   // The engine the panel works on: the dimensions a cycle read and gave figures for.
   void setEngine(const study::EngineInput& engine);
@@ -30,7 +30,7 @@ class DesignPanel : public QWidget {
 
   // The real engine of the engine and values shown, once computed; none while it is being
   // computed, before any engine, or with no values given.
-  const std::optional<exporting::DesignOutcome>& outcome() const { return outcome_; }
+  const std::optional<study::DesignOutcome>& outcome() const { return outcome_; }
   bool computing() const { return computing_; }
 
   // What the panel says: the caption, each figure's value and the refusal in red.
@@ -44,7 +44,7 @@ class DesignPanel : public QWidget {
 
  private:
   void recompute();
-  void showOutcome(const exporting::DesignOutcome& outcome);
+  void showOutcome(const study::DesignOutcome& outcome);
   void clearFigures();
 
   std::array<QLineEdit*, 4> inputs_{};
@@ -55,11 +55,11 @@ class DesignPanel : public QWidget {
   QLabel* refusal_ = nullptr;
   struct Computed {
     long request;
-    exporting::DesignOutcome outcome;
+    study::DesignOutcome outcome;
   };
   QFutureWatcher<Computed> watcher_;
   std::optional<study::EngineInput> engine_;
-  std::optional<exporting::DesignOutcome> outcome_;
+  std::optional<study::DesignOutcome> outcome_;
   // Which request the outcome on its way belongs to: a newer one makes it stale.
   long request_ = 0;
   bool computing_ = false;

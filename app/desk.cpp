@@ -79,7 +79,7 @@ Desk::Desk(Form1& form, Program& program) : form_(form), program_(program) {
   });
   connect(menus.designPanel, &QAction::toggled, this, [this](bool shown) {
     form_.showSidePanel(shown);
-    if (shown) panel_->input(exporting::DesignField::kSealOffset)->setFocus();
+    if (shown) panel_->input(study::DesignField::kSealOffset)->setFocus();
     updateActions();
   });
   connect(menus.method, &QAction::triggered, this, &Desk::showMethod);
@@ -122,7 +122,7 @@ bool Desk::takesRealEngine() const {
   return form_.sidePanelShown() && panel_->values().anyGiven();
 }
 
-const exporting::DesignOutcome* Desk::realEngine() const {
+const study::DesignOutcome* Desk::realEngine() const {
   if (!takesRealEngine() || !panel_->outcome()) return nullptr;
   return &*panel_->outcome();
 }
@@ -166,12 +166,12 @@ QString Desk::resultsToCopy() const {
   const bool figures = figuresShown();
   if (!somethingToCopy()) return "";
   study::EngineRow row;
-  if (const exporting::DesignOutcome* real = realEngine(); real && figures) row = real->row;
+  if (const study::DesignOutcome* real = realEngine(); real && figures) row = real->row;
   row.input = row.input.real ? row.input : adapter.engineRead();
   row.input.steps = figures ? row.input.steps : 0;
   if (figures) row.figures = state.figures;
   row.exact = state.exact;
-  return QString::fromStdString(exporting::tabSeparatedRow(row));
+  return QString::fromStdString(formats::tabSeparatedRow(row));
 }
 
 bool Desk::save(WindowFile file, const QString& path) {
@@ -182,10 +182,10 @@ bool Desk::save(WindowFile file, const QString& path) {
   };
   const bool drawsRealEngine = file != WindowFile::kProfiles;
   if (const QString why = whyNoSave(drawsRealEngine); !why.isEmpty()) return fail(why);
-  exporting::OutputFile output(path.toStdString());
+  formats::OutputFile output(path.toStdString());
   if (!output.ok()) return fail(withFullStop(output.error()));
   std::string content, error;
-  const exporting::DesignOutcome* real = drawsRealEngine ? realEngine() : nullptr;
+  const study::DesignOutcome* real = drawsRealEngine ? realEngine() : nullptr;
   if (!windowFileContent(file, program_.adapter().engineRead(), real, content, error)) {
     return fail(withFullStop(error));
   }

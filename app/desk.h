@@ -53,7 +53,7 @@ class Desk : public QObject {
   bool somethingToCopy() const;
   // Whether the saves take the design panel's real engine, and its outcome when they do.
   bool takesRealEngine() const;
-  const exporting::DesignOutcome* realEngine() const;
+  const study::DesignOutcome* realEngine() const;
   // Why a save cannot be made now; empty when it can.
   QString whyNoSave(bool needsRealEngineReady) const;
   void updateActions();

@@ -13,20 +13,20 @@
 namespace rotary::app {
 namespace {
 
-exporting::ImageFormat imageFormatOf(WindowFile file) {
+formats::ImageFormat imageFormatOf(WindowFile file) {
   switch (file) {
     case WindowFile::kFigurePdf:
-      return exporting::ImageFormat::kPdf;
+      return formats::ImageFormat::kPdf;
     case WindowFile::kFigurePng:
-      return exporting::ImageFormat::kPng;
+      return formats::ImageFormat::kPng;
     default:
-      return exporting::ImageFormat::kSvg;
+      return formats::ImageFormat::kSvg;
   }
 }
 
 // A name part from a typed number: the display format, with nothing a file name should not hold.
-std::string namePart(const std::string& typed) {
-  std::string part = exporting::shownInput(typed);
+std::string namePart(const study::TypedNumber& typed) {
+  std::string part = typed.shown();
   for (char& c : part) {
     if (c == '/' || c == '\\' || c == ' ' || c == ':' || c == '*' || c == '?') c = '_';
   }
@@ -36,10 +36,9 @@ std::string namePart(const std::string& typed) {
 }  // namespace
 
 bool windowFileContent(WindowFile file, const study::EngineInput& engine,
-                       const exporting::DesignOutcome* real, std::string& content,
-                       std::string& error) {
-  const auto e = parseNumber(engine.eccentricity), R = parseNumber(engine.rotorRadius),
-             W = parseNumber(engine.chamberWidth);
+                       const study::DesignOutcome* real, std::string& content, std::string& error) {
+  const auto &e = engine.eccentricity.number, &R = engine.rotorRadius.number,
+             &W = engine.chamberWidth.number;
   if (!e || !R || !W) {
     error = "the dimensions are no numbers";
     return false;
@@ -48,8 +47,7 @@ bool windowFileContent(WindowFile file, const study::EngineInput& engine,
     error = real->message;
     return false;
   }
-  const RealEngine realEngine =
-      real ? exporting::realEngineOf(real->row.input) : RealEngine{0, 0, 0};
+  const RealEngine realEngine = real ? real->row.input.realEngine() : RealEngine{0, 0, 0};
   switch (file) {
     case WindowFile::kDxf: {
       const RealLimit shape = real ? *real->row.real : realLimit(*e, *R, *W, realEngine);
@@ -57,31 +55,31 @@ bool windowFileContent(WindowFile file, const study::EngineInput& engine,
         error = whyNoRealFigures(shape, realEngine);
         return false;
       }
-      return exporting::drawEngineDxf(*e, *R, realEngine, exporting::lengthUnitOf("").insunits,
-                                      content, error);
+      return formats::drawEngineDxf(*e, *R, realEngine, formats::lengthUnitOf("").insunits, content,
+                                    error);
     }
     case WindowFile::kFigureSvg:
     case WindowFile::kFigurePdf:
     case WindowFile::kFigurePng:
       if (real) {
-        return exporting::drawFigure(
+        return drawing::drawFigure(
             imageFormatOf(file),
-            exporting::RealFigure{*e, *R, *W, realEngine, real->row.real->figures}, content, error);
+            drawing::RealFigure{*e, *R, *W, realEngine, real->row.real->figures}, content, error);
       }
       break;
     default:
       break;
   }
-  const HeadlessResult headless =
-      computeHeadless(engine.eccentricity, engine.rotorRadius, engine.chamberWidth, engine.steps);
+  const HeadlessResult headless = computeHeadless(engine.eccentricity.text, engine.rotorRadius.text,
+                                                  engine.chamberWidth.text, engine.steps);
   if (file == WindowFile::kResultsCsv || file == WindowFile::kResultsJson) {
     const std::vector<study::EngineRow> rows = {
         study::rowOf(real ? real->row.input : engine, headless)};
     std::ostringstream out;
     if (file == WindowFile::kResultsCsv) {
-      exporting::writeCsv(out, rows);
+      formats::writeCsv(out, rows);
     } else {
-      exporting::writeJson(out, rows);
+      formats::writeJson(out, rows);
     }
     content = out.str();
     return true;
@@ -92,11 +90,11 @@ bool windowFileContent(WindowFile file, const study::EngineInput& engine,
   }
   if (file == WindowFile::kProfiles) {
     std::ostringstream out;
-    exporting::writeProfiles(out, headless);
+    formats::writeProfiles(out, headless);
     content = out.str();
     return true;
   }
-  return exporting::drawFigure(imageFormatOf(file), headless, content, error);
+  return drawing::drawFigure(imageFormatOf(file), headless, content, error);
 }
 
 std::string proposedFileName(const study::EngineInput& engine, const std::string& extension) {

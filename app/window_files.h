@@ -23,8 +23,7 @@ enum class WindowFile {
 // when it has values, so that the figure, the outlines and the results are the real engine's.
 // False with the reason in `error` when there is nothing to write.
 bool windowFileContent(WindowFile file, const study::EngineInput& engine,
-                       const exporting::DesignOutcome* real, std::string& content,
-                       std::string& error);
+                       const study::DesignOutcome* real, std::string& content, std::string& error);
 
 // The name a save dialog proposes: "rotor-e15-R105-W80.dxf".
 std::string proposedFileName(const study::EngineInput& engine, const std::string& extension);

@@ -26,8 +26,9 @@ namespace rotary {
 namespace {
 
 void studyOf301Eccentricities(benchmark::State& state) {
+  const auto eccentricities = study::parseValues("5:35:0.1").texts;
   const auto engines =
-      study::combinations(study::parseValues("5:35:0.1").texts, {"105"}, {"80"}, {"1000"});
+      study::combinations({eccentricities.begin(), eccentricities.end()}, {"105"}, {"80"}, {1000});
   for (auto _ : state) {
     const auto rows = study::runStudy(engines);
     benchmark::DoNotOptimize(rows.data());
@@ -38,8 +39,9 @@ BENCHMARK(studyOf301Eccentricities)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 // The exact figures alone, as --method exact computes them.
 void exactStudyOf301Eccentricities(benchmark::State& state) {
+  const auto eccentricities = study::parseValues("5:35:0.1").texts;
   const auto engines =
-      study::combinations(study::parseValues("5:35:0.1").texts, {"105"}, {"80"}, {"1000"});
+      study::combinations({eccentricities.begin(), eccentricities.end()}, {"105"}, {"80"}, {1000});
   for (auto _ : state) {
     const auto rows = study::runStudy(engines, 0, nullptr, study::runExactEngine);
     benchmark::DoNotOptimize(rows.data());
@@ -61,24 +63,24 @@ const HeadlessResult& defaults() {
   return result;
 }
 
-void figureBeyondTheComputation(benchmark::State& state, exporting::ImageFormat format,
+void figureBeyondTheComputation(benchmark::State& state, formats::ImageFormat format,
                                 const char* path) {
   std::string error, content;
   for (auto _ : state) {
-    exporting::OutputFile file(path);
-    if (!exporting::drawFigure(format, defaults(), content, error) || !file.write(content)) {
+    formats::OutputFile file(path);
+    if (!drawing::drawFigure(format, defaults(), content, error) || !file.write(content)) {
       state.SkipWithError("failed");
     }
   }
   std::remove(path);
 }
-BENCHMARK_CAPTURE(figureBeyondTheComputation, Svg, exporting::ImageFormat::kSvg,
+BENCHMARK_CAPTURE(figureBeyondTheComputation, Svg, formats::ImageFormat::kSvg,
                   "/tmp/rotary-bench.svg")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(figureBeyondTheComputation, Pdf, exporting::ImageFormat::kPdf,
+BENCHMARK_CAPTURE(figureBeyondTheComputation, Pdf, formats::ImageFormat::kPdf,
                   "/tmp/rotary-bench.pdf")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(figureBeyondTheComputation, Png, exporting::ImageFormat::kPng,
+BENCHMARK_CAPTURE(figureBeyondTheComputation, Png, formats::ImageFormat::kPng,
                   "/tmp/rotary-bench.png")
     ->Unit(benchmark::kMillisecond);
 
@@ -164,8 +166,8 @@ void dxfOfTheRealEngine(benchmark::State& state) {
   std::string error, content;
   for (auto _ : state) {
     const RealOutlines outlines = realOutlines(15, 105, kDesign, 0.0005);
-    exporting::OutputFile file("/tmp/rotary-bench.dxf");
-    if (!exporting::drawDxf(outlines, kDesign, 4, content, error) || !file.write(content)) {
+    formats::OutputFile file("/tmp/rotary-bench.dxf");
+    if (!formats::drawDxf(outlines, kDesign, 4, content, error) || !file.write(content)) {
       state.SkipWithError("failed");
     }
   }
@@ -177,7 +179,7 @@ BENCHMARK(dxfOfTheRealEngine)->Unit(benchmark::kMillisecond);
 }  // namespace rotary
 
 int main(int argc, char** argv) {
-  if (!std::getenv("NOQT")) rotary::exporting::ensureHeadlessQt();
+  if (!std::getenv("NOQT")) rotary::drawing::ensureHeadlessQt();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

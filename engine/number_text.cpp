@@ -71,6 +71,17 @@ std::string significantDigits(double value, int digits) {
   return std::string(buffer, end);
 }
 
+double roundedToDigits(double value, int digits) {
+  if (!std::isfinite(value)) return value;
+  char buffer[48];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                 std::chars_format::scientific, digits - 1)
+                       .ptr;
+  double rounded = value;
+  std::from_chars(buffer, end, rounded, std::chars_format::scientific);
+  return rounded;
+}
+
 std::string formatNumber(double value) {
   if (value == 0) return "0";
   if (std::isnan(value)) return "NaN";

@@ -17,6 +17,10 @@ std::string formatNumber(double value);
 // form ("654.715", "1.5e+300"), independent of the locale; 17 digits read back the same double.
 std::string significantDigits(double value, int digits);
 
+// The double nearest to the value rounded to the given number of significant digits: what
+// significantDigits writes, as a number (formatNumber shows 15).
+double roundedToDigits(double value, int digits);
+
 // Strict decimal conversion: optional surrounding spaces, a sign, digits with at most one
 // decimal point, an optional exponent; spaces, tabs and non-breaking spaces around it are
 // ignored. Anything else, and a value beyond the range of a double or below its normal range

@@ -52,4 +52,9 @@ std::string whyNoRealFigures(const RealLimit& limit, const RealEngine& real) {
   return "";
 }
 
+std::string targetAboveLimit(double target, double limit) {
+  return "ratio " + formatNumber(target) + " is above the limit of this engine, " +
+         significantDigits(limit, 6) + ", which no recess can raise.";
+}
+
 }  // namespace rotary

@@ -17,4 +17,8 @@ std::string whyNoExactFigures(ExactStatus status);
 // Why a real engine has no figures, as a sentence.
 std::string whyNoRealFigures(const RealLimit& limit, const RealEngine& real);
 
+// Why no recess gives the target ratio: the real engine without a recess has less, and a recess
+// only lowers the ratio.
+std::string targetAboveLimit(double target, double limit);
+
 }  // namespace rotary

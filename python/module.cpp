@@ -18,7 +18,6 @@
 #include "messages.h"
 #include "number_text.h"
 #include "real_engine.h"
-#include "results_table.h"
 #include "runner.h"
 #include "shape_texts.h"
 #include "volume_curve.h"
@@ -107,8 +106,7 @@ py::dict realEngineOf(double e, double R, double W, double A, double C, double V
   if (target) {
     const auto recess = recessForRatio(limit.withoutRecess, *target);
     if (!recess) {
-      throw py::value_error(
-          exporting::targetAboveLimit(formatNumber(*target), limit.withoutRecess.ratio));
+      throw py::value_error(targetAboveLimit(*target, limit.withoutRecess.ratio));
     }
     d["target_recess"] = *recess;
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -17,20 +18,20 @@
 
 namespace rotary::study {
 
-std::vector<EngineInput> combinations(const std::vector<std::string>& eccentricities,
-                                      const std::vector<std::string>& rotorRadii,
-                                      const std::vector<std::string>& chamberWidths,
-                                      const std::vector<std::string>& stepCounts) {
+std::vector<EngineInput> combinations(const std::vector<TypedNumber>& eccentricities,
+                                      const std::vector<TypedNumber>& rotorRadii,
+                                      const std::vector<TypedNumber>& chamberWidths,
+                                      const std::vector<int>& stepCounts) {
   std::vector<EngineInput> engines;
-  for (const std::string& e : eccentricities) {
-    for (const std::string& R : rotorRadii) {
-      for (const std::string& W : chamberWidths) {
-        for (const std::string& N : stepCounts) {
+  for (const TypedNumber& e : eccentricities) {
+    for (const TypedNumber& R : rotorRadii) {
+      for (const TypedNumber& W : chamberWidths) {
+        for (const int N : stepCounts) {
           EngineInput input;
           input.eccentricity = e;
           input.rotorRadius = R;
           input.chamberWidth = W;
-          input.steps = std::stoi(N);
+          input.steps = N;
           engines.push_back(input);
         }
       }
@@ -40,16 +41,16 @@ std::vector<EngineInput> combinations(const std::vector<std::string>& eccentrici
 }
 
 std::vector<EngineInput> withRealEngine(const std::vector<EngineInput>& engines,
-                                        const std::vector<std::string>& sealOffsets,
-                                        const std::vector<std::string>& clearances,
-                                        const std::vector<std::string>& recesses,
-                                        const std::vector<std::string>& targetRatios) {
+                                        const std::vector<TypedNumber>& sealOffsets,
+                                        const std::vector<TypedNumber>& clearances,
+                                        const std::vector<TypedNumber>& recesses,
+                                        const std::vector<TypedNumber>& targetRatios) {
   std::vector<EngineInput> real;
   for (const EngineInput& engine : engines) {
-    for (const std::string& A : sealOffsets) {
-      for (const std::string& C : clearances) {
-        for (const std::string& V : recesses) {
-          for (const std::string& X : targetRatios) {
+    for (const TypedNumber& A : sealOffsets) {
+      for (const TypedNumber& C : clearances) {
+        for (const TypedNumber& V : recesses) {
+          for (const TypedNumber& X : targetRatios) {
             EngineInput input = engine;
             input.real = true;
             input.sealOffset = A;
@@ -65,29 +66,43 @@ std::vector<EngineInput> withRealEngine(const std::vector<EngineInput>& engines,
   return real;
 }
 
+RealEngine EngineInput::realEngine() const {
+  return {sealOffset.valueOr(0), clearance.valueOr(0), recess.valueOr(0)};
+}
+
+std::optional<double> EngineInput::trochoidRatio() const {
+  const auto& e = eccentricity.number;
+  const auto& R = rotorRadius.number;
+  if (!e || !R || *e <= 0) return std::nullopt;
+  const double k = *R / *e;
+  if (!std::isfinite(k)) return std::nullopt;
+  return k;
+}
+
 void addRealEngine(const EngineInput& engine, EngineRow& row) {
-  const auto e = parseNumber(engine.eccentricity), R = parseNumber(engine.rotorRadius),
-             W = parseNumber(engine.chamberWidth), A = parseNumber(engine.sealOffset),
-             C = parseNumber(engine.clearance), V = parseNumber(engine.recess);
+  const auto &e = engine.eccentricity.number, &R = engine.rotorRadius.number,
+             &W = engine.chamberWidth.number, &A = engine.sealOffset.number,
+             &C = engine.clearance.number, &V = engine.recess.number;
   if (!e || !R || !W || !A || !C || !V) return;
   // The row's own exact limit, where it has one, comes from these very dimensions.
   const RealEngine real{*A, *C, *V};
   row.real = row.exact ? realLimit(*e, *R, *W, real, *row.exact) : realLimit(*e, *R, *W, real);
-  const auto X = parseNumber(engine.targetRatio);
+  const auto& X = engine.targetRatio.number;
   if (X && row.real->hasFigures()) row.targetRecess = recessForRatio(row.real->withoutRecess, *X);
 }
 
 EngineRow runEngine(const EngineInput& engine) {
-  return rowOf(engine, computeHeadless(engine.eccentricity, engine.rotorRadius, engine.chamberWidth,
-                                       engine.steps, nullptr, kMostCompanionSteps));
+  return rowOf(engine, computeHeadless(engine.eccentricity.text, engine.rotorRadius.text,
+                                       engine.chamberWidth.text, engine.steps, nullptr,
+                                       kMostCompanionSteps));
 }
 
 EngineRow runExactEngine(const EngineInput& engine) {
   EngineRow row;
   row.input = engine;
   row.input.steps = 0;
-  const auto e = parseNumber(engine.eccentricity), R = parseNumber(engine.rotorRadius),
-             W = parseNumber(engine.chamberWidth);
+  const auto &e = engine.eccentricity.number, &R = engine.rotorRadius.number,
+             &W = engine.chamberWidth.number;
   if (!e || !R || !W) {
     row.message = "No exact figures: the dimensions are no numbers.";
     return row;
@@ -99,7 +114,7 @@ EngineRow runExactEngine(const EngineInput& engine) {
   }
   // Rounded to the digits the exact computation promises, so that the display format shows
   // just those.
-  const auto promised = [](double value) { return *parseNumber(significantDigits(value, 6)); };
+  const auto promised = [](double value) { return roundedToDigits(value, 6); };
   const ExactFigures& x = row.exact->figures;
   row.figures = Figures{promised(x.capacity), promised(x.deadVolume), promised(x.ratio), ""};
   if (engine.real) addRealEngine(engine, row);

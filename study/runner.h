@@ -12,16 +12,22 @@
 #include "figures.h"
 #include "headless.h"
 #include "real_engine.h"
+#include "typed_number.h"
 
 namespace rotary::study {
 
 struct EngineInput {
-  std::string eccentricity, rotorRadius, chamberWidth;
+  TypedNumber eccentricity, rotorRadius, chamberWidth;
   int steps = 100;
   // The real engine, when any of its options is given: apex-seal offset, clearance, recess, and
   // the ratio whose recess is asked for (empty for none).
   bool real = false;
-  std::string sealOffset = "0", clearance = "0", recess = "0", targetRatio;
+  TypedNumber sealOffset = "0", clearance = "0", recess = "0", targetRatio;
+
+  // The real engine's values, 0 where one is no number.
+  RealEngine realEngine() const;
+  // K = R / e, where both are numbers, e is above 0 and the ratio is finite.
+  std::optional<double> trochoidRatio() const;
 };
 
 // One engine's outcome, kept small: a study may hold a hundred thousand of them.
@@ -40,10 +46,10 @@ using Progress = std::function<void(long done, long total)>;
 
 // Every combination of the given values, the eccentricity varying slowest and the step count
 // fastest.
-std::vector<EngineInput> combinations(const std::vector<std::string>& eccentricities,
-                                      const std::vector<std::string>& rotorRadii,
-                                      const std::vector<std::string>& chamberWidths,
-                                      const std::vector<std::string>& stepCounts);
+std::vector<EngineInput> combinations(const std::vector<TypedNumber>& eccentricities,
+                                      const std::vector<TypedNumber>& rotorRadii,
+                                      const std::vector<TypedNumber>& chamberWidths,
+                                      const std::vector<int>& stepCounts);
 
 using EngineFunction = EngineRow (*)(const EngineInput&);
 // Called on the calling thread with each row as soon as it and all rows before it are done.
@@ -56,10 +62,10 @@ EngineRow runExactEngine(const EngineInput& engine);
 
 // Every combination of the engines with the real engine's values, these varying fastest.
 std::vector<EngineInput> withRealEngine(const std::vector<EngineInput>& engines,
-                                        const std::vector<std::string>& sealOffsets,
-                                        const std::vector<std::string>& clearances,
-                                        const std::vector<std::string>& recesses,
-                                        const std::vector<std::string>& targetRatios);
+                                        const std::vector<TypedNumber>& sealOffsets,
+                                        const std::vector<TypedNumber>& clearances,
+                                        const std::vector<TypedNumber>& recesses,
+                                        const std::vector<TypedNumber>& targetRatios);
 
 // The real engine's figures beside the row's own, and the recess for the target ratio.
 void addRealEngine(const EngineInput& engine, EngineRow& row);

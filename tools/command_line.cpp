@@ -33,11 +33,11 @@
 namespace rotary {
 namespace {
 
-exporting::ImageFormat checkedImageFormat(const std::string& option, const std::string& path,
-                                          std::initializer_list<exporting::ImageFormat> allowed,
-                                          const char* names) {
-  exporting::ImageFormat format{};
-  if (!exporting::imageFormatOf(path, allowed, format)) {
+formats::ImageFormat checkedImageFormat(const std::string& option, const std::string& path,
+                                        std::initializer_list<formats::ImageFormat> allowed,
+                                        const char* names) {
+  formats::ImageFormat format{};
+  if (!formats::imageFormatOf(path, allowed, format)) {
     throw BadUsage{option + ": " + quoteForMessage(path) + " does not end in " + names};
   }
   return format;
@@ -46,12 +46,12 @@ exporting::ImageFormat checkedImageFormat(const std::string& option, const std::
 // The output files, each looked at before the computation, so that a path that cannot be
 // written fails at once.
 struct OutputFiles {
-  std::unique_ptr<exporting::OutputFile> profiles, figure, dxf, chart, volumeCurve;
-  exporting::ImageFormat figureFormat{}, chartFormat{};
+  std::unique_ptr<formats::OutputFile> profiles, figure, dxf, chart, volumeCurve;
+  formats::ImageFormat figureFormat{}, chartFormat{};
 };
 
-std::unique_ptr<exporting::OutputFile> created(const std::string& option, const std::string& path) {
-  auto file = std::make_unique<exporting::OutputFile>(path);
+std::unique_ptr<formats::OutputFile> created(const std::string& option, const std::string& path) {
+  auto file = std::make_unique<formats::OutputFile>(path);
   if (!file->ok()) throw BadUsage{option + ": " + quoteForMessage(path) + ": " + file->error()};
   return file;
 }
@@ -98,7 +98,7 @@ std::string put(std::ostream& out, const std::string& content) {
 
 // The real engine's values, each one or a range; "0" where not given, and no target ratio.
 struct RealValues {
-  std::vector<std::string> sealOffsets{"0"}, clearances{"0"}, recesses{"0"}, targets{""};
+  std::vector<study::TypedNumber> sealOffsets{"0"}, clearances{"0"}, recesses{"0"}, targets{""};
 };
 
 RealValues realValues(const Options& options) {
@@ -113,13 +113,13 @@ RealValues realValues(const Options& options) {
   if (!options.targetRatio.empty()) {
     const study::Values targets = study::parseValues(options.targetRatio);
     if (!targets.error.empty()) throw BadUsage{"--target-ratio: " + targets.error};
-    for (const std::string& text : targets.texts) {
-      const auto ratio = parseNumber(text);
-      if (!ratio || !(*ratio > 1)) {
-        throw BadUsage{"--target-ratio: " + quoteForMessage(text) + " is not a ratio above 1"};
+    values.targets.assign(targets.texts.begin(), targets.texts.end());
+    for (const study::TypedNumber& ratio : values.targets) {
+      if (!ratio.number || !(*ratio.number > 1)) {
+        throw BadUsage{"--target-ratio: " + quoteForMessage(ratio.text) +
+                       " is not a ratio above 1"};
       }
     }
-    values.targets = targets.texts;
   }
   return values;
 }
@@ -131,8 +131,8 @@ struct EngineNumbers {
 };
 
 EngineNumbers numbersOf(const study::EngineInput& input) {
-  return {*parseNumber(input.eccentricity), *parseNumber(input.rotorRadius),
-          *parseNumber(input.chamberWidth), exporting::realEngineOf(input)};
+  return {*input.eccentricity.number, *input.rotorRadius.number, *input.chamberWidth.number,
+          input.realEngine()};
 }
 
 }  // namespace
@@ -148,17 +148,17 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     const Options options = parseOptions(args, out, done);
     if (done) return kExitOk;
 
-    const std::vector<std::string> eccentricities =
+    const std::vector<study::TypedNumber> eccentricities =
         lengthValues("--eccentricity", options.eccentricity);
-    const std::vector<std::string> radii = lengthValues("--rotor-radius", options.rotorRadius);
-    const std::vector<std::string> widths = lengthValues("--chamber-width", options.chamberWidth);
-    if (!options.gearModule.empty()) {
-      const double module = *parseNumber(options.gearModule);
-      for (const std::string& text : eccentricities) {
-        const double e = *parseNumber(text);
+    const auto radii = lengthValues("--rotor-radius", options.rotorRadius);
+    const auto widths = lengthValues("--chamber-width", options.chamberWidth);
+    if (options.gearModule) {
+      const double module = *options.gearModule->number;
+      for (const study::TypedNumber& eccentricity : eccentricities) {
+        const double e = *eccentricity.number;
         if (!wholeTeeth(e, module)) {
-          throw BadUsage{"--gear-module: " + quoteForMessage(options.gearModule) +
-                         " gives eccentricity " + exporting::shownInput(text) + " gears of " +
+          throw BadUsage{"--gear-module: " + quoteForMessage(options.gearModule->text) +
+                         " gives eccentricity " + eccentricity.shown() + " gears of " +
                          significantDigits(6 * e / module, 6) + " and " +
                          significantDigits(4 * e / module, 6) +
                          " teeth (6e/m and 4e/m), not whole numbers"};
@@ -179,7 +179,9 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       throw BadUsage{"the ranges make " + significantDigits(static_cast<double>(count), 15) +
                      " engines, more than " + std::to_string(study::kMostEngines)};
     }
-    auto engines = study::combinations(eccentricities, radii, widths, steps.texts);
+    std::vector<int> stepCounts;
+    for (const std::string& N : steps.texts) stepCounts.push_back(std::stoi(N));
+    auto engines = study::combinations(eccentricities, radii, widths, stepCounts);
     if (options.realEngine()) {
       engines = study::withRealEngine(engines, real.sealOffsets, real.clearances, real.recesses,
                                       real.targets);
@@ -214,12 +216,12 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
 
     // Every output the user names, with the file made for it where it goes to a file.
-    using exporting::ImageFormat;
+    using formats::ImageFormat;
     OutputFiles files;
     struct Output {
       const char* option;
       const std::optional<std::string>& path;
-      std::unique_ptr<exporting::OutputFile>& file;
+      std::unique_ptr<formats::OutputFile>& file;
     };
     const Output outputs[] = {{"--profiles", options.profiles, files.profiles},
                               {"--figure", options.figure, files.figure},
@@ -250,9 +252,9 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       const std::initializer_list<ImageFormat> formats = {ImageFormat::kSvg, ImageFormat::kPdf,
                                                           ImageFormat::kPng};
       if (options.figureFormat) {
-        exporting::imageFormatOf("." + *options.figureFormat, formats, files.figureFormat);
+        formats::imageFormatOf("." + *options.figureFormat, formats, files.figureFormat);
         ImageFormat named{};
-        if (exporting::imageFormatOf(*options.figure, formats, named) &&
+        if (formats::imageFormatOf(*options.figure, formats, named) &&
             named != files.figureFormat) {
           throw BadUsage{"--figure: " + quoteForMessage(*options.figure) +
                          " names another format than --figure-format " + *options.figureFormat};
@@ -273,17 +275,17 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
           "--chart", *options.chart, {ImageFormat::kSvg, ImageFormat::kPng}, ".svg or .png");
     }
     if (toFile(options.dxf)) {
-      if (exporting::lowerExtension(*options.dxf) != "dxf") {
+      if (formats::lowerExtension(*options.dxf) != "dxf") {
         throw BadUsage{"--dxf: " + quoteForMessage(*options.dxf) + " does not end in .dxf"};
       }
     }
     // Qt comes in only now, for the runs that draw; a module that cannot be loaded fails them
     // before anything is computed or created.
-    const exporting::Drawing* drawing = nullptr;
+    const drawing::Drawing* drawer = nullptr;
     if (options.figure || options.chart) {
       std::string why;
-      drawing = exporting::loadDrawing(why);
-      if (!drawing) throw BadUsage{(options.figure ? "--figure: " : "--chart: ") + why};
+      drawer = drawing::loadDrawing(why);
+      if (!drawer) throw BadUsage{(options.figure ? "--figure: " : "--chart: ") + why};
     }
     for (const Output& output : outputs) {
       if (toFile(output.path)) output.file = created(output.option, *output.path);
@@ -309,14 +311,14 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
 
     Format format = options.format;
     if (format == Format::kDefault) format = isStudy ? Format::kCsv : Format::kText;
-    exporting::TableSettings settings;
+    formats::TableSettings settings;
     settings.lengthUnit = options.units;
-    if (!options.rotors.empty()) settings.rotors = static_cast<int>(*parseNumber(options.rotors));
-    if (!options.gearModule.empty()) settings.gearModule = *parseNumber(options.gearModule);
-    settings.designerInText = !options.rotors.empty() || !options.gearModule.empty();
-    const exporting::Table table = format == Format::kJson   ? exporting::Table::kJson
-                                   : format == Format::kText ? exporting::Table::kText
-                                                             : exporting::Table::kCsv;
+    if (options.rotors) settings.rotors = *options.rotors;
+    if (options.gearModule) settings.gearModule = *options.gearModule->number;
+    settings.designerInText = options.rotors || options.gearModule;
+    const formats::Table table = format == Format::kJson   ? formats::Table::kJson
+                                 : format == Format::kText ? formats::Table::kText
+                                                           : formats::Table::kCsv;
 
     std::vector<study::EngineRow> rows;
     std::optional<HeadlessResult> single;
@@ -325,7 +327,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       std::string outputError;
       // Each row goes out as soon as it and all before it are done: an interrupted study keeps
       // what it computed.
-      exporting::RowPrinter printer(out, table, engines.front().real, true, settings);
+      formats::RowPrinter printer(out, table, engines.front().real, true, settings);
       rows = study::runStudy(
           engines, 0,
           [&](long done, long total) {
@@ -349,8 +351,9 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       rows.push_back(study::runExactEngine(engines.front()));
     } else {
       const study::EngineInput& engine = engines.front();
-      single = computeHeadless(engine.eccentricity, engine.rotorRadius, engine.chamberWidth,
-                               engine.steps, nullptr, kMostCompanionSteps);
+      single =
+          computeHeadless(engine.eccentricity.text, engine.rotorRadius.text,
+                          engine.chamberWidth.text, engine.steps, nullptr, kMostCompanionSteps);
       rows.push_back(study::rowOf(engine, *single));
     }
 
@@ -358,13 +361,13 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       if (outputOnStandardOutput || isStudy) return;
       switch (format) {
         case Format::kCsv:
-          exporting::writeCsv(out, rows, settings);
+          formats::writeCsv(out, rows, settings);
           break;
         case Format::kJson:
-          exporting::writeJson(out, rows, settings);
+          formats::writeJson(out, rows, settings);
           break;
         default:
-          exporting::writeText(out, rows, settings);
+          formats::writeText(out, rows, settings);
           break;
       }
     };
@@ -385,7 +388,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       int status = kExitOk;
       std::string said;
       if (options.realEngine() && row.real) {
-        const RealEngine real = exporting::realEngineOf(row.input);
+        const RealEngine real = row.input.realEngine();
         switch (row.real->status) {
           case RealStatus::kSealOffsetTooLarge:
             status = kExitBadUsage;
@@ -402,8 +405,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
           case RealStatus::kFigures:
             if (!row.input.targetRatio.empty() && !row.targetRecess) {
               status = kExitComputationFailed;
-              said =
-                  exporting::targetAboveLimit(row.input.targetRatio, row.real->withoutRecess.ratio);
+              said = targetAboveLimit(*row.input.targetRatio.number, row.real->withoutRecess.ratio);
             }
             break;
         }
@@ -440,7 +442,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
 
     // Into its file, or onto standard output.
     const auto deliver = [&](const char* option, const std::optional<std::string>& path,
-                             exporting::OutputFile* file,
+                             formats::OutputFile* file,
                              const std::string& content) -> std::optional<std::string> {
       if (file) {
         if (file->write(content)) return std::nullopt;
@@ -454,7 +456,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     std::string error;
     if (options.profiles) {
       std::ostringstream profiles;
-      exporting::writeProfiles(profiles, *single, options.units);
+      formats::writeProfiles(profiles, *single, options.units);
       if (const auto failed =
               deliver("--profiles", options.profiles, files.profiles.get(), profiles.str())) {
         return fail(*failed);
@@ -462,21 +464,20 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     std::string content;
     if (options.figure) {
-      const bool drawn =
-          options.realEngine()
-              ? drawing->realFigure(
-                    files.figureFormat,
-                    exporting::RealFigure{one.e, one.R, one.W, one.real, realShape->figures},
-                    content, error)
-              : drawing->figure(files.figureFormat, *single, content, error);
+      const bool drawn = options.realEngine()
+                             ? drawer->realFigure(files.figureFormat,
+                                                  drawing::RealFigure{one.e, one.R, one.W, one.real,
+                                                                      realShape->figures},
+                                                  content, error)
+                             : drawer->figure(files.figureFormat, *single, content, error);
       if (!drawn) return fail("--figure: " + quoteForMessage(*options.figure) + ": " + error);
       if (const auto failed = deliver("--figure", options.figure, files.figure.get(), content)) {
         return fail(*failed);
       }
     }
     if (options.dxf) {
-      const int insunits = exporting::lengthUnitOf(options.units).insunits;
-      if (!exporting::drawEngineDxf(one.e, one.R, one.real, insunits, content, error)) {
+      const int insunits = formats::lengthUnitOf(options.units).insunits;
+      if (!formats::drawEngineDxf(one.e, one.R, one.real, insunits, content, error)) {
         return fail("--dxf: " + quoteForMessage(*options.dxf) + ": " + error);
       }
       if (const auto failed = deliver("--dxf", options.dxf, files.dxf.get(), content)) {
@@ -485,9 +486,9 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     std::vector<CyclePoint> curve;
     if (options.volumeCurve) {
-      curve = volumeCurve(one.e, one.R, one.W, one.real, *parseNumber(options.angleStep));
+      curve = volumeCurve(one.e, one.R, one.W, one.real, options.angleStep);
       std::ostringstream text;
-      exporting::writeVolumeCurve(
+      formats::writeVolumeCurve(
           text,
           {one.e, one.R, one.W, options.realEngine(), one.real, realShape->figures, options.units},
           curve);
@@ -497,15 +498,15 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       }
     }
     if (files.chart && !isStudy) {
-      const exporting::CurveChart chart{one.e, one.R, one.W, options.realEngine(), curve};
-      if (!drawing->curveChart(files.chartFormat, chart, content, error)) {
+      const drawing::CurveChart chart{one.e, one.R, one.W, options.realEngine(), curve};
+      if (!drawer->curveChart(files.chartFormat, chart, content, error)) {
         return fail("--chart: " + quoteForMessage(*options.chart) + ": " + error);
       }
       if (const auto failed = deliver("--chart", options.chart, files.chart.get(), content)) {
         return fail(*failed);
       }
     } else if (files.chart) {
-      if (!drawing->chart(files.chartFormat, rows, options.units, content, error)) {
+      if (!drawer->chart(files.chartFormat, rows, options.units, content, error)) {
         return fail("--chart: " + quoteForMessage(*options.chart) + ": " + error);
       }
       if (const auto failed = deliver("--chart", options.chart, files.chart.get(), content)) {

@@ -15,7 +15,7 @@ inline constexpr int kExitBadUsage = 2;
 
 // Runs the tool on its arguments (without the program name); returns the exit status. A long
 // study shows its progress on `err` when that is a terminal. `standardOutputKey` says which file
-// `out` writes to, where it is one (exporting::sameFileKeyOf), so that no output is written into
+// `out` writes to, where it is one (formats::sameFileKeyOf), so that no output is written into
 // it.
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    bool errIsTerminal = false, const std::string& standardOutputKey = "");

@@ -112,24 +112,26 @@ constexpr const char* kUsage =
 }  // namespace
 
 // A length, or each length of a range, with the same checks as the window's.
-std::vector<std::string> lengthValues(const std::string& option, const std::string& text) {
+std::vector<study::TypedNumber> lengthValues(const std::string& option, const std::string& text) {
   const study::Values values = study::parseValues(text);
   if (!values.error.empty()) throw BadUsage{option + ": " + values.error};
-  for (const std::string& value : values.texts) {
-    double number = 0;
-    switch (convertNumber(value, number)) {
-      case Conversion::kNotANumber:
-        throw BadUsage{notANumberMessage(option, value)};
+  std::vector<study::TypedNumber> lengths(values.texts.begin(), values.texts.end());
+  for (const study::TypedNumber& length : lengths) {
+    if (length.number) {
+      if (*length.number < 0) throw BadUsage{negativeMessage(option, length.text)};
+      continue;
+    }
+    double ignored = 0;
+    switch (convertNumber(length.text, ignored)) {
       case Conversion::kTooLarge:
-        throw BadUsage{tooLargeMessage(option, value)};
+        throw BadUsage{tooLargeMessage(option, length.text)};
       case Conversion::kTooSmall:
-        throw BadUsage{tooSmallMessage(option, value)};
-      case Conversion::kNumber:
-        if (number < 0) throw BadUsage{negativeMessage(option, value)};
-        break;
+        throw BadUsage{tooSmallMessage(option, length.text)};
+      default:
+        throw BadUsage{notANumberMessage(option, length.text)};
     }
   }
-  return values.texts;
+  return lengths;
 }
 
 Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bool& done) {
@@ -214,13 +216,13 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
         throw BadUsage{name + ": " + quoteForMessage(*value) +
                        " is not a whole number from 1 to 100"};
       }
-      options.rotors = *value;
+      options.rotors = static_cast<int>(*count);
     } else if (name == "--gear-module") {
       const auto module = parseNumber(*value);
       if (!module || !(*module > 0)) {
         throw BadUsage{name + ": " + quoteForMessage(*value) + " is not a length above 0"};
       }
-      options.gearModule = *value;
+      options.gearModule = study::TypedNumber(*value);
     } else if (name == "--angle-step") {
       // Up to a million rows: a thousandth of a degree over the 1080 of the cycle.
       const auto step = parseNumber(*value);
@@ -228,14 +230,14 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
         throw BadUsage{name + ": " + quoteForMessage(*value) +
                        " is not a number of degrees from 0.001 to 1080"};
       }
-      options.angleStep = *value;
+      options.angleStep = *step;
     } else if (name == "--figure-format") {
       if (*value != "svg" && *value != "pdf" && *value != "png") {
         throw BadUsage{name + ": " + quoteForMessage(*value) + " is not svg, pdf or png"};
       }
       options.figureFormat = *value;
     } else if (name == "--units") {
-      if (!exporting::isLengthUnit(*value)) {
+      if (!formats::isLengthUnit(*value)) {
         throw BadUsage{name + ": " + quoteForMessage(*value) + " is not mm, cm, m or in"};
       }
       options.units = *value;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "typed_number.h"
+
 namespace rotary {
 
 enum class Format { kDefault, kText, kCsv, kJson };
@@ -27,9 +29,11 @@ struct Options {
   }
   std::optional<std::string> profiles, figure, dxf, chart, volumeCurve;
   // Degrees of the shaft between the volume curve's rows.
-  std::string angleStep = "1";
-  // The designer's figures: the rotors of the engine, and the gears' module; empty when not given.
-  std::string rotors, gearModule;
+  double angleStep = 1;
+  // The designer's figures: the rotors of the engine, and the gears' module, as typed and read;
+  // none when not given.
+  std::optional<int> rotors;
+  std::optional<study::TypedNumber> gearModule;
   // The figure's format where its file name has no extension to say it (standard output).
   std::optional<std::string> figureFormat;
   // The unit of the lengths, as the DXF and the headers name it; empty when not given (mm).
@@ -47,6 +51,6 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
 
 // The values of a length option, one or a range, each checked as the window checks a typed
 // length; throws BadUsage.
-std::vector<std::string> lengthValues(const std::string& option, const std::string& text);
+std::vector<study::TypedNumber> lengthValues(const std::string& option, const std::string& text);
 
 }  // namespace rotary

@@ -10,10 +10,10 @@
 
 int main(int argc, char** argv) {
   // Ctrl-C or a kill while a file is being written leaves no temporary file behind.
-  rotary::exporting::removeTemporaryFilesOnSignals();
+  rotary::formats::removeTemporaryFilesOnSignals();
   int status = rotary::runCommandLine(std::vector<std::string>(argv + 1, argv + argc), std::cout,
                                       std::cerr, isatty(STDERR_FILENO) != 0,
-                                      rotary::exporting::sameFileKeyOf(STDOUT_FILENO));
+                                      rotary::formats::sameFileKeyOf(STDOUT_FILENO));
   // The last of standard output leaves only here; its failure is a failure too.
   errno = 0;
   if (std::fclose(stdout) != 0 && status == rotary::kExitOk) {

@@ -250,8 +250,8 @@ TEST(CompanionSignals, RemoveTemporaryFilesAndEndAsTheSignalWould) {
     ASSERT_GE(child, 0);
     if (child == 0) {
       std::signal(signal, SIG_DFL);
-      exporting::removeTemporaryFilesOnSignals();
-      exporting::rememberTemporaryFile(path);
+      formats::removeTemporaryFilesOnSignals();
+      formats::rememberTemporaryFile(path);
       std::raise(signal);
       _exit(0);  // not reached
     }
@@ -466,19 +466,19 @@ TEST(CompanionFiles, NoFigureForAnEngineWithoutResults) {
 
 TEST(CompanionStudy, RowsEqualSingleRunsWhateverTheWorkers) {
   const auto engines =
-      study::combinations({"10", "15", "0", "abc"}, {"100", "105"}, {"80"}, {"50", "100"});
+      study::combinations({"10", "15", "0", "abc"}, {"100", "105"}, {"80"}, {50, 100});
   ASSERT_EQ(engines.size(), 16u);
   std::string single;
   {
     std::ostringstream out;
     std::vector<study::EngineRow> rows;
     for (const study::EngineInput& engine : engines) rows.push_back(study::runEngine(engine));
-    exporting::writeCsv(out, rows);
+    formats::writeCsv(out, rows);
     single = out.str();
   }
   for (const unsigned workers : {1u, 2u, 3u, 16u}) {
     std::ostringstream out;
-    exporting::writeCsv(out, study::runStudy(engines, workers));
+    formats::writeCsv(out, study::runStudy(engines, workers));
     EXPECT_EQ(out.str(), single) << workers << " workers";
   }
   // The ranges run in the same order: the eccentricity slowest, the step count fastest.

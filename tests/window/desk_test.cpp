@@ -22,7 +22,7 @@
 namespace rotary::app {
 namespace {
 
-using exporting::DesignField;
+using study::DesignField;
 using testing::RunningWindow;
 
 QByteArray contentOf(const QString& path) {

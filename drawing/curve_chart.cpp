@@ -1,0 +1,77 @@
+#include <QChart>
+#include <QGraphicsScene>
+#include <QLegend>
+#include <QLineSeries>
+#include <QPen>
+#include <QValueAxis>
+#include <algorithm>
+
+#include "chart.h"
+#include "chart_render.h"
+#include "headless_qt.h"
+#include "number_text.h"
+
+namespace rotary::drawing {
+
+bool drawCurveChart(ImageFormat format, const CurveChart& chart, std::string& content,
+                    std::string& error) {
+  ensureHeadlessQt();
+  constexpr double kWidth = 900, kHeight = 560;
+  auto* drawn = new QChart;
+  drawn->setAnimationOptions(QChart::NoAnimation);
+  drawn->setTitle(QString::fromStdString(
+      std::string(chart.realEngine ? "Real engine" : "Exact shape") +
+      ", e = " + formatNumber(chart.eccentricity) + ", R = " + formatNumber(chart.rotorRadius) +
+      ", W = " + formatNumber(chart.chamberWidth) +
+      ": one chamber's volume over its four strokes"));
+  drawn->legend()->setAlignment(Qt::AlignBottom);
+
+  auto* volume = new QLineSeries;
+  volume->setName("chamber volume");
+  // Dashed with a dash longer than the line: one path in an SVG, not a line per degree.
+  QPen solid(QColor(16, 89, 198), 2);
+  solid.setDashPattern({1e6, 1});
+  volume->setPen(solid);
+  auto* lean = new QLineSeries;
+  lean->setName("apex seal's lean, degrees (right axis)");
+  lean->setPen(QPen(QColor(198, 16, 36), 2, Qt::DashLine));
+  double lowest = 0, highest = 0, mostLean = 0;
+  for (const CyclePoint& p : chart.curve) {
+    volume->append(p.shaftAngle, p.volume);
+    lean->append(p.shaftAngle, p.sealLean);
+    highest = std::max(highest, p.volume);
+    mostLean = std::max(mostLean, std::abs(p.sealLean));
+  }
+  drawn->addSeries(volume);
+  drawn->addSeries(lean);
+
+  auto* shaft = new QValueAxis;
+  shaft->setTitleText("eccentric shaft angle, degrees from top dead centre of compression");
+  shaft->setRange(0, 1080);
+  shaft->setTickCount(13);  // every 90 degrees: TDC, BDC and the strokes between
+  shaft->setLabelFormat("%.0f");
+  auto* volumes = new QValueAxis;
+  volumes->setTitleText("volume (area x width / 1000)");
+  volumes->setRange(lowest, highest);
+  volumes->applyNiceNumbers();
+  auto* degrees = new QValueAxis;
+  degrees->setTitleText("seal lean, degrees");
+  degrees->setRange(-mostLean, mostLean);
+  degrees->applyNiceNumbers();
+  drawn->addAxis(shaft, Qt::AlignBottom);
+  drawn->addAxis(volumes, Qt::AlignLeft);
+  drawn->addAxis(degrees, Qt::AlignRight);
+  volume->attachAxis(shaft);
+  volume->attachAxis(volumes);
+  lean->attachAxis(shaft);
+  lean->attachAxis(degrees);
+
+  QGraphicsScene scene;
+  scene.addItem(drawn);
+  const QRectF area(0, 0, kWidth, kHeight);
+  drawn->setGeometry(area);
+  scene.setSceneRect(area);
+  return renderScene(format, scene, area, "Chamber volume over the cycle", content, error);
+}
+
+}  // namespace rotary::drawing

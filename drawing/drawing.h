@@ -1,0 +1,57 @@
+// The figure and the chart are drawn with Qt, and loading Qt takes longer than computing an
+// engine. So they live in a module of their own, which the companion loads only when it is asked
+// to draw; every other run starts without Qt.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "file_name.h"
+#include "headless.h"
+#include "real_engine.h"
+#include "runner.h"
+#include "volume_curve.h"
+
+namespace rotary::drawing {
+
+using formats::ImageFormat;
+
+// A real engine with figures: the bore, the trochoid, the rotor with and without its clearance,
+// the gears, and a legend with A, C, V and the real engine's figures.
+struct RealFigure {
+  double eccentricity, rotorRadius, chamberWidth;
+  RealEngine engine;
+  ExactFigures figures;
+};
+
+// One engine's chamber over its cycle: the volume, and the leading seal's lean beside it.
+struct CurveChart {
+  double eccentricity, rotorRadius, chamberWidth;
+  bool realEngine;
+  std::vector<CyclePoint> curve;
+};
+
+// What the module draws, each into `content`, the bytes of the file; false with the reason in
+// `error` when it cannot.
+struct Drawing {
+  bool (*figure)(ImageFormat format, const HeadlessResult& result, std::string& content,
+                 std::string& error);
+  bool (*realFigure)(ImageFormat format, const RealFigure& real, std::string& content,
+                     std::string& error);
+  bool (*chart)(ImageFormat format, const std::vector<study::EngineRow>& rows,
+                const std::string& lengthUnit, std::string& content, std::string& error);
+  bool (*curveChart)(ImageFormat format, const CurveChart& chart, std::string& content,
+                     std::string& error);
+};
+
+// The module's one entry: given the version of the program that loads it, the drawing
+// functions, or null when the module belongs to another version (whose types may differ).
+#define ROTARY_DRAWING_ENTRY rotary_ratio_drawing
+using DrawingEntry = const Drawing* (*)(const char* version);
+
+// Loads the module that lies beside the program (its place relative to the program's own is
+// fixed at build time, and the same installed); null with the reason in `error` when it cannot
+// be loaded. Loaded once, and kept.
+const Drawing* loadDrawing(std::string& error);
+
+}  // namespace rotary::drawing

@@ -1,0 +1,219 @@
+#include "dxf_export.h"
+
+#include <dxflib/dl_dxf.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "output_file.h"
+
+namespace rotary::formats {
+namespace {
+
+constexpr int kClosed = 1;  // polyline flag
+// AutoCAD colour indices.
+constexpr int kColourRed = 1;
+constexpr int kColourYellow = 2;
+constexpr int kColourGreen = 3;
+constexpr int kColourCyan = 4;
+constexpr int kColourBlue = 5;
+constexpr int kColourMagenta = 6;
+
+struct Layer {
+  const char* name;
+  int colour;
+};
+constexpr Layer kLayers[] = {{"HOUSING", kColourRed}, {"TROCHOID", kColourMagenta},
+                             {"ROTOR", kColourCyan},  {"ROTOR_LIMIT", kColourGreen},
+                             {"GEARS", kColourBlue},  {"CENTRES", kColourYellow}};
+
+// dxflib writes the objects a CAD program expects (the dictionaries, the layouts) without their
+// owners, which a reader then has to repair. This writer adds each object's owner (group 330)
+// after its handle: the dictionary that listed it before, or none for the root dictionary.
+class OwningObjectsWriter : public DL_WriterA {
+ public:
+  using DL_WriterA::DL_WriterA;
+
+  void startObjects() { inObjects_ = true; }
+
+  void dxfHex(int gc, int value) const override {
+    DL_WriterA::dxfHex(gc, value);
+    noted(gc, static_cast<unsigned long>(value));
+  }
+  void dxfString(int gc, const std::string& value) const override {
+    DL_WriterA::dxfString(gc, value);
+    if (inObjects_ && (gc == kHandle || gc == kEntry)) noted(gc, std::stoul(value, nullptr, 16));
+  }
+
+ private:
+  static constexpr int kHandle = 5, kOwner = 330, kEntry = 350;
+
+  void noted(int gc, unsigned long handle) const {
+    if (!inObjects_) return;
+    if (gc == kEntry) owners_[handle] = current_;
+    if (gc != kHandle) return;
+    current_ = handle;
+    const auto owner = owners_.find(handle);
+    DL_WriterA::dxfHex(kOwner, owner == owners_.end() ? 0 : static_cast<int>(owner->second));
+  }
+
+  bool inObjects_ = false;
+  mutable unsigned long current_ = 0;
+  mutable std::map<unsigned long, unsigned long> owners_;
+};
+
+void writeTables(DL_Dxf& dxf, DL_WriterA& dw) {
+  dw.sectionTables();
+  dxf.writeVPort(dw);
+
+  dw.tableLinetypes(3);
+  dxf.writeLinetype(dw, DL_LinetypeData("BYBLOCK", "", 0, 0, 0.0));
+  dxf.writeLinetype(dw, DL_LinetypeData("BYLAYER", "", 0, 0, 0.0));
+  dxf.writeLinetype(dw, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
+  dw.tableEnd();
+
+  dw.tableLayers(1 + static_cast<int>(std::size(kLayers)));
+  dxf.writeLayer(dw, DL_LayerData("0", 0),
+                 DL_Attributes("", DL_Codes::black, 100, "CONTINUOUS", 1.0));
+  for (const Layer& layer : kLayers) {
+    dxf.writeLayer(dw, DL_LayerData(layer.name, 0),
+                   DL_Attributes("", layer.colour, 100, "CONTINUOUS", 1.0));
+  }
+  dw.tableEnd();
+
+  dw.tableStyle(1);
+  // Named as DXF names it: dxflib points the dimension style at this text style only by that
+  // name, and otherwise writes a handle of nothing.
+  dxf.writeStyle(dw, DL_StyleData("Standard", 0, 2.5, 1.0, 0.0, 0, 2.5, "txt", ""));
+  dw.tableEnd();
+
+  dxf.writeView(dw);
+  dxf.writeUcs(dw);
+  dw.tableAppid(1);
+  dxf.writeAppid(dw, "ACAD");
+  dw.tableEnd();
+  dxf.writeDimStyle(dw, 1, 1, 1, 1, 1);
+  dxf.writeBlockRecord(dw);
+  dw.tableEnd();
+  dw.sectionEnd();
+}
+
+void writeBlocks(DL_Dxf& dxf, DL_WriterA& dw) {
+  dw.sectionBlocks();
+  for (const char* name : {"*Model_Space", "*Paper_Space", "*Paper_Space0"}) {
+    dxf.writeBlock(dw, DL_BlockData(name, 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(dw, name);
+  }
+  dw.sectionEnd();
+}
+
+void writeClosedPolyline(DL_Dxf& dxf, DL_WriterA& dw, const Polyline& points,
+                         const std::string& layer) {
+  dxf.writePolyline(dw, DL_PolylineData(static_cast<int>(points.size()), 0, 0, kClosed),
+                    DL_Attributes(layer, 256, -1, "BYLAYER", 1.0));
+  for (const PlanePoint& p : points) dxf.writeVertex(dw, DL_VertexData(p.x, p.y, 0.0, 0.0));
+  dxf.writePolylineEnd(dw);
+}
+
+DL_Attributes on(const std::string& layer) {
+  return DL_Attributes(layer, 256, -1, "BYLAYER", 1.0);
+}
+
+// A cross through a centre, a radius long each way.
+void writeCentreMark(DL_Dxf& dxf, DL_WriterA& dw, const PlanePoint& centre, double radius) {
+  dxf.writeLine(dw, DL_LineData(centre.x - radius, centre.y, 0, centre.x + radius, centre.y, 0),
+                on("CENTRES"));
+  dxf.writeLine(dw, DL_LineData(centre.x, centre.y - radius, 0, centre.x, centre.y + radius, 0),
+                on("CENTRES"));
+}
+
+}  // namespace
+
+bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngine& real,
+                 int insunits, std::string& error);
+
+bool drawDxf(const RealOutlines& o, const RealEngine& real, int insunits, std::string& content,
+             std::string& error) {
+  // dxflib writes only to a named file: a scratch file of our own, read back and removed.
+  const char* folder = std::getenv("TMPDIR");
+  std::string pattern = std::string(folder && *folder ? folder : "/tmp") + "/rotary-dxf.XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  const int fd = mkstemp(name.data());
+  if (fd < 0) {
+    error = std::string("no scratch file: ") + std::strerror(errno);
+    return false;
+  }
+  close(fd);
+  const std::string scratch = name.data();
+  rememberTemporaryFile(scratch);
+  const bool drawn = drawDxfInto(scratch, o, real, insunits, error);
+  if (drawn) {
+    std::ifstream in(scratch, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    content = bytes.str();
+  }
+  std::remove(scratch.c_str());
+  forgetTemporaryFile(scratch);
+  return drawn;
+}
+
+bool drawEngineDxf(double e, double R, const RealEngine& real, int insunits, std::string& content,
+                   std::string& error) {
+  // Half the 0.001 mm a machinist may allow: the chords of the outlines stray no further from the
+  // true curves.
+  constexpr double kChordError = 0.0005;
+  return drawDxf(realOutlines(e, R, real, kChordError), real, insunits, content, error);
+}
+
+bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngine& real,
+                 int insunits, std::string& error) {
+  DL_Dxf dxf;
+  const auto dw = std::make_unique<OwningObjectsWriter>(path.c_str(), DL_Codes::AC1015);
+  if (dw->openFailed()) {
+    error = "cannot be made";
+    return false;
+  }
+  dxf.writeHeader(*dw);
+  dw->dxfString(9, "$INSUNITS");
+  dw->dxfInt(70, insunits);
+  dw->sectionEnd();
+  writeTables(dxf, *dw);
+  writeBlocks(dxf, *dw);
+
+  dw->sectionEntities();
+  writeClosedPolyline(dxf, *dw, o.bore, "HOUSING");
+  if (real.sealOffset > 0) writeClosedPolyline(dxf, *dw, o.trochoid, "TROCHOID");
+  writeClosedPolyline(dxf, *dw, o.rotor, "ROTOR");
+  if (real.clearance > 0) writeClosedPolyline(dxf, *dw, o.rotorLimit, "ROTOR_LIMIT");
+  for (const GearCircle& gear : {o.housingGear, o.rotorGear}) {
+    dxf.writeCircle(*dw, DL_CircleData(gear.centre.x, gear.centre.y, 0, gear.radius), on("GEARS"));
+  }
+  const double mark = o.housingGear.radius / 10;
+  writeCentreMark(dxf, *dw, o.crankAxis, mark);
+  writeCentreMark(dxf, *dw, o.rotorCentre, mark);
+  dw->sectionEnd();
+
+  dw->startObjects();
+  dxf.writeObjects(*dw);
+  dxf.writeObjectsEnd(*dw);
+  dw->dxfEOF();
+  dw->close();
+  if (dw->openFailed()) {
+    error = "cannot be made";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace rotary::formats

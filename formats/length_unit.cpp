@@ -1,0 +1,26 @@
+#include "length_unit.h"
+
+namespace rotary::formats {
+namespace {
+
+// $INSUNITS: 1 inches, 4 millimetres, 5 centimetres, 6 metres.
+constexpr LengthUnit kUnits[] = {
+    {"mm", 4, "cm^3"}, {"cm", 5, "mm^3"}, {"m", 6, "l"}, {"in", 1, "in^3/1000"}};
+
+}  // namespace
+
+bool isLengthUnit(const std::string& name) {
+  for (const LengthUnit& unit : kUnits) {
+    if (name == unit.name) return true;
+  }
+  return false;
+}
+
+const LengthUnit& lengthUnitOf(const std::string& name) {
+  for (const LengthUnit& unit : kUnits) {
+    if (name == unit.name) return unit;
+  }
+  return kUnits[0];
+}
+
+}  // namespace rotary::formats

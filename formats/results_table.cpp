@@ -1,0 +1,420 @@
+#include "results_table.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <nlohmann/json.hpp>
+
+#include "designer.h"
+#include "length_unit.h"
+#include "number_text.h"
+#include "shape_texts.h"
+#include "typed_number.h"
+
+namespace rotary::formats {
+namespace {
+
+// One value of a row: the text a table shows, and the number it stands for where it is one (JSON
+// writes that as a number); empty for a figure the row does not have.
+struct Cell {
+  std::string shown;
+  std::optional<double> number;
+};
+
+// The display format's text of a number, and the number that text reads back as.
+Cell shownCell(double value) {
+  return {formatNumber(value), roundedToDigits(value, 15)};
+}
+
+// An input as the window echoes it: a number in the display format, anything else as typed.
+Cell inputCell(const study::TypedNumber& typed) {
+  if (!typed.number) return {typed.text, std::nullopt};
+  return shownCell(*typed.number);
+}
+
+struct Columns {
+  Cell e, R, W, N, k, capacity, deadVolume, ratio;
+  Cell exactCapacity, exactDeadVolume, exactRatio;
+  // The real engine's, where asked for.
+  Cell A, C, V, realCapacity, realDeadVolume, realRatio, target, targetRecess;
+  // The designer's, where the shape has figures.
+  Cell rotors, displacement, sealLean, majorAxis, minorAxis, rotorGear, stationaryGear, rotorTeeth,
+      stationaryTeeth;
+  std::string gearNote;
+  std::optional<DesignerFigures> designer;
+};
+
+// Enough digits for a script to compare with its own computation.
+constexpr int kExactColumnDigits = 9;
+
+// A figure of the exact computation to nine digits, written as the display format writes its
+// numbers ("2.9E-06" would be "0.0000029" there, "1.5E+300" as it is), so that every column of a
+// table reads alike.
+Cell exactColumn(double value) {
+  return shownCell(roundedToDigits(value, kExactColumnDigits));
+}
+
+// The designer's figures of a row whose shape (and real engine, where asked for) has figures.
+std::optional<DesignerFigures> designerOf(const study::EngineRow& row,
+                                          const TableSettings& settings) {
+  if (!row.exact || !row.exact->hasFigures()) return std::nullopt;
+  if (row.input.real && (!row.real || !row.real->hasFigures())) return std::nullopt;
+  const double capacity = row.input.real ? row.real->figures.capacity : row.exact->figures.capacity;
+  return designerFigures(*row.input.eccentricity.number, *row.input.rotorRadius.number,
+                         row.input.realEngine(), capacity, settings.rotors, settings.gearModule);
+}
+
+std::string gearNote(const DesignerFigures& d) {
+  if (d.gearFits()) return "";
+  return "Note: the rotor's internal gear does not fit inside the rotor: its pitch circle "
+         "(radius " +
+         significantDigits(d.rotorGearRadius, 6) + ") with its teeth reaches " +
+         significantDigits(d.gearReach, 6) + " from the rotor centre, and the flank comes within " +
+         significantDigits(d.flankDistance, 6) + " of it.";
+}
+
+Columns columnsOf(const study::EngineRow& row, const TableSettings& settings) {
+  Columns c;
+  c.rotors = shownCell(settings.rotors);
+  c.designer = designerOf(row, settings);
+  if (const auto& d = c.designer) {
+    c.displacement = exactColumn(d->displacement);
+    c.sealLean = exactColumn(d->largestSealLean);
+    c.majorAxis = exactColumn(d->majorAxis);
+    c.minorAxis = exactColumn(d->minorAxis);
+    c.rotorGear = exactColumn(d->rotorGearRadius);
+    c.stationaryGear = exactColumn(d->stationaryGearRadius);
+    if (d->teeth) {
+      c.rotorTeeth = shownCell(d->teeth->rotor);
+      c.stationaryTeeth = shownCell(d->teeth->stationary);
+    }
+    c.gearNote = gearNote(*d);
+  }
+  c.e = inputCell(row.input.eccentricity);
+  c.R = inputCell(row.input.rotorRadius);
+  c.W = inputCell(row.input.chamberWidth);
+  if (row.input.steps > 0) c.N = shownCell(row.input.steps);
+  if (const auto k = row.input.trochoidRatio()) c.k = shownCell(*k);
+  if (row.exact && row.exact->hasFigures()) {
+    const ExactFigures& x = row.exact->figures;
+    c.exactCapacity = exactColumn(x.capacity);
+    c.exactDeadVolume = exactColumn(x.deadVolume);
+    c.exactRatio = exactColumn(x.ratio);
+  }
+  if (row.input.real) {
+    c.A = inputCell(row.input.sealOffset);
+    c.C = inputCell(row.input.clearance);
+    c.V = inputCell(row.input.recess);
+    c.target = inputCell(row.input.targetRatio);
+    if (row.real && row.real->hasFigures()) {
+      c.realCapacity = exactColumn(row.real->figures.capacity);
+      c.realDeadVolume = exactColumn(row.real->figures.deadVolume);
+      c.realRatio = exactColumn(row.real->figures.ratio);
+    }
+    if (row.targetRecess) c.targetRecess = exactColumn(*row.targetRecess);
+  }
+  if (row.figures) {
+    c.capacity = shownCell(row.figures->capacity);
+    c.deadVolume = shownCell(row.figures->deadVolume);
+    c.ratio = shownCell(row.figures->ratio);
+  }
+  return c;
+}
+
+// RFC 4180: a field with a comma, a quote or a line break goes in quotes, its quotes doubled.
+std::string csvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string out = "\"";
+  for (const char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return out + "\"";
+}
+
+// What keeps a row from figures asked for: its message, and what keeps the real engine from its
+// figures or its target; one to a line.
+std::string messageOf(const study::EngineRow& row) {
+  std::string message = row.message;
+  const auto add = [&message](const std::string& more) {
+    message += (message.empty() ? "" : "\n") + more;
+  };
+  if (row.input.real && row.real && !row.real->hasFigures()) {
+    add(whyNoRealFigures(*row.real, row.input.realEngine()));
+  }
+  if (row.input.real && row.real && row.real->hasFigures() && !row.input.targetRatio.empty() &&
+      !row.targetRecess) {
+    add(targetAboveLimit(*row.input.targetRatio.number, row.real->withoutRecess.ratio));
+  }
+  return message;
+}
+
+// The notes that go with the figures of the sweep.
+std::string figuresNoteOf(const study::EngineRow& row) {
+  return row.message.empty() && row.figures ? row.figures->note : "";
+}
+
+// What stands in a row's note column: the notes of its figures and of its gears, then what
+// keeps figures away.
+std::string noteOf(const study::EngineRow& row, const std::string& gearNote = "") {
+  std::string note = figuresNoteOf(row);
+  for (const std::string& more : {gearNote, messageOf(row)}) {
+    if (!more.empty()) note += (note.empty() ? "" : "\n") + more;
+  }
+  return note;
+}
+
+}  // namespace
+
+const char* realEngineHeader() {
+  return "# real engine: figures of the exact computation, free of the step count, with whole "
+         "chambers closed where the apex seals' rounded tips touch the bore; the dead volume "
+         "holds the recess\n";
+}
+
+namespace {
+
+// The columns in their order, named as CSV headers and JSON keys both; the real engine's follow
+// the exact ones where a study asks for them, and the note ends every row.
+using Column = std::pair<const char*, Cell Columns::*>;
+constexpr Column kColumns[] = {{"eccentricity", &Columns::e},
+                               {"rotor_radius", &Columns::R},
+                               {"chamber_width", &Columns::W},
+                               {"steps", &Columns::N},
+                               {"k", &Columns::k},
+                               {"chamber_capacity", &Columns::capacity},
+                               {"dead_volume", &Columns::deadVolume},
+                               {"compression_ratio", &Columns::ratio},
+                               {"exact_chamber_capacity", &Columns::exactCapacity},
+                               {"exact_dead_volume", &Columns::exactDeadVolume},
+                               {"exact_compression_ratio", &Columns::exactRatio}};
+constexpr Column kRealColumns[] = {{"seal_offset", &Columns::A},
+                                   {"clearance", &Columns::C},
+                                   {"recess", &Columns::V},
+                                   {"real_chamber_capacity", &Columns::realCapacity},
+                                   {"real_dead_volume", &Columns::realDeadVolume},
+                                   {"real_compression_ratio", &Columns::realRatio},
+                                   {"target_ratio", &Columns::target},
+                                   {"target_recess", &Columns::targetRecess}};
+
+constexpr Column kDesignerColumns[] = {{"rotors", &Columns::rotors},
+                                       {"displacement", &Columns::displacement},
+                                       {"largest_seal_lean_deg", &Columns::sealLean},
+                                       {"housing_major_axis", &Columns::majorAxis},
+                                       {"housing_minor_axis", &Columns::minorAxis},
+                                       {"rotor_gear_radius", &Columns::rotorGear},
+                                       {"stationary_gear_radius", &Columns::stationaryGear}};
+constexpr Column kTeethColumns[] = {{"rotor_gear_teeth", &Columns::rotorTeeth},
+                                    {"stationary_gear_teeth", &Columns::stationaryTeeth}};
+
+// Calls `each` with the name and value of every column a row has, the note aside.
+template <typename Each>
+void forEachColumn(bool real, const TableSettings& settings, const Columns& c, Each each) {
+  for (const auto& [name, member] : kColumns) each(name, c.*member);
+  if (real) {
+    for (const auto& [name, member] : kRealColumns) each(name, c.*member);
+  }
+  for (const auto& [name, member] : kDesignerColumns) each(name, c.*member);
+  if (settings.gearModule) {
+    for (const auto& [name, member] : kTeethColumns) each(name, c.*member);
+  }
+}
+
+constexpr const char* kUnitColumn = "length_unit";
+
+void csvHeader(std::ostream& out, bool real, const TableSettings& settings) {
+  forEachColumn(real, settings, Columns{},
+                [&out](const char* name, const Cell&) { out << name << ','; });
+  if (!settings.lengthUnit.empty()) out << kUnitColumn << ',';
+  out << "note\n";
+}
+
+void csvRow(std::ostream& out, const study::EngineRow& row, const TableSettings& settings) {
+  const Columns c = columnsOf(row, settings);
+  std::string note = noteOf(row, c.gearNote);
+  // Two notes go on two lines in the window; a row stays one line for line-based scripts.
+  std::replace(note.begin(), note.end(), '\n', ' ');
+  forEachColumn(row.input.real, settings, c,
+                [&out](const char*, const Cell& value) { out << csvField(value.shown) << ','; });
+  if (!settings.lengthUnit.empty()) out << settings.lengthUnit << ',';
+  out << csvField(note) << '\n';
+}
+
+// A number as a JSON number (a whole one without a decimal point), an input that is none as a
+// string, and a missing figure as null.
+nlohmann::ordered_json jsonOf(const Cell& cell) {
+  if (cell.shown.empty()) return nullptr;
+  const auto& value = cell.number;
+  if (!value) return cell.shown;
+  constexpr double kLargestWhole = 9007199254740992.0;  // 2^53
+  if (*value == std::floor(*value) && std::abs(*value) < kLargestWhole) {
+    return static_cast<std::int64_t>(*value);
+  }
+  return *value;
+}
+
+void jsonRow(std::ostream& out, const study::EngineRow& row, bool first,
+             const TableSettings& settings) {
+  const Columns c = columnsOf(row, settings);
+  nlohmann::ordered_json object;
+  forEachColumn(row.input.real, settings, c,
+                [&object](const char* name, const Cell& value) { object[name] = jsonOf(value); });
+  if (!settings.lengthUnit.empty()) object[kUnitColumn] = settings.lengthUnit;
+  // Every object has both keys, so that a script reads them without asking first.
+  const auto textOrNull = [](const std::string& text) {
+    return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
+  };
+  std::string note = figuresNoteOf(row);
+  if (!c.gearNote.empty()) note += (note.empty() ? "" : "\n") + c.gearNote;
+  object["note"] = textOrNull(note);
+  object["message"] = textOrNull(messageOf(row));
+  // A typed text that is no valid UTF-8 is shown with replacement characters, never refused.
+  out << (first ? "\n " : ",\n ")
+      << object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+// The designer's lines of a row, where the settings ask for them in text.
+void designerLines(std::ostream& out, const Columns& c, const TableSettings& settings) {
+  if (!settings.designerInText || !c.designer) return;
+  // To six digits of the nine the columns give, as the text gives every exact figure.
+  const auto shown = [](const Cell& column) { return significantDigits(*column.number, 6); };
+  out << "displacement (" << settings.rotors << (settings.rotors == 1 ? " rotor" : " rotors")
+      << "): " << shown(c.displacement) << "\n"
+      << "largest apex-seal lean: " << shown(c.sealLean) << " degrees\n"
+      << "housing bore axes: " << shown(c.majorAxis) << " by " << shown(c.minorAxis) << "\n"
+      << "gear pitch radii: rotor " << shown(c.rotorGear) << ", stationary "
+      << shown(c.stationaryGear) << " (3:2)";
+  if (c.designer->teeth) {
+    out << "; teeth " << c.rotorTeeth.shown << " and " << c.stationaryTeeth.shown;
+  }
+  out << "\n";
+  if (!c.gearNote.empty()) out << c.gearNote << "\n";
+}
+
+void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool many,
+             const TableSettings& settings) {
+  const Columns c = columnsOf(row, settings);
+  if (many) {
+    out << (first ? "" : "\n") << "eccentricity " << c.e.shown << ", rotor radius " << c.R.shown
+        << ", chamber width " << c.W.shown << (c.N.shown.empty() ? "" : ", steps " + c.N.shown)
+        << "\n";
+  }
+  if (row.input.real) {
+    out << "# seal offset " << c.A.shown << ", clearance " << c.C.shown << ", recess " << c.V.shown
+        << "\n";
+    if (!row.real || !row.real->hasFigures()) {
+      out << "message: " << noteOf(row) << "\n";
+      return;
+    }
+    const ExactFigures& f = row.real->figures;
+    out << "chamber capacity: " << significantDigits(f.capacity, 6) << "\n"
+        << "dead volume: " << significantDigits(f.deadVolume, 6) << "\n"
+        << "compression ratio: " << significantDigits(f.ratio, 6) << "\n";
+    if (row.targetRecess) {
+      out << "recess for ratio " << c.target.shown << ": "
+          << significantDigits(*row.targetRecess, 6) << "\n";
+    } else if (!row.input.targetRatio.empty() && many) {
+      out << "note: " << noteOf(row) << "\n";
+    }
+    designerLines(out, c, settings);
+    return;
+  }
+  if (!row.figures) {
+    out << "message: " << row.message << "\n";
+    return;
+  }
+  out << "chamber capacity: " << c.capacity.shown << "\n"
+      << "dead volume: " << c.deadVolume.shown << "\n"
+      << "compression ratio: " << c.ratio.shown << "\n";
+  designerLines(out, c, settings);
+  // The notes say "Note:" themselves, one to a line.
+  if (many && !row.figures->note.empty()) out << row.figures->note << "\n";
+}
+
+}  // namespace
+
+RowPrinter::RowPrinter(std::ostream& out, Table table, bool real, bool manyEngines,
+                       const TableSettings& settings)
+    : out_(out), table_(table), many_(manyEngines), settings_(settings) {
+  switch (table_) {
+    case Table::kCsv:
+      csvHeader(out_, real, settings_);
+      break;
+    case Table::kJson:
+      out_ << "[";
+      break;
+    case Table::kText:
+      if (!settings_.lengthUnit.empty()) out_ << unitsLine(settings_.lengthUnit);
+      if (real) out_ << realEngineHeader();
+      break;
+  }
+}
+
+void RowPrinter::row(const study::EngineRow& row) {
+  switch (table_) {
+    case Table::kCsv:
+      csvRow(out_, row, settings_);
+      break;
+    case Table::kJson:
+      jsonRow(out_, row, printed_ == 0, settings_);
+      break;
+    case Table::kText:
+      textRow(out_, row, printed_ == 0, many_, settings_);
+      break;
+  }
+  ++printed_;
+}
+
+void RowPrinter::finish() {
+  if (table_ == Table::kJson) out_ << (printed_ ? "\n]\n" : "]\n");
+}
+
+namespace {
+
+void printAll(std::ostream& out, Table table, const std::vector<study::EngineRow>& rows,
+              const TableSettings& settings) {
+  RowPrinter printer(out, table, !rows.empty() && rows.front().input.real, rows.size() > 1,
+                     settings);
+  for (const study::EngineRow& row : rows) printer.row(row);
+  printer.finish();
+}
+
+}  // namespace
+
+void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows,
+              const TableSettings& settings) {
+  printAll(out, Table::kCsv, rows, settings);
+}
+void writeJson(std::ostream& out, const std::vector<study::EngineRow>& rows,
+               const TableSettings& settings) {
+  printAll(out, Table::kJson, rows, settings);
+}
+void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows,
+               const TableSettings& settings) {
+  printAll(out, Table::kText, rows, settings);
+}
+
+std::string tabSeparatedRow(const study::EngineRow& row) {
+  const Columns c = columnsOf(row, {});
+  std::string header, values;
+  const auto add = [&](const char* name, const Cell& value) {
+    const char* separator = header.empty() ? "" : "\t";
+    header += separator + std::string(name);
+    // A typed input may hold anything; a tab or a line break in it would split the row.
+    std::string cell = value.shown;
+    std::replace_if(
+        cell.begin(), cell.end(), [](char ch) { return ch == '\t' || ch == '\n' || ch == '\r'; },
+        ' ');
+    values += separator + cell;
+  };
+  // The CSV's own columns up to the exact figures, and the real engine's where the row has it.
+  for (const auto& [name, member] : kColumns) add(name, c.*member);
+  if (row.input.real) {
+    for (const auto& [name, member] : kRealColumns) add(name, c.*member);
+  }
+  return header + "\n" + values + "\n";
+}
+
+std::string unitsLine(const std::string& lengthUnit) {
+  const LengthUnit& unit = lengthUnitOf(lengthUnit);
+  return std::string("# unit of length: ") + unit.name + ", of volume: " + unit.volumeUnit + "\n";
+}
+
+}  // namespace rotary::formats

@@ -1,0 +1,70 @@
+// The results of one or many engines as a script reads them: the three lines of text, CSV rows
+// or JSON objects, with every number in the window's display format.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "runner.h"
+
+namespace rotary::formats {
+
+enum class Table { kCsv, kJson, kText };
+
+// What a table shows beyond the figures.
+struct TableSettings {
+  std::string lengthUnit;  // as --units names it ("mm"); empty when not given
+  int rotors = 1;          // the displacement is this many chamber capacities
+  std::optional<double> gearModule;
+  bool designerInText = false;  // the designer's figures in the text too, not only in CSV, JSON
+};
+
+// Prints the rows of a table one by one, as they come: the header at once, a JSON array closed
+// by finish().
+class RowPrinter {
+ public:
+  // A length unit, where given ("mm"), heads the text and ends every CSV row and JSON object.
+  RowPrinter(std::ostream& out, Table table, bool realEngine, bool manyEngines,
+             const TableSettings& settings = {});
+  void row(const study::EngineRow& row);
+  void finish();
+
+ private:
+  std::ostream& out_;
+  Table table_;
+  bool many_;
+  TableSettings settings_;
+  std::size_t printed_ = 0;
+};
+
+// eccentricity,rotor_radius,chamber_width,steps,k,chamber_capacity,dead_volume,
+// compression_ratio, the exact figures, [length_unit,] note; a case that ended in a message has
+// empty figures and the message as its note.
+void writeCsv(std::ostream& out, const std::vector<study::EngineRow>& rows,
+              const TableSettings& settings = {});
+
+// An array of objects with the same names, every object with every key: "note" holds the notes
+// of the figures and "message" what keeps figures away (the sweep's message, the real engine's
+// refusal), each null when there is none.
+void writeJson(std::ostream& out, const std::vector<study::EngineRow>& rows,
+               const TableSettings& settings = {});
+
+// The window's three results, one per line; for several engines each block is headed by its
+// inputs.
+void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows,
+               const TableSettings& settings = {});
+
+// One engine as a spreadsheet takes it from the clipboard: a header line and one row, separated
+// by tabs, with the CSV's column names up to the exact figures, and the real engine's where the
+// row has it.
+std::string tabSeparatedRow(const study::EngineRow& row);
+
+// "# unit of length: mm, of volume: cm^3": the line that names a unit given with --units.
+std::string unitsLine(const std::string& lengthUnit);
+
+// The text's line over the real engine's figures.
+const char* realEngineHeader();
+
+}  // namespace rotary::formats

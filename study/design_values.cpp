@@ -1,0 +1,97 @@
+#include "design_values.h"
+
+#include "messages.h"
+#include "number_text.h"
+#include "shape_texts.h"
+
+namespace rotary::study {
+namespace {
+
+// A length as --seal-offset, --clearance and --recess take it: a number, 0 or above.
+std::string lengthRefusal(const char* name, const std::string& text) {
+  double number = 0;
+  switch (convertNumber(text, number)) {
+    case Conversion::kNotANumber:
+      return notANumberMessage(name, text);
+    case Conversion::kTooLarge:
+      return tooLargeMessage(name, text);
+    case Conversion::kTooSmall:
+      return tooSmallMessage(name, text);
+    case Conversion::kNumber:
+      if (number < 0) return negativeMessage(name, text);
+      break;
+  }
+  return "";
+}
+
+}  // namespace
+
+bool DesignValues::anyGiven() const {
+  return !sealOffset.empty() || !clearance.empty() || !recess.empty() || !targetRatio.empty();
+}
+
+DesignOutcome checkDesignValues(const DesignValues& values) {
+  DesignOutcome outcome;
+  const struct {
+    DesignField field;
+    const char* name;
+    const std::string& text;
+  } lengths[] = {{DesignField::kSealOffset, "seal offset", values.sealOffset},
+                 {DesignField::kClearance, "clearance", values.clearance},
+                 {DesignField::kRecess, "recess", values.recess}};
+  for (const auto& length : lengths) {
+    if (length.text.empty()) continue;
+    outcome.message = lengthRefusal(length.name, length.text);
+    if (!outcome.message.empty()) {
+      outcome.refused = length.field;
+      return outcome;
+    }
+  }
+  if (!values.targetRatio.empty()) {
+    const auto ratio = parseNumber(values.targetRatio);
+    if (!ratio || !(*ratio > 1)) {
+      outcome.refused = DesignField::kTargetRatio;
+      outcome.message =
+          "target ratio: " + quoteForMessage(values.targetRatio) + " is not a ratio above 1";
+    }
+  }
+  return outcome;
+}
+
+DesignOutcome designEngine(const EngineInput& engine, const DesignValues& values) {
+  DesignOutcome outcome = checkDesignValues(values);
+  if (!outcome.message.empty()) return outcome;
+  EngineInput& input = outcome.row.input;
+  input = engine;
+  input.real = true;
+  const auto orZero = [](const std::string& text) { return text.empty() ? "0" : text; };
+  input.sealOffset = orZero(values.sealOffset);
+  input.clearance = orZero(values.clearance);
+  input.recess = orZero(values.recess);
+  input.targetRatio = values.targetRatio;
+  addRealEngine(input, outcome.row);
+  const auto& real = outcome.row.real;
+  if (!real) {
+    outcome.message = "No figures of the real engine: the dimensions are no numbers.";
+    return outcome;
+  }
+  switch (real->status) {
+    case RealStatus::kSealOffsetTooLarge:
+      outcome.refused = DesignField::kSealOffset;
+      break;
+    case RealStatus::kNoFlankLeft:
+      outcome.refused = DesignField::kClearance;
+      break;
+    case RealStatus::kNoShape:
+    case RealStatus::kFigures:
+      break;
+  }
+  outcome.message = whyNoRealFigures(*real, input.realEngine());
+  if (outcome.message.empty() && !input.targetRatio.empty() && !outcome.row.targetRecess) {
+    outcome.refused = DesignField::kTargetRatio;
+    outcome.message = targetAboveLimit(*input.targetRatio.number, real->withoutRecess.ratio);
+  }
+  return outcome;
+}
+
+}  // namespace rotary::study
