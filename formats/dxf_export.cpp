@@ -1,6 +1,7 @@
 #include "dxf_export.h"
 
 #include <dxflib/dl_dxf.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,7 +15,6 @@
 #include <sstream>
 #include <vector>
 
-#include "output_file.h"
 
 namespace rotary::formats {
 namespace {
@@ -143,28 +143,31 @@ bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngin
 
 bool drawDxf(const RealOutlines& o, const RealEngine& real, int insunits, std::string& content,
              std::string& error) {
-  // dxflib writes only to a named file: a scratch file of our own, read back and removed.
-  const char* folder = std::getenv("TMPDIR");
-  std::string pattern = std::string(folder && *folder ? folder : "/tmp") + "/rotary-dxf.XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  const int fd = mkstemp(name.data());
+  // dxflib writes only to a named file: a file in memory, named through /proc, read back. No
+  // folder's room or rights come into it, so the DXF is made wherever the user may write.
+  const int fd = memfd_create("rotary-ratio-dxf", MFD_CLOEXEC);
   if (fd < 0) {
-    error = std::string("no scratch file: ") + std::strerror(errno);
+    error = std::string("no room for the drawing: ") + std::strerror(errno);
     return false;
   }
-  close(fd);
-  const std::string scratch = name.data();
-  rememberTemporaryFile(scratch);
-  const bool drawn = drawDxfInto(scratch, o, real, insunits, error);
+  const bool drawn = drawDxfInto("/proc/self/fd/" + std::to_string(fd), o, real, insunits, error);
   if (drawn) {
-    std::ifstream in(scratch, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    content = bytes.str();
+    content.clear();
+    char buffer[65536];
+    for (off_t at = 0;;) {
+      const ssize_t got = pread(fd, buffer, sizeof buffer, at);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) {
+        error = std::string("the drawing cannot be read back: ") + std::strerror(errno);
+        close(fd);
+        return false;
+      }
+      if (got == 0) break;
+      content.append(buffer, static_cast<std::size_t>(got));
+      at += got;
+    }
   }
-  std::remove(scratch.c_str());
-  forgetTemporaryFile(scratch);
+  close(fd);
   return drawn;
 }
 
@@ -179,9 +182,10 @@ bool drawEngineDxf(double e, double R, const RealEngine& real, int insunits, std
 bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngine& real,
                  int insunits, std::string& error) {
   DL_Dxf dxf;
+  errno = 0;
   const auto dw = std::make_unique<OwningObjectsWriter>(path.c_str(), DL_Codes::AC1015);
   if (dw->openFailed()) {
-    error = "cannot be made";
+    error = std::string("the drawing cannot be made: ") + std::strerror(errno ? errno : EIO);
     return false;
   }
   dxf.writeHeader(*dw);
@@ -210,7 +214,7 @@ bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngin
   dw->dxfEOF();
   dw->close();
   if (dw->openFailed()) {
-    error = "cannot be made";
+    error = std::string("the drawing cannot be made: ") + std::strerror(errno ? errno : EIO);
     return false;
   }
   return true;

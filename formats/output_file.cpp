@@ -84,7 +84,33 @@ std::string newFileKey(const std::string& path) {
   return key;
 }
 
+// The program's own descriptor that a path names: /dev/fd/N, /proc/self/fd/N, /dev/stdout,
+// /dev/stderr; -1 for any other path. Written to directly, so that it keeps the offset and the
+// mode the shell opened it with (a log that stderr appends to is not written over from its
+// start), and a pipe's name in /proc ("pipe:[4711]") is never taken for a file's.
+int descriptorNamed(const std::string& path) {
+  if (path == "/dev/stdout") return 1;
+  if (path == "/dev/stderr") return 2;
+  for (const char* folder : {"/dev/fd/", "/proc/self/fd/"}) {
+    const std::string prefix = folder;
+    if (path.rfind(prefix, 0) != 0) continue;
+    const std::string number = path.substr(prefix.size());
+    if (number.empty() || number.size() > 6 ||
+        number.find_first_not_of("0123456789") != std::string::npos) {
+      return -1;
+    }
+    return std::stoi(number);
+  }
+  return -1;
+}
+
 }  // namespace
+
+bool isWrittenThrough(const std::string& path) {
+  if (descriptorNamed(path) >= 0) return true;
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+}
 
 std::string sameFileKeyOf(int descriptor) {
   struct stat st {};
@@ -121,6 +147,17 @@ OutputFile::OutputFile(std::string path) : path_(std::move(path)), target_(path_
     error_ = "names a folder, not a file";
     return;
   }
+  if (const int descriptor = descriptorNamed(path_); descriptor >= 0) {
+    struct stat st {};
+    if (fstat(descriptor, &st) != 0) {
+      error_ = reason();
+      return;
+    }
+    way_ = Way::kDescriptor;
+    descriptor_ = descriptor;
+    if (S_ISREG(st.st_mode)) key_ = keyOf(st);
+    return;
+  }
   if (!followLinks(target_, error_)) return;
   const mode_t mask = umask(0);
   umask(mask);
@@ -151,58 +188,106 @@ OutputFile::OutputFile(std::string path) : path_(std::move(path)), target_(path_
       return;
     }
     error_ = reason();
+    return;
+  }
+  // The temporary file now: a name too long, a folder full of names or a disk without a free
+  // inode refuses it before anything is computed.
+  const auto slash = target_.rfind('/');
+  const std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+  std::string pattern = folder + "/." + name + ".XXXXXX";
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  fd_ = mkstemp(buffer.data());
+  if (fd_ < 0) {
+    error_ = reason();
+    return;
+  }
+  temporary_ = buffer.data();
+  rememberTemporaryFile(temporary_);
+}
+
+OutputFile::~OutputFile() {
+  discard();
+}
+
+void OutputFile::discard() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  if (!temporary_.empty()) {
+    unlink(temporary_.c_str());
+    forgetTemporaryFile(temporary_);
+    temporary_.clear();
   }
 }
 
-bool OutputFile::write(const std::string& content) {
+bool OutputFile::failed(int fd) {
+  error_ = reason();
+  if (fd >= 0 && fd != fd_) close(fd);
+  discard();
+  return false;
+}
+
+
+
+bool OutputFile::stage(const std::string& content) {
   if (!ok()) return false;
-  const auto failed = [this](int fd, const std::string& temporary) {
-    error_ = reason();
-    if (fd >= 0) close(fd);
-    if (!temporary.empty()) {
-      unlink(temporary.c_str());
-      forgetTemporaryFile(temporary);
-    }
-    return false;
-  };
-  if (way_ == Way::kThrough) {
-    const int fd = open(target_.c_str(), O_WRONLY | O_NOCTTY);
-    if (fd < 0 || !writeAll(fd, content)) return failed(fd, "");
-    if (close(fd) != 0) return failed(-1, "");
+  if (way_ != Way::kReplace) {
+    staged_ = content;
     return true;
   }
+  if (fd_ < 0) {
+    errno = EBADF;
+    return failed(-1);
+  }
+  if (fchmod(fd_, mode_) != 0 || !writeAll(fd_, content) || fsync(fd_) != 0) return failed(-1);
+  const int fd = fd_;
+  fd_ = -1;
+  if (close(fd) != 0) return failed(-1);
+  return true;
+}
+
+bool OutputFile::writeThrough() {
+  if (!ok()) return false;
+  if (way_ == Way::kDescriptor) {
+    if (!writeAll(descriptor_, staged_)) return failed(-1);
+    return true;
+  }
+  if (way_ != Way::kThrough) return true;
+  const int fd = open(target_.c_str(), O_WRONLY | O_NOCTTY);
+  if (fd < 0 || !writeAll(fd, staged_)) return failed(fd);
+  if (close(fd) != 0) return failed(-1);
+  return true;
+}
+
+bool OutputFile::putInPlace() {
+  if (!ok()) return false;
+  if (way_ == Way::kThrough || way_ == Way::kDescriptor) return true;
   if (way_ == Way::kInPlace) {
     // The old file is overwritten where it stands, so the room for the new one is reserved
     // before its first byte changes: a full disk refuses the reservation and keeps it whole.
     const int fd = open(target_.c_str(), O_WRONLY | O_NOCTTY);
-    if (fd < 0) return failed(fd, "");
-    const auto size = static_cast<off_t>(content.size());
+    if (fd < 0) return failed(fd);
+    const auto size = static_cast<off_t>(staged_.size());
     if (const int refused = size > 0 ? posix_fallocate(fd, 0, size) : 0; refused != 0) {
       errno = refused;
-      return failed(fd, "");
+      return failed(fd);
     }
-    if (!writeAll(fd, content) || ftruncate(fd, size) != 0 || fsync(fd) != 0) {
-      return failed(fd, "");
-    }
-    if (close(fd) != 0) return failed(-1, "");
+    if (!writeAll(fd, staged_) || ftruncate(fd, size) != 0 || fsync(fd) != 0) return failed(fd);
+    if (close(fd) != 0) return failed(-1);
     return true;
   }
-  const auto slash = target_.rfind('/');
-  const std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
-  std::string pattern = folderOf(target_) + "/." + name + ".XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  const int fd = mkstemp(buffer.data());
-  if (fd < 0) return failed(-1, "");
-  const std::string temporary = buffer.data();
-  rememberTemporaryFile(temporary);
-  if (fchmod(fd, mode_) != 0 || !writeAll(fd, content) || fsync(fd) != 0) {
-    return failed(fd, temporary);
+  if (temporary_.empty() || fd_ >= 0) {
+    errno = EINVAL;  // not staged
+    return failed(-1);
   }
-  if (close(fd) != 0) return failed(-1, temporary);
-  if (rename(temporary.c_str(), target_.c_str()) != 0) return failed(-1, temporary);
-  forgetTemporaryFile(temporary);
+  if (rename(temporary_.c_str(), target_.c_str()) != 0) return failed(-1);
+  forgetTemporaryFile(temporary_);
+  temporary_.clear();
   return true;
+}
+
+bool OutputFile::write(const std::string& content) {
+  return stage(content) && writeThrough() && putInPlace();
 }
 
 }  // namespace rotary::formats

@@ -145,8 +145,17 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   };
   try {
     bool done = false;
+    errno = 0;
     const Options options = parseOptions(args, out, done);
-    if (done) return kExitOk;
+    if (done) {
+      // --help and --version are output too: a full disk behind them is a failure.
+      out.flush();
+      if (!out) {
+        return fail(std::string("standard output: ") +
+                    (errno ? std::strerror(errno) : "cannot be written"));
+      }
+      return kExitOk;
+    }
 
     const std::vector<study::TypedNumber> eccentricities =
         lengthValues("--eccentricity", options.eccentricity);
@@ -274,7 +283,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       files.chartFormat = checkedImageFormat(
           "--chart", *options.chart, {ImageFormat::kSvg, ImageFormat::kPng}, ".svg or .png");
     }
-    if (toFile(options.dxf)) {
+    if (toFile(options.dxf) && !formats::isWrittenThrough(*options.dxf)) {
       if (formats::lowerExtension(*options.dxf) != "dxf") {
         throw BadUsage{"--dxf: " + quoteForMessage(*options.dxf) + " does not end in .dxf"};
       }
@@ -440,17 +449,29 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       return kExitComputationFailed;
     }
 
-    // Into its file, or onto standard output.
+    // Into its file's waiting place, or kept for standard output; nothing is put in place until
+    // every output and standard output have their content.
+    struct Staged {
+      const char* option;
+      const std::string& path;
+      formats::OutputFile* file;
+      std::string failure() const {
+        return std::string(option) + ": " + quoteForMessage(path) + ": " + file->error();
+      }
+    };
+    std::vector<Staged> staged;
+    std::optional<std::string> standardOutputDocument;
     const auto deliver = [&](const char* option, const std::optional<std::string>& path,
                              formats::OutputFile* file,
                              const std::string& content) -> std::optional<std::string> {
-      if (file) {
-        if (file->write(content)) return std::nullopt;
+      if (!file) {
+        standardOutputDocument = content;
+        return std::nullopt;
+      }
+      if (!file->stage(content)) {
         return std::string(option) + ": " + quoteForMessage(*path) + ": " + file->error();
       }
-      if (const std::string why = put(out, content); !why.empty()) {
-        return std::string(option) + ": standard output: " + why;
-      }
+      staged.push_back({option, *path, file});
       return std::nullopt;
     };
     std::string error;
@@ -519,8 +540,21 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     if (single && format == Format::kText && !single->note.empty() && !options.realEngine()) {
       err << "rotary-ratio: " << single->note << "\n";
     }
+    // Devices and pipes take theirs first, then standard output its own, and only then do the
+    // files take their names: a failure on the way leaves every old file as it was.
+    for (const Staged& output : staged) {
+      if (!output.file->writeThrough()) return fail(output.failure());
+    }
+    if (standardOutputDocument) {
+      if (const std::string why = put(out, *standardOutputDocument); !why.empty()) {
+        return fail(std::string(onStandardOutput.front()) + ": standard output: " + why);
+      }
+    }
     printResults();
     if (const auto failed = standardOutputFailed()) return fail(*failed);
+    for (const Staged& output : staged) {
+      if (!output.file->putInPlace()) return fail(output.failure());
+    }
     return kExitOk;
   } catch (const BadUsage& bad) {
     return fail(bad.line);

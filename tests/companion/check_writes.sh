@@ -143,6 +143,73 @@ if [ -c "$dir/full" ]; then
     fail "profiles onto a full standard output: $(cat "$dir/err")"
 fi
 
+# Several outputs of one run are written as one: a late output whose name cannot be made, a full
+# disk under one of them, or a full standard output leaves none of the others and keeps every old
+# file; the name is refused before anything is computed, with the system's reason.
+whole="$dir/whole"
+mkdir -p "$whole"
+long=$(printf 'x%.0s' $(seq 1 300))
+expect_status 2 "profiles with a curve of a name too long" \
+  "$tool" --profiles "$whole/p.csv" --volume-curve "$whole/$long"
+grep -q "volume-curve: .*File name too long" "$dir/err" || fail "a name too long: $(cat "$dir/err")"
+[ -e "$whole/p.csv" ] && fail "the profiles stayed after the curve's name was refused"
+expect_status 2 "a figure with a DXF of a name too long" \
+  "$tool" --figure "$whole/ok.svg" --dxf "$whole/$long.dxf"
+[ -e "$whole/ok.svg" ] && fail "the figure stayed after the DXF's name was refused"
+if [ -c "$dir/full" ]; then
+  printf 'old drawing\n' >"$whole/x.dxf"
+  "$tool" --dxf "$whole/x.dxf" --profiles "$whole/p.csv" >"$dir/full" 2>"$dir/err"
+  [ $? = 2 ] && grep -q "standard output: No space left on device" "$dir/err" ||
+    fail "files with a full standard output: $(cat "$dir/err")"
+  [ "$(cat "$whole/x.dxf")" = "old drawing" ] || fail "a full standard output replaced the DXF"
+  [ -e "$whole/p.csv" ] && fail "a full standard output left the profiles"
+fi
+if [ "$(id -u)" = 0 ] && mount -t tmpfs -o size=48k tmpfs "$small" 2>/dev/null; then
+  head -c 40000 /dev/zero >"$small/filler"
+  expect_status 2 "two files and a DXF onto a full disk" "$tool" --profiles "$whole/p.csv" \
+    --figure "$whole/f.png" --dxf "$small/x.dxf"
+  grep -q "dxf: .*No space left on device" "$dir/err" || fail "the full disk: $(cat "$dir/err")"
+  [ -e "$whole/p.csv" ] || [ -e "$whole/f.png" ] && fail "a full disk under the DXF left the others"
+  umount "$small"
+fi
+ls -A "$whole" | grep -q '^\.' && fail "temporary files left: $(ls -A "$whole")"
+
+# The program's own descriptors are written through, as devices and pipes are, with the offset
+# and mode the shell gave them; a device takes any format.
+expect_status 0 "profiles onto standard error" "$tool" --profiles /dev/stderr
+grep -q "^i,s,envelope" "$dir/err" || fail "the profiles did not reach standard error"
+printf 'log\n' >"$whole/log"
+"$tool" --profiles /dev/stderr 2>>"$whole/log" >/dev/null || fail "profiles appended to a log"
+[ "$(head -n 1 "$whole/log")" = log ] && grep -q "^i,s,envelope" "$whole/log" ||
+  fail "the log that standard error appends to was written over"
+"$tool" --profiles /dev/fd/3 3>"$whole/three.csv" >/dev/null 2>"$dir/err" ||
+  fail "profiles into descriptor 3: $(cat "$dir/err")"
+grep -q "^i,s,envelope" "$whole/three.csv" || fail "descriptor 3 did not get the profiles"
+"$tool" --profiles >(gzip >"$whole/p.gz") >/dev/null 2>"$dir/err" ||
+  fail "profiles into a process substitution: $(cat "$dir/err")"
+for _ in $(seq 1 50); do
+  zcat "$whole/p.gz" 2>/dev/null | grep -q "^800," && break
+  sleep 0.1
+done
+zcat "$whole/p.gz" | grep -q "^800," || fail "the process substitution did not get the profiles"
+expect_status 0 "a DXF into /dev/null" "$tool" --dxf /dev/null
+expect_status 2 "a closed descriptor" "$tool" --profiles /dev/fd/9
+grep -q "Bad file descriptor" "$dir/err" || fail "a closed descriptor: $(cat "$dir/err")"
+
+# The DXF is drawn in memory, whatever $TMPDIR holds.
+TMPDIR="$whole/no such folder" "$tool" --dxf "$whole/t.dxf" >/dev/null 2>"$dir/err" ||
+  fail "a DXF without a usable TMPDIR: $(cat "$dir/err")"
+grep -q "^EOF" "$whole/t.dxf" || fail "the DXF without a usable TMPDIR is not whole"
+
+# --help and --version are output too.
+if [ -c "$dir/full" ]; then
+  for option in --help --version; do
+    "$tool" "$option" >"$dir/full" 2>"$dir/err"
+    [ $? = 2 ] && grep -q "standard output: No space left on device" "$dir/err" ||
+      fail "$option onto a full device: $(cat "$dir/err")"
+  done
+fi
+
 # fsync or close of the temporary file failing, as a failing disk makes them: the reason, exit
 # status 2, and neither the file nor a temporary one left.
 if [ -n "$shim" ]; then
