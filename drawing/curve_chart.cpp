@@ -51,7 +51,7 @@ bool drawCurveChart(ImageFormat format, const CurveChart& chart, std::string& co
   shaft->setTickCount(13);  // every 90 degrees: TDC, BDC and the strokes between
   shaft->setLabelFormat("%.0f");
   auto* volumes = new QValueAxis;
-  volumes->setTitleText("volume (area x width / 1000)");
+  volumes->setTitleText(QString("volume, ") + QString::fromStdString(chart.volumeUnit));
   volumes->setRange(lowest, highest);
   volumes->applyNiceNumbers();
   auto* degrees = new QValueAxis;

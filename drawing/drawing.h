@@ -29,6 +29,7 @@ struct CurveChart {
   double eccentricity, rotorRadius, chamberWidth;
   bool realEngine;
   std::vector<CyclePoint> curve;
+  std::string volumeUnit = "cm^3";  // what the curve's volumes are in
 };
 
 // What the module draws, each into `content`, the bytes of the file; false with the reason in

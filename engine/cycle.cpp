@@ -29,8 +29,12 @@ constexpr InputField kInputs[] = {
 
 }  // namespace
 
-Cycle::Cycle(Window& window, SweepFunction sweep, int mostSteps)
-    : window_(window), surface_(window), sweep_(sweep ? sweep : sweepFast), mostSteps_(mostSteps) {}
+Cycle::Cycle(Window& window, SweepFunction sweep, int mostSteps, double volumeDivisor)
+    : window_(window),
+      surface_(window),
+      sweep_(sweep ? sweep : sweepFast),
+      mostSteps_(mostSteps),
+      volumeDivisor_(volumeDivisor) {}
 
 void Cycle::run() {
   writeDefaults();
@@ -75,6 +79,7 @@ Outcome Cycle::guarded(Steps steps) {
 Outcome Cycle::compute() {
   return guarded([this] {
     Geometry& g = state_.g;
+    g.volumeDivisor = volumeDivisor_;
     if (messageShown_) show("");
     state_.flags.comcom = 0;
     state_.figures.reset();
@@ -104,7 +109,7 @@ Outcome Cycle::compute() {
     surface_.writeText(Box::kRatio, "0");
     prepareProfiles();
     Surface::checkArithmetic();
-    state_.exact = exactLimit(g.e, g.R, g.W);
+    state_.exact = exactLimit(g.e, g.R, g.W, g.volumeDivisor);
     if (state_.exact->status == ExactStatus::kLengthsTooSmall) throw LengthsTooSmallFault{};
 
     phase_ = Phase::kSweep;

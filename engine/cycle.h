@@ -29,7 +29,10 @@ inline constexpr int kMostCompanionSteps = 20000;
 class Cycle {
  public:
   // The fast sweep unless another is given.
-  explicit Cycle(Window& window, SweepFunction sweep = nullptr, int mostSteps = kMostWindowSteps);
+  // The volumes are area x width over `volumeDivisor`: the window's 1000, or the companion's 1
+  // for a unit of length other than millimetres.
+  explicit Cycle(Window& window, SweepFunction sweep = nullptr, int mostSteps = kMostWindowSteps,
+                 double volumeDivisor = kWindowVolumeDivisor);
 
   // Writes the default dimensions, then runs cycle after cycle; returns once the window is
   // ending.
@@ -70,6 +73,7 @@ class Cycle {
   SweepFunction sweep_;
   CycleState state_;
   int mostSteps_;
+  double volumeDivisor_;
   Phase phase_ = Phase::kSetup;
   bool messageShown_ = false;
   bool searchStepCounts_ = true;

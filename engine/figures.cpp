@@ -22,7 +22,7 @@ struct Uncut {
 };
 
 Uncut uncut(const Geometry& g, const Areas& a) {
-  return {((-(a.Sb - a.St)) * g.W) / 1000, ((-(a.St - a.Se)) * g.W) / 1000,
+  return {((-(a.Sb - a.St)) * g.W) / g.volumeDivisor, ((-(a.St - a.Se)) * g.W) / g.volumeDivisor,
           (a.Sb - a.Se) / (a.St - a.Se)};
 }
 
@@ -112,7 +112,7 @@ Figures workOutFigures(const Geometry& g, const Profiles& p, const Areas& areas,
   Figures f;
 
   // Before the cut: a tiny engine whose capacity shows as 0 is still an engine.
-  const double capacity = ((-(Sb - St)) * g.W) / 1000;
+  const double capacity = ((-(Sb - St)) * g.W) / g.volumeDivisor;
   f.capacity = 0.1 * Int(10 * capacity);
   Surface::checkArithmetic();
 
@@ -121,7 +121,7 @@ Figures workOutFigures(const Geometry& g, const Profiles& p, const Areas& areas,
   f.ratio = 0.01 * Int(ratio100);
   Surface::checkArithmetic();
 
-  const double deadVolume = ((-(St - Se)) * g.W) / 1000;
+  const double deadVolume = ((-(St - Se)) * g.W) / g.volumeDivisor;
   f.deadVolume = 0.01 * Int(100 * deadVolume);
   Surface::checkArithmetic();
 

@@ -18,8 +18,8 @@ struct Areas {
 };
 
 struct Figures {
-  double capacity = 0;    // swept volume / 1000, cut down to one decimal
-  double deadVolume = 0;  // top-dead-centre chamber / 1000, cut down to two decimals
+  double capacity = 0;    // swept volume / the volume divisor, cut down to one decimal
+  double deadVolume = 0;  // top-dead-centre chamber / the volume divisor, cut to two decimals
   double ratio = 0;       // compression-ratio limit, cut down to two decimals
   // What the user should know about these figures; empty for an ordinary engine.
   std::string note;

@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "exact_limit.h"
+
 namespace rotary {
 
 inline constexpr int kLastSample = 800;  // samples 0..800 across the flank chord
@@ -21,6 +23,8 @@ struct Geometry {
   double R = 0;  // rotor radius: rotor centre to apex
   double W = 0;  // chamber width; only scales the volumes
   int N = 0;     // angular step count of the sweep
+  // Volumes are area x width divided by this: 1000 in the window (millimetres give cm^3).
+  double volumeDivisor = kWindowVolumeDivisor;
 
   double pi = 0;
   double k = 0;      // phase factor of the housing curve

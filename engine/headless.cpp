@@ -4,13 +4,13 @@ namespace rotary {
 
 HeadlessResult computeHeadless(const std::string& eccentricity, const std::string& rotorRadius,
                                const std::string& chamberWidth, int steps, SweepFunction sweep,
-                               int mostSteps) {
+                               int mostSteps, double volumeDivisor) {
   HeadlessWindow window;
   window.text(Box::kEccentricity) = eccentricity;
   window.text(Box::kRotorRadius) = rotorRadius;
   window.text(Box::kChamberWidth) = chamberWidth;
   window.steps = steps;
-  Cycle cycle(window, sweep, mostSteps);
+  Cycle cycle(window, sweep, mostSteps, volumeDivisor);
   HeadlessResult result;
   result.outcome = cycle.compute();
   result.capacity = window.text(Box::kCapacity);

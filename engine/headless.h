@@ -66,6 +66,7 @@ struct HeadlessResult {
 // The companion takes step counts beyond the window's scroll bar, up to kMostCompanionSteps.
 HeadlessResult computeHeadless(const std::string& eccentricity, const std::string& rotorRadius,
                                const std::string& chamberWidth, int steps,
-                               SweepFunction sweep = nullptr, int mostSteps = kMostWindowSteps);
+                               SweepFunction sweep = nullptr, int mostSteps = kMostWindowSteps,
+                               double volumeDivisor = kWindowVolumeDivisor);
 
 }  // namespace rotary

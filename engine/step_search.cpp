@@ -21,7 +21,7 @@ std::optional<int> findWorkingStepCount(const Geometry& g, int mostSteps, SweepF
     window.text(Box::kRotorRadius) = significantDigits(g.R, 17);
     window.text(Box::kChamberWidth) = significantDigits(g.W, 17);
     window.steps = N;
-    Cycle trial(window, sweep, mostSteps);
+    Cycle trial(window, sweep, mostSteps, g.volumeDivisor);
     trial.searchStepCounts(false);
     if (trial.compute() == Outcome::kResults) return N;
   }

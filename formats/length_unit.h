@@ -1,4 +1,6 @@
-// The units a length may be given in: what the DXF declares and what the volumes come in.
+// The units a length may be given in: what the DXF declares and what the volumes come in. The
+// window's millimetres give cubic centimetres (area x width / 1000); every other unit gives its
+// own cube (area x width).
 #pragma once
 
 #include <string>
@@ -8,7 +10,8 @@ namespace rotary::formats {
 struct LengthUnit {
   const char* name;        // "mm"
   int insunits;            // the DXF's $INSUNITS code
-  const char* volumeUnit;  // of area x width / 1000: cm^3 for millimetres
+  const char* volumeUnit;  // "cm^3" for millimetres and centimetres, "m^3", "in^3"
+  double volumeDivisor;    // area x width over this is in volumeUnit
 };
 
 bool isLengthUnit(const std::string& name);

@@ -217,12 +217,14 @@ void forEachColumn(bool real, const TableSettings& settings, const Columns& c, E
   }
 }
 
+// Where --units names the unit of the lengths, these name it and that of the volumes.
 constexpr const char* kUnitColumn = "length_unit";
+constexpr const char* kVolumeUnitColumn = "volume_unit";
 
 void csvHeader(std::ostream& out, bool real, const TableSettings& settings) {
   forEachColumn(real, settings, Columns{},
                 [&out](const char* name, const Cell&) { out << name << ','; });
-  if (!settings.lengthUnit.empty()) out << kUnitColumn << ',';
+  if (!settings.lengthUnit.empty()) out << kUnitColumn << ',' << kVolumeUnitColumn << ',';
   out << "note\n";
 }
 
@@ -233,7 +235,9 @@ void csvRow(std::ostream& out, const study::EngineRow& row, const TableSettings&
   std::replace(note.begin(), note.end(), '\n', ' ');
   forEachColumn(row.input.real, settings, c,
                 [&out](const char*, const Cell& value) { out << csvField(value.shown) << ','; });
-  if (!settings.lengthUnit.empty()) out << settings.lengthUnit << ',';
+  if (!settings.lengthUnit.empty()) {
+    out << settings.lengthUnit << ',' << lengthUnitOf(settings.lengthUnit).volumeUnit << ',';
+  }
   out << csvField(note) << '\n';
 }
 
@@ -256,7 +260,10 @@ void jsonRow(std::ostream& out, const study::EngineRow& row, bool first,
   nlohmann::ordered_json object;
   forEachColumn(row.input.real, settings, c,
                 [&object](const char* name, const Cell& value) { object[name] = jsonOf(value); });
-  if (!settings.lengthUnit.empty()) object[kUnitColumn] = settings.lengthUnit;
+  if (!settings.lengthUnit.empty()) {
+    object[kUnitColumn] = settings.lengthUnit;
+    object[kVolumeUnitColumn] = lengthUnitOf(settings.lengthUnit).volumeUnit;
+  }
   // Every object has both keys, so that a script reads them without asking first.
   const auto textOrNull = [](const std::string& text) {
     return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);

@@ -4,9 +4,14 @@
 
 namespace rotary {
 
+// Volumes are area x width divided by this. The window's lengths are millimetres and its volumes
+// cubic centimetres, so it divides by 1000; in any other unit of length the companion gives the
+// volumes in that unit cubed (cm^3, m^3, in^3) and divides by 1.
+inline constexpr double kWindowVolumeDivisor = 1000;
+
 struct ExactFigures {
-  double capacity = 0;    // swept volume / 1000
-  double deadVolume = 0;  // top-dead-centre chamber / 1000
+  double capacity = 0;    // swept volume / the volume divisor
+  double deadVolume = 0;  // top-dead-centre chamber / the volume divisor
   double ratio = 0;       // bottom-dead-centre chamber / top-dead-centre chamber
 };
 
@@ -33,12 +38,14 @@ struct ExactLimit {
 inline constexpr double kLargestExactK = 1e6;
 
 // For e, R, W >= 0 as the window takes them.
-ExactLimit exactLimit(double e, double R, double W);
+ExactLimit exactLimit(double e, double R, double W,
+                      double volumeDivisor = kWindowVolumeDivisor);
 
 // A chamber volume from its area in units of e squared, multiplied in this order so that neither
 // a tiny nor a huge e underflows or overflows before W comes in.
-inline double volumeOfArea(double area, double e, double W) {
-  return ((area * e) * e * W) / 1000;
+inline double volumeOfArea(double area, double e, double W,
+                           double volumeDivisor = kWindowVolumeDivisor) {
+  return ((area * e) * e * W) / volumeDivisor;
 }
 
 }  // namespace rotary

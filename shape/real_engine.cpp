@@ -7,8 +7,8 @@
 
 namespace rotary {
 
-RealLimit realLimit(double e, double R, double W, const RealEngine& real) {
-  return realLimit(e, R, W, real, exactLimit(e, R, W));
+RealLimit realLimit(double e, double R, double W, const RealEngine& real, double volumeDivisor) {
+  return realLimit(e, R, W, real, exactLimit(e, R, W, volumeDivisor), volumeDivisor);
 }
 
 namespace {
@@ -55,7 +55,8 @@ class FlagsKept {
   std::fexcept_t flags_{};
 };
 
-RealLimit realLimit(double e, double R, double W, const RealEngine& real, const ExactLimit& bare) {
+RealLimit realLimit(double e, double R, double W, const RealEngine& real, const ExactLimit& bare,
+                    double volumeDivisor) {
   const FlagsKept flagsKept;
   RealLimit limit;
   limit.shape = bare.status;
@@ -73,7 +74,7 @@ RealLimit realLimit(double e, double R, double W, const RealEngine& real, const 
     return limit;
   }
   const exact::ChamberAreas areas = exact::realChamberAreas(K, offsets);
-  const auto volume = [e, W](double area) { return volumeOfArea(area, e, W); };
+  const auto volume = [=](double area) { return volumeOfArea(area, e, W, volumeDivisor); };
   ExactFigures& plain = limit.withoutRecess;
   plain.capacity = volume(areas.bottomDeadCentre - areas.topDeadCentre);
   plain.deadVolume = volume(areas.topDeadCentre);

@@ -37,9 +37,12 @@ struct RealLimit {
   bool hasFigures() const { return status == RealStatus::kFigures; }
 };
 
-RealLimit realLimit(double e, double R, double W, const RealEngine& real);
-// The same with the bare shape's limit for these dimensions, where the caller has it already.
-RealLimit realLimit(double e, double R, double W, const RealEngine& real, const ExactLimit& bare);
+RealLimit realLimit(double e, double R, double W, const RealEngine& real,
+                    double volumeDivisor = kWindowVolumeDivisor);
+// The same with the bare shape's limit for these dimensions and divisor, where the caller has it
+// already.
+RealLimit realLimit(double e, double R, double W, const RealEngine& real, const ExactLimit& bare,
+                    double volumeDivisor = kWindowVolumeDivisor);
 
 // The recess that brings the ratio down to `target`; none when the target lies at or above the
 // ratio without a recess, the limit of these shapes.

@@ -53,12 +53,12 @@ double largestSealLean(double K) {
 }
 
 std::vector<CyclePoint> volumeCurve(double e, double R, double W, const RealEngine& real,
-                                    double angleStep) {
+                                    double angleStep, double volumeDivisor) {
   const double K = R / e;
   const exact::Offsets offsets{real.sealOffset / e, (real.sealOffset - real.clearance) / e};
   const exact::ChamberOverTheCycle chamber(K, offsets);
   const auto volume = [&](double shaftAngle) {
-    return volumeOfArea(chamber.area(motionAngle(shaftAngle)), e, W) + real.recess;
+    return volumeOfArea(chamber.area(motionAngle(shaftAngle)), e, W, volumeDivisor) + real.recess;
   };
   // The chamber is its own mirror image about top dead centre, and the volume repeats after 540
   // degrees: each angle is brought into the first stroke, from 0 to 270, and each angle there

@@ -25,7 +25,8 @@ struct CyclePoint {
 // it. For dimensions whose real engine has figures (realLimit says so); with no seal offset,
 // clearance or recess, the bare shape's.
 std::vector<CyclePoint> volumeCurve(double e, double R, double W, const RealEngine& real,
-                                    double angleStep);
+                                    double angleStep,
+                                    double volumeDivisor = kWindowVolumeDivisor);
 
 // The lean of the apex seal that leads the chamber, in degrees, at a shaft angle in degrees: the
 // angle from the seal's line (rotor centre to apex) to the bore's normal where the seal touches

@@ -86,7 +86,9 @@ void addRealEngine(const EngineInput& engine, EngineRow& row) {
   if (!e || !R || !W || !A || !C || !V) return;
   // The row's own exact limit, where it has one, comes from these very dimensions.
   const RealEngine real{*A, *C, *V};
-  row.real = row.exact ? realLimit(*e, *R, *W, real, *row.exact) : realLimit(*e, *R, *W, real);
+  const double divisor = engine.volumeDivisor;
+  row.real = row.exact ? realLimit(*e, *R, *W, real, *row.exact, divisor)
+                       : realLimit(*e, *R, *W, real, divisor);
   const auto& X = engine.targetRatio.number;
   if (X && row.real->hasFigures()) row.targetRecess = recessForRatio(row.real->withoutRecess, *X);
 }
@@ -94,7 +96,7 @@ void addRealEngine(const EngineInput& engine, EngineRow& row) {
 EngineRow runEngine(const EngineInput& engine) {
   return rowOf(engine, computeHeadless(engine.eccentricity.text, engine.rotorRadius.text,
                                        engine.chamberWidth.text, engine.steps, nullptr,
-                                       kMostCompanionSteps));
+                                       kMostCompanionSteps, engine.volumeDivisor));
 }
 
 EngineRow runExactEngine(const EngineInput& engine) {
@@ -107,7 +109,7 @@ EngineRow runExactEngine(const EngineInput& engine) {
     row.message = "No exact figures: the dimensions are no numbers.";
     return row;
   }
-  row.exact = exactLimit(*e, *R, *W);
+  row.exact = exactLimit(*e, *R, *W, engine.volumeDivisor);
   if (!row.exact->hasFigures()) {
     row.message = "No exact figures: " + whyNoExactFigures(row.exact->status) + ".";
     return row;

@@ -23,6 +23,9 @@ struct EngineInput {
   // the ratio whose recess is asked for (empty for none).
   bool real = false;
   TypedNumber sealOffset = "0", clearance = "0", recess = "0", targetRatio;
+  // The volumes are area x width over this: the window's 1000 (mm give cm^3), or 1 where the
+  // lengths' unit cubed is the volumes' (cm^3, m^3, in^3).
+  double volumeDivisor = kWindowVolumeDivisor;
 
   // The real engine's values, 0 where one is no number.
   RealEngine realEngine() const;

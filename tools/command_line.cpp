@@ -191,6 +191,9 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     std::vector<int> stepCounts;
     for (const std::string& N : steps.texts) stepCounts.push_back(std::stoi(N));
     auto engines = study::combinations(eccentricities, radii, widths, stepCounts);
+    // Millimetres give cubic centimetres, as in the window; any other unit its own cube.
+    const formats::LengthUnit& unit = formats::lengthUnitOf(options.units);
+    for (study::EngineInput& engine : engines) engine.volumeDivisor = unit.volumeDivisor;
     if (options.realEngine()) {
       engines = study::withRealEngine(engines, real.sealOffsets, real.clearances, real.recesses,
                                       real.targets);
@@ -362,7 +365,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       const study::EngineInput& engine = engines.front();
       single =
           computeHeadless(engine.eccentricity.text, engine.rotorRadius.text,
-                          engine.chamberWidth.text, engine.steps, nullptr, kMostCompanionSteps);
+                          engine.chamberWidth.text, engine.steps, nullptr, kMostCompanionSteps,
+                          unit.volumeDivisor);
       rows.push_back(study::rowOf(engine, *single));
     }
 
@@ -437,7 +441,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         (options.dxf || options.volumeCurve || (options.figure && options.realEngine()))) {
       const study::EngineRow& row = rows.front();
       // The real engine's options have computed it for the row already.
-      realShape = row.real ? *row.real : realLimit(one.e, one.R, one.W, one.real);
+      realShape = row.real ? *row.real
+                           : realLimit(one.e, one.R, one.W, one.real, unit.volumeDivisor);
       if (!realShape->hasFigures()) {
         err << "rotary-ratio: " << whyNoRealFigures(*realShape, one.real) << "\n";
         return kExitComputationFailed;
@@ -497,7 +502,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       }
     }
     if (options.dxf) {
-      const int insunits = formats::lengthUnitOf(options.units).insunits;
+      const int insunits = unit.insunits;
       if (!formats::drawEngineDxf(one.e, one.R, one.real, insunits, content, error)) {
         return fail("--dxf: " + quoteForMessage(*options.dxf) + ": " + error);
       }
@@ -507,7 +512,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     std::vector<CyclePoint> curve;
     if (options.volumeCurve) {
-      curve = volumeCurve(one.e, one.R, one.W, one.real, options.angleStep);
+      curve = volumeCurve(one.e, one.R, one.W, one.real, options.angleStep, unit.volumeDivisor);
       std::ostringstream text;
       formats::writeVolumeCurve(
           text,
@@ -519,7 +524,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       }
     }
     if (files.chart && !isStudy) {
-      const drawing::CurveChart chart{one.e, one.R, one.W, options.realEngine(), curve};
+      const drawing::CurveChart chart{one.e, one.R, one.W, options.realEngine(), curve,
+                                      unit.volumeUnit};
       if (!drawer->curveChart(files.chartFormat, chart, content, error)) {
         return fail("--chart: " + quoteForMessage(*options.chart) + ": " + error);
       }

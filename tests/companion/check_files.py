@@ -242,7 +242,8 @@ for unit, code in (("mm", 4), ("cm", 5), ("m", 6), ("in", 1)):
         into.write(subprocess.run([tool, "--units", unit, "--dxf", "-"], capture_output=True).stdout)
     check(audited(f"units-{unit}.dxf").header.get("$INSUNITS") == code, f"--units {unit}: $INSUNITS")
     header = run("--units", unit, "--format", "csv").split("\n")[0]
-    check(header.split(",")[-2] == "length_unit", f"--units {unit}: CSV header {header}")
+    check(header.split(",")[-3:] == ["length_unit", "volume_unit", "note"],
+          f"--units {unit}: CSV header {header}")
     check(run("--units", unit).startswith(f"# unit of length: {unit}, of volume:"),
           f"--units {unit}: no line names it in the text")
 

@@ -1,0 +1,111 @@
+// Volumes in the unit they name: the same engine typed in millimetres, centimetres, metres and
+// inches holds the same physical chamber once each printed figure is converted by the unit its
+// own output names. A label off by a factor (mm^3 for area x width / 1000 in centimetres, say)
+// fails here however right the numbers of one unit are.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <regex>
+#include <sstream>
+
+#include "command_line.h"
+#include "number_text.h"
+
+namespace rotary {
+namespace {
+
+struct UnitCase {
+  const char* unit;
+  double millimetres;       // one unit of length, in millimetres
+  double cubicCentimetres;  // one unit of volume, as the unit's figures should come in
+};
+void PrintTo(const UnitCase& c, std::ostream* os) {
+  *os << c.unit;
+}
+
+// Cubic centimetres in one of each volume unit a label may name, old ones too.
+double cubicCentimetresIn(const std::string& volumeUnit) {
+  static const std::map<std::string, double> kFactors = {
+      {"cm^3", 1}, {"mm^3", 1e-3},      {"m^3", 1e6},
+      {"l", 1e3},  {"in^3", 16.387064}, {"in^3/1000", 16.387064e-3}};
+  const auto found = kFactors.find(volumeUnit);
+  return found == kFactors.end() ? std::nan("") : found->second;
+}
+
+std::string run(const std::vector<std::string>& args, int& status) {
+  std::ostringstream out, err;
+  status = runCommandLine(args, out, err);
+  return out.str() + err.str();
+}
+
+class VolumeUnit : public ::testing::TestWithParam<UnitCase> {
+ protected:
+  // The defaults, 15, 105 and 80 mm, in this unit to the last digit a double carries.
+  std::vector<std::string> engine() const {
+    const double unit = GetParam().millimetres;
+    return {"--units",         GetParam().unit,
+            "--eccentricity",  significantDigits(15 / unit, 17),
+            "--rotor-radius",  significantDigits(105 / unit, 17),
+            "--chamber-width", significantDigits(80 / unit, 17)};
+  }
+};
+
+// The defaults' chamber capacity, 654.715205 cm^3, the shape's exact figure.
+constexpr double kCapacityCm3 = 654.715205;
+
+TEST_P(VolumeUnit, TheVolumeCurveHoldsTheSameChamberInEveryUnit) {
+  std::vector<std::string> args = engine();
+  args.insert(args.end(), {"--volume-curve", "-"});
+  int status = 0;
+  const std::string curve = run(args, status);
+  ASSERT_EQ(status, kExitOk) << curve;
+  std::smatch named;
+  ASSERT_TRUE(
+      std::regex_search(curve, named, std::regex("^# unit of length: (\\S+), of volume: (\\S+)\n")))
+      << curve.substr(0, 200);
+  EXPECT_EQ(named[1], GetParam().unit);
+  const double factor = cubicCentimetresIn(named[2]);
+  // Seventeen digits of the volume at top (0 degrees) and bottom dead centre (270).
+  const auto volumeAt = [&](const std::string& angle) {
+    std::smatch row;
+    EXPECT_TRUE(std::regex_search(curve, row, std::regex("\n" + angle + ",[^,]*,([^,]*),")));
+    return std::stod(row[1]);
+  };
+  const double capacity = (volumeAt("270") - volumeAt("0")) * factor;
+  EXPECT_NEAR(capacity / kCapacityCm3, 1, 1e-9) << capacity << " cm^3 from " << named[2];
+}
+
+TEST_P(VolumeUnit, TheTablesFiguresConvertToTheSameChamber) {
+  std::vector<std::string> args = engine();
+  args.insert(args.end(),
+              {"--method", "exact", "--format", "json", "--rotors", "2", "--seal-offset", "0",
+               "--recess", significantDigits(3 / GetParam().cubicCentimetres, 17)});
+  int status = 0;
+  const std::string json = run(args, status);
+  ASSERT_EQ(status, kExitOk) << json;
+  std::smatch unit;
+  ASSERT_TRUE(std::regex_search(json, unit, std::regex("\"volume_unit\":\"([^\"]*)\"")));
+  const double factor = cubicCentimetresIn(unit[1]);
+  const auto figure = [&](const std::string& key) {
+    std::smatch found;
+    EXPECT_TRUE(std::regex_search(json, found, std::regex("\"" + key + "\":([-0-9.eE+]+)"))) << key;
+    return std::stod(found[1]);
+  };
+  // Nine digits in the columns.
+  EXPECT_NEAR(figure("exact_chamber_capacity") * factor / kCapacityCm3, 1, 1e-8);
+  EXPECT_NEAR(figure("displacement") * factor / (2 * kCapacityCm3), 1, 1e-8);
+  // A recess of 3 cm^3, typed in the unit of the volumes (cm^3 for millimetres, that unit cubed
+  // for the others), is 3 cm^3 of the dead volume.
+  EXPECT_NEAR((figure("real_dead_volume") - figure("exact_dead_volume")) * factor, 3, 1e-6);
+  EXPECT_NEAR(figure("real_compression_ratio"), (654.715205 + 37.8761046 + 3) / (37.8761046 + 3),
+              1e-6);
+}
+
+INSTANTIATE_TEST_SUITE_P(Units, VolumeUnit,
+                         ::testing::Values(UnitCase{"mm", 1, 1}, UnitCase{"cm", 10, 1},
+                                           UnitCase{"m", 1000, 1e6},
+                                           UnitCase{"in", 25.4, 16.387064}));
+
+}  // namespace
+}  // namespace rotary
