@@ -395,22 +395,18 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
 
     // One engine without figures, or whose real engine has none: the same status in every
     // format, the reason on standard error, and in CSV and JSON the row with its message too. A
-    // seal offset or clearance the engine cannot take is refused like a bad value.
+    // seal offset or clearance the engine cannot take is refused like a bad value, with no row.
+    int status = kExitOk;
+    std::string said;
     if (!isStudy) {
       const study::EngineRow& row = rows.front();
-      int status = kExitOk;
-      std::string said;
       if (options.realEngine() && row.real) {
         const RealEngine real = row.input.realEngine();
         switch (row.real->status) {
           case RealStatus::kSealOffsetTooLarge:
-            status = kExitBadUsage;
-            said = "--seal-offset: " + whyNoRealFigures(*row.real, real);
-            break;
+            return fail("--seal-offset: " + whyNoRealFigures(*row.real, real));
           case RealStatus::kNoFlankLeft:
-            status = kExitBadUsage;
-            said = "--clearance: " + whyNoRealFigures(*row.real, real);
-            break;
+            return fail("--clearance: " + whyNoRealFigures(*row.real, real));
           case RealStatus::kNoShape:
             status = kExitComputationFailed;
             said = whyNoRealFigures(*row.real, real);
@@ -422,19 +418,22 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
             }
             break;
         }
-      } else if (!row.figures) {
+      } else if (!row.figures && !outputOnStandardOutput) {
+        // The sweep's results have none; where an output takes standard output instead of the
+        // results, nothing asked for is missing.
         status = kExitComputationFailed;
         said = row.message;
       }
-      if (status != kExitOk) {
-        if (format != Format::kText) printResults();
-        if (const auto failed = standardOutputFailed()) return fail(*failed);
-        err << "rotary-ratio: " << said << "\n";
-        return status;
-      }
     }
-    // The CAD outlines and the real engine's figure come from the exact computation, whatever
-    // the sweep made of the engine.
+    // A run without its results: the row in CSV or JSON, the reason on standard error, no file.
+    const auto withoutResults = [&](const std::string& why) {
+      if (format != Format::kText) printResults();
+      if (const auto failed = standardOutputFailed()) return fail(*failed);
+      err << "rotary-ratio: " << why << "\n";
+      return kExitComputationFailed;
+    };
+    // The CAD outlines, the volume curve and the real engine's figure come from the exact
+    // computation, whatever the sweep made of the engine; a shape without them says why.
     const EngineNumbers one = numbersOf(rows.front().input);
     std::optional<RealLimit> realShape;
     if (!isStudy &&
@@ -444,15 +443,19 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       realShape = row.real ? *row.real
                            : realLimit(one.e, one.R, one.W, one.real, unit.volumeDivisor);
       if (!realShape->hasFigures()) {
-        err << "rotary-ratio: " << whyNoRealFigures(*realShape, one.real) << "\n";
-        return kExitComputationFailed;
+        if (status != kExitOk) return withoutResults(said);
+        return withoutResults(options.realEngine() || realShape->status != RealStatus::kNoShape
+                                  ? whyNoRealFigures(*realShape, one.real)
+                                  : "No exact figures: " + whyNoExactFigures(realShape->shape) + ".");
       }
     }
+    // The profiles and the construction figure are the sweep's: without its figures, neither.
     if (single && (options.profiles || (options.figure && !options.realEngine())) &&
         !single->figures) {
-      err << "rotary-ratio: " << single->message << "\n";
-      return kExitComputationFailed;
+      return withoutResults(single->message);
     }
+    // A target above the limit asked the real engine for what it cannot give: no file.
+    if (status != kExitOk && options.realEngine()) return withoutResults(said);
 
     // Into its file's waiting place, or kept for standard output; nothing is put in place until
     // every output and standard output have their content.
@@ -556,10 +559,17 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return fail(std::string(onStandardOutput.front()) + ": standard output: " + why);
       }
     }
-    printResults();
+    // A text without figures says nothing on standard output; its reason goes to standard error.
+    if (status == kExitOk || format != Format::kText) printResults();
     if (const auto failed = standardOutputFailed()) return fail(*failed);
     for (const Staged& output : staged) {
       if (!output.file->putInPlace()) return fail(output.failure());
+    }
+    // The sweep without figures, where only the shape's files were asked for: they stand, and
+    // the results say why they have none.
+    if (status != kExitOk) {
+      err << "rotary-ratio: " << said << "\n";
+      return status;
     }
     return kExitOk;
   } catch (const BadUsage& bad) {

@@ -81,7 +81,8 @@ TEST(CompanionTable, RowsCarryTheWindowsFigures) {
 
 // One engine's outcome gives one exit status in every format: the figures 0, no figures or no
 // real engine 1, a seal offset or clearance the engine cannot take 2. CSV and JSON print the row
-// all the same, with the reason, and every JSON object has both "note" and "message".
+// of a 1 all the same, with the reason, and every JSON object has both "note" and "message"; a
+// usage error (2) prints no row.
 struct OutcomeCase {
   const char* name;
   std::vector<std::string> args;
@@ -102,6 +103,12 @@ TEST_P(OneStatusPerOutcome, InEveryFormat) {
     args.insert(args.end(), {"--format", format});
     const ToolRun result = run(args);
     EXPECT_EQ(result.status, c.status) << format << ": " << result.err;
+    if (c.status == kExitBadUsage) {
+      // A usage error: one line, and no row of an engine that was never computed.
+      EXPECT_NE(result.err.find(c.reason), std::string::npos) << format << ": " << result.err;
+      EXPECT_EQ(result.out, "") << format;
+      continue;
+    }
     if (std::string(format) == "json") {
       EXPECT_NE(result.out.find("\"note\":"), std::string::npos) << result.out;
       EXPECT_NE(result.out.find("\"message\":"), std::string::npos) << result.out;
@@ -648,6 +655,67 @@ TEST(CompanionFiles, AppearWholeAndOnlyWithResults) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
   EXPECT_GT(fs::file_size(figure), 1000u);
   fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace rotary
+
+namespace rotary {
+namespace {
+
+// The volume curve is the exact shape's: a sweep that misses a sample (K = 11.8 at N = 100) does
+// not keep it from its file, and a shape without a curve says the shape's own reason.
+TEST(CompanionVolumeCurve, ComesFromTheShapeWhateverTheSweepMakesOfIt) {
+  const fs::path file =
+      fs::temp_directory_path() / ("rotary-curve-" + std::to_string(getpid()) + ".csv");
+  fs::remove(file);
+  const std::vector<std::string> missed = {"--eccentricity", "6.9506", "--rotor-radius", "82.018"};
+  std::vector<std::string> args = missed;
+  args.insert(args.end(), {"--volume-curve", file.string()});
+  const ToolRun toFile = run(args);
+  // The text's results have no figures, and say so; the curve stands.
+  EXPECT_EQ(toFile.status, kExitComputationFailed);
+  EXPECT_NE(toFile.err.find("the sweep missed 1 of the 801 samples"), std::string::npos)
+      << toFile.err;
+  EXPECT_EQ(toFile.out, "");
+  ASSERT_TRUE(fs::exists(file));
+  std::ifstream in(file);
+  const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(written.find("# exact limit: chamber capacity 236.975441"), std::string::npos);
+  EXPECT_EQ(lines(written).size(), 4u + 1081u);
+  fs::remove(file);
+
+  // On standard output the curve takes the results' place: nothing asked for is missing.
+  args = missed;
+  args.insert(args.end(), {"--volume-curve", "-"});
+  const ToolRun toOutput = run(args);
+  EXPECT_EQ(toOutput.status, kExitOk) << toOutput.err;
+  EXPECT_EQ(toOutput.out, written);
+
+  const ToolRun noShape = run({"--volume-curve", "-", "--eccentricity", "40"});
+  EXPECT_EQ(noShape.status, kExitComputationFailed);
+  EXPECT_EQ(noShape.err,
+            "rotary-ratio: No exact figures: with a rotor radius of not more than three "
+            "eccentricities no three-flank rotor fits the housing.\n");
+  EXPECT_EQ(noShape.out, "");
+}
+
+// A seal offset or clearance the engine cannot take is a usage error: one line, no row, as any
+// other refused value.
+TEST(CompanionRefusal, ARefusedRealEngineValuePrintsNoRow) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--seal-offset", "130", "--format", "csv"},
+        std::vector<std::string>{"--clearance", "77", "--format", "json"},
+        std::vector<std::string>{"--clearance", "77", "--format", "csv", "--dxf", "-"}}) {
+    const ToolRun refused = run(args);
+    EXPECT_EQ(refused.status, kExitBadUsage) << args[0];
+    EXPECT_EQ(refused.out, "") << args[0];
+    EXPECT_EQ(lines(refused.err).size(), 1u) << refused.err;
+  }
+  // A target above the limit is the engine's answer, not a usage error: its row says it.
+  const ToolRun target = run({"--seal-offset", "2", "--target-ratio", "40", "--format", "csv"});
+  EXPECT_EQ(target.status, kExitComputationFailed);
+  EXPECT_NE(target.out.find("is above the limit of this engine"), std::string::npos);
 }
 
 }  // namespace
