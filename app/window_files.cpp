@@ -62,9 +62,12 @@ bool windowFileContent(WindowFile file, const study::EngineInput& engine,
     case WindowFile::kFigurePdf:
     case WindowFile::kFigurePng:
       if (real) {
+        // The legend says what the companion's notes say of the same engine.
+        const std::string notes = formats::figureNotes(real->row, {}, false);
         return drawing::drawFigure(
             imageFormatOf(file),
-            drawing::RealFigure{*e, *R, *W, realEngine, real->row.real->figures}, content, error);
+            drawing::RealFigure{*e, *R, *W, realEngine, real->row.real->figures, notes}, content,
+            error);
       }
       break;
     default:
@@ -94,7 +97,9 @@ bool windowFileContent(WindowFile file, const study::EngineInput& engine,
     content = out.str();
     return true;
   }
-  return drawing::drawFigure(imageFormatOf(file), headless, content, error);
+  HeadlessResult noted = headless;
+  noted.note = formats::figureNotes(study::rowOf(engine, headless), {}, true);
+  return drawing::drawFigure(imageFormatOf(file), noted, content, error);
 }
 
 std::string proposedFileName(const study::EngineInput& engine, const std::string& extension) {

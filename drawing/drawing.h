@@ -22,6 +22,7 @@ struct RealFigure {
   double eccentricity, rotorRadius, chamberWidth;
   RealEngine engine;
   ExactFigures figures;
+  std::string note;  // what the notes say of this engine, one to a line; empty for none
 };
 
 // One engine's chamber over its cycle: the volume, and the leading seal's lean beside it.
@@ -33,7 +34,8 @@ struct CurveChart {
 };
 
 // What the module draws, each into `content`, the bytes of the file; false with the reason in
-// `error` when it cannot.
+// `error` when it cannot. A figure's legend ends with the notes of its figures, in their words:
+// the construction figure's are the result's `note`.
 struct Drawing {
   bool (*figure)(ImageFormat format, const HeadlessResult& result, std::string& content,
                  std::string& error);

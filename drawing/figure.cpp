@@ -68,6 +68,24 @@ std::vector<Polyline> piecesOf(const Geometry& g, const Profile& profile, double
   return pieces;
 }
 
+// The notes in the words the text and the tables give them, each from a line of its own and
+// wrapped between words, so that a long one does not widen the page past the drawing.
+void addNotes(Scene& scene, const std::string& notes) {
+  constexpr int kLongestLine = 100;
+  if (notes.empty()) return;
+  for (const QString& note : QString::fromStdString(notes).split('\n')) {
+    QString line;
+    for (const QString& word : note.split(' ')) {
+      if (!line.isEmpty() && line.size() + 1 + word.size() > kLongestLine) {
+        scene.legend << line;
+        line.clear();
+      }
+      line += (line.isEmpty() ? "" : " ") + word;
+    }
+    scene.legend << line;
+  }
+}
+
 Scene sceneOf(const HeadlessResult& result) {
   const Geometry& g = result.geometry;
   Scene s;
@@ -76,7 +94,7 @@ Scene sceneOf(const HeadlessResult& result) {
   Profiles bridged = result.profiles;
   bridged.envelope = bridgedProfile(result.profiles.envelope, envelopeStart(g));
   s.rotor = rotorOutline(g, bridged);
-  int missed = 0;
+  int missed = 0;  // drawn as gaps; the notes say where they matter
   s.tdc = piecesOf(g, result.profiles.tdcline, kTdclineStart, missed);
   s.bdc = piecesOf(g, result.profiles.bdcline, bdclineStart(g), missed);
   s.e = g.e;
@@ -96,13 +114,7 @@ Scene sceneOf(const HeadlessResult& result) {
   }
   s.legend << "housing at top dead centre (black), largest rotor (teal), chamber profiles at "
               "top (red) and bottom (green) dead centre, gears (blue)";
-  if (missed > 0) {
-    s.legend << (missed == 1 ? QString("a gap in the profiles: 1 sample the sweep missed, which "
-                                       "keeps its start value")
-                             : QString("gaps in the profiles: %1 samples the sweep missed, which "
-                                       "keep their start values")
-                                   .arg(missed));
-  }
+  addNotes(s, result.note);
   fitToPage(s);
   return s;
 }
@@ -135,6 +147,7 @@ Scene sceneOf(const RealFigure& real) {
                        six(real.figures.ratio));
   s.legend
       << "bore (black), trochoid (grey), rotor (teal), largest rotor (thin teal), gears (blue)";
+  addNotes(s, real.note);
   fitToPage(s);
   return s;
 }

@@ -163,6 +163,19 @@ std::string noteOf(const study::EngineRow& row, const std::string& gearNote = ""
 
 }  // namespace
 
+std::string gearFitNote(const study::EngineRow& row, const TableSettings& settings) {
+  const auto d = designerOf(row, settings);
+  return d ? gearNote(*d) : "";
+}
+
+std::string figureNotes(const study::EngineRow& row, const TableSettings& settings, bool ofSweep) {
+  std::string notes = ofSweep ? figuresNoteOf(row) : "";
+  if (const std::string gears = gearFitNote(row, settings); !gears.empty()) {
+    notes += (notes.empty() ? "" : "\n") + gears;
+  }
+  return notes;
+}
+
 const char* realEngineHeader() {
   return "# real engine: figures of the exact computation, free of the step count, with whole "
          "chambers closed where the apex seals' rounded tips touch the bore; the dead volume "

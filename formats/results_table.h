@@ -64,6 +64,14 @@ std::string tabSeparatedRow(const study::EngineRow& row);
 // "# unit of length: mm, of volume: cm^3": the line that names a unit given with --units.
 std::string unitsLine(const std::string& lengthUnit);
 
+// The note a row's designer's figures carry: that the rotor's internal gear does not fit inside
+// the rotor; empty when it fits or the row has no such figures.
+std::string gearFitNote(const study::EngineRow& row, const TableSettings& settings = {});
+
+// What a figure of the row says besides its figures, one note to a line, in the words of the
+// tables' note column: the sweep's notes (for the construction figure, `ofSweep`) and the gears'.
+std::string figureNotes(const study::EngineRow& row, const TableSettings& settings, bool ofSweep);
+
 // The text's line over the real engine's figures.
 const char* realEngineHeader();
 
