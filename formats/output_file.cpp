@@ -60,8 +60,13 @@ constexpr std::size_t kMostTemporaries = 8;
 constexpr std::size_t kLongestPath = 4096;
 std::array<std::array<char, kLongestPath>, kMostTemporaries> temporaries{};
 volatile std::sig_atomic_t temporariesInUse[kMostTemporaries] = {};
+volatile std::sig_atomic_t terminalLineShown = 0;
 
 extern "C" void removeTemporariesAndEnd(int signal) {
+  if (terminalLineShown) {
+    constexpr char kClearLine[] = "\r\033[K";
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, kClearLine, sizeof kClearLine - 1);
+  }
   for (std::size_t n = 0; n < kMostTemporaries; ++n) {
     if (temporariesInUse[n]) unlink(temporaries[n].data());
   }
@@ -134,6 +139,10 @@ void rememberTemporaryFile(const std::string& path) {
     temporariesInUse[n] = 1;
     return;
   }
+}
+
+void clearLineOnSignal(bool lineShown) {
+  terminalLineShown = lineShown ? 1 : 0;
 }
 
 void forgetTemporaryFile(const std::string& path) {

@@ -77,5 +77,8 @@ bool isWrittenThrough(const std::string& path);
 void removeTemporaryFilesOnSignals();
 void rememberTemporaryFile(const std::string& path);
 void forgetTemporaryFile(const std::string& path);
+// Whether a line stands on the terminal (standard error) that such a signal clears first: a
+// study's progress, which would otherwise stay before the shell's prompt.
+void clearLineOnSignal(bool lineShown);
 
 }  // namespace rotary::formats

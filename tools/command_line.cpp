@@ -33,6 +33,10 @@
 namespace rotary {
 namespace {
 
+// The most teeth the rotor's gear may have: production engines cut a few dozen, and a module that
+// gives more than this is a slip of a digit.
+constexpr int kMostGearTeeth = 10000;
+
 formats::ImageFormat checkedImageFormat(const std::string& option, const std::string& path,
                                         std::initializer_list<formats::ImageFormat> allowed,
                                         const char* names) {
@@ -69,10 +73,12 @@ class ProgressLine {
     shown_ = now;
     err_ << "\rrotary-ratio: " << done << " of " << total << " engines" << std::flush;
     visible_ = true;
+    formats::clearLineOnSignal(true);
   }
   void clear() {
     if (visible_) err_ << "\r\033[K" << std::flush;
     visible_ = false;
+    formats::clearLineOnSignal(false);
   }
 
  private:
@@ -94,6 +100,32 @@ std::string put(std::ostream& out, const std::string& content) {
   out.flush();
   if (out) return "";
   return errno ? std::strerror(errno) : "cannot be written";
+}
+
+// The gears' teeth a module gives each eccentricity: whole numbers, at least one, and no more
+// than a gear is cut with. An eccentricity of 0 has no gears; its engine says why it has no
+// figures.
+void checkGearModule(const study::TypedNumber& module,
+                     const std::vector<study::TypedNumber>& eccentricities) {
+  const double m = *module.number;
+  for (const study::TypedNumber& eccentricity : eccentricities) {
+    const double e = *eccentricity.number;
+    if (e == 0) continue;
+    const double rotorTeeth = 6 * e / m, stationaryTeeth = 4 * e / m;
+    const std::string gives = "--gear-module: " + quoteForMessage(module.text) +
+                              " gives eccentricity " + eccentricity.shown() + " ";
+    if (!(rotorTeeth <= kMostGearTeeth)) {
+      throw BadUsage{gives + "a rotor gear of " + significantDigits(rotorTeeth, 6) +
+                     " teeth (6e/m), more than the " + std::to_string(kMostGearTeeth) +
+                     " a phasing gear is cut with"};
+    }
+    if (!wholeTeeth(e, m)) {
+      // Enough digits to see why a count that shows as whole is not: 36.0000002.
+      throw BadUsage{gives + "gears of " + significantDigits(rotorTeeth, 12) + " and " +
+                     significantDigits(stationaryTeeth, 12) +
+                     " teeth (6e/m and 4e/m), not whole numbers of at least one"};
+    }
+  }
 }
 
 // The real engine's values, each one or a range; "0" where not given, and no target ratio.
@@ -161,19 +193,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         lengthValues("--eccentricity", options.eccentricity);
     const auto radii = lengthValues("--rotor-radius", options.rotorRadius);
     const auto widths = lengthValues("--chamber-width", options.chamberWidth);
-    if (options.gearModule) {
-      const double module = *options.gearModule->number;
-      for (const study::TypedNumber& eccentricity : eccentricities) {
-        const double e = *eccentricity.number;
-        if (!wholeTeeth(e, module)) {
-          throw BadUsage{"--gear-module: " + quoteForMessage(options.gearModule->text) +
-                         " gives eccentricity " + eccentricity.shown() + " gears of " +
-                         significantDigits(6 * e / module, 6) + " and " +
-                         significantDigits(4 * e / module, 6) +
-                         " teeth (6e/m and 4e/m), not whole numbers"};
-        }
-      }
-    }
+    if (options.gearModule) checkGearModule(*options.gearModule, eccentricities);
     const study::Values steps =
         study::parseStepValues(options.steps, kFewestSteps, kMostCompanionSteps);
     if (!steps.error.empty()) throw BadUsage{"--steps: " + steps.error};

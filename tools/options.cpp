@@ -261,6 +261,11 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
       throw BadUsage{name + ": " + quoteForMessage(*value) + " is not text, csv or json"};
     }
   }
+  // An option that would do nothing is refused, as a slip would otherwise pass unseen.
+  if (std::find(given.begin(), given.end(), "--angle-step") != given.end() &&
+      !options.volumeCurve) {
+    throw BadUsage{"--angle-step goes with --volume-curve"};
+  }
   return options;
 }
 

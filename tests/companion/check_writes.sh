@@ -251,5 +251,19 @@ for signal in TERM INT; do
   leftovers && fail "SIG$signal: temporary files left: $(ls -A "$dir")"
 done
 
+# Ctrl-C during a study on a terminal clears the progress line before the program ends, so the
+# shell's prompt does not land after "rotary-ratio: 6 of 3001 engines".
+if command -v script >/dev/null; then
+  script -qec "timeout -s INT 2.5 '$tool' --eccentricity 5:35:0.01 --steps 20000 >/dev/null" \
+    "$dir/typescript" >/dev/null 2>&1
+  grep -q "engines" "$dir/typescript" || fail "no progress line on the terminal"
+  /usr/bin/python3 - "$dir/typescript" <<'PYTHON' || fail "Ctrl-C left the progress line standing"
+import sys
+seen = open(sys.argv[1], "rb").read()
+last = seen.rfind(b" engines")
+sys.exit(0 if last >= 0 and seen[last:].startswith(b" engines\r\x1b[K") else 1)
+PYTHON
+fi
+
 [ "$failures" = 0 ] && echo "files, devices, links, full disks and signals as they should be"
 exit $((failures > 0))

@@ -627,6 +627,22 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"VolumeCurveOfAStudy",
                  {"--eccentricity", "5:6:1", "--volume-curve", "DIR/v.csv"},
                  "--volume-curve takes one engine, not a study of 2"},
+        BadInput{"AngleStepWithoutCurve",
+                 {"--angle-step", "2", "--dxf", "DIR/x.dxf"},
+                 "--angle-step goes with --volume-curve"},
+        BadInput{"GearCountJustOffWhole",
+                 {"--gear-module", "2.5", "--eccentricity", "15.0000001", "--dxf", "DIR/x.dxf"},
+                 "gives eccentricity 15.0000001 gears of 36.00000024 and 24.00000016 teeth "
+                 "(6e/m and 4e/m), not whole numbers"},
+        BadInput{"GearOfCountlessTeeth",
+                 {"--gear-module", "1e-300", "--profiles", "DIR/p.csv"},
+                 "a rotor gear of 9e+301 teeth (6e/m), more than the 10000 a phasing gear"},
+        BadInput{"GearJustPastTheMostTeeth",
+                 {"--gear-module", "0.0089", "--eccentricity", "15"},
+                 "a rotor gear of 10112.4 teeth (6e/m), more than the 10000"},
+        BadInput{"GearOfLessThanATooth",
+                 {"--gear-module", "2.5", "--eccentricity", "0.1"},
+                 "gears of 0.24 and 0.16 teeth (6e/m and 4e/m), not whole numbers of at least one"},
         BadInput{"AngleStepOfZero",
                  {"--volume-curve", "DIR/v.csv", "--angle-step", "0"},
                  "--angle-step: \"0\" is not a number of degrees from 0.001 to 1080"},
@@ -712,10 +728,25 @@ TEST(CompanionRefusal, ARefusedRealEngineValuePrintsNoRow) {
     EXPECT_EQ(refused.out, "") << args[0];
     EXPECT_EQ(lines(refused.err).size(), 1u) << refused.err;
   }
-  // A target above the limit is the engine's answer, not a usage error: its row says it.
+  // A target above the limit is the engine's answer, not a usage error: its row says it, and
+  // keeps the designer's figures of the engine, which has them.
   const ToolRun target = run({"--seal-offset", "2", "--target-ratio", "40", "--format", "csv"});
   EXPECT_EQ(target.status, kExitComputationFailed);
   EXPECT_NE(target.out.find("is above the limit of this engine"), std::string::npos);
+  EXPECT_NE(target.out.find(",40,,1,666.888721,25.3769335,244,184,45,30,"), std::string::npos)
+      << target.out;
+}
+
+// The gears of an eccentricity of 0 are no reason to refuse a module: that engine has no
+// figures, and its own message says why.
+TEST(CompanionRefusal, AModuleDoesNotSpeakForAnEngineWithoutGears) {
+  const ToolRun none = run({"--gear-module", "2.5", "--eccentricity", "0"});
+  EXPECT_EQ(none.status, kExitComputationFailed);
+  EXPECT_NE(none.err.find("With eccentricity 0 the housing is a circle"), std::string::npos)
+      << none.err;
+  EXPECT_EQ(none.err.find("teeth"), std::string::npos) << none.err;
+  // A fine module below the bound is taken: 9000 teeth.
+  EXPECT_EQ(run({"--gear-module", "0.01", "--eccentricity", "15"}).status, kExitOk);
 }
 
 }  // namespace
