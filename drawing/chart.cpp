@@ -2,7 +2,9 @@
 
 #include <QBuffer>
 #include <QChart>
+#include <QCoreApplication>
 #include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
 #include <QImage>
 #include <QLegend>
 #include <QLegendMarker>
@@ -244,30 +246,27 @@ QColor groupColour(int group, double lightness) {
   return QColor::fromHslF(static_cast<float>(hue), 0.8f, static_cast<float>(lightness));
 }
 
-// The width in the plot, as a share of the x axis's span, below which two sweep points would
-// touch: then the sweep is drawn as a thin line through them.
-bool pointsWouldTouch(const std::vector<Point>& points, double span) {
-  constexpr double kPlotWidth = 760, kMarker = 5;
-  if (points.size() < 2 || !(span > 0)) return false;
-  return (points.back().x - points.front().x) / span * kPlotWidth / (points.size() - 1) <
-         2 * kMarker;
+// Every panel's plot, in the panel's own coordinates: the same left edge and width in all three,
+// so that one K stands above the same K in each; the ratio's legend goes to the right of it.
+constexpr double kWidth = 1250, kPlotLeft = 110, kPlotWidth = 790, kPlotTop = 60, kPlotBelow = 70;
+
+// The sweep's points: 5 pixels across, smaller where they crowd, never less than 2.5.
+double markerSize(const std::vector<Point>& points, double span) {
+  constexpr double kLargest = 5, kSmallest = 2.5;
+  if (points.size() < 2 || !(span > 0)) return kLargest;
+  const double apart =
+      (points.back().x - points.front().x) / span * kPlotWidth / (points.size() - 1);
+  return std::clamp(apart, kSmallest, kLargest);
 }
 
-// The exact figures as a line drawn over the sweep's, the sweep's as small points or, where
-// they would touch, as a thin line.
+// The exact figures as a line drawn over the sweep's, the sweep's as points, each a figure the
+// sweep gave: its steps between samples are no curve.
 QXYSeries* sweepSeries(const QString& name, const std::vector<Point>& points, double Point::*value,
-                       const QColor& colour, bool asLine) {
-  QXYSeries* series = nullptr;
-  if (asLine) {
-    series = new QLineSeries;
-    series->setPen(unbrokenPen(colour, 1));
-  } else {
-    auto* scatter = new QScatterSeries;
-    scatter->setMarkerSize(5);
-    scatter->setColor(colour);
-    scatter->setBorderColor(colour);
-    series = scatter;
-  }
+                       const QColor& colour, double marker) {
+  auto* series = new QScatterSeries;
+  series->setMarkerSize(marker);
+  series->setColor(colour);
+  series->setBorderColor(colour);
   series->setName(name);
   for (const Point& p : points) series->append(p.x, p.*value);
   return series;
@@ -297,6 +296,55 @@ QString withUnit(const Parameter& parameter, const std::string& lengthUnit,
                                 (unit.empty() ? "" : ", " + unit));
 }
 
+// What stays fixed across the study, for the title: "R = 105 mm, W = 80 mm, N = 100". The axis
+// and what tells the series apart are not fixed; the real engine's values count where it is asked
+// for, the step count where the sweep ran.
+QString fixedValues(const std::vector<study::EngineRow>& rows, const Parameter& against,
+                    const std::string& lengthUnit, const std::string& volumeUnit) {
+  if (rows.empty()) return "";
+  const study::EngineInput& first = rows.front().input;
+  const auto same = [&](const auto& value) {
+    return std::all_of(rows.begin(), rows.end(), [&](const study::EngineRow& row) {
+      return value(row.input) == value(first);
+    });
+  };
+  QStringList fixed;
+  const auto add = [&](const char* name, const std::optional<double>& value,
+                       const std::string& unit) {
+    if (!value || name == std::string(against.name)) return;
+    fixed << QString::fromStdString(std::string(name) + " = " + formatNumber(*value) +
+                                    (unit.empty() ? "" : " " + unit));
+  };
+  const auto number = [](const study::TypedNumber study::EngineInput::*member) {
+    return [member](const study::EngineInput& in) { return (in.*member).number; };
+  };
+  const struct {
+    const char* name;
+    const study::TypedNumber study::EngineInput::*member;
+    bool length;
+    bool real;
+  } values[] = {{"e", &study::EngineInput::eccentricity, true, false},
+                {"R", &study::EngineInput::rotorRadius, true, false},
+                {"W", &study::EngineInput::chamberWidth, true, false},
+                {"A", &study::EngineInput::sealOffset, true, true},
+                {"C", &study::EngineInput::clearance, true, true},
+                {"V", &study::EngineInput::recess, false, true}};
+  for (const auto& value : values) {
+    if (value.real && !first.real) continue;
+    // Against K, the eccentricity stands in the axis where the radius is fixed, and the other way
+    // round: only the fixed one of the two is named.
+    if (same(number(value.member))) {
+      add(value.name, (first.*value.member).number,
+          lengthUnit.empty() ? ""
+          : value.length     ? lengthUnit
+                             : volumeUnit);
+    }
+  }
+  const auto steps = [](const study::EngineInput& in) { return in.steps; };
+  if (first.steps > 0 && !first.real && same(steps)) add("N", first.steps, "");
+  return fixed.join(", ");
+}
+
 }  // namespace
 
 bool drawChart(ImageFormat format, const std::vector<study::EngineRow>& rows,
@@ -310,9 +358,10 @@ bool drawChart(ImageFormat format, const std::vector<study::EngineRow>& rows,
   const bool real = !rows.empty() && rows.front().input.real;
   const QString exactName = real ? "real engine" : "exact limit";
   const QString by = QString(all.against->name);
+  const QString fixed = fixedValues(rows, *all.against, lengthUnit, unit.volumeUnit);
   QChart* ratio = chartWith((real ? "Compression ratio of the real engine against "
                                   : "Compression-ratio limit against ") +
-                            by);
+                            by + (fixed.isEmpty() ? "" : " (" + fixed + ")"));
   QChart* capacity = chartWith("Chamber capacity against " + by);
   QChart* dead = chartWith("Dead volume against " + by);
   const QString volumeTitle = QString("volume, ") + unit.volumeUnit;
@@ -342,12 +391,12 @@ bool drawChart(ImageFormat format, const std::vector<study::EngineRow>& rows,
     // With one group, the sweep in the opposite hue, so that it shows beside the exact line.
     const QColor colour =
         groups.size() == 1 ? QColor(230, 120, 20) : groupColour(groupOf(name), 0.62);
-    const bool asLine = pointsWouldTouch(points, right - left);
-    ratio->addSeries(sweepSeries(labelled("sweep", name), points, &Point::ratio, colour, asLine));
+    const double marker = markerSize(points, right - left);
+    ratio->addSeries(sweepSeries(labelled("sweep", name), points, &Point::ratio, colour, marker));
     capacity->addSeries(
-        sweepSeries(labelled("sweep", name), points, &Point::capacity, colour, asLine));
+        sweepSeries(labelled("sweep", name), points, &Point::capacity, colour, marker));
     dead->addSeries(
-        sweepSeries(labelled("sweep", name), points, &Point::deadVolume, colour, asLine));
+        sweepSeries(labelled("sweep", name), points, &Point::deadVolume, colour, marker));
   }
   for (const auto& [name, points] : all.exact) {
     const QColor colour = groupColour(groupOf(name), 0.36);
@@ -377,18 +426,41 @@ bool drawChart(ImageFormat format, const std::vector<study::EngineRow>& rows,
     ratio->setTitle("No engine of the study has figures");
   }
   // The legend lists the series down the right; the ratio's panel grows to hold them all.
-  constexpr double kWidth = 1100, kPanel = 420, kLegendLine = 21;
+  constexpr double kPanel = 420, kLegendLine = 21;
   const int shown = std::min<int>(static_cast<int>(markers.size()), kMostInLegend);
   const double ratioHeight = std::max(kPanel, 120 + kLegendLine * shown);
   scene.addItem(ratio);
   scene.addItem(capacity);
   scene.addItem(dead);
-  ratio->setGeometry(QRectF(0, 0, kWidth, ratioHeight));
-  capacity->setGeometry(QRectF(0, ratioHeight, kWidth, kPanel - 40));
-  dead->setGeometry(QRectF(0, ratioHeight + kPanel - 40, kWidth, kPanel - 40));
+  // Each panel's plot at the same place, its title centred over it, the legend to its right: a
+  // chart given its plot area lays out neither title nor legend itself.
+  const QString documentTitle = ratio->title();
+  const auto place = [&scene](QChart* panel, double top, double height) {
+    auto* title = new QGraphicsSimpleTextItem(panel->title());
+    panel->setTitle("");
+    panel->setPlotArea(QRectF(kPlotLeft, kPlotTop, kPlotWidth, height - kPlotTop - kPlotBelow));
+    panel->setGeometry(QRectF(0, top, kWidth, height));
+    title->setFont(panel->titleFont());
+    title->setBrush(panel->titleBrush());
+    const QRectF box = title->boundingRect();
+    title->setPos(kPlotLeft + (kPlotWidth - box.width()) / 2, top + (kPlotTop - box.height()) / 2);
+    scene.addItem(title);
+    if (panel->legend()->isVisible()) {
+      panel->legend()->detachFromChart();
+      panel->legend()->setGeometry(QRectF(kPlotLeft + kPlotWidth + 20, top + kPlotTop,
+                                          kWidth - kPlotLeft - kPlotWidth - 30,
+                                          height - kPlotTop - kPlotBelow));
+    }
+  };
+  place(ratio, 0, ratioHeight);
+  place(capacity, ratioHeight, kPanel - 40);
+  place(dead, ratioHeight + kPanel - 40, kPanel - 40);
+  // The charts lay their series out on the events that the plot areas post.
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents();
   const QRectF area(0, 0, kWidth, ratioHeight + 2 * (kPanel - 40));
   scene.setSceneRect(area);
-  return renderScene(format, scene, area, ratio->title(), content, error);
+  return renderScene(format, scene, area, documentTitle, content, error);
 }
 
 }  // namespace rotary::drawing

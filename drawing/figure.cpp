@@ -36,7 +36,13 @@ struct Scene {
   double e = 0;
   QRectF bounds;  // in model units, y up
   QStringList legend;
+  // The legend's letters grow with a drawing too wide to read them beside it at their least.
+  double legendFontMm = kLegendFontMm;
 };
+
+// A drawing this many legend letters wide or more gets larger letters, so that the legend reads
+// wherever the drawing does: the defaults keep 3.5 mm, a 4.8 m page gets 48 mm.
+constexpr double kDrawingInLegendLetters = 100;
 
 QRectF boundsOf(const std::initializer_list<const Polyline*> lines) {
   double left = INFINITY, right = -INFINITY, low = INFINITY, high = -INFINITY;
@@ -200,24 +206,27 @@ void fitToPage(Scene& scene) {
     scene.scale = enlargement;
     scene.legend << QString("scale %1 : 1").arg(QString::fromStdString(formatNumber(enlargement)));
   }
+  const double drawnMm = std::max(scene.bounds.width(), scene.bounds.height()) * scene.scale;
+  scene.legendFontMm = std::max(kLegendFontMm, drawnMm / kDrawingInLegendLetters);
 }
 
 // The legend's width in millimetres, as Liberation Sans sets it: the page is never narrower.
-double legendWidthMm(const QStringList& legend) {
+double legendWidthMm(const QStringList& legend, double fontMm) {
   constexpr int kMeasuredPixels = 100;
   QFont font("Liberation Sans");
   font.setPixelSize(kMeasuredPixels);
   const QFontMetricsF metrics(font);
   double widest = 0;
   for (const QString& line : legend) widest = std::max(widest, metrics.horizontalAdvance(line));
-  return widest * kLegendFontMm / kMeasuredPixels;
+  return widest * fontMm / kMeasuredPixels;
 }
 
 Page pageFor(const Scene& scene) {
-  const double legendMm = (scene.legend.size() + 0.8) * kLegendFontMm * 1.5;
-  return {
-      std::max(scene.bounds.width() * scene.scale, legendWidthMm(scene.legend) + 2) + 2 * kMarginMm,
-      scene.bounds.height() * scene.scale + 2 * kMarginMm + legendMm, legendMm};
+  const double fontMm = scene.legendFontMm;
+  const double legendMm = (scene.legend.size() + 0.8) * fontMm * 1.5;
+  return {std::max(scene.bounds.width() * scene.scale, legendWidthMm(scene.legend, fontMm) + 2) +
+              2 * kMarginMm,
+          scene.bounds.height() * scene.scale + 2 * kMarginMm + legendMm, legendMm};
 }
 
 void paint(QPainter& painter, const Scene& scene, const Page& page, double pixelsPerMm) {
@@ -227,12 +236,12 @@ void paint(QPainter& painter, const Scene& scene, const Page& page, double pixel
 
   // The legend, in device pixels.
   QFont font("Liberation Sans");
-  font.setPixelSize(std::max(1, qRound(kLegendFontMm * pixelsPerMm)));
+  font.setPixelSize(std::max(1, qRound(scene.legendFontMm * pixelsPerMm)));
   painter.setFont(font);
   painter.setPen(Qt::black);
   double y = kMarginMm;
   for (const QString& line : scene.legend) {
-    y += kLegendFontMm * 1.5;
+    y += scene.legendFontMm * 1.5;
     painter.drawText(QPointF(kMarginMm * pixelsPerMm, y * pixelsPerMm), line);
   }
 
@@ -245,8 +254,10 @@ void paint(QPainter& painter, const Scene& scene, const Page& page, double pixel
   painter.translate(left, top);
   painter.scale(scene.scale, scene.scale);
   painter.translate(-scene.bounds.left(), -scene.bounds.top());
+  // Lines thicken with the legend's letters, so that a large page shows them as the letters.
+  const double thicker = scene.legendFontMm / kLegendFontMm;
   const auto pen = [&](QColor colour, double widthMm) {
-    QPen p(colour, widthMm / scene.scale);
+    QPen p(colour, widthMm * thicker / scene.scale);
     p.setJoinStyle(Qt::RoundJoin);
     p.setCapStyle(Qt::RoundCap);
     painter.setPen(p);

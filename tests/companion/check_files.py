@@ -228,6 +228,12 @@ huge = ET.parse(path("huge.svg")).getroot()
 huge_width = float(re.match(r"([\d.]+)mm", huge.get("width")).group(1))
 check(huge_width <= 5080, f"the huge SVG is {huge_width} mm wide")
 check("scale 1 : 5000000" in " ".join("".join(e.itertext()) for e in huge.iter()), "no scale printed")
+# Its legend reads wherever its drawing does: letters as large beside the page as the defaults'.
+for name in ("huge.svg", "figure.svg"):
+    page = ET.parse(path(name)).getroot()
+    letters = max(float(e.get("font-size")) for e in page.iter() if e.get("font-size"))
+    share = letters / (float(re.match(r"([\d.]+)mm", page.get("width")).group(1)) * 10)
+    check(share > 0.008, f"{name}: letters {share:.4f} of the page's width, too small to read")
 # A model engine, R = 1.05 mm, is drawn at a round scale that makes it readable, and says so.
 run("--eccentricity", "0.15", "--rotor-radius", "1.05", "--figure", path("tiny.svg"))
 tiny = ET.parse(path("tiny.svg")).getroot()
@@ -350,9 +356,24 @@ for panel in (0, 1, 2):
 # Every axis spans what its panel shows, not from 0: K from 8 to 22 is most of the width.
 xs = [p[0] for p in drawn.get((0, "exact limit"), ("", [(0, 0)]))[1]]
 check(max(xs) - min(xs) > 700, f"K's line spans {max(xs) - min(xs):.0f} px of the chart")
+# The three panels share their K axis: a K stands at one x in each, and the sweep is points, as
+# the documentation says, however many engines there are.
+lines_by_panel = [sorted(drawn[(panel, "exact limit")][1]) for panel in (0, 1, 2)]
+offset = max(abs(a[0] - b[0]) for panel in (1, 2)
+             for a, b in zip(lines_by_panel[0], lines_by_panel[panel]))
+check(offset < 1, f"the panels' K axes stand {offset:.1f} px apart")
+# The title names what stays fixed: R, W and N here; A and the others in a chart over clearance.
+title = ET.parse(path("read-back.svg")).getroot().find("{http://www.w3.org/2000/svg}title").text
+check(title == "Compression-ratio limit against K (R = 105, W = 80, N = 100)", f"title {title!r}")
+run("--seal-offset", "2", "--clearance", "0:1:0.5", "--chart", path("over-c.svg"))
+title = ET.parse(path("over-c.svg")).getroot().find("{http://www.w3.org/2000/svg}title").text
+check(title.endswith("against C (e = 15, R = 105, W = 80, A = 2, V = 0)"), f"title {title!r}")
 # The SVG of a 301-engine study stays small.
 run("--eccentricity", "5:35:0.1", "--chart", path("large.svg"))
-check(os.path.getsize(path("large.svg")) < 200_000, f"{os.path.getsize(path('large.svg'))} bytes")
+check(os.path.getsize(path("large.svg")) < 400_000, f"{os.path.getsize(path('large.svg'))} bytes")
+dense = chart_series(path("large.svg"), ("Chamber capacity against", "Dead volume against"))
+check(all(dense[(panel, "sweep")][0] == "points" and len(dense[(panel, "sweep")][1]) == 301
+          for panel in (0, 1, 2)), "the sweep of 301 engines is not 301 points in every panel")
 
 # A colour for each radius in every panel, its exact line darker than its sweep: four colours in
 # the legend for two radii, each drawn in every panel.
