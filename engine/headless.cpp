@@ -4,12 +4,13 @@ namespace rotary {
 
 HeadlessResult computeHeadless(const std::string& eccentricity, const std::string& rotorRadius,
                                const std::string& chamberWidth, int steps, SweepFunction sweep,
-                               int mostSteps, double volumeDivisor) {
+                               int mostSteps, double volumeDivisor, const std::atomic<bool>* stop) {
   HeadlessWindow window;
   window.text(Box::kEccentricity) = eccentricity;
   window.text(Box::kRotorRadius) = rotorRadius;
   window.text(Box::kChamberWidth) = chamberWidth;
   window.steps = steps;
+  window.stop = stop;
   Cycle cycle(window, sweep, mostSteps, volumeDivisor);
   HeadlessResult result;
   result.outcome = cycle.compute();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <optional>
 #include <string>
 
@@ -25,7 +26,8 @@ class HeadlessWindow : public Window {
   void circle(float, float, float, Colour) override {}
   void point(float, float, Colour) override {}
   void yield(Pace) override {}
-  bool ending() const override { return false; }
+  // The cycle gives up at its next yield once `stop` is set: a caller's Ctrl-C.
+  bool ending() const override { return stop && stop->load(std::memory_order_relaxed); }
   void showMessage(const std::string& text) override {
     message = text;
     note.clear();
@@ -40,6 +42,7 @@ class HeadlessWindow : public Window {
   std::string message;
   std::string note;
   int steps = 100;
+  const std::atomic<bool>* stop = nullptr;
 
  private:
   static std::size_t index(Box box) { return static_cast<std::size_t>(box); }
@@ -67,6 +70,7 @@ struct HeadlessResult {
 HeadlessResult computeHeadless(const std::string& eccentricity, const std::string& rotorRadius,
                                const std::string& chamberWidth, int steps,
                                SweepFunction sweep = nullptr, int mostSteps = kMostWindowSteps,
-                               double volumeDivisor = kWindowVolumeDivisor);
+                               double volumeDivisor = kWindowVolumeDivisor,
+                               const std::atomic<bool>* stop = nullptr);
 
 }  // namespace rotary

@@ -163,6 +163,15 @@ std::string noteOf(const study::EngineRow& row, const std::string& gearNote = ""
 
 }  // namespace
 
+std::optional<DesignerFigures> designerFiguresOf(const study::EngineRow& row,
+                                                 const TableSettings& settings) {
+  return designerOf(row, settings);
+}
+
+std::string rowMessage(const study::EngineRow& row) {
+  return messageOf(row);
+}
+
 std::string gearFitNote(const study::EngineRow& row, const TableSettings& settings) {
   const auto d = designerOf(row, settings);
   return d ? gearNote(*d) : "";

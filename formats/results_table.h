@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "designer.h"
 #include "runner.h"
 
 namespace rotary::formats {
@@ -63,6 +64,14 @@ std::string tabSeparatedRow(const study::EngineRow& row);
 
 // "# unit of length: mm, of volume: cm^3": the line that names a unit given with --units.
 std::string unitsLine(const std::string& lengthUnit);
+
+// The designer's figures of a row whose shape (and real engine, where asked for) has figures.
+std::optional<DesignerFigures> designerFiguresOf(const study::EngineRow& row,
+                                                 const TableSettings& settings = {});
+
+// What keeps a row from figures asked for: its message, and what keeps the real engine from its
+// figures or its target; one to a line, empty when nothing does.
+std::string rowMessage(const study::EngineRow& row);
 
 // The note a row's designer's figures carry: that the rotor's internal gear does not fit inside
 // the rotor; empty when it fits or the row has no such figures.

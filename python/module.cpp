@@ -5,10 +5,15 @@
 #include <pybind11/stl.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <exception>
 #include <limits>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cycle.h"
@@ -18,6 +23,7 @@
 #include "messages.h"
 #include "number_text.h"
 #include "real_engine.h"
+#include "results_table.h"
 #include "runner.h"
 #include "shape_texts.h"
 #include "volume_curve.h"
@@ -27,13 +33,57 @@ namespace py = pybind11;
 namespace rotary::python {
 namespace {
 
+// Why a length cannot be read, as the companion says it; empty when it can.
+std::string lengthRefusal(const char* field, double value) {
+  if (!std::isfinite(value))
+    return std::string(field) + ": " + formatNumber(value) + " is not a number";
+  if (value < 0) return negativeMessage(field, significantDigits(value, 17));
+  return "";
+}
+
 // A length as the engine reads it: the double written so that it reads back the same.
 std::string lengthText(const char* field, double value) {
-  if (!std::isfinite(value)) {
-    throw py::value_error(std::string(field) + ": " + formatNumber(value) + " is not a number");
+  if (const std::string why = lengthRefusal(field, value); !why.empty()) {
+    throw py::value_error(why);
   }
-  if (value < 0) throw py::value_error(negativeMessage(field, significantDigits(value, 17)));
   return significantDigits(value, 17);
+}
+
+// A step count as given, whole and in range, or why not; what was given is quoted as it was.
+std::string stepsRefusal(double steps) {
+  if (steps == std::floor(steps) && steps >= kFewestSteps && steps <= kMostCompanionSteps)
+    return "";
+  if (steps == std::floor(steps) && std::abs(steps) < 1e9) {
+    return stepCountMessage(static_cast<int>(steps), kMostCompanionSteps);
+  }
+  return "step count: " + formatNumber(steps) + " is not a whole number between " +
+         std::to_string(kFewestSteps) + " and " + std::to_string(kMostCompanionSteps) + ".";
+}
+
+int checkedSteps(double steps) {
+  if (const std::string why = stepsRefusal(steps); !why.empty()) throw py::value_error(why);
+  return static_cast<int>(steps);
+}
+
+// The rotors of an engine, as --rotors takes them.
+int checkedRotors(double rotors) {
+  if (!(rotors >= 1 && rotors <= 100) || rotors != std::floor(rotors)) {
+    throw py::value_error("rotors: " + formatNumber(rotors) +
+                          " is not a whole number from 1 to 100");
+  }
+  return static_cast<int>(rotors);
+}
+
+std::string targetRefusal(double target) {
+  if (target > 1) return "";
+  return "target ratio: " + formatNumber(target) + " is not a ratio above 1";
+}
+
+double checkedGearModule(double module) {
+  if (!(module > 0) || !std::isfinite(module)) {
+    throw py::value_error("gear module: " + formatNumber(module) + " is not a length above 0");
+  }
+  return module;
 }
 
 py::array_t<double> arrayOf(const std::vector<double>& values) {
@@ -50,16 +100,50 @@ py::dict figuresOf(const ExactFigures& f) {
   return d;
 }
 
-py::dict sweep(double e, double R, double W, int steps) {
-  if (steps < kFewestSteps || steps > kMostCompanionSteps) {
-    throw py::value_error(stepCountMessage(steps, kMostCompanionSteps));
+// As the window shows them: 652.4, not the 652.4000000000001 of the cut.
+double shown(double value) {
+  return roundedToDigits(value, 15);
+}
+
+// Runs `compute` on a thread of its own while this one, the GIL let go, looks for Ctrl-C every
+// 100 ms; on Ctrl-C it sets `stop`, which the computation looks at, waits for it and raises
+// KeyboardInterrupt.
+template <typename Compute>
+void interruptibly(std::atomic<bool>& stop, Compute compute) {
+  std::exception_ptr failure;
+  std::atomic<bool> finished{false};
+  bool interrupted = false;
+  {
+    py::gil_scoped_release released;
+    std::thread worker([&] {
+      try {
+        compute();
+      } catch (...) {
+        failure = std::current_exception();
+      }
+      finished = true;
+    });
+    while (!finished) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      py::gil_scoped_acquire held;
+      if (!interrupted && PyErr_CheckSignals() != 0) {
+        interrupted = true;
+        stop = true;
+      }
+    }
+    worker.join();
   }
+  if (interrupted) throw py::error_already_set();
+  if (failure) std::rethrow_exception(failure);
+}
+
+py::dict sweep(double e, double R, double W, double stepsGiven) {
+  const int steps = checkedSteps(stepsGiven);
+  const std::string eText = lengthText("eccentricity", e), RText = lengthText("rotor radius", R),
+                    WText = lengthText("chamber width", W);
   const HeadlessResult result =
-      computeHeadless(lengthText("eccentricity", e), lengthText("rotor radius", R),
-                      lengthText("chamber width", W), steps, nullptr, kMostCompanionSteps);
+      computeHeadless(eText, RText, WText, steps, nullptr, kMostCompanionSteps);
   if (!result.figures) throw py::value_error(result.message);
-  // As the window shows them: 652.4, not the 652.4000000000001 of the cut.
-  const auto shown = [](double value) { return *parseNumber(formatNumber(value)); };
   py::dict d;
   d["chamber_capacity"] = shown(result.figures->capacity);
   d["dead_volume"] = shown(result.figures->deadVolume);
@@ -99,7 +183,11 @@ RealLimit realOrRefused(double e, double R, double W, const RealEngine& real) {
 }
 
 py::dict realEngineOf(double e, double R, double W, double A, double C, double V,
-                      std::optional<double> target, int rotors) {
+                      std::optional<double> target, double rotorsGiven) {
+  const int rotors = checkedRotors(rotorsGiven);
+  if (target) {
+    if (const std::string why = targetRefusal(*target); !why.empty()) throw py::value_error(why);
+  }
   const RealEngine real{A, C, V};
   const RealLimit limit = realOrRefused(e, R, W, real);
   py::dict d = figuresOf(limit.figures);
@@ -129,10 +217,9 @@ py::dict volumeCurveOf(double e, double R, double W, double A, double C, double 
   const RealEngine real{A, C, V};
   realOrRefused(e, R, W, real);
   std::vector<CyclePoint> curve;
-  {
-    py::gil_scoped_release released;
-    curve = volumeCurve(e, R, W, real, angleStep);
-  }
+  std::atomic<bool> stop{false};
+  interruptibly(
+      stop, [&] { curve = volumeCurve(e, R, W, real, angleStep, kWindowVolumeDivisor, &stop); });
   std::vector<double> shaft, rotor, volume, slope, lean;
   for (const CyclePoint& p : curve) {
     shaft.push_back(p.shaftAngle);
@@ -141,56 +228,218 @@ py::dict volumeCurveOf(double e, double R, double W, double A, double C, double 
     slope.push_back(p.slope);
     lean.push_back(p.sealLean);
   }
+  // Named as the companion's --volume-curve columns.
   py::dict d;
-  d["shaft_angle"] = arrayOf(shaft);
-  d["rotor_angle"] = arrayOf(rotor);
+  d["shaft_angle_deg"] = arrayOf(shaft);
+  d["rotor_angle_deg"] = arrayOf(rotor);
   d["volume"] = arrayOf(volume);
   d["dvolume_dtheta"] = arrayOf(slope);
-  d["seal_lean"] = arrayOf(lean);
+  d["seal_lean_deg"] = arrayOf(lean);
   return d;
 }
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+using Flat = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+// What each engine of a study is given: flat arrays of one length, already broadcast.
+struct StudyValues {
+  const double *e, *R, *W, *steps, *A, *C, *V, *X;
+  bool exact, real, target;
+  int rotors;
+  std::optional<double> module;
+  const std::atomic<bool>* stop;
+};
+
+// The engine of row i, with the first reason its values make none: an element that no engine
+// can take is that engine's message, never the whole study's.
+study::EngineInput engineAt(const StudyValues& v, std::size_t i) {
+  study::EngineInput in;
+  in.stop = v.stop;
+  std::string& refusal = in.refusal;
+  const auto length = [&](const char* field, double value, study::TypedNumber& into) {
+    const std::string why = lengthRefusal(field, value);
+    if (refusal.empty()) refusal = why;
+    into = why.empty() ? significantDigits(value, 17) : "0";
+  };
+  length("eccentricity", v.e[i], in.eccentricity);
+  length("rotor radius", v.R[i], in.rotorRadius);
+  length("chamber width", v.W[i], in.chamberWidth);
+  if (v.exact) {
+    in.steps = 0;
+  } else {
+    const std::string why = stepsRefusal(v.steps[i]);
+    if (refusal.empty()) refusal = why;
+    in.steps = why.empty() ? static_cast<int>(v.steps[i]) : kFewestSteps;
+  }
+  if (v.real) {
+    in.real = true;
+    length("seal offset", v.A[i], in.sealOffset);
+    length("clearance", v.C[i], in.clearance);
+    length("recess", v.V[i], in.recess);
+    if (v.target) {
+      const std::string why = targetRefusal(v.X[i]);
+      if (refusal.empty()) refusal = why;
+      if (why.empty()) in.targetRatio = significantDigits(v.X[i], 17);
+    }
+  }
+  return in;
+}
+
+// A study's result columns, filled as the rows come: numpy arrays made at once, written into
+// without the GIL, so that a million engines hold no row longer than it takes to copy it.
+class StudyTable {
+ public:
+  StudyTable(std::size_t count, const StudyValues& values) : n_(count), v_(values) {
+    add("k");
+    add("chamber_capacity"), add("dead_volume"), add("compression_ratio");
+    add("exact_chamber_capacity"), add("exact_dead_volume"), add("exact_compression_ratio");
+    if (v_.real)
+      add("real_chamber_capacity"), add("real_dead_volume"), add("real_compression_ratio");
+    if (v_.target) add("target_recess");
+    add("displacement"), add("largest_seal_lean_deg"), add("housing_major_axis");
+    add("housing_minor_axis"), add("rotor_gear_radius"), add("stationary_gear_radius");
+    if (v_.module) add("rotor_gear_teeth"), add("stationary_gear_teeth");
+  }
+
+  // Row i, from the worker that computed it: its own cells, and the texts under a lock.
+  void row(std::size_t i, const study::EngineRow& row) {
+    const bool figures = row.figures.has_value();
+    const bool exact = row.exact && row.exact->hasFigures();
+    const bool realFigures = row.real && row.real->hasFigures();
+    const auto K = row.input.trochoidRatio();
+    std::size_t c = 0;
+    const auto put = [&](double value) { columns_[c++].second[i] = value; };
+    put(K && row.input.refusal.empty() ? *K : kNaN);
+    put(figures ? shown(row.figures->capacity) : kNaN);
+    put(figures ? shown(row.figures->deadVolume) : kNaN);
+    put(figures ? shown(row.figures->ratio) : kNaN);
+    put(exact ? row.exact->figures.capacity : kNaN);
+    put(exact ? row.exact->figures.deadVolume : kNaN);
+    put(exact ? row.exact->figures.ratio : kNaN);
+    if (v_.real) {
+      put(realFigures ? row.real->figures.capacity : kNaN);
+      put(realFigures ? row.real->figures.deadVolume : kNaN);
+      put(realFigures ? row.real->figures.ratio : kNaN);
+    }
+    if (v_.target) put(row.targetRecess ? *row.targetRecess : kNaN);
+    formats::TableSettings settings;
+    settings.rotors = v_.rotors;
+    settings.gearModule = v_.module;
+    const auto d = formats::designerFiguresOf(row, settings);
+    // Teeth only where the module gives whole numbers of them; why not goes in the note.
+    std::string gears;
+    if (d && v_.module && !wholeTeeth(row.input.eccentricity.valueOr(0), *v_.module)) {
+      gears = "Note: gear module " + formatNumber(*v_.module) + " gives gears of " +
+              significantDigits(d->teeth->rotor, 12) + " and " +
+              significantDigits(d->teeth->stationary, 12) + " teeth, not whole numbers.";
+    }
+    const double none = kNaN;
+    put(d ? d->displacement : none);
+    put(d ? d->largestSealLean : none);
+    put(d ? d->majorAxis : none);
+    put(d ? d->minorAxis : none);
+    put(d ? d->rotorGearRadius : none);
+    put(d ? d->stationaryGearRadius : none);
+    if (v_.module) {
+      const bool whole = d && d->teeth && gears.empty();
+      const double exactRotor = d ? 6 * row.input.eccentricity.valueOr(0) / *v_.module : none;
+      const double exactStationary = d ? 4 * row.input.eccentricity.valueOr(0) / *v_.module : none;
+      put(whole ? std::round(exactRotor) : none);
+      put(whole ? std::round(exactStationary) : none);
+    }
+    std::string note = formats::figureNotes(row, settings, true);
+    if (!gears.empty()) note += (note.empty() ? "" : "\n") + gears;
+    std::string message = formats::rowMessage(row);
+    if (note.empty() && message.empty()) return;
+    std::lock_guard lock(texts_);
+    if (!note.empty()) notes_.emplace_back(i, std::move(note));
+    if (!message.empty()) messages_.emplace_back(i, std::move(message));
+  }
+
+  // With the GIL: the arrays, the texts as numpy object arrays ("" where there is none).
+  py::dict finish() {
+    py::dict d;
+    for (auto& [name, values] : columns_) d[name] = std::move(arrays_[name]);
+    d["note"] = texts(notes_);
+    d["message"] = texts(messages_);
+    return d;
+  }
+
+ private:
+  void add(const char* name) {
+    // A column of millions takes a while to make: Ctrl-C is heard between them.
+    if (PyErr_CheckSignals() != 0) throw py::error_already_set();
+    py::array_t<double> array(static_cast<py::ssize_t>(n_));
+    double* data = array.mutable_data();
+    std::fill(data, data + n_, kNaN);
+    arrays_[name] = array;
+    columns_.emplace_back(name, data);
+  }
+
+  py::array texts(const std::vector<std::pair<std::size_t, std::string>>& sparse) const {
+    py::array out(py::dtype("O"), std::vector<py::ssize_t>{static_cast<py::ssize_t>(n_)});
+    auto** cells = static_cast<PyObject**>(out.mutable_data());
+    py::str empty("");
+    for (std::size_t i = 0; i < n_; ++i) {
+      Py_INCREF(empty.ptr());
+      Py_XDECREF(cells[i]);
+      cells[i] = empty.ptr();
+    }
+    for (const auto& [i, text] : sparse) {
+      py::str cell(text);
+      Py_DECREF(cells[i]);
+      cells[i] = cell.release().ptr();
+    }
+    return out;
+  }
+
+  std::size_t n_;
+  StudyValues v_;
+  std::mutex texts_;
+  std::vector<std::pair<const char*, double*>> columns_;
+  std::map<std::string, py::array_t<double>> arrays_;
+  std::vector<std::pair<std::size_t, std::string>> notes_, messages_;
+};
 
 // Flat arrays of one length, already broadcast: one row each, on every core, the GIL released.
-// Ctrl-C is looked for between rows and every 200 ms.
-py::dict studyOf(py::array_t<double, py::array::c_style | py::array::forcecast> e,
-                 py::array_t<double, py::array::c_style | py::array::forcecast> R,
-                 py::array_t<double, py::array::c_style | py::array::forcecast> W,
-                 py::array_t<double, py::array::c_style | py::array::forcecast> steps,
-                 const std::string& method,
-                 py::array_t<double, py::array::c_style | py::array::forcecast> A,
-                 py::array_t<double, py::array::c_style | py::array::forcecast> C,
-                 py::array_t<double, py::array::c_style | py::array::forcecast> V, bool real) {
+// Ctrl-C is looked for every 200 ms.
+py::dict studyOf(Flat e, Flat R, Flat W, Flat steps, const std::string& method, Flat A, Flat C,
+                 Flat V, bool real, std::optional<Flat> target, double rotors,
+                 std::optional<double> module) {
   if (method != "exact" && method != "sweep") {
     throw py::value_error("method: \"" + method + "\" is not sweep or exact");
   }
   const auto n = static_cast<std::size_t>(e.size());
-  std::vector<study::EngineInput> engines(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    study::EngineInput& in = engines[i];
-    in.eccentricity = lengthText("eccentricity", e.data()[i]);
-    in.rotorRadius = lengthText("rotor radius", R.data()[i]);
-    in.chamberWidth = lengthText("chamber width", W.data()[i]);
-    const double N = steps.data()[i];
-    if (!(N >= kFewestSteps && N <= kMostCompanionSteps) || N != std::floor(N)) {
-      throw py::value_error(stepCountMessage(static_cast<int>(N), kMostCompanionSteps));
-    }
-    in.steps = static_cast<int>(N);
-    if (real) {
-      in.real = true;
-      in.sealOffset = lengthText("seal offset", A.data()[i]);
-      in.clearance = lengthText("clearance", C.data()[i]);
-      in.recess = lengthText("recess", V.data()[i]);
-    }
+  for (const Flat* array : {&R, &W, &steps, &A, &C, &V}) {
+    if (static_cast<std::size_t>(array->size()) != n)
+      throw py::value_error("arrays of other lengths");
+  }
+  if (target && static_cast<std::size_t>(target->size()) != n) {
+    throw py::value_error("arrays of other lengths");
   }
   std::atomic<bool> stop{false};
+  const StudyValues values{
+      e.data(),
+      R.data(),
+      W.data(),
+      steps.data(),
+      A.data(),
+      C.data(),
+      V.data(),
+      target ? target->data() : nullptr,
+      method == "exact",
+      real || target.has_value(),
+      target.has_value(),
+      checkedRotors(rotors),
+      module ? std::optional<double>(checkedGearModule(*module)) : std::nullopt,
+      &stop};
+  StudyTable table(n, values);
   bool interrupted = false;
-  std::vector<study::EngineRow> rows;
   {
     py::gil_scoped_release released;
-    rows = study::runStudy(
-        engines, 0,
+    const study::EngineFunction run = values.exact ? study::runExactEngine : study::runEngine;
+    study::forEachEngine(
+        n, [&](std::size_t i) { table.row(i, run(engineAt(values, i))); }, 0,
         [&](long, long) {
           py::gil_scoped_acquire held;
           if (PyErr_CheckSignals() != 0) {
@@ -198,56 +447,10 @@ py::dict studyOf(py::array_t<double, py::array::c_style | py::array::forcecast> 
             stop = true;
           }
         },
-        method == "exact" ? study::runExactEngine : study::runEngine, nullptr, &stop);
+        &stop);
   }
   if (interrupted) throw py::error_already_set();
-
-  std::vector<std::pair<const char*, std::vector<double>>> columns = {
-      {"k", {}},
-      {"chamber_capacity", {}},
-      {"dead_volume", {}},
-      {"compression_ratio", {}},
-      {"exact_chamber_capacity", {}},
-      {"exact_dead_volume", {}},
-      {"exact_compression_ratio", {}},
-      {"real_chamber_capacity", {}},
-      {"real_dead_volume", {}},
-      {"real_compression_ratio", {}}};
-  py::list messages, notes;
-  for (std::size_t i = 0; i < n; ++i) {
-    const study::EngineRow& row = rows[i];
-    const double K = e.data()[i] > 0 ? R.data()[i] / e.data()[i] : kNaN;
-    const bool figures = row.figures.has_value();
-    const bool exact = row.exact && row.exact->hasFigures();
-    const bool realFigures = row.real && row.real->hasFigures();
-    const auto shown = [](double value) { return *parseNumber(formatNumber(value)); };
-    const double values[] = {std::isfinite(K) ? K : kNaN,
-                             figures ? shown(row.figures->capacity) : kNaN,
-                             figures ? shown(row.figures->deadVolume) : kNaN,
-                             figures ? shown(row.figures->ratio) : kNaN,
-                             exact ? row.exact->figures.capacity : kNaN,
-                             exact ? row.exact->figures.deadVolume : kNaN,
-                             exact ? row.exact->figures.ratio : kNaN,
-                             realFigures ? row.real->figures.capacity : kNaN,
-                             realFigures ? row.real->figures.deadVolume : kNaN,
-                             realFigures ? row.real->figures.ratio : kNaN};
-    for (std::size_t c = 0; c < columns.size(); ++c) columns[c].second.push_back(values[c]);
-    std::string message = row.message;
-    if (row.input.real && row.real && !realFigures) {
-      message += (message.empty() ? "" : "\n") +
-                 whyNoRealFigures(*row.real, RealEngine{A.data()[i], C.data()[i], V.data()[i]});
-    }
-    messages.append(message);
-    notes.append(figures && row.message.empty() ? row.figures->note : std::string());
-  }
-  py::dict d;
-  for (auto& [name, values] : columns) {
-    if (!real && std::string(name).rfind("real_", 0) == 0) continue;
-    d[name] = arrayOf(values);
-  }
-  d["note"] = notes;
-  d["message"] = messages;
-  return d;
+  return table.finish();
 }
 
 }  // namespace
@@ -258,13 +461,15 @@ PYBIND11_MODULE(_rotary_ratio, module) {
   module.doc() =
       "The compression-ratio limit of a rotary engine, computed by rotary-ratio's engine.";
   module.attr("__version__") = ROTARY_VERSION;
-  module.def("sweep", &sweep, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("steps") = 100);
+  module.def("sweep", &sweep, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("steps") = 100.0);
   module.def("exact_limit", &exactLimitOf, py::arg("e"), py::arg("R"), py::arg("W"));
   module.def("real_engine", &realEngineOf, py::arg("e"), py::arg("R"), py::arg("W"),
              py::arg("seal_offset") = 0.0, py::arg("clearance") = 0.0, py::arg("recess") = 0.0,
-             py::arg("target_ratio") = std::nullopt, py::arg("rotors") = 1);
+             py::arg("target_ratio") = std::nullopt, py::arg("rotors") = 1.0);
   module.def("volume_curve", &volumeCurveOf, py::arg("e"), py::arg("R"), py::arg("W"),
              py::arg("seal_offset") = 0.0, py::arg("clearance") = 0.0, py::arg("recess") = 0.0,
              py::arg("angle_step") = 1.0);
-  module.def("study", &studyOf);
+  module.def("study", &studyOf, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("steps"),
+             py::arg("method"), py::arg("A"), py::arg("C"), py::arg("V"), py::arg("real"),
+             py::arg("target"), py::arg("rotors"), py::arg("module"));
 }

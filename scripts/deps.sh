@@ -21,7 +21,7 @@ packages=(
   desktop-file-utils appstream              # the desktop entry and the metadata, validated
   dpkg-dev file                             # the Debian package (cpack, dpkg-shlibdeps)
   pybind11-dev python3-pybind11 python3-dev # the Python module
-  python3-pytest                            # ... and its tests
+  python3-pytest mypy                       # ... and its tests, and its type hints checked
   python3-matplotlib                        # the README's Python figure (scripts/docs-figures)
 )
 

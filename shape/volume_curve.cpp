@@ -53,7 +53,8 @@ double largestSealLean(double K) {
 }
 
 std::vector<CyclePoint> volumeCurve(double e, double R, double W, const RealEngine& real,
-                                    double angleStep, double volumeDivisor) {
+                                    double angleStep, double volumeDivisor,
+                                    const std::atomic<bool>* stop) {
   const double K = R / e;
   const exact::Offsets offsets{real.sealOffset / e, (real.sealOffset - real.clearance) / e};
   const exact::ChamberOverTheCycle chamber(K, offsets);
@@ -82,6 +83,7 @@ std::vector<CyclePoint> volumeCurve(double e, double R, double W, const RealEngi
   const auto count = static_cast<long>(std::floor(kWholeCycle / angleStep * (1 + 1e-12)));
   curve.reserve(static_cast<std::size_t>(count) + 1);
   for (long n = 0; n <= count; ++n) {
+    if (stop && n % 256 == 0 && stop->load()) break;
     const double theta = n * angleStep;
     const auto [v, slope] = atAngle(theta);
     curve.push_back({theta, theta / 3, v, slope, sealLean(K, theta)});

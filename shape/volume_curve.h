@@ -7,6 +7,7 @@
 // of the shaft, and the volume repeats after 540.
 #pragma once
 
+#include <atomic>
 #include <vector>
 
 #include "real_engine.h"
@@ -24,9 +25,10 @@ struct CyclePoint {
 // Every `angleStep` degrees of the shaft from 0 up to 1080, 1080 itself where the steps land on
 // it. For dimensions whose real engine has figures (realLimit says so); with no seal offset,
 // clearance or recess, the bare shape's.
+// Once `stop` is set the curve ends where it is, short.
 std::vector<CyclePoint> volumeCurve(double e, double R, double W, const RealEngine& real,
-                                    double angleStep,
-                                    double volumeDivisor = kWindowVolumeDivisor);
+                                    double angleStep, double volumeDivisor = kWindowVolumeDivisor,
+                                    const std::atomic<bool>* stop = nullptr);
 
 // The lean of the apex seal that leads the chamber, in degrees, at a shaft angle in degrees: the
 // angle from the seal's line (rotor centre to apex) to the bore's normal where the seal touches

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <map>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -79,6 +80,17 @@ std::optional<double> EngineInput::trochoidRatio() const {
   return k;
 }
 
+namespace {
+
+EngineRow refusedRow(const EngineInput& engine) {
+  EngineRow row;
+  row.input = engine;
+  row.message = engine.refusal;
+  return row;
+}
+
+}  // namespace
+
 void addRealEngine(const EngineInput& engine, EngineRow& row) {
   const auto &e = engine.eccentricity.number, &R = engine.rotorRadius.number,
              &W = engine.chamberWidth.number, &A = engine.sealOffset.number,
@@ -94,12 +106,14 @@ void addRealEngine(const EngineInput& engine, EngineRow& row) {
 }
 
 EngineRow runEngine(const EngineInput& engine) {
+  if (!engine.refusal.empty()) return refusedRow(engine);
   return rowOf(engine, computeHeadless(engine.eccentricity.text, engine.rotorRadius.text,
                                        engine.chamberWidth.text, engine.steps, nullptr,
-                                       kMostCompanionSteps, engine.volumeDivisor));
+                                       kMostCompanionSteps, engine.volumeDivisor, engine.stop));
 }
 
 EngineRow runExactEngine(const EngineInput& engine) {
+  if (!engine.refusal.empty()) return refusedRow(engine);
   EngineRow row;
   row.input = engine;
   row.input.steps = 0;
@@ -137,26 +151,81 @@ std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigne
                                 const Progress& progress, EngineFunction run, const RowReady& ready,
                                 const std::atomic<bool>* stop) {
   std::vector<EngineRow> rows(engines.size());
+  std::size_t handedOut = 0;
+  streamStudy(
+      engines.size(), [&engines](std::size_t n) { return engines[n]; },
+      [&](const EngineRow& row) {
+        if (ready) ready(row);
+        rows[handedOut++] = row;
+      },
+      workers, progress, run, stop);
+  return rows;
+}
+
+void forEachEngine(std::size_t count, const std::function<void(std::size_t)>& compute,
+                   unsigned workers, const Progress& progress, const std::atomic<bool>* stop) {
   if (workers == 0) workers = std::max(1u, std::thread::hardware_concurrency());
-  workers = std::min<unsigned>(workers, std::max<std::size_t>(1, engines.size()));
+  workers = std::min<unsigned>(workers, std::max<std::size_t>(1, count));
+  std::atomic<std::size_t> next{0};
+  std::atomic<long> done{0};
+  std::mutex mutex;
+  std::condition_variable finished;
+  unsigned running = workers;  // guarded by the mutex
+  const auto stopped = [stop] { return stop && stop->load(); };
+  std::vector<std::thread> threads;
+  for (unsigned w = 0; w < workers; ++w) {
+    threads.emplace_back([&] {
+      clearUpperVectorState();
+      for (std::size_t n; !stopped() && (n = next.fetch_add(1)) < count;) {
+        compute(n);
+        ++done;
+      }
+      std::lock_guard lock(mutex);
+      if (--running == 0) finished.notify_all();
+    });
+  }
+  {
+    std::unique_lock lock(mutex);
+    while (!finished.wait_for(lock, std::chrono::milliseconds(200), [&] { return running == 0; })) {
+      if (!progress) continue;
+      lock.unlock();
+      progress(done.load(), static_cast<long>(count));
+      lock.lock();
+    }
+  }
+  for (std::thread& thread : threads) thread.join();
+}
+
+std::size_t streamStudy(std::size_t count, const InputAt& inputAt, const RowReady& ready,
+                        unsigned workers, const Progress& progress, EngineFunction run,
+                        const std::atomic<bool>* stop) {
+  if (workers == 0) workers = std::max(1u, std::thread::hardware_concurrency());
+  workers = std::min<unsigned>(workers, std::max<std::size_t>(1, count));
+  // How far the workers may run ahead of the next row due: a slow engine holds back at most
+  // this many rows done after it.
+  const std::size_t mostAhead = std::max<std::size_t>(256, 64 * workers);
 
   std::atomic<std::size_t> next{0};
   std::atomic<long> done{0};
   std::mutex mutex;
-  std::condition_variable changed;
+  std::condition_variable changed, room;
   unsigned running = workers;
-  std::vector<char> finished(engines.size(), 0);  // guarded by the mutex
-  std::size_t handedOut = 0;                      // rows given to `ready` so far
+  std::map<std::size_t, EngineRow> ahead;  // done, not yet handed out; guarded by the mutex
+  std::size_t handedOut = 0;               // guarded by the mutex
+  const auto stopped = [stop] { return stop && stop->load(); };
   const auto work = [&] {
     // A thread inherits the caller's vector state: a study from Python after numpy, or from the
     // window after Qt, would pay for it on every sine.
     clearUpperVectorState();
-    const auto stopped = [stop] { return stop && stop->load(); };
-    for (std::size_t n; !stopped() && (n = next.fetch_add(1)) < engines.size();) {
-      EngineRow row = run(engines[n]);
+    for (std::size_t n; !stopped() && (n = next.fetch_add(1)) < count;) {
+      {
+        std::unique_lock lock(mutex);
+        room.wait(lock, [&] { return n < handedOut + mostAhead || stopped(); });
+      }
+      if (stopped()) break;
+      EngineRow row = run(inputAt(n));
       std::lock_guard lock(mutex);
-      rows[n] = std::move(row);
-      finished[n] = 1;
+      ahead.emplace(n, std::move(row));
       ++done;
       if (n == handedOut) changed.notify_all();
     }
@@ -167,31 +236,32 @@ std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigne
   for (unsigned w = 0; w < workers; ++w) threads.emplace_back(work);
   {
     std::unique_lock lock(mutex);
-    const auto total = static_cast<long>(engines.size());
+    const auto total = static_cast<long>(count);
+    const auto due = [&] { return !ahead.empty() && ahead.begin()->first == handedOut; };
     for (;;) {
-      changed.wait_for(lock, std::chrono::milliseconds(200), [&] {
-        return running == 0 || (handedOut < finished.size() && finished[handedOut]);
-      });
-      // The rows ready in order, handed out without the lock: the workers write other rows.
-      while (handedOut < finished.size() && finished[handedOut]) {
-        const std::size_t n = handedOut++;
-        if (ready) {
-          lock.unlock();
-          ready(rows[n]);
-          lock.lock();
-        }
+      changed.wait_for(lock, std::chrono::milliseconds(200), [&] { return running == 0 || due(); });
+      // The rows ready in order, handed out without the lock: the workers go on meanwhile.
+      while (due()) {
+        EngineRow row = std::move(ahead.begin()->second);
+        ahead.erase(ahead.begin());
+        ++handedOut;
+        room.notify_all();
+        lock.unlock();
+        if (ready) ready(row);
+        lock.lock();
       }
-      if (running == 0 && (handedOut == finished.size() || (stop && stop->load()))) break;
+      if (running == 0 && (handedOut == count || stopped() || !due())) break;
       // Whatever the pace of the rows: a study whose rows come steadily runs long all the same.
       if (progress) {
         lock.unlock();
         progress(done.load(), total);
         lock.lock();
       }
+      if (stopped()) room.notify_all();
     }
   }
   for (std::thread& thread : threads) thread.join();
-  return rows;
+  return handedOut;
 }
 
 }  // namespace rotary::study

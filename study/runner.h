@@ -26,6 +26,13 @@ struct EngineInput {
   // The volumes are area x width over this: the window's 1000 (mm give cm^3), or 1 where the
   // lengths' unit cubed is the volumes' (cm^3, m^3, in^3).
   double volumeDivisor = kWindowVolumeDivisor;
+  // Why the values as given make no engine (a length that is no number, say), where the row is
+  // made from values it could not refuse one by one: the row then carries this as its message,
+  // and no figures. Empty for an engine to compute.
+  std::string refusal;
+  // Where the caller may give up on the engines under way (Ctrl-C in Python): a long sweep then
+  // ends at its next step, without figures.
+  const std::atomic<bool>* stop = nullptr;
 
   // The real engine's values, 0 where one is no number.
   RealEngine realEngine() const;
@@ -80,6 +87,22 @@ std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigne
                                 const Progress& progress = nullptr, EngineFunction run = runEngine,
                                 const RowReady& ready = nullptr,
                                 const std::atomic<bool>* stop = nullptr);
+
+// `compute` of each number from 0 up to `count`, on every core, in no set order, with the same
+// progress and stop as a study: for callers that put each engine's figures in a place of its own.
+void forEachEngine(std::size_t count, const std::function<void(std::size_t)>& compute,
+                   unsigned workers = 0, const Progress& progress = nullptr,
+                   const std::atomic<bool>* stop = nullptr);
+
+// The engine of each number from 0 up, made by the worker that computes it.
+using InputAt = std::function<EngineInput(std::size_t)>;
+
+// The same for `count` engines made one by one, each row handed to `ready` in order and then let
+// go: a million engines hold no more than the rows computed ahead of the next one due. Returns
+// how many rows were handed out (fewer than `count` once stopped).
+std::size_t streamStudy(std::size_t count, const InputAt& inputAt, const RowReady& ready,
+                        unsigned workers = 0, const Progress& progress = nullptr,
+                        EngineFunction run = runEngine, const std::atomic<bool>* stop = nullptr);
 // The row of an engine already computed.
 EngineRow rowOf(const EngineInput& engine, const HeadlessResult& result);
 

@@ -5,68 +5,169 @@ Lengths are in the user's unit; millimetres give volumes in cubic centimetres (a
 1000). Every function raises ValueError with the companion's message where an engine has no
 figures, but study(), which gives NaN and the message in that engine's place.
 """
-from types import SimpleNamespace
+from dataclasses import dataclass
+import numbers
+from typing import Optional
 
 import numpy
 
 from . import _rotary_ratio
 
 __version__ = _rotary_ratio.__version__
-__all__ = ["sweep", "exact_limit", "real_engine", "volume_curve", "study", "__version__"]
+__all__ = ["sweep", "exact_limit", "real_engine", "volume_curve", "study", "Sweep", "Profiles",
+           "ExactLimit", "RealEngine", "VolumeCurve", "__version__"]
+
+
+def _short(value):
+    """A field as one line of a repr: a number to nine digits, an array by its length."""
+    if isinstance(value, numpy.ndarray):
+        return f"<{value.size} values>"
+    if isinstance(value, float):
+        return f"{value:.9g}"
+    return repr(value)
+
+
+class _OneLine:
+    def __repr__(self):
+        fields = ", ".join(f"{name}={_short(getattr(self, name))}"
+                           for name in self.__dataclass_fields__)
+        return f"{type(self).__name__}({fields})"
+
+
+@dataclass(frozen=True, repr=False)
+class Profiles(_OneLine):
+    """The 801 samples across the rotor flank after the mirroring, as --profiles writes them."""
+    s: numpy.ndarray
+    envelope: numpy.ndarray
+    tdcline: numpy.ndarray
+    bdcline: numpy.ndarray
+
+
+@dataclass(frozen=True, repr=False)
+class Sweep(_OneLine):
+    """The window's figures at a step count, as it shows them, its notes and its profiles."""
+    chamber_capacity: float
+    dead_volume: float
+    compression_ratio: float
+    notes: str
+    profiles: Profiles
+
+
+@dataclass(frozen=True, repr=False)
+class ExactLimit(_OneLine):
+    """The shape's own figures, free of the step count."""
+    chamber_capacity: float
+    dead_volume: float
+    compression_ratio: float
+
+
+@dataclass(frozen=True, repr=False)
+class RealEngine(_OneLine):
+    """The engine as machined, with the designer's figures; target_recess with a target ratio."""
+    chamber_capacity: float
+    dead_volume: float
+    compression_ratio: float
+    rotors: int
+    displacement: float
+    largest_seal_lean_deg: float
+    housing_major_axis: float
+    housing_minor_axis: float
+    target_recess: Optional[float] = None
+
+
+@dataclass(frozen=True, repr=False)
+class VolumeCurve(_OneLine):
+    """One chamber over its four strokes, named as the companion's --volume-curve columns."""
+    shaft_angle_deg: numpy.ndarray
+    rotor_angle_deg: numpy.ndarray
+    volume: numpy.ndarray
+    dvolume_dtheta: numpy.ndarray
+    seal_lean_deg: numpy.ndarray
+
+
+def _number(name, value):
+    """A number argument as a float; what is no number is refused by name, as a TypeError."""
+    if isinstance(value, (bool, numpy.bool_)) or not isinstance(value, numbers.Real):
+        raise TypeError(f"{name}: {value!r} is not a number")
+    return float(value)
 
 
 def sweep(e, R, W, steps=100):
     """The window's sweep at a step count: chamber_capacity, dead_volume and compression_ratio as
     the window shows them, notes, and profiles.s, .envelope, .tdcline, .bdcline (801 samples)."""
-    found = _rotary_ratio.sweep(float(e), float(R), float(W), int(steps))
-    profiles = SimpleNamespace(**{name: found.pop(name) for name in ("s", "envelope", "tdcline",
-                                                                     "bdcline")})
-    return SimpleNamespace(profiles=profiles, **found)
+    found = _rotary_ratio.sweep(_number("e", e), _number("R", R), _number("W", W),
+                                _number("steps", steps))
+    profiles = Profiles(**{name: found.pop(name) for name in ("s", "envelope", "tdcline",
+                                                              "bdcline")})
+    return Sweep(profiles=profiles, **found)
 
 
 def exact_limit(e, R, W):
     """The shape's own figures, free of the step count: chamber_capacity, dead_volume,
     compression_ratio."""
-    return SimpleNamespace(**_rotary_ratio.exact_limit(float(e), float(R), float(W)))
+    return ExactLimit(**_rotary_ratio.exact_limit(_number("e", e), _number("R", R),
+                                                  _number("W", W)))
 
 
 def real_engine(e, R, W, seal_offset=0.0, clearance=0.0, recess=0.0, target_ratio=None,
                 rotors=1):
     """The engine as machined: its figures, the recess for target_ratio (target_recess), and the
     designer's figures (displacement of `rotors` rotors, largest_seal_lean_deg, housing axes)."""
-    target = None if target_ratio is None else float(target_ratio)
-    return SimpleNamespace(**_rotary_ratio.real_engine(
-        float(e), float(R), float(W), float(seal_offset), float(clearance), float(recess), target,
-        int(rotors)))
+    target = None if target_ratio is None else _number("target_ratio", target_ratio)
+    return RealEngine(**_rotary_ratio.real_engine(
+        _number("e", e), _number("R", R), _number("W", W), _number("seal_offset", seal_offset),
+        _number("clearance", clearance), _number("recess", recess), target,
+        _number("rotors", rotors)))
 
 
 def volume_curve(e, R, W, seal_offset=0.0, clearance=0.0, recess=0.0, angle_step=1.0):
     """One chamber over its four strokes, 0 to 1080 degrees of the eccentric shaft: numpy arrays
-    shaft_angle, rotor_angle, volume, dvolume_dtheta (per degree) and seal_lean (degrees)."""
-    return SimpleNamespace(**_rotary_ratio.volume_curve(
-        float(e), float(R), float(W), float(seal_offset), float(clearance), float(recess),
-        float(angle_step)))
+    shaft_angle_deg, rotor_angle_deg, volume, dvolume_dtheta (per degree) and seal_lean_deg.
+    Ctrl-C stops it within a second."""
+    return VolumeCurve(**_rotary_ratio.volume_curve(
+        _number("e", e), _number("R", R), _number("W", W), _number("seal_offset", seal_offset),
+        _number("clearance", clearance), _number("recess", recess),
+        _number("angle_step", angle_step)))
 
 
-def study(e, R, W, steps=100, method="exact", seal_offset=None, clearance=None, recess=None):
+def _floats(name, value):
+    """An array-like argument as floats, None elements as NaN; what holds no numbers is refused."""
+    try:
+        return numpy.asarray(value, dtype=float)
+    except (TypeError, ValueError):
+        raise TypeError(f"{name}: {value!r} holds what is no number") from None
+
+
+def study(e, R, W, steps=100, method="exact", seal_offset=None, clearance=None, recess=None,
+          target_ratio=None, rotors=1, gear_module=None):
     """Many engines at once, on every core: the arguments broadcast against each other as numpy
     broadcasts, and the result is a dict of arrays of that shape, named as the companion's CSV
-    columns (NaN where an engine has no figure; 'message' and 'note' hold strings). Ctrl-C stops
-    it within a second."""
-    real = any(value is not None for value in (seal_offset, clearance, recess))
-    inputs = numpy.broadcast_arrays(*(numpy.asarray(value, dtype=float) for value in (
-        e, R, W, steps, 0.0 if seal_offset is None else seal_offset,
-        0.0 if clearance is None else clearance, 0.0 if recess is None else recess)))
+    columns. An engine whose values it cannot take (NaN, a negative length, a step count that is
+    not whole) gets NaN figures and the reason in 'message', as one without figures does; 'note'
+    and 'message' hold strings. Ctrl-C stops it within a second."""
+    if method not in ("exact", "sweep"):
+        raise ValueError(f'method: "{method}" is not sweep or exact')
+    real = any(value is not None for value in (seal_offset, clearance, recess, target_ratio))
+    given = [e, R, W, steps, 0.0 if seal_offset is None else seal_offset,
+             0.0 if clearance is None else clearance, 0.0 if recess is None else recess,
+             1e300 if target_ratio is None else target_ratio]
+    names = ["e", "R", "W", "steps", "seal_offset", "clearance", "recess", "target_ratio"]
+    inputs = numpy.broadcast_arrays(*(_floats(name, value) for name, value in zip(names, given)))
     shape = inputs[0].shape
     flat = [numpy.ascontiguousarray(value.ravel()) for value in inputs]
-    found = _rotary_ratio.study(flat[0], flat[1], flat[2], flat[3], method, flat[4], flat[5],
-                                flat[6], real)
-    table = {"eccentricity": numpy.array(inputs[0]), "rotor_radius": numpy.array(inputs[1]),
-             "chamber_width": numpy.array(inputs[2]), "steps": inputs[3].astype(int)}
+    found = _rotary_ratio.study(
+        flat[0], flat[1], flat[2], flat[3], method, flat[4], flat[5], flat[6], real,
+        flat[7] if target_ratio is not None else None, _number("rotors", rotors),
+        None if gear_module is None else _number("gear_module", gear_module))
+    table = {"eccentricity": flat[0], "rotor_radius": flat[1], "chamber_width": flat[2],
+             # The exact figures take no step count: empty, as in the companion's CSV.
+             "steps": flat[3] if method == "sweep" else numpy.full(flat[3].shape, numpy.nan)}
     if real:
-        table.update(seal_offset=numpy.array(inputs[4]), clearance=numpy.array(inputs[5]),
-                     recess=numpy.array(inputs[6]))
-    for name, values in found.items():
-        column = numpy.array(values, dtype=object if name in ("note", "message") else float)
-        table[name] = column.reshape(shape)
-    return table
+        table.update(seal_offset=flat[4], clearance=flat[5], recess=flat[6])
+    if target_ratio is not None:
+        table["target_ratio"] = flat[7]
+    table["rotors"] = numpy.full(flat[0].shape, int(_number("rotors", rotors)))
+    if gear_module is not None:
+        table["gear_module"] = numpy.full(flat[0].shape, _number("gear_module", gear_module))
+    table.update(found)
+    return {name: column.reshape(shape) for name, column in table.items()}

@@ -1,20 +1,66 @@
-from types import SimpleNamespace
-from typing import Optional, Union
+from dataclasses import dataclass
+from typing import Literal, Optional, Union
 
 import numpy
 import numpy.typing
 
 __version__: str
 
-ArrayLike = Union[float, numpy.typing.ArrayLike]
+# A number as the functions take it: a Python or numpy float or integer.
+Number = Union[float, int, numpy.floating, numpy.integer]
+ArrayLike = Union[Number, numpy.typing.ArrayLike]
 
-def sweep(e: float, R: float, W: float, steps: int = ...) -> SimpleNamespace: ...
-def exact_limit(e: float, R: float, W: float) -> SimpleNamespace: ...
-def real_engine(e: float, R: float, W: float, seal_offset: float = ..., clearance: float = ...,
-                recess: float = ..., target_ratio: Optional[float] = ...,
-                rotors: int = ...) -> SimpleNamespace: ...
-def volume_curve(e: float, R: float, W: float, seal_offset: float = ..., clearance: float = ...,
-                 recess: float = ..., angle_step: float = ...) -> SimpleNamespace: ...
-def study(e: ArrayLike, R: ArrayLike, W: ArrayLike, steps: ArrayLike = ..., method: str = ...,
-          seal_offset: Optional[ArrayLike] = ..., clearance: Optional[ArrayLike] = ...,
-          recess: Optional[ArrayLike] = ...) -> dict[str, numpy.ndarray]: ...
+@dataclass(frozen=True)
+class Profiles:
+    s: numpy.ndarray
+    envelope: numpy.ndarray
+    tdcline: numpy.ndarray
+    bdcline: numpy.ndarray
+
+@dataclass(frozen=True)
+class Sweep:
+    chamber_capacity: float
+    dead_volume: float
+    compression_ratio: float
+    notes: str
+    profiles: Profiles
+
+@dataclass(frozen=True)
+class ExactLimit:
+    chamber_capacity: float
+    dead_volume: float
+    compression_ratio: float
+
+@dataclass(frozen=True)
+class RealEngine:
+    chamber_capacity: float
+    dead_volume: float
+    compression_ratio: float
+    rotors: int
+    displacement: float
+    largest_seal_lean_deg: float
+    housing_major_axis: float
+    housing_minor_axis: float
+    target_recess: Optional[float] = ...
+
+@dataclass(frozen=True)
+class VolumeCurve:
+    shaft_angle_deg: numpy.ndarray
+    rotor_angle_deg: numpy.ndarray
+    volume: numpy.ndarray
+    dvolume_dtheta: numpy.ndarray
+    seal_lean_deg: numpy.ndarray
+
+def sweep(e: Number, R: Number, W: Number, steps: Number = ...) -> Sweep: ...
+def exact_limit(e: Number, R: Number, W: Number) -> ExactLimit: ...
+def real_engine(e: Number, R: Number, W: Number, seal_offset: Number = ...,
+                clearance: Number = ..., recess: Number = ...,
+                target_ratio: Optional[Number] = ..., rotors: Number = ...) -> RealEngine: ...
+def volume_curve(e: Number, R: Number, W: Number, seal_offset: Number = ...,
+                 clearance: Number = ..., recess: Number = ...,
+                 angle_step: Number = ...) -> VolumeCurve: ...
+def study(e: ArrayLike, R: ArrayLike, W: ArrayLike, steps: ArrayLike = ...,
+          method: Literal["exact", "sweep"] = ..., seal_offset: Optional[ArrayLike] = ...,
+          clearance: Optional[ArrayLike] = ..., recess: Optional[ArrayLike] = ...,
+          target_ratio: Optional[ArrayLike] = ..., rotors: Number = ...,
+          gear_module: Optional[Number] = ...) -> dict[str, numpy.ndarray]: ...
