@@ -125,7 +125,14 @@ INSTANTIATE_TEST_SUITE_P(
         NoFiguresCase{"HugeK", 1e-5, 105, 80, ExactStatus::kBeyondPrecision},
         NoFiguresCase{"Tiny", 1.5e-161, 1.05e-160, 80, ExactStatus::kLengthsTooSmall},
         NoFiguresCase{"TinyBeyondTheLimit", 1.5e-161, 3e-161, 80, ExactStatus::kLengthsTooSmall},
-        NoFiguresCase{"Huge", 1e200, 1e201, 80, ExactStatus::kLengthsTooLarge}),
+        NoFiguresCase{"Huge", 1e200, 1e201, 80, ExactStatus::kLengthsTooLarge},
+        // The chamber's area below the ordinary doubles, though a huge width lifts the volumes
+        // back among them: the area itself is past computing with.
+        NoFiguresCase{"DeadAreaSubnormal", 1e-160, 1e-159, 1e20, ExactStatus::kLengthsTooSmall},
+        // Below K = 3 the chambers would be hundredths of the larger length squared: 4e-310
+        // here, below the ordinary doubles, though the length squared itself (4e-308) is not.
+        NoFiguresCase{"ProbeBelowTheLimit", 1e-154, 2e-154, 1000, ExactStatus::kLengthsTooSmall},
+        NoFiguresCase{"ProbeAboveTheLimit", 1e-153, 2e-153, 1000, ExactStatus::kBeyondRotorLimit}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Just above K = 3 the contact angle turns within a sliver before the apex; there the flank's
