@@ -395,7 +395,40 @@ INSTANTIATE_TEST_SUITE_P(
                {"--eccentricity", "35", "--profiles", "-"},
                kExitOk,
                true,
-               {"Note: the rotor radius is not more than three eccentricities"}}),
+               {"Note: the rotor radius is not more than three eccentricities"}},
+        // One rotor is a rotor.
+        Pinned{"OneRotor",
+               {"--rotors", "1"},
+               kExitOk,
+               false,
+               {"displacement (1 rotor): 654.715\n"}},
+        Pinned{"MostRotors", {"--rotors", "100", "--format", "csv"}, kExitOk, false, {",100,"}},
+        Pinned{"TooManyRotors",
+               {"--rotors", "101"},
+               kExitBadUsage,
+               true,
+               {"--rotors: \"101\" is not a whole number from 1 to 100\n"}},
+        Pinned{"SmallestAngleStep",
+               {"--volume-curve", "-", "--angle-step", "0.001"},
+               kExitOk,
+               false,
+               {"\n0.001,", "\n1080,"}},
+        Pinned{"AngleStepTooSmall",
+               {"--volume-curve", "-", "--angle-step", "0.0009"},
+               kExitBadUsage,
+               true,
+               {"--angle-step: \"0.0009\" is not a number of degrees from 0.001 to 1080\n"}},
+        Pinned{"GearModuleOfZero",
+               {"--gear-module", "0"},
+               kExitBadUsage,
+               true,
+               {"--gear-module: \"0\" is not a length above 0\n"}},
+        // /proc/self/fd/1 is standard output, as "-" is: the profiles go there, not the results.
+        Pinned{"ProfilesOnProcSelfFdOne",
+               {"--profiles", "/proc/self/fd/1"},
+               kExitOk,
+               false,
+               {"# samples across the rotor flank"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A range whose steps land on its stop ends there: four rows, the last 5.3, none beyond.
@@ -747,6 +780,29 @@ TEST(CompanionRefusal, AModuleDoesNotSpeakForAnEngineWithoutGears) {
   EXPECT_EQ(none.err.find("teeth"), std::string::npos) << none.err;
   // A fine module below the bound is taken: 9000 teeth.
   EXPECT_EQ(run({"--gear-module", "0.01", "--eccentricity", "15"}).status, kExitOk);
+}
+
+}  // namespace
+}  // namespace rotary
+
+namespace rotary {
+namespace {
+
+// A note goes to standard error only beside the text; a table carries it in its note column and
+// leaves standard error to what is wrong.
+TEST(CompanionNotes, GoToStandardErrorBesideTheTextAloneAndToStandardOutputNeverTwice) {
+  const ToolRun text = run({"--steps", "103"});
+  EXPECT_NE(text.err.find("does not divide the quarter turn"), std::string::npos) << text.err;
+  for (const char* format : {"csv", "json"}) {
+    const ToolRun table = run({"--steps", "103", "--format", format});
+    EXPECT_EQ(table.status, kExitOk);
+    EXPECT_EQ(table.err, "") << format;
+    EXPECT_NE(table.out.find("does not divide the quarter turn"), std::string::npos) << format;
+  }
+  // With /proc/self/fd/1 for the profiles, standard output takes them and no results.
+  const ToolRun profiles = run({"--profiles", "/proc/self/fd/1", "--format", "csv"});
+  EXPECT_EQ(profiles.status, kExitBadUsage);
+  EXPECT_NE(profiles.err.find("goes to standard output"), std::string::npos) << profiles.err;
 }
 
 }  // namespace
