@@ -96,12 +96,23 @@ if [ "$(id -u)" = 0 ] && mount -t tmpfs -o size=256k tmpfs "$inplace" 2>/dev/nul
   grep -q "No space left on device" "$dir/err" || fail "in place, full disk: $(cat "$dir/err")"
   [ "$(cat "$inplace/locked/engine.dxf")" = "old drawing" ] ||
     fail "in place on a full disk, the old file was lost: $(wc -c <"$inplace/locked/engine.dxf") bytes"
-  # With room, the file is written in place, whole, and no longer than its content.
+  # With room, the file is written in place, whole, and no longer than its content: an old file
+  # longer than the new one keeps none of its bytes past the new end.
   rm "$inplace/filler"
+  chmod 755 "$inplace/locked"
+  head -c 180000 /dev/zero | tr '\0' 'x' >"$inplace/locked/engine.dxf"
+  chmod 555 "$inplace/locked"
   setpriv --reuid=nobody --regid=nogroup --clear-groups "$tool" --dxf "$inplace/locked/engine.dxf" \
     >"$dir/out" 2>"$dir/err" || fail "in place with room: $(cat "$dir/err")"
   "$tool" --dxf - >"$dir/expected.dxf"
-  cmp -s "$dir/expected.dxf" "$inplace/locked/engine.dxf" || fail "the in-place DXF is not whole"
+  cmp -s "$dir/expected.dxf" "$inplace/locked/engine.dxf" ||
+    fail "the in-place DXF is not whole: $(wc -c <"$inplace/locked/engine.dxf") bytes"
+  # A new file in a folder its user may not write cannot be made in place: refused, with why.
+  setpriv --reuid=nobody --regid=nogroup --clear-groups "$tool" --dxf "$inplace/locked/new.dxf" \
+    >"$dir/out" 2>"$dir/err"
+  [ $? = 2 ] && grep -q "Permission denied" "$dir/err" ||
+    fail "a new file in a folder nobody may write: $(cat "$dir/err")"
+  [ -e "$inplace/locked/new.dxf" ] && fail "a new file appeared in a folder nobody may write"
   umount "$inplace"
 else
   echo "skipped: the in-place write on a full disk needs root to mount a small tmpfs"
