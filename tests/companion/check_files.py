@@ -278,6 +278,9 @@ for unit, code in (("mm", 4), ("cm", 5), ("m", 6), ("in", 1)):
 # The chart read back against the study's CSV: each series found by its legend's colour in each
 # panel, its points mapped back through one straight-line fit per axis of its panel. The lines
 # run in the order of K, and every panel holds its own column (capacity is not dead volume).
+drawing = {}  # what chart_series found in each SVG: paths, legend markers, texts
+
+
 def chart_series(svg_path, panel_titles=()):
     """(panel, legend name) -> the series' points in document order, in page coordinates; the
     panels are told apart by the titles that head them after the first."""
@@ -301,6 +304,10 @@ def chart_series(svg_path, panel_titles=()):
                 points = [tuple(map(float, p.split(",")))
                           for p in re.findall(r"[-\d.e]+,[-\d.e]+", child.get("d"))]
                 found.append(("line", node.get("stroke"), [at(*p) for p in points]))
+            elif tag == "polyline":
+                points = [tuple(map(float, p.split(",")))
+                          for p in re.findall(r"[-\d.e]+,[-\d.e]+", child.get("points"))]
+                found.append(("grid", node.get("stroke"), [at(*p) for p in points]))
             elif tag == "circle":
                 found.append(("points", node.get("fill"), [at(3, 3)]))
             elif tag == "rect" and child.get("width") == "7":
@@ -309,6 +316,7 @@ def chart_series(svg_path, panel_titles=()):
                 texts.append((at(0, 0), "".join(child.itertext()).strip()))
 
     walk(ET.parse(svg_path).getroot(), (1, 0, 0, 1, 0, 0))
+    drawing[svg_path] = (found, legend_rects, texts)
     tops = sorted(y for (x, y), text in texts if any(text.startswith(t) for t in panel_titles))
     panel_of = lambda y: sum(y > top for top in tops)
     series = {}
@@ -368,6 +376,29 @@ check(title == "Compression-ratio limit against K (R = 105, W = 80, N = 100)", f
 run("--seal-offset", "2", "--clearance", "0:1:0.5", "--chart", path("over-c.svg"))
 title = ET.parse(path("over-c.svg")).getroot().find("{http://www.w3.org/2000/svg}title").text
 check(title.endswith("against C (e = 15, R = 105, W = 80, A = 2, V = 0)"), f"title {title!r}")
+# Each panel's value axis says what it shows: the ratio over the capacity over the dead volume.
+paths, markers, words = drawing[path("read-back.svg")]
+titles = sorted((y, text) for (x, y), text in words
+                if text in ("compression ratio", "volume, cm^3", "Chamber capacity against K",
+                            "Dead volume against K"))
+check([text for _, text in titles] == ["compression ratio", "Chamber capacity against K",
+                                       "volume, cm^3", "Dead volume against K", "volume, cm^3"],
+      f"the panels' titles and axes in their order: {titles}")
+# Room around the data: the exact line stays clear of the plot's edges, which the widest grid
+# line of the first panel marks.
+top_panel = [p for kind, stroke, p in paths if kind == "grid" and len(p) == 2
+             and abs(p[0][1] - p[1][1]) < 0.01 and p[0][1] < titles[1][0]]
+left, right = min(min(p[0][0], p[1][0]) for p in top_panel), max(max(p[0][0], p[1][0]) for p in top_panel)
+line = sorted(drawn[(0, "exact limit")][1])
+room = min(line[0][0] - left, right - line[-1][0]) / (right - left)
+check(0.02 < room < 0.06, f"the data stand {room:.3f} of the width from the plot's edge")
+# More series than the legend holds: it names the first 24 and the title says how many.
+run("--eccentricity", "10:12:1", "--rotor-radius", "100:113:1", "--chart", path("many.svg"))
+chart_series(path("many.svg"))
+shown = len(drawing[path("many.svg")][1])
+many_title = ET.parse(path("many.svg")).getroot().find("{http://www.w3.org/2000/svg}title").text
+check(shown == 24 and "(28 series; the legend names the first 24)" in many_title,
+      f"{shown} legend markers; title {many_title!r}")
 # The SVG of a 301-engine study stays small.
 run("--eccentricity", "5:35:0.1", "--chart", path("large.svg"))
 check(os.path.getsize(path("large.svg")) < 400_000, f"{os.path.getsize(path('large.svg'))} bytes")
