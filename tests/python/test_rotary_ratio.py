@@ -302,3 +302,13 @@ def test_the_type_hints_agree_with_a_script_that_uses_them(tmp_path):
     ran = subprocess.run([mypy, "--no-incremental", "--cache-dir=/dev/null", str(wrong)],
                          capture_output=True, text=True, env=env)
     assert ran.returncode == 1 and "closed" in ran.stdout and "volume" in ran.stdout, ran.stdout
+
+
+@pytest.mark.parametrize("given", [dict(seal_offset=2), dict(clearance=0.1), dict(recess=3),
+                                   dict(target_ratio=9.4)])
+def test_any_real_engine_argument_makes_a_real_engine_study(given):
+    found = rotary_ratio.study(15, 105, 80, **given)
+    one = rotary_ratio.real_engine(15, 105, 80, **given)
+    for name in ("chamber_capacity", "dead_volume", "compression_ratio"):
+        assert found["real_" + name] == pytest.approx(getattr(one, name), rel=1e-12), name
+    assert {"seal_offset", "clearance", "recess"} <= set(found)
