@@ -179,5 +179,31 @@ if kill -0 "$pid" 2>/dev/null; then
 fi
 wait "$pid"
 status=$?
-echo "window showed its results, the hold, the figure and the outlines saved from the File menu, a recalculation on Enter and the design panel; Esc ended the program with status $status"
+[ "$status" = 0 ] || { echo "Esc ended the program with status $status"; exit "$status"; }
+
+# Ctrl+Q quits too, through the File menu's Quit: a key given twice to it would trigger nothing.
+"$program" &
+pid=$!
+window=""
+for _ in $(seq 1 100); do
+  window=$(xdotool search --name "Quorin-Rotary" 2>/dev/null | head -n 1)
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || { echo "the window never appeared the second time"; kill "$pid"; exit 1; }
+sleep 1
+xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+xdotool key --window "$window" ctrl+q
+for _ in $(seq 1 50); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+  echo "Ctrl+Q did not end the program"
+  kill "$pid"
+  exit 1
+fi
+wait "$pid"
+status=$?
+echo "window showed its results, the hold, the figure and the outlines saved from the File menu, a recalculation on Enter and the design panel; Esc and Ctrl+Q ended the program, with status $status"
 exit "$status"

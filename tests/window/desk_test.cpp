@@ -220,6 +220,9 @@ TEST(Desk, SavesWaitForFiguresAndSayWhy) {
         if (window.window.frames() < 2) return false;
         EXPECT_TRUE(menus.saveFigure->isEnabled());
         EXPECT_TRUE(menus.exportProfiles->isEnabled());
+        // An enabled item's tooltip is its name, without the dialog's dots or the mnemonic.
+        EXPECT_EQ(menus.saveFigure->toolTip(), "Save Figure");
+        EXPECT_EQ(menus.exportDxf->toolTip(), "Export CAD Outlines (DXF)");
         type("6.9506", "82.018");  // K = 11.8: missed at every step count
         stage = kMissed;
         return false;
@@ -247,6 +250,8 @@ TEST(Desk, SavesWaitForFiguresAndSayWhy) {
   auto cells = pasted(copied);
   EXPECT_EQ(cells["eccentricity"], "6.9506");
   EXPECT_EQ(cells["compression_ratio"], "");
+  // No figures, no step count they would be at.
+  EXPECT_EQ(cells["steps"], "");
   EXPECT_TRUE(cells["exact_compression_ratio"].startsWith("28.9129")) << copied.toStdString();
   EXPECT_EQ(window.complaints,
             QStringList{"Cannot save rotor.dxf: No figures to save: the window shows a message "
@@ -465,6 +470,53 @@ TEST(Desk, TheMethodOpensInItsOwnWindow) {
   EXPECT_FALSE(text->toPlainText().startsWith("The description of the method is not at"));
   EXPECT_TRUE(text->toPlainText().contains("exact")) << text->toPlainText().left(200).toStdString();
   EXPECT_TRUE(text->window()->isVisible());
+}
+
+
+// While the sweep runs the saves are greyed, and say that it runs, not that a message stands.
+TEST(Desk, SavesGreyedDuringTheSweepSaySo) {
+  DeskWindow window;
+  const Menus& menus = window.window.form.menus();
+  enum { kDefaults, kSweeping } stage = kDefaults;
+  bool seen = false;
+  long cyclesBefore = 0;
+  ASSERT_TRUE(window.window.runUntil([&] {
+    if (stage == kDefaults) {
+      if (window.window.frames() < 2) return false;
+      window.window.form.vscroll1()->setValue(1000);
+      cyclesBefore = window.window.cycles();
+      window.window.clickRecalculate();
+      stage = kSweeping;
+      return false;
+    }
+    if (window.window.cycles() > cyclesBefore && menus.saveFigure->isEnabled()) return seen;
+    if (!menus.saveFigure->isEnabled() && window.window.message().isEmpty()) {
+      EXPECT_EQ(menus.saveFigure->toolTip(), "No figures to save while the sweep is under way.");
+      EXPECT_EQ(menus.exportProfiles->toolTip(), "No figures to save while the sweep is under way.");
+      seen = true;
+    }
+    return false;
+  }));
+  EXPECT_TRUE(seen) << "the sweep at N = 1000 was never seen with the saves greyed";
+}
+
+// Every menu shows its items' tooltips, where a greyed item says why; Quit answers Ctrl+Q once,
+// not twice over, which would make the key ambiguous and trigger nothing.
+TEST(Desk, MenusShowWhyAndQuitTakesCtrlQOnce) {
+  DeskWindow window;
+  const Menus& menus = window.window.form.menus();
+  int named = 0;
+  for (QMenu* menu : menus.bar->findChildren<QMenu*>()) {
+    if (menu->objectName().isEmpty()) continue;  // the bar's own, for items that do not fit
+    ++named;
+    EXPECT_TRUE(menu->toolTipsVisible()) << menu->title().toStdString();
+  }
+  EXPECT_EQ(named, 4);
+  const QList<QKeySequence> keys = menus.quit->shortcuts();
+  EXPECT_EQ(keys.count(QKeySequence("Ctrl+Q")), 1);
+  for (const QKeySequence& key : keys) EXPECT_EQ(keys.count(key), 1) << key.toString().toStdString();
+  // That the key reaches Quit is the end-to-end test's, on a real display: the offscreen
+  // platform activates no window to take shortcuts.
 }
 
 }  // namespace

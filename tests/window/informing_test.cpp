@@ -180,6 +180,31 @@ TEST(WindowMessages, AreReadByAssistiveTechnology) {
   EXPECT_EQ(area.accessibleDescription(), "N = 400 steps");
 }
 
+// The step line names the figures' step count beside a note, whose figures stand, and not beside
+// a message, which stands instead of them; a release tells assistive technology at once that no
+// recalculation waits any more.
+TEST(WindowMessages, SayWhichStepCountTheFiguresHaveAndWhatNoLongerWaits) {
+  Form1 form{testing::kPixelsPerTwipAt96};
+  MessageArea& area = *form.messageArea();
+  area.setCycleSteps(100);
+  area.setSteps(1000);
+  area.showNote("Note: N = 103 does not divide the quarter turn: use a multiple of 4.");
+  EXPECT_TRUE(area.statusText().startsWith("N = 1000 steps from the next start (figures at N = 100)"))
+      << area.statusText().toStdString();
+  area.showMessage("eccentricity: \"abc\" is not a number.");
+  EXPECT_TRUE(area.statusText().startsWith("N = 1000 steps from the next start\n") ||
+              area.statusText() == "N = 1000 steps from the next start")
+      << area.statusText().toStdString();
+  area.showMessage("");
+  area.setHeld(true);
+  area.setRestartWaiting(true);
+  EXPECT_TRUE(area.accessibleDescription().contains("Recalculation waits for the release."));
+  area.setHeld(false);  // the release: the recalculation starts
+  EXPECT_FALSE(area.accessibleDescription().contains("waits")) 
+      << area.accessibleDescription().toStdString();
+  EXPECT_FALSE(area.accessibleDescription().contains("Held"));
+}
+
 // The window never shrinks below its client area: no control vanishes off its edge.
 TEST(WindowSize, NeverBelowTheClientArea) {
   Form1 form{testing::kPixelsPerTwipAt96};
