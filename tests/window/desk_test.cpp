@@ -320,6 +320,34 @@ INSTANTIATE_TEST_SUITE_P(
                     "ratio 30 is above the limit of this engine, 18.2857", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A refusal typed while a slow real engine computes stands: the late result is for values no
+// longer typed. The hint that says what to type goes with the first value typed.
+TEST(DesignPanel, KeepsWhatWasTypedLastAndItsHintOnlyWhileNothingIs) {
+  DesignPanel panel;
+  study::EngineInput engine;
+  engine.eccentricity = "15";
+  engine.rotorRadius = "105";
+  engine.chamberWidth = "80";
+  panel.setEngine(engine);
+  const QLabel* hint = panel.findChild<QLabel*>("DesignHint");
+  ASSERT_NE(hint, nullptr);
+  EXPECT_FALSE(hint->isHidden());
+  panel.input(DesignField::kSealOffset)->setText("2");
+  EXPECT_TRUE(hint->isHidden()) << "the hint stayed after a value was typed";
+  // The clearance at its edge takes some milliseconds; the seal offset refused meanwhile at once.
+  panel.input(DesignField::kClearance)->setText("76.99");
+  ASSERT_TRUE(panel.computing());
+  panel.input(DesignField::kSealOffset)->setText("2x");
+  for (int n = 0; n < 200; ++n) QTest::qWait(5);  // long past the clearance's result
+  ASSERT_TRUE(panel.outcome());
+  EXPECT_EQ(panel.outcome()->refused, DesignField::kSealOffset);
+  EXPECT_TRUE(panel.refusal().startsWith("seal offset: \"2x\" is not a number"))
+      << panel.refusal().toStdString();
+  EXPECT_TRUE(panel.figure(0).isEmpty()) << panel.figure(0).toStdString();
+  for (QLineEdit* input : panel.findChildren<QLineEdit*>()) input->clear();
+  EXPECT_FALSE(hint->isHidden()) << "no hint once every value is gone";
+}
+
 TEST(DesignPanel, ShowsTheRealEngineForTheShownEngine) {
   DeskWindow window;
   QString caption, capacity, ratio, recess;
