@@ -14,29 +14,19 @@ RealLimit realLimit(double e, double R, double W, const RealEngine& real, double
 namespace {
 
 // The clearance at which the flank stops being one, between a clearance that leaves a flank
-// (none at all) and `fails`, which does not: halving the range to a billionth. First by the
-// flank's shape alone, which is quick; where the chamber at top dead centre, not the shape, is
-// what fails, by that.
+// (none at all) and `fails`, which does not: halving the range to a billionth. The flank's shape
+// is all that can fail: a seal offset moves the bore out and a clearance the flank in, so the
+// chamber at top dead centre only grows from the bare shape's, which has one.
 double largestClearance(double K, double e, double sealOffset, double fails) {
-  const auto offsets = [&](double clearance) {
-    return exact::Offsets{sealOffset / e, (sealOffset - clearance) / e};
-  };
   const auto holds = [&](double clearance) {
-    return exact::flankHolds(K, offsets(clearance).flank);
+    return exact::flankHolds(K, (sealOffset - clearance) / e);
   };
-  const auto leavesAChamber = [&](double clearance) {
-    return holds(clearance) && exact::realChamberAreas(K, offsets(clearance)).topDeadCentre > 0;
-  };
-  const auto largest = [&](const auto& left, double high) {
-    double low = 0;
-    for (int n = 0; n < 60 && (high - low) > 1e-9 * high; ++n) {
-      const double middle = (low + high) / 2;
-      (left(middle) ? low : high) = middle;
-    }
-    return low;
-  };
-  const double byShape = largest(holds, fails);
-  return leavesAChamber(byShape) ? byShape : largest(leavesAChamber, byShape);
+  double low = 0, high = fails;
+  for (int n = 0; n < 60 && (high - low) > 1e-9 * high; ++n) {
+    const double middle = (low + high) / 2;
+    (holds(middle) ? low : high) = middle;
+  }
+  return low;
 }
 
 }  // namespace
@@ -79,11 +69,6 @@ RealLimit realLimit(double e, double R, double W, const RealEngine& real, const 
   plain.capacity = volume(areas.bottomDeadCentre - areas.topDeadCentre);
   plain.deadVolume = volume(areas.topDeadCentre);
   plain.ratio = areas.bottomDeadCentre / areas.topDeadCentre;
-  if (!(plain.deadVolume > 0)) {
-    limit.largestClearance = largestClearance(K, e, real.sealOffset, real.clearance);
-    limit.status = RealStatus::kNoFlankLeft;
-    return limit;
-  }
   limit.figures = plain;
   limit.figures.deadVolume = plain.deadVolume + real.recess;
   // Without a recess, the ratio of the chambers' areas themselves, as the bare shape has it.

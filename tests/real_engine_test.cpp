@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "command_line.h"
+#include "exact_shape.h"
 #include "real_outline.h"
 #include "real_shape.h"
 #include "shape_texts.h"
@@ -225,6 +226,59 @@ INSTANTIATE_TEST_SUITE_P(
                       ",2,0,0,666.888721,38.498673,18.322382,,,1,666.888721,25.3769335,244,184,"
                       "45,30,\n"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace rotary
+
+namespace rotary {
+namespace {
+
+// Why the flank's shape is all that bounds the clearance: a seal offset moves the bore out and a
+// clearance the flank in, and the chamber at top dead centre stays larger than the bare shape's
+// up to the clearance at which the flank stops being one (it shrinks a little just before, as the
+// flank's ends close in, but nowhere near nothing). So no real engine whose flank holds lacks a
+// dead volume, and the clearance's edge is the flank's.
+TEST(RealEngine, OffsetsLeaveTheChamberAtTopDeadCentreLargerThanTheBareShapes) {
+  for (const double K : {3.05, 3.2, 4.0, 7.0, 11.8, 50.0}) {
+    const double bare = exact::chamberAreas(K).topDeadCentre;
+    ASSERT_GT(bare, 0) << K;
+    for (const double A : {0.0, 0.01, 0.5, 2.0}) {
+      if (!(A < exact::largestSealOffset(K))) continue;
+      int tried = 0;
+      for (double C = 0;; C += 0.05) {
+        if (!exact::flankHolds(K, A - C)) break;
+        const double tdc = exact::realChamberAreas(K, exact::Offsets{A, A - C}).topDeadCentre;
+        EXPECT_GE(tdc, bare * (1 - 1e-12)) << "K " << K << ", A " << A << ", C " << C;
+        ++tried;
+      }
+      EXPECT_GT(tried, 5) << "K " << K << ", A " << A;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace rotary
+
+namespace rotary {
+namespace {
+
+// The flank folds where a clearance moves it in past its radius of curvature. The curvature is
+// largest at the flank's middle or at its apex, never between, so the check of the flank's
+// samples finds the edge at its ends; the edge is K - 2 eccentricities from K = 3.5 up.
+TEST(RealEngine, TheFlanksCurvatureIsLargestAtItsEnds) {
+  for (const double K : {3.01, 3.05, 3.2, 3.5, 4.0, 7.0, 11.8, 50.0}) {
+    const double ends = std::max(exact::flankCurvature(K, exact::kFlankMiddle),
+                                 exact::flankCurvature(K, exact::kRightApex));
+    for (int n = 1; n < 2000; ++n) {
+      const double r = exact::kFlankMiddle + (exact::kRightApex - exact::kFlankMiddle) * n / 2000;
+      EXPECT_LE(exact::flankCurvature(K, r), ends * (1 + 1e-12)) << "K " << K << ", r " << r;
+    }
+    if (K >= 3.5) {
+      EXPECT_TRUE(exact::flankHolds(K, -(K - 2) * (1 - 1e-9))) << K;
+      EXPECT_FALSE(exact::flankHolds(K, -(K - 2) * (1 + 1e-9))) << K;
+    }
+  }
+}
 
 }  // namespace
 }  // namespace rotary
