@@ -15,7 +15,6 @@
 #include <sstream>
 #include <vector>
 
-
 namespace rotary::formats {
 namespace {
 

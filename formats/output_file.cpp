@@ -65,7 +65,8 @@ volatile std::sig_atomic_t terminalLineShown = 0;
 extern "C" void removeTemporariesAndEnd(int signal) {
   if (terminalLineShown) {
     constexpr char kClearLine[] = "\r\033[K";
-    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, kClearLine, sizeof kClearLine - 1);
+    [[maybe_unused]] const ssize_t written =
+        ::write(STDERR_FILENO, kClearLine, sizeof kClearLine - 1);
   }
   for (std::size_t n = 0; n < kMostTemporaries; ++n) {
     if (temporariesInUse[n]) unlink(temporaries[n].data());
@@ -235,8 +236,6 @@ bool OutputFile::failed(int fd) {
   discard();
   return false;
 }
-
-
 
 bool OutputFile::stage(const std::string& content) {
   if (!ok()) return false;

@@ -38,8 +38,7 @@ struct ExactLimit {
 inline constexpr double kLargestExactK = 1e6;
 
 // For e, R, W >= 0 as the window takes them.
-ExactLimit exactLimit(double e, double R, double W,
-                      double volumeDivisor = kWindowVolumeDivisor);
+ExactLimit exactLimit(double e, double R, double W, double volumeDivisor = kWindowVolumeDivisor);
 
 // A chamber volume from its area in units of e squared, multiplied in this order so that neither
 // a tiny nor a huge e underflows or overflows before W comes in.

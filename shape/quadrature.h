@@ -92,9 +92,9 @@ double integral(Integrand f, double from, double to, double tolerance, double co
 
 // The same over pieces of [from, to] that close in on `to` geometrically, each four times
 // shorter than the one before, down to `finest`: for an integrand that turns on a short length
-// just before its end, so that every piece sees it on its own scale. Each piece answers to its
-// share of the whole integral's tolerance, not to its own: the short pieces at the end add little
-// to the sum.
+// just before its end, so that every piece sees it on its own scale. Each piece answers to the
+// whole integral's tolerance: its rules reach the rounding long before it (a share of the
+// tolerance for each piece changed no figure, and no time measurably, on any engine tried).
 template <typename Integrand>
 double integralClosingIn(Integrand f, double from, double to, double finest, double conditioning,
                          double tolerance) {
@@ -105,8 +105,8 @@ double integralClosingIn(Integrand f, double from, double to, double finest, dou
       detail::kRoundingsOfMagnitude * std::numeric_limits<double>::epsilon() * conditioning;
   int halvingsLeft = detail::kMostHalvingsOfAnIntegral;
   const auto piece = [&](double a, double b) {
-    return detail::refinedTo(f, a, b, detail::kMostHalvingsOfAPiece,
-                             tolerance * whole * ((b - a) / (to - from)), rounding, halvingsLeft);
+    return detail::refinedTo(f, a, b, detail::kMostHalvingsOfAPiece, tolerance * whole, rounding,
+                             halvingsLeft);
   };
   double length = finest;
   while (length * kShrink < (to - from) / kShrink) length *= kShrink;

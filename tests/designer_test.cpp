@@ -1,12 +1,13 @@
 // The designer's figures against what no one here wrote: the apex seal's lean in closed form, the
 // gears' reach by their definition, the flank's distance as the offsets move it, and the recess
 // that no ratio of 1 or below can ask for.
+#include "designer.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
 
-#include "designer.h"
 #include "exact_limit.h"
 #include "real_engine.h"
 #include "volume_curve.h"
@@ -64,7 +65,8 @@ TEST(Gears, FitAgainstTheFlankOfTheRealRotor) {
   // rotor as machined, not the bare flank.
   const double bare = designerFigures(25, 105, RealEngine{}, 1, 1, std::nullopt).flankDistance;
   EXPECT_NEAR(bare, 55, 1e-9);
-  for (const RealEngine real : {RealEngine{1, 0, 0}, RealEngine{2, 0.1, 0}, RealEngine{0, 0.5, 0}}) {
+  for (const RealEngine real :
+       {RealEngine{1, 0, 0}, RealEngine{2, 0.1, 0}, RealEngine{0, 0.5, 0}}) {
     const DesignerFigures d = designerFigures(25, 105, real, 1, 1, std::nullopt);
     EXPECT_NEAR(d.flankDistance, bare + real.sealOffset - real.clearance, 1e-9)
         << real.sealOffset << ", " << real.clearance;

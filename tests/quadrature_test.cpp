@@ -1,7 +1,7 @@
 // What the exact computation's quadrature stops for, counted in evaluations of the integrand:
 // a piece whose rules agree to the rounding of its integrand is done, however far its integral
-// lies below the tolerance asked for; and the pieces that close in on an end answer for their
-// share of the whole tolerance, so that their sum meets it.
+// lies below the tolerance asked for; and the pieces that close in on an end meet the whole
+// tolerance together.
 #include "quadrature.h"
 
 #include <gtest/gtest.h>
@@ -32,13 +32,13 @@ TEST(Quadrature, StopsWhereTheRulesAgreeToTheRounding) {
   EXPECT_LE(evaluations, 31 * 3) << evaluations << " evaluations";
 }
 
-// An integrand that turns on a short length before its end: the pieces closing in on it each
-// meet their share, and the whole meets the tolerance asked for.
+// An integrand that turns on a short length before its end: the pieces closing in on it meet
+// the tolerance asked for, together.
 TEST(Quadrature, ClosingInMeetsTheWholeTolerance) {
   for (const double tolerance : {1e-8, 1e-10, 1e-12}) {
-    const double found = integralClosingIn(
-        [](double x) { return std::sqrt(1 - x) + 1e-3 / (1e-3 + (1 - x)); }, 0, 1, 1e-9, 1,
-        tolerance);
+    const double found =
+        integralClosingIn([](double x) { return std::sqrt(1 - x) + 1e-3 / (1e-3 + (1 - x)); }, 0, 1,
+                          1e-9, 1, tolerance);
     const double exact = 2.0 / 3 + 1e-3 * std::log((1 + 1e-3) / 1e-3);
     EXPECT_LE(std::abs(found - exact), tolerance * exact) << tolerance;
   }

@@ -383,10 +383,9 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       rows.push_back(study::runExactEngine(engines.front()));
     } else {
       const study::EngineInput& engine = engines.front();
-      single =
-          computeHeadless(engine.eccentricity.text, engine.rotorRadius.text,
-                          engine.chamberWidth.text, engine.steps, nullptr, kMostCompanionSteps,
-                          unit.volumeDivisor);
+      single = computeHeadless(engine.eccentricity.text, engine.rotorRadius.text,
+                               engine.chamberWidth.text, engine.steps, nullptr, kMostCompanionSteps,
+                               unit.volumeDivisor);
       rows.push_back(study::rowOf(engine, *single));
     }
 
@@ -460,13 +459,14 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         (options.dxf || options.volumeCurve || (options.figure && options.realEngine()))) {
       const study::EngineRow& row = rows.front();
       // The real engine's options have computed it for the row already.
-      realShape = row.real ? *row.real
-                           : realLimit(one.e, one.R, one.W, one.real, unit.volumeDivisor);
+      realShape =
+          row.real ? *row.real : realLimit(one.e, one.R, one.W, one.real, unit.volumeDivisor);
       if (!realShape->hasFigures()) {
         if (status != kExitOk) return withoutResults(said);
         return withoutResults(options.realEngine() || realShape->status != RealStatus::kNoShape
                                   ? whyNoRealFigures(*realShape, one.real)
-                                  : "No exact figures: " + whyNoExactFigures(realShape->shape) + ".");
+                                  : "No exact figures: " + whyNoExactFigures(realShape->shape) +
+                                        ".");
       }
     }
     // The profiles and the construction figure are the sweep's: without its figures, neither.
@@ -514,14 +514,13 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     std::string content;
     if (options.figure) {
       // The figure says what the notes say, in their words.
-      const std::string notes =
-          formats::figureNotes(rows.front(), settings, !options.realEngine());
+      const std::string notes = formats::figureNotes(rows.front(), settings, !options.realEngine());
       bool drawn = false;
       if (options.realEngine()) {
         drawn = drawer->realFigure(
             files.figureFormat,
-            drawing::RealFigure{one.e, one.R, one.W, one.real, realShape->figures, notes},
-            content, error);
+            drawing::RealFigure{one.e, one.R, one.W, one.real, realShape->figures, notes}, content,
+            error);
       } else {
         HeadlessResult noted = *single;
         noted.note = notes;
@@ -555,8 +554,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       }
     }
     if (files.chart && !isStudy) {
-      const drawing::CurveChart chart{one.e, one.R, one.W, options.realEngine(), curve,
-                                      unit.volumeUnit};
+      const drawing::CurveChart chart{one.e, one.R,          one.W, options.realEngine(),
+                                      curve, unit.volumeUnit};
       if (!drawer->curveChart(files.chartFormat, chart, content, error)) {
         return fail("--chart: " + quoteForMessage(*options.chart) + ": " + error);
       }

@@ -397,11 +397,8 @@ INSTANTIATE_TEST_SUITE_P(
                true,
                {"Note: the rotor radius is not more than three eccentricities"}},
         // One rotor is a rotor.
-        Pinned{"OneRotor",
-               {"--rotors", "1"},
-               kExitOk,
-               false,
-               {"displacement (1 rotor): 654.715\n"}},
+        Pinned{
+            "OneRotor", {"--rotors", "1"}, kExitOk, false, {"displacement (1 rotor): 654.715\n"}},
         Pinned{"MostRotors", {"--rotors", "100", "--format", "csv"}, kExitOk, false, {",100,"}},
         Pinned{"TooManyRotors",
                {"--rotors", "101"},

@@ -500,7 +500,6 @@ TEST(Desk, TheMethodOpensInItsOwnWindow) {
   EXPECT_TRUE(text->window()->isVisible());
 }
 
-
 // While the sweep runs the saves are greyed, and say that it runs, not that a message stands.
 TEST(Desk, SavesGreyedDuringTheSweepSaySo) {
   DeskWindow window;
@@ -520,7 +519,8 @@ TEST(Desk, SavesGreyedDuringTheSweepSaySo) {
     if (window.window.cycles() > cyclesBefore && menus.saveFigure->isEnabled()) return seen;
     if (!menus.saveFigure->isEnabled() && window.window.message().isEmpty()) {
       EXPECT_EQ(menus.saveFigure->toolTip(), "No figures to save while the sweep is under way.");
-      EXPECT_EQ(menus.exportProfiles->toolTip(), "No figures to save while the sweep is under way.");
+      EXPECT_EQ(menus.exportProfiles->toolTip(),
+                "No figures to save while the sweep is under way.");
       seen = true;
     }
     return false;
@@ -542,7 +542,8 @@ TEST(Desk, MenusShowWhyAndQuitTakesCtrlQOnce) {
   EXPECT_EQ(named, 4);
   const QList<QKeySequence> keys = menus.quit->shortcuts();
   EXPECT_EQ(keys.count(QKeySequence("Ctrl+Q")), 1);
-  for (const QKeySequence& key : keys) EXPECT_EQ(keys.count(key), 1) << key.toString().toStdString();
+  for (const QKeySequence& key : keys)
+    EXPECT_EQ(keys.count(key), 1) << key.toString().toStdString();
   // That the key reaches Quit is the end-to-end test's, on a real display: the offscreen
   // platform activates no window to take shortcuts.
 }

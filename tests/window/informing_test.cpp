@@ -189,7 +189,8 @@ TEST(WindowMessages, SayWhichStepCountTheFiguresHaveAndWhatNoLongerWaits) {
   area.setCycleSteps(100);
   area.setSteps(1000);
   area.showNote("Note: N = 103 does not divide the quarter turn: use a multiple of 4.");
-  EXPECT_TRUE(area.statusText().startsWith("N = 1000 steps from the next start (figures at N = 100)"))
+  EXPECT_TRUE(
+      area.statusText().startsWith("N = 1000 steps from the next start (figures at N = 100)"))
       << area.statusText().toStdString();
   area.showMessage("eccentricity: \"abc\" is not a number.");
   EXPECT_TRUE(area.statusText().startsWith("N = 1000 steps from the next start\n") ||
@@ -200,7 +201,7 @@ TEST(WindowMessages, SayWhichStepCountTheFiguresHaveAndWhatNoLongerWaits) {
   area.setRestartWaiting(true);
   EXPECT_TRUE(area.accessibleDescription().contains("Recalculation waits for the release."));
   area.setHeld(false);  // the release: the recalculation starts
-  EXPECT_FALSE(area.accessibleDescription().contains("waits")) 
+  EXPECT_FALSE(area.accessibleDescription().contains("waits"))
       << area.accessibleDescription().toStdString();
   EXPECT_FALSE(area.accessibleDescription().contains("Held"));
 }
