@@ -30,11 +30,9 @@ constexpr InputField kInputs[] = {
 }  // namespace
 
 Cycle::Cycle(Window& window, SweepFunction sweep, int mostSteps, double volumeDivisor)
-    : window_(window),
-      surface_(window),
-      sweep_(sweep ? sweep : sweepFast),
-      mostSteps_(mostSteps),
-      volumeDivisor_(volumeDivisor) {}
+    : window_(window), surface_(window), sweep_(sweep ? sweep : sweepFast), mostSteps_(mostSteps) {
+  state_.g.volumeDivisor = volumeDivisor;
+}
 
 void Cycle::run() {
   writeDefaults();
@@ -79,7 +77,6 @@ Outcome Cycle::guarded(Steps steps) {
 Outcome Cycle::compute() {
   return guarded([this] {
     Geometry& g = state_.g;
-    g.volumeDivisor = volumeDivisor_;
     if (messageShown_) show("");
     state_.flags.comcom = 0;
     state_.figures.reset();

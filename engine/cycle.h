@@ -73,7 +73,6 @@ class Cycle {
   SweepFunction sweep_;
   CycleState state_;
   int mostSteps_;
-  double volumeDivisor_;
   Phase phase_ = Phase::kSetup;
   bool messageShown_ = false;
   bool searchStepCounts_ = true;

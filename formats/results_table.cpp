@@ -55,14 +55,18 @@ Cell exactColumn(double value) {
 }
 
 // The designer's figures of a row whose shape (and real engine, where asked for) has figures.
-std::optional<DesignerFigures> designerOf(const study::EngineRow& row,
-                                          const TableSettings& settings) {
+}  // namespace
+
+std::optional<DesignerFigures> designerFiguresOf(const study::EngineRow& row,
+                                                 const TableSettings& settings) {
   if (!row.exact || !row.exact->hasFigures()) return std::nullopt;
   if (row.input.real && (!row.real || !row.real->hasFigures())) return std::nullopt;
   const double capacity = row.input.real ? row.real->figures.capacity : row.exact->figures.capacity;
   return designerFigures(*row.input.eccentricity.number, *row.input.rotorRadius.number,
                          row.input.realEngine(), capacity, settings.rotors, settings.gearModule);
 }
+
+namespace {
 
 std::string gearNote(const DesignerFigures& d) {
   if (d.gearFits()) return "";
@@ -76,7 +80,7 @@ std::string gearNote(const DesignerFigures& d) {
 Columns columnsOf(const study::EngineRow& row, const TableSettings& settings) {
   Columns c;
   c.rotors = shownCell(settings.rotors);
-  c.designer = designerOf(row, settings);
+  c.designer = designerFiguresOf(row, settings);
   if (const auto& d = c.designer) {
     c.displacement = exactColumn(d->displacement);
     c.sealLean = exactColumn(d->largestSealLean);
@@ -129,9 +133,9 @@ std::string csvField(const std::string& text) {
   return out + "\"";
 }
 
-// What keeps a row from figures asked for: its message, and what keeps the real engine from its
-// figures or its target; one to a line.
-std::string messageOf(const study::EngineRow& row) {
+}  // namespace
+
+std::string rowMessage(const study::EngineRow& row) {
   std::string message = row.message;
   const auto add = [&message](const std::string& more) {
     message += (message.empty() ? "" : "\n") + more;
@@ -146,6 +150,8 @@ std::string messageOf(const study::EngineRow& row) {
   return message;
 }
 
+namespace {
+
 // The notes that go with the figures of the sweep.
 std::string figuresNoteOf(const study::EngineRow& row) {
   return row.message.empty() && row.figures ? row.figures->note : "";
@@ -155,7 +161,7 @@ std::string figuresNoteOf(const study::EngineRow& row) {
 // keeps figures away.
 std::string noteOf(const study::EngineRow& row, const std::string& gearNote = "") {
   std::string note = figuresNoteOf(row);
-  for (const std::string& more : {gearNote, messageOf(row)}) {
+  for (const std::string& more : {gearNote, rowMessage(row)}) {
     if (!more.empty()) note += (note.empty() ? "" : "\n") + more;
   }
   return note;
@@ -163,23 +169,10 @@ std::string noteOf(const study::EngineRow& row, const std::string& gearNote = ""
 
 }  // namespace
 
-std::optional<DesignerFigures> designerFiguresOf(const study::EngineRow& row,
-                                                 const TableSettings& settings) {
-  return designerOf(row, settings);
-}
-
-std::string rowMessage(const study::EngineRow& row) {
-  return messageOf(row);
-}
-
-std::string gearFitNote(const study::EngineRow& row, const TableSettings& settings) {
-  const auto d = designerOf(row, settings);
-  return d ? gearNote(*d) : "";
-}
-
 std::string figureNotes(const study::EngineRow& row, const TableSettings& settings, bool ofSweep) {
   std::string notes = ofSweep ? figuresNoteOf(row) : "";
-  if (const std::string gears = gearFitNote(row, settings); !gears.empty()) {
+  const auto d = designerFiguresOf(row, settings);
+  if (const std::string gears = d ? gearNote(*d) : ""; !gears.empty()) {
     notes += (notes.empty() ? "" : "\n") + gears;
   }
   return notes;
@@ -293,7 +286,7 @@ void jsonRow(std::ostream& out, const study::EngineRow& row, bool first,
   std::string note = figuresNoteOf(row);
   if (!c.gearNote.empty()) note += (note.empty() ? "" : "\n") + c.gearNote;
   object["note"] = textOrNull(note);
-  object["message"] = textOrNull(messageOf(row));
+  object["message"] = textOrNull(rowMessage(row));
   // A typed text that is no valid UTF-8 is shown with replacement characters, never refused.
   out << (first ? "\n " : ",\n ")
       << object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);

@@ -73,10 +73,6 @@ std::optional<DesignerFigures> designerFiguresOf(const study::EngineRow& row,
 // figures or its target; one to a line, empty when nothing does.
 std::string rowMessage(const study::EngineRow& row);
 
-// The note a row's designer's figures carry: that the rotor's internal gear does not fit inside
-// the rotor; empty when it fits or the row has no such figures.
-std::string gearFitNote(const study::EngineRow& row, const TableSettings& settings = {});
-
 // What a figure of the row says besides its figures, one note to a line, in the words of the
 // tables' note column: the sweep's notes (for the construction figure, `ofSweep`) and the gears'.
 std::string figureNotes(const study::EngineRow& row, const TableSettings& settings, bool ofSweep);

@@ -326,12 +326,15 @@ class StudyTable {
     settings.rotors = v_.rotors;
     settings.gearModule = v_.module;
     const auto d = formats::designerFiguresOf(row, settings);
-    // Teeth only where the module gives whole numbers of them; why not goes in the note.
+    // Teeth only where the module gives whole numbers of them; why not goes in the note, with
+    // the counts unrounded (the designer's figures hold them rounded).
+    const double e = row.input.eccentricity.valueOr(0);
+    const bool whole = d && v_.module && wholeTeeth(e, *v_.module);
     std::string gears;
-    if (d && v_.module && !wholeTeeth(row.input.eccentricity.valueOr(0), *v_.module)) {
+    if (d && v_.module && !whole) {
       gears = "Note: gear module " + formatNumber(*v_.module) + " gives gears of " +
-              significantDigits(d->teeth->rotor, 12) + " and " +
-              significantDigits(d->teeth->stationary, 12) + " teeth, not whole numbers.";
+              significantDigits(6 * e / *v_.module, 12) + " and " +
+              significantDigits(4 * e / *v_.module, 12) + " teeth, not whole numbers.";
     }
     const double none = kNaN;
     put(d ? d->displacement : none);
@@ -341,11 +344,8 @@ class StudyTable {
     put(d ? d->rotorGearRadius : none);
     put(d ? d->stationaryGearRadius : none);
     if (v_.module) {
-      const bool whole = d && d->teeth && gears.empty();
-      const double exactRotor = d ? 6 * row.input.eccentricity.valueOr(0) / *v_.module : none;
-      const double exactStationary = d ? 4 * row.input.eccentricity.valueOr(0) / *v_.module : none;
-      put(whole ? std::round(exactRotor) : none);
-      put(whole ? std::round(exactStationary) : none);
+      put(whole ? d->teeth->rotor : none);
+      put(whole ? d->teeth->stationary : none);
     }
     std::string note = formats::figureNotes(row, settings, true);
     if (!gears.empty()) note += (note.empty() ? "" : "\n") + gears;

@@ -1,30 +1,9 @@
 #include "design_values.h"
 
-#include "messages.h"
 #include "number_text.h"
 #include "shape_texts.h"
 
 namespace rotary::study {
-namespace {
-
-// A length as --seal-offset, --clearance and --recess take it: a number, 0 or above.
-std::string lengthRefusal(const char* name, const std::string& text) {
-  double number = 0;
-  switch (convertNumber(text, number)) {
-    case Conversion::kNotANumber:
-      return notANumberMessage(name, text);
-    case Conversion::kTooLarge:
-      return tooLargeMessage(name, text);
-    case Conversion::kTooSmall:
-      return tooSmallMessage(name, text);
-    case Conversion::kNumber:
-      if (number < 0) return negativeMessage(name, text);
-      break;
-  }
-  return "";
-}
-
-}  // namespace
 
 bool DesignValues::anyGiven() const {
   return !sealOffset.empty() || !clearance.empty() || !recess.empty() || !targetRatio.empty();
@@ -41,7 +20,7 @@ DesignOutcome checkDesignValues(const DesignValues& values) {
                  {DesignField::kRecess, "recess", values.recess}};
   for (const auto& length : lengths) {
     if (length.text.empty()) continue;
-    outcome.message = lengthRefusal(length.name, length.text);
+    outcome.message = lengthRefusal(length.name, TypedNumber(length.text));
     if (!outcome.message.empty()) {
       outcome.refused = length.field;
       return outcome;

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
-#include <map>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -151,14 +150,60 @@ std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigne
                                 const Progress& progress, EngineFunction run, const RowReady& ready,
                                 const std::atomic<bool>* stop) {
   std::vector<EngineRow> rows(engines.size());
-  std::size_t handedOut = 0;
-  streamStudy(
-      engines.size(), [&engines](std::size_t n) { return engines[n]; },
-      [&](const EngineRow& row) {
-        if (ready) ready(row);
-        rows[handedOut++] = row;
-      },
-      workers, progress, run, stop);
+  if (workers == 0) workers = std::max(1u, std::thread::hardware_concurrency());
+  workers = std::min<unsigned>(workers, std::max<std::size_t>(1, engines.size()));
+
+  std::atomic<std::size_t> next{0};
+  std::atomic<long> done{0};
+  std::mutex mutex;
+  std::condition_variable changed;
+  unsigned running = workers;
+  std::vector<char> finished(engines.size(), 0);  // guarded by the mutex
+  std::size_t handedOut = 0;                      // rows given to `ready` so far
+  const auto work = [&] {
+    // A thread inherits the caller's vector state: a study from Python after numpy, or from the
+    // window after Qt, would pay for it on every sine.
+    clearUpperVectorState();
+    const auto stopped = [stop] { return stop && stop->load(); };
+    for (std::size_t n; !stopped() && (n = next.fetch_add(1)) < engines.size();) {
+      EngineRow row = run(engines[n]);
+      std::lock_guard lock(mutex);
+      rows[n] = std::move(row);
+      finished[n] = 1;
+      ++done;
+      if (n == handedOut) changed.notify_all();
+    }
+    std::lock_guard lock(mutex);
+    if (--running == 0) changed.notify_all();
+  };
+  std::vector<std::thread> threads;
+  for (unsigned w = 0; w < workers; ++w) threads.emplace_back(work);
+  {
+    std::unique_lock lock(mutex);
+    const auto total = static_cast<long>(engines.size());
+    for (;;) {
+      changed.wait_for(lock, std::chrono::milliseconds(200), [&] {
+        return running == 0 || (handedOut < finished.size() && finished[handedOut]);
+      });
+      // The rows ready in order, handed out without the lock: the workers write other rows.
+      while (handedOut < finished.size() && finished[handedOut]) {
+        const std::size_t n = handedOut++;
+        if (ready) {
+          lock.unlock();
+          ready(rows[n]);
+          lock.lock();
+        }
+      }
+      if (running == 0 && (handedOut == finished.size() || (stop && stop->load()))) break;
+      // Whatever the pace of the rows: a study whose rows come steadily runs long all the same.
+      if (progress) {
+        lock.unlock();
+        progress(done.load(), total);
+        lock.lock();
+      }
+    }
+  }
+  for (std::thread& thread : threads) thread.join();
   return rows;
 }
 
@@ -194,74 +239,6 @@ void forEachEngine(std::size_t count, const std::function<void(std::size_t)>& co
     }
   }
   for (std::thread& thread : threads) thread.join();
-}
-
-std::size_t streamStudy(std::size_t count, const InputAt& inputAt, const RowReady& ready,
-                        unsigned workers, const Progress& progress, EngineFunction run,
-                        const std::atomic<bool>* stop) {
-  if (workers == 0) workers = std::max(1u, std::thread::hardware_concurrency());
-  workers = std::min<unsigned>(workers, std::max<std::size_t>(1, count));
-  // How far the workers may run ahead of the next row due: a slow engine holds back at most
-  // this many rows done after it.
-  const std::size_t mostAhead = std::max<std::size_t>(256, 64 * workers);
-
-  std::atomic<std::size_t> next{0};
-  std::atomic<long> done{0};
-  std::mutex mutex;
-  std::condition_variable changed, room;
-  unsigned running = workers;
-  std::map<std::size_t, EngineRow> ahead;  // done, not yet handed out; guarded by the mutex
-  std::size_t handedOut = 0;               // guarded by the mutex
-  const auto stopped = [stop] { return stop && stop->load(); };
-  const auto work = [&] {
-    // A thread inherits the caller's vector state: a study from Python after numpy, or from the
-    // window after Qt, would pay for it on every sine.
-    clearUpperVectorState();
-    for (std::size_t n; !stopped() && (n = next.fetch_add(1)) < count;) {
-      {
-        std::unique_lock lock(mutex);
-        room.wait(lock, [&] { return n < handedOut + mostAhead || stopped(); });
-      }
-      if (stopped()) break;
-      EngineRow row = run(inputAt(n));
-      std::lock_guard lock(mutex);
-      ahead.emplace(n, std::move(row));
-      ++done;
-      if (n == handedOut) changed.notify_all();
-    }
-    std::lock_guard lock(mutex);
-    if (--running == 0) changed.notify_all();
-  };
-  std::vector<std::thread> threads;
-  for (unsigned w = 0; w < workers; ++w) threads.emplace_back(work);
-  {
-    std::unique_lock lock(mutex);
-    const auto total = static_cast<long>(count);
-    const auto due = [&] { return !ahead.empty() && ahead.begin()->first == handedOut; };
-    for (;;) {
-      changed.wait_for(lock, std::chrono::milliseconds(200), [&] { return running == 0 || due(); });
-      // The rows ready in order, handed out without the lock: the workers go on meanwhile.
-      while (due()) {
-        EngineRow row = std::move(ahead.begin()->second);
-        ahead.erase(ahead.begin());
-        ++handedOut;
-        room.notify_all();
-        lock.unlock();
-        if (ready) ready(row);
-        lock.lock();
-      }
-      if (running == 0 && (handedOut == count || stopped() || !due())) break;
-      // Whatever the pace of the rows: a study whose rows come steadily runs long all the same.
-      if (progress) {
-        lock.unlock();
-        progress(done.load(), total);
-        lock.lock();
-      }
-      if (stopped()) room.notify_all();
-    }
-  }
-  for (std::thread& thread : threads) thread.join();
-  return handedOut;
 }
 
 }  // namespace rotary::study

@@ -94,15 +94,6 @@ void forEachEngine(std::size_t count, const std::function<void(std::size_t)>& co
                    unsigned workers = 0, const Progress& progress = nullptr,
                    const std::atomic<bool>* stop = nullptr);
 
-// The engine of each number from 0 up, made by the worker that computes it.
-using InputAt = std::function<EngineInput(std::size_t)>;
-
-// The same for `count` engines made one by one, each row handed to `ready` in order and then let
-// go: a million engines hold no more than the rows computed ahead of the next one due. Returns
-// how many rows were handed out (fewer than `count` once stopped).
-std::size_t streamStudy(std::size_t count, const InputAt& inputAt, const RowReady& ready,
-                        unsigned workers = 0, const Progress& progress = nullptr,
-                        EngineFunction run = runEngine, const std::atomic<bool>* stop = nullptr);
 // The row of an engine already computed.
 EngineRow rowOf(const EngineInput& engine, const HeadlessResult& result);
 

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace rotary::study {
 
@@ -23,5 +24,10 @@ struct TypedNumber {
   // The number follows from the text: two values typed alike are the same value.
   bool operator==(const TypedNumber& other) const { return text == other.text; }
 };
+
+// Why a typed length is none the engine takes, as the window and the companion say it: no
+// number, too large, too small to tell from 0, or negative; empty when it is a length. `field`
+// names it ("seal offset", "--seal-offset").
+std::string lengthRefusal(std::string_view field, const TypedNumber& length);
 
 }  // namespace rotary::study

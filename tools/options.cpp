@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "length_unit.h"
-#include "messages.h"
 #include "number_text.h"
 #include "ranges.h"
 
@@ -119,18 +118,8 @@ std::vector<study::TypedNumber> lengthValues(const std::string& option, const st
   if (!values.error.empty()) throw BadUsage{option + ": " + values.error};
   std::vector<study::TypedNumber> lengths(values.texts.begin(), values.texts.end());
   for (const study::TypedNumber& length : lengths) {
-    if (length.number) {
-      if (*length.number < 0) throw BadUsage{negativeMessage(option, length.text)};
-      continue;
-    }
-    double ignored = 0;
-    switch (convertNumber(length.text, ignored)) {
-      case Conversion::kTooLarge:
-        throw BadUsage{tooLargeMessage(option, length.text)};
-      case Conversion::kTooSmall:
-        throw BadUsage{tooSmallMessage(option, length.text)};
-      default:
-        throw BadUsage{notANumberMessage(option, length.text)};
+    if (const std::string why = study::lengthRefusal(option, length); !why.empty()) {
+      throw BadUsage{why};
     }
   }
   return lengths;

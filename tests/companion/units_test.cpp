@@ -102,6 +102,23 @@ TEST_P(VolumeUnit, TheTablesFiguresConvertToTheSameChamber) {
               1e-6);
 }
 
+// The sweep's figures are in the unit's volume too, cut as the window cuts them: the defaults in
+// centimetres hold the same 652.4 cm^3, in inches 39.8 in^3.
+TEST(SweepVolumeUnit, CutsTheFiguresInTheUnitsOwnVolume) {
+  int status = 0;
+  const std::string cm = run(
+      {"--units", "cm", "--eccentricity", "1.5", "--rotor-radius", "10.5", "--chamber-width", "8"},
+      status);
+  EXPECT_EQ(status, kExitOk);
+  EXPECT_NE(cm.find("of volume: cm^3\nchamber capacity: 652.4\ndead volume: 37.33\n"),
+            std::string::npos)
+      << cm;
+  const std::string in = run({"--units", "in", "--eccentricity", "0.590551", "--rotor-radius",
+                              "4.13386", "--chamber-width", "3.14961"},
+                             status);
+  EXPECT_NE(in.find("of volume: in^3\nchamber capacity: 39.8\n"), std::string::npos) << in;
+}
+
 INSTANTIATE_TEST_SUITE_P(Units, VolumeUnit,
                          ::testing::Values(UnitCase{"mm", 1, 1}, UnitCase{"cm", 10, 1},
                                            UnitCase{"m", 1000, 1e6},

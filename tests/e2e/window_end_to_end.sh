@@ -38,15 +38,28 @@ start_display() {
 start_display || exit 1
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 
-"$program" &
-pid=$!
-window=""
-for _ in $(seq 1 100); do
-  window=$(xdotool search --name "Quorin-Rotary" 2>/dev/null | head -n 1)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || { echo "the window never appeared"; kill "$pid"; exit 1; }
+# Starts the program and sets pid and window, the program's X window, once it appears.
+start_program() {
+  "$program" &
+  pid=$!
+  window=""
+  for _ in $(seq 1 100); do
+    window=$(xdotool search --name "Quorin-Rotary" 2>/dev/null | head -n 1)
+    [ -n "$window" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# Waits up to five seconds for the program to end: false if it is still running.
+program_ended() {
+  for _ in $(seq 1 50); do
+    kill -0 "$pid" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  ! kill -0 "$pid" 2>/dev/null
+}
+
+start_program || { echo "the window never appeared"; kill "$pid"; exit 1; }
 # The client area lies under the menu bar: its top is the window's less the bar's height, which
 # is what the window has beyond the client area's 728 pixels.
 geometry=$(xdotool getwindowgeometry "$window")
@@ -168,41 +181,17 @@ colours=$(convert "$shot.panel.png" -crop "240x120+$((wx + width + 10))+$((wy + 
 [ "$colours" -gt 2 ] || { echo "the design panel shows nothing (see $shot.panel.png)"; kill "$pid"; exit 1; }
 
 xdotool key Escape
-for _ in $(seq 1 50); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-  echo "Esc did not end the program"
-  kill "$pid"
-  exit 1
-fi
+program_ended || { echo "Esc did not end the program"; kill "$pid"; exit 1; }
 wait "$pid"
 status=$?
 [ "$status" = 0 ] || { echo "Esc ended the program with status $status"; exit "$status"; }
 
 # Ctrl+Q quits too, through the File menu's Quit: a key given twice to it would trigger nothing.
-"$program" &
-pid=$!
-window=""
-for _ in $(seq 1 100); do
-  window=$(xdotool search --name "Quorin-Rotary" 2>/dev/null | head -n 1)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || { echo "the window never appeared the second time"; kill "$pid"; exit 1; }
+start_program || { echo "the window never appeared the second time"; kill "$pid"; exit 1; }
 sleep 1
 xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 xdotool key --window "$window" ctrl+q
-for _ in $(seq 1 50); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-  echo "Ctrl+Q did not end the program"
-  kill "$pid"
-  exit 1
-fi
+program_ended || { echo "Ctrl+Q did not end the program"; kill "$pid"; exit 1; }
 wait "$pid"
 status=$?
 echo "window showed its results, the hold, the figure and the outlines saved from the File menu, a recalculation on Enter and the design panel; Esc and Ctrl+Q ended the program, with status $status"

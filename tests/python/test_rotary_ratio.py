@@ -147,30 +147,6 @@ def test_a_study_leaves_python_free_to_run():
     assert len(middle) > (ended - started - 0.4) * 100
 
 
-def test_ctrl_c_stops_a_long_study_within_a_second():
-    script = ("import numpy, rotary_ratio, sys, time\n"
-              "print('started', flush=True)\n"
-              "try:\n"
-              "    rotary_ratio.study(numpy.linspace(5, 34, 20000), 105, 80, steps=20000,"
-              " method='sweep')\n"
-              "except KeyboardInterrupt:\n"
-              "    print('interrupted', flush=True)\n")
-    child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE, text=True,
-                             env=dict(os.environ))
-    try:
-        assert child.stdout.readline().strip() == "started"
-        time.sleep(1.0)
-        sent = time.monotonic()
-        child.send_signal(signal.SIGINT)
-        out, _ = child.communicate(timeout=30)
-        took = time.monotonic() - sent
-    finally:
-        child.kill()  # a study that would not stop must not outlive the test
-        child.wait()
-    assert "interrupted" in out
-    # It must stop; the second it takes on an idle machine is the benchmark's to measure.
-    assert took < 10, f"{took:.2f} s after Ctrl-C"
-
 
 def test_a_study_takes_each_engine_as_numpy_takes_each_element():
     # One bad value is that engine's NaN and message, never the whole study's error.
@@ -254,10 +230,12 @@ def test_results_read_in_one_line():
 
 
 @pytest.mark.parametrize("call", [
+    "rotary_ratio.study(numpy.linspace(5, 34, 20000), 105, 80, steps=20000, method='sweep')",
     "rotary_ratio.volume_curve(15, 105, 80, angle_step=0.0005 + 0.0005)",
     "rotary_ratio.study(numpy.linspace(5, 34, 3_000_000), 105, 80)",
 ])
 def test_ctrl_c_stops_every_long_call(call):
+    # It must stop; the second it takes on an idle machine is the benchmark's to measure.
     script = ("import numpy, rotary_ratio, sys, time\n"
               "print('started', flush=True)\n"
               "try:\n"
@@ -312,3 +290,9 @@ def test_any_real_engine_argument_makes_a_real_engine_study(given):
     for name in ("chamber_capacity", "dead_volume", "compression_ratio"):
         assert found["real_" + name] == pytest.approx(getattr(one, name), rel=1e-12), name
     assert {"seal_offset", "clearance", "recess"} <= set(found)
+
+
+def test_a_gear_note_quotes_the_counts_unrounded():
+    found = rotary_ratio.study([15, 15.0000001], 105, 80, gear_module=2.5)
+    assert list(found["rotor_gear_teeth"][:1]) == [36] and numpy.isnan(found["rotor_gear_teeth"][1])
+    assert "gives gears of 36.00000024 and 24.00000016 teeth" in found["note"][1], found["note"][1]

@@ -275,14 +275,19 @@ void PrintTo(const RefusalCase& c, std::ostream* os) {
 
 class PanelRefusal : public ::testing::TestWithParam<RefusalCase> {};
 
-TEST_P(PanelRefusal, NamesTheValueInRed) {
-  const RefusalCase& c = GetParam();
-  DesignPanel panel;
+// The defaults, as the cycle reads them.
+study::EngineInput defaultEngine() {
   study::EngineInput engine;
   engine.eccentricity = "15";
   engine.rotorRadius = "105";
   engine.chamberWidth = "80";
-  panel.setEngine(engine);
+  return engine;
+}
+
+TEST_P(PanelRefusal, NamesTheValueInRed) {
+  const RefusalCase& c = GetParam();
+  DesignPanel panel;
+  panel.setEngine(defaultEngine());
   panel.input(DesignField::kSealOffset)->setText(c.A);
   panel.input(DesignField::kClearance)->setText(c.C);
   panel.input(DesignField::kRecess)->setText(c.V);
@@ -324,11 +329,7 @@ INSTANTIATE_TEST_SUITE_P(
 // longer typed. The hint that says what to type goes with the first value typed.
 TEST(DesignPanel, KeepsWhatWasTypedLastAndItsHintOnlyWhileNothingIs) {
   DesignPanel panel;
-  study::EngineInput engine;
-  engine.eccentricity = "15";
-  engine.rotorRadius = "105";
-  engine.chamberWidth = "80";
-  panel.setEngine(engine);
+  panel.setEngine(defaultEngine());
   const QLabel* hint = panel.findChild<QLabel*>("DesignHint");
   ASSERT_NE(hint, nullptr);
   EXPECT_FALSE(hint->isHidden());
