@@ -219,7 +219,7 @@ py::dict volumeCurveOf(double e, double R, double W, double A, double C, double 
   std::vector<CyclePoint> curve;
   std::atomic<bool> stop{false};
   interruptibly(
-      stop, [&] { curve = volumeCurve(e, R, W, real, angleStep, kWindowVolumeDivisor, &stop); });
+      stop, [&] { curve = volumeCurve(e, R, W, real, angleStep, kWindowVolumeDivisor, {}, &stop); });
   std::vector<double> shaft, rotor, volume, slope, lean;
   for (const CyclePoint& p : curve) {
     shaft.push_back(p.shaftAngle);

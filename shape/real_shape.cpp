@@ -90,6 +90,55 @@ double underClosures(double K, double a, const Offsets& o) {
          underArc(leftApex, o.bore, mirrored(tip), leftTouch);
 }
 
+double distance(Point p, Point q) {
+  return std::hypot(q.x - p.x, q.y - p.y);
+}
+double arcLength(Point centre, double radius, Point from, Point to) {
+  if (radius == 0) return 0;
+  const double t0 = std::atan2(from.y - centre.y, from.x - centre.x);
+  return radius *
+         std::abs(std::remainder(std::atan2(to.y - centre.y, to.x - centre.x) - t0, 2 * pi));
+}
+
+// The length along the bore at motion angle a from housing parameter `from` to `to`.
+double boreLength(double K, double a, double offset, double from, double to) {
+  return integral(
+      [=](double r) {
+        const Point slope = housingTangent(K, r, a);
+        const double stretch = offset == 0 ? 1 : 1 + offset * housingCurvature(K, r, a);
+        return std::hypot(slope.x, slope.y) * stretch;
+      },
+      from, to, kTolerance);
+}
+
+}  // namespace
+
+double movedFlankLength(double K, double offset) {
+  return 2 * integralClosingIn(
+                 [=](double r) {
+                   const Point slope = flankTangent(K, r);
+                   const double stretch = offset == 0 ? 1 : 1 + offset * flankCurvature(K, r);
+                   return std::hypot(slope.x, slope.y) * stretch;
+                 },
+                 kFlankMiddle, flankEnd(K, offset), contactTurnLength(K), contactConditioning(K),
+                 kTolerance);
+}
+
+namespace {
+
+// The length of what closes the chamber at motion angle a, as underClosures goes round it.
+double closureLength(double K, double a, const Offsets& o) {
+  if (o.bore == 0 && o.flank == 0) return 0;
+  const Point apex = housingPoint(K, kRightApex, a);
+  const Point touch = plus(apex, housingNormal(K, kRightApex, a), o.bore);
+  const Point tip = plus(apex, flankNormal(K, kRightApex), o.bore);
+  const Point flankEnd = rotorFlankPoint(K, exact::flankEnd(K, o.flank), o.flank);
+  const Point leftApex = housingPoint(K, kLeftApex, a);
+  const Point leftTouch = plus(leftApex, housingNormal(K, kLeftApex, a), o.bore);
+  return arcLength(apex, o.bore, touch, tip) + 2 * distance(tip, flankEnd) +
+         arcLength(leftApex, o.bore, mirrored(tip), leftTouch);
+}
+
 }  // namespace
 
 double housingCurvature(double K, double r, double a) {
@@ -164,6 +213,32 @@ ChamberOverTheCycle::ChamberOverTheCycle(double K, const Offsets& offsets)
 double ChamberOverTheCycle::area(double a) const {
   if (offsets_.bore == 0 && offsets_.flank == 0) return flank_ - areaUnderHousingArc(K_, a);
   return flank_ - underBoreArc(K_, a, offsets_.bore) - underClosures(K_, a, offsets_);
+}
+
+double boreSideLength(double K, const Offsets& offsets, double a) {
+  return boreLength(K, a, offsets.bore, kLeftApex, kRightApex) + closureLength(K, a, offsets);
+}
+
+double chamberAreaRate(double K, const Offsets& offsets, double a) {
+  // In the rotor's frame the crank axis stands at q = (sin a, cos a) and the housing turns about
+  // it by a / 2: its points move at u + J (p - q) / 2 per unit of a, u = dq/da, J a quarter turn
+  // counter-clockwise. Across the bore from the left contact P1 to the right one P2 that sweeps
+  // (J u).(P2 - P1) - (|P2 - q|^2 - |P1 - q|^2) / 4 of area out of the chamber.
+  const Point q{std::sin(a), std::cos(a)};
+  const Point Ju{std::sin(a), std::cos(a)};  // J (cos a, -sin a)
+  const Point left =
+      plus(housingPoint(K, kLeftApex, a), housingNormal(K, kLeftApex, a), offsets.bore);
+  const Point right =
+      plus(housingPoint(K, kRightApex, a), housingNormal(K, kRightApex, a), offsets.bore);
+  const auto squared = [&q](Point p) {
+    return (p.x - q.x) * (p.x - q.x) + (p.y - q.y) * (p.y - q.y);
+  };
+  return Ju.x * (right.x - left.x) + Ju.y * (right.y - left.y) -
+         (squared(right) - squared(left)) / 4;
+}
+
+double borePerimeter(double K, double offset) {
+  return housingPerimeter(K) + 2 * pi * offset;
 }
 
 double boreArea(double K, double offset) {

@@ -56,8 +56,23 @@ class ChamberOverTheCycle {
   double flank_;
 };
 
+// d area / d a of that chamber. The rotor's side of the chamber (the flank, and the seals' tips
+// and the rotor's ends that close it) stands still in the rotor's frame while the bore moves
+// rigidly past it, and the area a rigid motion sweeps across a curve depends on the curve's two
+// ends alone: here the points where the seals touch the bore. So the rate is exact, with no
+// integral and no difference quotient.
+double chamberAreaRate(double K, const Offsets& offsets, double a);
+
+// The chamber's outline at motion angle a: the length of the moved flank, which does not change,
+// and of the rest, the bore between the seals' points of contact and the seals' tips and the
+// rotor's ends that close the chamber with a seal offset.
+double movedFlankLength(double K, double offset);
+double boreSideLength(double K, const Offsets& offsets, double a);
+
 // The area the whole bore encloses, and the trochoid's length, for the checks of the bore.
 double boreArea(double K, double offset);
+// The length of the bore along one whole turn: the trochoid's, and 2 pi offset more outside it.
+double borePerimeter(double K, double offset);
 double housingPerimeter(double K);
 
 }  // namespace rotary::exact

@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "exact_shape.h"
-#include "real_shape.h"
 
 namespace rotary {
 namespace {
@@ -21,10 +20,6 @@ constexpr double kRadiansPerDegree = pi / 180;
 double motionAngle(double shaftDegrees) {
   return 2 * shaftDegrees / 3 * kRadiansPerDegree;
 }
-
-// The slope of the volume by central differences over this many degrees of the shaft either
-// side: small against the curve's own scale (540 degrees), large against the integrals' rounding.
-constexpr double kSlopeStep = 0.01;
 
 }  // namespace
 
@@ -54,29 +49,29 @@ double largestSealLean(double K) {
 
 std::vector<CyclePoint> volumeCurve(double e, double R, double W, const RealEngine& real,
                                     double angleStep, double volumeDivisor,
+                                    const ChamberSettings& settings,
                                     const std::atomic<bool>* stop) {
   const double K = R / e;
-  const exact::Offsets offsets{real.sealOffset / e, (real.sealOffset - real.clearance) / e};
-  const exact::ChamberOverTheCycle chamber(K, offsets);
-  const auto volume = [&](double shaftAngle) {
-    return volumeOfArea(chamber.area(motionAngle(shaftAngle)), e, W, volumeDivisor) + real.recess;
-  };
+  const ChamberCycle chamber(e, R, W, real, volumeDivisor, settings.recessArea.value_or(0));
   // The chamber is its own mirror image about top dead centre, and the volume repeats after 540
   // degrees: each angle is brought into the first stroke, from 0 to 270, and each angle there
   // computed once.
   constexpr double kPeriod = 540, kStroke = 270;
-  std::map<double, std::pair<double, double>> firstStroke;  // volume and slope by angle
+  struct Stroke {
+    double volume, slope, surface;
+  };
+  std::map<double, Stroke> firstStroke;
   const auto atAngle = [&](double shaftAngle) {
     double within = std::fmod(shaftAngle, kPeriod);
     const bool mirrored = within > kStroke;
     if (mirrored) within = kPeriod - within;
     auto [place, isNew] = firstStroke.try_emplace(within);
     if (isNew) {
-      place->second = {volume(within), (volume(within + kSlopeStep) - volume(within - kSlopeStep)) /
-                                           (2 * kSlopeStep)};
+      place->second = {chamber.volume(within), chamber.slope(within), chamber.surface(within)};
     }
-    const auto [v, slope] = place->second;
-    return std::pair{v, mirrored ? -slope : slope};
+    Stroke at = place->second;
+    if (mirrored) at.slope = -at.slope;
+    return at;
   };
   std::vector<CyclePoint> curve;
   constexpr double kWholeCycle = 1080;
@@ -85,8 +80,23 @@ std::vector<CyclePoint> volumeCurve(double e, double R, double W, const RealEngi
   for (long n = 0; n <= count; ++n) {
     if (stop && n % 256 == 0 && stop->load()) break;
     const double theta = n * angleStep;
-    const auto [v, slope] = atAngle(theta);
-    curve.push_back({theta, theta / 3, v, slope, sealLean(K, theta)});
+    const Stroke at = atAngle(theta);
+    CyclePoint point{theta,
+                     theta / 3,
+                     at.volume,
+                     at.slope,
+                     sealLean(K, theta),
+                     at.surface,
+                     at.surface / (at.volume * volumeDivisor),
+                     torquePerBar(at.slope, volumeDivisor, settings.metresPerUnit),
+                     std::nullopt,
+                     std::nullopt};
+    if (settings.rpm) {
+      const SealMotion seal = sealMotion(e, R, real.sealOffset, theta);
+      point.sealSpeed = metresPerSecond(seal, *settings.rpm, settings.metresPerUnit);
+      point.sealInertiaPerGram = newtonsPerGram(seal, *settings.rpm, settings.metresPerUnit);
+    }
+    curve.push_back(point);
   }
   return curve;
 }

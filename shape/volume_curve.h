@@ -8,18 +8,26 @@
 #pragma once
 
 #include <atomic>
+#include <optional>
 #include <vector>
 
+#include "chamber_cycle.h"
 #include "real_engine.h"
 
 namespace rotary {
 
 struct CyclePoint {
-  double shaftAngle;  // degrees, 0 at top dead centre of compression
-  double rotorAngle;  // degrees, a third of the shaft's
-  double volume;      // in the unit of the volumes, with the recess
-  double slope;       // d volume / d shaft angle, per degree
-  double sealLean;    // degrees: see sealLean()
+  double shaftAngle;       // degrees, 0 at top dead centre of compression
+  double rotorAngle;       // degrees, a third of the shaft's
+  double volume;           // in the unit of the volumes, with the recess
+  double slope;            // d volume / d shaft angle, per degree, exact
+  double sealLean;         // degrees: see sealLean()
+  double surface;          // the chamber's walls, in the unit of length squared
+  double surfaceToVolume;  // per unit of length
+  double torquePerBar;     // N m on the shaft per bar in the chamber
+  // With an rpm: the leading apex seal's speed along the bore in m/s, and the inertia along its
+  // groove in N per gram of seal.
+  std::optional<double> sealSpeed, sealInertiaPerGram;
 };
 
 // Every `angleStep` degrees of the shaft from 0 up to 1080, 1080 itself where the steps land on
@@ -28,6 +36,7 @@ struct CyclePoint {
 // Once `stop` is set the curve ends where it is, short.
 std::vector<CyclePoint> volumeCurve(double e, double R, double W, const RealEngine& real,
                                     double angleStep, double volumeDivisor = kWindowVolumeDivisor,
+                                    const ChamberSettings& settings = {},
                                     const std::atomic<bool>* stop = nullptr);
 
 // The lean of the apex seal that leads the chamber, in degrees, at a shaft angle in degrees: the

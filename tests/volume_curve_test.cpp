@@ -10,6 +10,7 @@
 #include <numbers>
 #include <vector>
 
+#include "chamber_outline.h"
 #include "exact_shape.h"
 #include "real_shape.h"
 
@@ -40,42 +41,13 @@ TEST_P(BareCurve, IsTheSinusoidOfItsDeadCentres) {
 
 INSTANTIATE_TEST_SUITE_P(OverK, BareCurve, ::testing::Values(3.2, 4, 5, 7, 11.8, 30));
 
-// The shoelace area of the chamber's outline at motion angle a: the bore from seal to seal,
-// round the right seal's tip to the rotor, along the rotor flank, and round the left tip back.
+// The shoelace area of the chamber's outline at motion angle a.
 double shoelaceChamber(double K, const exact::Offsets& o, double a) {
-  using exact::Point;
-  std::vector<Point> outline;
-  constexpr int kSamples = 4000;
-  for (int n = 0; n <= kSamples; ++n) {
-    const double r = exact::kLeftApex + (exact::kRightApex - exact::kLeftApex) * n / kSamples;
-    outline.push_back(exact::borePoint(K, r, a, o.bore));
-  }
-  const auto arc = [&](Point centre, Point from, Point to) {
-    const double t0 = std::atan2(from.y - centre.y, from.x - centre.x);
-    const double turn = std::remainder(std::atan2(to.y - centre.y, to.x - centre.x) - t0, 2 * pi);
-    for (int n = 1; n <= 200; ++n) {
-      const double t = t0 + turn * n / 200;
-      outline.push_back({centre.x + o.bore * std::cos(t), centre.y + o.bore * std::sin(t)});
-    }
-  };
-  const Point rightApex = exact::housingPoint(K, exact::kRightApex, a);
-  const Point leftApex = exact::housingPoint(K, exact::kLeftApex, a);
-  const Point normalAtTheEnd = exact::flankNormal(K, exact::kRightApex);
-  const Point tip{rightApex.x + o.bore * normalAtTheEnd.x, rightApex.y + o.bore * normalAtTheEnd.y};
-  arc(rightApex, outline.back(), tip);
-  const double end = exact::flankEnd(K, o.flank);
-  for (int n = kSamples; n >= -kSamples; --n) {
-    const double r = exact::kFlankMiddle + (end - exact::kFlankMiddle) * std::abs(n) / kSamples;
-    const Point p = exact::rotorFlankPoint(K, r, o.flank);
-    outline.push_back({n < 0 ? -p.x : p.x, p.y});
-  }
-  outline.push_back({-tip.x, tip.y});
-  const Point leftTouch = exact::borePoint(K, exact::kLeftApex, a, o.bore);
-  arc(leftApex, outline.back(), leftTouch);
+  const std::vector<exact::Point> outline = testing::chamberOutline(K, o, a);
   double twice = 0;
   for (std::size_t n = 0; n < outline.size(); ++n) {
-    const Point& p = outline[n];
-    const Point& q = outline[(n + 1) % outline.size()];
+    const exact::Point& p = outline[n];
+    const exact::Point& q = outline[(n + 1) % outline.size()];
     twice += p.x * q.y - q.x * p.y;
   }
   return std::abs(twice) / 2;
