@@ -4,8 +4,10 @@ namespace rotary::formats {
 namespace {
 
 // $INSUNITS: 1 inches, 4 millimetres, 5 centimetres, 6 metres.
-constexpr LengthUnit kUnits[] = {
-    {"mm", 4, "cm^3", 1000}, {"cm", 5, "cm^3", 1}, {"m", 6, "m^3", 1}, {"in", 1, "in^3", 1}};
+constexpr LengthUnit kUnits[] = {{"mm", 4, "cm^3", 1000, 0.001},
+                                 {"cm", 5, "cm^3", 1, 0.01},
+                                 {"m", 6, "m^3", 1, 1},
+                                 {"in", 1, "in^3", 1, 0.0254}};
 
 }  // namespace
 

@@ -12,6 +12,7 @@ struct LengthUnit {
   int insunits;            // the DXF's $INSUNITS code
   const char* volumeUnit;  // "cm^3" for millimetres and centimetres, "m^3", "in^3"
   double volumeDivisor;    // area x width over this is in volumeUnit
+  double metres;           // in one unit, for the speeds, forces and torques in SI units
 };
 
 bool isLengthUnit(const std::string& name);

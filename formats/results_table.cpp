@@ -40,8 +40,15 @@ struct Columns {
   // The designer's, where the shape has figures.
   Cell rotors, displacement, sealLean, majorAxis, minorAxis, rotorGear, stationaryGear, rotorTeeth,
       stationaryTeeth;
-  std::string gearNote;
+  // The chamber's and the seal's, where the row has them.
+  Cell surfaceToVolume, otto, leastSealSpeed, meanSealSpeed, largestSealSpeed, leastSealInertia,
+      largestSealInertia;
+  std::string gearNote, chamberNote;
   std::optional<DesignerFigures> designer;
+  // What the notes column adds for the designer's figures, one note to a line.
+  std::string designerNotes() const {
+    return gearNote + (gearNote.empty() || chamberNote.empty() ? "" : "\n") + chamberNote;
+  }
 };
 
 // Enough digits for a script to compare with its own computation.
@@ -77,8 +84,38 @@ std::string gearNote(const DesignerFigures& d) {
          significantDigits(d.flankDistance, 6) + " of it.";
 }
 
+// What the chamber's figures say besides their numbers.
+std::string chamberNote(const ChamberFigures& f) {
+  std::string note;
+  if (f.recessWallsLeftOut) {
+    note =
+        "Note: the surface-to-volume ratio leaves out the walls of the recess; --recess-area "
+        "gives what they add.";
+  }
+  if (f.seal && f.seal->drawnIn) {
+    const auto [from, to] = *f.seal->drawnIn;
+    note += std::string(note.empty() ? "" : "\n") + "Note: from " + significantDigits(from, 4) +
+            " to " + significantDigits(to, 4) +
+            " degrees of the shaft, and again 540 degrees later, the apex seal's inertia draws it "
+            "into its groove (R/9 < e): its spring and the gas must hold it against the bore.";
+  }
+  return note;
+}
+
 Columns columnsOf(const study::EngineRow& row, const TableSettings& settings) {
   Columns c;
+  if (const auto& f = row.chamber) {
+    c.surfaceToVolume = exactColumn(f->surfaceToVolumeAtTdc);
+    c.otto = exactColumn(f->ottoEfficiency);
+    if (const auto& seal = f->seal) {
+      c.leastSealSpeed = exactColumn(seal->leastSpeed);
+      c.meanSealSpeed = exactColumn(seal->meanSpeed);
+      c.largestSealSpeed = exactColumn(seal->largestSpeed);
+      c.leastSealInertia = exactColumn(seal->leastInertia);
+      c.largestSealInertia = exactColumn(seal->largestInertia);
+    }
+    c.chamberNote = chamberNote(*f);
+  }
   c.rotors = shownCell(settings.rotors);
   c.designer = designerFiguresOf(row, settings);
   if (const auto& d = c.designer) {
@@ -175,6 +212,9 @@ std::string figureNotes(const study::EngineRow& row, const TableSettings& settin
   if (const std::string gears = d ? gearNote(*d) : ""; !gears.empty()) {
     notes += (notes.empty() ? "" : "\n") + gears;
   }
+  if (const std::string chamber = row.chamber ? chamberNote(*row.chamber) : ""; !chamber.empty()) {
+    notes += (notes.empty() ? "" : "\n") + chamber;
+  }
   return notes;
 }
 
@@ -218,6 +258,13 @@ constexpr Column kDesignerColumns[] = {{"rotors", &Columns::rotors},
                                        {"stationary_gear_radius", &Columns::stationaryGear}};
 constexpr Column kTeethColumns[] = {{"rotor_gear_teeth", &Columns::rotorTeeth},
                                     {"stationary_gear_teeth", &Columns::stationaryTeeth}};
+constexpr Column kChamberColumns[] = {{"surface_to_volume_tdc", &Columns::surfaceToVolume},
+                                      {"otto_efficiency", &Columns::otto}};
+constexpr Column kSealColumns[] = {{"least_seal_speed", &Columns::leastSealSpeed},
+                                   {"mean_seal_speed", &Columns::meanSealSpeed},
+                                   {"largest_seal_speed", &Columns::largestSealSpeed},
+                                   {"least_seal_inertia_per_gram", &Columns::leastSealInertia},
+                                   {"largest_seal_inertia_per_gram", &Columns::largestSealInertia}};
 
 // Calls `each` with the name and value of every column a row has, the note aside.
 template <typename Each>
@@ -229,6 +276,10 @@ void forEachColumn(bool real, const TableSettings& settings, const Columns& c, E
   for (const auto& [name, member] : kDesignerColumns) each(name, c.*member);
   if (settings.gearModule) {
     for (const auto& [name, member] : kTeethColumns) each(name, c.*member);
+  }
+  for (const auto& [name, member] : kChamberColumns) each(name, c.*member);
+  if (settings.rpm) {
+    for (const auto& [name, member] : kSealColumns) each(name, c.*member);
   }
 }
 
@@ -245,7 +296,7 @@ void csvHeader(std::ostream& out, bool real, const TableSettings& settings) {
 
 void csvRow(std::ostream& out, const study::EngineRow& row, const TableSettings& settings) {
   const Columns c = columnsOf(row, settings);
-  std::string note = noteOf(row, c.gearNote);
+  std::string note = noteOf(row, c.designerNotes());
   // Two notes go on two lines in the window; a row stays one line for line-based scripts.
   std::replace(note.begin(), note.end(), '\n', ' ');
   forEachColumn(row.input.real, settings, c,
@@ -284,7 +335,9 @@ void jsonRow(std::ostream& out, const study::EngineRow& row, bool first,
     return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
   };
   std::string note = figuresNoteOf(row);
-  if (!c.gearNote.empty()) note += (note.empty() ? "" : "\n") + c.gearNote;
+  if (const std::string more = c.designerNotes(); !more.empty()) {
+    note += (note.empty() ? "" : "\n") + more;
+  }
   object["note"] = textOrNull(note);
   object["message"] = textOrNull(rowMessage(row));
   // A typed text that is no valid UTF-8 is shown with replacement characters, never refused.
@@ -307,7 +360,20 @@ void designerLines(std::ostream& out, const Columns& c, const TableSettings& set
     out << "; teeth " << c.rotorTeeth.shown << " and " << c.stationaryTeeth.shown;
   }
   out << "\n";
-  if (!c.gearNote.empty()) out << c.gearNote << "\n";
+  if (c.surfaceToVolume.number) {
+    const char* unit = settings.lengthUnit.empty() ? "mm" : settings.lengthUnit.c_str();
+    out << "surface to volume at top dead centre: " << shown(c.surfaceToVolume) << " per " << unit
+        << "\n"
+        << "ideal Otto cycle's efficiency (gamma " << formatNumber(settings.gamma)
+        << "): " << shown(c.otto) << "\n";
+  }
+  if (c.leastSealSpeed.number && settings.rpm) {
+    out << "apex seal at " << formatNumber(*settings.rpm) << " rpm: " << shown(c.leastSealSpeed)
+        << " to " << shown(c.largestSealSpeed) << " m/s along the bore, mean "
+        << shown(c.meanSealSpeed) << "; inertia along its groove " << shown(c.leastSealInertia)
+        << " to " << shown(c.largestSealInertia) << " N per gram of seal\n";
+  }
+  if (const std::string notes = c.designerNotes(); !notes.empty()) out << notes << "\n";
 }
 
 void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool many,

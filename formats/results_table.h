@@ -20,6 +20,8 @@ struct TableSettings {
   int rotors = 1;          // the displacement is this many chamber capacities
   std::optional<double> gearModule;
   bool designerInText = false;  // the designer's figures in the text too, not only in CSV, JSON
+  std::optional<double> rpm;    // the seal's columns, at this shaft speed
+  double gamma = 1.4;           // the ideal cycle's, as the rows were computed with
 };
 
 // Prints the rows of a table one by one, as they come: the header at once, a JSON array closed
@@ -74,7 +76,8 @@ std::optional<DesignerFigures> designerFiguresOf(const study::EngineRow& row,
 std::string rowMessage(const study::EngineRow& row);
 
 // What a figure of the row says besides its figures, one note to a line, in the words of the
-// tables' note column: the sweep's notes (for the construction figure, `ofSweep`) and the gears'.
+// tables' note column: the sweep's notes (for the construction figure, `ofSweep`), the gears'
+// and the chamber's.
 std::string figureNotes(const study::EngineRow& row, const TableSettings& settings, bool ofSweep);
 
 // The text's line over the real engine's figures.

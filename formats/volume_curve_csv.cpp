@@ -19,13 +19,28 @@ void writeVolumeCurve(std::ostream& out, const CurveHeader& h,
       << significantDigits(h.figures.capacity, 9) << ", dead volume "
       << significantDigits(h.figures.deadVolume, 9) << ", compression ratio "
       << significantDigits(h.figures.ratio, 9) << "\n";
+  const std::string unit = h.lengthUnit.empty() ? "mm" : h.lengthUnit;
   out << "# one chamber over its four strokes: the eccentric shaft's angle from top dead centre "
          "of compression, the rotor's, the volume, its slope per degree of the shaft, and the "
          "lean of the apex seal ahead of the chamber against the bore's normal\n";
-  out << "shaft_angle_deg,rotor_angle_deg,volume,dvolume_dtheta,seal_lean_deg\n";
+  out << "# then the chamber's walls (" << unit << "^2, the recess's walls left out unless given), "
+      << "the walls over the volume (per " << unit
+      << "), and the torque on the shaft per bar in the chamber (N m)";
+  if (h.rpm) {
+    out << "; at " << formatNumber(*h.rpm)
+        << " rpm, the leading apex seal's speed along the bore (m/s) and the inertia along its "
+           "groove (N per gram of seal, below 0 drawn in)";
+  }
+  out << "\n";
+  out << "shaft_angle_deg,rotor_angle_deg,volume,dvolume_dtheta,seal_lean_deg,surface,"
+         "surface_to_volume,torque_per_bar"
+      << (h.rpm ? ",seal_speed,seal_inertia_per_gram" : "") << "\n";
   for (const CyclePoint& p : curve) {
     out << formatNumber(p.shaftAngle) << ',' << formatNumber(p.rotorAngle) << ',' << exact(p.volume)
-        << ',' << exact(p.slope) << ',' << exact(p.sealLean) << '\n';
+        << ',' << exact(p.slope) << ',' << exact(p.sealLean) << ',' << exact(p.surface) << ','
+        << exact(p.surfaceToVolume) << ',' << exact(p.torquePerBar);
+    if (h.rpm) out << ',' << exact(*p.sealSpeed) << ',' << exact(*p.sealInertiaPerGram);
+    out << '\n';
   }
 }
 

@@ -2,6 +2,7 @@
 // lines first with the inputs and the figures, then a row every step of the shaft.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -15,8 +16,9 @@ struct CurveHeader {
   double eccentricity, rotorRadius, chamberWidth;
   bool realEngine;  // seal offset, clearance or recess given
   RealEngine engine;
-  ExactFigures figures;    // the figures the curve runs between
-  std::string lengthUnit;  // as --units names it; empty when not given
+  ExactFigures figures;       // the figures the curve runs between
+  std::string lengthUnit;     // as --units names it; empty when not given
+  std::optional<double> rpm;  // the seal's columns, at this shaft speed
 };
 
 void writeVolumeCurve(std::ostream& out, const CurveHeader& header,

@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "chamber_cycle.h"
+#include "chamber_values.h"
 #include "cycle.h"
 #include "designer.h"
 #include "exact_limit.h"
@@ -63,6 +65,41 @@ std::string stepsRefusal(double steps) {
 int checkedSteps(double steps) {
   if (const std::string why = stepsRefusal(steps); !why.empty()) throw py::value_error(why);
   return static_cast<int>(steps);
+}
+
+// The shaft's speed, gamma and a recess's walls, as --rpm, --gamma and --recess-area take them;
+// the lengths are millimetres.
+ChamberSettings checkedChamberSettings(std::optional<double> rpm, double gamma,
+                                       std::optional<double> recessArea) {
+  const auto check = [](const char* field, double value, std::string (*refusal)(double)) {
+    if (const std::string why = refusal(value); !why.empty()) {
+      throw py::value_error(std::string(field) + ": " + formatNumber(value) + " " + why);
+    }
+  };
+  if (rpm) check("rpm", *rpm, study::rpmRefusal);
+  check("gamma", gamma, study::gammaRefusal);
+  if (recessArea) check("recess_area", *recessArea, study::recessAreaRefusal);
+  ChamberSettings settings;
+  settings.rpm = rpm;
+  settings.gamma = gamma;
+  settings.recessArea = recessArea;
+  return settings;
+}
+
+// The chamber's figures under the names of the companion's columns; the seal's None without an
+// rpm.
+void putChamberFigures(py::dict& d, const ChamberFigures& f) {
+  d["surface_to_volume_tdc"] = f.surfaceToVolumeAtTdc;
+  d["otto_efficiency"] = f.ottoEfficiency;
+  const auto seal = [&f](double SealFigures::*member) -> py::object {
+    if (!f.seal) return py::none();
+    return py::float_((*f.seal).*member);
+  };
+  d["least_seal_speed"] = seal(&SealFigures::leastSpeed);
+  d["mean_seal_speed"] = seal(&SealFigures::meanSpeed);
+  d["largest_seal_speed"] = seal(&SealFigures::largestSpeed);
+  d["least_seal_inertia_per_gram"] = seal(&SealFigures::leastInertia);
+  d["largest_seal_inertia_per_gram"] = seal(&SealFigures::largestInertia);
 }
 
 // The rotors of an engine, as --rotors takes them.
@@ -183,8 +220,11 @@ RealLimit realOrRefused(double e, double R, double W, const RealEngine& real) {
 }
 
 py::dict realEngineOf(double e, double R, double W, double A, double C, double V,
-                      std::optional<double> target, double rotorsGiven) {
+                      std::optional<double> target, double rotorsGiven, std::optional<double> rpm,
+                      double gamma, std::optional<double> recessArea) {
   const int rotors = checkedRotors(rotorsGiven);
+  const ChamberSettings chamber = checkedChamberSettings(rpm, gamma, recessArea);
+  if (recessArea && V == 0) throw py::value_error("recess_area goes with recess");
   if (target) {
     if (const std::string why = targetRefusal(*target); !why.empty()) throw py::value_error(why);
   }
@@ -205,11 +245,14 @@ py::dict realEngineOf(double e, double R, double W, double A, double C, double V
   d["largest_seal_lean_deg"] = f.largestSealLean;
   d["housing_major_axis"] = f.majorAxis;
   d["housing_minor_axis"] = f.minorAxis;
+  putChamberFigures(d, chamberFigures(e, R, W, real, limit.figures, kWindowVolumeDivisor, chamber));
   return d;
 }
 
-py::dict volumeCurveOf(double e, double R, double W, double A, double C, double V,
-                       double angleStep) {
+py::dict volumeCurveOf(double e, double R, double W, double A, double C, double V, double angleStep,
+                       std::optional<double> rpm, std::optional<double> recessArea) {
+  const ChamberSettings chamber = checkedChamberSettings(rpm, 1.4, recessArea);
+  if (recessArea && V == 0) throw py::value_error("recess_area goes with recess");
   if (!(angleStep >= 0.001 && angleStep <= 1080)) {
     throw py::value_error("angle step: " + formatNumber(angleStep) +
                           " is not a number of degrees from 0.001 to 1080");
@@ -218,15 +261,20 @@ py::dict volumeCurveOf(double e, double R, double W, double A, double C, double 
   realOrRefused(e, R, W, real);
   std::vector<CyclePoint> curve;
   std::atomic<bool> stop{false};
-  interruptibly(
-      stop, [&] { curve = volumeCurve(e, R, W, real, angleStep, kWindowVolumeDivisor, {}, &stop); });
-  std::vector<double> shaft, rotor, volume, slope, lean;
+  interruptibly(stop, [&] {
+    curve = volumeCurve(e, R, W, real, angleStep, kWindowVolumeDivisor, chamber, &stop);
+  });
+  std::vector<double> shaft, rotor, volume, slope, lean, surface, perVolume, torque, speed, inertia;
   for (const CyclePoint& p : curve) {
     shaft.push_back(p.shaftAngle);
     rotor.push_back(p.rotorAngle);
     volume.push_back(p.volume);
     slope.push_back(p.slope);
     lean.push_back(p.sealLean);
+    surface.push_back(p.surface);
+    perVolume.push_back(p.surfaceToVolume);
+    torque.push_back(p.torquePerBar);
+    if (p.sealSpeed) speed.push_back(*p.sealSpeed), inertia.push_back(*p.sealInertiaPerGram);
   }
   // Named as the companion's --volume-curve columns.
   py::dict d;
@@ -235,6 +283,13 @@ py::dict volumeCurveOf(double e, double R, double W, double A, double C, double 
   d["volume"] = arrayOf(volume);
   d["dvolume_dtheta"] = arrayOf(slope);
   d["seal_lean_deg"] = arrayOf(lean);
+  d["surface"] = arrayOf(surface);
+  d["surface_to_volume"] = arrayOf(perVolume);
+  d["torque_per_bar"] = arrayOf(torque);
+  if (rpm) {
+    d["seal_speed"] = arrayOf(speed);
+    d["seal_inertia_per_gram"] = arrayOf(inertia);
+  }
   return d;
 }
 
@@ -247,6 +302,7 @@ struct StudyValues {
   bool exact, real, target;
   int rotors;
   std::optional<double> module;
+  ChamberSettings chamber;
   const std::atomic<bool>* stop;
 };
 
@@ -255,6 +311,7 @@ struct StudyValues {
 study::EngineInput engineAt(const StudyValues& v, std::size_t i) {
   study::EngineInput in;
   in.stop = v.stop;
+  in.chamber = v.chamber;
   std::string& refusal = in.refusal;
   const auto length = [&](const char* field, double value, study::TypedNumber& into) {
     const std::string why = lengthRefusal(field, value);
@@ -299,6 +356,11 @@ class StudyTable {
     add("displacement"), add("largest_seal_lean_deg"), add("housing_major_axis");
     add("housing_minor_axis"), add("rotor_gear_radius"), add("stationary_gear_radius");
     if (v_.module) add("rotor_gear_teeth"), add("stationary_gear_teeth");
+    add("surface_to_volume_tdc"), add("otto_efficiency");
+    if (v_.chamber.rpm) {
+      add("least_seal_speed"), add("mean_seal_speed"), add("largest_seal_speed");
+      add("least_seal_inertia_per_gram"), add("largest_seal_inertia_per_gram");
+    }
   }
 
   // Row i, from the worker that computed it: its own cells, and the texts under a lock.
@@ -346,6 +408,17 @@ class StudyTable {
     if (v_.module) {
       put(whole ? d->teeth->rotor : none);
       put(whole ? d->teeth->stationary : none);
+    }
+    const auto& f = row.chamber;
+    put(f ? f->surfaceToVolumeAtTdc : none);
+    put(f ? f->ottoEfficiency : none);
+    if (v_.chamber.rpm) {
+      const auto& seal = f ? f->seal : std::nullopt;
+      put(seal ? seal->leastSpeed : none);
+      put(seal ? seal->meanSpeed : none);
+      put(seal ? seal->largestSpeed : none);
+      put(seal ? seal->leastInertia : none);
+      put(seal ? seal->largestInertia : none);
     }
     std::string note = formats::figureNotes(row, settings, true);
     if (!gears.empty()) note += (note.empty() ? "" : "\n") + gears;
@@ -405,7 +478,8 @@ class StudyTable {
 // Ctrl-C is looked for every 200 ms.
 py::dict studyOf(Flat e, Flat R, Flat W, Flat steps, const std::string& method, Flat A, Flat C,
                  Flat V, bool real, std::optional<Flat> target, double rotors,
-                 std::optional<double> module) {
+                 std::optional<double> module, std::optional<double> rpm, double gamma,
+                 std::optional<double> recessArea) {
   if (method != "exact" && method != "sweep") {
     throw py::value_error("method: \"" + method + "\" is not sweep or exact");
   }
@@ -432,6 +506,7 @@ py::dict studyOf(Flat e, Flat R, Flat W, Flat steps, const std::string& method, 
       target.has_value(),
       checkedRotors(rotors),
       module ? std::optional<double>(checkedGearModule(*module)) : std::nullopt,
+      checkedChamberSettings(rpm, gamma, recessArea),
       &stop};
   StudyTable table(n, values);
   bool interrupted = false;
@@ -465,11 +540,15 @@ PYBIND11_MODULE(_rotary_ratio, module) {
   module.def("exact_limit", &exactLimitOf, py::arg("e"), py::arg("R"), py::arg("W"));
   module.def("real_engine", &realEngineOf, py::arg("e"), py::arg("R"), py::arg("W"),
              py::arg("seal_offset") = 0.0, py::arg("clearance") = 0.0, py::arg("recess") = 0.0,
-             py::arg("target_ratio") = std::nullopt, py::arg("rotors") = 1.0);
+             py::arg("target_ratio") = std::nullopt, py::arg("rotors") = 1.0,
+             py::arg("rpm") = std::nullopt, py::arg("gamma") = 1.4,
+             py::arg("recess_area") = std::nullopt);
   module.def("volume_curve", &volumeCurveOf, py::arg("e"), py::arg("R"), py::arg("W"),
              py::arg("seal_offset") = 0.0, py::arg("clearance") = 0.0, py::arg("recess") = 0.0,
-             py::arg("angle_step") = 1.0);
+             py::arg("angle_step") = 1.0, py::arg("rpm") = std::nullopt,
+             py::arg("recess_area") = std::nullopt);
   module.def("study", &studyOf, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("steps"),
              py::arg("method"), py::arg("A"), py::arg("C"), py::arg("V"), py::arg("real"),
-             py::arg("target"), py::arg("rotors"), py::arg("module"));
+             py::arg("target"), py::arg("rotors"), py::arg("module"), py::arg("rpm"),
+             py::arg("gamma"), py::arg("recess_area"));
 }

@@ -17,6 +17,7 @@ packages=(
   python3-ezdxf                             # the tests read the DXF back with an independent reader
   python3-numpy                             # ... and measure it (distances between outlines)
   python3-pil                               # the tests look at the PNG figures' pixels
+  python3-shapely                           # ... and measure the chamber's outline as a polygon
   help2man man-db                           # the companion's manual page, made and rendered
   desktop-file-utils appstream              # the desktop entry and the metadata, validated
   dpkg-dev file                             # the Debian package (cpack, dpkg-shlibdeps)

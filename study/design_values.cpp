@@ -49,6 +49,7 @@ DesignOutcome designEngine(const EngineInput& engine, const DesignValues& values
   input.recess = orZero(values.recess);
   input.targetRatio = values.targetRatio;
   addRealEngine(input, outcome.row);
+  addChamberFigures(outcome.row);
   const auto& real = outcome.row.real;
   if (!real) {
     outcome.message = "No figures of the real engine: the dimensions are no numbers.";

@@ -104,6 +104,20 @@ void addRealEngine(const EngineInput& engine, EngineRow& row) {
   if (X && row.real->hasFigures()) row.targetRecess = recessForRatio(row.real->withoutRecess, *X);
 }
 
+void addChamberFigures(EngineRow& row) {
+  const EngineInput& engine = row.input;
+  const ExactFigures* figures = nullptr;
+  if (engine.real) {
+    if (row.real && row.real->hasFigures()) figures = &row.real->figures;
+  } else if (row.exact && row.exact->hasFigures()) {
+    figures = &row.exact->figures;
+  }
+  if (!figures) return;
+  row.chamber = chamberFigures(*engine.eccentricity.number, *engine.rotorRadius.number,
+                               *engine.chamberWidth.number, engine.realEngine(), *figures,
+                               engine.volumeDivisor, engine.chamber);
+}
+
 EngineRow runEngine(const EngineInput& engine) {
   if (!engine.refusal.empty()) return refusedRow(engine);
   return rowOf(engine, computeHeadless(engine.eccentricity.text, engine.rotorRadius.text,
@@ -133,6 +147,7 @@ EngineRow runExactEngine(const EngineInput& engine) {
   const ExactFigures& x = row.exact->figures;
   row.figures = Figures{promised(x.capacity), promised(x.deadVolume), promised(x.ratio), ""};
   if (engine.real) addRealEngine(engine, row);
+  addChamberFigures(row);
   return row;
 }
 
@@ -143,6 +158,7 @@ EngineRow rowOf(const EngineInput& engine, const HeadlessResult& result) {
   row.exact = result.exact;
   row.message = result.message;
   if (engine.real) addRealEngine(engine, row);
+  addChamberFigures(row);
   return row;
 }
 

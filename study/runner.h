@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "chamber_cycle.h"
 #include "figures.h"
 #include "headless.h"
 #include "real_engine.h"
@@ -26,6 +27,9 @@ struct EngineInput {
   // The volumes are area x width over this: the window's 1000 (mm give cm^3), or 1 where the
   // lengths' unit cubed is the volumes' (cm^3, m^3, in^3).
   double volumeDivisor = kWindowVolumeDivisor;
+  // The unit's metres, the shaft's speed, gamma and the recess's walls, for the figures of the
+  // chamber and its seals.
+  ChamberSettings chamber;
   // Why the values as given make no engine (a length that is no number, say), where the row is
   // made from values it could not refuse one by one: the row then carries this as its message,
   // and no figures. Empty for an engine to compute.
@@ -47,6 +51,9 @@ struct EngineRow {
   std::optional<ExactLimit> exact;     // the shape's own figures, none when unread
   std::optional<RealLimit> real;       // the real engine's, when asked for
   std::optional<double> targetRecess;  // the recess that gives the target ratio
+  // S/V at top dead centre, the ideal cycle, the seal at an rpm: of the real engine where asked
+  // for, else of the shape; none where that has no figures.
+  std::optional<ChamberFigures> chamber;
   std::string message;
 };
 
@@ -79,6 +86,8 @@ std::vector<EngineInput> withRealEngine(const std::vector<EngineInput>& engines,
 
 // The real engine's figures beside the row's own, and the recess for the target ratio.
 void addRealEngine(const EngineInput& engine, EngineRow& row);
+// The chamber's figures of a row whose shape, or real engine where asked for, has figures.
+void addChamberFigures(EngineRow& row);
 
 // workers 0 means one per hardware thread. Once `stop` is set (from `progress`, say), no engine
 // starts any more and the study returns when those under way are done; the rows of engines that

@@ -213,18 +213,20 @@ INSTANTIATE_TEST_SUITE_P(
                       "--clearance: \"-1\" is negative"},
         CompanionCase{
             "TargetNotAboveOne", {"--target-ratio", "1"}, kExitBadUsage, "not a ratio above 1"},
-        CompanionCase{"Columns",
-                      {"--seal-offset", "0:2:2", "--format", "csv"},
-                      kExitOk,
-                      "seal_offset,clearance,recess,real_chamber_capacity,real_dead_volume,"
-                      "real_compression_ratio,target_ratio,target_recess,rotors,displacement,"
-                      "largest_seal_lean_deg,housing_major_axis,housing_minor_axis,"
-                      "rotor_gear_radius,stationary_gear_radius,note\n"},
+        CompanionCase{
+            "Columns",
+            {"--seal-offset", "0:2:2", "--format", "csv"},
+            kExitOk,
+            "seal_offset,clearance,recess,real_chamber_capacity,real_dead_volume,"
+            "real_compression_ratio,target_ratio,target_recess,rotors,displacement,"
+            "largest_seal_lean_deg,housing_major_axis,housing_minor_axis,"
+            "rotor_gear_radius,stationary_gear_radius,surface_to_volume_tdc,otto_efficiency,"
+            "note\n"},
         CompanionCase{"StudyRow",
                       {"--seal-offset", "0:2:2", "--format", "csv"},
                       kExitOk,
                       ",2,0,0,666.888721,38.498673,18.322382,,,1,666.888721,25.3769335,244,184,"
-                      "45,30,\n"}),
+                      "45,30,0.835745416,0.687530792,\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

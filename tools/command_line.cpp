@@ -213,7 +213,11 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     auto engines = study::combinations(eccentricities, radii, widths, stepCounts);
     // Millimetres give cubic centimetres, as in the window; any other unit its own cube.
     const formats::LengthUnit& unit = formats::lengthUnitOf(options.units);
-    for (study::EngineInput& engine : engines) engine.volumeDivisor = unit.volumeDivisor;
+    const ChamberSettings chamber = options.chamberSettings(unit.metres);
+    for (study::EngineInput& engine : engines) {
+      engine.volumeDivisor = unit.volumeDivisor;
+      engine.chamber = chamber;
+    }
     if (options.realEngine()) {
       engines = study::withRealEngine(engines, real.sealOffsets, real.clearances, real.recesses,
                                       real.targets);
@@ -347,7 +351,10 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     settings.lengthUnit = options.units;
     if (options.rotors) settings.rotors = *options.rotors;
     if (options.gearModule) settings.gearModule = *options.gearModule->number;
-    settings.designerInText = options.rotors || options.gearModule;
+    settings.rpm = options.rpm;
+    settings.gamma = chamber.gamma;
+    settings.designerInText =
+        options.rotors || options.gearModule || options.rpm || options.gamma || options.recessArea;
     const formats::Table table = format == Format::kJson   ? formats::Table::kJson
                                  : format == Format::kText ? formats::Table::kText
                                                            : formats::Table::kCsv;
@@ -542,12 +549,13 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     std::vector<CyclePoint> curve;
     if (options.volumeCurve) {
-      curve = volumeCurve(one.e, one.R, one.W, one.real, options.angleStep, unit.volumeDivisor);
+      curve = volumeCurve(one.e, one.R, one.W, one.real, options.angleStep, unit.volumeDivisor,
+                          chamber);
       std::ostringstream text;
-      formats::writeVolumeCurve(
-          text,
-          {one.e, one.R, one.W, options.realEngine(), one.real, realShape->figures, options.units},
-          curve);
+      formats::writeVolumeCurve(text,
+                                {one.e, one.R, one.W, options.realEngine(), one.real,
+                                 realShape->figures, options.units, options.rpm},
+                                curve);
       if (const auto failed =
               deliver("--volume-curve", options.volumeCurve, files.volumeCurve.get(), text.str())) {
         return fail(*failed);

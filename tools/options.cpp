@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chamber_values.h"
 #include "length_unit.h"
 #include "number_text.h"
 #include "ranges.h"
@@ -76,6 +77,20 @@ constexpr const char* kUsage =
     "pitch radii 3e and 2e, ratio 3:2), and with --gear-module the tooth counts; the text\n"
     "shows them when --rotors or --gear-module is given. A note says when the rotor's\n"
     "internal gear, with its teeth (1.25 modules, or e/4), reaches past the flank.\n"
+    "\n"
+    "The chamber and its seals (in CSV and JSON always, in the text with any of these):\n"
+    "  --rpm N               the shaft's speed: the leading apex seal's least, mean and\n"
+    "                        largest speed along the bore (m/s) and its inertia along its\n"
+    "                        groove (N per gram of seal), with the shaft angles where that\n"
+    "                        draws it in (R/9 < e); the volume curve gains both columns\n"
+    "  --gamma G             the ratio of specific heats of the ideal Otto cycle, whose\n"
+    "                        efficiency 1 - r^(1 - G) is given at the ratio (default 1.4)\n"
+    "  --recess-area S       what the recess's walls add to the chamber's surface, in the\n"
+    "                        unit squared (from CAD); without it S/V leaves them out\n"
+    "CSV and JSON carry surface_to_volume_tdc (the chamber's walls over its volume at top dead\n"
+    "centre, per unit of length) and otto_efficiency; --volume-curve carries the surface,\n"
+    "surface_to_volume and torque_per_bar (N m on the shaft per bar in the chamber).\n"
+    "\n"
     "  --chart FILE          for a study: the compression ratio, the capacity and the dead\n"
     "                        volume against K (or what else the study varies), .svg or .png\n"
     "  --help                this text\n"
@@ -170,7 +185,8 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
     }
     const bool choice = name == "--format" || name == "--method" || name == "--figure-format" ||
                         name == "--units" || name == "--angle-step" || name == "--rotors" ||
-                        name == "--gear-module";
+                        name == "--gear-module" || name == "--rpm" || name == "--gamma" ||
+                        name == "--recess-area";
     if (!text && !file && !choice) {
       throw BadUsage{"unknown option " + quoteForMessage(name) + " (try --help)"};
     }
@@ -214,6 +230,17 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
         throw BadUsage{name + ": " + quoteForMessage(*value) + " is not a length above 0"};
       }
       options.gearModule = study::TypedNumber(*value);
+    } else if (name == "--rpm" || name == "--gamma" || name == "--recess-area") {
+      const auto number = parseNumber(*value);
+      const auto refusal = name == "--rpm"     ? study::rpmRefusal
+                           : name == "--gamma" ? study::gammaRefusal
+                                               : study::recessAreaRefusal;
+      // What is no number is refused in the same words as a number out of range.
+      const std::string why = refusal(number.value_or(std::nan("")));
+      if (!why.empty()) throw BadUsage{name + ": " + quoteForMessage(*value) + " " + why};
+      (name == "--rpm"     ? options.rpm
+       : name == "--gamma" ? options.gamma
+                           : options.recessArea) = *number;
     } else if (name == "--angle-step") {
       // Up to a million rows: a thousandth of a degree over the 1080 of the cycle.
       const auto step = parseNumber(*value);
@@ -255,7 +282,19 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
       !options.volumeCurve) {
     throw BadUsage{"--angle-step goes with --volume-curve"};
   }
+  if (options.recessArea && options.recess.empty()) {
+    throw BadUsage{"--recess-area goes with --recess"};
+  }
   return options;
+}
+
+ChamberSettings Options::chamberSettings(double metresPerUnit) const {
+  ChamberSettings settings;
+  settings.metresPerUnit = metresPerUnit;
+  settings.rpm = rpm;
+  if (gamma) settings.gamma = *gamma;
+  settings.recessArea = recessArea;
+  return settings;
 }
 
 }  // namespace rotary

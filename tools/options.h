@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "chamber_cycle.h"
 #include "typed_number.h"
 
 namespace rotary {
@@ -34,6 +35,10 @@ struct Options {
   // none when not given.
   std::optional<int> rotors;
   std::optional<study::TypedNumber> gearModule;
+  // The chamber's and the seal's figures: the shaft's speed, the ratio of specific heats, and
+  // what the recess's walls add to the chamber's surface; none when not given.
+  std::optional<double> rpm, gamma, recessArea;
+  ChamberSettings chamberSettings(double metresPerUnit) const;
   // The figure's format where its file name has no extension to say it (standard output).
   std::optional<std::string> figureFormat;
   // The unit of the lengths, as the DXF and the headers name it; empty when not given (mm).

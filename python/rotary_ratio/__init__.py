@@ -29,8 +29,10 @@ def _short(value):
 
 class _OneLine:
     def __repr__(self):
+        # A figure not asked for (None) is left out.
         fields = ", ".join(f"{name}={_short(getattr(self, name))}"
-                           for name in self.__dataclass_fields__)
+                           for name in self.__dataclass_fields__
+                           if getattr(self, name) is not None)
         return f"{type(self).__name__}({fields})"
 
 
@@ -63,7 +65,8 @@ class ExactLimit(_OneLine):
 
 @dataclass(frozen=True, repr=False)
 class RealEngine(_OneLine):
-    """The engine as machined, with the designer's figures; target_recess with a target ratio."""
+    """The engine as machined, with the designer's figures; target_recess with a target ratio,
+    the seal's speeds (m/s) and inertia (N per gram) with an rpm."""
     chamber_capacity: float
     dead_volume: float
     compression_ratio: float
@@ -72,7 +75,14 @@ class RealEngine(_OneLine):
     largest_seal_lean_deg: float
     housing_major_axis: float
     housing_minor_axis: float
+    surface_to_volume_tdc: float
+    otto_efficiency: float
     target_recess: Optional[float] = None
+    least_seal_speed: Optional[float] = None
+    mean_seal_speed: Optional[float] = None
+    largest_seal_speed: Optional[float] = None
+    least_seal_inertia_per_gram: Optional[float] = None
+    largest_seal_inertia_per_gram: Optional[float] = None
 
 
 @dataclass(frozen=True, repr=False)
@@ -83,6 +93,11 @@ class VolumeCurve(_OneLine):
     volume: numpy.ndarray
     dvolume_dtheta: numpy.ndarray
     seal_lean_deg: numpy.ndarray
+    surface: numpy.ndarray
+    surface_to_volume: numpy.ndarray
+    torque_per_bar: numpy.ndarray
+    seal_speed: Optional[numpy.ndarray] = None
+    seal_inertia_per_gram: Optional[numpy.ndarray] = None
 
 
 def _number(name, value):
@@ -109,25 +124,35 @@ def exact_limit(e, R, W):
                                                   _number("W", W)))
 
 
+def _optional(name, value):
+    return None if value is None else _number(name, value)
+
+
 def real_engine(e, R, W, seal_offset=0.0, clearance=0.0, recess=0.0, target_ratio=None,
-                rotors=1):
-    """The engine as machined: its figures, the recess for target_ratio (target_recess), and the
-    designer's figures (displacement of `rotors` rotors, largest_seal_lean_deg, housing axes)."""
-    target = None if target_ratio is None else _number("target_ratio", target_ratio)
+                rotors=1, rpm=None, gamma=1.4, recess_area=None):
+    """The engine as machined: its figures, the recess for target_ratio (target_recess), the
+    designer's figures (displacement of `rotors` rotors, largest_seal_lean_deg, housing axes),
+    surface_to_volume_tdc (per mm, the recess's walls as recess_area gives them, mm^2),
+    otto_efficiency at gamma, and at rpm the apex seal's least, mean and largest speed (m/s)
+    and inertia (N per gram of seal)."""
     return RealEngine(**_rotary_ratio.real_engine(
         _number("e", e), _number("R", R), _number("W", W), _number("seal_offset", seal_offset),
-        _number("clearance", clearance), _number("recess", recess), target,
-        _number("rotors", rotors)))
+        _number("clearance", clearance), _number("recess", recess),
+        _optional("target_ratio", target_ratio), _number("rotors", rotors),
+        _optional("rpm", rpm), _number("gamma", gamma), _optional("recess_area", recess_area)))
 
 
-def volume_curve(e, R, W, seal_offset=0.0, clearance=0.0, recess=0.0, angle_step=1.0):
+def volume_curve(e, R, W, seal_offset=0.0, clearance=0.0, recess=0.0, angle_step=1.0, rpm=None,
+                 recess_area=None):
     """One chamber over its four strokes, 0 to 1080 degrees of the eccentric shaft: numpy arrays
-    shaft_angle_deg, rotor_angle_deg, volume, dvolume_dtheta (per degree) and seal_lean_deg.
-    Ctrl-C stops it within a second."""
+    shaft_angle_deg, rotor_angle_deg, volume, dvolume_dtheta (per degree), seal_lean_deg,
+    surface (mm^2), surface_to_volume (per mm), torque_per_bar (N m), and at rpm seal_speed
+    (m/s) and seal_inertia_per_gram (N). Ctrl-C stops it within a second."""
     return VolumeCurve(**_rotary_ratio.volume_curve(
         _number("e", e), _number("R", R), _number("W", W), _number("seal_offset", seal_offset),
         _number("clearance", clearance), _number("recess", recess),
-        _number("angle_step", angle_step)))
+        _number("angle_step", angle_step), _optional("rpm", rpm),
+        _optional("recess_area", recess_area)))
 
 
 def _floats(name, value):
@@ -139,14 +164,17 @@ def _floats(name, value):
 
 
 def study(e, R, W, steps=100, method="exact", seal_offset=None, clearance=None, recess=None,
-          target_ratio=None, rotors=1, gear_module=None):
+          target_ratio=None, rotors=1, gear_module=None, rpm=None, gamma=1.4, recess_area=None):
     """Many engines at once, on every core: the arguments broadcast against each other as numpy
     broadcasts, and the result is a dict of arrays of that shape, named as the companion's CSV
     columns. An engine whose values it cannot take (NaN, a negative length, a step count that is
     not whole) gets NaN figures and the reason in 'message', as one without figures does; 'note'
-    and 'message' hold strings. Ctrl-C stops it within a second."""
+    and 'message' hold strings. rpm, gamma and recess_area (one value each) give the chamber's
+    and the seal's columns as real_engine() names them. Ctrl-C stops it within a second."""
     if method not in ("exact", "sweep"):
         raise ValueError(f'method: "{method}" is not sweep or exact')
+    if recess_area is not None and recess is None:
+        raise ValueError("recess_area goes with recess")
     real = any(value is not None for value in (seal_offset, clearance, recess, target_ratio))
     given = [e, R, W, steps, 0.0 if seal_offset is None else seal_offset,
              0.0 if clearance is None else clearance, 0.0 if recess is None else recess,
@@ -158,7 +186,8 @@ def study(e, R, W, steps=100, method="exact", seal_offset=None, clearance=None, 
     found = _rotary_ratio.study(
         flat[0], flat[1], flat[2], flat[3], method, flat[4], flat[5], flat[6], real,
         flat[7] if target_ratio is not None else None, _number("rotors", rotors),
-        None if gear_module is None else _number("gear_module", gear_module))
+        None if gear_module is None else _number("gear_module", gear_module),
+        _optional("rpm", rpm), _number("gamma", gamma), _optional("recess_area", recess_area))
     table = {"eccentricity": flat[0], "rotor_radius": flat[1], "chamber_width": flat[2],
              # The exact figures take no step count: empty, as in the companion's CSV.
              "steps": flat[3] if method == "sweep" else numpy.full(flat[3].shape, numpy.nan)}

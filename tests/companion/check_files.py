@@ -154,7 +154,7 @@ import json
 
 study = list(csv.DictReader(io.StringIO(run("--eccentricity", "0:35:5", "--steps", "100:104:4"))))
 check(len(study) == 16, f"{len(study)} study rows")
-check(all(len(row) == 19 and None not in row for row in study), "a CSV row with stray fields")
+check(all(len(row) == 21 and None not in row for row in study), "a CSV row with stray fields")
 by_engine = {(row["eccentricity"], row["steps"]): row for row in study}
 defaults, at104 = by_engine[("15", "100")], by_engine[("15", "104")]
 check(defaults["exact_compression_ratio"] == "18.2857059" and

@@ -62,11 +62,12 @@ TEST(CompanionTable, RowsCarryTheWindowsFigures) {
     ASSERT_EQ(json.status, status) << json.err;
     const auto rows = lines(csv.out);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0],
-              "eccentricity,rotor_radius,chamber_width,steps,k,chamber_capacity,dead_volume,"
-              "compression_ratio,exact_chamber_capacity,exact_dead_volume,exact_compression_ratio,"
-              "rotors,displacement,largest_seal_lean_deg,housing_major_axis,housing_minor_axis,"
-              "rotor_gear_radius,stationary_gear_radius,note");
+    EXPECT_EQ(
+        rows[0],
+        "eccentricity,rotor_radius,chamber_width,steps,k,chamber_capacity,dead_volume,"
+        "compression_ratio,exact_chamber_capacity,exact_dead_volume,exact_compression_ratio,"
+        "rotors,displacement,largest_seal_lean_deg,housing_major_axis,housing_minor_axis,"
+        "rotor_gear_radius,stationary_gear_radius,surface_to_volume_tdc,otto_efficiency,note");
     const std::string figures = window.capacity + "," + window.deadVolume + "," + window.ratio;
     EXPECT_NE(rows[1].find("," + std::to_string(r.N) + ","), std::string::npos);
     if (window.figures) {
@@ -186,9 +187,11 @@ TEST(CompanionVolumeCurve, RowsRunBetweenTheFiguresItStartsWith) {
     const ToolRun curve = run(args);
     ASSERT_EQ(curve.status, kExitOk) << curve.err;
     const auto rows = lines(curve.out);
-    ASSERT_EQ(rows.size(), 5u + 1081u);
+    ASSERT_EQ(rows.size(), 6u + 1081u);
     EXPECT_EQ(rows[0], "# unit of length: mm, of volume: cm^3");
-    EXPECT_EQ(rows[4], "shaft_angle_deg,rotor_angle_deg,volume,dvolume_dtheta,seal_lean_deg");
+    EXPECT_EQ(rows[5],
+              "shaft_angle_deg,rotor_angle_deg,volume,dvolume_dtheta,seal_lean_deg,surface,"
+              "surface_to_volume,torque_per_bar");
     std::vector<std::string> withFigures = {"--format", "json"};
     withFigures.insert(withFigures.end(), real.begin(), real.end());
     const std::string table = run(withFigures).out;
@@ -205,9 +208,9 @@ TEST(CompanionVolumeCurve, RowsRunBetweenTheFiguresItStartsWith) {
       for (int n = 0; n < 3; ++n) std::getline(fields, field, ',');
       return std::stod(field);
     };
-    EXPECT_NEAR(volumeAt(5) / dead, 1, 1e-8) << rows[5];
-    EXPECT_EQ(rows[5 + 270].substr(0, 7), "270,90,");
-    EXPECT_NEAR(volumeAt(5 + 270) / (dead + capacity), 1, 1e-8) << rows[5 + 270];
+    EXPECT_NEAR(volumeAt(6) / dead, 1, 1e-8) << rows[6];
+    EXPECT_EQ(rows[6 + 270].substr(0, 7), "270,90,");
+    EXPECT_NEAR(volumeAt(6 + 270) / (dead + capacity), 1, 1e-8) << rows[6 + 270];
   }
 }
 
@@ -221,7 +224,7 @@ TEST(CompanionExact, PrintsTheShapesFiguresInEveryFormat) {
   ASSERT_EQ(lines(csv.out).size(), 2u);
   EXPECT_EQ(lines(csv.out)[1],
             "15,105,80,,7,654.715,37.8761,18.2857,654.715205,37.8761046,18.2857059,1,654.715205,"
-            "25.3769335,240,180,45,30,");
+            "25.3769335,240,180,45,30,0.836389255,0.687280252,");
   const ToolRun json = run({"--method", "exact", "--format", "json"});
   EXPECT_NE(json.out.find("\"steps\":null,\"k\":7,\"chamber_capacity\":654.715"), std::string::npos)
       << json.out;
@@ -372,7 +375,7 @@ INSTANTIATE_TEST_SUITE_P(
                {"--seal-offset", "2", "--rotors", "3", "--format", "csv"},
                kExitOk,
                false,
-               {",3,2000.66616,25.3769335,244,184,45,30,\n"}},
+               {",3,2000.66616,25.3769335,244,184,45,30,0.835745416,0.687530792,\n"}},
         Pinned{"GearTeethNotWhole",
                {"--gear-module", "4"},
                kExitBadUsage,
@@ -728,7 +731,7 @@ TEST(CompanionVolumeCurve, ComesFromTheShapeWhateverTheSweepMakesOfIt) {
   std::ifstream in(file);
   const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_NE(written.find("# exact limit: chamber capacity 236.975441"), std::string::npos);
-  EXPECT_EQ(lines(written).size(), 4u + 1081u);
+  EXPECT_EQ(lines(written).size(), 5u + 1081u);
   fs::remove(file);
 
   // On standard output the curve takes the results' place: nothing asked for is missing.

@@ -66,7 +66,8 @@ def test_exact_and_real_engine_and_curve_are_the_companions(e, R, W, N):
                                "0.05", "--recess", "2", "--volume-curve", "-", "--angle-step", "5")
     rows = list(csv.DictReader(line for line in out.splitlines() if not line.startswith("#")))
     # Named as the companion's columns, every one of them.
-    assert list(rows[0]) == list(curve.__dataclass_fields__)
+    assert list(rows[0]) == [name for name in curve.__dataclass_fields__
+                             if getattr(curve, name) is not None]
     for column in rows[0]:
         written = [float(r[column]) for r in rows]
         if column == "rotor_angle_deg":  # a third of the shaft's, written to 15 digits
