@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "chamber_cycle.h"
 #include "cycle.h"
 #include "designer.h"
 #include "dxf_export.h"
@@ -137,18 +138,40 @@ BENCHMARK(realEngineAtTheClearanceEdge)
     ->Arg(7700000)
     ->Unit(benchmark::kMillisecond);
 
-// One chamber's volume over its cycle at every degree of the shaft: the bare shape, and the real
-// engine of a designer.
+// One chamber's volume over its cycle at every degree of the shaft, with every column (the walls,
+// the torque and, at an rpm, the seal): the bare shape, and the real engine of a designer.
+// Budgets: 5 ms bare, 50 ms real.
 void volumeCurveOfOneEngine(benchmark::State& state) {
   clearUpperVectorState();
   const RealEngine engine = state.range(0) ? kDesign : RealEngine{};
+  ChamberSettings settings;
+  settings.rpm = 7000;
+  settings.recessArea = 1500;
   for (auto _ : state) {
-    const std::vector<CyclePoint> curve = volumeCurve(15, 105, 80, engine, 1);
+    const std::vector<CyclePoint> curve =
+        volumeCurve(15, 105, 80, engine, 1, kWindowVolumeDivisor, settings);
     benchmark::DoNotOptimize(curve.back().volume);
   }
   state.SetLabel(state.range(0) ? "real engine" : "bare shape");
 }
 BENCHMARK(volumeCurveOfOneEngine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The chamber's figures at top dead centre for one engine (S/V, the ideal cycle, the seal at an
+// rpm), as each row of a study computes them: budget 100 us bare.
+void chamberFiguresOfOneEngine(benchmark::State& state) {
+  clearUpperVectorState();
+  const RealEngine engine = state.range(0) ? kDesign : RealEngine{};
+  const RealLimit limit = realLimit(15, 105, 80, engine);
+  ChamberSettings settings;
+  settings.rpm = 7000;
+  for (auto _ : state) {
+    const ChamberFigures f =
+        chamberFigures(15, 105, 80, engine, limit.figures, kWindowVolumeDivisor, settings);
+    benchmark::DoNotOptimize(f.surfaceToVolumeAtTdc);
+  }
+  state.SetLabel(state.range(0) ? "real engine" : "bare shape");
+}
+BENCHMARK(chamberFiguresOfOneEngine)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // What the designer's figures add to each engine of a study.
 void designerFiguresOfOneEngine(benchmark::State& state) {
