@@ -12,12 +12,22 @@ namespace {
 using study::DesignField;
 
 constexpr DesignField kFields[] = {DesignField::kSealOffset, DesignField::kClearance,
-                                   DesignField::kRecess, DesignField::kTargetRatio};
-constexpr const char* kInputNames[] = {"seal offset A", "clearance C", "recess V",
-                                       "target ratio X"};
-constexpr const char* kObjectNames[] = {"SealOffset", "Clearance", "Recess", "TargetRatio"};
-constexpr const char* kFigureNames[] = {"chamber capacity", "dead volume", "compression ratio",
-                                        "recess for the target"};
+                                   DesignField::kRecess, DesignField::kTargetRatio,
+                                   DesignField::kRpm};
+constexpr const char* kInputNames[] = {"seal offset A", "clearance C", "recess V", "target ratio X",
+                                       "shaft speed (rpm)"};
+constexpr const char* kObjectNames[] = {"SealOffset", "Clearance", "Recess", "TargetRatio",
+                                        "ShaftSpeed"};
+constexpr const char* kFigureNames[] = {"chamber capacity",
+                                        "dead volume",
+                                        "compression ratio",
+                                        "recess for the target",
+                                        "S/V at TDC (per mm)",
+                                        "Otto efficiency (1.4)",
+                                        "apex seal speed on the bore (m/s)",
+                                        "apex seal inertia (N per gram)"};
+// The seal's figures read as sentences: each under its name, the panel's width for it.
+constexpr std::size_t kFirstFigureUnderItsName = 6;
 
 // As the companion's text gives them.
 QString sixDigits(double value) {
@@ -57,7 +67,15 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
     figures_[n]->setObjectName(QString("DesignFigure%1").arg(n + 1));
     figures_[n]->setAccessibleName(kFigureNames[n]);
     figures_[n]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    results->addRow(kFigureNames[n], figures_[n]);
+    if (n < kFirstFigureUnderItsName) {
+      results->addRow(kFigureNames[n], figures_[n]);
+    } else {
+      figures_[n]->setWordWrap(true);
+      auto* name = new QLabel(kFigureNames[n], this);
+      name->setWordWrap(true);
+      results->addRow(name);
+      results->addRow(figures_[n]);
+    }
   }
   column->addLayout(results);
 
@@ -94,7 +112,7 @@ QLineEdit* DesignPanel::input(DesignField field) const {
 
 study::DesignValues DesignPanel::values() const {
   const auto text = [this](int n) { return inputs_[n]->text().trimmed().toStdString(); };
-  return {text(0), text(1), text(2), text(3)};
+  return {text(0), text(1), text(2), text(3), text(4)};
 }
 
 void DesignPanel::setEngine(const study::EngineInput& engine) {
@@ -146,6 +164,26 @@ void DesignPanel::showOutcome(const study::DesignOutcome& outcome) {
     figures_[1]->setText(sixDigits(figures.deadVolume));
     figures_[2]->setText(sixDigits(figures.ratio));
     if (outcome.row.targetRecess) figures_[3]->setText(sixDigits(*outcome.row.targetRecess));
+    if (const auto& chamber = outcome.row.chamber) {
+      figures_[4]->setText(sixDigits(chamber->surfaceToVolumeAtTdc));
+      figures_[5]->setText(sixDigits(chamber->ottoEfficiency));
+      if (const auto& seal = chamber->seal) {
+        figures_[6]->setText(QString("%1 to %2, mean %3")
+                                 .arg(sixDigits(seal->leastSpeed), sixDigits(seal->largestSpeed),
+                                      sixDigits(seal->meanSpeed)));
+        QString inertia =
+            QString("%1 to %2").arg(sixDigits(seal->leastInertia), sixDigits(seal->largestInertia));
+        if (seal->drawnIn) {
+          inertia += QString("; drawn in from %1 to %2 degrees, and 540 later")
+                         .arg(QString::fromStdString(significantDigits(seal->drawnIn->first, 4)),
+                              QString::fromStdString(significantDigits(seal->drawnIn->second, 4)));
+        }
+        figures_[7]->setText(inertia);
+      }
+    }
+  }
+  for (std::size_t n = 0; n < figures_.size(); ++n) {
+    figures_[n]->setAccessibleDescription(figures_[n]->text());
   }
   refusal_->setText(QString::fromStdString(outcome.message));
   for (std::size_t n = 0; n < inputs_.size(); ++n) {

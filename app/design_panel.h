@@ -1,7 +1,8 @@
 // The design panel beside the client area: the real engine's seal offset, clearance, recess and
 // target ratio for the engine whose figures the window shows, and the real engine's figures as
-// the user types. They are computed off the event loop, so that a slow case never holds up the
-// window, and shown when they come.
+// the user types, with its chamber's walls, the ideal cycle and, at a shaft speed, its seal's. They
+// are computed off the event loop, so that a slow case never holds up the window, and shown when
+// they come.
 #pragma once
 
 #include <QFutureWatcher>
@@ -47,10 +48,10 @@ class DesignPanel : public QWidget {
   void showOutcome(const study::DesignOutcome& outcome);
   void clearFigures();
 
-  std::array<QLineEdit*, 4> inputs_{};
-  std::array<QLabel*, 4> inputLabels_{};
+  std::array<QLineEdit*, 5> inputs_{};
+  std::array<QLabel*, 5> inputLabels_{};
   QLabel* caption_ = nullptr;
-  std::array<QLabel*, 4> figures_{};
+  std::array<QLabel*, 8> figures_{};
   QLabel* hint_ = nullptr;  // while no value is given
   QLabel* refusal_ = nullptr;
   struct Computed {

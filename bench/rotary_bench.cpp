@@ -108,7 +108,7 @@ void saveFromTheWindow(benchmark::State& state) {
   engine.rotorRadius = "105";
   engine.chamberWidth = "80";
   engine.steps = 100;
-  const study::DesignOutcome real = study::designEngine(engine, {"2", "0.1", "", ""});
+  const study::DesignOutcome real = study::designEngine(engine, {"2", "0.1", "", "", ""});
   const study::DesignOutcome* panel = state.range(1) ? &real : nullptr;
   for (auto _ : state) {
     std::string content, error;

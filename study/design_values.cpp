@@ -1,5 +1,8 @@
 #include "design_values.h"
 
+#include <cmath>
+
+#include "chamber_values.h"
 #include "number_text.h"
 #include "shape_texts.h"
 
@@ -32,6 +35,14 @@ DesignOutcome checkDesignValues(const DesignValues& values) {
       outcome.refused = DesignField::kTargetRatio;
       outcome.message =
           "target ratio: " + quoteForMessage(values.targetRatio) + " is not a ratio above 1";
+      return outcome;
+    }
+  }
+  if (!values.rpm.empty()) {
+    const std::string why = rpmRefusal(parseNumber(values.rpm).value_or(std::nan("")));
+    if (!why.empty()) {
+      outcome.refused = DesignField::kRpm;
+      outcome.message = "shaft speed: " + quoteForMessage(values.rpm) + " " + why;
     }
   }
   return outcome;
@@ -48,6 +59,7 @@ DesignOutcome designEngine(const EngineInput& engine, const DesignValues& values
   input.clearance = orZero(values.clearance);
   input.recess = orZero(values.recess);
   input.targetRatio = values.targetRatio;
+  if (!values.rpm.empty()) input.chamber.rpm = parseNumber(values.rpm);
   addRealEngine(input, outcome.row);
   addChamberFigures(outcome.row);
   const auto& real = outcome.row.real;

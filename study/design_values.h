@@ -9,13 +9,14 @@
 
 namespace rotary::study {
 
-// As typed; an empty text is a value not given.
+// As typed; an empty text is a value not given. The shaft's speed gives the seal's figures of
+// the real engine the others make, and makes none of its own.
 struct DesignValues {
-  std::string sealOffset, clearance, recess, targetRatio;
+  std::string sealOffset, clearance, recess, targetRatio, rpm;
   bool anyGiven() const;
 };
 
-enum class DesignField { kNone, kSealOffset, kClearance, kRecess, kTargetRatio };
+enum class DesignField { kNone, kSealOffset, kClearance, kRecess, kTargetRatio, kRpm };
 
 struct DesignOutcome {
   // The value the message is about, kNone when it is about the engine as a whole.

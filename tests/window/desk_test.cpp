@@ -325,6 +325,33 @@ INSTANTIATE_TEST_SUITE_P(
                     "ratio 30 is above the limit of this engine, 18.2857", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The chamber's walls and the ideal cycle come with the real engine's figures, and the seal's at a
+// shaft speed typed; a speed that is none is refused in red and leaves the other figures away.
+TEST(DesignPanel, ShowsTheChamberAndTheSealAtTheSpeedTyped) {
+  DesignPanel panel;
+  panel.setEngine(defaultEngine());
+  panel.input(DesignField::kSealOffset)->setText("0");
+  for (int n = 0; n < 2000 && panel.computing(); ++n) QTest::qWait(5);
+  EXPECT_EQ(panel.figure(4), "0.836389");  // per mm, as the companion gives it
+  EXPECT_EQ(panel.figure(5), "0.68728");
+  EXPECT_TRUE(panel.figure(6).isEmpty()) << "a seal speed with no shaft speed";
+  panel.input(DesignField::kRpm)->setText("7000");
+  for (int n = 0; n < 2000 && panel.computing(); ++n) QTest::qWait(5);
+  EXPECT_EQ(panel.figure(6), "14.6608 to 36.6519, mean 26.8486");
+  EXPECT_TRUE(panel.figure(7).startsWith("-1.79115 to 14.3292; drawn in from 301.6 to 418.4"))
+      << panel.figure(7).toStdString();
+  const QLabel* speed = panel.findChild<QLabel*>("DesignFigure7");
+  ASSERT_NE(speed, nullptr);
+  EXPECT_EQ(speed->accessibleDescription(), panel.figure(6));
+  panel.input(DesignField::kRpm)->setText("-5");
+  for (int n = 0; n < 2000 && panel.computing(); ++n) QTest::qWait(5);
+  ASSERT_TRUE(panel.outcome());
+  EXPECT_EQ(panel.outcome()->refused, DesignField::kRpm);
+  EXPECT_TRUE(panel.refusal().startsWith("shaft speed: \"-5\" is not a shaft speed above 0"))
+      << panel.refusal().toStdString();
+  for (int row = 0; row < 8; ++row) EXPECT_TRUE(panel.figure(row).isEmpty()) << row;
+}
+
 // A refusal typed while a slow real engine computes stands: the late result is for values no
 // longer typed. The hint that says what to type goes with the first value typed.
 TEST(DesignPanel, KeepsWhatWasTypedLastAndItsHintOnlyWhileNothingIs) {
