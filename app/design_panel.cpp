@@ -1,6 +1,7 @@
 #include "design_panel.h"
 
 #include <QFormLayout>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent>
 
@@ -40,7 +41,17 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
   setObjectName("DesignPanel");
   setAccessibleName("design panel");
 
-  auto* column = new QVBoxLayout(this);
+  // Two pages: the figures, and the chamber over its cycle.
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName("DesignTabs");
+  outer->addWidget(tabs_);
+  auto* figuresPage = new QWidget;
+  tabs_->addTab(figuresPage, "Figures");
+  cycle_ = new CycleChart;
+  tabs_->addTab(cycle_, "Cycle");
+  auto* column = new QVBoxLayout(figuresPage);
   auto* title = new QLabel("<b>Real engine</b>", this);
   column->addWidget(title);
   caption_ = new QLabel("no engine with figures yet", this);
@@ -100,6 +111,7 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
     if (computed.request != request_) return;  // values typed since; theirs is on its way
     computing_ = false;
     showOutcome(computed.outcome);
+    cycle_->setCurve(computed.curve);
   });
 }
 
@@ -135,6 +147,7 @@ void DesignPanel::recompute() {
   outcome_.reset();
   computing_ = false;
   clearFigures();
+  cycle_->setCurve({});
   const study::DesignValues values = this->values();
   hint_->setVisible(!values.anyGiven());
   if (values.anyGiven()) {
@@ -148,7 +161,14 @@ void DesignPanel::recompute() {
       const long request = request_;
       const study::EngineInput engine = *engine_;
       watcher_.setFuture(QtConcurrent::run([request, engine, values] {
-        return Computed{request, study::designEngine(engine, values)};
+        Computed computed{request, study::designEngine(engine, values), {}};
+        if (computed.outcome.hasFigures()) {
+          const study::EngineInput& input = computed.outcome.row.input;
+          computed.curve = volumeCurve(*input.eccentricity.number, *input.rotorRadius.number,
+                                       *input.chamberWidth.number, input.realEngine(), 1,
+                                       input.volumeDivisor, input.chamber);
+        }
+        return computed;
       }));
     }
   }

@@ -8,10 +8,12 @@
 #include <QFutureWatcher>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QWidget>
 #include <array>
 #include <optional>
 
+#include "cycle_chart.h"
 #include "design_values.h"
 
 namespace rotary::app {
@@ -38,6 +40,8 @@ class DesignPanel : public QWidget {
   QString caption() const { return caption_->text(); }
   QString figure(int row) const { return figures_.at(row)->text(); }
   QString refusal() const { return refusal_->text(); }
+  // The chamber over its cycle, on the panel's second page.
+  CycleChart* cycleChart() const { return cycle_; }
 
  signals:
   // The outcome came, or went as a value or the engine changed.
@@ -57,7 +61,10 @@ class DesignPanel : public QWidget {
   struct Computed {
     long request;
     study::DesignOutcome outcome;
+    std::vector<CyclePoint> curve;  // of the real engine, where it has figures
   };
+  QTabWidget* tabs_ = nullptr;
+  CycleChart* cycle_ = nullptr;
   QFutureWatcher<Computed> watcher_;
   std::optional<study::EngineInput> engine_;
   std::optional<study::DesignOutcome> outcome_;

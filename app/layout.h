@@ -49,8 +49,8 @@ inline constexpr std::array<ControlLayout, 15> kControls = {{
 inline constexpr ControlLayout kMessageArea = {"Message", Kind::kLabel, "",  10440,
                                                8160,      3015,         2640};
 
-// The design panel to the right of the client area.
-inline constexpr int kSidePanelWidthTwips = 3900;
+// The design panel to the right of the client area: 400 pixels at 96 dpi, room for its chart.
+inline constexpr int kSidePanelWidthTwips = 6000;
 
 inline constexpr int kFewestSteps = 50;
 inline constexpr int kMostSteps = 1000;

@@ -171,11 +171,11 @@ for _ in $(seq 1 100); do
 done
 [ -n "$seen" ] || { echo "Enter did not recalculate"; kill "$pid"; exit 1; }
 
-# F2 opens the design panel beside the client area: the window grows by its width.
+# F2 opens the design panel beside the client area: the window grows by its 400 pixels.
 xdotool key F2
 sleep 0.5
 wider=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
-[ "$wider" -eq $((width + 260)) ] || { echo "F2 did not open the panel: $width to $wider wide"; kill "$pid"; exit 1; }
+[ "$wider" -eq $((width + 400)) ] || { echo "F2 did not open the panel: $width to $wider wide"; kill "$pid"; exit 1; }
 import -window root "$shot.panel.png"
 colours=$(convert "$shot.panel.png" -crop "240x120+$((wx + width + 10))+$((wy + 10))" -format %k info:)
 [ "$colours" -gt 2 ] || { echo "the design panel shows nothing (see $shot.panel.png)"; kill "$pid"; exit 1; }

@@ -352,6 +352,48 @@ TEST(DesignPanel, ShowsTheChamberAndTheSealAtTheSpeedTyped) {
   for (int row = 0; row < 8; ++row) EXPECT_TRUE(panel.figure(row).isEmpty()) << row;
 }
 
+// The panel's second page draws the real engine's curve, computed with its figures off the event
+// loop: the volume and the series beside it are the curve's points, the dead centres every
+// stroke, and the seal's speed offered only with a shaft speed.
+TEST(DesignPanel, DrawsTheChamberOverItsCycle) {
+  DesignPanel panel;
+  panel.setEngine(defaultEngine());
+  CycleChart* chart = panel.cycleChart();
+  ASSERT_NE(chart, nullptr);
+  EXPECT_TRUE(chart->volumePoints().isEmpty());
+  panel.input(DesignField::kSealOffset)->setText("2");
+  panel.input(DesignField::kClearance)->setText("0.1");
+  for (int n = 0; n < 2000 && panel.computing(); ++n) QTest::qWait(5);
+  const std::vector<CyclePoint> curve = volumeCurve(15, 105, 80, RealEngine{2, 0.1, 0}, 1);
+  const QList<QPointF> volume = chart->volumePoints();
+  ASSERT_EQ(volume.size(), static_cast<qsizetype>(curve.size()));
+  for (std::size_t n = 0; n < curve.size(); n += 37) {
+    EXPECT_EQ(volume[n].x(), curve[n].shaftAngle);
+    EXPECT_EQ(volume[n].y(), curve[n].volume) << n;
+    EXPECT_EQ(chart->besidePoints()[n].y(), curve[n].sealLean) << n;
+  }
+  const QList<QPointF> centres = chart->deadCentres();
+  ASSERT_EQ(centres.size(), 5);
+  EXPECT_EQ(centres[1].x(), 270);
+  EXPECT_EQ(centres[1].y(), curve[270].volume);
+  EXPECT_FALSE(chart->besideChoices().contains("seal speed (m/s)"));
+  chart->setBeside(CycleChart::Beside::kTorquePerBar);
+  EXPECT_EQ(chart->besidePoints()[135].y(), curve[135].torquePerBar);
+  EXPECT_TRUE(chart->readingAt(270.2).startsWith("shaft 270 degrees: volume 706.927 cm^3"))
+      << chart->readingAt(270.2).toStdString();
+
+  panel.input(DesignField::kRpm)->setText("7000");
+  for (int n = 0; n < 2000 && panel.computing(); ++n) QTest::qWait(5);
+  ASSERT_TRUE(chart->besideChoices().contains("seal speed (m/s)"));
+  chart->setBeside(CycleChart::Beside::kSealSpeed);
+  EXPECT_NEAR(
+      chart->besidePoints()[0].y(),
+      *volumeCurve(15, 105, 80, RealEngine{2, 0.1, 0}, 1, 1000, {0.001, 7000.0})[0].sealSpeed, 0);
+  // A value refused: no curve, as no figures.
+  panel.input(DesignField::kSealOffset)->setText("2x");
+  EXPECT_TRUE(chart->volumePoints().isEmpty());
+}
+
 // A refusal typed while a slow real engine computes stands: the late result is for values no
 // longer typed. The hint that says what to type goes with the first value typed.
 TEST(DesignPanel, KeepsWhatWasTypedLastAndItsHintOnlyWhileNothingIs) {
@@ -406,7 +448,7 @@ TEST(DesignPanel, ShowsTheRealEngineForTheShownEngine) {
         hidden = window.window.form.size();
       });
   EXPECT_TRUE(computingAtOnce);
-  EXPECT_EQ(shown, before + QSize(260, 0));
+  EXPECT_EQ(shown, before + QSize(400, 0));
   EXPECT_EQ(hidden, before);
   EXPECT_EQ(caption, "for e = 15, R = 105, W = 80");
   EXPECT_EQ(capacity, "666.889");

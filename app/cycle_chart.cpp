@@ -1,0 +1,220 @@
+#include "cycle_chart.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+
+#include "number_text.h"
+
+namespace rotary::app {
+namespace {
+
+struct BesideChoice {
+  CycleChart::Beside beside;
+  const char* name;
+};
+constexpr BesideChoice kChoices[] = {
+    {CycleChart::Beside::kSealLean, "seal lean (degrees)"},
+    {CycleChart::Beside::kSurfaceToVolume, "surface to volume (per mm)"},
+    {CycleChart::Beside::kTorquePerBar, "torque per bar (N m)"},
+    {CycleChart::Beside::kSealSpeed, "seal speed (m/s)"}};
+
+QString sixDigits(double value) {
+  return QString::fromStdString(significantDigits(value, 6));
+}
+
+// A value axis over [low, high] with a little room, and a plain number format.
+void fit(QValueAxis* axis, double low, double high) {
+  if (!(high > low)) high = low + 1;
+  const double room = (high - low) * 0.05;
+  axis->setRange(low - room, high + room);
+  axis->applyNiceNumbers();
+}
+
+}  // namespace
+
+CycleChart::CycleChart(QWidget* parent) : QWidget(parent) {
+  setObjectName("CycleChart");
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  picker_ = new QComboBox(this);
+  picker_->setObjectName("CycleBeside");
+  picker_->setAccessibleName("right axis");
+  column->addWidget(picker_);
+
+  chart_ = new QChart;
+  chart_->legend()->setAlignment(Qt::AlignBottom);
+  chart_->setMargins(QMargins(2, 2, 2, 2));
+  volume_ = new QLineSeries;
+  volume_->setName("volume (cm^3)");
+  besideSeries_ = new QLineSeries;
+  deadCentres_ = new QScatterSeries;
+  deadCentres_->setName("dead centres");
+  deadCentres_->setMarkerSize(7);
+  chart_->addSeries(volume_);
+  chart_->addSeries(besideSeries_);
+  chart_->addSeries(deadCentres_);
+  angleAxis_ = new QValueAxis;
+  angleAxis_->setTitleText("shaft angle (degrees)");
+  angleAxis_->setRange(0, 1080);
+  angleAxis_->setTickCount(5);
+  angleAxis_->setLabelFormat("%.0f");
+  volumeAxis_ = new QValueAxis;
+  besideAxis_ = new QValueAxis;
+  volumeAxis_->setLabelFormat("%g");
+  besideAxis_->setLabelFormat("%g");
+  chart_->addAxis(angleAxis_, Qt::AlignBottom);
+  chart_->addAxis(volumeAxis_, Qt::AlignLeft);
+  chart_->addAxis(besideAxis_, Qt::AlignRight);
+  for (QAbstractSeries* series :
+       {static_cast<QAbstractSeries*>(volume_), static_cast<QAbstractSeries*>(deadCentres_)}) {
+    series->attachAxis(angleAxis_);
+    series->attachAxis(volumeAxis_);
+  }
+  besideSeries_->attachAxis(angleAxis_);
+  besideSeries_->attachAxis(besideAxis_);
+
+  view_ = new QChartView(chart_, this);
+  view_->setRenderHint(QPainter::Antialiasing);
+  view_->setMinimumHeight(260);
+  column->addWidget(view_, 1);
+  reading_ = new QLabel(this);
+  reading_->setObjectName("CycleReading");
+  reading_->setAccessibleName("reading");
+  reading_->setWordWrap(true);
+  column->addWidget(reading_);
+
+  for (QLineSeries* series : {volume_, besideSeries_}) {
+    connect(series, &QLineSeries::hovered, this, [this](const QPointF& point, bool inside) {
+      if (inside) reading_->setText(readingAt(point.x()));
+    });
+  }
+  connect(picker_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    for (const BesideChoice& choice : kChoices) {
+      if (picker_->itemText(index) == choice.name && choice.beside != beside_) {
+        beside_ = choice.beside;
+        redraw();
+      }
+    }
+  });
+  redraw();
+}
+
+QStringList CycleChart::besideChoices() const {
+  QStringList names;
+  const bool speed = !curve_.empty() && curve_.front().sealSpeed.has_value();
+  for (const BesideChoice& choice : kChoices) {
+    if (choice.beside != Beside::kSealSpeed || speed) names << choice.name;
+  }
+  return names;
+}
+
+void CycleChart::setCurve(std::vector<CyclePoint> curve) {
+  curve_ = std::move(curve);
+  // The speed goes with the curve that has it.
+  if (beside_ == Beside::kSealSpeed && !besideChoices().contains(kChoices[3].name)) {
+    beside_ = Beside::kSealLean;
+  }
+  redraw();
+}
+
+void CycleChart::setBeside(Beside beside) {
+  beside_ = beside;
+  redraw();
+}
+
+double CycleChart::besideValue(const CyclePoint& p) const {
+  switch (beside_) {
+    case Beside::kSealLean:
+      return p.sealLean;
+    case Beside::kSurfaceToVolume:
+      return p.surfaceToVolume;
+    case Beside::kTorquePerBar:
+      return p.torquePerBar;
+    case Beside::kSealSpeed:
+      return p.sealSpeed.value_or(std::nan(""));
+  }
+  return std::nan("");
+}
+
+void CycleChart::redraw() {
+  const QStringList choices = besideChoices();
+  QString name;
+  for (const BesideChoice& choice : kChoices) {
+    if (choice.beside == beside_) name = choice.name;
+  }
+  {
+    const QSignalBlocker quiet(picker_);
+    picker_->clear();
+    picker_->addItems(choices);
+    picker_->setCurrentText(name);
+  }
+  besideSeries_->setName(name);
+  besideAxis_->setTitleText(name);
+  volumeAxis_->setTitleText("volume (cm^3)");
+  QList<QPointF> volume, beside, centres;
+  double low = 0, high = 1, besideLow = 0, besideHigh = 1;
+  for (const CyclePoint& p : curve_) {
+    volume << QPointF(p.shaftAngle, p.volume);
+    beside << QPointF(p.shaftAngle, besideValue(p));
+  }
+  // The dead centres: top at 0, 540 and 1080 degrees, bottom at 270 and 810, each stroke 270.
+  for (const CyclePoint& p : curve_) {
+    if (std::fmod(p.shaftAngle, 270) == 0) centres << QPointF(p.shaftAngle, p.volume);
+  }
+  if (!curve_.empty()) {
+    const auto [vLow, vHigh] = std::minmax_element(
+        curve_.begin(), curve_.end(),
+        [](const CyclePoint& a, const CyclePoint& b) { return a.volume < b.volume; });
+    low = vLow->volume, high = vHigh->volume;
+    besideLow = besideHigh = besideValue(curve_.front());
+    for (const CyclePoint& p : curve_) {
+      // The chamber pinched at top dead centre gives a tall spike of S/V; the axis follows it.
+      besideLow = std::min(besideLow, besideValue(p));
+      besideHigh = std::max(besideHigh, besideValue(p));
+    }
+  }
+  volume_->replace(volume);
+  besideSeries_->replace(beside);
+  deadCentres_->replace(centres);
+  fit(volumeAxis_, low, high);
+  fit(besideAxis_, besideLow, besideHigh);
+  reading_->setText(curve_.empty() ? "no curve: the real engine has no figures yet"
+                                   : "hover over the curve to read it off");
+}
+
+QList<QPointF> CycleChart::volumePoints() const {
+  return volume_->points();
+}
+QList<QPointF> CycleChart::besidePoints() const {
+  return besideSeries_->points();
+}
+QList<QPointF> CycleChart::deadCentres() const {
+  return deadCentres_->points();
+}
+
+QString CycleChart::readingAt(double shaftAngle) const {
+  if (curve_.empty()) return "";
+  const auto nearest = std::min_element(
+      curve_.begin(), curve_.end(), [shaftAngle](const CyclePoint& a, const CyclePoint& b) {
+        return std::abs(a.shaftAngle - shaftAngle) < std::abs(b.shaftAngle - shaftAngle);
+      });
+  QString text = QString("shaft %1 degrees: volume %2 cm^3, seal lean %3 degrees")
+                     .arg(sixDigits(nearest->shaftAngle), sixDigits(nearest->volume),
+                          sixDigits(nearest->sealLean));
+  if (beside_ != Beside::kSealLean) {
+    for (const BesideChoice& choice : kChoices) {
+      if (choice.beside == beside_) {
+        text += QString(", %1 %2").arg(choice.name, sixDigits(besideValue(*nearest)));
+      }
+    }
+  }
+  return text;
+}
+
+}  // namespace rotary::app
