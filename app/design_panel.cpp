@@ -129,11 +129,18 @@ study::DesignValues DesignPanel::values() const {
 
 void DesignPanel::setEngine(const study::EngineInput& engine) {
   engine_ = engine;
-  caption_->setText(QString("for e = %1, R = %2, W = %3")
-                        .arg(QString::fromStdString(engine.eccentricity.shown()),
-                             QString::fromStdString(engine.rotorRadius.shown()),
-                             QString::fromStdString(engine.chamberWidth.shown())));
+  engineCaption_ = QString("for e = %1, R = %2, W = %3")
+                       .arg(QString::fromStdString(engine.eccentricity.shown()),
+                            QString::fromStdString(engine.rotorRadius.shown()),
+                            QString::fromStdString(engine.chamberWidth.shown()));
+  caption_->setText(engineCaption_);
   recompute();
+}
+
+void DesignPanel::setStale(bool stale) {
+  if (engineCaption_.isEmpty()) return;
+  caption_->setText(stale ? engineCaption_ + "; press recalculate for the values typed"
+                          : engineCaption_);
 }
 
 void DesignPanel::clearFigures() {

@@ -29,6 +29,8 @@ class DesignPanel : public QWidget {
 
   // The engine the panel works on: the dimensions a cycle read and gave figures for.
   void setEngine(const study::EngineInput& engine);
+  // Says in the caption that the values typed in the window are not the engine's.
+  void setStale(bool stale);
   const std::optional<study::EngineInput>& engine() const { return engine_; }
 
   // The real engine of the engine and values shown, once computed; none while it is being
@@ -71,6 +73,7 @@ class DesignPanel : public QWidget {
   // Which request the outcome on its way belongs to: a newer one makes it stale.
   long request_ = 0;
   bool computing_ = false;
+  QString engineCaption_;
 };
 
 }  // namespace rotary::app

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -71,7 +72,7 @@ Desk::Desk(Form1& form, Program& program) : form_(form), program_(program) {
   connect(menus.exportProfiles, &QAction::triggered, this,
           [this] { askAndSave("Export Profiles", kProfileFilters); });
   connect(menus.exportResults, &QAction::triggered, this,
-          [this] { askAndSave("Export Results", kResultFilters); });
+          [this] { askAndSave("Export Results", kResultFilters, "results"); });
   connect(menus.quit, &QAction::triggered, this, [this] { program_.end(); });
   connect(menus.copyResults, &QAction::triggered, this, [this] {
     const QString text = resultsToCopy();
@@ -88,6 +89,10 @@ Desk::Desk(Form1& form, Program& program) : form_(form), program_(program) {
 
   program_.adapter().changed = [this] { cycleChanged(); };
   for (int n = 1; n <= 6; ++n) form_.text(n)->installEventFilter(this);
+  for (int n = 1; n <= 3; ++n) {
+    connect(form_.text(n), &QLineEdit::textChanged, this, &Desk::updateStale);
+  }
+  connect(form_.vscroll1(), &QScrollBar::valueChanged, this, &Desk::updateStale);
   updateActions();
 }
 
@@ -105,7 +110,29 @@ void Desk::cycleChanged() {
       panel_->setEngine(engine);
     }
   }
+  updateStale();
   updateActions();
+}
+
+void Desk::updateStale() {
+  QString line;
+  if (figuresShown()) {
+    const study::EngineInput engine = program_.adapter().engineRead();
+    const bool typedOther =
+        form_.text(1)->text() != QString::fromStdString(engine.eccentricity.text) ||
+        form_.text(2)->text() != QString::fromStdString(engine.rotorRadius.text) ||
+        form_.text(3)->text() != QString::fromStdString(engine.chamberWidth.text);
+    const bool stepsOther =
+        program_.cycle().state().figures && form_.vscroll1()->value() != engine.steps;
+    if (typedOther || stepsOther) {
+      line = QString("figures for e = %1, R = %2, W = %3; press recalculate for the values typed")
+                 .arg(QString::fromStdString(engine.eccentricity.shown()),
+                      QString::fromStdString(engine.rotorRadius.shown()),
+                      QString::fromStdString(engine.chamberWidth.shown()));
+    }
+  }
+  form_.messageArea()->setStale(line);
+  panel_->setStale(!line.isEmpty());
 }
 
 bool Desk::figuresShown() const {
@@ -194,14 +221,32 @@ bool Desk::save(WindowFile file, const QString& path) {
   return true;
 }
 
-void Desk::askAndSave(const QString& title, const QList<Filter>& all) {
+QString Desk::savedEngine() const {
+  const study::EngineInput engine = program_.adapter().engineRead();
+  QString named = QString("e = %1, R = %2, W = %3")
+                      .arg(QString::fromStdString(engine.eccentricity.shown()),
+                           QString::fromStdString(engine.rotorRadius.shown()),
+                           QString::fromStdString(engine.chamberWidth.shown()));
+  if (const study::DesignOutcome* real = realEngine()) {
+    const study::EngineInput& values = real->row.input;
+    named += QString(", A = %1, C = %2, V = %3")
+                 .arg(QString::fromStdString(values.sealOffset.shown()),
+                      QString::fromStdString(values.clearance.shown()),
+                      QString::fromStdString(values.recess.shown()));
+  }
+  return named;
+}
+
+void Desk::askAndSave(const QString& action, const QList<Filter>& all, const QString& kind) {
+  // The title names the engine whose figures stand: the one saved, whatever is typed since.
+  const QString title = action + ": " + savedEngine();
   QStringList texts;
   for (const Filter& filter : all) texts << filter.text;
   const QString folder = lastFolder_.isEmpty() ? QDir::currentPath() : lastFolder_;
-  const QString proposed =
-      folder + "/" +
-      QString::fromStdString(
-          proposedFileName(program_.adapter().engineRead(), all.front().extension.toStdString()));
+  const QString proposed = folder + "/" +
+                           QString::fromStdString(proposedFileName(
+                               program_.adapter().engineRead(), all.front().extension.toStdString(),
+                               kind.toStdString()));
   QString chosen = texts.front();
   QString path = askFile_(title, proposed, texts.join(";;"), chosen);
   if (path.isEmpty()) return;
@@ -246,6 +291,8 @@ void Desk::showMethod() {
   browser->setOpenExternalLinks(true);
   QFile file(methodFile());
   if (file.open(QIODevice::ReadOnly)) {
+    // Its figures lie beside it, named relative to it.
+    browser->setSearchPaths({QFileInfo(file).absolutePath()});
     browser->setMarkdown(QString::fromUtf8(file.readAll()));
   } else {
     browser->setPlainText("The description of the method is not at " + file.fileName() + ": " +

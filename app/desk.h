@@ -58,8 +58,14 @@ class Desk : public QObject {
   QString whyNoSave(bool needsRealEngineReady) const;
   void updateActions();
   void cycleChanged();
+  // Whether the boxes or the scroll bar now hold other values than the figures' engine, and
+  // where they do, the line that says so.
+  void updateStale();
   // Asks for a file by the dialog, offering the formats of `filters`, and saves into it.
-  void askAndSave(const QString& title, const QList<Filter>& filters);
+  // `kind` names the file beside the engine ("results").
+  void askAndSave(const QString& title, const QList<Filter>& filters, const QString& kind = "");
+  // Which engine the saves take, as the dialogs' titles name it.
+  QString savedEngine() const;
   void showMethod();
   void showAbout();
 

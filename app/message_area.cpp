@@ -66,6 +66,10 @@ void MessageArea::setExactLimit(const QString& text) {
   change(exactLimit_, text);
 }
 
+void MessageArea::setStale(const QString& text) {
+  change(stale_, text);
+}
+
 void MessageArea::setRestartWaiting(bool waiting) {
   change(restartWaiting_, waiting);
 }
@@ -86,6 +90,7 @@ QString MessageArea::stepLine() const {
 QString MessageArea::statusText() const {
   QString status = stepLine();
   if (!exactLimit_.isEmpty()) status += "\n" + exactLimit_;
+  if (!stale_.isEmpty()) status += "\n" + stale_;
   if (held_) status += "\nHeld: press on the drawing to go on.";
   if (held_ && restartWaiting_) status += "\nRecalculation waits for the release.";
   return status;
@@ -145,6 +150,8 @@ void MessageArea::paintEvent(QPaintEvent*) {
   const QColor dark(0x30, 0x30, 0x30);
   drawLines(stepLine(), dark);
   if (!exactLimit_.isEmpty()) drawLines(exactLimit_, QColor(0x70, 0x70, 0x70));
+  // The figures of another engine than typed: in the notes' dark blue, as a caution.
+  if (!stale_.isEmpty()) drawLines(stale_, QColor(0x00, 0x00, 0x80));
   if (held_) drawLines("Held: press on the drawing to go on.", dark);
   if (held_ && restartWaiting_) drawLines("Recalculation waits for the release.", dark);
   if (text_.isEmpty()) return;

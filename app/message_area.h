@@ -29,6 +29,10 @@ class MessageArea : public QWidget {
   void setRestartWaiting(bool waiting);
   // The grey line of the shape's exact limit under the step count; empty for none.
   void setExactLimit(const QString& text);
+  // The line that says the figures shown are of another engine than the values typed ("figures
+  // for e = 15, R = 105, W = 80; press recalculate for the values typed"); empty for none.
+  void setStale(const QString& text);
+  QString stale() const { return stale_; }
 
   // The message or note, without the lines above it.
   QString text() const { return text_; }
@@ -66,6 +70,7 @@ class MessageArea : public QWidget {
   bool held_ = false;
   bool restartWaiting_ = false;
   QString exactLimit_;
+  QString stale_;
 };
 
 }  // namespace rotary::app

@@ -102,9 +102,10 @@ bool windowFileContent(WindowFile file, const study::EngineInput& engine,
   return drawing::drawFigure(imageFormatOf(file), noted, content, error);
 }
 
-std::string proposedFileName(const study::EngineInput& engine, const std::string& extension) {
+std::string proposedFileName(const study::EngineInput& engine, const std::string& extension,
+                             const std::string& kind) {
   return "rotor-e" + namePart(engine.eccentricity) + "-R" + namePart(engine.rotorRadius) + "-W" +
-         namePart(engine.chamberWidth) + "." + extension;
+         namePart(engine.chamberWidth) + (kind.empty() ? "" : "-" + kind) + "." + extension;
 }
 
 }  // namespace rotary::app

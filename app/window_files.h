@@ -25,7 +25,9 @@ enum class WindowFile {
 bool windowFileContent(WindowFile file, const study::EngineInput& engine,
                        const study::DesignOutcome* real, std::string& content, std::string& error);
 
-// The name a save dialog proposes: "rotor-e15-R105-W80.dxf".
-std::string proposedFileName(const study::EngineInput& engine, const std::string& extension);
+// The name a save dialog proposes: "rotor-e15-R105-W80.dxf", or with a kind of its own
+// "rotor-e15-R105-W80-results.csv".
+std::string proposedFileName(const study::EngineInput& engine, const std::string& extension,
+                             const std::string& kind = "");
 
 }  // namespace rotary::app

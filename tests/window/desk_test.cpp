@@ -14,9 +14,12 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <map>
 
+#include "message_area.h"
 #include "running_window.h"
 
 namespace rotary::app {
@@ -478,10 +481,11 @@ TEST(Desk, RefusedPanelValuesHoldTheRealEnginesSaves) {
 TEST(Desk, TheSaveDialogProposesTheEnginesNameAndRemembersItsFolder) {
   DeskWindow window;
   QTemporaryDir folder;
-  QStringList proposed;
+  QStringList proposed, titles;
   window.desk.setFileQuestion(
-      [&](const QString&, const QString& offered, const QString& filters, QString& filter) {
+      [&](const QString& title, const QString& offered, const QString& filters, QString& filter) {
         proposed << offered;
+        titles << title;
         // The last filter (PNG for the figure) and a name without extension: the filter's
         // extension is added.
         filter = filters.split(";;").last();
@@ -490,12 +494,67 @@ TEST(Desk, TheSaveDialogProposesTheEnginesNameAndRemembersItsFolder) {
   window.runWith(nullptr, [&] {
     window.window.form.menus().saveFigure->trigger();
     window.window.form.menus().exportDxf->trigger();
+    window.window.form.menus().exportResults->trigger();
+    window.window.form.menus().exportProfiles->trigger();
+    // Typed but not recalculated: the saves still take the engine whose figures stand.
+    window.window.form.text(1)->setText("20");
+    window.window.form.menus().exportResults->trigger();
   });
-  ASSERT_EQ(proposed.size(), 2);
+  ASSERT_EQ(proposed.size(), 5);
+  EXPECT_EQ(titles[0], "Save Figure: e = 15, R = 105, W = 80");
+  EXPECT_EQ(titles[1], "Export CAD Outlines: e = 15, R = 105, W = 80");
+  EXPECT_TRUE(proposed[2].endsWith("/rotor-e15-R105-W80-results.csv")) << proposed[2].toStdString();
+  EXPECT_TRUE(proposed[3].endsWith("/rotor-e15-R105-W80.csv")) << proposed[3].toStdString();
+  EXPECT_EQ(titles[4], "Export Results: e = 15, R = 105, W = 80");
+  EXPECT_TRUE(proposed[4].endsWith("/rotor-e15-R105-W80-results.csv")) << proposed[4].toStdString();
   EXPECT_TRUE(proposed[0].endsWith("/rotor-e15-R105-W80.svg")) << proposed[0].toStdString();
   EXPECT_EQ(proposed[1], QDir(folder.path()).filePath("rotor-e15-R105-W80.dxf"));
   EXPECT_TRUE(contentOf(folder.filePath("chosen.png")).startsWith("\x89PNG"));
   EXPECT_TRUE(contentOf(folder.filePath("chosen.dxf")).contains("HOUSING"));
+}
+
+// Typed and not recalculated: the message area and the panel's caption say whose figures stand,
+// until recalculate makes them the values typed; the scroll bar moved says so too.
+TEST(Desk, SaysWhenTheFiguresAreOfAnotherEngineThanTyped) {
+  DeskWindow window;
+  MessageArea* area = window.window.form.messageArea();
+  const QString line =
+      "figures for e = 15, R = 105, W = 80; press recalculate for the values typed";
+  enum { kShown, kTyped, kRecalculated } stage = kShown;
+  QString whileTyped, captionTyped, afterward, afterScroll;
+  long cycles = 0;
+  ASSERT_TRUE(window.window.runUntil([&] {
+    switch (stage) {
+      case kShown:
+        if (window.window.frames() < 2) return false;
+        EXPECT_EQ(area->stale(), "");
+        window.window.form.text(1)->setText("20");
+        whileTyped = area->stale();
+        captionTyped = window.desk.panel()->caption();
+        EXPECT_TRUE(area->statusText().contains(line)) << area->statusText().toStdString();
+        cycles = window.window.cycles();
+        window.window.clickRecalculate();
+        stage = kTyped;
+        return false;
+      case kTyped:
+        if (window.window.cycles() == cycles || window.window.frames() < 2 ||
+            !window.window.program.cycle().state().figures)
+          return false;
+        afterward = area->stale();
+        window.window.form.vscroll1()->setValue(window.window.form.vscroll1()->value() + 1);
+        afterScroll = area->stale();
+        stage = kRecalculated;
+        return true;
+      case kRecalculated:
+        return true;
+    }
+    return true;
+  }));
+  EXPECT_EQ(whileTyped, line);
+  EXPECT_EQ(captionTyped, "for e = 15, R = 105, W = 80; press recalculate for the values typed");
+  EXPECT_EQ(afterward, "") << afterward.toStdString();
+  EXPECT_TRUE(afterScroll.startsWith("figures for e = 20, R = 105, W = 80"))
+      << afterScroll.toStdString();
 }
 
 TEST(Desk, AFailedSaveSaysWhyAndKeepsTheOldFile) {
@@ -568,6 +627,20 @@ TEST(Desk, TheMethodOpensInItsOwnWindow) {
   EXPECT_FALSE(text->toPlainText().startsWith("The description of the method is not at"));
   EXPECT_TRUE(text->toPlainText().contains("exact")) << text->toPlainText().left(200).toStdString();
   EXPECT_TRUE(text->window()->isVisible());
+  // Its figures load, not broken-image marks: each image the text names is a picture.
+  int images = 0;
+  for (QTextBlock block = text->document()->begin(); block.isValid(); block = block.next()) {
+    for (auto piece = block.begin(); !piece.atEnd(); ++piece) {
+      const QTextImageFormat image = piece.fragment().charFormat().toImageFormat();
+      if (!image.isValid()) continue;
+      ++images;
+      const QVariant picture =
+          text->document()->resource(QTextDocument::ImageResource, QUrl(image.name()));
+      EXPECT_TRUE(picture.isValid() && !picture.value<QImage>().isNull())
+          << image.name().toStdString();
+    }
+  }
+  EXPECT_EQ(images, 4);
 }
 
 // While the sweep runs the saves are greyed, and say that it runs, not that a message stands.
