@@ -46,6 +46,7 @@ Menus createMenus(QWidget* parent) {
   m.exportDxf = addAction(file, "Export CAD &Outlines (DXF)...", "ExportDxf");
   m.exportProfiles = addAction(file, "Export &Profiles (CSV)...", "ExportProfiles");
   m.exportResults = addAction(file, "Export &Results (CSV or JSON)...", "ExportResults");
+  m.exportVolumeCurve = addAction(file, "Export &Volume Curve (CSV)...", "ExportVolumeCurve");
   file->addSeparator();
   m.quit =
       addAction(file, "&Quit", "Quit", {QKeySequence(QKeySequence::Quit), QKeySequence("Ctrl+Q")});

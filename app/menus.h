@@ -13,6 +13,7 @@ struct Menus {
   QAction* exportDxf = nullptr;
   QAction* exportProfiles = nullptr;
   QAction* exportResults = nullptr;
+  QAction* exportVolumeCurve = nullptr;
   QAction* quit = nullptr;
   QAction* copyResults = nullptr;
   QAction* designPanel = nullptr;  // checked while the panel is shown

@@ -9,6 +9,8 @@
 #include "profiles_csv.h"
 #include "results_table.h"
 #include "shape_texts.h"
+#include "volume_curve.h"
+#include "volume_curve_csv.h"
 
 namespace rotary::app {
 namespace {
@@ -58,6 +60,22 @@ bool windowFileContent(WindowFile file, const study::EngineInput& engine,
       return formats::drawEngineDxf(*e, *R, realEngine, formats::lengthUnitOf("").insunits, content,
                                     error);
     }
+    case WindowFile::kVolumeCurve: {
+      // The companion's --volume-curve at a degree, with the panel's shaft speed where typed.
+      const RealLimit shape = real ? *real->row.real : realLimit(*e, *R, *W, realEngine);
+      if (!shape.hasFigures()) {
+        error = whyNoRealFigures(shape, realEngine);
+        return false;
+      }
+      const ChamberSettings chamber = real ? real->row.input.chamber : ChamberSettings{};
+      const std::vector<CyclePoint> curve =
+          volumeCurve(*e, *R, *W, realEngine, 1, kWindowVolumeDivisor, chamber);
+      std::ostringstream out;
+      formats::writeVolumeCurve(
+          out, {*e, *R, *W, real != nullptr, realEngine, shape.figures, "", chamber.rpm}, curve);
+      content = out.str();
+      return true;
+    }
     case WindowFile::kFigureSvg:
     case WindowFile::kFigurePdf:
     case WindowFile::kFigurePng:
@@ -79,10 +97,13 @@ bool windowFileContent(WindowFile file, const study::EngineInput& engine,
     const std::vector<study::EngineRow> rows = {
         study::rowOf(real ? real->row.input : engine, headless)};
     std::ostringstream out;
+    // A shaft speed typed in the panel gives the seal's columns, as --rpm does.
+    formats::TableSettings settings;
+    settings.rpm = rows.front().input.chamber.rpm;
     if (file == WindowFile::kResultsCsv) {
-      formats::writeCsv(out, rows);
+      formats::writeCsv(out, rows, settings);
     } else {
-      formats::writeJson(out, rows);
+      formats::writeJson(out, rows, settings);
     }
     content = out.str();
     return true;

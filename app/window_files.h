@@ -16,7 +16,8 @@ enum class WindowFile {
   kDxf,
   kProfiles,
   kResultsCsv,
-  kResultsJson
+  kResultsJson,
+  kVolumeCurve
 };
 
 // `engine` is what the cycle read (its texts and step count); `real` the design panel's outcome

@@ -91,6 +91,7 @@ struct SavedFileCase {
   const char* extension;
   const char *A, *C, *X;  // the design panel; all empty for the plain engine
   const char* options;    // the companion's, with the file's option last
+  const char* rpm = "";   // the panel's shaft speed, the companion's --rpm
 };
 
 void PrintTo(const SavedFileCase& c, std::ostream* os) {
@@ -105,8 +106,12 @@ TEST_P(SavedFile, IsTheCompanionsToTheByte) {
   const QString path = folder.filePath(QString("window.") + c.extension);
   DeskWindow window;
   bool saved = false;
-  window.runWith([&] { window.setPanel(c.A, c.C, "", c.X); },
-                 [&] { saved = window.desk.save(c.file, path); });
+  window.runWith(
+      [&] {
+        window.setPanel(c.A, c.C, "", c.X);
+        window.desk.panel()->input(DesignField::kRpm)->setText(c.rpm);
+      },
+      [&] { saved = window.desk.save(c.file, path); });
   ASSERT_TRUE(saved) << window.complaints.join("\n").toStdString();
 
   QStringList options = QString(c.options).split(' ', Qt::SkipEmptyParts);
@@ -115,6 +120,7 @@ TEST_P(SavedFile, IsTheCompanionsToTheByte) {
   if (*c.A) options << "--seal-offset" << c.A;
   if (*c.C) options << "--clearance" << c.C;
   if (*c.X) options << "--target-ratio" << c.X;
+  if (*c.rpm) options << "--rpm" << c.rpm;
   // The file's option goes last, so that its path follows it.
   if (!toStandardOutput) options.move(0, options.size() - 1);
   QByteArray expected =
@@ -143,8 +149,12 @@ INSTANTIATE_TEST_SUITE_P(
         SavedFileCase{"ResultsJson", WindowFile::kResultsJson, "json", "", "", "", "--format"},
         SavedFileCase{"RealFigure", WindowFile::kFigureSvg, "svg", "2", "0.1", "", "--figure"},
         SavedFileCase{"RealDxf", WindowFile::kDxf, "dxf", "2", "0.1", "", "--dxf"},
-        SavedFileCase{"RealResults", WindowFile::kResultsCsv, "csv", "2", "0.1", "9.4",
-                      "--format"}),
+        SavedFileCase{"RealResults", WindowFile::kResultsCsv, "csv", "2", "0.1", "9.4", "--format"},
+        SavedFileCase{"VolumeCurve", WindowFile::kVolumeCurve, "csv", "", "", "", "--volume-curve"},
+        SavedFileCase{"RealVolumeCurveAtSpeed", WindowFile::kVolumeCurve, "csv", "2", "0.1", "",
+                      "--volume-curve", "7000"},
+        SavedFileCase{"RealResultsAtSpeed", WindowFile::kResultsJson, "json", "2", "0.1", "",
+                      "--format", "7000"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The clipboard's block, as a spreadsheet splits it: column name to value.
