@@ -1,6 +1,7 @@
 #include "number_box.h"
 
 #include <QPainter>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
@@ -31,7 +32,22 @@ bool NumberBox::fits() const {
 
 QString NumberBox::shownText() const {
   if (hasFocus() || fits()) return text();
-  return fontMetrics().elidedText(text(), Qt::ElideRight, textArea().width());
+  // A number's exponent stays whole after the cut: "4.140…E+16", never "4.140…" for 4.14E+16,
+  // which would read as a number 10^16 times smaller.
+  const QString whole = text();
+  const qsizetype exponent = whole.lastIndexOf(QRegularExpression("[eE][+-]?\\d+$"));
+  const int width = textArea().width();
+  if (exponent > 0) {
+    const QString tail = whole.mid(exponent);
+    // What the mantissa keeps of its digits once the exponent has its room.
+    const int room = width - fontMetrics().horizontalAdvance(QChar(0x2026) + tail);
+    QString mantissa = whole.left(exponent);
+    while (!mantissa.isEmpty() && fontMetrics().horizontalAdvance(mantissa) > room) {
+      mantissa.chop(1);
+    }
+    return mantissa + QChar(0x2026) + tail;
+  }
+  return fontMetrics().elidedText(whole, Qt::ElideRight, width);
 }
 
 void NumberBox::updateToolTip() {

@@ -1,5 +1,6 @@
 // A text box for the window's numbers. One too wide for the box shows its beginning with an
-// ellipsis at the end ("1090714…" for 109071426643.4), never a cut that reads as another number;
+// ellipsis at the end ("1090714…" for 109071426643.4), and a number with an exponent keeps it
+// whole ("4.140…E+16"), never a cut that reads as another number;
 // the whole stands in the tooltip, and in the box again while the user edits it.
 #pragma once
 

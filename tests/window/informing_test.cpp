@@ -113,7 +113,12 @@ TEST(WindowBoxes, ShowTheBeginningOfATextTooWideAndTheWholeInTheTooltip) {
     EXPECT_EQ(tiny.form.text(2)->cursorPosition(), 0);
     EXPECT_EQ(tiny.form.text(2)->toolTip(), "1.05E-160");
     NumberBox* radius = tiny.form.text(2);
-    EXPECT_TRUE(radius->shownText().endsWith(QChar(0x2026))) << radius->shownText().toStdString();
+    // The exponent whole after the ellipsis: a cut "1.05E-1" would read as 0.105.
+    const QString shown = radius->shownText();
+    EXPECT_TRUE(shown.endsWith(QString(QChar(0x2026)) + "E-160")) << shown.toStdString();
+    EXPECT_TRUE(QString("1.05").startsWith(shown.left(shown.indexOf(QChar(0x2026)))))
+        << shown.toStdString();
+    EXPECT_LE(radius->fontMetrics().horizontalAdvance(shown), radius->width());
     // Being edited, the box holds the whole text for the cursor to move through.
     radius->setFocus();
     EXPECT_EQ(radius->shownText(), "1.05E-160");
