@@ -202,7 +202,10 @@ QString Desk::resultsToCopy() const {
   row.input.steps = figures ? row.input.steps : 0;
   if (figures) row.figures = state.figures;
   row.exact = state.exact;
-  return QString::fromStdString(formats::tabSeparatedRow(row));
+  if (!row.input.real) study::addChamberFigures(row);
+  formats::TableSettings settings;
+  settings.rpm = row.input.chamber.rpm;
+  return QString::fromStdString(formats::tabSeparatedRow(row, settings));
 }
 
 bool Desk::save(WindowFile file, const QString& path) {

@@ -479,8 +479,8 @@ void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows,
   printAll(out, Table::kText, rows, settings);
 }
 
-std::string tabSeparatedRow(const study::EngineRow& row) {
-  const Columns c = columnsOf(row, {});
+std::string tabSeparatedRow(const study::EngineRow& row, const TableSettings& settings) {
+  const Columns c = columnsOf(row, settings);
   std::string header, values;
   const auto add = [&](const char* name, const Cell& value) {
     const char* separator = header.empty() ? "" : "\t";
@@ -492,10 +492,19 @@ std::string tabSeparatedRow(const study::EngineRow& row) {
         ' ');
     values += separator + cell;
   };
-  // The CSV's own columns up to the exact figures, and the real engine's where the row has it.
+  // The CSV's own columns up to the exact figures, the real engine's where the row has it, and
+  // after them the designer's, the chamber's and the seal's as the CSV has them.
   for (const auto& [name, member] : kColumns) add(name, c.*member);
   if (row.input.real) {
     for (const auto& [name, member] : kRealColumns) add(name, c.*member);
+  }
+  for (const auto& [name, member] : kDesignerColumns) add(name, c.*member);
+  if (settings.gearModule) {
+    for (const auto& [name, member] : kTeethColumns) add(name, c.*member);
+  }
+  for (const auto& [name, member] : kChamberColumns) add(name, c.*member);
+  if (settings.rpm) {
+    for (const auto& [name, member] : kSealColumns) add(name, c.*member);
   }
   return header + "\n" + values + "\n";
 }

@@ -191,7 +191,7 @@ TEST(Desk, CopyResultsPastesAsOneRow) {
         real = QApplication::clipboard()->text();
       });
   const auto cells = pasted(plain);
-  EXPECT_EQ(cells.size(), 11u) << plain.toStdString();
+  EXPECT_EQ(cells.size(), 20u) << plain.toStdString();
   const std::map<QString, QString> expected = {{"eccentricity", "15"},
                                                {"rotor_radius", "105"},
                                                {"chamber_width", "80"},
@@ -202,7 +202,17 @@ TEST(Desk, CopyResultsPastesAsOneRow) {
                                                {"compression_ratio", "18.47"},
                                                {"exact_chamber_capacity", "654.715205"},
                                                {"exact_dead_volume", "37.8761046"},
-                                               {"exact_compression_ratio", "18.2857059"}};
+                                               {"exact_compression_ratio", "18.2857059"},
+                                               // The designer's and the chamber's after them.
+                                               {"rotors", "1"},
+                                               {"displacement", "654.715205"},
+                                               {"largest_seal_lean_deg", "25.3769335"},
+                                               {"housing_major_axis", "240"},
+                                               {"housing_minor_axis", "180"},
+                                               {"rotor_gear_radius", "45"},
+                                               {"stationary_gear_radius", "30"},
+                                               {"surface_to_volume_tdc", "0.836389255"},
+                                               {"otto_efficiency", "0.687280252"}};
   EXPECT_EQ(cells, expected);
   EXPECT_EQ(byCtrlC, plain);
   EXPECT_EQ(selection, "105");
@@ -212,6 +222,8 @@ TEST(Desk, CopyResultsPastesAsOneRow) {
   EXPECT_EQ(realCells["real_compression_ratio"], "17.6561549");
   EXPECT_EQ(realCells["target_recess"], "39.3529387");
   EXPECT_EQ(realCells["compression_ratio"], "18.47");
+  EXPECT_EQ(realCells["displacement"], "666.888721");
+  EXPECT_EQ(realCells["housing_major_axis"], "244");
 }
 
 // Without figures the saves wait, and say why; the exact limit alone can still be copied.
