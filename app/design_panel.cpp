@@ -6,6 +6,7 @@
 #include <QtConcurrent>
 
 #include "number_text.h"
+#include "vector_state.h"
 
 namespace rotary::app {
 namespace {
@@ -168,6 +169,9 @@ void DesignPanel::recompute() {
       const long request = request_;
       const study::EngineInput engine = *engine_;
       watcher_.setFuture(QtConcurrent::run([request, engine, values] {
+        // A pool thread carries whatever vector state the window's drawing left: the sines of
+        // the curve would pay for it nine times over.
+        clearUpperVectorState();
         Computed computed{request, study::designEngine(engine, values), {}};
         if (computed.outcome.hasFigures()) {
           const study::EngineInput& input = computed.outcome.row.input;

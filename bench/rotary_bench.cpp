@@ -11,6 +11,7 @@
 #include "headless.h"
 #include "sweep.h"
 #include "vector_state.h"
+#include "volume_curve.h"
 #include "window_adapter.h"
 #include "window_files.h"
 
@@ -98,6 +99,25 @@ void animationFrameOnScreen(benchmark::State& state) {
 }
 BENCHMARK(animationFrameOnScreen)->Unit(benchmark::kMicrosecond);
 
+// What the design panel computes off the event loop for a value typed: the real engine's figures
+// with the chamber's and the seal's, and its curve for the Cycle page (budget 50 ms).
+void designPanelComputation(benchmark::State& state) {
+  study::EngineInput engine;
+  engine.eccentricity = "15";
+  engine.rotorRadius = "105";
+  engine.chamberWidth = "80";
+  // As the panel's worker starts.
+  clearUpperVectorState();
+  for (auto _ : state) {
+    const study::DesignOutcome real = study::designEngine(engine, {"2", "0.1", "", "", "7000"});
+    const study::EngineInput& input = real.row.input;
+    const auto curve =
+        volumeCurve(15, 105, 80, input.realEngine(), 1, input.volumeDivisor, input.chamber);
+    benchmark::DoNotOptimize(curve.back().volume);
+  }
+}
+BENCHMARK(designPanelComputation)->Unit(benchmark::kMillisecond);
+
 // What a save from the window's File menu computes and draws before the write: the figure, the
 // CAD outlines, the results, each for the defaults; the real engine with a seal offset and a
 // clearance as the design panel would give it.
@@ -121,7 +141,8 @@ BENCHMARK(saveFromTheWindow)
                     static_cast<int>(app::WindowFile::kFigurePng),
                     static_cast<int>(app::WindowFile::kDxf),
                     static_cast<int>(app::WindowFile::kProfiles),
-                    static_cast<int>(app::WindowFile::kResultsCsv)},
+                    static_cast<int>(app::WindowFile::kResultsCsv),
+                    static_cast<int>(app::WindowFile::kVolumeCurve)},
                    {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
