@@ -9,6 +9,7 @@
 #include "profiles_csv.h"
 #include "results_table.h"
 #include "shape_texts.h"
+#include "vector_state.h"
 #include "volume_curve.h"
 #include "volume_curve_csv.h"
 
@@ -39,6 +40,8 @@ std::string namePart(const study::TypedNumber& typed) {
 
 bool windowFileContent(WindowFile file, const study::EngineInput& engine,
                        const study::DesignOutcome* real, std::string& content, std::string& error) {
+  // Called after Qt has painted, which leaves the vector state that slows every sine tenfold.
+  clearUpperVectorState();
   const auto &e = engine.eccentricity.number, &R = engine.rotorRadius.number,
              &W = engine.chamberWidth.number;
   if (!e || !R || !W) {
