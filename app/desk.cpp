@@ -35,6 +35,8 @@ const QList<Filter> kFigureFilters = {{"SVG image (*.svg)", "svg", WindowFile::k
 const QList<Filter> kDxfFilters = {{"DXF drawing (*.dxf)", "dxf", WindowFile::kDxf}};
 const QList<Filter> kProfileFilters = {{"CSV table (*.csv)", "csv", WindowFile::kProfiles}};
 const QList<Filter> kCurveFilters = {{"CSV table (*.csv)", "csv", WindowFile::kVolumeCurve}};
+const QList<Filter> kCycleChartFilters = {{"SVG image (*.svg)", "svg", WindowFile::kCycleChartSvg},
+                                          {"PNG image (*.png)", "png", WindowFile::kCycleChartPng}};
 const QList<Filter> kResultFilters = {{"CSV table (*.csv)", "csv", WindowFile::kResultsCsv},
                                       {"JSON (*.json)", "json", WindowFile::kResultsJson}};
 
@@ -76,6 +78,8 @@ Desk::Desk(Form1& form, Program& program) : form_(form), program_(program) {
           [this] { askAndSave("Export Results", kResultFilters, "results"); });
   connect(menus.exportVolumeCurve, &QAction::triggered, this,
           [this] { askAndSave("Export Volume Curve", kCurveFilters, "volume-curve"); });
+  connect(menus.saveCycleChart, &QAction::triggered, this,
+          [this] { askAndSave("Save Cycle Chart", kCycleChartFilters, "cycle"); });
   connect(menus.quit, &QAction::triggered, this, [this] { program_.end(); });
   connect(menus.copyResults, &QAction::triggered, this, [this] {
     const QString text = resultsToCopy();
@@ -185,6 +189,7 @@ void Desk::updateActions() {
   enable(menus.exportDxf, whyNoSave(true));
   enable(menus.exportResults, whyNoSave(true));
   enable(menus.exportVolumeCurve, whyNoSave(true));
+  enable(menus.saveCycleChart, whyNoSave(true));
   // The profiles are the sweep's own, whatever the real engine.
   enable(menus.exportProfiles, whyNoSave(false));
   enable(menus.copyResults,

@@ -47,6 +47,7 @@ Menus createMenus(QWidget* parent) {
   m.exportProfiles = addAction(file, "Export &Profiles (CSV)...", "ExportProfiles");
   m.exportResults = addAction(file, "Export &Results (CSV or JSON)...", "ExportResults");
   m.exportVolumeCurve = addAction(file, "Export &Volume Curve (CSV)...", "ExportVolumeCurve");
+  m.saveCycleChart = addAction(file, "Save C&ycle Chart (SVG or PNG)...", "SaveCycleChart");
   file->addSeparator();
   m.quit =
       addAction(file, "&Quit", "Quit", {QKeySequence(QKeySequence::Quit), QKeySequence("Ctrl+Q")});

@@ -14,6 +14,7 @@ struct Menus {
   QAction* exportProfiles = nullptr;
   QAction* exportResults = nullptr;
   QAction* exportVolumeCurve = nullptr;
+  QAction* saveCycleChart = nullptr;
   QAction* quit = nullptr;
   QAction* copyResults = nullptr;
   QAction* designPanel = nullptr;  // checked while the panel is shown

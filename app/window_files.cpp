@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "chart.h"
 #include "dxf_export.h"
 #include "figure.h"
 #include "length_unit.h"
@@ -63,8 +64,11 @@ bool windowFileContent(WindowFile file, const study::EngineInput& engine,
       return formats::drawEngineDxf(*e, *R, realEngine, formats::lengthUnitOf("").insunits, content,
                                     error);
     }
-    case WindowFile::kVolumeCurve: {
-      // The companion's --volume-curve at a degree, with the panel's shaft speed where typed.
+    case WindowFile::kVolumeCurve:
+    case WindowFile::kCycleChartSvg:
+    case WindowFile::kCycleChartPng: {
+      // The companion's --volume-curve at a degree, with the panel's shaft speed where typed,
+      // and its chart, --volume-curve with --chart.
       const RealLimit shape = real ? *real->row.real : realLimit(*e, *R, *W, realEngine);
       if (!shape.hasFigures()) {
         error = whyNoRealFigures(shape, realEngine);
@@ -73,6 +77,12 @@ bool windowFileContent(WindowFile file, const study::EngineInput& engine,
       const ChamberSettings chamber = real ? real->row.input.chamber : ChamberSettings{};
       const std::vector<CyclePoint> curve =
           volumeCurve(*e, *R, *W, realEngine, 1, kWindowVolumeDivisor, chamber);
+      if (file != WindowFile::kVolumeCurve) {
+        return drawing::drawCurveChart(file == WindowFile::kCycleChartPng
+                                           ? formats::ImageFormat::kPng
+                                           : formats::ImageFormat::kSvg,
+                                       {*e, *R, *W, real != nullptr, curve}, content, error);
+      }
       std::ostringstream out;
       formats::writeVolumeCurve(
           out, {*e, *R, *W, real != nullptr, realEngine, shape.figures, "", chamber.rpm}, curve);

@@ -17,7 +17,9 @@ enum class WindowFile {
   kProfiles,
   kResultsCsv,
   kResultsJson,
-  kVolumeCurve
+  kVolumeCurve,
+  kCycleChartSvg,
+  kCycleChartPng
 };
 
 // `engine` is what the cycle read (its texts and step count); `real` the design panel's outcome

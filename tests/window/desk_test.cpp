@@ -153,6 +153,10 @@ INSTANTIATE_TEST_SUITE_P(
         SavedFileCase{"VolumeCurve", WindowFile::kVolumeCurve, "csv", "", "", "", "--volume-curve"},
         SavedFileCase{"RealVolumeCurveAtSpeed", WindowFile::kVolumeCurve, "csv", "2", "0.1", "",
                       "--volume-curve", "7000"},
+        SavedFileCase{"CycleChartSvg", WindowFile::kCycleChartSvg, "svg", "", "", "",
+                      "--chart --volume-curve /dev/null"},
+        SavedFileCase{"RealCycleChartPng", WindowFile::kCycleChartPng, "png", "2", "0.1", "",
+                      "--chart --volume-curve /dev/null"},
         SavedFileCase{"RealResultsAtSpeed", WindowFile::kResultsJson, "json", "2", "0.1", "",
                       "--format", "7000"}),
     [](const auto& info) { return std::string(info.param.name); });
