@@ -2,6 +2,8 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QVBoxLayout>
@@ -16,13 +18,14 @@ namespace {
 
 struct BesideChoice {
   CycleChart::Beside beside;
-  const char* name;
+  const char* name;    // the picker's and the right axis's
+  const char* short_;  // the legend's, which has a quarter of the width
 };
 constexpr BesideChoice kChoices[] = {
-    {CycleChart::Beside::kSealLean, "seal lean (degrees)"},
-    {CycleChart::Beside::kSurfaceToVolume, "surface to volume (per mm)"},
-    {CycleChart::Beside::kTorquePerBar, "torque per bar (N m)"},
-    {CycleChart::Beside::kSealSpeed, "seal speed (m/s)"}};
+    {CycleChart::Beside::kSealLean, "seal lean (degrees)", "seal lean"},
+    {CycleChart::Beside::kSurfaceToVolume, "surface to volume (per mm)", "S/V"},
+    {CycleChart::Beside::kTorquePerBar, "torque per bar (N m)", "torque"},
+    {CycleChart::Beside::kSealSpeed, "seal speed (m/s)", "seal speed"}};
 
 QString sixDigits(double value) {
   return QString::fromStdString(significantDigits(value, 6));
@@ -51,14 +54,20 @@ CycleChart::CycleChart(QWidget* parent) : QWidget(parent) {
   chart_->legend()->setAlignment(Qt::AlignBottom);
   chart_->setMargins(QMargins(2, 2, 2, 2));
   volume_ = new QLineSeries;
-  volume_->setName("volume (cm^3)");
+  volume_->setName("volume");
   besideSeries_ = new QLineSeries;
   deadCentres_ = new QScatterSeries;
-  deadCentres_->setName("dead centres");
+  deadCentres_->setName("dead centre");
   deadCentres_->setMarkerSize(7);
   chart_->addSeries(volume_);
   chart_->addSeries(besideSeries_);
   chart_->addSeries(deadCentres_);
+  mark_ = new QLineSeries;
+  mark_->setName("shaft now");
+  mark_->setPen(QPen(QColor(0x80, 0x80, 0x80), 1, Qt::DashLine));
+  chart_->addSeries(mark_);
+  // The mark speaks for itself; the legend has room for the curves alone.
+  for (QLegendMarker* marker : chart_->legend()->markers(mark_)) marker->setVisible(false);
   angleAxis_ = new QValueAxis;
   angleAxis_->setTitleText("shaft angle (degrees)");
   angleAxis_->setRange(0, 1080);
@@ -72,7 +81,8 @@ CycleChart::CycleChart(QWidget* parent) : QWidget(parent) {
   chart_->addAxis(volumeAxis_, Qt::AlignLeft);
   chart_->addAxis(besideAxis_, Qt::AlignRight);
   for (QAbstractSeries* series :
-       {static_cast<QAbstractSeries*>(volume_), static_cast<QAbstractSeries*>(deadCentres_)}) {
+       {static_cast<QAbstractSeries*>(volume_), static_cast<QAbstractSeries*>(deadCentres_),
+        static_cast<QAbstractSeries*>(mark_)}) {
     series->attachAxis(angleAxis_);
     series->attachAxis(volumeAxis_);
   }
@@ -144,9 +154,9 @@ double CycleChart::besideValue(const CyclePoint& p) const {
 
 void CycleChart::redraw() {
   const QStringList choices = besideChoices();
-  QString name;
+  QString name, legend;
   for (const BesideChoice& choice : kChoices) {
-    if (choice.beside == beside_) name = choice.name;
+    if (choice.beside == beside_) name = choice.name, legend = choice.short_;
   }
   {
     const QSignalBlocker quiet(picker_);
@@ -154,7 +164,7 @@ void CycleChart::redraw() {
     picker_->addItems(choices);
     picker_->setCurrentText(name);
   }
-  besideSeries_->setName(name);
+  besideSeries_->setName(legend);
   besideAxis_->setTitleText(name);
   volumeAxis_->setTitleText("volume (cm^3)");
   QList<QPointF> volume, beside, centres;
@@ -180,12 +190,27 @@ void CycleChart::redraw() {
     }
   }
   volume_->replace(volume);
+  if (curve_.empty()) mark_->clear();
   besideSeries_->replace(beside);
   deadCentres_->replace(centres);
   fit(volumeAxis_, low, high);
   fit(besideAxis_, besideLow, besideHigh);
   reading_->setText(curve_.empty() ? "no curve: the real engine has no figures yet"
                                    : "hover over the curve to read it off");
+}
+
+void CycleChart::setShaftAngle(double degrees) {
+  markedAngle_ = std::fmod(std::fmod(degrees, 1080) + 1080, 1080);
+  if (curve_.empty()) {
+    mark_->clear();
+    return;
+  }
+  mark_->replace(
+      QList<QPointF>{{markedAngle_, volumeAxis_->min()}, {markedAngle_, volumeAxis_->max()}});
+}
+
+QList<QPointF> CycleChart::markPoints() const {
+  return mark_->points();
 }
 
 QList<QPointF> CycleChart::volumePoints() const {

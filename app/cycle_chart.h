@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QWidget>
+#include <cmath>
 #include <vector>
 
 #include "volume_curve.h"
@@ -44,6 +45,13 @@ class CycleChart : public QWidget {
   QString readingAt(double shaftAngle) const;
   QString reading() const { return reading_->text(); }
 
+  // The shaft angle the animation shows, in degrees (any, taken over the 1080 of the cycle): a
+  // vertical mark on the chart.
+  void setShaftAngle(double degrees);
+  // Where the mark stands, NaN before any.
+  double markedAngle() const { return markedAngle_; }
+  QList<QPointF> markPoints() const;
+
  private:
   void redraw();
   double besideValue(const CyclePoint& point) const;
@@ -57,6 +65,8 @@ class CycleChart : public QWidget {
   QLineSeries* volume_ = nullptr;
   QLineSeries* besideSeries_ = nullptr;
   QScatterSeries* deadCentres_ = nullptr;
+  QLineSeries* mark_ = nullptr;
+  double markedAngle_ = std::nan("");
   QValueAxis *angleAxis_ = nullptr, *volumeAxis_ = nullptr, *besideAxis_ = nullptr;
 };
 

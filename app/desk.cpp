@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <numbers>
 
 #include "output_file.h"
 #include "results_table.h"
@@ -95,6 +96,7 @@ Desk::Desk(Form1& form, Program& program) : form_(form), program_(program) {
   connect(panel_, &DesignPanel::outcomeChanged, this, &Desk::updateActions);
 
   program_.adapter().changed = [this] { cycleChanged(); };
+  program_.adapter().frameShown = [this] { frameShown(); };
   for (int n = 1; n <= 6; ++n) form_.text(n)->installEventFilter(this);
   for (int n = 1; n <= 3; ++n) {
     connect(form_.text(n), &QLineEdit::textChanged, this, &Desk::updateStale);
@@ -105,6 +107,7 @@ Desk::Desk(Form1& form, Program& program) : form_(form), program_(program) {
 
 Desk::~Desk() {
   program_.adapter().changed = nullptr;
+  program_.adapter().frameShown = nullptr;
 }
 
 void Desk::cycleChanged() {
@@ -119,6 +122,19 @@ void Desk::cycleChanged() {
   }
   updateStale();
   updateActions();
+}
+
+void Desk::frameShown() {
+  // Only where it can be seen, and no more often than the eye follows: a chart's repaint costs
+  // more than a frame of the animation.
+  CycleChart* chart = panel_->cycleChart();
+  if (!chart->isVisible()) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastMark_ < markInterval_) return;
+  lastMark_ = now;
+  // The shaft turns one and a half times the chamber's motion angle.
+  const double motion = program_.cycle().state().animationAngle;
+  chart->setShaftAngle(1.5 * motion * 180 / std::numbers::pi);
 }
 
 void Desk::updateStale() {

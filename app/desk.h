@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <chrono>
 #include <functional>
 
 #include "design_panel.h"
@@ -41,6 +42,8 @@ class Desk : public QObject {
   bool save(WindowFile file, const QString& path);
   // The tab-separated block Copy Results puts on the clipboard; empty with nothing to copy.
   QString resultsToCopy() const;
+  // How often the Cycle page's mark may follow the animation (40 ms; the tests' every frame).
+  void setMarkInterval(std::chrono::milliseconds interval) { markInterval_ = interval; }
   // The folder the next save dialog opens in: the last one saved into.
   const QString& lastFolder() const { return lastFolder_; }
 
@@ -61,6 +64,10 @@ class Desk : public QObject {
   // Whether the boxes or the scroll bar now hold other values than the figures' engine, and
   // where they do, the line that says so.
   void updateStale();
+  // An animation frame is on screen: the Cycle page marks the shaft's angle.
+  void frameShown();
+  std::chrono::steady_clock::time_point lastMark_{};
+  std::chrono::milliseconds markInterval_{40};
   // Asks for a file by the dialog, offering the formats of `filters`, and saves into it.
   // `kind` names the file beside the engine ("results").
   void askAndSave(const QString& title, const QList<Filter>& filters, const QString& kind = "");

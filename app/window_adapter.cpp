@@ -78,7 +78,10 @@ void WindowAdapter::point(float x, float y, Colour colour) {
 }
 
 void WindowAdapter::yield(Pace pace) {
-  if (pace == Pace::kFrame) ++framesShown_;
+  if (pace == Pace::kFrame) {
+    ++framesShown_;
+    if (frameShown) frameShown();
+  }
   if (pace == Pace::kBusy && Clock::now() < nextPump_) return;
   pump(pace == Pace::kIdle);
   // Frames nobody can see are not worth a core: the animation holds after the frame it has

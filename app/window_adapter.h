@@ -48,6 +48,8 @@ class WindowAdapter : public Window {
   // whenever figures come or go, or the exact limit's line or a message changes.
   study::EngineInput engineRead() const;
   std::function<void()> changed;
+  // Called after each animation frame is shown.
+  std::function<void()> frameShown;
 
  private:
   using Clock = std::chrono::steady_clock;

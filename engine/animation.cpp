@@ -59,6 +59,7 @@ void animate(CycleState& state, Surface& surface) {
   const double da = g.da;
   for (double a = 0; a <= aEnd; a += da) {
     animationFrame(state, surface, table, a);
+    state.animationAngle = a;
     surface.yield(Pace::kFrame);
     while (state.flags.suspended()) surface.yield(Pace::kIdle);
     if (state.flags.restartRequested()) {

@@ -23,6 +23,9 @@ struct CycleState {
   // Angle of the rotor drawing; the middle sample, whose abscissa is 0, keeps the angle of the
   // sample before it.
   double rotorAngle = 0;
+  // The motion angle of the animation's frame on screen, 0 at top dead centre, for a window that
+  // shows where the chamber stands in its cycle.
+  double animationAngle = 0;
   RunFlags flags;
   SweepTally tally;
   // What the last integration summed, and the figures shown from it once they are sound.

@@ -13,11 +13,14 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <cmath>
 #include <map>
+#include <numbers>
 
 #include "message_area.h"
 #include "running_window.h"
@@ -581,6 +584,50 @@ TEST(Desk, SaysWhenTheFiguresAreOfAnotherEngineThanTyped) {
   EXPECT_EQ(afterward, "") << afterward.toStdString();
   EXPECT_TRUE(afterScroll.startsWith("figures for e = 20, R = 105, W = 80"))
       << afterScroll.toStdString();
+}
+
+// On the Cycle page a mark follows the animation: the shaft at one and a half times the frame's
+// motion angle, over the cycle's 1080 degrees.
+TEST(Desk, TheCyclePageMarksTheShaftAsTheAnimationTurns) {
+  DeskWindow window;
+  enum { kStarting, kComputing, kMarked } stage = kStarting;
+  double first = std::nan(""), later = std::nan(""), motion = 0;
+  QList<QPointF> mark;
+  long framesAtFirst = 0;
+  CycleChart* chart = window.desk.panel()->cycleChart();
+  // Every frame: the mark then stands where the frame on screen does.
+  window.desk.setMarkInterval(std::chrono::milliseconds(0));
+  ASSERT_TRUE(window.window.runUntil([&] {
+    switch (stage) {
+      case kStarting:
+        if (window.window.frames() < 2) return false;
+        window.setPanel("2", "0.1", "", "");
+        window.desk.panel()->findChild<QTabWidget*>("DesignTabs")->setCurrentIndex(1);
+        stage = kComputing;
+        return false;
+      case kComputing:
+        if (window.desk.panel()->computing() || chart->curve().empty() ||
+            std::isnan(chart->markedAngle()))
+          return false;
+        first = chart->markedAngle();
+        framesAtFirst = window.window.frames();
+        stage = kMarked;
+        return false;
+      case kMarked:
+        if (window.window.frames() < framesAtFirst + 20 || chart->markedAngle() == first) {
+          return false;
+        }
+        later = chart->markedAngle();
+        motion = window.window.program.cycle().state().animationAngle;
+        mark = chart->markPoints();
+        return true;
+    }
+    return true;
+  }));
+  ASSERT_EQ(mark.size(), 2);
+  EXPECT_EQ(mark[0].x(), later);
+  EXPECT_EQ(mark[1].x(), later);
+  EXPECT_NEAR(later, std::fmod(1.5 * motion * 180 / std::numbers::pi, 1080), 1e-9);
 }
 
 TEST(Desk, AFailedSaveSaysWhyAndKeepsTheOldFile) {
