@@ -1,11 +1,15 @@
 #include "design_panel.h"
 
 #include <QFormLayout>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent>
 
+#include "chamber_values.h"
+#include "exact_limit.h"
 #include "number_text.h"
+#include "results_table.h"
 #include "vector_state.h"
 
 namespace rotary::app {
@@ -28,6 +32,13 @@ constexpr const char* kFigureNames[] = {"chamber capacity",
                                         "Otto efficiency (1.4)",
                                         "apex seal speed on the bore (m/s)",
                                         "apex seal inertia (N per gram)"};
+constexpr const char* kDesignerNames[] = {"K",
+                                          "displacement (cm^3)",
+                                          "largest seal lean (degrees)",
+                                          "bore axes (mm)",
+                                          "gear pitch radii (mm)",
+                                          "gear teeth",
+                                          "exact limit"};
 // The seal's figures read as sentences: each under its name, the panel's width for it.
 constexpr std::size_t kFirstFigureUnderItsName = 6;
 
@@ -49,7 +60,13 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
   tabs_->setObjectName("DesignTabs");
   outer->addWidget(tabs_);
   auto* figuresPage = new QWidget;
-  tabs_->addTab(figuresPage, "Figures");
+  // Taller than the client area with every note shown: it scrolls rather than clips.
+  auto* scroll = new QScrollArea;
+  scroll->setWidget(figuresPage);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  tabs_->addTab(scroll, "Figures");
   cycle_ = new CycleChart;
   tabs_->addTab(cycle_, "Cycle");
   auto* column = new QVBoxLayout(figuresPage);
@@ -90,6 +107,36 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
     }
   }
   column->addLayout(results);
+
+  // The designer's figures, of the engine shown or its real engine.
+  auto* designerTitle = new QLabel("<b>Designer's figures</b>", this);
+  column->addWidget(designerTitle);
+  auto* designer = new QFormLayout;
+  rotors_ = new QSpinBox(this);
+  rotors_->setObjectName("Rotors");
+  rotors_->setAccessibleName("rotors");
+  rotors_->setRange(1, 4);
+  designer->addRow("rotors", rotors_);
+  module_ = new QLineEdit(this);
+  module_->setObjectName("GearModule");
+  module_->setAccessibleName("gear module (mm)");
+  module_->setPlaceholderText("not given");
+  designer->addRow("gear module (mm)", module_);
+  for (std::size_t n = 0; n < designer_.size(); ++n) {
+    designer_[n] = new QLabel(this);
+    designer_[n]->setObjectName(QString("DesignerFigure%1").arg(n + 1));
+    designer_[n]->setAccessibleName(kDesignerNames[n]);
+    designer_[n]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    designer_[n]->setWordWrap(true);
+    designer->addRow(kDesignerNames[n], designer_[n]);
+  }
+  column->addLayout(designer);
+  designerNote_ = new QLabel(this);
+  designerNote_->setObjectName("DesignerNote");
+  designerNote_->setWordWrap(true);
+  column->addWidget(designerNote_);
+  connect(rotors_, &QSpinBox::valueChanged, this, &DesignPanel::updateDesigner);
+  connect(module_, &QLineEdit::textChanged, this, &DesignPanel::updateDesigner);
 
   hint_ = new QLabel(
       "Type a seal offset, a clearance, a recess or a target ratio: the real engine's figures "
@@ -136,6 +183,61 @@ void DesignPanel::setEngine(const study::EngineInput& engine) {
                             QString::fromStdString(engine.chamberWidth.shown()));
   caption_->setText(engineCaption_);
   recompute();
+  updateDesigner();
+}
+
+void DesignPanel::updateDesigner() {
+  for (QLabel* figure : designer_) figure->clear();
+  designerNote_->clear();
+  designerNote_->setStyleSheet("");
+  if (!engine_) return;
+  // The real engine's row where the panel has its figures, else the shape's own.
+  study::EngineRow row;
+  if (outcome_ && outcome_->hasFigures()) {
+    row = outcome_->row;
+  } else if (values().anyGiven()) {
+    // A real engine typed has no figures yet, or none at all: the shape's would stand for it.
+    return;
+  } else {
+    row.input = *engine_;
+  }
+  // The shape's exact limit beside the real engine's figures, as the tables give it.
+  const auto &e = engine_->eccentricity.number, &R = engine_->rotorRadius.number,
+             &W = engine_->chamberWidth.number;
+  if (!row.exact && e && R && W) row.exact = exactLimit(*e, *R, *W, engine_->volumeDivisor);
+  formats::TableSettings settings;
+  settings.rotors = rotors_->value();
+  const QString moduleText = module_->text().trimmed();
+  if (!moduleText.isEmpty()) {
+    const study::TypedNumber module(moduleText.toStdString());
+    const std::string why = study::gearModuleRefusal("gear module", module, engine_->eccentricity);
+    if (!why.empty()) {
+      designerNote_->setText(QString::fromStdString(why));
+      designerNote_->setStyleSheet("color: #c00000");
+      return;
+    }
+    settings.gearModule = module.number;
+  }
+  const auto d = formats::designerFiguresOf(row, settings);
+  if (!d || !row.exact || !row.exact->hasFigures()) return;
+  designer_[0]->setText(QString::fromStdString(
+      significantDigits(*engine_->rotorRadius.number / *engine_->eccentricity.number, 6)));
+  designer_[1]->setText(sixDigits(d->displacement));
+  designer_[2]->setText(sixDigits(d->largestSealLean));
+  designer_[3]->setText(QString("%1 by %2").arg(sixDigits(d->majorAxis), sixDigits(d->minorAxis)));
+  designer_[4]->setText(
+      QString("rotor %1, stationary %2 (3:2)")
+          .arg(sixDigits(d->rotorGearRadius), sixDigits(d->stationaryGearRadius)));
+  if (d->teeth) {
+    designer_[5]->setText(
+        QString("%1 and %2").arg(sixDigits(d->teeth->rotor), sixDigits(d->teeth->stationary)));
+  }
+  const ExactFigures& x = row.exact->figures;
+  designer_[6]->setText(
+      QString("%1 / %2 / %3")
+          .arg(sixDigits(x.capacity), sixDigits(x.deadVolume), sixDigits(x.ratio)));
+  for (QLabel* figure : designer_) figure->setAccessibleDescription(figure->text());
+  designerNote_->setText(QString::fromStdString(formats::figureNotes(row, settings, false)));
 }
 
 void DesignPanel::setStale(bool stale) {
@@ -183,6 +285,7 @@ void DesignPanel::recompute() {
       }));
     }
   }
+  updateDesigner();
   emit outcomeChanged();
 }
 
@@ -216,6 +319,7 @@ void DesignPanel::showOutcome(const study::DesignOutcome& outcome) {
   for (std::size_t n = 0; n < figures_.size(); ++n) {
     figures_[n]->setAccessibleDescription(figures_[n]->text());
   }
+  updateDesigner();
   refusal_->setText(QString::fromStdString(outcome.message));
   for (std::size_t n = 0; n < inputs_.size(); ++n) {
     if (kFields[n] == outcome.refused) inputLabels_[n]->setStyleSheet("color: #c00000");

@@ -8,6 +8,7 @@
 #include <QFutureWatcher>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QWidget>
 #include <array>
@@ -42,6 +43,13 @@ class DesignPanel : public QWidget {
   QString caption() const { return caption_->text(); }
   QString figure(int row) const { return figures_.at(row)->text(); }
   QString refusal() const { return refusal_->text(); }
+  // The designer's figures of the engine shown, for the rotors and gear module given: K, the
+  // displacement, the largest seal lean, the bore's axes, the gears, the exact limit; the real
+  // engine's where the panel has one.
+  QSpinBox* rotors() const { return rotors_; }
+  QLineEdit* gearModule() const { return module_; }
+  QString designerFigure(int row) const { return designer_.at(row)->text(); }
+  QString designerNote() const { return designerNote_->text(); }
   // The chamber over its cycle, on the panel's second page.
   CycleChart* cycleChart() const { return cycle_; }
 
@@ -53,6 +61,7 @@ class DesignPanel : public QWidget {
   void recompute();
   void showOutcome(const study::DesignOutcome& outcome);
   void clearFigures();
+  void updateDesigner();
 
   std::array<QLineEdit*, 5> inputs_{};
   std::array<QLabel*, 5> inputLabels_{};
@@ -66,6 +75,10 @@ class DesignPanel : public QWidget {
     std::vector<CyclePoint> curve;  // of the real engine, where it has figures
   };
   QTabWidget* tabs_ = nullptr;
+  QSpinBox* rotors_ = nullptr;
+  QLineEdit* module_ = nullptr;
+  std::array<QLabel*, 7> designer_{};
+  QLabel* designerNote_ = nullptr;
   CycleChart* cycle_ = nullptr;
   QFutureWatcher<Computed> watcher_;
   std::optional<study::EngineInput> engine_;

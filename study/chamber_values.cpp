@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "designer.h"
+#include "number_text.h"
+
 namespace rotary::study {
 
 std::string rpmRefusal(double rpm) {
@@ -18,6 +21,34 @@ std::string gammaRefusal(double gamma) {
 std::string recessAreaRefusal(double area) {
   if (area >= 0 && std::isfinite(area)) return "";
   return "is not an area of 0 or more";
+}
+
+std::string gearModuleRefusal(const std::string& field, const TypedNumber& module,
+                              const TypedNumber& eccentricity) {
+  // The most teeth the rotor's gear may have: production engines cut a few dozen, and a module
+  // that gives more than this is a slip of a digit.
+  constexpr double kMostGearTeeth = 10000;
+  if (!module.number || !(*module.number > 0)) {
+    return field + ": " + quoteForMessage(module.text) + " is not a length above 0";
+  }
+  const double m = *module.number;
+  if (!eccentricity.number || *eccentricity.number == 0) return "";
+  const double e = *eccentricity.number;
+  const double rotorTeeth = 6 * e / m, stationaryTeeth = 4 * e / m;
+  const std::string gives = field + ": " + quoteForMessage(module.text) + " gives eccentricity " +
+                            eccentricity.shown() + " ";
+  if (!(rotorTeeth <= kMostGearTeeth)) {
+    return gives + "a rotor gear of " + significantDigits(rotorTeeth, 6) +
+           " teeth (6e/m), more than the " + std::to_string(static_cast<int>(kMostGearTeeth)) +
+           " a phasing gear is cut with";
+  }
+  if (!wholeTeeth(e, m)) {
+    // Enough digits to see why a count that shows as whole is not: 36.0000002.
+    return gives + "gears of " + significantDigits(rotorTeeth, 12) + " and " +
+           significantDigits(stationaryTeeth, 12) +
+           " teeth (6e/m and 4e/m), not whole numbers of at least one";
+  }
+  return "";
 }
 
 }  // namespace rotary::study

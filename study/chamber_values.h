@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "typed_number.h"
+
 namespace rotary::study {
 
 // What the value is not, after its quoted text ("is not a shaft speed ..."); empty when it can
@@ -11,5 +13,11 @@ namespace rotary::study {
 std::string rpmRefusal(double rpm);
 std::string gammaRefusal(double gamma);
 std::string recessAreaRefusal(double area);
+
+// Why a gear module typed as `field` cannot cut the phasing gears of an engine of this
+// eccentricity, quoting what was typed; empty when it can (or the eccentricity, 0, has no gears).
+// The module itself must be a number above 0.
+std::string gearModuleRefusal(const std::string& field, const TypedNumber& module,
+                              const TypedNumber& eccentricity);
 
 }  // namespace rotary::study

@@ -9,6 +9,7 @@
 #include <optional>
 #include <sstream>
 
+#include "chamber_values.h"
 #include "cycle.h"
 #include "designer.h"
 #include "drawing.h"
@@ -32,10 +33,6 @@
 
 namespace rotary {
 namespace {
-
-// The most teeth the rotor's gear may have: production engines cut a few dozen, and a module that
-// gives more than this is a slip of a digit.
-constexpr int kMostGearTeeth = 10000;
 
 formats::ImageFormat checkedImageFormat(const std::string& option, const std::string& path,
                                         std::initializer_list<formats::ImageFormat> allowed,
@@ -107,24 +104,9 @@ std::string put(std::ostream& out, const std::string& content) {
 // figures.
 void checkGearModule(const study::TypedNumber& module,
                      const std::vector<study::TypedNumber>& eccentricities) {
-  const double m = *module.number;
   for (const study::TypedNumber& eccentricity : eccentricities) {
-    const double e = *eccentricity.number;
-    if (e == 0) continue;
-    const double rotorTeeth = 6 * e / m, stationaryTeeth = 4 * e / m;
-    const std::string gives = "--gear-module: " + quoteForMessage(module.text) +
-                              " gives eccentricity " + eccentricity.shown() + " ";
-    if (!(rotorTeeth <= kMostGearTeeth)) {
-      throw BadUsage{gives + "a rotor gear of " + significantDigits(rotorTeeth, 6) +
-                     " teeth (6e/m), more than the " + std::to_string(kMostGearTeeth) +
-                     " a phasing gear is cut with"};
-    }
-    if (!wholeTeeth(e, m)) {
-      // Enough digits to see why a count that shows as whole is not: 36.0000002.
-      throw BadUsage{gives + "gears of " + significantDigits(rotorTeeth, 12) + " and " +
-                     significantDigits(stationaryTeeth, 12) +
-                     " teeth (6e/m and 4e/m), not whole numbers of at least one"};
-    }
+    const std::string why = study::gearModuleRefusal("--gear-module", module, eccentricity);
+    if (!why.empty()) throw BadUsage{why};
   }
 }
 

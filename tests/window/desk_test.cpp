@@ -418,12 +418,51 @@ TEST(DesignPanel, DrawsTheChamberOverItsCycle) {
   for (int n = 0; n < 2000 && panel.computing(); ++n) QTest::qWait(5);
   ASSERT_TRUE(chart->besideChoices().contains("seal speed (m/s)"));
   chart->setBeside(CycleChart::Beside::kSealSpeed);
-  EXPECT_NEAR(
-      chart->besidePoints()[0].y(),
-      *volumeCurve(15, 105, 80, RealEngine{2, 0.1, 0}, 1, 1000, {0.001, 7000.0})[0].sealSpeed, 0);
+  ChamberSettings atSpeed;
+  atSpeed.rpm = 7000;
+  EXPECT_EQ(chart->besidePoints()[0].y(),
+            *volumeCurve(15, 105, 80, RealEngine{2, 0.1, 0}, 1, 1000, atSpeed)[0].sealSpeed);
   // A value refused: no curve, as no figures.
   panel.input(DesignField::kSealOffset)->setText("2x");
   EXPECT_TRUE(chart->volumePoints().isEmpty());
+}
+
+// The designer's figures of the engine shown, and of its real engine once the panel has it; a
+// module that cuts no whole gears is refused in the companion's words.
+TEST(DesignPanel, GivesTheDesignersFiguresForTheRotorsAndModule) {
+  DesignPanel panel;
+  panel.setEngine(defaultEngine());
+  EXPECT_EQ(panel.designerFigure(0), "7");
+  EXPECT_EQ(panel.designerFigure(1), "654.715");
+  EXPECT_EQ(panel.designerFigure(2), "25.3769");
+  EXPECT_EQ(panel.designerFigure(3), "240 by 180");
+  EXPECT_EQ(panel.designerFigure(4), "rotor 45, stationary 30 (3:2)");
+  EXPECT_EQ(panel.designerFigure(5), "");
+  EXPECT_EQ(panel.designerFigure(6), "654.715 / 37.8761 / 18.2857");
+  panel.rotors()->setValue(2);
+  EXPECT_EQ(panel.designerFigure(1), "1309.43");
+  panel.gearModule()->setText("2.5");
+  EXPECT_EQ(panel.designerFigure(5), "36 and 24");
+  panel.gearModule()->setText("4");
+  EXPECT_TRUE(panel.designerNote().startsWith(
+      "gear module: \"4\" gives eccentricity 15 gears of 22.5 and 15 teeth"))
+      << panel.designerNote().toStdString();
+  EXPECT_EQ(panel.designerFigure(1), "");
+  panel.gearModule()->clear();
+  // The real engine's: its bore and displacement.
+  panel.input(DesignField::kSealOffset)->setText("2");
+  EXPECT_EQ(panel.designerFigure(1), "") << "the shape's figures standing for a real engine";
+  for (int n = 0; n < 2000 && panel.computing(); ++n) QTest::qWait(5);
+  EXPECT_EQ(panel.designerFigure(3), "244 by 184");
+  EXPECT_EQ(panel.designerFigure(1), "1333.78");
+  // e = 10, R = 50: K = 5, and the rotor's internal gear reaches past the flank.
+  study::EngineInput small = defaultEngine();
+  small.eccentricity = "10";
+  small.rotorRadius = "50";
+  panel.input(DesignField::kSealOffset)->clear();
+  panel.setEngine(small);
+  EXPECT_TRUE(panel.designerNote().contains("does not fit inside the rotor"))
+      << panel.designerNote().toStdString();
 }
 
 // A refusal typed while a slow real engine computes stands: the late result is for values no
