@@ -39,6 +39,8 @@ constexpr const char* kDesignerNames[] = {"K",
                                           "gear pitch radii (mm)",
                                           "gear teeth",
                                           "exact limit"};
+// The engine's drawing strays from the true curves by no more than the saved figure's.
+constexpr double kOutlineChordError = 0.002;
 // The seal's figures read as sentences: each under its name, the panel's width for it.
 constexpr std::size_t kFirstFigureUnderItsName = 6;
 
@@ -59,6 +61,8 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName("DesignTabs");
   outer->addWidget(tabs_);
+  engineView_ = new EngineView;
+  tabs_->addTab(engineView_, "Engine");
   auto* figuresPage = new QWidget;
   // Taller than the client area with every note shown: it scrolls rather than clips.
   auto* scroll = new QScrollArea;
@@ -160,6 +164,7 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
     computing_ = false;
     showOutcome(computed.outcome);
     cycle_->setCurve(computed.curve);
+    engineView_->setOutlines(computed.outlines);
   });
 }
 
@@ -184,6 +189,14 @@ void DesignPanel::setEngine(const study::EngineInput& engine) {
   caption_->setText(engineCaption_);
   recompute();
   updateDesigner();
+}
+
+std::optional<RealOutlines> DesignPanel::bareOutlines() const {
+  if (!engine_) return std::nullopt;
+  const auto &e = engine_->eccentricity.number, &R = engine_->rotorRadius.number,
+             &W = engine_->chamberWidth.number;
+  if (!e || !R || !W || !realLimit(*e, *R, *W, RealEngine{}).hasFigures()) return std::nullopt;
+  return realOutlines(*e, *R, RealEngine{}, kOutlineChordError);
 }
 
 void DesignPanel::updateDesigner() {
@@ -259,6 +272,7 @@ void DesignPanel::recompute() {
   clearFigures();
   cycle_->setCurve({});
   const study::DesignValues values = this->values();
+  engineView_->setOutlines(values.anyGiven() ? std::nullopt : bareOutlines());
   hint_->setVisible(!values.anyGiven());
   if (values.anyGiven()) {
     // A value the companion would refuse is refused at once, engine or not.
@@ -274,12 +288,14 @@ void DesignPanel::recompute() {
         // A pool thread carries whatever vector state the window's drawing left: the sines of
         // the curve would pay for it nine times over.
         clearUpperVectorState();
-        Computed computed{request, study::designEngine(engine, values), {}};
+        Computed computed{request, study::designEngine(engine, values), {}, std::nullopt};
         if (computed.outcome.hasFigures()) {
           const study::EngineInput& input = computed.outcome.row.input;
           computed.curve = volumeCurve(*input.eccentricity.number, *input.rotorRadius.number,
                                        *input.chamberWidth.number, input.realEngine(), 1,
                                        input.volumeDivisor, input.chamber);
+          computed.outlines = realOutlines(*input.eccentricity.number, *input.rotorRadius.number,
+                                           input.realEngine(), kOutlineChordError);
         }
         return computed;
       }));

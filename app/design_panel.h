@@ -16,6 +16,7 @@
 
 #include "cycle_chart.h"
 #include "design_values.h"
+#include "engine_view.h"
 
 namespace rotary::app {
 
@@ -52,6 +53,8 @@ class DesignPanel : public QWidget {
   QString designerNote() const { return designerNote_->text(); }
   // The chamber over its cycle, on the panel's second page.
   CycleChart* cycleChart() const { return cycle_; }
+  // The engine drawn, on the panel's first page.
+  EngineView* engineView() const { return engineView_; }
 
  signals:
   // The outcome came, or went as a value or the engine changed.
@@ -62,6 +65,8 @@ class DesignPanel : public QWidget {
   void showOutcome(const study::DesignOutcome& outcome);
   void clearFigures();
   void updateDesigner();
+  // The bare engine's outlines, for the drawing while no real engine is typed.
+  std::optional<RealOutlines> bareOutlines() const;
 
   std::array<QLineEdit*, 5> inputs_{};
   std::array<QLabel*, 5> inputLabels_{};
@@ -73,7 +78,9 @@ class DesignPanel : public QWidget {
     long request;
     study::DesignOutcome outcome;
     std::vector<CyclePoint> curve;  // of the real engine, where it has figures
+    std::optional<RealOutlines> outlines;
   };
+  EngineView* engineView_ = nullptr;
   QTabWidget* tabs_ = nullptr;
   QSpinBox* rotors_ = nullptr;
   QLineEdit* module_ = nullptr;

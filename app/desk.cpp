@@ -128,13 +128,16 @@ void Desk::frameShown() {
   // Only where it can be seen, and no more often than the eye follows: a chart's repaint costs
   // more than a frame of the animation.
   CycleChart* chart = panel_->cycleChart();
-  if (!chart->isVisible()) return;
+  EngineView* view = panel_->engineView();
+  if (!chart->isVisible() && !view->isVisible()) return;
   const auto now = std::chrono::steady_clock::now();
   if (now - lastMark_ < markInterval_) return;
   lastMark_ = now;
   // The shaft turns one and a half times the chamber's motion angle.
   const double motion = program_.cycle().state().animationAngle;
-  chart->setShaftAngle(1.5 * motion * 180 / std::numbers::pi);
+  const double shaft = 1.5 * motion * 180 / std::numbers::pi;
+  if (chart->isVisible()) chart->setShaftAngle(shaft);
+  if (view->isVisible()) view->setShaftAngle(shaft);
 }
 
 void Desk::updateStale() {

@@ -23,6 +23,7 @@
 #include <numbers>
 
 #include "message_area.h"
+#include "real_outline.h"
 #include "running_window.h"
 
 namespace rotary::app {
@@ -465,6 +466,55 @@ TEST(DesignPanel, GivesTheDesignersFiguresForTheRotorsAndModule) {
       << panel.designerNote().toStdString();
 }
 
+// The Engine page draws the DXF's own outlines, fitted to the view; as the shaft turns, the rotor
+// keeps its clearance to the bore all round, as an engine does.
+TEST(DesignPanel, DrawsTheRealEngineItsDxfHas) {
+  DesignPanel panel;
+  panel.resize(400, 700);
+  panel.show();
+  panel.setEngine(defaultEngine());
+  EngineView* view = panel.engineView();
+  ASSERT_TRUE(view->outlines()) << "the bare engine drawn before any value is typed";
+  EXPECT_DOUBLE_EQ(view->scaleBarLength(), 50);  // a quarter of the 240 mm bore, rounded
+  panel.input(DesignField::kSealOffset)->setText("2");
+  panel.input(DesignField::kClearance)->setText("0.1");
+  for (int n = 0; n < 2000 && panel.computing(); ++n) QTest::qWait(5);
+  ASSERT_TRUE(view->outlines());
+  const RealOutlines expected = realOutlines(15, 105, RealEngine{2, 0.1, 0}, 0.002);
+  ASSERT_EQ(view->outlines()->bore.size(), expected.bore.size());
+  for (std::size_t n = 0; n < expected.bore.size(); n += 50) {
+    EXPECT_EQ(view->outlines()->bore[n].x, expected.bore[n].x);
+    EXPECT_EQ(view->outlines()->bore[n].y, expected.bore[n].y);
+  }
+  const Polyline atTdc = view->rotorNow();
+  ASSERT_EQ(atTdc.size(), expected.rotor.size());
+  EXPECT_NEAR(atTdc[7].x, expected.rotor[7].x, 1e-12);
+  EXPECT_NEAR(atTdc[7].y, expected.rotor[7].y, 1e-12);
+  for (double shaft = 0; shaft < 1080; shaft += 67.5) {
+    view->setShaftAngle(shaft);
+    // Within the chords' 0.002 either side of the clearance.
+    EXPECT_NEAR(smallestDistance(view->rotorNow(), expected.bore), 0.1, 0.005) << shaft;
+  }
+  // And the screen shows the bore where the view puts it.
+  view->setShaftAngle(0);
+  const QImage shown = view->grab().toImage();
+  int dark = 0, looked = 0;
+  for (std::size_t n = 0; n < expected.bore.size(); n += 13, ++looked) {
+    // The antialiased line's darkest pixel lies within a pixel of the point.
+    const QPoint at = view->toView(expected.bore[n]).toPoint();
+    int darkest = 255;
+    for (int dx = -1; dx <= 1; ++dx) {
+      for (int dy = -1; dy <= 1; ++dy)
+        darkest = std::min(darkest, qGray(shown.pixel(at + QPoint(dx, dy))));
+    }
+    if (darkest < 128) ++dark;
+  }
+  EXPECT_EQ(dark, looked);
+  // Refused values: nothing drawn.
+  panel.input(DesignField::kSealOffset)->setText("2x");
+  EXPECT_FALSE(view->outlines());
+}
+
 // A refusal typed while a slow real engine computes stands: the late result is for values no
 // longer typed. The hint that says what to type goes with the first value typed.
 TEST(DesignPanel, KeepsWhatWasTypedLastAndItsHintOnlyWhileNothingIs) {
@@ -641,7 +691,7 @@ TEST(Desk, TheCyclePageMarksTheShaftAsTheAnimationTurns) {
       case kStarting:
         if (window.window.frames() < 2) return false;
         window.setPanel("2", "0.1", "", "");
-        window.desk.panel()->findChild<QTabWidget*>("DesignTabs")->setCurrentIndex(1);
+        window.desk.panel()->findChild<QTabWidget*>("DesignTabs")->setCurrentWidget(chart);
         stage = kComputing;
         return false;
       case kComputing:

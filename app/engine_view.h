@@ -1,0 +1,55 @@
+// The real engine drawn in the design panel, fitted to the view at any size: the bore, the seal
+// tips' trochoid, the rotor at its clearance and the largest rotor it stands inside, the gears'
+// pitch circles, a scale bar in millimetres and a legend. The outlines are the very ones the DXF
+// and the saved figure take; the rotor and its gear turn with the shaft's angle.
+#pragma once
+
+#include <QWidget>
+#include <optional>
+
+#include "real_outline.h"
+
+namespace rotary::app {
+
+class EngineView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit EngineView(QWidget* parent = nullptr);
+
+  // The outlines of the engine shown, at top dead centre; none clears the view.
+  void setOutlines(std::optional<RealOutlines> outlines);
+  const std::optional<RealOutlines>& outlines() const { return outlines_; }
+
+  // The shaft's angle in degrees: the rotor centre circles the crank axis clockwise, the rotor
+  // turning a third as fast the same way.
+  void setShaftAngle(double degrees);
+  double shaftAngle() const { return shaftAngle_; }
+
+  // The rotor's outline and its gear's centre where they stand at the shaft's angle, in the
+  // engine's lengths; and where a point of the engine lands in the view.
+  Polyline rotorNow() const;
+  PlanePoint rotorGearCentreNow() const;
+  QPointF toView(PlanePoint p) const;
+  // The length the scale bar stands for, in millimetres.
+  double scaleBarLength() const { return scaleBar_; }
+
+  QSize sizeHint() const override { return {380, 380}; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  PlanePoint moved(PlanePoint p) const;
+  void fit();
+
+  std::optional<RealOutlines> outlines_;
+  double shaftAngle_ = 0;
+  // Engine to view: x' = origin.x + scale x, y' = origin.y - scale y.
+  double scale_ = 1;
+  QPointF origin_;
+  double scaleBar_ = 0;
+};
+
+}  // namespace rotary::app
