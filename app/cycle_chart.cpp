@@ -31,7 +31,7 @@ QString sixDigits(double value) {
   return QString::fromStdString(significantDigits(value, 6));
 }
 
-// A value axis over [low, high] with a little room, and a plain number format.
+// A value axis over [low, high] with a little room, at round numbers.
 void fit(QValueAxis* axis, double low, double high) {
   if (!(high > low)) high = low + 1;
   const double room = (high - low) * 0.05;

@@ -187,8 +187,8 @@ void DesignPanel::setEngine(const study::EngineInput& engine) {
                             QString::fromStdString(engine.rotorRadius.shown()),
                             QString::fromStdString(engine.chamberWidth.shown()));
   caption_->setText(engineCaption_);
+  // Its designer's figures come with it.
   recompute();
-  updateDesigner();
 }
 
 std::optional<RealOutlines> DesignPanel::bareOutlines() const {

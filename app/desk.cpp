@@ -148,8 +148,7 @@ void Desk::updateStale() {
         form_.text(1)->text() != QString::fromStdString(engine.eccentricity.text) ||
         form_.text(2)->text() != QString::fromStdString(engine.rotorRadius.text) ||
         form_.text(3)->text() != QString::fromStdString(engine.chamberWidth.text);
-    const bool stepsOther =
-        program_.cycle().state().figures && form_.vscroll1()->value() != engine.steps;
+    const bool stepsOther = form_.vscroll1()->value() != engine.steps;
     if (typedOther || stepsOther) {
       line = QString("figures for e = %1, R = %2, W = %3; press recalculate for the values typed")
                  .arg(QString::fromStdString(engine.eccentricity.shown()),

@@ -266,13 +266,9 @@ constexpr Column kSealColumns[] = {{"least_seal_speed", &Columns::leastSealSpeed
                                    {"least_seal_inertia_per_gram", &Columns::leastSealInertia},
                                    {"largest_seal_inertia_per_gram", &Columns::largestSealInertia}};
 
-// Calls `each` with the name and value of every column a row has, the note aside.
+// The same for the designer's, the chamber's and the seal's columns, which follow the figures.
 template <typename Each>
-void forEachColumn(bool real, const TableSettings& settings, const Columns& c, Each each) {
-  for (const auto& [name, member] : kColumns) each(name, c.*member);
-  if (real) {
-    for (const auto& [name, member] : kRealColumns) each(name, c.*member);
-  }
+void forEachDesignerColumn(const TableSettings& settings, const Columns& c, Each each) {
   for (const auto& [name, member] : kDesignerColumns) each(name, c.*member);
   if (settings.gearModule) {
     for (const auto& [name, member] : kTeethColumns) each(name, c.*member);
@@ -281,6 +277,16 @@ void forEachColumn(bool real, const TableSettings& settings, const Columns& c, E
   if (settings.rpm) {
     for (const auto& [name, member] : kSealColumns) each(name, c.*member);
   }
+}
+
+// Calls `each` with the name and value of every column a row has, the note aside.
+template <typename Each>
+void forEachColumn(bool real, const TableSettings& settings, const Columns& c, Each each) {
+  for (const auto& [name, member] : kColumns) each(name, c.*member);
+  if (real) {
+    for (const auto& [name, member] : kRealColumns) each(name, c.*member);
+  }
+  forEachDesignerColumn(settings, c, each);
 }
 
 // Where --units names the unit of the lengths, these name it and that of the volumes.
@@ -492,20 +498,8 @@ std::string tabSeparatedRow(const study::EngineRow& row, const TableSettings& se
         ' ');
     values += separator + cell;
   };
-  // The CSV's own columns up to the exact figures, the real engine's where the row has it, and
-  // after them the designer's, the chamber's and the seal's as the CSV has them.
-  for (const auto& [name, member] : kColumns) add(name, c.*member);
-  if (row.input.real) {
-    for (const auto& [name, member] : kRealColumns) add(name, c.*member);
-  }
-  for (const auto& [name, member] : kDesignerColumns) add(name, c.*member);
-  if (settings.gearModule) {
-    for (const auto& [name, member] : kTeethColumns) add(name, c.*member);
-  }
-  for (const auto& [name, member] : kChamberColumns) add(name, c.*member);
-  if (settings.rpm) {
-    for (const auto& [name, member] : kSealColumns) add(name, c.*member);
-  }
+  // The CSV's own columns, without the units and the note.
+  forEachColumn(row.input.real, settings, c, add);
   return header + "\n" + values + "\n";
 }
 

@@ -70,7 +70,7 @@ int checkedSteps(double steps) {
 // The shaft's speed, gamma and a recess's walls, as --rpm, --gamma and --recess-area take them;
 // the lengths are millimetres.
 ChamberSettings checkedChamberSettings(std::optional<double> rpm, double gamma,
-                                       std::optional<double> recessArea) {
+                                       std::optional<double> recessArea, bool recessGiven) {
   const auto check = [](const char* field, double value, std::string (*refusal)(double)) {
     if (const std::string why = refusal(value); !why.empty()) {
       throw py::value_error(std::string(field) + ": " + formatNumber(value) + " " + why);
@@ -79,6 +79,8 @@ ChamberSettings checkedChamberSettings(std::optional<double> rpm, double gamma,
   if (rpm) check("rpm", *rpm, study::rpmRefusal);
   check("gamma", gamma, study::gammaRefusal);
   if (recessArea) check("recess_area", *recessArea, study::recessAreaRefusal);
+  // As --recess-area goes with --recess: walls of a pocket that is not there.
+  if (recessArea && !recessGiven) throw py::value_error("recess_area goes with recess");
   ChamberSettings settings;
   settings.rpm = rpm;
   settings.gamma = gamma;
@@ -223,8 +225,7 @@ py::dict realEngineOf(double e, double R, double W, double A, double C, double V
                       std::optional<double> target, double rotorsGiven, std::optional<double> rpm,
                       double gamma, std::optional<double> recessArea) {
   const int rotors = checkedRotors(rotorsGiven);
-  const ChamberSettings chamber = checkedChamberSettings(rpm, gamma, recessArea);
-  if (recessArea && V == 0) throw py::value_error("recess_area goes with recess");
+  const ChamberSettings chamber = checkedChamberSettings(rpm, gamma, recessArea, V != 0);
   if (target) {
     if (const std::string why = targetRefusal(*target); !why.empty()) throw py::value_error(why);
   }
@@ -251,8 +252,7 @@ py::dict realEngineOf(double e, double R, double W, double A, double C, double V
 
 py::dict volumeCurveOf(double e, double R, double W, double A, double C, double V, double angleStep,
                        std::optional<double> rpm, std::optional<double> recessArea) {
-  const ChamberSettings chamber = checkedChamberSettings(rpm, 1.4, recessArea);
-  if (recessArea && V == 0) throw py::value_error("recess_area goes with recess");
+  const ChamberSettings chamber = checkedChamberSettings(rpm, 1.4, recessArea, V != 0);
   if (!(angleStep >= 0.001 && angleStep <= 1080)) {
     throw py::value_error("angle step: " + formatNumber(angleStep) +
                           " is not a number of degrees from 0.001 to 1080");
@@ -493,21 +493,12 @@ py::dict studyOf(Flat e, Flat R, Flat W, Flat steps, const std::string& method, 
   }
   std::atomic<bool> stop{false};
   const StudyValues values{
-      e.data(),
-      R.data(),
-      W.data(),
-      steps.data(),
-      A.data(),
-      C.data(),
-      V.data(),
-      target ? target->data() : nullptr,
-      method == "exact",
-      real || target.has_value(),
-      target.has_value(),
-      checkedRotors(rotors),
+      e.data(), R.data(), W.data(), steps.data(), A.data(), C.data(), V.data(),
+      target ? target->data() : nullptr, method == "exact", real || target.has_value(),
+      target.has_value(), checkedRotors(rotors),
       module ? std::optional<double>(checkedGearModule(*module)) : std::nullopt,
-      checkedChamberSettings(rpm, gamma, recessArea),
-      &stop};
+      // The recess is each engine's own; study() refuses an area where none is given at all.
+      checkedChamberSettings(rpm, gamma, recessArea, true), &stop};
   StudyTable table(n, values);
   bool interrupted = false;
   {

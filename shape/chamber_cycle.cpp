@@ -14,13 +14,6 @@ namespace {
 
 using std::numbers::pi;
 
-constexpr double kRadiansPerDegree = pi / 180;
-
-// The chamber's motion angle, in radians, at a shaft angle in degrees.
-double motionAngle(double shaftDegrees) {
-  return 2 * shaftDegrees / 3 * kRadiansPerDegree;
-}
-
 // The smallest value of f over a period of shaft angles, with where it lies: sampled, then
 // refined about the least sample. The seal's speed and inertia swing once or twice a period, as
 // broad as a stroke: 72 samples over the period find the right swing with room to spare.
@@ -60,7 +53,7 @@ ChamberCycle::ChamberCycle(double e, double R, double W, const RealEngine& real,
       divisor_(volumeDivisor),
       recess_(real.recess),
       recessArea_(recessArea),
-      offsets_{real.sealOffset / e, (real.sealOffset - real.clearance) / e},
+      offsets_(offsetsOf(real, e)),
       chamber_(K_, offsets_),
       flankLength_(exact::movedFlankLength(K_, offsets_.flank)) {}
 
@@ -133,24 +126,24 @@ SealFigures sealFigures(double e, double R, double sealOffset, double rpm, doubl
   const auto inertia = [=](double theta) { return sealMotion(e, R, sealOffset, theta).inertia; };
   // The seal's contact runs along half the bore while the shaft turns 540 degrees, and its speed
   // and inertia repeat from there.
-  constexpr double kSpeedPeriod = 540, kInertiaPeriod = 540;
+  constexpr double kPeriod = 540;
   SealFigures f;
   f.rpm = rpm;
-  f.leastSpeed = leastOver(speed, kSpeedPeriod).second * toMetresPerSecond;
+  f.leastSpeed = leastOver(speed, kPeriod).second * toMetresPerSecond;
   f.largestSpeed =
-      -leastOver([&](double t) { return -speed(t); }, kSpeedPeriod).second * toMetresPerSecond;
-  const double travel = exact::integral(speed, 0, kSpeedPeriod, 1e-13);
-  f.meanSpeed = travel / kSpeedPeriod * toMetresPerSecond;
-  const auto [pulledInMost, least] = leastOver(inertia, kInertiaPeriod);
+      -leastOver([&](double t) { return -speed(t); }, kPeriod).second * toMetresPerSecond;
+  const double travel = exact::integral(speed, 0, kPeriod, 1e-13);
+  f.meanSpeed = travel / kPeriod * toMetresPerSecond;
+  const auto [pulledInMost, least] = leastOver(inertia, kPeriod);
   f.leastInertia = least * toNewtonsPerGram;
   f.largestInertia =
-      -leastOver([&](double t) { return -inertia(t); }, kInertiaPeriod).second * toNewtonsPerGram;
+      -leastOver([&](double t) { return -inertia(t); }, kPeriod).second * toNewtonsPerGram;
   if (least < 0) {
     // The inertia rises on either side of its least to its largest, half a period away.
-    const double half = kInertiaPeriod / 2;
+    const double half = kPeriod / 2;
     double from = rootBetween(inertia, pulledInMost - half, pulledInMost);
     const double to = rootBetween(inertia, pulledInMost, pulledInMost + half);
-    const double shift = std::floor(from / kInertiaPeriod) * kInertiaPeriod;
+    const double shift = std::floor(from / kPeriod) * kPeriod;
     from -= shift;
     f.drawnIn = std::pair{from, to - shift};
   }
@@ -166,7 +159,7 @@ ChamberFigures chamberFigures(double e, double R, double W, const RealEngine& re
                               const ChamberSettings& settings) {
   ChamberFigures f;
   const double K = R / e;
-  const exact::Offsets offsets{real.sealOffset / e, (real.sealOffset - real.clearance) / e};
+  const exact::Offsets offsets = offsetsOf(real, e);
   // The dead volume holds the chamber's area at top dead centre and the recess: the side walls
   // come from it, with no integral of their own.
   const double deadVolume = figures.deadVolume * volumeDivisor;

@@ -5,6 +5,7 @@
 // forces and torques in SI units whatever the lengths' unit, which `metresPerUnit` states.
 #pragma once
 
+#include <numbers>
 #include <optional>
 #include <utility>
 
@@ -24,6 +25,13 @@ struct ChamberSettings {
 };
 
 inline constexpr double kPascalsPerBar = 1e5;
+inline constexpr double kRadiansPerDegree = std::numbers::pi / 180;
+
+// The chamber's motion angle in radians, the housing's seen from the rotor, at a shaft angle in
+// degrees: two thirds of it.
+inline double motionAngle(double shaftDegrees) {
+  return 2 * shaftDegrees / 3 * kRadiansPerDegree;
+}
 
 // One chamber at any shaft angle in degrees, 0 at top dead centre of compression. For dimensions
 // whose real engine has figures; with no seal offset, clearance or recess, the bare shape's.

@@ -7,6 +7,10 @@
 
 namespace rotary {
 
+exact::Offsets offsetsOf(const RealEngine& real, double e) {
+  return {real.sealOffset / e, (real.sealOffset - real.clearance) / e};
+}
+
 RealLimit realLimit(double e, double R, double W, const RealEngine& real, double volumeDivisor) {
   return realLimit(e, R, W, real, exactLimit(e, R, W, volumeDivisor), volumeDivisor);
 }
@@ -57,7 +61,7 @@ RealLimit realLimit(double e, double R, double W, const RealEngine& real, const 
     limit.status = RealStatus::kSealOffsetTooLarge;
     return limit;
   }
-  const exact::Offsets offsets{real.sealOffset / e, (real.sealOffset - real.clearance) / e};
+  const exact::Offsets offsets = offsetsOf(real, e);
   if (!exact::flankHolds(K, offsets.flank)) {
     limit.largestClearance = largestClearance(K, e, real.sealOffset, real.clearance);
     limit.status = RealStatus::kNoFlankLeft;

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "exact_limit.h"
+#include "real_shape.h"
 
 namespace rotary {
 
@@ -23,6 +24,10 @@ enum class RealStatus {
   kSealOffsetTooLarge,  // the bore would form cusps or cross itself
   kNoFlankLeft,         // the clearance moves the flank in beyond its curvature
 };
+
+// The seal offset and the flank's offset A - C in units of the eccentricity, as the shape takes
+// them.
+exact::Offsets offsetsOf(const RealEngine& real, double e);
 
 struct RealLimit {
   RealStatus status = RealStatus::kNoShape;

@@ -10,18 +10,6 @@
 #include "exact_shape.h"
 
 namespace rotary {
-namespace {
-
-using std::numbers::pi;
-
-constexpr double kRadiansPerDegree = pi / 180;
-
-// The chamber's motion angle at a shaft angle, both in their units.
-double motionAngle(double shaftDegrees) {
-  return 2 * shaftDegrees / 3 * kRadiansPerDegree;
-}
-
-}  // namespace
 
 double sealLean(double K, double shaftAngle) {
   // Clockwise, the chamber's left apex goes ahead; it lies at K (cos 7pi/6, sin 7pi/6).

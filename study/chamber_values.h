@@ -1,5 +1,5 @@
-// The values the chamber's and the seal's figures take besides the engine, checked alike
-// wherever they are typed: the shaft's speed, the ratio of specific heats and a recess's walls.
+// The values the designer's figures take besides the engine, checked alike wherever they are
+// typed: the shaft's speed, the ratio of specific heats, a recess's walls and the gear module.
 #pragma once
 
 #include <string>
