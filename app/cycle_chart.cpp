@@ -18,12 +18,12 @@ namespace {
 
 struct BesideChoice {
   CycleChart::Beside beside;
-  const char* name;    // the picker's and the right axis's
+  const char* name;    // the picker's and the right axis's; %L stands for the unit of length
   const char* short_;  // the legend's, which has a quarter of the width
 };
 constexpr BesideChoice kChoices[] = {
     {CycleChart::Beside::kSealLean, "seal lean (degrees)", "seal lean"},
-    {CycleChart::Beside::kSurfaceToVolume, "surface to volume (per mm)", "S/V"},
+    {CycleChart::Beside::kSurfaceToVolume, "surface to volume (per %L)", "S/V"},
     {CycleChart::Beside::kTorquePerBar, "torque per bar (N m)", "torque"},
     {CycleChart::Beside::kSealSpeed, "seal speed (m/s)", "seal speed"}};
 
@@ -106,7 +106,7 @@ CycleChart::CycleChart(QWidget* parent) : QWidget(parent) {
   }
   connect(picker_, &QComboBox::currentIndexChanged, this, [this](int index) {
     for (const BesideChoice& choice : kChoices) {
-      if (picker_->itemText(index) == choice.name && choice.beside != beside_) {
+      if (picker_->itemText(index) == nameOf(choice.beside) && choice.beside != beside_) {
         beside_ = choice.beside;
         redraw();
       }
@@ -119,7 +119,7 @@ QStringList CycleChart::besideChoices() const {
   QStringList names;
   const bool speed = !curve_.empty() && curve_.front().sealSpeed.has_value();
   for (const BesideChoice& choice : kChoices) {
-    if (choice.beside != Beside::kSealSpeed || speed) names << choice.name;
+    if (choice.beside != Beside::kSealSpeed || speed) names << nameOf(choice.beside);
   }
   return names;
 }
@@ -127,10 +127,23 @@ QStringList CycleChart::besideChoices() const {
 void CycleChart::setCurve(std::vector<CyclePoint> curve) {
   curve_ = std::move(curve);
   // The speed goes with the curve that has it.
-  if (beside_ == Beside::kSealSpeed && !besideChoices().contains(kChoices[3].name)) {
+  if (beside_ == Beside::kSealSpeed && !besideChoices().contains(nameOf(Beside::kSealSpeed))) {
     beside_ = Beside::kSealLean;
   }
   redraw();
+}
+
+void CycleChart::setUnits(const QString& length, const QString& volume) {
+  lengthUnit_ = length;
+  volumeUnit_ = volume;
+  redraw();
+}
+
+QString CycleChart::nameOf(Beside beside) const {
+  for (const BesideChoice& choice : kChoices) {
+    if (choice.beside == beside) return QString(choice.name).replace("%L", lengthUnit_);
+  }
+  return "";
 }
 
 void CycleChart::setBeside(Beside beside) {
@@ -156,7 +169,7 @@ void CycleChart::redraw() {
   const QStringList choices = besideChoices();
   QString name, legend;
   for (const BesideChoice& choice : kChoices) {
-    if (choice.beside == beside_) name = choice.name, legend = choice.short_;
+    if (choice.beside == beside_) name = nameOf(choice.beside), legend = choice.short_;
   }
   {
     const QSignalBlocker quiet(picker_);
@@ -166,7 +179,7 @@ void CycleChart::redraw() {
   }
   besideSeries_->setName(legend);
   besideAxis_->setTitleText(name);
-  volumeAxis_->setTitleText("volume (cm^3)");
+  volumeAxis_->setTitleText("volume (" + volumeUnit_ + ")");
   QList<QPointF> volume, beside, centres;
   double low = 0, high = 1, besideLow = 0, besideHigh = 1;
   for (const CyclePoint& p : curve_) {
@@ -229,13 +242,13 @@ QString CycleChart::readingAt(double shaftAngle) const {
       curve_.begin(), curve_.end(), [shaftAngle](const CyclePoint& a, const CyclePoint& b) {
         return std::abs(a.shaftAngle - shaftAngle) < std::abs(b.shaftAngle - shaftAngle);
       });
-  QString text = QString("shaft %1 degrees: volume %2 cm^3, seal lean %3 degrees")
-                     .arg(sixDigits(nearest->shaftAngle), sixDigits(nearest->volume),
+  QString text = QString("shaft %1 degrees: volume %2 %3, seal lean %4 degrees")
+                     .arg(sixDigits(nearest->shaftAngle), sixDigits(nearest->volume), volumeUnit_,
                           sixDigits(nearest->sealLean));
   if (beside_ != Beside::kSealLean) {
     for (const BesideChoice& choice : kChoices) {
       if (choice.beside == beside_) {
-        text += QString(", %1 %2").arg(choice.name, sixDigits(besideValue(*nearest)));
+        text += QString(", %1 %2").arg(nameOf(choice.beside), sixDigits(besideValue(*nearest)));
       }
     }
   }

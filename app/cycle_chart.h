@@ -33,6 +33,10 @@ class CycleChart : public QWidget {
   // What the right axis shows, by the names the picker offers.
   enum class Beside { kSealLean, kSurfaceToVolume, kTorquePerBar, kSealSpeed };
   void setBeside(Beside beside);
+  // The units the axes, the picker and the reading name: the lengths' and the volumes'.
+  void setUnits(const QString& length, const QString& volume);
+  // The picker's and the right axis's name of a choice, in the units set.
+  QString nameOf(Beside beside) const;
   Beside beside() const { return beside_; }
   // The picker's choices now: the seal's speed only where the curve has it.
   QStringList besideChoices() const;
@@ -67,6 +71,7 @@ class CycleChart : public QWidget {
   QScatterSeries* deadCentres_ = nullptr;
   QLineSeries* mark_ = nullptr;
   double markedAngle_ = std::nan("");
+  QString lengthUnit_ = "mm", volumeUnit_ = "cm^3";
   QValueAxis *angleAxis_ = nullptr, *volumeAxis_ = nullptr, *besideAxis_ = nullptr;
 };
 

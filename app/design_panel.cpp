@@ -20,25 +20,27 @@ using study::DesignField;
 constexpr DesignField kFields[] = {DesignField::kSealOffset, DesignField::kClearance,
                                    DesignField::kRecess, DesignField::kTargetRatio,
                                    DesignField::kRpm};
-constexpr const char* kInputNames[] = {"seal offset A", "clearance C", "recess V", "target ratio X",
-                                       "shaft speed (rpm)"};
+// %L stands for the unit of length, %V for the volumes'.
+constexpr const char* kInputNames[] = {"seal offset A (%L)", "clearance C (%L)", "recess V (%V)",
+                                       "target ratio X", "shaft speed (rpm)"};
 constexpr const char* kObjectNames[] = {"SealOffset", "Clearance", "Recess", "TargetRatio",
                                         "ShaftSpeed"};
-constexpr const char* kFigureNames[] = {"chamber capacity",
-                                        "dead volume",
+constexpr const char* kFigureNames[] = {"chamber capacity (%V)",
+                                        "dead volume (%V)",
                                         "compression ratio",
-                                        "recess for the target",
-                                        "S/V at TDC (per mm)",
+                                        "recess for the target (%V)",
+                                        "S/V at TDC (per %L)",
                                         "Otto efficiency (1.4)",
                                         "apex seal speed on the bore (m/s)",
                                         "apex seal inertia (N per gram)"};
 constexpr const char* kDesignerNames[] = {"K",
-                                          "displacement (cm^3)",
+                                          "displacement (%V)",
                                           "largest seal lean (degrees)",
-                                          "bore axes (mm)",
-                                          "gear pitch radii (mm)",
+                                          "bore axes (%L)",
+                                          "gear pitch radii (%L)",
                                           "gear teeth",
-                                          "exact limit"};
+                                          "exact limit (%V, %V, ratio)"};
+constexpr const char* kUnits[] = {"mm", "cm", "m", "in"};
 // The engine's drawing strays from the true curves by no more than the saved figure's.
 constexpr double kOutlineChordError = 0.002;
 // The seal's figures read as sentences: each under its name, the panel's width for it.
@@ -55,16 +57,73 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
   setObjectName("DesignPanel");
   setAccessibleName("design panel");
 
-  // Two pages: the figures, and the chamber over its cycle.
+  // The values on top, where F2 puts the keyboard, with the engine they are for; under them the
+  // pages: the engine drawn, its figures, and its chamber over the cycle.
   auto* outer = new QVBoxLayout(this);
-  outer->setContentsMargins(0, 0, 0, 0);
+  outer->setContentsMargins(6, 4, 6, 4);
+  outer->setSpacing(4);
+  auto* title = new QLabel("<b>Real engine</b>", this);
+  outer->addWidget(title);
+  caption_ = new QLabel("no engine with figures yet", this);
+  caption_->setObjectName("DesignCaption");
+  caption_->setWordWrap(true);
+  outer->addWidget(caption_);
+
+  // The values in one column, in the order the Tab key takes them: the real engine's, then the
+  // designer's.
+  auto* inputs = new QFormLayout;
+  inputs->setVerticalSpacing(2);
+  inputs->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+  for (std::size_t n = 0; n < inputs_.size(); ++n) {
+    inputs_[n] = new QLineEdit(this);
+    inputs_[n]->setObjectName(kObjectNames[n]);
+    inputs_[n]->setPlaceholderText("not given");
+    inputLabels_[n] = new QLabel(this);
+    inputLabels_[n]->setBuddy(inputs_[n]);
+    inputs->addRow(inputLabels_[n], inputs_[n]);
+    connect(inputs_[n], &QLineEdit::textChanged, this, &DesignPanel::recompute);
+  }
+  rotors_ = new QSpinBox(this);
+  rotors_->setObjectName("Rotors");
+  rotors_->setAccessibleName("rotors");
+  rotors_->setRange(1, 4);
+  inputs->addRow("rotors", rotors_);
+  module_ = new QLineEdit(this);
+  module_->setObjectName("GearModule");
+  module_->setPlaceholderText("not given");
+  moduleLabel_ = new QLabel(this);
+  moduleLabel_->setBuddy(module_);
+  inputs->addRow(moduleLabel_, module_);
+  unit_ = new QComboBox(this);
+  unit_->setObjectName("LengthUnit");
+  unit_->setAccessibleName("unit of length");
+  for (const char* unit : kUnits) unit_->addItem(unit);
+  auto* unitLabel = new QLabel("unit of length", this);
+  unitLabel->setBuddy(unit_);
+  inputs->addRow(unitLabel, unit_);
+  outer->addLayout(inputs);
+
+  hint_ = new QLabel(
+      "Type a seal offset, a clearance, a recess or a target ratio: the real engine's figures "
+      "follow as you type, and Save, Export and Copy take the real engine.",
+      this);
+  hint_->setObjectName("DesignHint");
+  hint_->setWordWrap(true);
+  hint_->setStyleSheet("color: #707070");
+  outer->addWidget(hint_);
+  refusal_ = new QLabel(this);
+  refusal_->setObjectName("DesignRefusal");
+  refusal_->setWordWrap(true);
+  refusal_->setStyleSheet("color: #c00000");
+  outer->addWidget(refusal_);
+
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName("DesignTabs");
-  outer->addWidget(tabs_);
+  outer->addWidget(tabs_, 1);
   engineView_ = new EngineView;
   tabs_->addTab(engineView_, "Engine");
   auto* figuresPage = new QWidget;
-  // Taller than the client area with every note shown: it scrolls rather than clips.
+  // Taller than the page with every note shown: it scrolls rather than clips.
   auto* scroll = new QScrollArea;
   scroll->setWidget(figuresPage);
   scroll->setWidgetResizable(true);
@@ -74,39 +133,19 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
   cycle_ = new CycleChart;
   tabs_->addTab(cycle_, "Cycle");
   auto* column = new QVBoxLayout(figuresPage);
-  auto* title = new QLabel("<b>Real engine</b>", this);
-  column->addWidget(title);
-  caption_ = new QLabel("no engine with figures yet", this);
-  caption_->setObjectName("DesignCaption");
-  caption_->setWordWrap(true);
-  column->addWidget(caption_);
-
-  auto* inputs = new QFormLayout;
-  for (std::size_t n = 0; n < inputs_.size(); ++n) {
-    inputs_[n] = new QLineEdit(this);
-    inputs_[n]->setObjectName(kObjectNames[n]);
-    inputs_[n]->setAccessibleName(kInputNames[n]);
-    inputs_[n]->setPlaceholderText("not given");
-    inputLabels_[n] = new QLabel(kInputNames[n], this);
-    inputLabels_[n]->setBuddy(inputs_[n]);
-    inputs->addRow(inputLabels_[n], inputs_[n]);
-    connect(inputs_[n], &QLineEdit::textChanged, this, &DesignPanel::recompute);
-  }
-  column->addLayout(inputs);
 
   auto* results = new QFormLayout;
   for (std::size_t n = 0; n < figures_.size(); ++n) {
     figures_[n] = new QLabel(this);
     figures_[n]->setObjectName(QString("DesignFigure%1").arg(n + 1));
-    figures_[n]->setAccessibleName(kFigureNames[n]);
     figures_[n]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    figureLabels_[n] = new QLabel(this);
     if (n < kFirstFigureUnderItsName) {
-      results->addRow(kFigureNames[n], figures_[n]);
+      results->addRow(figureLabels_[n], figures_[n]);
     } else {
       figures_[n]->setWordWrap(true);
-      auto* name = new QLabel(kFigureNames[n], this);
-      name->setWordWrap(true);
-      results->addRow(name);
+      figureLabels_[n]->setWordWrap(true);
+      results->addRow(figureLabels_[n]);
       results->addRow(figures_[n]);
     }
   }
@@ -115,48 +154,29 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
   // The designer's figures, of the engine shown or its real engine.
   auto* designerTitle = new QLabel("<b>Designer's figures</b>", this);
   column->addWidget(designerTitle);
-  auto* designer = new QFormLayout;
-  rotors_ = new QSpinBox(this);
-  rotors_->setObjectName("Rotors");
-  rotors_->setAccessibleName("rotors");
-  rotors_->setRange(1, 4);
-  designer->addRow("rotors", rotors_);
-  module_ = new QLineEdit(this);
-  module_->setObjectName("GearModule");
-  module_->setAccessibleName("gear module (mm)");
-  module_->setPlaceholderText("not given");
-  designer->addRow("gear module (mm)", module_);
+  auto* designerFigures = new QFormLayout;
   for (std::size_t n = 0; n < designer_.size(); ++n) {
     designer_[n] = new QLabel(this);
     designer_[n]->setObjectName(QString("DesignerFigure%1").arg(n + 1));
-    designer_[n]->setAccessibleName(kDesignerNames[n]);
     designer_[n]->setTextInteractionFlags(Qt::TextSelectableByMouse);
     designer_[n]->setWordWrap(true);
-    designer->addRow(kDesignerNames[n], designer_[n]);
+    designerLabels_[n] = new QLabel(this);
+    designerFigures->addRow(designerLabels_[n], designer_[n]);
   }
-  column->addLayout(designer);
+  column->addLayout(designerFigures);
   designerNote_ = new QLabel(this);
   designerNote_->setObjectName("DesignerNote");
   designerNote_->setWordWrap(true);
   column->addWidget(designerNote_);
+  column->addStretch();
   connect(rotors_, &QSpinBox::valueChanged, this, &DesignPanel::updateDesigner);
   connect(module_, &QLineEdit::textChanged, this, &DesignPanel::updateDesigner);
-
-  hint_ = new QLabel(
-      "Type a seal offset, a clearance, a recess or a target ratio: the real engine's figures "
-      "follow as you type, and Save, Export and Copy take the real engine.",
-      this);
-  hint_->setObjectName("DesignHint");
-  hint_->setWordWrap(true);
-  hint_->setStyleSheet("color: #707070");
-  column->addWidget(hint_);
-
-  refusal_ = new QLabel(this);
-  refusal_->setObjectName("DesignRefusal");
-  refusal_->setWordWrap(true);
-  refusal_->setStyleSheet("color: #c00000");
-  column->addWidget(refusal_);
-  column->addStretch();
+  connect(unit_, &QComboBox::currentIndexChanged, this, [this] {
+    nameInUnits();
+    // The volumes and the speeds of the engine typed change with its unit.
+    recompute();
+  });
+  nameInUnits();
 
   connect(&watcher_, &QFutureWatcher<Computed>::finished, this, [this] {
     const Computed computed = watcher_.result();
@@ -178,6 +198,63 @@ QLineEdit* DesignPanel::input(DesignField field) const {
 study::DesignValues DesignPanel::values() const {
   const auto text = [this](int n) { return inputs_[n]->text().trimmed().toStdString(); };
   return {text(0), text(1), text(2), text(3), text(4)};
+}
+
+const formats::LengthUnit& DesignPanel::unit() const {
+  return formats::lengthUnitOf(unit_->currentText().toStdString());
+}
+
+QString DesignPanel::inUnits(const char* name) const {
+  return QString(name).replace("%L", unit().name).replace("%V", unit().volumeUnit);
+}
+
+void DesignPanel::nameInUnits() {
+  for (std::size_t n = 0; n < inputs_.size(); ++n) {
+    inputLabels_[n]->setText(inUnits(kInputNames[n]));
+    inputs_[n]->setAccessibleName(inputLabels_[n]->text());
+  }
+  for (std::size_t n = 0; n < figures_.size(); ++n) {
+    figureLabels_[n]->setText(inUnits(kFigureNames[n]));
+    figures_[n]->setAccessibleName(figureLabels_[n]->text());
+  }
+  for (std::size_t n = 0; n < designer_.size(); ++n) {
+    designerLabels_[n]->setText(inUnits(kDesignerNames[n]));
+    designer_[n]->setAccessibleName(designerLabels_[n]->text());
+  }
+  moduleLabel_->setText(inUnits("gear module (%L)"));
+  module_->setAccessibleName(moduleLabel_->text());
+  engineView_->setLengthUnit(unit().name);
+  cycle_->setUnits(unit().name, unit().volumeUnit);
+}
+
+study::EngineInput DesignPanel::engineInUnit() const {
+  study::EngineInput engine = *engine_;
+  // Millimetres give cubic centimetres, as in the window; any other unit its own cube.
+  engine.volumeDivisor = unit().volumeDivisor;
+  engine.chamber.metresPerUnit = unit().metres;
+  return engine;
+}
+
+formats::TableSettings DesignPanel::tableSettings() const {
+  formats::TableSettings settings;
+  // The window's own unit, millimetres, is the companion's without --units.
+  if (unit_->currentIndex() != 0) settings.lengthUnit = unit().name;
+  settings.rotors = rotors_->value();
+  if (const auto module = gearModuleGiven(); module && module->number) {
+    settings.gearModule = *module->number;
+  }
+  if (outcome_) settings.rpm = outcome_->row.input.chamber.rpm;
+  return settings;
+}
+
+std::optional<study::TypedNumber> DesignPanel::gearModuleGiven() const {
+  const QString text = module_->text().trimmed();
+  if (text.isEmpty() || !engine_) return std::nullopt;
+  study::TypedNumber module(text.toStdString());
+  if (!study::gearModuleRefusal("gear module", module, engine_->eccentricity).empty()) {
+    return std::nullopt;
+  }
+  return module;
 }
 
 void DesignPanel::setEngine(const study::EngineInput& engine) {
@@ -215,25 +292,21 @@ void DesignPanel::updateDesigner() {
     // A real engine typed has no figures yet, or none at all: the shape's would stand for it.
     return;
   } else {
-    row.input = *engine_;
+    row.input = engineInUnit();
   }
   // The shape's exact limit beside the real engine's figures, as the tables give it.
   const auto &e = engine_->eccentricity.number, &R = engine_->rotorRadius.number,
              &W = engine_->chamberWidth.number;
-  if (!row.exact && e && R && W) row.exact = exactLimit(*e, *R, *W, engine_->volumeDivisor);
-  formats::TableSettings settings;
-  settings.rotors = rotors_->value();
+  if (!row.exact && e && R && W) row.exact = exactLimit(*e, *R, *W, row.input.volumeDivisor);
   const QString moduleText = module_->text().trimmed();
-  if (!moduleText.isEmpty()) {
-    const study::TypedNumber module(moduleText.toStdString());
-    const std::string why = study::gearModuleRefusal("gear module", module, engine_->eccentricity);
-    if (!why.empty()) {
-      designerNote_->setText(QString::fromStdString(why));
-      designerNote_->setStyleSheet("color: #c00000");
-      return;
-    }
-    settings.gearModule = module.number;
+  if (!moduleText.isEmpty() && !gearModuleGiven()) {
+    const std::string why = study::gearModuleRefusal(
+        "gear module", study::TypedNumber(moduleText.toStdString()), engine_->eccentricity);
+    designerNote_->setText(QString::fromStdString(why));
+    designerNote_->setStyleSheet("color: #c00000");
+    return;
   }
+  const formats::TableSettings settings = tableSettings();
   const auto d = formats::designerFiguresOf(row, settings);
   if (!d || !row.exact || !row.exact->hasFigures()) return;
   designer_[0]->setText(QString::fromStdString(
@@ -286,7 +359,7 @@ void DesignPanel::recompute() {
       computing_ = true;
       figures_[0]->setText("computing...");
       const long request = request_;
-      const study::EngineInput engine = *engine_;
+      const study::EngineInput engine = engineInUnit();
       watcher_.setFuture(QtConcurrent::run([request, engine, values] {
         // A pool thread carries whatever vector state the window's drawing left: the sines of
         // the curve would pay for it nine times over.

@@ -5,6 +5,7 @@
 // they come.
 #pragma once
 
+#include <QComboBox>
 #include <QFutureWatcher>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,8 @@
 #include "cycle_chart.h"
 #include "design_values.h"
 #include "engine_view.h"
+#include "length_unit.h"
+#include "results_table.h"
 
 namespace rotary::app {
 
@@ -50,6 +53,14 @@ class DesignPanel : public QWidget {
   QSpinBox* rotors() const { return rotors_; }
   QLineEdit* gearModule() const { return module_; }
   QString designerFigure(int row) const { return designer_.at(row)->text(); }
+  // The unit of the lengths typed: the figures', the drawing's and the saves'.
+  QComboBox* unitBox() const { return unit_; }
+  const formats::LengthUnit& unit() const;
+  // What the saves and Copy take beside the engine, as the companion's options give them: the
+  // unit (none for the window's millimetres), the rotors, the gear module and the shaft speed.
+  formats::TableSettings tableSettings() const;
+  // The gear module typed, where it cuts whole gears on the engine shown.
+  std::optional<study::TypedNumber> gearModuleGiven() const;
   QString designerNote() const { return designerNote_->text(); }
   // The chamber over its cycle, on the panel's second page.
   CycleChart* cycleChart() const { return cycle_; }
@@ -67,11 +78,17 @@ class DesignPanel : public QWidget {
   void updateDesigner();
   // The bare engine's outlines, for the drawing while no real engine is typed.
   std::optional<RealOutlines> bareOutlines() const;
+  // The engine shown, its volumes and speeds in the unit chosen.
+  study::EngineInput engineInUnit() const;
+  QString inUnits(const char* name) const;
+  // The labels and accessible names in the unit chosen.
+  void nameInUnits();
 
   std::array<QLineEdit*, 5> inputs_{};
   std::array<QLabel*, 5> inputLabels_{};
   QLabel* caption_ = nullptr;
   std::array<QLabel*, 8> figures_{};
+  std::array<QLabel*, 8> figureLabels_{};
   QLabel* hint_ = nullptr;  // while no value is given
   QLabel* refusal_ = nullptr;
   struct Computed {
@@ -85,6 +102,9 @@ class DesignPanel : public QWidget {
   QSpinBox* rotors_ = nullptr;
   QLineEdit* module_ = nullptr;
   std::array<QLabel*, 7> designer_{};
+  std::array<QLabel*, 7> designerLabels_{};
+  QLabel* moduleLabel_ = nullptr;
+  QComboBox* unit_ = nullptr;
   QLabel* designerNote_ = nullptr;
   CycleChart* cycle_ = nullptr;
   QFutureWatcher<Computed> watcher_;

@@ -88,7 +88,13 @@ Desk::Desk(Form1& form, Program& program) : form_(form), program_(program) {
   });
   connect(menus.designPanel, &QAction::toggled, this, [this](bool shown) {
     form_.showSidePanel(shown);
-    if (shown) panel_->input(study::DesignField::kSealOffset)->setFocus();
+    if (shown) {
+      panel_->input(study::DesignField::kSealOffset)->setFocus();
+    } else if (QWidget* focus = QApplication::focusWidget();
+               !focus || panel_->isAncestorOf(focus)) {
+      // The keyboard goes back to the client area rather than to a hidden field.
+      form_.text(1)->setFocus();
+    }
     updateActions();
   });
   connect(menus.method, &QAction::triggered, this, &Desk::showMethod);
@@ -226,9 +232,7 @@ QString Desk::resultsToCopy() const {
   if (figures) row.figures = state.figures;
   row.exact = state.exact;
   if (!row.input.real) study::addChamberFigures(row);
-  formats::TableSettings settings;
-  settings.rpm = row.input.chamber.rpm;
-  return QString::fromStdString(formats::tabSeparatedRow(row, settings));
+  return QString::fromStdString(formats::tabSeparatedRow(row, tableSettings()));
 }
 
 bool Desk::save(WindowFile file, const QString& path) {
@@ -243,12 +247,17 @@ bool Desk::save(WindowFile file, const QString& path) {
   if (!output.ok()) return fail(withFullStop(output.error()));
   std::string content, error;
   const study::DesignOutcome* real = drawsRealEngine ? realEngine() : nullptr;
-  if (!windowFileContent(file, program_.adapter().engineRead(), real, content, error)) {
+  if (!windowFileContent(file, program_.adapter().engineRead(), real, content, error,
+                         tableSettings())) {
     return fail(withFullStop(error));
   }
   if (!output.write(content)) return fail(withFullStop(output.error()));
   lastFolder_ = QFileInfo(path).absolutePath();
   return true;
+}
+
+formats::TableSettings Desk::tableSettings() const {
+  return form_.sidePanelShown() ? panel_->tableSettings() : formats::TableSettings{};
 }
 
 QString Desk::savedEngine() const {

@@ -73,6 +73,8 @@ class Desk : public QObject {
   void askAndSave(const QString& title, const QList<Filter>& filters, const QString& kind = "");
   // Which engine the saves take, as the dialogs' titles name it.
   QString savedEngine() const;
+  // The companion's options the saves and Copy take from the design panel while it is shown.
+  formats::TableSettings tableSettings() const;
   void showMethod();
   void showAbout();
 

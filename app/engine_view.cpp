@@ -11,7 +11,8 @@ namespace rotary::app {
 namespace {
 
 // Room under the drawing for the legend's lines and the scale bar.
-constexpr int kLegendHeight = 76;
+constexpr int kLegendRow = 16;
+constexpr int kLegendHeight = 5 * kLegendRow + 10;
 constexpr int kMargin = 8;
 
 const QColor kBore(0, 0, 0), kTrochoid(0x90, 0x90, 0x90), kRotor(0x00, 0x80, 0x80),
@@ -37,6 +38,11 @@ EngineView::EngineView(QWidget* parent) : QWidget(parent) {
 void EngineView::setOutlines(std::optional<RealOutlines> outlines) {
   outlines_ = std::move(outlines);
   fit();
+  update();
+}
+
+void EngineView::setLengthUnit(const QString& unit) {
+  lengthUnit_ = unit;
   update();
 }
 
@@ -141,7 +147,7 @@ void EngineView::paintEvent(QPaintEvent*) {
               {kGears, Qt::SolidLine, "gears' pitch circles"}};
   int n = 0;
   for (const auto& key : keys) {
-    const int x = kMargin + (n % 2) * (width() / 2), y = top + (n / 2) * 16;
+    const int x = kMargin, y = top + n * kLegendRow;
     painter.setPen(QPen(key.colour, 1.5, key.style));
     painter.drawLine(x, y + 6, x + 22, y + 6);
     painter.setPen(Qt::black);
@@ -149,10 +155,11 @@ void EngineView::paintEvent(QPaintEvent*) {
     ++n;
   }
   const double bar = scale_ * scaleBar_;
-  const int y = top + 3 * 16 + 4, x = width() - kMargin - int(bar) - 4;
+  const int y = top + 4 * kLegendRow + 6, x = width() - kMargin - int(bar) - 4;
   painter.setPen(QPen(Qt::black, 2));
   painter.drawLine(QPointF(x, y), QPointF(x + bar, y));
-  painter.drawText(QPointF(x, y - 4), QString::fromStdString(formatNumber(scaleBar_)) + " mm");
+  painter.drawText(QPointF(x, y - 4),
+                   QString::fromStdString(formatNumber(scaleBar_)) + " " + lengthUnit_);
 }
 
 }  // namespace rotary::app

@@ -1,7 +1,7 @@
 // The real engine drawn in the design panel, fitted to the view at any size: the bore, the seal
 // tips' trochoid, the rotor at its clearance and the largest rotor it stands inside, the gears'
-// pitch circles, a scale bar in millimetres and a legend. The outlines are the very ones the DXF
-// and the saved figure take; the rotor and its gear turn with the shaft's angle.
+// pitch circles, a scale bar in the unit of length and a legend. The outlines are the very ones the
+// DXF and the saved figure take; the rotor and its gear turn with the shaft's angle.
 #pragma once
 
 #include <QWidget>
@@ -31,8 +31,10 @@ class EngineView : public QWidget {
   Polyline rotorNow() const;
   PlanePoint rotorGearCentreNow() const;
   QPointF toView(PlanePoint p) const;
-  // The length the scale bar stands for, in millimetres.
+  // The length the scale bar stands for, in the engine's lengths, and the unit it names.
   double scaleBarLength() const { return scaleBar_; }
+  void setLengthUnit(const QString& unit);
+  const QString& lengthUnit() const { return lengthUnit_; }
 
   QSize sizeHint() const override { return {380, 380}; }
 
@@ -50,6 +52,7 @@ class EngineView : public QWidget {
   double scale_ = 1;
   QPointF origin_;
   double scaleBar_ = 0;
+  QString lengthUnit_ = "mm";
 };
 
 }  // namespace rotary::app

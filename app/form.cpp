@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QWindow>
+#include <algorithm>
 #include <limits>
 
 #include "layout.h"
@@ -151,7 +152,9 @@ int Form1::menuHeight() const {
 
 void Form1::arrange() {
   const int top = menuHeight();
-  const int panelWidth = sidePanelShown() ? toPixels(kSidePanelWidthTwips) : 0;
+  // The panel takes what the window has beyond the client area, so that widening the window
+  // widens the panel; without it the client area takes the whole width, as it always did.
+  const int panelWidth = sidePanelShown() ? width() - clientSize().width() : 0;
   menus_.bar->setGeometry(0, 0, width(), top);
   client_->setGeometry(0, top, width() - panelWidth, height() - top);
   surface_->setGeometry(client_->rect());
@@ -167,15 +170,36 @@ void Form1::setSidePanel(QWidget* panel) {
   panel->hide();
 }
 
+int Form1::sidePanelWidth() const {
+  const int wanted = toPixels(kSidePanelWidthTwips);
+  // On a screen that holds the client area but not both (1280 pixels at 96 dpi), the panel takes
+  // the room left rather than reach past the screen's edge, down to a width its pages still read
+  // at.
+  const QScreen* screen = this->screen();
+  if (!screen) return wanted;
+  const int frame = frameGeometry().width() - width();
+  const int room = screen->availableGeometry().width() - frame - clientSize().width();
+  const int least = toPixels(kSidePanelLeastTwips);
+  return room < wanted && room >= least ? room : wanted;
+}
+
 void Form1::showSidePanel(bool shown) {
   if (!sidePanel_ || shown == sidePanelShown()) return;
-  const int panelWidth = toPixels(kSidePanelWidthTwips);
+  const int panelWidth = sidePanelWidth();
   const QSize least = clientSize() + QSize(shown ? panelWidth : 0, menuHeight());
-  // The width before the new least size, which may already widen the window.
+  // The width before the new least size, which may already widen the window; a panel widened
+  // since it opened gives its whole width back when it closes.
   const int before = width();
+  const int shownWidth = shown ? panelWidth : sidePanel_->width();
   sidePanel_->setVisible(shown);
   setMinimumSize(least);
-  resize(before + (shown ? panelWidth : -panelWidth), height());
+  resize(before + (shown ? shownWidth : -shownWidth), height());
+  // A window that now reaches past the screen's right edge moves back onto it.
+  if (const QScreen* screen = this->screen(); screen && shown) {
+    const QRect room = screen->availableGeometry();
+    const int over = frameGeometry().right() - room.right();
+    if (over > 0) move(std::max(room.left(), x() - over), y());
+  }
   arrange();
 }
 

@@ -37,10 +37,13 @@ class Form1 : public QWidget {
   QWidget* client() const { return client_; }
 
   // A panel to the right of the client area, hidden until shown; the window grows by its width
-  // while it is shown, and the client area keeps its place and size.
+  // while it is shown, and the client area keeps its place and size. The panel takes whatever
+  // the window is widened by.
   void setSidePanel(QWidget* panel);
   void showSidePanel(bool shown);
   bool sidePanelShown() const { return sidePanel_ && sidePanel_->isVisibleTo(this); }
+  // The panel's width as it opens: 400 pixels at 96 dpi, less on a screen without the room.
+  int sidePanelWidth() const;
 
   // The caption of Label4, which is also the accessible name of the ratio box beside it.
   void setRatioCaption(const QString& text);

@@ -51,6 +51,7 @@ inline constexpr ControlLayout kMessageArea = {"Message", Kind::kLabel, "",  104
 
 // The design panel to the right of the client area: 400 pixels at 96 dpi, room for its chart.
 inline constexpr int kSidePanelWidthTwips = 6000;
+inline constexpr int kSidePanelLeastTwips = 5100;  // 340 pixels at 96 dpi
 
 inline constexpr int kFewestSteps = 50;
 inline constexpr int kMostSteps = 1000;

@@ -54,9 +54,41 @@ void NumberBox::updateToolTip() {
   setToolTip(fits() ? QString() : text());
 }
 
+QRect NumberBox::cutMark(bool after) const {
+  const QRect area = textArea();
+  const int width = fontMetrics().horizontalAdvance(QChar(0x2026)) + 2;
+  const int left =
+      after ? area.right() + kHorizontalMargin + 1 - width : area.left() - kHorizontalMargin;
+  return {left, area.top(), width, area.height()};
+}
+
+NumberBox::Cut NumberBox::cutWhileEdited() const {
+  if (!hasFocus() || fits()) return {};
+  // QLineEdit scrolls its text to keep the cursor in view and says neither where the text now
+  // begins nor that it scrolled: its cursor rectangle starts five pixels before the cursor.
+  const int cursorX = cursorRect().left() + 5;
+  const int textLeft = cursorX - fontMetrics().horizontalAdvance(text().left(cursorPosition()));
+  const int textRight = textLeft + fontMetrics().horizontalAdvance(text());
+  const QRect area = textArea();
+  return {textLeft<area.left(), textRight> area.right() + 1};
+}
+
 void NumberBox::paintEvent(QPaintEvent* event) {
   if (!elided()) {
     QLineEdit::paintEvent(event);
+    // Being edited, a number wider than the box is cut where it scrolls out of sight: an
+    // ellipsis there, so that "4.1400000" is not read for the whole of 4.14000000000000E+16.
+    const Cut cut = cutWhileEdited();
+    if (!cut.before && !cut.after) return;
+    QPainter painter(this);
+    const auto mark = [&](bool after) {
+      const QRect place = cutMark(after);
+      painter.fillRect(place, palette().color(QPalette::Base));
+      painter.setPen(palette().color(QPalette::Text));
+      painter.drawText(place, Qt::AlignCenter, QString(QChar(0x2026)));
+    };
+    if (cut.before) mark(false);
+    if (cut.after) mark(true);
     return;
   }
   // The frame as the style draws it, then the beginning of the text where QLineEdit puts it.

@@ -39,10 +39,16 @@ std::string namePart(const study::TypedNumber& typed) {
 
 }  // namespace
 
-bool windowFileContent(WindowFile file, const study::EngineInput& engine,
-                       const study::DesignOutcome* real, std::string& content, std::string& error) {
+bool windowFileContent(WindowFile file, const study::EngineInput& typed,
+                       const study::DesignOutcome* real, std::string& content, std::string& error,
+                       const formats::TableSettings& settings) {
   // Called after Qt has painted, which leaves the vector state that slows every sine tenfold.
   clearUpperVectorState();
+  // Millimetres give cubic centimetres, as in the window; any other unit its own cube.
+  const formats::LengthUnit& unit = formats::lengthUnitOf(settings.lengthUnit);
+  study::EngineInput engine = typed;
+  engine.volumeDivisor = unit.volumeDivisor;
+  engine.chamber.metresPerUnit = unit.metres;
   const auto &e = engine.eccentricity.number, &R = engine.rotorRadius.number,
              &W = engine.chamberWidth.number;
   if (!e || !R || !W) {
@@ -61,31 +67,33 @@ bool windowFileContent(WindowFile file, const study::EngineInput& engine,
         error = whyNoRealFigures(shape, realEngine);
         return false;
       }
-      return formats::drawEngineDxf(*e, *R, realEngine, formats::lengthUnitOf("").insunits, content,
-                                    error);
+      return formats::drawEngineDxf(*e, *R, realEngine, unit.insunits, content, error);
     }
     case WindowFile::kVolumeCurve:
     case WindowFile::kCycleChartSvg:
     case WindowFile::kCycleChartPng: {
       // The companion's --volume-curve at a degree, with the panel's shaft speed where typed,
       // and its chart, --volume-curve with --chart.
-      const RealLimit shape = real ? *real->row.real : realLimit(*e, *R, *W, realEngine);
+      const RealLimit shape =
+          real ? *real->row.real : realLimit(*e, *R, *W, realEngine, unit.volumeDivisor);
       if (!shape.hasFigures()) {
         error = whyNoRealFigures(shape, realEngine);
         return false;
       }
-      const ChamberSettings chamber = real ? real->row.input.chamber : ChamberSettings{};
+      const ChamberSettings chamber = real ? real->row.input.chamber : engine.chamber;
       const std::vector<CyclePoint> curve =
-          volumeCurve(*e, *R, *W, realEngine, 1, kWindowVolumeDivisor, chamber);
+          volumeCurve(*e, *R, *W, realEngine, 1, unit.volumeDivisor, chamber);
       if (file != WindowFile::kVolumeCurve) {
-        return drawing::drawCurveChart(file == WindowFile::kCycleChartPng
-                                           ? formats::ImageFormat::kPng
-                                           : formats::ImageFormat::kSvg,
-                                       {*e, *R, *W, real != nullptr, curve}, content, error);
+        return drawing::drawCurveChart(
+            file == WindowFile::kCycleChartPng ? formats::ImageFormat::kPng
+                                               : formats::ImageFormat::kSvg,
+            {*e, *R, *W, real != nullptr, curve, unit.volumeUnit}, content, error);
       }
       std::ostringstream out;
-      formats::writeVolumeCurve(
-          out, {*e, *R, *W, real != nullptr, realEngine, shape.figures, "", chamber.rpm}, curve);
+      formats::writeVolumeCurve(out,
+                                {*e, *R, *W, real != nullptr, realEngine, shape.figures,
+                                 settings.lengthUnit, chamber.rpm},
+                                curve);
       content = out.str();
       return true;
     }
@@ -94,7 +102,7 @@ bool windowFileContent(WindowFile file, const study::EngineInput& engine,
     case WindowFile::kFigurePng:
       if (real) {
         // The legend says what the companion's notes say of the same engine.
-        const std::string notes = formats::figureNotes(real->row, {}, false);
+        const std::string notes = formats::figureNotes(real->row, settings, false);
         return drawing::drawFigure(
             imageFormatOf(file),
             drawing::RealFigure{*e, *R, *W, realEngine, real->row.real->figures, notes}, content,
@@ -104,15 +112,13 @@ bool windowFileContent(WindowFile file, const study::EngineInput& engine,
     default:
       break;
   }
-  const HeadlessResult headless = computeHeadless(engine.eccentricity.text, engine.rotorRadius.text,
-                                                  engine.chamberWidth.text, engine.steps);
+  const HeadlessResult headless =
+      computeHeadless(engine.eccentricity.text, engine.rotorRadius.text, engine.chamberWidth.text,
+                      engine.steps, nullptr, kMostWindowSteps, unit.volumeDivisor);
   if (file == WindowFile::kResultsCsv || file == WindowFile::kResultsJson) {
     const std::vector<study::EngineRow> rows = {
         study::rowOf(real ? real->row.input : engine, headless)};
     std::ostringstream out;
-    // A shaft speed typed in the panel gives the seal's columns, as --rpm does.
-    formats::TableSettings settings;
-    settings.rpm = rows.front().input.chamber.rpm;
     if (file == WindowFile::kResultsCsv) {
       formats::writeCsv(out, rows, settings);
     } else {
@@ -127,12 +133,12 @@ bool windowFileContent(WindowFile file, const study::EngineInput& engine,
   }
   if (file == WindowFile::kProfiles) {
     std::ostringstream out;
-    formats::writeProfiles(out, headless);
+    formats::writeProfiles(out, headless, settings.lengthUnit);
     content = out.str();
     return true;
   }
   HeadlessResult noted = headless;
-  noted.note = formats::figureNotes(study::rowOf(engine, headless), {}, true);
+  noted.note = formats::figureNotes(study::rowOf(engine, headless), settings, true);
   return drawing::drawFigure(imageFormatOf(file), noted, content, error);
 }
 

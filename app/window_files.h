@@ -5,6 +5,7 @@
 #include <string>
 
 #include "design_values.h"
+#include "results_table.h"
 #include "runner.h"
 
 namespace rotary::app {
@@ -23,10 +24,12 @@ enum class WindowFile {
 };
 
 // `engine` is what the cycle read (its texts and step count); `real` the design panel's outcome
-// when it has values, so that the figure, the outlines and the results are the real engine's.
+// when it has values, so that the figure, the outlines and the results are the real engine's;
+// `settings` what the companion's --units, --rotors, --gear-module and --rpm would give.
 // False with the reason in `error` when there is nothing to write.
 bool windowFileContent(WindowFile file, const study::EngineInput& engine,
-                       const study::DesignOutcome* real, std::string& content, std::string& error);
+                       const study::DesignOutcome* real, std::string& content, std::string& error,
+                       const formats::TableSettings& settings = {});
 
 // The name a save dialog proposes: "rotor-e15-R105-W80.dxf", or with a kind of its own
 // "rotor-e15-R105-W80-results.csv".

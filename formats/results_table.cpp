@@ -498,8 +498,12 @@ std::string tabSeparatedRow(const study::EngineRow& row, const TableSettings& se
         ' ');
     values += separator + cell;
   };
-  // The CSV's own columns, without the units and the note.
+  // The CSV's own columns and its units where one is named, without the note.
   forEachColumn(row.input.real, settings, c, add);
+  if (!settings.lengthUnit.empty()) {
+    add(kUnitColumn, {settings.lengthUnit, std::nullopt});
+    add(kVolumeUnitColumn, {lengthUnitOf(settings.lengthUnit).volumeUnit, std::nullopt});
+  }
   return header + "\n" + values + "\n";
 }
 

@@ -61,7 +61,8 @@ void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows,
 
 // One engine as a spreadsheet takes it from the clipboard: a header line and one row, separated
 // by tabs, with the CSV's column names up to the exact figures, the real engine's where the row
-// has it, then the designer's, the chamber's and (with an rpm) the seal's.
+// has it, then the designer's, the chamber's and (with an rpm) the seal's, and the units where one
+// is named.
 std::string tabSeparatedRow(const study::EngineRow& row, const TableSettings& settings = {});
 
 // "# unit of length: mm, of volume: cm^3": the line that names a unit given with --units.

@@ -96,6 +96,9 @@ struct SavedFileCase {
   const char *A, *C, *X;  // the design panel; all empty for the plain engine
   const char* options;    // the companion's, with the file's option last
   const char* rpm = "";   // the panel's shaft speed, the companion's --rpm
+  const char* unit = "";  // the panel's unit of length, the companion's --units
+  int rotors = 1;         // the panel's rotors and gear module, --rotors and --gear-module
+  const char* module = "";
 };
 
 void PrintTo(const SavedFileCase& c, std::ostream* os) {
@@ -114,6 +117,9 @@ TEST_P(SavedFile, IsTheCompanionsToTheByte) {
       [&] {
         window.setPanel(c.A, c.C, "", c.X);
         window.desk.panel()->input(DesignField::kRpm)->setText(c.rpm);
+        if (*c.unit) window.desk.panel()->unitBox()->setCurrentText(c.unit);
+        window.desk.panel()->rotors()->setValue(c.rotors);
+        window.desk.panel()->gearModule()->setText(c.module);
       },
       [&] { saved = window.desk.save(c.file, path); });
   ASSERT_TRUE(saved) << window.complaints.join("\n").toStdString();
@@ -125,6 +131,9 @@ TEST_P(SavedFile, IsTheCompanionsToTheByte) {
   if (*c.C) options << "--clearance" << c.C;
   if (*c.X) options << "--target-ratio" << c.X;
   if (*c.rpm) options << "--rpm" << c.rpm;
+  if (*c.unit) options << "--units" << c.unit;
+  if (c.rotors != 1) options << "--rotors" << QString::number(c.rotors);
+  if (*c.module) options << "--gear-module" << c.module;
   // The file's option goes last, so that its path follows it.
   if (!toStandardOutput) options.move(0, options.size() - 1);
   QByteArray expected =
@@ -162,7 +171,21 @@ INSTANTIATE_TEST_SUITE_P(
         SavedFileCase{"RealCycleChartPng", WindowFile::kCycleChartPng, "png", "2", "0.1", "",
                       "--chart --volume-curve /dev/null"},
         SavedFileCase{"RealResultsAtSpeed", WindowFile::kResultsJson, "json", "2", "0.1", "",
-                      "--format", "7000"}),
+                      "--format", "7000"},
+        // The panel's unit of length, rotors and gear module, as the companion's options.
+        SavedFileCase{"DxfInInches", WindowFile::kDxf, "dxf", "", "", "", "--dxf", "", "in"},
+        SavedFileCase{"ProfilesInInches", WindowFile::kProfiles, "csv", "", "", "", "--profiles",
+                      "", "in"},
+        SavedFileCase{"FigureInCentimetres", WindowFile::kFigureSvg, "svg", "", "", "", "--figure",
+                      "", "cm"},
+        SavedFileCase{"ResultsInMetresForTwoRotors", WindowFile::kResultsCsv, "csv", "", "", "",
+                      "--format", "", "m", 2, "2.5"},
+        SavedFileCase{"RealResultsInCentimetresAtSpeed", WindowFile::kResultsJson, "json", "2",
+                      "0.1", "9.4", "--format", "7000", "cm", 3, "2.5"},
+        SavedFileCase{"RealVolumeCurveInInches", WindowFile::kVolumeCurve, "csv", "2", "0.1", "",
+                      "--volume-curve", "7000", "in"},
+        SavedFileCase{"CycleChartInMetres", WindowFile::kCycleChartSvg, "svg", "", "", "",
+                      "--chart --volume-curve /dev/null", "", "m"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The clipboard's block, as a spreadsheet splits it: column name to value.
@@ -193,6 +216,10 @@ TEST(Desk, CopyResultsPastesAsOneRow) {
         QTest::keyClick(window.window.form.text(2), Qt::Key_C, Qt::ControlModifier);
         selection = QApplication::clipboard()->text();
         window.setPanel("2", "0.1", "", "9.4");
+        // The rotors and gear module given, in the unit chosen.
+        window.desk.panel()->rotors()->setValue(2);
+        window.desk.panel()->gearModule()->setText("2.5");
+        window.desk.panel()->unitBox()->setCurrentText("cm");
       },
       [&] {
         window.window.form.menus().copyResults->trigger();
@@ -226,11 +253,16 @@ TEST(Desk, CopyResultsPastesAsOneRow) {
   EXPECT_EQ(selection, "105");
   auto realCells = pasted(real);
   EXPECT_EQ(realCells["seal_offset"], "2");
-  EXPECT_EQ(realCells["real_chamber_capacity"], "666.888721");
+  // Centimetres typed: a thousand times the volumes of the millimetre engine in cm^3.
+  EXPECT_EQ(realCells["real_chamber_capacity"], "666888.721");
   EXPECT_EQ(realCells["real_compression_ratio"], "17.6561549");
-  EXPECT_EQ(realCells["target_recess"], "39.3529387");
+  EXPECT_EQ(realCells["target_recess"], "39352.9387");
   EXPECT_EQ(realCells["compression_ratio"], "18.47");
-  EXPECT_EQ(realCells["displacement"], "666.888721");
+  EXPECT_EQ(realCells["rotors"], "2");
+  EXPECT_EQ(realCells["displacement"], "1333777.44");
+  EXPECT_EQ(realCells["rotor_gear_teeth"], "36");
+  EXPECT_EQ(realCells["length_unit"], "cm");
+  EXPECT_EQ(realCells["volume_unit"], "cm^3");
   EXPECT_EQ(realCells["housing_major_axis"], "244");
 }
 
@@ -466,6 +498,69 @@ TEST(DesignPanel, GivesTheDesignersFiguresForTheRotorsAndModule) {
       << panel.designerNote().toStdString();
 }
 
+// The lengths typed are in the unit chosen: every volume, speed and length the panel gives is the
+// millimetre engine's converted as a physicist would, and each names its unit.
+TEST(DesignPanel, GivesEveryFigureInTheUnitChosen) {
+  struct Unit {
+    const char* name;
+    double millimetres;       // in one unit
+    double cubicCentimetres;  // in one unit of volume
+    const char* volume;
+  };
+  const Unit units[] = {{"mm", 1, 1, "cm^3"},
+                        {"cm", 10, 1, "cm^3"},
+                        {"m", 1000, 1e6, "m^3"},
+                        {"in", 25.4, 16.387064, "in^3"}};
+  const auto number = [](const QString& text) { return text.split(' ').first().toDouble(); };
+  const auto meanSpeed = [](const QString& text) { return text.section("mean ", 1).toDouble(); };
+  DesignPanel panel;
+  panel.resize(400, 700);
+  panel.show();
+  panel.setEngine(defaultEngine());
+  panel.input(DesignField::kSealOffset)->setText("2");
+  panel.input(DesignField::kClearance)->setText("0.1");
+  panel.input(DesignField::kRpm)->setText("7000");
+  double capacity = 0, displacement = 0, speed = 0, surfaceToVolume = 0;
+  for (const Unit& unit : units) {
+    panel.unitBox()->setCurrentText(unit.name);
+    for (int n = 0; n < 2000 && panel.computing(); ++n) QTest::qWait(5);
+    ASSERT_TRUE(panel.outcome() && panel.outcome()->hasFigures()) << unit.name;
+    const double scale = unit.millimetres * unit.millimetres * unit.millimetres;
+    if (unit.millimetres == 1) {
+      capacity = number(panel.figure(0));
+      displacement = number(panel.designerFigure(1));
+      speed = meanSpeed(panel.figure(6));
+      surfaceToVolume = number(panel.figure(4));
+      EXPECT_EQ(panel.figure(0), "666.889");
+    }
+    EXPECT_NEAR(number(panel.figure(0)) * unit.cubicCentimetres, capacity * scale,
+                1e-5 * capacity * scale)
+        << unit.name;
+    EXPECT_NEAR(number(panel.designerFigure(1)) * unit.cubicCentimetres, displacement * scale,
+                1e-5 * displacement * scale)
+        << unit.name;
+    // Metres per second whatever the unit: a larger engine's seal runs faster.
+    EXPECT_NEAR(meanSpeed(panel.figure(6)), speed * unit.millimetres,
+                1e-5 * speed * unit.millimetres)
+        << unit.name;
+    // Per unit of length: the same number, for an engine as many units across.
+    EXPECT_EQ(number(panel.figure(4)), surfaceToVolume) << unit.name;
+    EXPECT_EQ(panel.designerFigure(3), "244 by 184") << unit.name;
+    const QString volume = QString("(%1)").arg(unit.volume);
+    const QString length = QString("(%1)").arg(unit.name);
+    EXPECT_TRUE(panel.findChild<QLabel*>("DesignFigure1")->accessibleName().endsWith(volume));
+    EXPECT_TRUE(panel.findChild<QLabel*>("DesignerFigure2")->accessibleName().endsWith(volume));
+    EXPECT_TRUE(panel.findChild<QLabel*>("DesignerFigure4")->accessibleName().endsWith(length));
+    EXPECT_TRUE(panel.findChild<QLabel*>("DesignFigure5")
+                    ->accessibleName()
+                    .endsWith(QString("(per %1)").arg(unit.name)));
+    EXPECT_TRUE(panel.gearModule()->accessibleName().endsWith(length));
+    EXPECT_EQ(panel.engineView()->lengthUnit(), unit.name);
+    EXPECT_TRUE(panel.cycleChart()->readingAt(90).contains(QString(" %1,").arg(unit.volume)))
+        << panel.cycleChart()->readingAt(90).toStdString();
+  }
+}
+
 // The Engine page draws the DXF's own outlines, fitted to the view; as the shaft turns, the rotor
 // keeps its clearance to the bore all round, as an engine does.
 TEST(DesignPanel, DrawsTheRealEngineItsDxfHas) {
@@ -543,6 +638,7 @@ TEST(DesignPanel, ShowsTheRealEngineForTheShownEngine) {
   DeskWindow window;
   QString caption, capacity, ratio, recess;
   QSize before, shown, hidden;
+  int widened = 0;
   QRect client;
   bool computingAtOnce = false;
   window.runWith(
@@ -553,6 +649,10 @@ TEST(DesignPanel, ShowsTheRealEngineForTheShownEngine) {
         window.window.form.activateWindow();
         QTest::keyClick(window.window.form.text(1), Qt::Key_F2);
         shown = window.window.form.size();
+        // The keyboard in the panel's first field, with the engine drawn in sight.
+        EXPECT_EQ(QApplication::focusWidget(),
+                  window.desk.panel()->input(DesignField::kSealOffset));
+        EXPECT_TRUE(window.desk.panel()->engineView()->isVisible());
         EXPECT_EQ(window.window.form.client()->geometry(), client);
         EXPECT_EQ(window.window.form.minimumSize(), shown);
         window.setPanel("2", "0.1", "", "9.4");
@@ -565,11 +665,19 @@ TEST(DesignPanel, ShowsTheRealEngineForTheShownEngine) {
         capacity = window.desk.panel()->figure(0);
         ratio = window.desk.panel()->figure(2);
         recess = window.desk.panel()->figure(3);
+        // A wider window widens the panel alone; closed, it gives its whole width back.
+        window.window.form.resize(shown + QSize(120, 0));
+        QApplication::processEvents();
+        widened = window.desk.panel()->width();
+        EXPECT_EQ(window.window.form.client()->geometry(), client);
         window.window.form.menus().designPanel->trigger();
         hidden = window.window.form.size();
+        EXPECT_EQ(QApplication::focusWidget(), window.window.form.text(1))
+            << "the keyboard left in a hidden field";
       });
   EXPECT_TRUE(computingAtOnce);
   EXPECT_EQ(shown, before + QSize(400, 0));
+  EXPECT_EQ(widened, 520);
   EXPECT_EQ(hidden, before);
   EXPECT_EQ(caption, "for e = 15, R = 105, W = 80");
   EXPECT_EQ(capacity, "666.889");

@@ -119,9 +119,33 @@ TEST(WindowBoxes, ShowTheBeginningOfATextTooWideAndTheWholeInTheTooltip) {
     EXPECT_TRUE(QString("1.05").startsWith(shown.left(shown.indexOf(QChar(0x2026)))))
         << shown.toStdString();
     EXPECT_LE(radius->fontMetrics().horizontalAdvance(shown), radius->width());
-    // Being edited, the box holds the whole text for the cursor to move through.
+    // Being edited, the box holds the whole text for the cursor to move through, and an
+    // ellipsis stands where it runs out of sight: no "1.05E-1" for the cursor at the start.
     radius->setFocus();
     EXPECT_EQ(radius->shownText(), "1.05E-160");
+    // Dark pixels in the upper half of the text's height where the ellipsis stands at the box's
+    // left or right end: its dots sit on the baseline, a digit's strokes reach up.
+    const auto darkAbove = [&](const QImage& shot, bool right) {
+      const QRect mark = radius->cutMark(right).adjusted(1, 0, -1, 0);
+      const int middle = mark.center().y(), ascent = radius->fontMetrics().ascent();
+      int dark = 0;
+      for (int y = middle - ascent / 2; y < middle; ++y) {
+        for (int x = mark.left(); x <= mark.right(); ++x) dark += qGray(shot.pixel(x, y)) < 128;
+      }
+      return dark;
+    };
+    for (const bool atEnd : {false, true}) {
+      radius->setCursorPosition(atEnd ? radius->text().size() : 0);
+      // QLineEdit scrolls as it paints.
+      const QImage shot = radius->grab().toImage();
+      const NumberBox::Cut cut = radius->cutWhileEdited();
+      EXPECT_EQ(cut.before, atEnd);
+      EXPECT_EQ(cut.after, !atEnd);
+      EXPECT_EQ(darkAbove(shot, /*right=*/!atEnd), 0) << "no ellipsis where the text is cut";
+      EXPECT_GT(darkAbove(shot, /*right=*/atEnd), 0) << "the digits on the side in sight";
+    }
+    radius->clearFocus();
+    EXPECT_FALSE(radius->cutWhileEdited().after);
   });
 }
 
