@@ -3,9 +3,12 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QTabWidget>
 #include <cstdlib>
+#include <optional>
 
 #include "animation.h"
+#include "desk.h"
 #include "exact_limit.h"
 #include "form.h"
 #include "headless.h"
@@ -98,6 +101,95 @@ void animationFrameOnScreen(benchmark::State& state) {
   }
 }
 BENCHMARK(animationFrameOnScreen)->Unit(benchmark::kMicrosecond);
+
+// The window with its desk and the design panel shown beside it, the real engine (A = 2,
+// C = 0.1) in it, on the page given (0 Engine, 1 Figures, 2 Cycle), the defaults' results
+// computed and ready to animate.
+struct AnimatedDesk {
+  explicit AnimatedDesk(int page) {
+    // Shown and activated before the program is made: the cycle the first activation starts
+    // would run the animation for good.
+    form.show();
+    QApplication::processEvents();
+    program.emplace(form);
+    desk.emplace(form, *program);
+    surface.emplace(program->adapter());
+    program->cycle().writeDefaults();
+    program->cycle().compute();
+    state = program->cycle().state();
+    table = housingTable(state.g);
+    form.menus().designPanel->setChecked(true);
+    panel()->input(study::DesignField::kSealOffset)->setText("2");
+    panel()->input(study::DesignField::kClearance)->setText("0.1");
+    settle();
+    panel()->findChild<QTabWidget*>("DesignTabs")->setCurrentIndex(page);
+    QApplication::processEvents();
+  }
+  app::DesignPanel* panel() const { return desk->panel(); }
+  // Until the panel's figures are in and drawn.
+  void settle() {
+    while (panel()->computing()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QApplication::processEvents();
+  }
+  app::Form1 form{kPixelsPerTwipAt96};
+  std::optional<app::Program> program;
+  std::optional<app::Desk> desk;
+  std::optional<Surface> surface;
+  CycleState state;
+  HousingTable table;
+};
+
+// An animation frame pumped to the screen with the panel's page in sight, as the desk follows the
+// shaft on it (budget 1 ms; the window's CPU no more than 1.3 times the frame's without it).
+void animationFrameWithTheViewShown(benchmark::State& state) {
+  AnimatedDesk window(static_cast<int>(state.range(0)));
+  double a = 0;
+  for (auto _ : state) {
+    animationFrame(window.state, *window.surface, window.table, a);
+    window.surface->yield(Pace::kFrame);
+    a += window.state.g.da;
+  }
+}
+BENCHMARK(animationFrameWithTheViewShown)
+    ->ArgName("page")
+    ->Arg(0)
+    ->Arg(2)
+    ->Unit(benchmark::kMicrosecond);
+
+// One repaint of the panel's page with the real engine: the Engine page's drawing at a new shaft
+// angle, or the Cycle page's chart with its mark moved (budget 5 ms).
+void designViewRepaint(benchmark::State& state) {
+  const int page = static_cast<int>(state.range(0));
+  AnimatedDesk window(page);
+  QWidget* shown = page == 0 ? static_cast<QWidget*>(window.panel()->engineView())
+                             : static_cast<QWidget*>(window.panel()->cycleChart());
+  double shaft = 0;
+  for (auto _ : state) {
+    shaft += 7.5;
+    window.panel()->engineView()->setShaftAngle(shaft);
+    window.panel()->cycleChart()->setShaftAngle(shaft);
+    shown->repaint();
+  }
+}
+BENCHMARK(designViewRepaint)->ArgName("page")->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// From a value typed in the view to the real engine's new figures, curve and drawing on screen,
+// the work done off the event loop as the window does it (budget 50 ms).
+void designViewChange(benchmark::State& state) {
+  AnimatedDesk window(0);
+  QLineEdit* offset = window.panel()->input(study::DesignField::kSealOffset);
+  bool other = false;
+  for (auto _ : state) {
+    other = !other;
+    offset->setText(other ? "2.5" : "2");
+    window.settle();
+    window.panel()->engineView()->repaint();
+    if (!window.panel()->outcome() || !window.panel()->outcome()->hasFigures()) {
+      state.SkipWithError("no figures");
+    }
+  }
+}
+BENCHMARK(designViewChange)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // What the design panel computes off the event loop for a value typed: the real engine's figures
 // with the chamber's and the seal's, and its curve for the Cycle page (budget 50 ms).

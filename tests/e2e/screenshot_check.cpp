@@ -2,7 +2,8 @@
 // housing gear are drawn, the results boxes hold text, and no label text is cut at its edge.
 // Usage: screenshot_check SHOT.png WINDOW_X WINDOW_Y; exit status 0 when all is there.
 // With --text-in X Y W H after them: whether grey text (as the message area's status lines are
-// drawn, unlike the black and coloured lines of the drawing) stands in that part of the window.
+// drawn, unlike the black and coloured lines of the drawing) stands in that part of the window;
+// with --blue-in, dark blue text (the caution that the figures are of another engine).
 #include <QImage>
 #include <cstdio>
 #include <cstdlib>
@@ -43,13 +44,26 @@ int greyTextPixels(const QImage& image, const QRect& area) {
   return found;
 }
 
+// Dark blue text, as the message area's caution that the figures are of another engine.
+int blueTextPixels(const QImage& image, const QRect& area) {
+  int found = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      found += qBlue(p) > qRed(p) + 40 && qBlue(p) > qGreen(p) + 40;
+    }
+  }
+  return found;
+}
+
 int main(int argc, char** argv) {
-  if (argc == 9 && std::string(argv[4]) == "--text-in") {
+  if (argc == 9 && (std::string(argv[4]) == "--text-in" || std::string(argv[4]) == "--blue-in")) {
     const QImage image = QImage(argv[1]).convertToFormat(QImage::Format_RGB32);
     const QRect area(std::atoi(argv[2]) + std::atoi(argv[5]),
                      std::atoi(argv[3]) + std::atoi(argv[6]), std::atoi(argv[7]),
                      std::atoi(argv[8]));
-    const int found = greyTextPixels(image, area);
+    const int found = std::string(argv[4]) == "--text-in" ? greyTextPixels(image, area)
+                                                          : blueTextPixels(image, area);
     std::printf("%d grey text pixels\n", found);
     return found >= 10 ? 0 : 1;
   }

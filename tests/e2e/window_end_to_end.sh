@@ -161,6 +161,13 @@ sleep 0.5
 results "$shot.typed.png"
 [ "$(compare -metric AE "$shot.before.png" "$shot.typed.png" null: 2>&1)" = "0" ] ||
   { echo "typing alone changed the results"; kill "$pid"; exit 1; }
+# The figures stand for e = 15 while 10 is typed: the message area says so in dark blue.
+stale_line() {
+  import -window root "$shot.stale.png"
+  "$checker" "$shot.stale.png" $position --blue-in 696 544 200 120 >/dev/null
+}
+stale_line || { echo "no line that the figures are of another engine (see $shot.stale.png)"; kill "$pid"; exit 1; }
+cp "$shot.stale.png" "$shot.stale-typed.png"
 xdotool key Return
 seen=""
 for _ in $(seq 1 100); do
@@ -170,15 +177,42 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 [ -n "$seen" ] || { echo "Enter did not recalculate"; kill "$pid"; exit 1; }
+seen=""
+for _ in $(seq 1 50); do stale_line || { seen=yes; break; }; sleep 0.1; done
+[ -n "$seen" ] || { echo "the stale line stayed after the recalculation (see $shot.stale.png)"; kill "$pid"; exit 1; }
 
-# F2 opens the design panel beside the client area: the window grows by its 400 pixels.
+# F2 opens the design panel beside the client area: the window grows by its 400 pixels, or on
+# this 1280-pixel screen by what is left beside the client area.
 xdotool key F2
 sleep 0.5
 wider=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
-[ "$wider" -eq $((width + 400)) ] || { echo "F2 did not open the panel: $width to $wider wide"; kill "$pid"; exit 1; }
+panel=$(( 1280 - width < 400 ? 1280 - width : 400 ))
+[ "$wider" -eq $((width + panel)) ] || { echo "F2 did not open the panel: $width to $wider wide"; kill "$pid"; exit 1; }
 import -window root "$shot.panel.png"
 colours=$(convert "$shot.panel.png" -crop "240x120+$((wx + width + 10))+$((wy + 10))" -format %k info:)
 [ "$colours" -gt 2 ] || { echo "the design panel shows nothing (see $shot.panel.png)"; kill "$pid"; exit 1; }
+# F2 put the keyboard in the seal offset: typed there, the Engine page draws the real engine
+# and the window's boxes keep what they had.
+drawing() {
+  import -window root "$shot.panel-now.png"
+  convert "$shot.panel-now.png" -crop "$((panel - 40))x260+$((wx + width + 20))+$((wy + 330))" +repage "$1"
+}
+drawing "$shot.bare.png"
+results "$shot.boxes-before.png"
+xdotool type 2
+xdotool key Tab
+xdotool type 0.1
+seen=""
+for _ in $(seq 1 50); do
+  drawing "$shot.real.png"
+  [ "$(compare -metric AE "$shot.bare.png" "$shot.real.png" null: 2>&1)" != "0" ] && { seen=yes; break; }
+  sleep 0.1
+done
+[ -n "$seen" ] || { echo "F2 left the keyboard out of the seal offset, or the drawing stayed the bare engine's (see $shot.panel-now.png)"; kill "$pid"; exit 1; }
+cp "$shot.panel-now.png" "$shot.panel-real.png"
+results "$shot.boxes-after.png"
+[ "$(compare -metric AE "$shot.boxes-before.png" "$shot.boxes-after.png" null: 2>&1)" = "0" ] ||
+  { echo "the keys typed after F2 reached the window's boxes"; kill "$pid"; exit 1; }
 
 xdotool key Escape
 program_ended || { echo "Esc did not end the program"; kill "$pid"; exit 1; }
@@ -194,5 +228,5 @@ xdotool key --window "$window" ctrl+q
 program_ended || { echo "Ctrl+Q did not end the program"; kill "$pid"; exit 1; }
 wait "$pid"
 status=$?
-echo "window showed its results, the hold, the figure and the outlines saved from the File menu, a recalculation on Enter and the design panel; Esc and Ctrl+Q ended the program, with status $status"
+echo "window showed its results, the hold, the figure and the outlines saved from the File menu, the line that the figures are of another engine, a recalculation on Enter and the design panel with the keyboard in its seal offset; Esc and Ctrl+Q ended the program, with status $status"
 exit "$status"

@@ -561,6 +561,39 @@ TEST(DesignPanel, GivesEveryFigureInTheUnitChosen) {
   }
 }
 
+// The keyboard reaches every value in the order they stand, then the pages; each figure is read
+// out under its name, its value as its description.
+TEST(DesignPanel, TabReachesEveryFieldAndEachFigureIsNamed) {
+  DesignPanel panel;
+  panel.resize(400, 700);
+  panel.show();
+  panel.activateWindow();
+  panel.setEngine(defaultEngine());
+  panel.input(DesignField::kSealOffset)->setText("2");
+  panel.input(DesignField::kRpm)->setText("7000");
+  for (int n = 0; n < 2000 && panel.computing(); ++n) QTest::qWait(5);
+  panel.input(DesignField::kSealOffset)->setFocus();
+  QApplication::processEvents();
+  std::vector<QString> order;
+  for (int n = 0; n < 9; ++n) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    order.push_back(focus->objectName());
+    QTest::keyClick(focus, Qt::Key_Tab);
+  }
+  EXPECT_EQ(order,
+            (std::vector<QString>{"SealOffset", "Clearance", "Recess", "TargetRatio", "ShaftSpeed",
+                                  "Rotors", "GearModule", "LengthUnit", "qt_tabwidget_tabbar"}));
+  int figures = 0;
+  for (const QLabel* label : panel.findChildren<QLabel*>()) {
+    if (!label->objectName().contains("Figure") || label->text().isEmpty()) continue;
+    ++figures;
+    EXPECT_FALSE(label->accessibleName().isEmpty()) << label->objectName().toStdString();
+    EXPECT_EQ(label->accessibleDescription(), label->text()) << label->objectName().toStdString();
+  }
+  EXPECT_GE(figures, 12);
+}
+
 // The Engine page draws the DXF's own outlines, fitted to the view; as the shaft turns, the rotor
 // keeps its clearance to the bore all round, as an engine does.
 TEST(DesignPanel, DrawsTheRealEngineItsDxfHas) {
