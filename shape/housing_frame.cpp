@@ -1,0 +1,95 @@
+#include "housing_frame.h"
+
+#include <boost/math/tools/roots.hpp>
+#include <cmath>
+#include <numbers>
+
+#include "chamber_cycle.h"
+#include "quadrature.h"
+
+namespace rotary {
+namespace {
+
+using std::numbers::pi;
+
+constexpr double kCycle = 1080;  // degrees of the shaft in one chamber's cycle
+
+double withinCycle(double shaftAngle) {
+  const double angle = std::fmod(shaftAngle, kCycle);
+  return angle < 0 ? angle + kCycle : angle;
+}
+
+}  // namespace
+
+HousingFrame::HousingFrame(double e, double R, const RealEngine& real)
+    : e_(e), K_(R / e), borePerE_(real.sealOffset / e) {}
+
+PlanePoint HousingFrame::fromRotor(exact::Point p, double shaftAngle) const {
+  const double a = motionAngle(shaftAngle);
+  // Seen from the rotor the housing centre stands at (sin a, cos a) and the housing is turned by
+  // a / 2; turned back, and mirrored so that the rotor turns counterclockwise.
+  const double qx = p.x - std::sin(a), qy = p.y - std::cos(a);
+  const double c = std::cos(a / 2), s = std::sin(a / 2);
+  return {-e_ * (qx * c + qy * s), e_ * (qy * c - qx * s)};
+}
+
+exact::Point HousingFrame::toRotor(PlanePoint p, double shaftAngle) const {
+  const double a = motionAngle(shaftAngle);
+  const double rx = -p.x / e_, ry = p.y / e_;
+  const double c = std::cos(a / 2), s = std::sin(a / 2);
+  return {rx * c - ry * s + std::sin(a), rx * s + ry * c + std::cos(a)};
+}
+
+PlanePoint HousingFrame::rotorCentre(double shaftAngle) const {
+  return fromRotor({0, 0}, shaftAngle);
+}
+
+PlanePoint HousingFrame::borePoint(double theta) const {
+  // The mirror takes the trochoid's parameter theta to pi - theta.
+  return fromRotor(exact::borePoint(K_, pi - theta, 0, borePerE_), 0);
+}
+
+double HousingFrame::borePolarAngle(double theta) const {
+  const PlanePoint p = borePoint(theta);
+  return theta + std::remainder(std::atan2(p.y, p.x) - theta, 2 * pi);
+}
+
+double HousingFrame::boreParameterAt(double polarAngle) const {
+  // The bore's polar angle strays from its parameter by less than a radian: by asin(1 / K) on
+  // the trochoid, and the seal offset's normal turns it less.
+  const auto miss = [&](double theta) { return borePolarAngle(theta) - polarAngle; };
+  boost::math::tools::eps_tolerance<double> close(std::numeric_limits<double>::digits - 2);
+  std::uintmax_t iterations = 200;
+  const auto [low, high] =
+      boost::math::tools::toms748_solve(miss, polarAngle - 1, polarAngle + 1, close, iterations);
+  return (low + high) / 2;
+}
+
+double HousingFrame::boreLength(double from, double to) const {
+  // The parallel curve's speed: the trochoid's, stretched by 1 + offset x curvature.
+  const auto speed = [&](double theta) {
+    const double r = pi - theta;
+    const exact::Point slope = exact::housingTangent(K_, r, 0);
+    const double stretch = 1 + borePerE_ * exact::housingCurvature(K_, r, 0);
+    return std::hypot(slope.x, slope.y) * stretch;
+  };
+  return e_ * exact::integral(speed, from, to, 1e-13);
+}
+
+double HousingFrame::trailingSeal(double shaftAngle) {
+  return -5 * pi / 6 + shaftAngle / 3 * kRadiansPerDegree;
+}
+
+double HousingFrame::leadingSeal(double shaftAngle) {
+  return -pi / 6 + shaftAngle / 3 * kRadiansPerDegree;
+}
+
+double HousingFrame::leadingSealReaches(double theta) {
+  return withinCycle(3 * (theta + pi / 6) / kRadiansPerDegree);
+}
+
+double HousingFrame::trailingSealReaches(double theta) {
+  return withinCycle(3 * (theta + 5 * pi / 6) / kRadiansPerDegree);
+}
+
+}  // namespace rotary

@@ -1,0 +1,152 @@
+#include "port_timing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "chamber_cycle.h"
+#include "quadrature.h"
+
+namespace rotary {
+namespace {
+
+using std::numbers::pi;
+
+constexpr double kCycle = 1080;
+constexpr double kChamberSpan = 2 * pi / 3;  // of the bore's parameter, seal to seal
+
+double withinCycle(double angle) {
+  const double within = std::fmod(angle, kCycle);
+  return within < 0 ? within + kCycle : within;
+}
+
+using Intervals = std::vector<std::pair<double, double>>;  // from, to within [0, 1080]
+
+// The open intervals as pieces within the cycle, merged where they meet or overlap.
+Intervals merged(const std::vector<std::pair<double, double>>& openings) {
+  Intervals pieces;
+  for (const auto& [opens, length] : openings) {
+    const double from = withinCycle(opens);
+    if (length >= kCycle) {
+      pieces.emplace_back(0, kCycle);
+    } else if (from + length > kCycle) {
+      pieces.emplace_back(from, kCycle);
+      pieces.emplace_back(0, from + length - kCycle);
+    } else {
+      pieces.emplace_back(from, from + length);
+    }
+  }
+  std::sort(pieces.begin(), pieces.end());
+  Intervals out;
+  for (const auto& piece : pieces) {
+    if (!out.empty() && piece.first <= out.back().second) {
+      out.back().second = std::max(out.back().second, piece.second);
+    } else {
+      out.push_back(piece);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+PeripheralOpening::PeripheralOpening(const HousingFrame& frame, const PeripheralPort& port)
+    : frame_(frame),
+      from_(frame.boreParameterAt(port.from * kRadiansPerDegree)),
+      to_(frame.boreParameterAt(port.to * kRadiansPerDegree)),
+      width_(port.width) {
+  while (to_ <= from_) to_ += 2 * pi;
+}
+
+bool PeripheralOpening::alwaysOpen() const {
+  return to_ - from_ + kChamberSpan >= 2 * pi;
+}
+
+double PeripheralOpening::area(double shaftAngle) const {
+  const double trailing = HousingFrame::trailingSeal(shaftAngle);
+  // The chamber's stretch of bore, a turn either way, against the window's.
+  double length = 0;
+  for (int turn = -2; turn <= 2; ++turn) {
+    const double low = std::max(from_, trailing + 2 * pi * turn);
+    const double high = std::min(to_, trailing + kChamberSpan + 2 * pi * turn);
+    if (high > low) length += frame_.boreLength(low, high);
+  }
+  return width_ * length;
+}
+
+PortTiming PeripheralOpening::timing() const {
+  PortTiming t;
+  // The leading seal uncovers the window's first edge, the trailing seal covers its last.
+  t.opens = HousingFrame::leadingSealReaches(from_);
+  t.closes = HousingFrame::trailingSealReaches(to_);
+  t.openFor = withinCycle(t.closes - t.opens);
+  // Between them the open length grows, stands or shrinks, with a kink where the leading seal
+  // reaches the last edge and where the trailing seal passes the first.
+  std::vector<double> kinks = {0, t.openFor};
+  for (const double kink :
+       {HousingFrame::leadingSealReaches(to_), HousingFrame::trailingSealReaches(from_)}) {
+    const double after = withinCycle(kink - t.opens);
+    if (after > 0 && after < t.openFor) kinks.push_back(after);
+  }
+  std::sort(kinks.begin(), kinks.end());
+  const auto open = [&](double after) { return area(t.opens + after); };
+  for (std::size_t n = 0; n + 1 < kinks.size(); ++n) {
+    t.angleArea += exact::integral(open, kinks[n], kinks[n + 1], 1e-12);
+    t.largestArea = std::max(t.largestArea, open(kinks[n + 1]));
+  }
+  return t;
+}
+
+EngineTiming engineTiming(double e, double R, double W, const RealEngine& real,
+                          double volumeDivisor, const std::vector<PortDefinition>& ports) {
+  const HousingFrame frame(e, R, real);
+  EngineTiming timing;
+  std::vector<std::pair<double, double>> intake, exhaust;
+  std::optional<double> lastIntakeCloses, firstExhaustOpens;
+  for (const PortDefinition& port : ports) {
+    const PortTiming t = PeripheralOpening(frame, port.peripheral).timing();
+    timing.ports.push_back(t);
+    if (port.role == PortRole::kIntake) {
+      intake.emplace_back(t.opens, t.openFor);
+      const double closes = t.opens + t.openFor;
+      lastIntakeCloses = std::max(lastIntakeCloses.value_or(closes), closes);
+    } else {
+      exhaust.emplace_back(t.opens, t.openFor);
+      firstExhaustOpens = std::min(firstExhaustOpens.value_or(t.opens), t.opens);
+    }
+  }
+  timing.overlap = sharedDegrees(intake, exhaust);
+  const ChamberCycle cycle(e, R, W, real, volumeDivisor);
+  const double topDeadCentre = cycle.volume(0);
+  if (lastIntakeCloses) {
+    timing.effectiveCompressionRatio = cycle.volume(withinCycle(*lastIntakeCloses)) / topDeadCentre;
+  }
+  if (firstExhaustOpens) {
+    timing.effectiveExpansionRatio = cycle.volume(*firstExhaustOpens) / topDeadCentre;
+  }
+  return timing;
+}
+
+TradeAngle tradeAngle(double shaftAngle) {
+  // Dead centres every 270 degrees, top at 0, 540 and 1080, bottom at 270 and 810.
+  const double angle = withinCycle(shaftAngle);
+  const double nearest = std::round(angle / 270) * 270;
+  const bool top = std::fmod(nearest, 540) == 0;
+  const double off = angle - nearest;
+  if (off >= 0) return {off, top ? "ATDC" : "ABDC"};
+  return {-off, top ? "BTDC" : "BBDC"};
+}
+
+double sharedDegrees(const std::vector<std::pair<double, double>>& first,
+                     const std::vector<std::pair<double, double>>& second) {
+  const Intervals a = merged(first), b = merged(second);
+  double shared = 0;
+  for (const auto& [aFrom, aTo] : a) {
+    for (const auto& [bFrom, bTo] : b) {
+      shared += std::max(0.0, std::min(aTo, bTo) - std::max(aFrom, bFrom));
+    }
+  }
+  return shared;
+}
+
+}  // namespace rotary

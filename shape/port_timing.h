@@ -1,0 +1,87 @@
+// The ports' timing and breathing: when each port opens and closes to the chamber, in shaft
+// degrees of the housing's frame (0 at top dead centre of compression, 1080 a whole cycle), how
+// much of it stands open, the angle-area porters compare breathing by, the overlap of intake and
+// exhaust, and the compression and expansion left after the ports.
+//
+// A peripheral port is a window in the bore, between two polar angles, of an axial width: open
+// where the bore between the chamber's apex seals covers it. The seals' own width and the side
+// seals' inset are left out: the chamber reaches the points where the seals touch the bore.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "housing_frame.h"
+#include "real_engine.h"
+
+namespace rotary {
+
+enum class PortRole { kIntake, kExhaust };
+
+struct PeripheralPort {
+  // Polar angles of the bore in degrees, counterclockwise from +x: the window runs
+  // counterclockwise from the first to the second.
+  double from = 0, to = 0;
+  double width = 0;  // across the bore, along the shaft, in the unit of length
+};
+
+struct PortTiming {
+  double opens = 0;        // shaft degrees, 0 to 1080
+  double closes = 0;       // shaft degrees, 0 to 1080
+  double openFor = 0;      // degrees from opening to closing
+  double largestArea = 0;  // in the unit of length squared
+  double angleArea = 0;    // the open area's integral over the shaft angle: area x degrees
+};
+
+// The chamber's opening to one peripheral port over the cycle.
+class PeripheralOpening {
+ public:
+  PeripheralOpening(const HousingFrame& frame, const PeripheralPort& port);
+  // In the unit of length squared.
+  double area(double shaftAngle) const;
+  PortTiming timing() const;
+  // Whether the port spans a whole chamber and the next one's seal at once, or more of the bore
+  // than there is: it never closes.
+  bool alwaysOpen() const;
+
+ private:
+  const HousingFrame& frame_;
+  double from_, to_;  // the bore's parameters at the window's edges, to_ above from_
+  double width_;
+};
+
+struct PortDefinition {
+  PortRole role = PortRole::kIntake;
+  PeripheralPort peripheral;
+  std::string source;  // what the user gave for it, as the tables name it
+};
+
+struct EngineTiming {
+  std::vector<PortTiming> ports;  // in the order given
+  // Degrees in which an intake port and an exhaust port both stand open to the chamber.
+  double overlap = 0;
+  // V(the last intake port closes) / V(top dead centre) and V(the first exhaust port opens) /
+  // V(top dead centre), on the engine's volume curve; none without a port of that role.
+  std::optional<double> effectiveCompressionRatio, effectiveExpansionRatio;
+};
+
+// For dimensions whose real engine has figures (realLimit says so); with no seal offset,
+// clearance or recess, the bare shape's. The ports must not be always open.
+EngineTiming engineTiming(double e, double R, double W, const RealEngine& real,
+                          double volumeDivisor, const std::vector<PortDefinition>& ports);
+
+// A shaft angle in the trade's words: degrees after or before the nearest dead centre ("3 ATDC",
+// "60 ABDC", "40 BBDC", "3 BTDC").
+struct TradeAngle {
+  double degrees;
+  const char* words;  // "ATDC", "BTDC", "ABDC" or "BBDC"
+};
+TradeAngle tradeAngle(double shaftAngle);
+
+// Degrees of [0, 1080) that two sets of open intervals, each given by its opening and its
+// length, share.
+double sharedDegrees(const std::vector<std::pair<double, double>>& first,
+                     const std::vector<std::pair<double, double>>& second);
+
+}  // namespace rotary
