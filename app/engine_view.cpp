@@ -77,12 +77,13 @@ QPointF EngineView::toView(PlanePoint p) const {
 }
 
 PlanePoint EngineView::moved(PlanePoint p) const {
-  // At top dead centre the rotor centre stands at (0, -e); it circles the crank axis clockwise as
-  // the shaft turns, and the rotor turns about it a third as fast, clockwise too.
+  // At top dead centre the rotor centre stands at (0, -e); it circles the crank axis
+  // counterclockwise as the shaft turns, and the rotor turns about it a third as fast the same
+  // way, as in the DXF's frame the ports are drawn in.
   const double e = -outlines_->rotorCentre.y;
-  const double shaft = shaftAngle_ * std::numbers::pi / 180, turn = -shaft / 3;
+  const double shaft = shaftAngle_ * std::numbers::pi / 180, turn = shaft / 3;
   const double x = p.x - outlines_->rotorCentre.x, y = p.y - outlines_->rotorCentre.y;
-  const PlanePoint centre{-e * std::sin(shaft), -e * std::cos(shaft)};
+  const PlanePoint centre{e * std::sin(shaft), -e * std::cos(shaft)};
   return {centre.x + x * std::cos(turn) - y * std::sin(turn),
           centre.y + x * std::sin(turn) + y * std::cos(turn)};
 }

@@ -21,8 +21,8 @@ class EngineView : public QWidget {
   void setOutlines(std::optional<RealOutlines> outlines);
   const std::optional<RealOutlines>& outlines() const { return outlines_; }
 
-  // The shaft's angle in degrees: the rotor centre circles the crank axis clockwise, the rotor
-  // turning a third as fast the same way.
+  // The shaft's angle in degrees: the rotor centre circles the crank axis counterclockwise, the
+  // rotor turning a third as fast the same way.
   void setShaftAngle(double degrees);
   double shaftAngle() const { return shaftAngle_; }
 

@@ -4,7 +4,9 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +16,8 @@
 #include <memory>
 #include <sstream>
 #include <vector>
+
+#include "chamber_cycle.h"
 
 namespace rotary::formats {
 namespace {
@@ -33,7 +37,8 @@ struct Layer {
 };
 constexpr Layer kLayers[] = {{"HOUSING", kColourRed}, {"TROCHOID", kColourMagenta},
                              {"ROTOR", kColourCyan},  {"ROTOR_LIMIT", kColourGreen},
-                             {"GEARS", kColourBlue},  {"CENTRES", kColourYellow}};
+                             {"GEARS", kColourBlue},  {"CENTRES", kColourYellow},
+                             {"FRAME", kColourYellow}};
 
 // dxflib writes the objects a CAD program expects (the dictionaries, the layouts) without their
 // owners, which a reader then has to repair. This writer adds each object's owner (group 330)
@@ -135,6 +140,60 @@ void writeCentreMark(DL_Dxf& dxf, DL_WriterA& dw, const PlanePoint& centre, doub
                 on("CENTRES"));
 }
 
+// The frame ports are drawn in: outside the bore, the chamber's dead centres where the shaft
+// stands at them (top dead centre of compression on -y at 0 and 1080 degrees, bottom dead
+// centre on +x at 270, top on +y at 540, bottom on -x at 810), and an arrow the way the shaft
+// and the rotor turn, counterclockwise.
+void writeFrame(DL_Dxf& dxf, DL_WriterA& dw, const RealOutlines& o) {
+  double reach = 0;
+  for (const PlanePoint& p : o.bore) reach = std::max(reach, std::hypot(p.x, p.y));
+  const double gap = reach * 0.04, tick = reach * 0.06, height = reach * 0.035;
+  const struct {
+    double angle;
+    const char* words;
+  } centres[] = {{-90, "TDC 0 / 1080"}, {0, "BDC 270"}, {90, "TDC 540"}, {180, "BDC 810"}};
+  for (const auto& centre : centres) {
+    const double c = std::cos(centre.angle * kRadiansPerDegree),
+                 s = std::sin(centre.angle * kRadiansPerDegree);
+    // Where the bore crosses the ray, for the tick to start just outside it.
+    double at = 0;
+    for (const PlanePoint& p : o.bore) {
+      if (std::abs(p.x * s - p.y * c) < reach * 0.02 && p.x * c + p.y * s > 0) {
+        at = std::max(at, p.x * c + p.y * s);
+      }
+    }
+    const double from = at + gap, to = from + tick;
+    dxf.writeLine(dw, DL_LineData(from * c, from * s, 0, to * c, to * s, 0), on("FRAME"));
+    const double text = to + gap;
+    // Beyond the tick, on the ray: left, centred or right aligned, and below, in the middle or
+    // above, as the ray goes out.
+    const int across = c > 0.5 ? 0 : c < -0.5 ? 2 : 1, up = s < -0.5 ? 3 : s > 0.5 ? 1 : 2;
+    dxf.writeText(dw,
+                  DL_TextData(text * c, text * s, 0, text * c, text * s, 0, height, 1, 0, across,
+                              up, centre.words, "Standard", 0),
+                  on("FRAME"));
+  }
+  // The arrow: an arc from 20 to 70 degrees beyond the bore, its head at 70.
+  const double radius = reach + gap + tick / 2;
+  dxf.writeArc(dw, DL_ArcData(0, 0, 0, radius, 20, 70), on("FRAME"));
+  const double head = 70 * kRadiansPerDegree, size = tick;
+  const PlanePoint tip{radius * std::cos(head), radius * std::sin(head)};
+  // Back along the arc's direction (-sin, cos) and out and in across it.
+  const PlanePoint back{tip.x + size * std::sin(head), tip.y - size * std::cos(head)};
+  for (const double side : {-0.35, 0.35}) {
+    dxf.writeLine(dw,
+                  DL_LineData(tip.x, tip.y, 0, back.x + side * size * std::cos(head),
+                              back.y + side * size * std::sin(head), 0),
+                  on("FRAME"));
+  }
+  const double words = 45 * kRadiansPerDegree, out = radius + gap;
+  dxf.writeText(dw,
+                DL_TextData(out * std::cos(words), out * std::sin(words), 0, out * std::cos(words),
+                            out * std::sin(words), 0, height, 1, 0, 0, 1,
+                            "shaft and rotor turn counterclockwise", "Standard", 0),
+                on("FRAME"));
+}
+
 }  // namespace
 
 bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngine& real,
@@ -205,6 +264,7 @@ bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngin
   const double mark = o.housingGear.radius / 10;
   writeCentreMark(dxf, *dw, o.crankAxis, mark);
   writeCentreMark(dxf, *dw, o.rotorCentre, mark);
+  writeFrame(dxf, *dw, o);
   dw->sectionEnd();
 
   dw->startObjects();

@@ -293,9 +293,65 @@ void forEachColumn(bool real, const TableSettings& settings, const Columns& c, E
 constexpr const char* kUnitColumn = "length_unit";
 constexpr const char* kVolumeUnitColumn = "volume_unit";
 
+// The ports' fields, each port's and then the engine's, as CSV's port1_opens_deg and JSON's
+// "ports" list name them.
+constexpr const char* kPortFields[] = {"role",       "kind",     "source",       "opens_deg",
+                                       "closes_deg", "open_deg", "largest_area", "angle_area"};
+constexpr const char* kTimingFields[] = {"overlap_deg", "effective_compression_ratio",
+                                         "effective_expansion_ratio", "rotation"};
+
+const char* roleName(PortRole role) {
+  return role == PortRole::kIntake ? "intake" : "exhaust";
+}
+
+// Port n's cells, empty where the row has no timing.
+std::vector<Cell> portCells(const study::EngineRow& row, std::size_t n) {
+  std::vector<Cell> cells(std::size(kPortFields));
+  const auto& ports = row.input.ports;
+  if (!ports || n >= ports->size()) return cells;
+  const PortDefinition& port = (*ports)[n];
+  cells[0] = {roleName(port.role), std::nullopt};
+  cells[1] = {"peripheral", std::nullopt};
+  cells[2] = {port.source, std::nullopt};
+  if (!row.timing) return cells;
+  const PortTiming& t = row.timing->ports[n];
+  cells[3] = exactColumn(t.opens);
+  cells[4] = exactColumn(t.closes);
+  cells[5] = exactColumn(t.openFor);
+  cells[6] = exactColumn(t.largestArea);
+  cells[7] = exactColumn(t.angleArea);
+  return cells;
+}
+
+std::vector<Cell> timingCells(const study::EngineRow& row) {
+  std::vector<Cell> cells(std::size(kTimingFields));
+  cells[3] = {"counterclockwise", std::nullopt};
+  if (!row.timing) return cells;
+  cells[0] = exactColumn(row.timing->overlap);
+  if (const auto& r = row.timing->effectiveCompressionRatio) cells[1] = exactColumn(*r);
+  if (const auto& r = row.timing->effectiveExpansionRatio) cells[2] = exactColumn(*r);
+  return cells;
+}
+
+// Calls `each` with the name and cell of every port column, as CSV has them.
+template <typename Each>
+void forEachPortColumn(const study::EngineRow& row, std::size_t ports, Each each) {
+  if (ports == 0) return;
+  for (std::size_t n = 0; n < ports; ++n) {
+    const std::vector<Cell> cells = portCells(row, n);
+    for (std::size_t f = 0; f < cells.size(); ++f) {
+      each("port" + std::to_string(n + 1) + "_" + kPortFields[f], cells[f]);
+    }
+  }
+  const std::vector<Cell> cells = timingCells(row);
+  for (std::size_t f = 0; f < cells.size(); ++f) each(std::string(kTimingFields[f]), cells[f]);
+}
+
 void csvHeader(std::ostream& out, bool real, const TableSettings& settings) {
   forEachColumn(real, settings, Columns{},
                 [&out](const char* name, const Cell&) { out << name << ','; });
+  forEachPortColumn(study::EngineRow{}, settings.ports,
+                    [&out](const std::string& name, const Cell&) { out << name << ','; });
   if (!settings.lengthUnit.empty()) out << kUnitColumn << ',' << kVolumeUnitColumn << ',';
   out << "note\n";
 }
@@ -307,6 +363,9 @@ void csvRow(std::ostream& out, const study::EngineRow& row, const TableSettings&
   std::replace(note.begin(), note.end(), '\n', ' ');
   forEachColumn(row.input.real, settings, c,
                 [&out](const char*, const Cell& value) { out << csvField(value.shown) << ','; });
+  forEachPortColumn(row, settings.ports, [&out](const std::string&, const Cell& value) {
+    out << csvField(value.shown) << ',';
+  });
   if (!settings.lengthUnit.empty()) {
     out << settings.lengthUnit << ',' << lengthUnitOf(settings.lengthUnit).volumeUnit << ',';
   }
@@ -332,6 +391,18 @@ void jsonRow(std::ostream& out, const study::EngineRow& row, bool first,
   nlohmann::ordered_json object;
   forEachColumn(row.input.real, settings, c,
                 [&object](const char* name, const Cell& value) { object[name] = jsonOf(value); });
+  if (settings.ports > 0) {
+    nlohmann::ordered_json ports = nlohmann::ordered_json::array();
+    for (std::size_t n = 0; n < settings.ports; ++n) {
+      nlohmann::ordered_json port;
+      const std::vector<Cell> cells = portCells(row, n);
+      for (std::size_t f = 0; f < cells.size(); ++f) port[kPortFields[f]] = jsonOf(cells[f]);
+      ports.push_back(port);
+    }
+    object["ports"] = ports;
+    const std::vector<Cell> cells = timingCells(row);
+    for (std::size_t f = 0; f < cells.size(); ++f) object[kTimingFields[f]] = jsonOf(cells[f]);
+  }
   if (!settings.lengthUnit.empty()) {
     object[kUnitColumn] = settings.lengthUnit;
     object[kVolumeUnitColumn] = lengthUnitOf(settings.lengthUnit).volumeUnit;
@@ -382,6 +453,35 @@ void designerLines(std::ostream& out, const Columns& c, const TableSettings& set
   if (const std::string notes = c.designerNotes(); !notes.empty()) out << notes << "\n";
 }
 
+// The ports' timing of a row after its figures: each port's events, also in the trade's words,
+// then the engine's overlap and effective ratios.
+void portLines(std::ostream& out, const study::EngineRow& row, const TableSettings& settings) {
+  if (!row.timing || !row.input.ports) return;
+  const auto six = [](double value) { return significantDigits(value, 6); };
+  const auto trade = [&](double angle, PortRole role, bool opening) {
+    const TradeAngle said = tradeAngle(angle, role, opening);
+    return six(angle) + " (" + significantDigits(said.degrees, 4) + " " + said.words + ")";
+  };
+  const std::string unit = settings.lengthUnit.empty() ? "mm" : settings.lengthUnit;
+  out << "port timing (degrees of the shaft from top dead centre of compression; the rotor turns "
+         "counterclockwise in the DXF's frame):\n";
+  for (std::size_t n = 0; n < row.timing->ports.size(); ++n) {
+    const PortDefinition& port = (*row.input.ports)[n];
+    const PortTiming& t = row.timing->ports[n];
+    out << "  " << roleName(port.role) << " peripheral " << port.source << ": opens "
+        << trade(t.opens, port.role, true) << ", closes " << trade(t.closes, port.role, false)
+        << ", open " << six(t.openFor) << " degrees; largest area " << six(t.largestArea) << " "
+        << unit << "^2, angle-area " << six(t.angleArea) << " " << unit << "^2 deg\n";
+  }
+  out << "overlap: " << six(row.timing->overlap) << " degrees\n";
+  if (const auto& r = row.timing->effectiveCompressionRatio) {
+    out << "effective compression ratio: " << six(*r) << "\n";
+  }
+  if (const auto& r = row.timing->effectiveExpansionRatio) {
+    out << "effective expansion ratio: " << six(*r) << "\n";
+  }
+}
+
 void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool many,
              const TableSettings& settings) {
   const Columns c = columnsOf(row, settings);
@@ -408,6 +508,7 @@ void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool ma
       out << "note: " << noteOf(row) << "\n";
     }
     designerLines(out, c, settings);
+    portLines(out, row, settings);
     return;
   }
   if (!row.figures) {
@@ -418,6 +519,7 @@ void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool ma
       << "dead volume: " << c.deadVolume.shown << "\n"
       << "compression ratio: " << c.ratio.shown << "\n";
   designerLines(out, c, settings);
+  portLines(out, row, settings);
   // The notes say "Note:" themselves, one to a line.
   if (many && !row.figures->note.empty()) out << row.figures->note << "\n";
 }

@@ -22,6 +22,7 @@ struct TableSettings {
   bool designerInText = false;  // the designer's figures in the text too, not only in CSV, JSON
   std::optional<double> rpm;    // the seal's columns, at this shaft speed
   double gamma = 1.4;           // the ideal cycle's, as the rows were computed with
+  std::size_t ports = 0;        // the ports whose timing every row carries
 };
 
 // Prints the rows of a table one by one, as they come: the header at once, a JSON array closed

@@ -127,14 +127,13 @@ EngineTiming engineTiming(double e, double R, double W, const RealEngine& real,
   return timing;
 }
 
-TradeAngle tradeAngle(double shaftAngle) {
-  // Dead centres every 270 degrees, top at 0, 540 and 1080, bottom at 270 and 810.
-  const double angle = withinCycle(shaftAngle);
-  const double nearest = std::round(angle / 270) * 270;
-  const bool top = std::fmod(nearest, 540) == 0;
-  const double off = angle - nearest;
-  if (off >= 0) return {off, top ? "ATDC" : "ABDC"};
-  return {-off, top ? "BTDC" : "BBDC"};
+TradeAngle tradeAngle(double shaftAngle, PortRole role, bool opening) {
+  const bool fromTop = (role == PortRole::kIntake) == opening;
+  const double reference = fromTop ? 540 : role == PortRole::kIntake ? 810 : 270;
+  // Within half a cycle either side of it.
+  const double off = std::remainder(shaftAngle - reference, kCycle);
+  if (off >= 0) return {off, fromTop ? "ATDC" : "ABDC"};
+  return {-off, fromTop ? "BTDC" : "BBDC"};
 }
 
 double sharedDegrees(const std::vector<std::pair<double, double>>& first,

@@ -71,13 +71,16 @@ struct EngineTiming {
 EngineTiming engineTiming(double e, double R, double W, const RealEngine& real,
                           double volumeDivisor, const std::vector<PortDefinition>& ports);
 
-// A shaft angle in the trade's words: degrees after or before the nearest dead centre ("3 ATDC",
-// "60 ABDC", "40 BBDC", "3 BTDC").
+// A port's event in the trade's words: degrees after or before the dead centre the trade gives
+// it from ("3 ATDC", "60 ABDC", "40 BBDC", "3 BTDC"). The intake's opening and the exhaust's
+// closing count from top dead centre at the end of exhaust (540), the intake's closing from
+// bottom dead centre after intake (810), the exhaust's opening from bottom dead centre after
+// expansion (270).
 struct TradeAngle {
   double degrees;
   const char* words;  // "ATDC", "BTDC", "ABDC" or "BBDC"
 };
-TradeAngle tradeAngle(double shaftAngle);
+TradeAngle tradeAngle(double shaftAngle, PortRole role, bool opening);
 
 // Degrees of [0, 1080) that two sets of open intervals, each given by its opening and its
 // length, share.

@@ -116,6 +116,11 @@ void addChamberFigures(EngineRow& row) {
   row.chamber = chamberFigures(*engine.eccentricity.number, *engine.rotorRadius.number,
                                *engine.chamberWidth.number, engine.realEngine(), *figures,
                                engine.volumeDivisor, engine.chamber);
+  if (engine.ports && !engine.ports->empty()) {
+    row.timing = engineTiming(*engine.eccentricity.number, *engine.rotorRadius.number,
+                              *engine.chamberWidth.number, engine.realEngine(),
+                              engine.volumeDivisor, *engine.ports);
+  }
 }
 
 EngineRow runEngine(const EngineInput& engine) {

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "chamber_cycle.h"
 #include "figures.h"
 #include "headless.h"
+#include "port_timing.h"
 #include "real_engine.h"
 #include "typed_number.h"
 
@@ -34,6 +36,9 @@ struct EngineInput {
   // made from values it could not refuse one by one: the row then carries this as its message,
   // and no figures. Empty for an engine to compute.
   std::string refusal;
+  // The ports whose timing the row gives, the same for every engine of a study; none or empty
+  // for none.
+  std::shared_ptr<const std::vector<PortDefinition>> ports;
   // Where the caller may give up on the engines under way (Ctrl-C in Python): a long sweep then
   // ends at its next step, without figures.
   const std::atomic<bool>* stop = nullptr;
@@ -54,6 +59,8 @@ struct EngineRow {
   // S/V at top dead centre, the ideal cycle, the seal at an rpm: of the real engine where asked
   // for, else of the shape; none where that has no figures.
   std::optional<ChamberFigures> chamber;
+  // The ports' timing, of the real engine where asked for, else of the shape; with ports given.
+  std::optional<EngineTiming> timing;
   std::string message;
 };
 
@@ -86,7 +93,8 @@ std::vector<EngineInput> withRealEngine(const std::vector<EngineInput>& engines,
 
 // The real engine's figures beside the row's own, and the recess for the target ratio.
 void addRealEngine(const EngineInput& engine, EngineRow& row);
-// The chamber's figures of a row whose shape, or real engine where asked for, has figures.
+// The chamber's figures of a row whose shape, or real engine where asked for, has figures, and
+// the timing of its ports.
 void addChamberFigures(EngineRow& row);
 
 // workers 0 means one per hardware thread. Once `stop` is set (from `progress`, say), no engine

@@ -202,21 +202,30 @@ TEST(EngineTiming, ScalesWithTheEngine) {
 
 struct TradeCase {
   double shaft;
+  PortRole role;
+  bool opening;
   double degrees;
   const char* words;
 };
 class TradeWords : public ::testing::TestWithParam<TradeCase> {};
-TEST_P(TradeWords, NameTheNearestDeadCentre) {
-  const TradeAngle said = tradeAngle(GetParam().shaft);
-  EXPECT_NEAR(said.degrees, GetParam().degrees, 1e-9);
-  EXPECT_STREQ(said.words, GetParam().words);
+TEST_P(TradeWords, CountFromTheDeadCentreTheTradeGivesEachEvent) {
+  const TradeCase& c = GetParam();
+  const TradeAngle said = tradeAngle(c.shaft, c.role, c.opening);
+  EXPECT_NEAR(said.degrees, c.degrees, 1e-9);
+  EXPECT_STREQ(said.words, c.words);
 }
+constexpr PortRole kIn = PortRole::kIntake, kOut = PortRole::kExhaust;
+// The side-ported and the peripheral-exhaust engines of the trade, and a late intake closing.
 INSTANTIATE_TEST_SUITE_P(Production, TradeWords,
-                         ::testing::Values(TradeCase{543, 3, "ATDC"}, TradeCase{870, 60, "ABDC"},
-                                           TradeCase{230, 40, "BBDC"}, TradeCase{537, 3, "BTDC"},
-                                           TradeCase{588, 48, "ATDC"}, TradeCase{195, 75, "BBDC"},
-                                           TradeCase{1079, 1, "BTDC"}, TradeCase{-1, 1, "BTDC"},
-                                           TradeCase{0, 0, "ATDC"}));
+                         ::testing::Values(TradeCase{543, kIn, true, 3, "ATDC"},
+                                           TradeCase{870, kIn, false, 60, "ABDC"},
+                                           TradeCase{230, kOut, true, 40, "BBDC"},
+                                           TradeCase{537, kOut, false, 3, "BTDC"},
+                                           TradeCase{195, kOut, true, 75, "BBDC"},
+                                           TradeCase{588, kOut, false, 48, "ATDC"},
+                                           TradeCase{508, kIn, true, 32, "BTDC"},
+                                           TradeCase{978, kIn, false, 168, "ABDC"},
+                                           TradeCase{800, kIn, false, 10, "BBDC"}));
 
 TEST(Overlap, CountsTheDegreesBothRolesStandOpen) {
   // The peripheral exhaust of the trade closing 48 ATDC, the intake opening 32 BTDC: 80 degrees.

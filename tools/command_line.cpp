@@ -196,9 +196,11 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     // Millimetres give cubic centimetres, as in the window; any other unit its own cube.
     const formats::LengthUnit& unit = formats::lengthUnitOf(options.units);
     const ChamberSettings chamber = options.chamberSettings(unit.metres);
+    const auto ports = std::make_shared<const std::vector<PortDefinition>>(options.ports);
     for (study::EngineInput& engine : engines) {
       engine.volumeDivisor = unit.volumeDivisor;
       engine.chamber = chamber;
+      engine.ports = ports;
     }
     if (options.realEngine()) {
       engines = study::withRealEngine(engines, real.sealOffsets, real.clearances, real.recesses,
@@ -337,6 +339,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     settings.gamma = chamber.gamma;
     settings.designerInText =
         options.rotors || options.gearModule || options.rpm || options.gamma || options.recessArea;
+    settings.ports = options.ports.size();
     const formats::Table table = format == Format::kJson   ? formats::Table::kJson
                                  : format == Format::kText ? formats::Table::kText
                                                            : formats::Table::kCsv;

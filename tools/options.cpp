@@ -6,6 +6,7 @@
 #include "chamber_values.h"
 #include "length_unit.h"
 #include "number_text.h"
+#include "port_values.h"
 #include "ranges.h"
 
 #ifndef ROTARY_VERSION
@@ -90,6 +91,20 @@ constexpr const char* kUsage =
     "CSV and JSON carry surface_to_volume_tdc (the chamber's walls over its volume at top dead\n"
     "centre, per unit of length) and otto_efficiency; --volume-curve carries the surface,\n"
     "surface_to_volume and torque_per_bar (N m on the shaft per bar in the chamber).\n"
+    "\n"
+    "Ports (each may be given more than once: primary, secondary, auxiliary):\n"
+    "  --peripheral-intake FROM,TO,WIDTH\n"
+    "  --peripheral-exhaust FROM,TO,WIDTH\n"
+    "                        a window in the bore from polar angle FROM counterclockwise to\n"
+    "                        TO (degrees from +x in the DXF's frame), WIDTH along the shaft\n"
+    "The housing's frame is the DXF's: the shaft and the rotor turn counterclockwise, and the\n"
+    "chamber on -y is at top dead centre of compression at 0 degrees of the shaft, at bottom\n"
+    "dead centre at 270 (+x), top dead centre at 540 (+y), bottom dead centre at 810 (-x).\n"
+    "Each port opens and closes to that chamber (the text also in the trade's words, 3 ATDC),\n"
+    "stands open so many degrees, with its largest open area and its angle-area (the open\n"
+    "area's integral over the shaft's degrees); the engine's overlap_deg (intake and exhaust\n"
+    "both open), effective_compression_ratio (V where the last intake closes over V at top\n"
+    "dead centre) and effective_expansion_ratio (V where the first exhaust opens) follow.\n"
     "\n"
     "  --chart FILE          for a study: the compression ratio, the capacity and the dead\n"
     "                        volume against K (or what else the study varies), .svg or .png\n"
@@ -187,12 +202,14 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
                         name == "--units" || name == "--angle-step" || name == "--rotors" ||
                         name == "--gear-module" || name == "--rpm" || name == "--gamma" ||
                         name == "--recess-area";
-    if (!text && !file && !choice) {
+    const bool port = name == "--peripheral-intake" || name == "--peripheral-exhaust";
+    if (!text && !file && !choice && !port) {
       throw BadUsage{"unknown option " + quoteForMessage(name) + " (try --help)"};
     }
     // A second value would silently win over the first: "--figure a.png --figure b.svg" would
     // write only one of them.
-    if (std::find(given.begin(), given.end(), name) != given.end()) {
+    // A port option may come again: primary, secondary and auxiliary ports.
+    if (!port && std::find(given.begin(), given.end(), name) != given.end()) {
       throw BadUsage{name + " is given twice; give it once" +
                      (text ? " (a range takes START:STOP:STEP)" : "")};
     }
@@ -217,6 +234,12 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
     } else if (file) {
       if (value->empty()) throw BadUsage{name + ": the file name is empty"};
       *file = *value;
+    } else if (port) {
+      std::string why;
+      const PeripheralPort window = study::parsePeripheralPort(name, *value, why);
+      if (!why.empty()) throw BadUsage{why};
+      const PortRole role = name == "--peripheral-intake" ? PortRole::kIntake : PortRole::kExhaust;
+      options.ports.push_back({role, window, *value});
     } else if (name == "--rotors") {
       const auto count = parseNumber(*value);
       if (!count || !(*count >= 1 && *count <= 100) || *count != std::floor(*count)) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "chamber_cycle.h"
+#include "port_timing.h"
 #include "typed_number.h"
 
 namespace rotary {
@@ -43,6 +44,8 @@ struct Options {
   std::optional<std::string> figureFormat;
   // The unit of the lengths, as the DXF and the headers name it; empty when not given (mm).
   std::string units;
+  // The ports whose timing the figures give, in the order given.
+  std::vector<PortDefinition> ports;
 };
 
 // An option or value the companion cannot take: one line for standard error, exit status 2.

@@ -62,7 +62,27 @@ entities = list(document.modelspace())
 layers = {}
 for entity in entities:
     layers.setdefault(entity.dxf.layer, []).append(entity)
-check(set(layers) == {"HOUSING", "ROTOR", "GEARS", "CENTRES"}, f"DXF layers {sorted(layers)}")
+check(set(layers) == {"HOUSING", "ROTOR", "GEARS", "CENTRES", "FRAME"}, f"DXF layers {sorted(layers)}")
+# The frame ports are drawn in: the dead centres outside the bore on their axes, and the arrow of
+# the rotation ending counterclockwise, its head where the arc ends.
+frame = layers["FRAME"]
+texts = {entity.dxf.text: entity.dxf.align_point if entity.dxf.halign else entity.dxf.insert
+         for entity in frame if entity.dxftype() == "TEXT"}
+placed = {"TDC 0 / 1080": lambda x, y: abs(x) < 1e-9 and y < -90,
+          "BDC 270": lambda x, y: x > 120 and abs(y) < 1e-9,
+          "TDC 540": lambda x, y: abs(x) < 1e-9 and y > 90,
+          "BDC 810": lambda x, y: x < -120 and abs(y) < 1e-9}
+for words, where in placed.items():
+    check(words in texts and where(texts[words][0], texts[words][1]),
+          f"{words!r} at {texts.get(words)}")
+arcs = [entity for entity in frame if entity.dxftype() == "ARC"]
+check(len(arcs) == 1 and arcs[0].dxf.start_angle < arcs[0].dxf.end_angle, "no rotation arc")
+end = math.radians(arcs[0].dxf.end_angle)
+tip = (arcs[0].dxf.radius * math.cos(end), arcs[0].dxf.radius * math.sin(end))
+heads = [entity for entity in frame if entity.dxftype() == "LINE"
+         and math.dist(tuple(entity.dxf.start)[:2], tip) < 1e-9]
+check(len(heads) == 2, f"the arrow's head is not at the arc's counterclockwise end {tip}")
+check(any("counterclockwise" in words for words in texts), "the rotation is not named")
 for layer in ("HOUSING", "ROTOR"):
     entity = layers[layer][0]
     check(entity.dxftype() == "LWPOLYLINE" and entity.closed, f"{layer} is no closed polyline")

@@ -8,11 +8,13 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <regex>
 #include <sstream>
 
 #include "command_line.h"
 #include "headless.h"
+#include "number_text.h"
 #include "output_file.h"
 #include "results_table.h"
 #include "runner.h"
@@ -725,8 +727,94 @@ INSTANTIATE_TEST_SUITE_P(
                  "--profiles and --dxf both go to standard output"},
         BadInput{"ProfilesBesideJson",
                  {"--profiles", "-", "--format", "json"},
-                 "--profiles goes to standard output, where the results in --format go"}),
+                 "--profiles goes to standard output, where the results in --format go"},
+        // Ports that are none: too few values, no width, no length, or a window that never
+        // closes.
+        BadInput{"PortWithoutWidth",
+                 {"--peripheral-intake", "150,175", "--dxf", "DIR/x.dxf"},
+                 "--peripheral-intake: \"150,175\" is not FROM,TO,WIDTH"},
+        BadInput{"PortOfNoWidth",
+                 {"--peripheral-exhaust", "40,62,0"},
+                 "--peripheral-exhaust: \"40,62,0\" has no width above 0"},
+        BadInput{"PortAngleNoNumber",
+                 {"--peripheral-exhaust", "40,x,3"},
+                 "--peripheral-exhaust: \"40,x,3\" does not start with two polar angles"},
+        BadInput{"PortOfNoLength",
+                 {"--peripheral-intake", "150,510,20"},
+                 "has no length along the bore"},
+        BadInput{"PortTheWrongWayRound",
+                 {"--peripheral-intake", "175,150,20", "--profiles", "DIR/p.csv"},
+                 "spans 335 degrees of the bore counterclockwise from its first edge"}),
     [](const auto& info) { return info.param.name; });
+
+// Peripheral ports, given more than once, in the text's trade words and in every row of a study;
+// the timing of the row is the shape's own and follows the engine.
+TEST(CompanionPorts, TimeEveryPortInTextCsvJsonAndStudies) {
+  const std::vector<std::string> ports = {"--peripheral-intake",  "150,175,30",
+                                          "--peripheral-exhaust", "40,62,25",
+                                          "--peripheral-intake",  "160,170,10"};
+  std::vector<std::string> args = ports;
+  const ToolRun text = run(args);
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_NE(text.out.find("intake peripheral 150,175,30: opens 556.828 (16.83 ATDC), closes "
+                          "977.995 (168 ABDC), open 421.167 degrees"),
+            std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("exhaust peripheral 40,62,25: opens 188.917 (81.08 BBDC), closes "
+                          "611.716 (71.72 ATDC)"),
+            std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("effective compression ratio: 6.40566\n"), std::string::npos);
+  // The timing is the engine's, whatever the sweep: the shape's exact engine.
+  const EngineTiming timing = engineTiming(15, 105, 80, RealEngine{}, 1000,
+                                           {{PortRole::kIntake, {150, 175, 30}, ""},
+                                            {PortRole::kExhaust, {40, 62, 25}, ""},
+                                            {PortRole::kIntake, {160, 170, 10}, ""}});
+  args.insert(args.end(), {"--format", "json"});
+  const ToolRun json = run(args);
+  ASSERT_EQ(json.status, 0) << json.err;
+  const auto object = nlohmann::json::parse(json.out).at(0);
+  ASSERT_EQ(object.at("ports").size(), 3u);
+  EXPECT_EQ(object.at("ports")[1].at("role"), "exhaust");
+  EXPECT_EQ(object.at("ports")[1].at("kind"), "peripheral");
+  EXPECT_EQ(object.at("ports")[1].at("source"), "40,62,25");
+  EXPECT_NEAR(object.at("ports")[1].at("opens_deg").get<double>(), timing.ports[1].opens, 1e-6);
+  EXPECT_NEAR(object.at("ports")[2].at("angle_area").get<double>(), timing.ports[2].angleArea,
+              1e-8 * timing.ports[2].angleArea);
+  EXPECT_NEAR(object.at("overlap_deg").get<double>(), timing.overlap, 1e-6);
+  // Nine digits, as every exact column.
+  EXPECT_NEAR(object.at("effective_expansion_ratio").get<double>(), *timing.effectiveExpansionRatio,
+              1e-8 * *timing.effectiveExpansionRatio);
+  EXPECT_EQ(object.at("rotation"), "counterclockwise");
+  // A study: every row times its own engine, the later intake closing later in a larger one.
+  args = ports;
+  args.insert(args.end(), {"--eccentricity", "14:16:1", "--format", "csv"});
+  const ToolRun study = run(args);
+  ASSERT_EQ(study.status, 0) << study.err;
+  const auto rows = lines(study.out);
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_NE(rows[0].find(",port3_angle_area,overlap_deg,effective_compression_ratio,"
+                         "effective_expansion_ratio,rotation,note"),
+            std::string::npos)
+      << rows[0];
+  for (int n = 1; n <= 3; ++n) {
+    const EngineTiming own = engineTiming(13 + n, 105, 80, RealEngine{}, 1000,
+                                          {{PortRole::kIntake, {150, 175, 30}, ""},
+                                           {PortRole::kExhaust, {40, 62, 25}, ""},
+                                           {PortRole::kIntake, {160, 170, 10}, ""}});
+    EXPECT_NE(rows[n].find(significantDigits(own.ports[0].closes, 9)), std::string::npos)
+        << rows[n];
+  }
+  // The real engine's bore: the seal offset moves the edges' parameters and so the events.
+  args = ports;
+  args.insert(args.end(), {"--seal-offset", "2", "--clearance", "0.1", "--format", "json"});
+  const auto real = nlohmann::json::parse(run(args).out).at(0);
+  const EngineTiming ofTheRealEngine = engineTiming(15, 105, 80, RealEngine{2, 0.1, 0}, 1000,
+                                                    {{PortRole::kIntake, {150, 175, 30}, ""}});
+  EXPECT_NEAR(real.at("ports")[0].at("closes_deg").get<double>(), ofTheRealEngine.ports[0].closes,
+              1e-6);
+  EXPECT_GT(std::abs(ofTheRealEngine.ports[0].closes - timing.ports[0].closes), 0.01);
+}
 
 TEST(CompanionFiles, AppearWholeAndOnlyWithResults) {
   const fs::path folder = fs::temp_directory_path() / ("rotary-files-" + std::to_string(getpid()));

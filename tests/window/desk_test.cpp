@@ -22,6 +22,7 @@
 #include <map>
 #include <numbers>
 
+#include "housing_frame.h"
 #include "message_area.h"
 #include "real_outline.h"
 #include "running_window.h"
@@ -618,10 +619,15 @@ TEST(DesignPanel, DrawsTheRealEngineItsDxfHas) {
   ASSERT_EQ(atTdc.size(), expected.rotor.size());
   EXPECT_NEAR(atTdc[7].x, expected.rotor[7].x, 1e-12);
   EXPECT_NEAR(atTdc[7].y, expected.rotor[7].y, 1e-12);
+  const HousingFrame frame(15, 105, RealEngine{2, 0.1, 0});
   for (double shaft = 0; shaft < 1080; shaft += 67.5) {
     view->setShaftAngle(shaft);
     // Within the chords' 0.002 either side of the clearance.
     EXPECT_NEAR(smallestDistance(view->rotorNow(), expected.bore), 0.1, 0.005) << shaft;
+    // Turning counterclockwise as the frame the ports are timed in.
+    const PlanePoint turned = frame.fromRotor(frame.toRotor(expected.rotor[7], 0), shaft);
+    EXPECT_NEAR(view->rotorNow()[7].x, turned.x, 1e-9) << shaft;
+    EXPECT_NEAR(view->rotorNow()[7].y, turned.y, 1e-9) << shaft;
   }
   // And the screen shows the bore where the view puts it.
   view->setShaftAngle(0);

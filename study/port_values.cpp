@@ -1,0 +1,57 @@
+#include "port_values.h"
+
+#include <cmath>
+
+#include "number_text.h"
+
+namespace rotary::study {
+
+namespace {
+
+// The bore between a chamber's two seals spans a third of the turn: a window as wide as the rest
+// would join the chamber to the one before it for good, and never close. Half the bore keeps
+// well clear of that at any K, whose polar angles stray from the trochoid's parameter.
+constexpr double kWidestWindow = 180;
+
+}  // namespace
+
+PeripheralPort parsePeripheralPort(const std::string& option, const std::string& text,
+                                   std::string& refusal) {
+  refusal.clear();
+  const std::string quoted = option + ": " + quoteForMessage(text);
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (std::size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1) {
+    parts.push_back(text.substr(start, comma - start));
+  }
+  parts.push_back(text.substr(start));
+  if (parts.size() != 3) {
+    refusal = quoted + " is not FROM,TO,WIDTH: two polar angles of the bore in degrees and a width";
+    return {};
+  }
+  const auto from = parseNumber(parts[0]), to = parseNumber(parts[1]),
+             width = parseNumber(parts[2]);
+  if (!from || !to || !std::isfinite(*from) || !std::isfinite(*to)) {
+    refusal = quoted + " does not start with two polar angles in degrees";
+    return {};
+  }
+  if (!width || !(*width > 0) || !std::isfinite(*width)) {
+    refusal = quoted + " has no width above 0 after its angles";
+    return {};
+  }
+  // Counterclockwise from the first edge to the second.
+  const double span = std::fmod(std::fmod(*to - *from, 360) + 360, 360);
+  if (span == 0) {
+    refusal = quoted + " has no length along the bore: its edges stand at the same angle";
+    return {};
+  }
+  if (span >= kWidestWindow) {
+    refusal = quoted + " spans " + significantDigits(span, 6) +
+              " degrees of the bore counterclockwise from its first edge; a window spans less than "
+              "half of it (its edges go counterclockwise, FROM first)";
+    return {};
+  }
+  return {*from, *to, *width};
+}
+
+}  // namespace rotary::study
