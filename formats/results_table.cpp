@@ -311,10 +311,10 @@ std::vector<Cell> portCells(const study::EngineRow& row, std::size_t n) {
   if (!ports || n >= ports->size()) return cells;
   const PortDefinition& port = (*ports)[n];
   cells[0] = {roleName(port.role), std::nullopt};
-  cells[1] = {"peripheral", std::nullopt};
+  cells[1] = {port.kind == PortKind::kSide ? "side" : "peripheral", std::nullopt};
   cells[2] = {port.source, std::nullopt};
-  if (!row.timing) return cells;
-  const PortTiming& t = row.timing->ports[n];
+  if (!row.timing || !row.timing->ports[n]) return cells;
+  const PortTiming& t = *row.timing->ports[n];
   cells[3] = exactColumn(t.opens);
   cells[4] = exactColumn(t.closes);
   cells[5] = exactColumn(t.openFor);
@@ -467,8 +467,14 @@ void portLines(std::ostream& out, const study::EngineRow& row, const TableSettin
          "counterclockwise in the DXF's frame):\n";
   for (std::size_t n = 0; n < row.timing->ports.size(); ++n) {
     const PortDefinition& port = (*row.input.ports)[n];
-    const PortTiming& t = row.timing->ports[n];
-    out << "  " << roleName(port.role) << " peripheral " << port.source << ": opens "
+    const char* kind = port.kind == PortKind::kSide ? " side " : " peripheral ";
+    if (!row.timing->ports[n]) {
+      out << "  " << roleName(port.role) << kind << port.source
+          << ": lies wholly outside the bore, and never opens\n";
+      continue;
+    }
+    const PortTiming& t = *row.timing->ports[n];
+    out << "  " << roleName(port.role) << kind << port.source << ": opens "
         << trade(t.opens, port.role, true) << ", closes " << trade(t.closes, port.role, false)
         << ", open " << six(t.openFor) << " degrees; largest area " << six(t.largestArea) << " "
         << unit << "^2, angle-area " << six(t.angleArea) << " " << unit << "^2 deg\n";

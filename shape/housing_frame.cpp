@@ -24,13 +24,15 @@ double withinCycle(double shaftAngle) {
 HousingFrame::HousingFrame(double e, double R, const RealEngine& real)
     : e_(e), K_(R / e), borePerE_(real.sealOffset / e) {}
 
-PlanePoint HousingFrame::fromRotor(exact::Point p, double shaftAngle) const {
+HousingFrame::Placement HousingFrame::placement(double shaftAngle) const {
   const double a = motionAngle(shaftAngle);
   // Seen from the rotor the housing centre stands at (sin a, cos a) and the housing is turned by
   // a / 2; turned back, and mirrored so that the rotor turns counterclockwise.
-  const double qx = p.x - std::sin(a), qy = p.y - std::cos(a);
-  const double c = std::cos(a / 2), s = std::sin(a / 2);
-  return {-e_ * (qx * c + qy * s), e_ * (qy * c - qx * s)};
+  return {e_, std::sin(a), std::cos(a), std::cos(a / 2), std::sin(a / 2)};
+}
+
+PlanePoint HousingFrame::fromRotor(exact::Point p, double shaftAngle) const {
+  return placement(shaftAngle)(p);
 }
 
 exact::Point HousingFrame::toRotor(PlanePoint p, double shaftAngle) const {

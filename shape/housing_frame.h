@@ -22,6 +22,16 @@ class HousingFrame {
 
   double eccentricity() const { return e_; }
 
+  // The map from the exact shape's rotor frame to this one at a shaft angle, for many points.
+  struct Placement {
+    double e, sinA, cosA, c, s;
+    PlanePoint operator()(exact::Point p) const {
+      const double qx = p.x - sinA, qy = p.y - cosA;
+      return {-e * (qx * c + qy * s), e * (qy * c - qx * s)};
+    }
+  };
+  Placement placement(double shaftAngle) const;
+
   // A point of the exact shape's rotor frame (units of e, rotor centre at the origin) at a shaft
   // angle in degrees, in this frame; and back.
   PlanePoint fromRotor(exact::Point p, double shaftAngle) const;

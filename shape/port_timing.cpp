@@ -6,6 +6,7 @@
 
 #include "chamber_cycle.h"
 #include "quadrature.h"
+#include "side_port.h"
 
 namespace rotary {
 namespace {
@@ -104,8 +105,15 @@ EngineTiming engineTiming(double e, double R, double W, const RealEngine& real,
   std::vector<std::pair<double, double>> intake, exhaust;
   std::optional<double> lastIntakeCloses, firstExhaustOpens;
   for (const PortDefinition& port : ports) {
-    const PortTiming t = PeripheralOpening(frame, port.peripheral).timing();
-    timing.ports.push_back(t);
+    std::optional<PortTiming> opening;
+    if (port.kind == PortKind::kPeripheral) {
+      opening = PeripheralOpening(frame, port.peripheral).timing();
+    } else if (const SideOpening side(e, R, real, port.outline); side.areaInsideTheBore() > 0) {
+      opening = side.timing();
+    }
+    timing.ports.push_back(opening);
+    if (!opening) continue;
+    const PortTiming& t = *opening;
     if (port.role == PortRole::kIntake) {
       intake.emplace_back(t.opens, t.openFor);
       const double closes = t.opens + t.openFor;
@@ -125,6 +133,25 @@ EngineTiming engineTiming(double e, double R, double W, const RealEngine& real,
     timing.effectiveExpansionRatio = cycle.volume(*firstExhaustOpens) / topDeadCentre;
   }
   return timing;
+}
+
+std::vector<std::vector<double>> openAreas(double e, double R, const RealEngine& real,
+                                           const std::vector<PortDefinition>& ports,
+                                           const std::vector<double>& shaftAngles) {
+  const HousingFrame frame(e, R, real);
+  std::vector<std::vector<double>> areas;
+  for (const PortDefinition& port : ports) {
+    std::vector<double>& row = areas.emplace_back();
+    row.reserve(shaftAngles.size());
+    if (port.kind == PortKind::kPeripheral) {
+      const PeripheralOpening opening(frame, port.peripheral);
+      for (const double angle : shaftAngles) row.push_back(opening.area(angle));
+    } else {
+      const SideOpening opening(e, R, real, port.outline);
+      for (const double angle : shaftAngles) row.push_back(opening.area(angle));
+    }
+  }
+  return areas;
 }
 
 TradeAngle tradeAngle(double shaftAngle, PortRole role, bool opening) {

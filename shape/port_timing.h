@@ -10,9 +10,11 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "housing_frame.h"
+#include "plane.h"
 #include "real_engine.h"
 
 namespace rotary {
@@ -51,14 +53,28 @@ class PeripheralOpening {
   double width_;
 };
 
+enum class PortKind { kPeripheral, kSide };
+
 struct PortDefinition {
   PortRole role = PortRole::kIntake;
-  PeripheralPort peripheral;
-  std::string source;  // what the user gave for it, as the tables name it
+  PortKind kind = PortKind::kPeripheral;
+  PeripheralPort peripheral;  // a peripheral port's window
+  Polyline outline;           // a side port's outline in the housing's frame, closed
+  std::string source;         // what the user gave for it, as the tables name it
+
+  static PortDefinition peripheralPort(PortRole role, const PeripheralPort& window,
+                                       std::string source) {
+    return {role, PortKind::kPeripheral, window, {}, std::move(source)};
+  }
+  static PortDefinition sidePort(PortRole role, Polyline outline, std::string source) {
+    return {role, PortKind::kSide, {}, std::move(outline), std::move(source)};
+  }
 };
 
 struct EngineTiming {
-  std::vector<PortTiming> ports;  // in the order given
+  // In the order given; a side port that lies wholly outside the bore never opens, and has no
+  // events.
+  std::vector<std::optional<PortTiming>> ports;
   // Degrees in which an intake port and an exhaust port both stand open to the chamber.
   double overlap = 0;
   // V(the last intake port closes) / V(top dead centre) and V(the first exhaust port opens) /
@@ -70,6 +86,12 @@ struct EngineTiming {
 // clearance or recess, the bare shape's. The ports must not be always open.
 EngineTiming engineTiming(double e, double R, double W, const RealEngine& real,
                           double volumeDivisor, const std::vector<PortDefinition>& ports);
+
+// The open area of each port at each shaft angle in degrees, in the unit of length squared: one
+// row a port, in the order given.
+std::vector<std::vector<double>> openAreas(double e, double R, const RealEngine& real,
+                                           const std::vector<PortDefinition>& ports,
+                                           const std::vector<double>& shaftAngles);
 
 // A port's event in the trade's words: degrees after or before the dead centre the trade gives
 // it from ("3 ATDC", "60 ABDC", "40 BBDC", "3 BTDC"). The intake's opening and the exhaust's

@@ -11,6 +11,7 @@
 #include "chamber_cycle.h"
 #include "exact_limit.h"
 #include "housing_frame.h"
+#include "side_port.h"
 
 namespace rotary {
 namespace {
@@ -162,12 +163,13 @@ TEST(EngineTiming, EffectiveRatiosFollowTheChambersSinusoid) {
   const double intakeTo = frame.borePolarAngle((870.0 / 3 - 150) * kDegree) / kDegree;
   const double exhaustFrom = frame.borePolarAngle((200.0 / 3 - 30) * kDegree) / kDegree;
   const std::vector<PortDefinition> ports = {
-      {PortRole::kIntake, {intakeTo - 30, intakeTo, 10}, "intake"},
-      {PortRole::kExhaust, {exhaustFrom, exhaustFrom + 30, 10}, "exhaust"}};
+      PortDefinition::peripheralPort(PortRole::kIntake, {intakeTo - 30, intakeTo, 10}, "intake"),
+      PortDefinition::peripheralPort(PortRole::kExhaust, {exhaustFrom, exhaustFrom + 30, 10},
+                                     "exhaust")};
   const EngineTiming timing = engineTiming(e, R, W, RealEngine{}, kWindowVolumeDivisor, ports);
   ASSERT_EQ(timing.ports.size(), 2u);
-  EXPECT_NEAR(timing.ports[0].closes, 870, 1e-9);
-  EXPECT_NEAR(timing.ports[1].opens, 200, 1e-9);
+  EXPECT_NEAR(timing.ports[0]->closes, 870, 1e-9);
+  EXPECT_NEAR(timing.ports[1]->opens, 200, 1e-9);
   const auto sinusoid = [&](double shaft) {
     return (x.deadVolume + x.capacity * (1 - std::cos(2 * shaft * kDegree / 3)) / 2) / x.deadVolume;
   };
@@ -179,21 +181,30 @@ TEST(EngineTiming, EffectiveRatiosFollowTheChambersSinusoid) {
 // The same engine and ports a thousand times smaller or larger: the same angles, the areas by
 // the square.
 TEST(EngineTiming, ScalesWithTheEngine) {
-  const std::vector<PortDefinition> ports = {{PortRole::kIntake, {150, 175, 20}, "i"},
-                                             {PortRole::kExhaust, {40, 62, 25}, "x"}};
+  const Polyline side = {{-95, -10}, {-70, -10}, {-65, 10}, {-92, 12}};
+  const std::vector<PortDefinition> ports = {
+      PortDefinition::sidePort(PortRole::kIntake, side, "s"),
+      PortDefinition::peripheralPort(PortRole::kIntake, {150, 175, 20}, "i"),
+      PortDefinition::peripheralPort(PortRole::kExhaust, {40, 62, 25}, "x")};
   const EngineTiming base = engineTiming(15, 105, 80, RealEngine{2, 0.1, 0}, 1000, ports);
   for (const double scale : {0.001, 1000.0}) {
     std::vector<PortDefinition> scaled = ports;
-    for (PortDefinition& port : scaled) port.peripheral.width *= scale;
+    for (PortDefinition& port : scaled) {
+      port.peripheral.width *= scale;
+      for (PlanePoint& p : port.outline) p = {p.x * scale, p.y * scale};
+    }
     const EngineTiming t = engineTiming(15 * scale, 105 * scale, 80 * scale,
                                         RealEngine{2 * scale, 0.1 * scale, 0}, 1000, scaled);
     for (std::size_t n = 0; n < ports.size(); ++n) {
-      EXPECT_NEAR(t.ports[n].opens, base.ports[n].opens, 1e-9) << scale;
-      EXPECT_NEAR(t.ports[n].closes, base.ports[n].closes, 1e-9) << scale;
-      EXPECT_NEAR(t.ports[n].largestArea / (scale * scale), base.ports[n].largestArea,
-                  1e-9 * base.ports[n].largestArea);
-      EXPECT_NEAR(t.ports[n].angleArea / (scale * scale), base.ports[n].angleArea,
-                  1e-9 * base.ports[n].angleArea);
+      // The side port's events to the halving's billionth of a degree, and a little more for the
+      // rounding of its polygons' coordinates at another scale.
+      ASSERT_TRUE(t.ports[n] && base.ports[n]);
+      EXPECT_NEAR(t.ports[n]->opens, base.ports[n]->opens, 1e-8) << scale;
+      EXPECT_NEAR(t.ports[n]->closes, base.ports[n]->closes, 1e-8) << scale;
+      EXPECT_NEAR(t.ports[n]->largestArea / (scale * scale), base.ports[n]->largestArea,
+                  1e-9 * base.ports[n]->largestArea);
+      EXPECT_NEAR(t.ports[n]->angleArea / (scale * scale), base.ports[n]->angleArea,
+                  1e-9 * base.ports[n]->angleArea);
     }
     EXPECT_NEAR(t.overlap, base.overlap, 1e-9);
     EXPECT_NEAR(*t.effectiveCompressionRatio, *base.effectiveCompressionRatio, 1e-9);

@@ -22,12 +22,14 @@
 #include "options.h"
 #include "outline.h"
 #include "output_file.h"
+#include "port_curve_csv.h"
 #include "profiles_csv.h"
 #include "ranges.h"
 #include "real_engine.h"
 #include "results_table.h"
 #include "runner.h"
 #include "shape_texts.h"
+#include "side_port.h"
 #include "volume_curve.h"
 #include "volume_curve_csv.h"
 
@@ -47,7 +49,7 @@ formats::ImageFormat checkedImageFormat(const std::string& option, const std::st
 // The output files, each looked at before the computation, so that a path that cannot be
 // written fails at once.
 struct OutputFiles {
-  std::unique_ptr<formats::OutputFile> profiles, figure, dxf, chart, volumeCurve;
+  std::unique_ptr<formats::OutputFile> profiles, figure, dxf, chart, volumeCurve, portCurve;
   formats::ImageFormat figureFormat{}, chartFormat{};
 };
 
@@ -151,6 +153,27 @@ EngineNumbers numbersOf(const study::EngineInput& input) {
 
 }  // namespace
 
+namespace {
+
+void refuseSidePortsOutsideTheBore(const study::EngineInput& engine,
+                                   const std::vector<PortDefinition>& ports) {
+  const auto &e = engine.eccentricity.number, &R = engine.rotorRadius.number,
+             &W = engine.chamberWidth.number;
+  if (!e || !R || !W) return;
+  const RealEngine real = engine.realEngine();
+  if (!realLimit(*e, *R, *W, real).hasFigures()) return;
+  for (const PortDefinition& port : ports) {
+    if (port.kind != PortKind::kSide) continue;
+    if (SideOpening(*e, *R, real, port.outline).areaInsideTheBore() > 0) continue;
+    throw BadUsage{
+        std::string(port.role == PortRole::kIntake ? "--intake-port" : "--exhaust-port") + ": " +
+        quoteForMessage(port.source) +
+        " lies wholly outside the bore of this engine: it can never open"};
+  }
+}
+
+}  // namespace
+
 int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    bool errIsTerminal, const std::string& standardOutputKey) {
   const auto fail = [&err](const std::string& line) {
@@ -207,6 +230,9 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
                                       real.targets);
     }
     const bool isStudy = engines.size() > 1;
+    // A side port wholly outside the one engine's bore can never open: refused before anything
+    // is computed. (In a study each row says so of its own engine.)
+    if (!isStudy) refuseSidePortsOutsideTheBore(engines.front(), options.ports);
     // One engine's chart is its volume curve.
     if (!isStudy && options.chart && !options.volumeCurve) {
       throw BadUsage{
@@ -215,7 +241,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     for (const auto& [option, file] :
          {std::pair{"--profiles", &options.profiles}, std::pair{"--figure", &options.figure},
-          std::pair{"--dxf", &options.dxf}, std::pair{"--volume-curve", &options.volumeCurve}}) {
+          std::pair{"--dxf", &options.dxf}, std::pair{"--volume-curve", &options.volumeCurve},
+          std::pair{"--port-curve", &options.portCurve}}) {
       if (isStudy && *file) {
         throw BadUsage{std::string(option) + " takes one engine, not a study of " +
                        std::to_string(engines.size())};
@@ -247,7 +274,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
                               {"--figure", options.figure, files.figure},
                               {"--dxf", options.dxf, files.dxf},
                               {"--chart", options.chart, files.chart},
-                              {"--volume-curve", options.volumeCurve, files.volumeCurve}};
+                              {"--volume-curve", options.volumeCurve, files.volumeCurve},
+                              {"--port-curve", options.portCurve, files.portCurve}};
     // Standard output takes one document: the results, or the one output sent there.
     std::vector<std::string> onStandardOutput;
     for (const Output& output : outputs) {
@@ -447,8 +475,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     // computation, whatever the sweep made of the engine; a shape without them says why.
     const EngineNumbers one = numbersOf(rows.front().input);
     std::optional<RealLimit> realShape;
-    if (!isStudy &&
-        (options.dxf || options.volumeCurve || (options.figure && options.realEngine()))) {
+    if (!isStudy && (options.dxf || options.volumeCurve || options.portCurve ||
+                     (options.figure && options.realEngine()))) {
       const study::EngineRow& row = rows.front();
       // The real engine's options have computed it for the row already.
       realShape =
@@ -543,6 +571,24 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
                                 curve);
       if (const auto failed =
               deliver("--volume-curve", options.volumeCurve, files.volumeCurve.get(), text.str())) {
+        return fail(*failed);
+      }
+    }
+    if (options.portCurve) {
+      if (curve.empty()) {
+        curve = volumeCurve(one.e, one.R, one.W, one.real, options.angleStep, unit.volumeDivisor,
+                            chamber);
+      }
+      std::vector<double> angles;
+      for (const CyclePoint& point : curve) angles.push_back(point.shaftAngle);
+      std::ostringstream text;
+      formats::writePortCurve(text,
+                              {one.e, one.R, one.W, options.realEngine(), one.real,
+                               realShape->figures, options.units, std::nullopt},
+                              options.ports, curve,
+                              openAreas(one.e, one.R, one.real, options.ports, angles));
+      if (const auto failed =
+              deliver("--port-curve", options.portCurve, files.portCurve.get(), text.str())) {
         return fail(*failed);
       }
     }

@@ -6,8 +6,10 @@
 #include "chamber_values.h"
 #include "length_unit.h"
 #include "number_text.h"
+#include "port_file.h"
 #include "port_values.h"
 #include "ranges.h"
+#include "side_port.h"
 
 #ifndef ROTARY_VERSION
 #define ROTARY_VERSION "unknown"
@@ -97,6 +99,13 @@ constexpr const char* kUsage =
     "  --peripheral-exhaust FROM,TO,WIDTH\n"
     "                        a window in the bore from polar angle FROM counterclockwise to\n"
     "                        TO (degrees from +x in the DXF's frame), WIDTH along the shaft\n"
+    "  --intake-port FILE\n"
+    "  --exhaust-port FILE   a side port: a closed outline on the side housing in the DXF's\n"
+    "                        frame and the lengths' unit, from a DXF (one closed polyline, a\n"
+    "                        circle, or a loop of lines and arcs) or a CSV of x,y points\n"
+    "  --port-curve FILE     each port's area open to the chamber over the cycle beside the\n"
+    "                        volume, at the volume curve's --angle-step, as CSV ('-' for\n"
+    "                        standard output); one engine, not a study\n"
     "The housing's frame is the DXF's: the shaft and the rotor turn counterclockwise, and the\n"
     "chamber on -y is at top dead centre of compression at 0 degrees of the shaft, at bottom\n"
     "dead centre at 270 (+x), top dead centre at 540 (+y), bottom dead centre at 810 (-x).\n"
@@ -189,7 +198,8 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
         {"--figure", &options.figure},
         {"--dxf", &options.dxf},
         {"--chart", &options.chart},
-        {"--volume-curve", &options.volumeCurve}};
+        {"--volume-curve", &options.volumeCurve},
+        {"--port-curve", &options.portCurve}};
     std::string* text = nullptr;
     std::optional<std::string>* file = nullptr;
     for (const auto& [option, target] : texts) {
@@ -202,7 +212,8 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
                         name == "--units" || name == "--angle-step" || name == "--rotors" ||
                         name == "--gear-module" || name == "--rpm" || name == "--gamma" ||
                         name == "--recess-area";
-    const bool port = name == "--peripheral-intake" || name == "--peripheral-exhaust";
+    const bool port = name == "--peripheral-intake" || name == "--peripheral-exhaust" ||
+                      name == "--intake-port" || name == "--exhaust-port";
     if (!text && !file && !choice && !port) {
       throw BadUsage{"unknown option " + quoteForMessage(name) + " (try --help)"};
     }
@@ -235,11 +246,25 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
       if (value->empty()) throw BadUsage{name + ": the file name is empty"};
       *file = *value;
     } else if (port) {
+      const PortRole role = name == "--peripheral-intake" || name == "--intake-port"
+                                ? PortRole::kIntake
+                                : PortRole::kExhaust;
       std::string why;
+      if (name == "--intake-port" || name == "--exhaust-port") {
+        // The outline is read once, here, and checked as a port.
+        Polyline outline;
+        if (!formats::readPortOutline(*value, outline, why)) {
+          throw BadUsage{name + ": " + quoteForMessage(*value) + ": " + why};
+        }
+        if (const std::string refusal = outlineRefusal(outline); !refusal.empty()) {
+          throw BadUsage{name + ": " + quoteForMessage(*value) + " " + refusal};
+        }
+        options.ports.push_back(PortDefinition::sidePort(role, outline, *value));
+        continue;
+      }
       const PeripheralPort window = study::parsePeripheralPort(name, *value, why);
       if (!why.empty()) throw BadUsage{why};
-      const PortRole role = name == "--peripheral-intake" ? PortRole::kIntake : PortRole::kExhaust;
-      options.ports.push_back({role, window, *value});
+      options.ports.push_back(PortDefinition::peripheralPort(role, window, *value));
     } else if (name == "--rotors") {
       const auto count = parseNumber(*value);
       if (!count || !(*count >= 1 && *count <= 100) || *count != std::floor(*count)) {
@@ -302,8 +327,13 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
   }
   // An option that would do nothing is refused, as a slip would otherwise pass unseen.
   if (std::find(given.begin(), given.end(), "--angle-step") != given.end() &&
-      !options.volumeCurve) {
+      !options.volumeCurve && !options.portCurve) {
     throw BadUsage{"--angle-step goes with --volume-curve"};
+  }
+  if (options.portCurve && options.ports.empty()) {
+    throw BadUsage{
+        "--port-curve goes with a port: --intake-port, --exhaust-port, "
+        "--peripheral-intake or --peripheral-exhaust"};
   }
   if (options.recessArea && options.recess.empty()) {
     throw BadUsage{"--recess-area goes with --recess"};

@@ -29,8 +29,8 @@ struct Options {
   bool realEngine() const {
     return !sealOffset.empty() || !clearance.empty() || !recess.empty() || !targetRatio.empty();
   }
-  std::optional<std::string> profiles, figure, dxf, chart, volumeCurve;
-  // Degrees of the shaft between the volume curve's rows.
+  std::optional<std::string> profiles, figure, dxf, chart, volumeCurve, portCurve;
+  // Degrees of the shaft between the volume curve's and the port curve's rows.
   double angleStep = 1;
   // The designer's figures: the rotors of the engine, and the gears' module, as typed and read;
   // none when not given.

@@ -767,9 +767,9 @@ TEST(CompanionPorts, TimeEveryPortInTextCsvJsonAndStudies) {
   EXPECT_NE(text.out.find("effective compression ratio: 6.40566\n"), std::string::npos);
   // The timing is the engine's, whatever the sweep: the shape's exact engine.
   const EngineTiming timing = engineTiming(15, 105, 80, RealEngine{}, 1000,
-                                           {{PortRole::kIntake, {150, 175, 30}, ""},
-                                            {PortRole::kExhaust, {40, 62, 25}, ""},
-                                            {PortRole::kIntake, {160, 170, 10}, ""}});
+                                           {PortDefinition::peripheralPort(PortRole::kIntake, {150, 175, 30}, ""),
+                                            PortDefinition::peripheralPort(PortRole::kExhaust, {40, 62, 25}, ""),
+                                            PortDefinition::peripheralPort(PortRole::kIntake, {160, 170, 10}, "")});
   args.insert(args.end(), {"--format", "json"});
   const ToolRun json = run(args);
   ASSERT_EQ(json.status, 0) << json.err;
@@ -778,9 +778,9 @@ TEST(CompanionPorts, TimeEveryPortInTextCsvJsonAndStudies) {
   EXPECT_EQ(object.at("ports")[1].at("role"), "exhaust");
   EXPECT_EQ(object.at("ports")[1].at("kind"), "peripheral");
   EXPECT_EQ(object.at("ports")[1].at("source"), "40,62,25");
-  EXPECT_NEAR(object.at("ports")[1].at("opens_deg").get<double>(), timing.ports[1].opens, 1e-6);
-  EXPECT_NEAR(object.at("ports")[2].at("angle_area").get<double>(), timing.ports[2].angleArea,
-              1e-8 * timing.ports[2].angleArea);
+  EXPECT_NEAR(object.at("ports")[1].at("opens_deg").get<double>(), timing.ports[1]->opens, 1e-6);
+  EXPECT_NEAR(object.at("ports")[2].at("angle_area").get<double>(), timing.ports[2]->angleArea,
+              1e-8 * timing.ports[2]->angleArea);
   EXPECT_NEAR(object.at("overlap_deg").get<double>(), timing.overlap, 1e-6);
   // Nine digits, as every exact column.
   EXPECT_NEAR(object.at("effective_expansion_ratio").get<double>(), *timing.effectiveExpansionRatio,
@@ -799,10 +799,10 @@ TEST(CompanionPorts, TimeEveryPortInTextCsvJsonAndStudies) {
       << rows[0];
   for (int n = 1; n <= 3; ++n) {
     const EngineTiming own = engineTiming(13 + n, 105, 80, RealEngine{}, 1000,
-                                          {{PortRole::kIntake, {150, 175, 30}, ""},
-                                           {PortRole::kExhaust, {40, 62, 25}, ""},
-                                           {PortRole::kIntake, {160, 170, 10}, ""}});
-    EXPECT_NE(rows[n].find(significantDigits(own.ports[0].closes, 9)), std::string::npos)
+                                          {PortDefinition::peripheralPort(PortRole::kIntake, {150, 175, 30}, ""),
+                                           PortDefinition::peripheralPort(PortRole::kExhaust, {40, 62, 25}, ""),
+                                           PortDefinition::peripheralPort(PortRole::kIntake, {160, 170, 10}, "")});
+    EXPECT_NE(rows[n].find(significantDigits(own.ports[0]->closes, 9)), std::string::npos)
         << rows[n];
   }
   // The real engine's bore: the seal offset moves the edges' parameters and so the events.
@@ -810,10 +810,10 @@ TEST(CompanionPorts, TimeEveryPortInTextCsvJsonAndStudies) {
   args.insert(args.end(), {"--seal-offset", "2", "--clearance", "0.1", "--format", "json"});
   const auto real = nlohmann::json::parse(run(args).out).at(0);
   const EngineTiming ofTheRealEngine = engineTiming(15, 105, 80, RealEngine{2, 0.1, 0}, 1000,
-                                                    {{PortRole::kIntake, {150, 175, 30}, ""}});
-  EXPECT_NEAR(real.at("ports")[0].at("closes_deg").get<double>(), ofTheRealEngine.ports[0].closes,
+                                                    {PortDefinition::peripheralPort(PortRole::kIntake, {150, 175, 30}, "")});
+  EXPECT_NEAR(real.at("ports")[0].at("closes_deg").get<double>(), ofTheRealEngine.ports[0]->closes,
               1e-6);
-  EXPECT_GT(std::abs(ofTheRealEngine.ports[0].closes - timing.ports[0].closes), 0.01);
+  EXPECT_GT(std::abs(ofTheRealEngine.ports[0]->closes - timing.ports[0]->closes), 0.01);
 }
 
 TEST(CompanionFiles, AppearWholeAndOnlyWithResults) {

@@ -1,0 +1,284 @@
+#include "side_port.h"
+
+// Boost.Geometry's rescaling leaves a factor that GCC 12 cannot see is always set before use.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+
+#include <algorithm>
+// Without the rescaling to integers Boost.Geometry does by default: its rounding moved a port
+// wholly inside the chamber to 2e-7 of its area more than it has.
+#define BOOST_GEOMETRY_NO_ROBUSTNESS
+#include <boost/geometry.hpp>
+#include <boost/geometry/geometries/point_xy.hpp>
+#include <boost/geometry/geometries/polygon.hpp>
+#include <cmath>
+#include <numbers>
+
+#include "chamber_cycle.h"
+#include "real_shape.h"
+
+namespace rotary {
+namespace {
+
+namespace bg = boost::geometry;
+using Point = bg::model::d2::point_xy<double>;
+using Polygon = bg::model::polygon<Point>;
+using Polygons = bg::model::multi_polygon<Polygon>;
+using std::numbers::pi;
+
+constexpr double kCycle = 1080;
+// Samples of the bore's whole turn, and of each half of the flank: chords within a few
+// millionths of the engine's size of the true curves.
+constexpr int kBoreSamples = 8192;
+constexpr int kHalfFlankSamples = 2048;
+constexpr int kTipSamples = 24;
+// Far from the port the outline keeps one point in this many: its chords there stay clear of the
+// port by more than they stray from the curve.
+constexpr int kFarStride = 32;
+// The scan for the events, in shaft degrees, before each is halved down to its billionth.
+constexpr double kScanStep = 2;
+constexpr double kEventTolerance = 1e-9;
+
+double withinCycle(double angle) {
+  const double within = std::fmod(angle, kCycle);
+  return within < 0 ? within + kCycle : within;
+}
+
+Polyline scaled(const Polyline& line, double factor) {
+  Polyline out;
+  out.reserve(line.size());
+  for (const PlanePoint& p : line) out.push_back({p.x * factor, p.y * factor});
+  return out;
+}
+
+Polygon polygonOf(const Polyline& line) {
+  Polygon polygon;
+  for (const PlanePoint& p : line) bg::append(polygon.outer(), Point(p.x, p.y));
+  if (!line.empty()) bg::append(polygon.outer(), Point(line.front().x, line.front().y));
+  bg::correct(polygon);
+  return polygon;
+}
+
+}  // namespace
+
+std::string outlineRefusal(const Polyline& outline) {
+  std::size_t distinct = 0;
+  for (std::size_t n = 0; n < outline.size(); ++n) {
+    const PlanePoint& p = outline[n];
+    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return "has a point that is no number";
+    const PlanePoint& before = outline[(n + outline.size() - 1) % outline.size()];
+    distinct += p.x != before.x || p.y != before.y;
+  }
+  if (distinct < 3) return "has fewer than three points: it encloses nothing";
+  const Polygon polygon = polygonOf(outline);
+  if (!(bg::area(polygon) > 0)) return "has no area";
+  std::string why;
+  if (!bg::is_valid(polygon, why)) return "crosses itself";
+  return "";
+}
+
+struct SideOpening::Shapes {
+  HousingFrame frame;
+  double e, K, bore, flank;
+  Polygon port;
+  double portArea = 0, insideBore = 0;
+  // The port's box grown by a margin: an outline's points outside it may be thinned.
+  bg::model::box<Point> near;
+  std::vector<PlanePoint> borePoints;  // the whole bore at even steps of its parameter
+  Polyline flankLine;                  // right end to left end, in the rotor's frame, units of e
+  exact::Point rightApex, leftApex, rightTip, leftTip;
+
+  // Everything in units of e, as Boost.Geometry's tolerances are not all relative: at a
+  // thousandth of the size its intersections dropped slivers and moved the events.
+  Shapes(double e_, double R, const RealEngine& real, const Polyline& outline)
+      : frame(1, R / e_, RealEngine{real.sealOffset / e_, real.clearance / e_, 0}),
+        e(e_),
+        K(R / e_),
+        bore(real.sealOffset / e_),
+        flank((real.sealOffset - real.clearance) / e_),
+        port(polygonOf(scaled(outline, 1 / e_))) {
+    portArea = bg::area(port) * e * e;
+    for (int n = 0; n < kBoreSamples; ++n) {
+      borePoints.push_back(frame.borePoint(2 * pi * n / kBoreSamples));
+    }
+    Polygon wholeBore;
+    for (const PlanePoint& p : borePoints) bg::append(wholeBore.outer(), Point(p.x, p.y));
+    bg::append(wholeBore.outer(), Point(borePoints.front().x, borePoints.front().y));
+    bg::correct(wholeBore);
+    Polygons inside;
+    bg::intersection(port, wholeBore, inside);
+    insideBore = bg::area(inside) * e * e;
+    bg::envelope(port, near);
+    const double margin = 0.02 * K;
+    near.min_corner().x(near.min_corner().x() - margin);
+    near.min_corner().y(near.min_corner().y() - margin);
+    near.max_corner().x(near.max_corner().x() + margin);
+    near.max_corner().y(near.max_corner().y() + margin);
+
+    const double end = exact::flankEnd(K, flank);
+    for (int n = kHalfFlankSamples; n >= -kHalfFlankSamples; --n) {
+      const double r =
+          exact::kFlankMiddle + (end - exact::kFlankMiddle) * std::abs(n) / kHalfFlankSamples;
+      const exact::Point p = exact::rotorFlankPoint(K, r, flank);
+      flankLine.push_back({n < 0 ? -p.x : p.x, p.y});
+    }
+    rightApex = exact::housingPoint(K, exact::kRightApex, 0);
+    leftApex = {-rightApex.x, rightApex.y};
+    const exact::Point normal = exact::flankNormal(K, exact::kRightApex);
+    rightTip = {rightApex.x + bore * normal.x, rightApex.y + bore * normal.y};
+    leftTip = {-rightTip.x, rightTip.y};
+  }
+
+  // The chamber's outline at a shaft angle, thinned far from the port when `thin`.
+  Polyline region(double shaftAngle, bool thin) const {
+    Polyline line;
+    const auto isNear = [&](const PlanePoint& p) { return bg::covered_by(Point(p.x, p.y), near); };
+    // Keeps every point within a stride of one near the port, and every stride-th one.
+    const auto addThinned = [&](const Polyline& dense) {
+      std::vector<bool> close(dense.size(), false);
+      for (std::size_t n = 0; n < dense.size(); ++n) {
+        if (!thin || !isNear(dense[n])) continue;
+        const std::size_t from = n >= kFarStride ? n - kFarStride : 0;
+        const std::size_t to = std::min(dense.size() - 1, n + kFarStride);
+        for (std::size_t k = from; k <= to; ++k) close[k] = true;
+      }
+      for (std::size_t n = 0; n < dense.size(); ++n) {
+        if (!thin || close[n] || n % kFarStride == 0 || n + 1 == dense.size()) {
+          line.push_back(dense[n]);
+        }
+      }
+    };
+    // The bore from the leading seal's contact back to the trailing one's.
+    const double leading = HousingFrame::leadingSeal(shaftAngle);
+    const double trailing = HousingFrame::trailingSeal(shaftAngle);
+    Polyline boreArc = {frame.borePoint(leading)};
+    const double step = 2 * pi / kBoreSamples;
+    for (long n = static_cast<long>(std::floor(leading / step));
+         static_cast<double>(n) * step > trailing; --n) {
+      if (static_cast<double>(n) * step >= leading) continue;
+      const long index = ((n % kBoreSamples) + kBoreSamples) % kBoreSamples;
+      boreArc.push_back(borePoints[static_cast<std::size_t>(index)]);
+    }
+    boreArc.push_back(frame.borePoint(trailing));
+    addThinned(boreArc);
+    // Round the trailing seal's tip to the flank, along the flank, round the leading seal's tip.
+    const HousingFrame::Placement toFrame = frame.placement(shaftAngle);
+    const double a = motionAngle(shaftAngle);
+    const auto tipArc = [&](exact::Point apex, exact::Point from, exact::Point to) {
+      if (bore == 0) return;
+      const double t0 = std::atan2(from.y - apex.y, from.x - apex.x);
+      const double turn = std::remainder(std::atan2(to.y - apex.y, to.x - apex.x) - t0, 2 * pi);
+      for (int n = 1; n < kTipSamples; ++n) {
+        const double t = t0 + turn * n / kTipSamples;
+        line.push_back(toFrame({apex.x + bore * std::cos(t), apex.y + bore * std::sin(t)}));
+      }
+    };
+    tipArc(rightApex, exact::borePoint(K, exact::kRightApex, a, bore), rightTip);
+    Polyline flankNow;
+    flankNow.reserve(flankLine.size());
+    for (const PlanePoint& p : flankLine) flankNow.push_back(toFrame({p.x, p.y}));
+    addThinned(flankNow);
+    tipArc(leftApex, leftTip, exact::borePoint(K, exact::kLeftApex, a, bore));
+    return line;
+  }
+
+  double open(double shaftAngle) const {
+    Polygons shared;
+    bg::intersection(port, polygonOf(region(shaftAngle, true)), shared);
+    return bg::area(shared) * e * e;
+  }
+};
+
+SideOpening::SideOpening(double e, double R, const RealEngine& real, const Polyline& outline)
+    : shapes_(new Shapes(e, R, real, outline)) {}
+
+SideOpening::~SideOpening() {
+  delete shapes_;
+}
+
+double SideOpening::portArea() const {
+  return shapes_->portArea;
+}
+
+double SideOpening::areaInsideTheBore() const {
+  return shapes_->insideBore;
+}
+
+double SideOpening::area(double shaftAngle) const {
+  return shapes_->open(shaftAngle);
+}
+
+Polyline SideOpening::chamberRegion(double shaftAngle) const {
+  return scaled(shapes_->region(shaftAngle, false), shapes_->e);
+}
+
+PortTiming SideOpening::timing() const {
+  PortTiming t;
+  if (!(shapes_->insideBore > 0)) return t;
+  // Open or closed at each step of the scan. The longest closed stretch, round the end of the
+  // cycle if need be, starts just after the port closes and ends just before it opens.
+  const int steps = static_cast<int>(kCycle / kScanStep);
+  std::vector<bool> isOpen(steps);
+  for (int n = 0; n < steps; ++n) isOpen[n] = area(n * kScanStep) > 0;
+  int longest = 0, firstClosed = 0, lastClosed = 0;
+  for (int n = 0, runStart = -1; n < 2 * steps; ++n) {
+    if (isOpen[n % steps]) {
+      runStart = -1;
+      continue;
+    }
+    if (runStart < 0) runStart = n;
+    const int length = n - runStart + 1;
+    if (length > longest && length <= steps) {
+      longest = length;
+      firstClosed = runStart;
+      lastClosed = n;
+    }
+  }
+  // Never open, or never closed: no events.
+  if (longest == steps || longest == 0) return PortTiming{};
+  // Each change halved down between the closed step and the open one beside it.
+  const auto halve = [&](double closed, double opened) {
+    while (std::abs(opened - closed) > kEventTolerance) {
+      const double middle = (closed + opened) / 2;
+      (area(middle) > 0 ? opened : closed) = middle;
+    }
+    return (closed + opened) / 2;
+  };
+  t.opens = withinCycle(halve(lastClosed * kScanStep, (lastClosed + 1) * kScanStep));
+  t.closes = withinCycle(halve(firstClosed * kScanStep, (firstClosed - 1) * kScanStep));
+  t.openFor = withinCycle(t.closes - t.opens);
+  const auto openAfter = [&](double after) { return area(t.opens + after); };
+  // The area has kinks where a corner of the port meets the flank or a seal: three-point Gauss
+  // rules on pieces of a degree or less, whose points also look for the largest area.
+  const int pieces = std::max(1, static_cast<int>(std::ceil(t.openFor)));
+  const double width = t.openFor / pieces, half = width / 2;
+  const double node = std::sqrt(0.6);
+  double bestAt = 0, best = 0;
+  for (int n = 0; n < pieces; ++n) {
+    const double middle = (n + 0.5) * width;
+    const double atLeft = openAfter(middle - node * half), atMiddle = openAfter(middle),
+                 atRight = openAfter(middle + node * half);
+    t.angleArea += half * (5 * atLeft + 8 * atMiddle + 5 * atRight) / 9;
+    for (const auto& [at, open] :
+         {std::pair{middle - node * half, atLeft}, std::pair{middle, atMiddle},
+          std::pair{middle + node * half, atRight}}) {
+      if (open > best) best = open, bestAt = at;
+    }
+  }
+  // Then golden sections about the best of them.
+  double low = std::max(0.0, bestAt - width), high = std::min(t.openFor, bestAt + width);
+  const double golden = (std::sqrt(5.0) - 1) / 2;
+  for (int n = 0; n < 50; ++n) {
+    const double left = high - golden * (high - low), right = low + golden * (high - low);
+    if (openAfter(left) < openAfter(right)) {
+      low = left;
+    } else {
+      high = right;
+    }
+  }
+  t.largestArea = std::max(best, openAfter((low + high) / 2));
+  return t;
+}
+
+}  // namespace rotary

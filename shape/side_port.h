@@ -1,0 +1,48 @@
+// A side port: a closed outline on the side housing, in the housing's frame. The chamber reaches
+// it where the port lies inside the chamber's region, between the bore and the rotor's flank and
+// between the chamber's two apex seals, so not covered by the rotor's side face; the side seals'
+// inset is left out. Areas come from Boost.Geometry's polygons.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "housing_frame.h"
+#include "plane.h"
+#include "port_timing.h"
+
+namespace rotary {
+
+// Why an outline is no port ("crosses itself", "has no area"); empty when it is one.
+std::string outlineRefusal(const Polyline& outline);
+
+class SideOpening {
+ public:
+  // For dimensions whose real engine has figures; `outline` is closed (its last point joins its
+  // first) and does not cross itself.
+  SideOpening(double e, double R, const RealEngine& real, const Polyline& outline);
+  ~SideOpening();
+  SideOpening(const SideOpening&) = delete;
+  SideOpening& operator=(const SideOpening&) = delete;
+
+  // The port's area, and the part of it inside the bore: where none is, it never opens.
+  double portArea() const;
+  double areaInsideTheBore() const;
+
+  // In the unit of length squared.
+  double area(double shaftAngle) const;
+  // The shaft angles in degrees at which the chamber's region, at any shaft angle, meets the
+  // port, opening to closing, found to a billionth of a degree; none while it never opens.
+  PortTiming timing() const;
+
+  // The chamber's region at a shaft angle in the housing's frame, as a closed outline: the bore
+  // from the leading seal's point of contact to the trailing one's, round the seal's tip to the
+  // rotor, along the flank, and round the other tip.
+  Polyline chamberRegion(double shaftAngle) const;
+
+ private:
+  struct Shapes;
+  Shapes* shapes_;
+};
+
+}  // namespace rotary
