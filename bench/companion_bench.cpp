@@ -15,6 +15,7 @@
 #include "headless.h"
 #include "headless_qt.h"
 #include "outline.h"
+#include "port_timing.h"
 #include "output_file.h"
 #include "ranges.h"
 #include "real_engine.h"
@@ -197,6 +198,61 @@ void dxfOfTheRealEngine(benchmark::State& state) {
   std::remove("/tmp/rotary-bench.dxf");
 }
 BENCHMARK(dxfOfTheRealEngine)->Unit(benchmark::kMillisecond);
+
+// Four side ports (a primary and a secondary intake, an exhaust and an auxiliary one) and a
+// peripheral exhaust on the real engine: their timing and the engine's (budget 5 ms).
+std::vector<PortDefinition> fivePorts() {
+  const auto side = [](PortRole role, Polyline outline) {
+    return PortDefinition::sidePort(role, std::move(outline), "");
+  };
+  return {side(PortRole::kIntake, {{-95, -10}, {-70, -10}, {-65, 10}, {-92, 12}}),
+          side(PortRole::kIntake, {{-96, 14}, {-80, 14}, {-80, 24}, {-94, 26}}),
+          side(PortRole::kExhaust, {{62, 18}, {88, 22}, {95, 40}, {80, 52}, {64, 40}}),
+          side(PortRole::kExhaust, {{40, 50}, {52, 50}, {52, 60}, {40, 60}}),
+          PortDefinition::peripheralPort(PortRole::kExhaust, {40, 62, 25}, "")};
+}
+
+void portTimingOfOneEngine(benchmark::State& state) {
+  clearUpperVectorState();
+  const auto ports = fivePorts();
+  for (auto _ : state) {
+    const EngineTiming timing = engineTiming(15, 105, 80, kDesign, 1000, ports);
+    benchmark::DoNotOptimize(timing.overlap);
+  }
+}
+BENCHMARK(portTimingOfOneEngine)->Unit(benchmark::kMillisecond);
+
+// --port-curve at every degree: the five ports' open areas beside the volume (budget 50 ms).
+void portCurveAtEveryDegree(benchmark::State& state) {
+  clearUpperVectorState();
+  const auto ports = fivePorts();
+  for (auto _ : state) {
+    const auto curve = volumeCurve(15, 105, 80, kDesign, 1);
+    std::vector<double> angles;
+    for (const CyclePoint& point : curve) angles.push_back(point.shaftAngle);
+    const auto areas = openAreas(15, 105, kDesign, ports, angles);
+    benchmark::DoNotOptimize(areas.back().back());
+  }
+}
+BENCHMARK(portCurveAtEveryDegree)->Unit(benchmark::kMillisecond);
+
+// A study of 1,000 engines with ports on every core, exact figures and the ports' timing in every
+// row (budget 5 s): the peripheral exhaust alone, and with the side intake.
+void studyWithPorts(benchmark::State& state) {
+  const auto eccentricities = study::parseValues("13:17.995:0.005").texts;
+  auto engines = study::combinations({eccentricities.begin(), eccentricities.end()}, {"105"},
+                                     {"80"}, {100});
+  auto ports = fivePorts();
+  ports = state.range(0) ? std::vector<PortDefinition>{ports[0], ports[4]}
+                         : std::vector<PortDefinition>{ports[4]};
+  const auto shared = std::make_shared<const std::vector<PortDefinition>>(ports);
+  for (study::EngineInput& engine : engines) engine.ports = shared;
+  for (auto _ : state) {
+    const auto rows = study::runStudy(engines, 0, nullptr, study::runExactEngine);
+    if (rows.size() != 1000 || !rows.back().timing) state.SkipWithError("no timing");
+  }
+}
+BENCHMARK(studyWithPorts)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 }  // namespace
 }  // namespace rotary

@@ -31,13 +31,13 @@ constexpr double kCycle = 1080;
 // Samples of the bore's whole turn, and of each half of the flank: chords within a few
 // millionths of the engine's size of the true curves.
 constexpr int kBoreSamples = 8192;
-constexpr int kHalfFlankSamples = 2048;
+constexpr int kHalfFlankSamples = 1024;
 constexpr int kTipSamples = 24;
 // Far from the port the outline keeps one point in this many: its chords there stay clear of the
 // port by more than they stray from the curve.
 constexpr int kFarStride = 32;
 // The scan for the events, in shaft degrees, before each is halved down to its billionth.
-constexpr double kScanStep = 2;
+constexpr double kScanStep = 3;
 constexpr double kEventTolerance = 1e-9;
 
 double withinCycle(double angle) {
@@ -250,8 +250,8 @@ PortTiming SideOpening::timing() const {
   t.openFor = withinCycle(t.closes - t.opens);
   const auto openAfter = [&](double after) { return area(t.opens + after); };
   // The area has kinks where a corner of the port meets the flank or a seal: three-point Gauss
-  // rules on pieces of a degree or less, whose points also look for the largest area.
-  const int pieces = std::max(1, static_cast<int>(std::ceil(t.openFor)));
+  // rules on pieces of two degrees or less, whose points also look for the largest area.
+  const int pieces = std::max(1, static_cast<int>(std::ceil(t.openFor / 2)));
   const double width = t.openFor / pieces, half = width / 2;
   const double node = std::sqrt(0.6);
   double bestAt = 0, best = 0;
@@ -269,7 +269,7 @@ PortTiming SideOpening::timing() const {
   // Then golden sections about the best of them.
   double low = std::max(0.0, bestAt - width), high = std::min(t.openFor, bestAt + width);
   const double golden = (std::sqrt(5.0) - 1) / 2;
-  for (int n = 0; n < 50; ++n) {
+  for (int n = 0; n < 40; ++n) {
     const double left = high - golden * (high - low), right = low + golden * (high - low);
     if (openAfter(left) < openAfter(right)) {
       low = left;
