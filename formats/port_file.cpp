@@ -174,6 +174,7 @@ bool readCsv(const std::string& path, Polyline& outline, std::string& error) {
   std::ifstream in(path);
   if (!in) return false;
   std::string line;
+  bool named = false;
   for (int number = 1; std::getline(in, line); ++number) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '#') continue;
@@ -181,8 +182,9 @@ bool readCsv(const std::string& path, Polyline& outline, std::string& error) {
     const auto x = parseNumber(line.substr(0, comma));
     const auto y = comma == std::string::npos ? std::nullopt : parseNumber(line.substr(comma + 1));
     if (!x || !y || !std::isfinite(*x) || !std::isfinite(*y)) {
-      // A first line of names heads the columns.
-      if (outline.empty() && number == 1 && line.find_first_of("0123456789") == std::string::npos) {
+      // A first line of names, after any comments, heads the columns.
+      if (outline.empty() && !named && line.find_first_of("0123456789") == std::string::npos) {
+        named = true;
         continue;
       }
       error = "line " + std::to_string(number) + ": " + quoteForMessage(line) +

@@ -159,6 +159,13 @@ for name, shape in (("round.dxf", round_port), ("slot.dxf", slot)):
         # A chord a thousandth of a millimetre inside the arc, met at half a millimetre a degree.
         check(abs(ours - said[key]) < 5e-3, f"{name} {key} {said[key]} against shapely's {ours}")
 
+# The README's example: a port file with a comment before its names.
+docs = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "docs")
+readme = companion("--seal-offset", "2", "--clearance", "0.1", "--intake-port",
+                   os.path.join(docs, "side-intake.csv"), "--peripheral-exhaust", "42.5,54.4,30")
+check("opens 577.191 (37.19 ATDC), closes 866.058 (56.06 ABDC)" in readme, readme)
+check("overlap: 10.672 degrees\neffective compression ratio: 15.9412\n" in readme, readme)
+
 # Bad ports: one line, status 2, nothing computed.
 def write(name, text):
     with open(os.path.join(folder, name), "w") as f:
