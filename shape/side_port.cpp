@@ -86,6 +86,7 @@ struct SideOpening::Shapes {
   // The port's box grown by a margin: an outline's points outside it may be thinned.
   bg::model::box<Point> near;
   std::vector<PlanePoint> borePoints;  // the whole bore at even steps of its parameter
+  std::vector<char> boreNear;          // which of them lie near the port
   Polyline flankLine;                  // right end to left end, in the rotor's frame, units of e
   exact::Point rightApex, leftApex, rightTip, leftTip;
 
@@ -115,6 +116,7 @@ struct SideOpening::Shapes {
     near.min_corner().y(near.min_corner().y() - margin);
     near.max_corner().x(near.max_corner().x() + margin);
     near.max_corner().y(near.max_corner().y() + margin);
+    for (const PlanePoint& p : borePoints) boreNear.push_back(covers(p));
 
     const double end = exact::flankEnd(K, flank);
     for (int n = kHalfFlankSamples; n >= -kHalfFlankSamples; --n) {
@@ -133,35 +135,57 @@ struct SideOpening::Shapes {
   // The chamber's outline at a shaft angle, thinned far from the port when `thin`.
   Polyline region(double shaftAngle, bool thin) const {
     Polyline line;
-    const auto isNear = [&](const PlanePoint& p) { return bg::covered_by(Point(p.x, p.y), near); };
-    // Keeps every point within a stride of one near the port, and every stride-th one.
-    const auto addThinned = [&](const Polyline& dense) {
-      std::vector<bool> close(dense.size(), false);
-      for (std::size_t n = 0; n < dense.size(); ++n) {
-        if (!thin || !isNear(dense[n])) continue;
-        const std::size_t from = n >= kFarStride ? n - kFarStride : 0;
-        const std::size_t to = std::min(dense.size() - 1, n + kFarStride);
-        for (std::size_t k = from; k <= to; ++k) close[k] = true;
+    // Keeps every point within a stride of one near the port, and every stride-th one; `isNear`
+    // and `at` take the point's number. Only the points kept are placed.
+    const auto addThinned = [&](long size, const auto& isNear, const auto& at) {
+      if (!thin) {
+        for (long n = 0; n < size; ++n) line.push_back(at(n));
+        return;
       }
-      for (std::size_t n = 0; n < dense.size(); ++n) {
-        if (!thin || close[n] || n % kFarStride == 0 || n + 1 == dense.size()) {
-          line.push_back(dense[n]);
+      std::vector<char> keep(static_cast<std::size_t>(size), 0);
+      long lastNear = -2 * kFarStride - 2;
+      for (long n = 0; n < size; ++n) {
+        if (isNear(n)) {
+          // Back over the stride before it, where the last near point's stride did not reach.
+          for (long k = std::max({0L, n - kFarStride, lastNear + kFarStride + 1}); k < n; ++k) {
+            keep[k] = 1;
+          }
+          lastNear = n;
         }
+        keep[n] = n - lastNear <= kFarStride || n % kFarStride == 0 || n + 1 == size;
+      }
+      for (long n = 0; n < size; ++n) {
+        if (keep[n]) line.push_back(at(n));
       }
     };
-    // The bore from the leading seal's contact back to the trailing one's.
+    // The bore from the leading seal's contact back to the trailing one's: its samples between
+    // them, whose nearness to the port never changes.
     const double leading = HousingFrame::leadingSeal(shaftAngle);
     const double trailing = HousingFrame::trailingSeal(shaftAngle);
-    Polyline boreArc = {frame.borePoint(leading)};
     const double step = 2 * pi / kBoreSamples;
-    for (long n = static_cast<long>(std::floor(leading / step));
-         static_cast<double>(n) * step > trailing; --n) {
-      if (static_cast<double>(n) * step >= leading) continue;
-      const long index = ((n % kBoreSamples) + kBoreSamples) % kBoreSamples;
-      boreArc.push_back(borePoints[static_cast<std::size_t>(index)]);
-    }
-    boreArc.push_back(frame.borePoint(trailing));
-    addThinned(boreArc);
+    long first = static_cast<long>(std::floor(leading / step));
+    if (static_cast<double>(first) * step >= leading) --first;
+    long last = static_cast<long>(std::ceil(trailing / step));
+    if (static_cast<double>(last) * step <= trailing) ++last;
+    const PlanePoint leadingContact = frame.borePoint(leading);
+    const PlanePoint trailingContact = frame.borePoint(trailing);
+    const long inside = std::max(0L, first - last + 1);
+    const auto sample = [&](long n) {
+      const long index = (((first - n) % kBoreSamples) + kBoreSamples) % kBoreSamples;
+      return static_cast<std::size_t>(index);
+    };
+    addThinned(
+        inside + 2,
+        [&](long n) {
+          if (n == 0) return covers(leadingContact);
+          if (n == inside + 1) return covers(trailingContact);
+          return boreNear[sample(n - 1)] != 0;
+        },
+        [&](long n) {
+          if (n == 0) return leadingContact;
+          if (n == inside + 1) return trailingContact;
+          return borePoints[sample(n - 1)];
+        });
     // Round the trailing seal's tip to the flank, along the flank, round the leading seal's tip.
     const HousingFrame::Placement toFrame = frame.placement(shaftAngle);
     const double a = motionAngle(shaftAngle);
@@ -175,13 +199,30 @@ struct SideOpening::Shapes {
       }
     };
     tipArc(rightApex, exact::borePoint(K, exact::kRightApex, a, bore), rightTip);
-    Polyline flankNow;
-    flankNow.reserve(flankLine.size());
-    for (const PlanePoint& p : flankLine) flankNow.push_back(toFrame({p.x, p.y}));
-    addThinned(flankNow);
+    // The flank stands still in the rotor's frame: the port's box taken there, as the box round
+    // its four corners, is near enough for the flank's points to be judged without placing them.
+    double left = INFINITY, right = -INFINITY, low = INFINITY, high = -INFINITY;
+    for (const double x : {near.min_corner().x(), near.max_corner().x()}) {
+      for (const double y : {near.min_corner().y(), near.max_corner().y()}) {
+        const exact::Point corner = frame.toRotor({x, y}, shaftAngle);
+        left = std::min(left, corner.x), right = std::max(right, corner.x);
+        low = std::min(low, corner.y), high = std::max(high, corner.y);
+      }
+    }
+    addThinned(
+        static_cast<long>(flankLine.size()),
+        [&](long n) {
+          const PlanePoint& p = flankLine[n];
+          return p.x >= left && p.x <= right && p.y >= low && p.y <= high;
+        },
+        [&](long n) {
+          return toFrame({flankLine[n].x, flankLine[n].y});
+        });
     tipArc(leftApex, leftTip, exact::borePoint(K, exact::kLeftApex, a, bore));
     return line;
   }
+
+  bool covers(const PlanePoint& p) const { return bg::covered_by(Point(p.x, p.y), near); }
 
   double open(double shaftAngle) const {
     Polygons shared;
