@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "chamber_cycle.h"
+#include "number_text.h"
 
 namespace rotary::formats {
 namespace {
@@ -35,10 +36,10 @@ struct Layer {
   const char* name;
   int colour;
 };
-constexpr Layer kLayers[] = {{"HOUSING", kColourRed}, {"TROCHOID", kColourMagenta},
-                             {"ROTOR", kColourCyan},  {"ROTOR_LIMIT", kColourGreen},
-                             {"GEARS", kColourBlue},  {"CENTRES", kColourYellow},
-                             {"FRAME", kColourYellow}};
+constexpr Layer kLayers[] = {{"HOUSING", kColourRed},  {"TROCHOID", kColourMagenta},
+                             {"ROTOR", kColourCyan},   {"ROTOR_LIMIT", kColourGreen},
+                             {"GEARS", kColourBlue},   {"CENTRES", kColourYellow},
+                             {"FRAME", kColourYellow}, {"PORT_EDGE", kColourRed}};
 
 // dxflib writes the objects a CAD program expects (the dictionaries, the layouts) without their
 // owners, which a reader then has to repair. This writer adds each object's owner (group 330)
@@ -194,13 +195,14 @@ void writeFrame(DL_Dxf& dxf, DL_WriterA& dw, const RealOutlines& o) {
                 on("FRAME"));
 }
 
-}  // namespace
+// The objects and the end of a drawing whose entities are written.
+bool finishDxf(DL_Dxf& dxf, DL_WriterA& writer, std::string& error);
 
 bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngine& real,
-                 int insunits, std::string& error);
+                 int insunits, std::string& error, const PortEdge* edge);
 
-bool drawDxf(const RealOutlines& o, const RealEngine& real, int insunits, std::string& content,
-             std::string& error) {
+bool drawDxfWith(const RealOutlines& o, const RealEngine& real, int insunits, std::string& content,
+                 std::string& error, const PortEdge* edge) {
   // dxflib writes only to a named file: a file in memory, named through /proc, read back. No
   // folder's room or rights come into it, so the DXF is made wherever the user may write.
   const int fd = memfd_create("rotary-ratio-dxf", MFD_CLOEXEC);
@@ -208,7 +210,8 @@ bool drawDxf(const RealOutlines& o, const RealEngine& real, int insunits, std::s
     error = std::string("no room for the drawing: ") + std::strerror(errno);
     return false;
   }
-  const bool drawn = drawDxfInto("/proc/self/fd/" + std::to_string(fd), o, real, insunits, error);
+  const bool drawn =
+      drawDxfInto("/proc/self/fd/" + std::to_string(fd), o, real, insunits, error, edge);
   if (drawn) {
     content.clear();
     char buffer[65536];
@@ -229,16 +232,31 @@ bool drawDxf(const RealOutlines& o, const RealEngine& real, int insunits, std::s
   return drawn;
 }
 
+// Half the 0.001 mm a machinist may allow: the chords of the outlines stray no further from the
+// true curves.
+constexpr double kChordError = 0.0005;
+
+}  // namespace
+
+bool drawDxf(const RealOutlines& o, const RealEngine& real, int insunits, std::string& content,
+             std::string& error) {
+  return drawDxfWith(o, real, insunits, content, error, nullptr);
+}
+
 bool drawEngineDxf(double e, double R, const RealEngine& real, int insunits, std::string& content,
                    std::string& error) {
-  // Half the 0.001 mm a machinist may allow: the chords of the outlines stray no further from the
-  // true curves.
-  constexpr double kChordError = 0.0005;
   return drawDxf(realOutlines(e, R, real, kChordError), real, insunits, content, error);
 }
 
+bool drawPortEdgeDxf(double e, double R, const RealEngine& real, const PortEdge& edge, int insunits,
+                     std::string& content, std::string& error) {
+  return drawDxfWith(realOutlines(e, R, real, kChordError), real, insunits, content, error, &edge);
+}
+
+namespace {
+
 bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngine& real,
-                 int insunits, std::string& error) {
+                 int insunits, std::string& error, const PortEdge* edge) {
   DL_Dxf dxf;
   errno = 0;
   const auto dw = std::make_unique<OwningObjectsWriter>(path.c_str(), DL_Codes::AC1015);
@@ -255,6 +273,26 @@ bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngin
 
   dw->sectionEntities();
   writeClosedPolyline(dxf, *dw, o.bore, "HOUSING");
+  if (edge) {
+    // The template: the bore, the frame and the flank's line at the shaft angle, open.
+    dxf.writePolyline(*dw, DL_PolylineData(static_cast<int>(edge->flank.size()), 0, 0, 0),
+                      on("PORT_EDGE"));
+    for (const PlanePoint& p : edge->flank) {
+      dxf.writeVertex(*dw, DL_VertexData(p.x, p.y, 0.0, 0.0));
+    }
+    dxf.writePolylineEnd(*dw);
+    const PlanePoint middle = edge->flank[edge->flank.size() / 2];
+    double reach = 0;
+    for (const PlanePoint& p : o.bore) reach = std::max(reach, std::hypot(p.x, p.y));
+    dxf.writeText(
+        *dw,
+        DL_TextData(middle.x, middle.y, 0, middle.x, middle.y, 0, reach * 0.03, 1, 0, 1, 1,
+                    "the flank at " + formatNumber(edge->shaftAngle) + " degrees", "Standard", 0),
+        on("PORT_EDGE"));
+    writeFrame(dxf, *dw, o);
+    dw->sectionEnd();
+    return finishDxf(dxf, *dw, error);
+  }
   if (real.sealOffset > 0) writeClosedPolyline(dxf, *dw, o.trochoid, "TROCHOID");
   writeClosedPolyline(dxf, *dw, o.rotor, "ROTOR");
   if (real.clearance > 0) writeClosedPolyline(dxf, *dw, o.rotorLimit, "ROTOR_LIMIT");
@@ -266,7 +304,11 @@ bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngin
   writeCentreMark(dxf, *dw, o.rotorCentre, mark);
   writeFrame(dxf, *dw, o);
   dw->sectionEnd();
+  return finishDxf(dxf, *dw, error);
+}
 
+bool finishDxf(DL_Dxf& dxf, DL_WriterA& writer, std::string& error) {
+  auto* dw = static_cast<OwningObjectsWriter*>(&writer);
   dw->startObjects();
   dxf.writeObjects(*dw);
   dxf.writeObjectsEnd(*dw);
@@ -278,5 +320,7 @@ bool drawDxfInto(const std::string& path, const RealOutlines& o, const RealEngin
   }
   return true;
 }
+
+}  // namespace
 
 }  // namespace rotary::formats

@@ -22,4 +22,14 @@ bool drawDxf(const RealOutlines& outlines, const RealEngine& real, int insunits,
 bool drawEngineDxf(double e, double R, const RealEngine& real, int insunits, std::string& content,
                    std::string& error);
 
+// A template for a side port's edge: the chamber's flank on the side housing at a shaft angle,
+// an open polyline on layer PORT_EDGE, with the bore and the frame's marks. A side port whose
+// edge follows it opens, or closes, at that angle.
+struct PortEdge {
+  double shaftAngle;
+  Polyline flank;
+};
+bool drawPortEdgeDxf(double e, double R, const RealEngine& real, const PortEdge& edge, int insunits,
+                     std::string& content, std::string& error);
+
 }  // namespace rotary::formats

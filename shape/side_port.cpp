@@ -60,7 +60,32 @@ Polygon polygonOf(const Polyline& line) {
   return polygon;
 }
 
+// The rotor's flank from its right end to its left in the rotor's frame, in units of e.
+Polyline flankSamples(double K, double offset) {
+  Polyline line;
+  const double end = exact::flankEnd(K, offset);
+  for (int n = kHalfFlankSamples; n >= -kHalfFlankSamples; --n) {
+    const double r =
+        exact::kFlankMiddle + (end - exact::kFlankMiddle) * std::abs(n) / kHalfFlankSamples;
+    const exact::Point p = exact::rotorFlankPoint(K, r, offset);
+    line.push_back({n < 0 ? -p.x : p.x, p.y});
+  }
+  return line;
+}
+
 }  // namespace
+
+Polyline chamberFlank(double e, double R, const RealEngine& real, double shaftAngle) {
+  // The very points the side ports' chamber takes, so that a port drawn on them meets it there.
+  const HousingFrame frame(1, R / e, RealEngine{real.sealOffset / e, real.clearance / e, 0});
+  const HousingFrame::Placement place = frame.placement(shaftAngle);
+  Polyline line;
+  for (const PlanePoint& p : flankSamples(R / e, (real.sealOffset - real.clearance) / e)) {
+    const PlanePoint q = place({p.x, p.y});
+    line.push_back({q.x * e, q.y * e});
+  }
+  return line;
+}
 
 std::string outlineRefusal(const Polyline& outline) {
   std::size_t distinct = 0;
@@ -118,13 +143,7 @@ struct SideOpening::Shapes {
     near.max_corner().y(near.max_corner().y() + margin);
     for (const PlanePoint& p : borePoints) boreNear.push_back(covers(p));
 
-    const double end = exact::flankEnd(K, flank);
-    for (int n = kHalfFlankSamples; n >= -kHalfFlankSamples; --n) {
-      const double r =
-          exact::kFlankMiddle + (end - exact::kFlankMiddle) * std::abs(n) / kHalfFlankSamples;
-      const exact::Point p = exact::rotorFlankPoint(K, r, flank);
-      flankLine.push_back({n < 0 ? -p.x : p.x, p.y});
-    }
+    flankLine = flankSamples(K, flank);
     rightApex = exact::housingPoint(K, exact::kRightApex, 0);
     leftApex = {-rightApex.x, rightApex.y};
     const exact::Point normal = exact::flankNormal(K, exact::kRightApex);

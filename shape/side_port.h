@@ -13,6 +13,10 @@
 
 namespace rotary {
 
+// The chamber's flank on the side housing at a shaft angle, from its trailing end to its leading
+// one: the edge a side port opens or closes on at that angle.
+Polyline chamberFlank(double e, double R, const RealEngine& real, double shaftAngle);
+
 // Why an outline is no port ("crosses itself", "has no area"); empty when it is one.
 std::string outlineRefusal(const Polyline& outline);
 

@@ -49,7 +49,8 @@ formats::ImageFormat checkedImageFormat(const std::string& option, const std::st
 // The output files, each looked at before the computation, so that a path that cannot be
 // written fails at once.
 struct OutputFiles {
-  std::unique_ptr<formats::OutputFile> profiles, figure, dxf, chart, volumeCurve, portCurve;
+  std::unique_ptr<formats::OutputFile> profiles, figure, dxf, chart, volumeCurve, portCurve,
+      portEdge;
   formats::ImageFormat figureFormat{}, chartFormat{};
 };
 
@@ -242,7 +243,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     for (const auto& [option, file] :
          {std::pair{"--profiles", &options.profiles}, std::pair{"--figure", &options.figure},
           std::pair{"--dxf", &options.dxf}, std::pair{"--volume-curve", &options.volumeCurve},
-          std::pair{"--port-curve", &options.portCurve}}) {
+          std::pair{"--port-curve", &options.portCurve},
+          std::pair{"--port-edge-dxf", &options.portEdgeDxf}}) {
       if (isStudy && *file) {
         throw BadUsage{std::string(option) + " takes one engine, not a study of " +
                        std::to_string(engines.size())};
@@ -275,7 +277,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
                               {"--dxf", options.dxf, files.dxf},
                               {"--chart", options.chart, files.chart},
                               {"--volume-curve", options.volumeCurve, files.volumeCurve},
-                              {"--port-curve", options.portCurve, files.portCurve}};
+                              {"--port-curve", options.portCurve, files.portCurve},
+                              {"--port-edge-dxf", options.portEdgeDxf, files.portEdge}};
     // Standard output takes one document: the results, or the one output sent there.
     std::vector<std::string> onStandardOutput;
     for (const Output& output : outputs) {
@@ -321,6 +324,11 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     if (options.chart) {
       files.chartFormat = checkedImageFormat(
           "--chart", *options.chart, {ImageFormat::kSvg, ImageFormat::kPng}, ".svg or .png");
+    }
+    if (toFile(options.portEdgeDxf) && !formats::isWrittenThrough(*options.portEdgeDxf) &&
+        formats::lowerExtension(*options.portEdgeDxf) != "dxf") {
+      throw BadUsage{"--port-edge-dxf: " + quoteForMessage(*options.portEdgeDxf) +
+                     " does not end in .dxf"};
     }
     if (toFile(options.dxf) && !formats::isWrittenThrough(*options.dxf)) {
       if (formats::lowerExtension(*options.dxf) != "dxf") {
@@ -476,7 +484,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     const EngineNumbers one = numbersOf(rows.front().input);
     std::optional<RealLimit> realShape;
     if (!isStudy && (options.dxf || options.volumeCurve || options.portCurve ||
-                     (options.figure && options.realEngine()))) {
+                     options.portEdgeDxf || (options.figure && options.realEngine()))) {
       const study::EngineRow& row = rows.front();
       // The real engine's options have computed it for the row already.
       realShape =
@@ -557,6 +565,17 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return fail("--dxf: " + quoteForMessage(*options.dxf) + ": " + error);
       }
       if (const auto failed = deliver("--dxf", options.dxf, files.dxf.get(), content)) {
+        return fail(*failed);
+      }
+    }
+    if (options.portEdgeDxf) {
+      const formats::PortEdge edge{*options.portEdge,
+                                   chamberFlank(one.e, one.R, one.real, *options.portEdge)};
+      if (!formats::drawPortEdgeDxf(one.e, one.R, one.real, edge, unit.insunits, content, error)) {
+        return fail("--port-edge-dxf: " + quoteForMessage(*options.portEdgeDxf) + ": " + error);
+      }
+      if (const auto failed =
+              deliver("--port-edge-dxf", options.portEdgeDxf, files.portEdge.get(), content)) {
         return fail(*failed);
       }
     }

@@ -103,6 +103,10 @@ constexpr const char* kUsage =
     "  --exhaust-port FILE   a side port: a closed outline on the side housing in the DXF's\n"
     "                        frame and the lengths' unit, from a DXF (one closed polyline, a\n"
     "                        circle, or a loop of lines and arcs) or a CSV of x,y points\n"
+    "  --port-edge ANGLE --port-edge-dxf FILE\n"
+    "                        a template: the chamber's flank on the side housing at that shaft\n"
+    "                        angle (layer PORT_EDGE) with the bore and the frame; a side port\n"
+    "                        whose edge follows it opens, or closes, at that angle\n"
     "  --port-curve FILE     each port's area open to the chamber over the cycle beside the\n"
     "                        volume, at the volume curve's --angle-step, as CSV ('-' for\n"
     "                        standard output); one engine, not a study\n"
@@ -199,7 +203,8 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
         {"--dxf", &options.dxf},
         {"--chart", &options.chart},
         {"--volume-curve", &options.volumeCurve},
-        {"--port-curve", &options.portCurve}};
+        {"--port-curve", &options.portCurve},
+        {"--port-edge-dxf", &options.portEdgeDxf}};
     std::string* text = nullptr;
     std::optional<std::string>* file = nullptr;
     for (const auto& [option, target] : texts) {
@@ -211,7 +216,7 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
     const bool choice = name == "--format" || name == "--method" || name == "--figure-format" ||
                         name == "--units" || name == "--angle-step" || name == "--rotors" ||
                         name == "--gear-module" || name == "--rpm" || name == "--gamma" ||
-                        name == "--recess-area";
+                        name == "--recess-area" || name == "--port-edge";
     const bool port = name == "--peripheral-intake" || name == "--peripheral-exhaust" ||
                       name == "--intake-port" || name == "--exhaust-port";
     if (!text && !file && !choice && !port) {
@@ -289,6 +294,13 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
       (name == "--rpm"     ? options.rpm
        : name == "--gamma" ? options.gamma
                            : options.recessArea) = *number;
+    } else if (name == "--port-edge") {
+      const auto angle = parseNumber(*value);
+      if (!angle || !(*angle >= 0 && *angle <= 1080)) {
+        throw BadUsage{name + ": " + quoteForMessage(*value) +
+                       " is not a shaft angle from 0 to 1080 degrees"};
+      }
+      options.portEdge = *angle;
     } else if (name == "--angle-step") {
       // Up to a million rows: a thousandth of a degree over the 1080 of the cycle.
       const auto step = parseNumber(*value);
@@ -329,6 +341,9 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
   if (std::find(given.begin(), given.end(), "--angle-step") != given.end() &&
       !options.volumeCurve && !options.portCurve) {
     throw BadUsage{"--angle-step goes with --volume-curve"};
+  }
+  if (options.portEdge.has_value() != options.portEdgeDxf.has_value()) {
+    throw BadUsage{"--port-edge and --port-edge-dxf go together: the shaft angle and the file"};
   }
   if (options.portCurve && options.ports.empty()) {
     throw BadUsage{

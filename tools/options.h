@@ -29,7 +29,9 @@ struct Options {
   bool realEngine() const {
     return !sealOffset.empty() || !clearance.empty() || !recess.empty() || !targetRatio.empty();
   }
-  std::optional<std::string> profiles, figure, dxf, chart, volumeCurve, portCurve;
+  std::optional<std::string> profiles, figure, dxf, chart, volumeCurve, portCurve, portEdgeDxf;
+  // The shaft angle whose flank --port-edge-dxf draws, degrees.
+  std::optional<double> portEdge;
   // Degrees of the shaft between the volume curve's and the port curve's rows.
   double angleStep = 1;
   // The designer's figures: the rotors of the engine, and the gears' module, as typed and read;

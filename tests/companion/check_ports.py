@@ -166,13 +166,40 @@ readme = companion("--seal-offset", "2", "--clearance", "0.1", "--intake-port",
 check("opens 577.191 (37.19 ATDC), closes 866.058 (56.06 ABDC)" in readme, readme)
 check("overlap: 10.672 degrees\neffective compression ratio: 15.9412\n" in readme, readme)
 
-# Bad ports: one line, status 2, nothing computed.
 def write(name, text):
     with open(os.path.join(folder, name), "w") as f:
         f.write(text)
     return os.path.join(folder, name)
 
 
+# The port edge's template, round trip: a port drawn on the rotor's side of the flank's line at a
+# shaft angle opens or closes at that angle.
+for angle, engine in ((600, []), (250, []), (700, ["--seal-offset", "2", "--clearance", "0.1"])):
+    template = os.path.join(folder, f"edge-{angle}.dxf")
+    companion(*engine, "--port-edge", str(angle), "--port-edge-dxf", template)
+    edge = [entity for entity in ezdxf.readfile(template).modelspace()
+            if entity.dxf.layer == "PORT_EDGE" and entity.dxftype() in ("POLYLINE", "LWPOLYLINE")]
+    check(len(edge) == 1, f"{template}: {len(edge)} edges")
+    points = [tuple(p)[:2] for p in (edge[0].points() if edge[0].dxftype() == "POLYLINE"
+                                    else edge[0].get_points("xy"))]
+    middle = len(points) // 2
+    piece = points[middle - 100:middle + 100]
+    phi = math.radians(angle)
+    centre = (E * math.sin(phi), -E * math.cos(phi))
+
+    def inwards(p, by=4.0):
+        dx, dy = centre[0] - p[0], centre[1] - p[1]
+        d = math.hypot(dx, dy)
+        return (p[0] + by * dx / d, p[1] + by * dy / d)
+
+    outline = piece + [inwards(p) for p in reversed(piece)]
+    port = write(f"edge-{angle}.csv", "".join(f"{x!r},{y!r}\n" for x, y in outline))
+    said = json.loads(companion(*engine, "--intake-port", port, "--format", "json"))[0]["ports"][0]
+    miss = min(abs(said["opens_deg"] - angle), abs(said["closes_deg"] - angle))
+    check(miss < 1e-6, f"the port on the flank at {angle} opens at {said['opens_deg']} and closes "
+          f"at {said['closes_deg']}")
+
+# Bad ports: one line, status 2, nothing computed.
 two = ezdxf.new()
 two.modelspace().add_circle((-80, 0), 5)
 two.modelspace().add_circle((-60, 0), 5)

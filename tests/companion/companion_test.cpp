@@ -742,6 +742,22 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"PortOfNoLength",
                  {"--peripheral-intake", "150,510,20"},
                  "has no length along the bore"},
+        BadInput{"PortEdgeWithoutFile",
+                 {"--port-edge", "600"},
+                 "--port-edge and --port-edge-dxf go together"},
+        BadInput{"PortEdgeBeyondTheCycle",
+                 {"--port-edge", "1200", "--port-edge-dxf", "DIR/e.dxf"},
+                 "--port-edge: \"1200\" is not a shaft angle from 0 to 1080 degrees"},
+        BadInput{"PortEdgeNoDxf",
+                 {"--port-edge", "600", "--port-edge-dxf", "DIR/e.txt"},
+                 "--port-edge-dxf: \""},
+        BadInput{
+            "PortEdgeOfAStudy",
+            {"--eccentricity", "14:15:1", "--port-edge", "600", "--port-edge-dxf", "DIR/e.dxf"},
+            "--port-edge-dxf takes one engine"},
+        BadInput{"PortCurveWithoutPorts",
+                 {"--port-curve", "DIR/c.csv"},
+                 "--port-curve goes with a port"},
         BadInput{"PortTheWrongWayRound",
                  {"--peripheral-intake", "175,150,20", "--profiles", "DIR/p.csv"},
                  "spans 335 degrees of the bore counterclockwise from its first edge"}),
@@ -766,10 +782,11 @@ TEST(CompanionPorts, TimeEveryPortInTextCsvJsonAndStudies) {
       << text.out;
   EXPECT_NE(text.out.find("effective compression ratio: 6.40566\n"), std::string::npos);
   // The timing is the engine's, whatever the sweep: the shape's exact engine.
-  const EngineTiming timing = engineTiming(15, 105, 80, RealEngine{}, 1000,
-                                           {PortDefinition::peripheralPort(PortRole::kIntake, {150, 175, 30}, ""),
-                                            PortDefinition::peripheralPort(PortRole::kExhaust, {40, 62, 25}, ""),
-                                            PortDefinition::peripheralPort(PortRole::kIntake, {160, 170, 10}, "")});
+  const EngineTiming timing =
+      engineTiming(15, 105, 80, RealEngine{}, 1000,
+                   {PortDefinition::peripheralPort(PortRole::kIntake, {150, 175, 30}, ""),
+                    PortDefinition::peripheralPort(PortRole::kExhaust, {40, 62, 25}, ""),
+                    PortDefinition::peripheralPort(PortRole::kIntake, {160, 170, 10}, "")});
   args.insert(args.end(), {"--format", "json"});
   const ToolRun json = run(args);
   ASSERT_EQ(json.status, 0) << json.err;
@@ -798,10 +815,11 @@ TEST(CompanionPorts, TimeEveryPortInTextCsvJsonAndStudies) {
             std::string::npos)
       << rows[0];
   for (int n = 1; n <= 3; ++n) {
-    const EngineTiming own = engineTiming(13 + n, 105, 80, RealEngine{}, 1000,
-                                          {PortDefinition::peripheralPort(PortRole::kIntake, {150, 175, 30}, ""),
-                                           PortDefinition::peripheralPort(PortRole::kExhaust, {40, 62, 25}, ""),
-                                           PortDefinition::peripheralPort(PortRole::kIntake, {160, 170, 10}, "")});
+    const EngineTiming own =
+        engineTiming(13 + n, 105, 80, RealEngine{}, 1000,
+                     {PortDefinition::peripheralPort(PortRole::kIntake, {150, 175, 30}, ""),
+                      PortDefinition::peripheralPort(PortRole::kExhaust, {40, 62, 25}, ""),
+                      PortDefinition::peripheralPort(PortRole::kIntake, {160, 170, 10}, "")});
     EXPECT_NE(rows[n].find(significantDigits(own.ports[0]->closes, 9)), std::string::npos)
         << rows[n];
   }
@@ -809,8 +827,9 @@ TEST(CompanionPorts, TimeEveryPortInTextCsvJsonAndStudies) {
   args = ports;
   args.insert(args.end(), {"--seal-offset", "2", "--clearance", "0.1", "--format", "json"});
   const auto real = nlohmann::json::parse(run(args).out).at(0);
-  const EngineTiming ofTheRealEngine = engineTiming(15, 105, 80, RealEngine{2, 0.1, 0}, 1000,
-                                                    {PortDefinition::peripheralPort(PortRole::kIntake, {150, 175, 30}, "")});
+  const EngineTiming ofTheRealEngine =
+      engineTiming(15, 105, 80, RealEngine{2, 0.1, 0}, 1000,
+                   {PortDefinition::peripheralPort(PortRole::kIntake, {150, 175, 30}, "")});
   EXPECT_NEAR(real.at("ports")[0].at("closes_deg").get<double>(), ofTheRealEngine.ports[0]->closes,
               1e-6);
   EXPECT_GT(std::abs(ofTheRealEngine.ports[0]->closes - timing.ports[0]->closes), 0.01);
