@@ -4,6 +4,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -14,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "chamber_cycle.h"
@@ -24,10 +26,14 @@
 #include "headless.h"
 #include "messages.h"
 #include "number_text.h"
+#include "port_file.h"
+#include "port_timing.h"
+#include "port_values.h"
 #include "real_engine.h"
 #include "results_table.h"
 #include "runner.h"
 #include "shape_texts.h"
+#include "side_port.h"
 #include "volume_curve.h"
 
 namespace py = pybind11;
@@ -293,6 +299,122 @@ py::dict volumeCurveOf(double e, double R, double W, double A, double C, double 
   return d;
 }
 
+// The ports' timing and open areas. A side port comes as (role, source, file or None, points),
+// a peripheral one as (role, source, from, to, width); the roles are "intake" and "exhaust".
+using SidePortArgument = std::tuple<std::string, std::string, std::optional<std::string>,
+                                    std::vector<std::array<double, 2>>>;
+using PeripheralArgument = std::tuple<std::string, std::string, double, double, double>;
+
+std::vector<PortDefinition> checkedPorts(const std::vector<SidePortArgument>& sides,
+                                         const std::vector<PeripheralArgument>& peripherals) {
+  std::vector<PortDefinition> ports;
+  const auto roleOf = [](const std::string& role) {
+    return role == "intake" ? PortRole::kIntake : PortRole::kExhaust;
+  };
+  for (const auto& [role, source, file, points] : sides) {
+    Polyline outline;
+    if (file) {
+      std::string why;
+      if (!formats::readPortOutline(*file, outline, why)) {
+        throw py::value_error(role + ": " + quoteForMessage(*file) + ": " + why);
+      }
+    } else {
+      for (const auto& [x, y] : points) outline.push_back({x, y});
+    }
+    if (const std::string why = outlineRefusal(outline); !why.empty()) {
+      throw py::value_error(role + ": " + source + " " + why);
+    }
+    ports.push_back(PortDefinition::sidePort(roleOf(role), outline, source));
+  }
+  for (const auto& [role, source, from, to, width] : peripherals) {
+    const PeripheralPort window{from, to, width};
+    if (const std::string why = study::peripheralPortRefusal(window); !why.empty()) {
+      throw py::value_error("peripheral_" + role + ": " + source + " " + why);
+    }
+    ports.push_back(PortDefinition::peripheralPort(roleOf(role), window, source));
+  }
+  return ports;
+}
+
+py::dict portsOf(double e, double R, double W, double A, double C, double V, double angleStep,
+                 const std::vector<SidePortArgument>& sides,
+                 const std::vector<PeripheralArgument>& peripherals) {
+  if (!(angleStep >= 0.001 && angleStep <= 1080)) {
+    throw py::value_error("angle step: " + formatNumber(angleStep) +
+                          " is not a number of degrees from 0.001 to 1080");
+  }
+  const RealEngine real{A, C, V};
+  realOrRefused(e, R, W, real);
+  const std::vector<PortDefinition> ports = checkedPorts(sides, peripherals);
+  if (ports.empty()) throw py::value_error("no port given: intake, exhaust or a peripheral one");
+  for (const PortDefinition& port : ports) {
+    if (port.kind == PortKind::kSide &&
+        !(SideOpening(e, R, real, port.outline).areaInsideTheBore() > 0)) {
+      throw py::value_error(port.source +
+                            " lies wholly outside the bore of this engine: it can "
+                            "never open");
+    }
+  }
+  EngineTiming timing;
+  std::vector<CyclePoint> curve;
+  std::vector<std::vector<double>> areas;
+  std::atomic<bool> stop{false};
+  interruptibly(stop, [&] {
+    timing = engineTiming(e, R, W, real, kWindowVolumeDivisor, ports);
+    curve = volumeCurve(e, R, W, real, angleStep, kWindowVolumeDivisor, {}, &stop);
+    std::vector<double> angles;
+    for (const CyclePoint& p : curve) angles.push_back(p.shaftAngle);
+    areas = openAreas(e, R, real, ports, angles);
+  });
+  py::list list;
+  for (std::size_t n = 0; n < ports.size(); ++n) {
+    py::dict port;
+    port["role"] = ports[n].role == PortRole::kIntake ? "intake" : "exhaust";
+    port["kind"] = ports[n].kind == PortKind::kSide ? "side" : "peripheral";
+    port["source"] = ports[n].source;
+    const PortTiming& t = *timing.ports[n];
+    port["opens_deg"] = t.opens;
+    port["closes_deg"] = t.closes;
+    port["open_deg"] = t.openFor;
+    port["largest_area"] = t.largestArea;
+    port["angle_area"] = t.angleArea;
+    list.append(port);
+  }
+  std::vector<double> shaft, volume, flat;
+  for (const CyclePoint& p : curve) shaft.push_back(p.shaftAngle), volume.push_back(p.volume);
+  for (const auto& row : areas) flat.insert(flat.end(), row.begin(), row.end());
+  py::array_t<double> open({areas.size(), curve.size()});
+  std::copy(flat.begin(), flat.end(), open.mutable_data());
+  py::dict d;
+  d["ports"] = list;
+  d["overlap_deg"] = timing.overlap;
+  d["effective_compression_ratio"] = timing.effectiveCompressionRatio
+                                         ? py::object(py::float_(*timing.effectiveCompressionRatio))
+                                         : py::object(py::none());
+  d["effective_expansion_ratio"] = timing.effectiveExpansionRatio
+                                       ? py::object(py::float_(*timing.effectiveExpansionRatio))
+                                       : py::object(py::none());
+  d["rotation"] = "counterclockwise";
+  d["shaft_angle_deg"] = arrayOf(shaft);
+  d["volume"] = arrayOf(volume);
+  d["open_area"] = open;
+  return d;
+}
+
+py::array_t<double> portEdgeOf(double e, double R, double W, double angle, double A, double C) {
+  if (!(angle >= 0 && angle <= 1080)) {
+    throw py::value_error("angle: " + formatNumber(angle) +
+                          " is not a shaft angle from 0 to 1080 degrees");
+  }
+  const RealEngine real{A, C, 0};
+  realOrRefused(e, R, W, real);
+  const Polyline flank = chamberFlank(e, R, real, angle);
+  py::array_t<double> points({flank.size(), std::size_t{2}});
+  auto at = points.mutable_unchecked<2>();
+  for (std::size_t n = 0; n < flank.size(); ++n) at(n, 0) = flank[n].x, at(n, 1) = flank[n].y;
+  return points;
+}
+
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 using Flat = py::array_t<double, py::array::c_style | py::array::forcecast>;
 
@@ -538,6 +660,11 @@ PYBIND11_MODULE(_rotary_ratio, module) {
              py::arg("seal_offset") = 0.0, py::arg("clearance") = 0.0, py::arg("recess") = 0.0,
              py::arg("angle_step") = 1.0, py::arg("rpm") = std::nullopt,
              py::arg("recess_area") = std::nullopt);
+  module.def("ports", &portsOf, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("seal_offset"),
+             py::arg("clearance"), py::arg("recess"), py::arg("angle_step"), py::arg("sides"),
+             py::arg("peripherals"));
+  module.def("port_edge", &portEdgeOf, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("angle"),
+             py::arg("seal_offset"), py::arg("clearance"));
   module.def("study", &studyOf, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("steps"),
              py::arg("method"), py::arg("A"), py::arg("C"), py::arg("V"), py::arg("real"),
              py::arg("target"), py::arg("rotors"), py::arg("module"), py::arg("rpm"),

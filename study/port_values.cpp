@@ -35,23 +35,30 @@ PeripheralPort parsePeripheralPort(const std::string& option, const std::string&
     refusal = quoted + " does not start with two polar angles in degrees";
     return {};
   }
-  if (!width || !(*width > 0) || !std::isfinite(*width)) {
-    refusal = quoted + " has no width above 0 after its angles";
+  const PeripheralPort window{*from, *to, width ? *width : std::nan("")};
+  if (const std::string why = peripheralPortRefusal(window); !why.empty()) {
+    refusal = quoted + " " + why;
     return {};
+  }
+  return window;
+}
+
+std::string peripheralPortRefusal(const PeripheralPort& window) {
+  if (!std::isfinite(window.from) || !std::isfinite(window.to)) {
+    return "does not start with two polar angles in degrees";
+  }
+  if (!(window.width > 0) || !std::isfinite(window.width)) {
+    return "has no width above 0 after its angles";
   }
   // Counterclockwise from the first edge to the second.
-  const double span = std::fmod(std::fmod(*to - *from, 360) + 360, 360);
-  if (span == 0) {
-    refusal = quoted + " has no length along the bore: its edges stand at the same angle";
-    return {};
-  }
+  const double span = std::fmod(std::fmod(window.to - window.from, 360) + 360, 360);
+  if (span == 0) return "has no length along the bore: its edges stand at the same angle";
   if (span >= kWidestWindow) {
-    refusal = quoted + " spans " + significantDigits(span, 6) +
-              " degrees of the bore counterclockwise from its first edge; a window spans less than "
-              "half of it (its edges go counterclockwise, FROM first)";
-    return {};
+    return "spans " + significantDigits(span, 6) +
+           " degrees of the bore counterclockwise from its first edge; a window spans less than "
+           "half of it (its edges go counterclockwise, FROM first)";
   }
-  return {*from, *to, *width};
+  return "";
 }
 
 }  // namespace rotary::study

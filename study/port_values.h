@@ -14,4 +14,8 @@ namespace rotary::study {
 PeripheralPort parsePeripheralPort(const std::string& option, const std::string& text,
                                    std::string& refusal);
 
+// Why a window read as numbers is none, after the window's quoted text ("has no width above
+// 0"); empty when it is one.
+std::string peripheralPortRefusal(const PeripheralPort& window);
+
 }  // namespace rotary::study

@@ -7,6 +7,7 @@ figures, but study(), which gives NaN and the message in that engine's place.
 """
 from dataclasses import dataclass
 import numbers
+import os
 from typing import Optional
 
 import numpy
@@ -14,8 +15,8 @@ import numpy
 from . import _rotary_ratio
 
 __version__ = _rotary_ratio.__version__
-__all__ = ["sweep", "exact_limit", "real_engine", "volume_curve", "study", "Sweep", "Profiles",
-           "ExactLimit", "RealEngine", "VolumeCurve", "__version__"]
+__all__ = ["sweep", "exact_limit", "real_engine", "volume_curve", "study", "ports", "port_edge",
+           "Sweep", "Profiles", "ExactLimit", "RealEngine", "VolumeCurve", "Ports", "__version__"]
 
 
 def _short(value):
@@ -153,6 +154,75 @@ def volume_curve(e, R, W, seal_offset=0.0, clearance=0.0, recess=0.0, angle_step
         _number("clearance", clearance), _number("recess", recess),
         _number("angle_step", angle_step), _optional("rpm", rpm),
         _optional("recess_area", recess_area)))
+
+
+@dataclass(frozen=True, repr=False)
+class Ports(_OneLine):
+    """The ports' timing in shaft degrees from top dead centre of compression, the rotor turning
+    counterclockwise in the DXF's frame: a dict a port (role, kind, source, opens_deg,
+    closes_deg, open_deg, largest_area, angle_area), the engine's overlap and effective ratios,
+    and each port's open area (a row a port) at every angle_step beside the volume."""
+    ports: list
+    overlap_deg: float
+    effective_compression_ratio: Optional[float]
+    effective_expansion_ratio: Optional[float]
+    rotation: str
+    shaft_angle_deg: numpy.ndarray
+    volume: numpy.ndarray
+    open_area: numpy.ndarray
+
+
+def _side_ports(role, given):
+    """Side ports as (role, source, file, points): a file name, or an array of x, y points."""
+    if given is None:
+        return []
+    if isinstance(given, (str, os.PathLike)) or (
+            isinstance(given, numpy.ndarray) and given.ndim == 2):
+        given = [given]
+    ports = []
+    for n, port in enumerate(given):
+        if isinstance(port, (str, os.PathLike)):
+            ports.append((role, os.fspath(port), os.fspath(port), []))
+            continue
+        points = _floats(role, port)
+        if points.ndim != 2 or points.shape[1] != 2:
+            raise ValueError(f"{role}: port {n + 1} is not an array of x, y points")
+        ports.append((role, f"{role} {n + 1}", None, [tuple(p) for p in points.tolist()]))
+    return ports
+
+
+def _windows(role, given):
+    """Peripheral ports as (role, source, from, to, width): one triple or a list of them."""
+    if given is None:
+        return []
+    windows = _floats(f"peripheral_{role}", given)
+    if windows.ndim == 1:
+        windows = windows[None, :]
+    if windows.ndim != 2 or windows.shape[1] != 3:
+        raise ValueError(f"peripheral_{role}: not (from, to, width) in degrees, degrees and a length")
+    return [(role, f"{a:g},{b:g},{c:g}", a, b, c) for a, b, c in windows.tolist()]
+
+
+def ports(e, R, W, intake=None, exhaust=None, peripheral_intake=None, peripheral_exhaust=None,
+          seal_offset=0.0, clearance=0.0, recess=0.0, angle_step=1.0):
+    """The ports' timing and breathing: intake and exhaust side ports as arrays of x, y points or
+    file names (DXF or CSV), one or a list; peripheral ones as (from, to, width), polar angles of
+    the bore in degrees counterclockwise and a width, one or a list. The companion's messages as
+    ValueError. Ctrl-C stops it within a second."""
+    sides = _side_ports("intake", intake) + _side_ports("exhaust", exhaust)
+    windows = _windows("intake", peripheral_intake) + _windows("exhaust", peripheral_exhaust)
+    return Ports(**_rotary_ratio.ports(
+        _number("e", e), _number("R", R), _number("W", W), _number("seal_offset", seal_offset),
+        _number("clearance", clearance), _number("recess", recess),
+        _number("angle_step", angle_step), sides, windows))
+
+
+def port_edge(e, R, W, angle, seal_offset=0.0, clearance=0.0):
+    """The chamber's flank on the side housing at a shaft angle, as an array of x, y points: a
+    side port whose edge follows it opens, or closes, at that angle."""
+    return _rotary_ratio.port_edge(_number("e", e), _number("R", R), _number("W", W),
+                                   _number("angle", angle), _number("seal_offset", seal_offset),
+                                   _number("clearance", clearance))
 
 
 def _floats(name, value):

@@ -1,4 +1,5 @@
 from dataclasses import dataclass
+import os
 from typing import Literal, Optional, Union
 
 import numpy
@@ -74,6 +75,27 @@ def volume_curve(e: Number, R: Number, W: Number, seal_offset: Number = ...,
                  clearance: Number = ..., recess: Number = ...,
                  angle_step: Number = ..., rpm: Optional[Number] = ...,
                  recess_area: Optional[Number] = ...) -> VolumeCurve: ...
+@dataclass(frozen=True)
+class Ports:
+    ports: list[dict[str, Union[str, float]]]
+    overlap_deg: float
+    effective_compression_ratio: Optional[float]
+    effective_expansion_ratio: Optional[float]
+    rotation: str
+    shaft_angle_deg: numpy.ndarray
+    volume: numpy.ndarray
+    open_area: numpy.ndarray
+
+PortOutline = Union[str, os.PathLike[str], numpy.typing.ArrayLike]
+def ports(e: Number, R: Number, W: Number,
+          intake: Optional[Union[PortOutline, list[PortOutline]]] = ...,
+          exhaust: Optional[Union[PortOutline, list[PortOutline]]] = ...,
+          peripheral_intake: Optional[numpy.typing.ArrayLike] = ...,
+          peripheral_exhaust: Optional[numpy.typing.ArrayLike] = ...,
+          seal_offset: Number = ..., clearance: Number = ..., recess: Number = ...,
+          angle_step: Number = ...) -> Ports: ...
+def port_edge(e: Number, R: Number, W: Number, angle: Number, seal_offset: Number = ...,
+              clearance: Number = ...) -> numpy.ndarray: ...
 def study(e: ArrayLike, R: ArrayLike, W: ArrayLike, steps: ArrayLike = ...,
           method: Literal["exact", "sweep"] = ..., seal_offset: Optional[ArrayLike] = ...,
           clearance: Optional[ArrayLike] = ..., recess: Optional[ArrayLike] = ...,
