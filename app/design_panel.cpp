@@ -1,5 +1,6 @@
 #include "design_panel.h"
 
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QScrollArea>
 #include <QTabWidget>
@@ -9,6 +10,7 @@
 #include "chamber_values.h"
 #include "exact_limit.h"
 #include "number_text.h"
+#include "port_file.h"
 #include "results_table.h"
 #include "vector_state.h"
 
@@ -168,6 +170,12 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
   designerNote_->setObjectName("DesignerNote");
   designerNote_->setWordWrap(true);
   column->addWidget(designerNote_);
+  portTiming_ = new QLabel(this);
+  portTiming_->setObjectName("PortTiming");
+  portTiming_->setAccessibleName("port timing");
+  portTiming_->setWordWrap(true);
+  portTiming_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  column->addWidget(portTiming_);
   column->addStretch();
   connect(rotors_, &QSpinBox::valueChanged, this, &DesignPanel::updateDesigner);
   connect(module_, &QLineEdit::textChanged, this, &DesignPanel::updateDesigner);
@@ -182,9 +190,17 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
     const Computed computed = watcher_.result();
     if (computed.request != request_) return;  // values typed since; theirs is on its way
     computing_ = false;
-    showOutcome(computed.outcome);
-    cycle_->setCurve(computed.curve);
-    engineView_->setOutlines(computed.outlines);
+    if (values().anyGiven()) {
+      showOutcome(computed.outcome);
+      cycle_->setCurve(computed.curve);
+      engineView_->setOutlines(computed.outlines);
+    }
+    engineView_->setPorts(computed.shown);
+    portTiming_->setText(computed.timing ? QString::fromStdString(formats::portTimingText(
+                                               ports_, *computed.timing, unit().name))
+                                         : QString());
+    portTiming_->setAccessibleDescription(portTiming_->text());
+    emit outcomeChanged();
   });
 }
 
@@ -198,6 +214,31 @@ QLineEdit* DesignPanel::input(DesignField field) const {
 study::DesignValues DesignPanel::values() const {
   const auto text = [this](int n) { return inputs_[n]->text().trimmed().toStdString(); };
   return {text(0), text(1), text(2), text(3), text(4)};
+}
+
+QString DesignPanel::addPorts(PortRole role, const QStringList& paths) {
+  std::vector<PortDefinition> added;
+  for (const QString& path : paths) {
+    Polyline outline;
+    std::string why;
+    const std::string file = path.toStdString();
+    if (!formats::readPortOutline(file, outline, why)) {
+      return QString::fromStdString(quoteForMessage(file) + ": " + why);
+    }
+    if (const std::string refusal = outlineRefusal(outline); !refusal.empty()) {
+      return QString::fromStdString(quoteForMessage(file) + " " + refusal);
+    }
+    added.push_back(
+        PortDefinition::sidePort(role, outline, QFileInfo(path).fileName().toStdString()));
+  }
+  ports_.insert(ports_.end(), added.begin(), added.end());
+  recompute();
+  return "";
+}
+
+void DesignPanel::clearPorts() {
+  ports_.clear();
+  recompute();
 }
 
 const formats::LengthUnit& DesignPanel::unit() const {
@@ -349,33 +390,49 @@ void DesignPanel::recompute() {
   cycle_->setCurve({});
   const study::DesignValues values = this->values();
   engineView_->setOutlines(values.anyGiven() ? std::nullopt : bareOutlines());
+  engineView_->setPorts({});
+  portTiming_->clear();
   hint_->setVisible(!values.anyGiven());
-  if (values.anyGiven()) {
-    // A value the companion would refuse is refused at once, engine or not.
-    const study::DesignOutcome checked = study::checkDesignValues(values);
-    if (!checked.message.empty()) {
-      showOutcome(checked);
-    } else if (engine_) {
-      computing_ = true;
-      figures_[0]->setText("computing...");
-      const long request = request_;
-      const study::EngineInput engine = engineInUnit();
-      watcher_.setFuture(QtConcurrent::run([request, engine, values] {
-        // A pool thread carries whatever vector state the window's drawing left: the sines of
-        // the curve would pay for it nine times over.
-        clearUpperVectorState();
-        Computed computed{request, study::designEngine(engine, values), {}, std::nullopt};
+  const study::DesignOutcome checked = study::checkDesignValues(values);
+  // A value the companion would refuse is refused at once, engine or not.
+  if (values.anyGiven() && !checked.message.empty()) showOutcome(checked);
+  if (engine_ && checked.message.empty() && (values.anyGiven() || !ports_.empty())) {
+    computing_ = true;
+    if (values.anyGiven()) figures_[0]->setText("computing...");
+    if (!ports_.empty()) portTiming_->setText("timing the ports...");
+    const long request = request_;
+    const study::EngineInput engine = engineInUnit();
+    const std::vector<PortDefinition> ports = ports_;
+    watcher_.setFuture(QtConcurrent::run([request, engine, values, ports] {
+      // A pool thread carries whatever vector state the window's drawing left: the sines of
+      // the curve would pay for it nine times over.
+      clearUpperVectorState();
+      Computed computed{request, {}, {}, std::nullopt, std::nullopt, {}};
+      const double e = *engine.eccentricity.number, R = *engine.rotorRadius.number,
+                   W = *engine.chamberWidth.number;
+      RealEngine real{};
+      bool figures = false;
+      if (values.anyGiven()) {
+        computed.outcome = study::designEngine(engine, values);
         if (computed.outcome.hasFigures()) {
           const study::EngineInput& input = computed.outcome.row.input;
-          computed.curve = volumeCurve(*input.eccentricity.number, *input.rotorRadius.number,
-                                       *input.chamberWidth.number, input.realEngine(), 1,
-                                       input.volumeDivisor, input.chamber);
-          computed.outlines = realOutlines(*input.eccentricity.number, *input.rotorRadius.number,
-                                           input.realEngine(), kOutlineChordError);
+          real = input.realEngine();
+          figures = true;
+          computed.curve = volumeCurve(e, R, W, real, 1, input.volumeDivisor, input.chamber);
+          computed.outlines = realOutlines(e, R, real, kOutlineChordError);
         }
-        return computed;
-      }));
-    }
+      } else {
+        figures = realLimit(e, R, W, real, engine.volumeDivisor).hasFigures();
+      }
+      if (figures && !ports.empty()) {
+        computed.timing = engineTiming(e, R, W, real, engine.volumeDivisor, ports);
+        for (const PortDefinition& port : ports) {
+          computed.shown.push_back({port.role == PortRole::kIntake, port.outline,
+                                    std::make_shared<const SideOpening>(e, R, real, port.outline)});
+        }
+      }
+      return computed;
+    }));
   }
   updateDesigner();
   emit outcomeChanged();

@@ -66,6 +66,14 @@ class DesignPanel : public QWidget {
   CycleChart* cycleChart() const { return cycle_; }
   // The engine drawn, on the panel's first page.
   EngineView* engineView() const { return engineView_; }
+  // Side ports loaded from DXF or CSV files, timed for the engine shown (its real engine where
+  // values are given) and drawn on it; the reason in the companion's words where a file is no
+  // port, none added then.
+  QString addPorts(PortRole role, const QStringList& paths);
+  void clearPorts();
+  const std::vector<PortDefinition>& ports() const { return ports_; }
+  // The timing table, as the companion's text gives it; empty without ports.
+  QString portTiming() const { return portTiming_->text(); }
 
  signals:
   // The outcome came, or went as a value or the engine changed.
@@ -96,7 +104,11 @@ class DesignPanel : public QWidget {
     study::DesignOutcome outcome;
     std::vector<CyclePoint> curve;  // of the real engine, where it has figures
     std::optional<RealOutlines> outlines;
+    std::optional<EngineTiming> timing;  // with ports, of the engine the figures describe
+    std::vector<EngineView::PortShown> shown;
   };
+  std::vector<PortDefinition> ports_;
+  QLabel* portTiming_ = nullptr;
   EngineView* engineView_ = nullptr;
   QTabWidget* tabs_ = nullptr;
   QSpinBox* rotors_ = nullptr;

@@ -67,6 +67,12 @@ Desk::Desk(Form1& form, Program& program) : form_(form), program_(program) {
                                         QFileDialog::DontUseNativeDialog);
   };
   complain_ = [this](const QString& text) { QMessageBox::warning(&form_, "Save", text); };
+  askFiles_ = [this](const QString& title) {
+    return QFileDialog::getOpenFileNames(&form_, title, lastFolder_,
+                                         "Port outlines (*.dxf *.csv);;DXF drawing (*.dxf);;CSV "
+                                         "points (*.csv)",
+                                         nullptr, QFileDialog::DontUseNativeDialog);
+  };
 
   const Menus& menus = form_.menus();
   connect(menus.saveFigure, &QAction::triggered, this,
@@ -81,6 +87,11 @@ Desk::Desk(Form1& form, Program& program) : form_(form), program_(program) {
           [this] { askAndSave("Export Volume Curve", kCurveFilters, "volume-curve"); });
   connect(menus.saveCycleChart, &QAction::triggered, this,
           [this] { askAndSave("Save Cycle Chart", kCycleChartFilters, "cycle"); });
+  connect(menus.openIntakePorts, &QAction::triggered, this,
+          [this] { openPorts(PortRole::kIntake); });
+  connect(menus.openExhaustPorts, &QAction::triggered, this,
+          [this] { openPorts(PortRole::kExhaust); });
+  connect(menus.clearPorts, &QAction::triggered, this, [this] { panel_->clearPorts(); });
   connect(menus.quit, &QAction::triggered, this, [this] { program_.end(); });
   connect(menus.copyResults, &QAction::triggered, this, [this] {
     const QString text = resultsToCopy();
@@ -214,6 +225,9 @@ void Desk::updateActions() {
   enable(menus.exportResults, whyNoSave(true));
   enable(menus.exportVolumeCurve, whyNoSave(true));
   enable(menus.saveCycleChart, whyNoSave(true));
+  for (QAction* ports : {menus.openIntakePorts, menus.openExhaustPorts, menus.clearPorts}) {
+    enable(ports, "");
+  }
   // The profiles are the sweep's own, whatever the real engine.
   enable(menus.exportProfiles, whyNoSave(false));
   enable(menus.copyResults,
@@ -233,6 +247,16 @@ QString Desk::resultsToCopy() const {
   row.exact = state.exact;
   if (!row.input.real) study::addChamberFigures(row);
   return QString::fromStdString(formats::tabSeparatedRow(row, tableSettings()));
+}
+
+void Desk::openPorts(PortRole role) {
+  const QString title = role == PortRole::kIntake ? "Open Intake Ports" : "Open Exhaust Ports";
+  const QStringList paths = askFiles_(title + ": " + savedEngine());
+  if (paths.isEmpty()) return;
+  if (!form_.sidePanelShown()) form_.menus().designPanel->setChecked(true);
+  if (const QString why = panel_->addPorts(role, paths); !why.isEmpty()) {
+    complain_("Cannot open the ports: " + withFullStop(why.toStdString()));
+  }
 }
 
 bool Desk::save(WindowFile file, const QString& path) {

@@ -33,6 +33,12 @@ class Desk : public QObject {
   using FileQuestion = std::function<QString(const QString& title, const QString& proposed,
                                              const QString& filters, QString& filter)>;
   void setFileQuestion(FileQuestion question) { askFile_ = std::move(question); }
+  // Asks for port files to open; none when the user cancelled. The file dialog unless another is
+  // given (the tests').
+  using FilesQuestion = std::function<QStringList(const QString& title)>;
+  void setFilesQuestion(FilesQuestion question) { askFiles_ = std::move(question); }
+  // Loads side ports of a role into the design panel, showing it; says why where a file is none.
+  void openPorts(PortRole role);
   // Tells the user why a file was not saved; a message box unless another is given.
   void setComplaint(std::function<void(const QString&)> complaint) {
     complain_ = std::move(complaint);
@@ -82,6 +88,7 @@ class Desk : public QObject {
   Program& program_;
   DesignPanel* panel_ = nullptr;
   FileQuestion askFile_;
+  FilesQuestion askFiles_;
   std::function<void(const QString&)> complain_;
   QString lastFolder_;
 };

@@ -16,7 +16,7 @@ constexpr int kLegendHeight = 5 * kLegendRow + 10;
 constexpr int kMargin = 8;
 
 const QColor kBore(0, 0, 0), kTrochoid(0x90, 0x90, 0x90), kRotor(0x00, 0x80, 0x80),
-    kGears(0x20, 0x40, 0xc0);
+    kGears(0x20, 0x40, 0xc0), kIntake(0x20, 0x90, 0x20), kExhaust(0xc0, 0x30, 0x30);
 
 // 1, 2 or 5 times a power of ten, at or below `value`.
 double roundDown(double value) {
@@ -39,6 +39,25 @@ void EngineView::setOutlines(std::optional<RealOutlines> outlines) {
   outlines_ = std::move(outlines);
   fit();
   update();
+}
+
+void EngineView::setPorts(std::vector<PortShown> ports) {
+  ports_ = std::move(ports);
+  update();
+}
+
+std::vector<Polyline> EngineView::openPartsNow() const {
+  std::vector<Polyline> parts;
+  for (const PortShown& port : ports_) {
+    if (!port.opening) continue;
+    // The other two chambers see the port 360 and 720 degrees of the shaft later.
+    for (const double turn : {0.0, 360.0, 720.0}) {
+      for (Polyline& part : port.opening->openParts(shaftAngle_ + turn)) {
+        parts.push_back(std::move(part));
+      }
+    }
+  }
+  return parts;
 }
 
 void EngineView::setLengthUnit(const QString& unit) {
@@ -128,6 +147,19 @@ void EngineView::paintEvent(QPaintEvent*) {
   draw(rotorNow(), QPen(kRotor, 1.5));
   circle(o.housingGear.centre, o.housingGear.radius, QPen(kGears, 1));
   circle(rotorGearCentreNow(), o.rotorGear.radius, QPen(kGears, 1));
+  // The ports, their open parts shaded.
+  for (const PortShown& port : ports_) {
+    const QColor colour = port.intake ? kIntake : kExhaust;
+    draw(port.outline, QPen(colour, 1.5));
+  }
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(0xe0, 0x80, 0x20, 0x90));
+  for (const Polyline& part : openPartsNow()) {
+    QPolygonF shape;
+    for (const PlanePoint& p : part) shape << toView(p);
+    painter.drawPolygon(shape);
+  }
+  painter.setBrush(Qt::NoBrush);
   // The crank axis and the rotor centre.
   circle(o.crankAxis, 1.5 / scale_, QPen(kBore, 1));
   circle(moved(o.rotorCentre), 1.5 / scale_, QPen(kRotor, 1));

@@ -5,9 +5,12 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "real_outline.h"
+#include "side_port.h"
 
 namespace rotary::app {
 
@@ -16,6 +19,17 @@ class EngineView : public QWidget {
 
  public:
   explicit EngineView(QWidget* parent = nullptr);
+
+  // A side port drawn over the engine, shaded where it stands open to any of the three
+  // chambers as the rotor turns.
+  struct PortShown {
+    bool intake = true;
+    Polyline outline;
+    std::shared_ptr<const SideOpening> opening;
+  };
+  void setPorts(std::vector<PortShown> ports);
+  // The open parts of every port at the shaft's angle now, as they are shaded.
+  std::vector<Polyline> openPartsNow() const;
 
   // The outlines of the engine shown, at top dead centre; none clears the view.
   void setOutlines(std::optional<RealOutlines> outlines);
@@ -47,6 +61,7 @@ class EngineView : public QWidget {
   void fit();
 
   std::optional<RealOutlines> outlines_;
+  std::vector<PortShown> ports_;
   double shaftAngle_ = 0;
   // Engine to view: x' = origin.x + scale x, y' = origin.y - scale y.
   double scale_ = 1;

@@ -49,6 +49,10 @@ Menus createMenus(QWidget* parent) {
   m.exportVolumeCurve = addAction(file, "Export &Volume Curve (CSV)...", "ExportVolumeCurve");
   m.saveCycleChart = addAction(file, "Save C&ycle Chart (SVG or PNG)...", "SaveCycleChart");
   file->addSeparator();
+  m.openIntakePorts = addAction(file, "Open &Intake Ports (DXF or CSV)...", "OpenIntakePorts");
+  m.openExhaustPorts = addAction(file, "Open E&xhaust Ports (DXF or CSV)...", "OpenExhaustPorts");
+  m.clearPorts = addAction(file, "C&lear Ports", "ClearPorts");
+  file->addSeparator();
   m.quit =
       addAction(file, "&Quit", "Quit", {QKeySequence(QKeySequence::Quit), QKeySequence("Ctrl+Q")});
 

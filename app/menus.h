@@ -15,6 +15,9 @@ struct Menus {
   QAction* exportResults = nullptr;
   QAction* exportVolumeCurve = nullptr;
   QAction* saveCycleChart = nullptr;
+  QAction* openIntakePorts = nullptr;
+  QAction* openExhaustPorts = nullptr;
+  QAction* clearPorts = nullptr;
   QAction* quit = nullptr;
   QAction* copyResults = nullptr;
   QAction* designPanel = nullptr;  // checked while the panel is shown

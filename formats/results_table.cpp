@@ -453,39 +453,10 @@ void designerLines(std::ostream& out, const Columns& c, const TableSettings& set
   if (const std::string notes = c.designerNotes(); !notes.empty()) out << notes << "\n";
 }
 
-// The ports' timing of a row after its figures: each port's events, also in the trade's words,
-// then the engine's overlap and effective ratios.
+// The ports' timing of a row after its figures.
 void portLines(std::ostream& out, const study::EngineRow& row, const TableSettings& settings) {
   if (!row.timing || !row.input.ports) return;
-  const auto six = [](double value) { return significantDigits(value, 6); };
-  const auto trade = [&](double angle, PortRole role, bool opening) {
-    const TradeAngle said = tradeAngle(angle, role, opening);
-    return six(angle) + " (" + significantDigits(said.degrees, 4) + " " + said.words + ")";
-  };
-  const std::string unit = settings.lengthUnit.empty() ? "mm" : settings.lengthUnit;
-  out << "port timing (degrees of the shaft from top dead centre of compression; the rotor turns "
-         "counterclockwise in the DXF's frame):\n";
-  for (std::size_t n = 0; n < row.timing->ports.size(); ++n) {
-    const PortDefinition& port = (*row.input.ports)[n];
-    const char* kind = port.kind == PortKind::kSide ? " side " : " peripheral ";
-    if (!row.timing->ports[n]) {
-      out << "  " << roleName(port.role) << kind << port.source
-          << ": lies wholly outside the bore, and never opens\n";
-      continue;
-    }
-    const PortTiming& t = *row.timing->ports[n];
-    out << "  " << roleName(port.role) << kind << port.source << ": opens "
-        << trade(t.opens, port.role, true) << ", closes " << trade(t.closes, port.role, false)
-        << ", open " << six(t.openFor) << " degrees; largest area " << six(t.largestArea) << " "
-        << unit << "^2, angle-area " << six(t.angleArea) << " " << unit << "^2 deg\n";
-  }
-  out << "overlap: " << six(row.timing->overlap) << " degrees\n";
-  if (const auto& r = row.timing->effectiveCompressionRatio) {
-    out << "effective compression ratio: " << six(*r) << "\n";
-  }
-  if (const auto& r = row.timing->effectiveExpansionRatio) {
-    out << "effective expansion ratio: " << six(*r) << "\n";
-  }
+  out << portTimingText(*row.input.ports, *row.timing, settings.lengthUnit);
 }
 
 void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool many,
@@ -613,6 +584,41 @@ std::string tabSeparatedRow(const study::EngineRow& row, const TableSettings& se
     add(kVolumeUnitColumn, {lengthUnitOf(settings.lengthUnit).volumeUnit, std::nullopt});
   }
   return header + "\n" + values + "\n";
+}
+
+std::string portTimingText(const std::vector<PortDefinition>& ports, const EngineTiming& timing,
+                           const std::string& lengthUnit) {
+  std::ostringstream out;
+  const auto six = [](double value) { return significantDigits(value, 6); };
+  const auto trade = [&](double angle, PortRole role, bool opening) {
+    const TradeAngle said = tradeAngle(angle, role, opening);
+    return six(angle) + " (" + significantDigits(said.degrees, 4) + " " + said.words + ")";
+  };
+  const std::string unit = lengthUnit.empty() ? "mm" : lengthUnit;
+  out << "port timing (degrees of the shaft from top dead centre of compression; the rotor turns "
+         "counterclockwise in the DXF's frame):\n";
+  for (std::size_t n = 0; n < timing.ports.size(); ++n) {
+    const PortDefinition& port = ports[n];
+    const char* kind = port.kind == PortKind::kSide ? " side " : " peripheral ";
+    if (!timing.ports[n]) {
+      out << "  " << roleName(port.role) << kind << port.source
+          << ": lies wholly outside the bore, and never opens\n";
+      continue;
+    }
+    const PortTiming& t = *timing.ports[n];
+    out << "  " << roleName(port.role) << kind << port.source << ": opens "
+        << trade(t.opens, port.role, true) << ", closes " << trade(t.closes, port.role, false)
+        << ", open " << six(t.openFor) << " degrees; largest area " << six(t.largestArea) << " "
+        << unit << "^2, angle-area " << six(t.angleArea) << " " << unit << "^2 deg\n";
+  }
+  out << "overlap: " << six(timing.overlap) << " degrees\n";
+  if (const auto& r = timing.effectiveCompressionRatio) {
+    out << "effective compression ratio: " << six(*r) << "\n";
+  }
+  if (const auto& r = timing.effectiveExpansionRatio) {
+    out << "effective expansion ratio: " << six(*r) << "\n";
+  }
+  return out.str();
 }
 
 std::string unitsLine(const std::string& lengthUnit) {

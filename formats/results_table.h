@@ -66,6 +66,11 @@ void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows,
 // is named.
 std::string tabSeparatedRow(const study::EngineRow& row, const TableSettings& settings = {});
 
+// The ports' timing table in the trade's words, then the overlap and the effective ratios, a
+// line each, as the text gives them after the figures.
+std::string portTimingText(const std::vector<PortDefinition>& ports, const EngineTiming& timing,
+                           const std::string& lengthUnit);
+
 // "# unit of length: mm, of volume: cm^3": the line that names a unit given with --units.
 std::string unitsLine(const std::string& lengthUnit);
 

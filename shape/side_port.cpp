@@ -269,6 +269,17 @@ double SideOpening::area(double shaftAngle) const {
   return shapes_->open(shaftAngle);
 }
 
+std::vector<Polyline> SideOpening::openParts(double shaftAngle) const {
+  Polygons shared;
+  bg::intersection(shapes_->port, polygonOf(shapes_->region(shaftAngle, true)), shared);
+  std::vector<Polyline> parts;
+  for (const Polygon& part : shared) {
+    Polyline& line = parts.emplace_back();
+    for (const Point& p : part.outer()) line.push_back({p.x() * shapes_->e, p.y() * shapes_->e});
+  }
+  return parts;
+}
+
 Polyline SideOpening::chamberRegion(double shaftAngle) const {
   return scaled(shapes_->region(shaftAngle, false), shapes_->e);
 }

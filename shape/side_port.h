@@ -35,6 +35,8 @@ class SideOpening {
 
   // In the unit of length squared.
   double area(double shaftAngle) const;
+  // The parts of the port open to the chamber at a shaft angle, in the housing's frame.
+  std::vector<Polyline> openParts(double shaftAngle) const;
   // The shaft angles in degrees at which the chamber's region, at any shaft angle, meets the
   // port, opening to closing, found to a billionth of a degree; none while it never opens.
   PortTiming timing() const;

@@ -24,8 +24,10 @@
 
 #include "housing_frame.h"
 #include "message_area.h"
+#include "port_file.h"
 #include "real_outline.h"
 #include "running_window.h"
+#include "side_port.h"
 
 namespace rotary::app {
 namespace {
@@ -722,6 +724,71 @@ TEST(DesignPanel, ShowsTheRealEngineForTheShownEngine) {
   EXPECT_EQ(capacity, "666.889");
   EXPECT_EQ(ratio, "17.6562");
   EXPECT_EQ(recess, "39.3529");
+}
+
+// Side ports opened from the File menu: timed for the engine shown as the companion times them,
+// drawn on the Engine page and shaded where the rotor has uncovered them; a file that is no port
+// is refused with the companion's words.
+TEST(Desk, OpensPortsTimesThemAndShadesWhereTheyStandOpen) {
+  DeskWindow window;
+  QTemporaryDir folder;
+  const QString crossing = folder.filePath("crossing.csv");
+  QFile file(crossing);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("-95,-10\n-70,-10\n-92,12\n-65,10\n");
+  file.close();
+  const QString intake = ROTARY_DOCS_FOLDER "/side-intake.csv";
+  QString asked, timing;
+  std::vector<double> shaded, expected;
+  window.runWith(
+      [&] {
+        window.desk.setFilesQuestion([&](const QString& title) {
+          asked = title;
+          return QStringList{intake};
+        });
+        window.window.form.menus().openIntakePorts->trigger();
+      },
+      [&] {
+        timing = window.desk.panel()->portTiming();
+        EngineView* view = window.desk.panel()->engineView();
+        const SideOpening opening(15, 105, RealEngine{},
+                                  window.desk.panel()->ports().front().outline);
+        for (const double shaft : {100.0, 450.0, 700.0}) {
+          view->setShaftAngle(shaft);
+          double area = 0;
+          for (const Polyline& part : view->openPartsNow()) {
+            for (std::size_t n = 0; n < part.size(); ++n) {
+              const PlanePoint &a = part[n], &b = part[(n + 1) % part.size()];
+              area += (a.x * b.y - b.x * a.y) / 2;
+            }
+          }
+          shaded.push_back(std::abs(area));
+          expected.push_back(opening.area(shaft) + opening.area(shaft + 360) +
+                             opening.area(shaft + 720));
+        }
+        window.desk.setFilesQuestion([&](const QString&) { return QStringList{crossing}; });
+        window.window.form.menus().openExhaustPorts->trigger();
+      });
+  EXPECT_TRUE(asked.startsWith("Open Intake Ports: e = 15, R = 105, W = 80"))
+      << asked.toStdString();
+  EXPECT_TRUE(window.window.form.sidePanelShown());
+  Polyline outline;
+  std::string error;
+  ASSERT_TRUE(formats::readPortOutline(intake.toStdString(), outline, error));
+  const std::vector<PortDefinition> ports = {
+      PortDefinition::sidePort(PortRole::kIntake, outline, "side-intake.csv")};
+  EXPECT_EQ(
+      timing.toStdString(),
+      formats::portTimingText(ports, engineTiming(15, 105, 80, RealEngine{}, 1000, ports), "mm"));
+  ASSERT_EQ(shaded.size(), 3u);
+  for (std::size_t n = 0; n < shaded.size(); ++n) {
+    EXPECT_NEAR(shaded[n], expected[n], 1e-9 * 360) << n;
+  }
+  EXPECT_GT(shaded[2], 0);
+  ASSERT_EQ(window.complaints.size(), 1);
+  EXPECT_TRUE(window.complaints.front().contains("crosses itself"))
+      << window.complaints.front().toStdString();
+  EXPECT_EQ(window.desk.panel()->ports().size(), 1u) << "a refused file added a port";
 }
 
 // Values the panel refuses keep the real engine's saves greyed, and say why; the profiles, the
