@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <numbers>
 #include <optional>
@@ -18,6 +19,8 @@ namespace rotary::formats {
 namespace {
 
 using std::numbers::pi;
+
+constexpr std::uintmax_t kLargestPortFile = 64u << 20;
 
 bool endsWith(const std::string& text, const std::string& end) {
   if (text.size() < end.size()) return false;
@@ -215,6 +218,16 @@ bool readPortOutline(const std::string& path, Polyline& outline, std::string& er
     return false;
   }
   probe.close();
+  // A device or a pipe would be read without end: an outline comes from a file of its own.
+  std::error_code failed;
+  if (!std::filesystem::is_regular_file(path, failed)) {
+    error = "is not a file of its own (a device, a pipe or a folder)";
+    return false;
+  }
+  if (std::filesystem::file_size(path, failed) > kLargestPortFile) {
+    error = "is larger than 64 MiB, more than any port's outline";
+    return false;
+  }
   if (endsWith(path, ".dxf")) return readDxf(path, outline, error, chordError);
   if (endsWith(path, ".csv")) {
     if (readCsv(path, outline, error)) return true;

@@ -227,6 +227,7 @@ bad = {
     "open polyline": (os.path.join(folder, "open.dxf"), "holds no closed outline"),
     "lines that miss": (os.path.join(folder, "gap.dxf"), "holds no closed outline"),
     "no DXF": (write("text.dxf", "not a drawing\n"), "holds no outline"),
+    "a device": ("/dev/zero", "is not a file of its own"),
 }
 for what, (file, said) in bad.items():
     done = subprocess.run([tool, "--exhaust-port", file, "--port-curve", os.path.join(folder, "c.csv")],
