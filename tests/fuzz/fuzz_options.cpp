@@ -62,7 +62,7 @@ const fs::path& scratch() {
 }
 
 // Whether the options, as far as they parse, ask for little work: at most 8 engines of at most
-// 2000 steps each, and no drawing.
+// 2000 steps each, no drawing and no port curve.
 bool cheap(const std::vector<std::string>& args) {
   std::ostringstream ignored;
   bool done = false;
@@ -73,7 +73,8 @@ bool cheap(const std::vector<std::string>& args) {
     return true;  // refused before any work
   }
   if (done) return true;
-  if (options.figure || options.chart) return false;
+  // A port curve at a thousandth of a degree times its ports a million times over.
+  if (options.figure || options.chart || options.portCurve) return false;
   double engines = 1;
   for (const std::string* text :
        {&options.eccentricity, &options.rotorRadius, &options.chamberWidth, &options.sealOffset,
