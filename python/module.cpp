@@ -347,13 +347,10 @@ py::dict portsOf(double e, double R, double W, double A, double C, double V, dou
   realOrRefused(e, R, W, real);
   const std::vector<PortDefinition> ports = checkedPorts(sides, peripherals);
   if (ports.empty()) throw py::value_error("no port given: intake, exhaust or a peripheral one");
-  for (const PortDefinition& port : ports) {
-    if (port.kind == PortKind::kSide &&
-        !(SideOpening(e, R, real, port.outline).areaInsideTheBore() > 0)) {
-      throw py::value_error(port.source +
-                            " lies wholly outside the bore of this engine: it can "
-                            "never open");
-    }
+  if (const PortDefinition* port = portOutsideTheBore(e, R, real, ports)) {
+    throw py::value_error(port->source +
+                          " lies wholly outside the bore of this engine: it can "
+                          "never open");
   }
   EngineTiming timing;
   std::vector<CyclePoint> curve;

@@ -12,13 +12,6 @@ namespace {
 
 using std::numbers::pi;
 
-constexpr double kCycle = 1080;  // degrees of the shaft in one chamber's cycle
-
-double withinCycle(double shaftAngle) {
-  const double angle = std::fmod(shaftAngle, kCycle);
-  return angle < 0 ? angle + kCycle : angle;
-}
-
 }  // namespace
 
 HousingFrame::HousingFrame(double e, double R, const RealEngine& real)

@@ -10,11 +10,20 @@
 // shape's housing turns the other way round the rotor).
 #pragma once
 
+#include <cmath>
+
 #include "exact_shape.h"
 #include "plane.h"
 #include "real_engine.h"
 
 namespace rotary {
+
+// Degrees of the shaft in one chamber's cycle, and an angle brought within 0 to 1080.
+inline constexpr double kShaftCycle = 1080;
+inline double withinCycle(double shaftAngle) {
+  const double within = std::fmod(shaftAngle, kShaftCycle);
+  return within < 0 ? within + kShaftCycle : within;
+}
 
 class HousingFrame {
  public:

@@ -13,13 +13,7 @@ namespace {
 
 using std::numbers::pi;
 
-constexpr double kCycle = 1080;
 constexpr double kChamberSpan = 2 * pi / 3;  // of the bore's parameter, seal to seal
-
-double withinCycle(double angle) {
-  const double within = std::fmod(angle, kCycle);
-  return within < 0 ? within + kCycle : within;
-}
 
 using Intervals = std::vector<std::pair<double, double>>;  // from, to within [0, 1080]
 
@@ -28,11 +22,11 @@ Intervals merged(const std::vector<std::pair<double, double>>& openings) {
   Intervals pieces;
   for (const auto& [opens, length] : openings) {
     const double from = withinCycle(opens);
-    if (length >= kCycle) {
-      pieces.emplace_back(0, kCycle);
-    } else if (from + length > kCycle) {
-      pieces.emplace_back(from, kCycle);
-      pieces.emplace_back(0, from + length - kCycle);
+    if (length >= kShaftCycle) {
+      pieces.emplace_back(0, kShaftCycle);
+    } else if (from + length > kShaftCycle) {
+      pieces.emplace_back(from, kShaftCycle);
+      pieces.emplace_back(0, from + length - kShaftCycle);
     } else {
       pieces.emplace_back(from, from + length);
     }
@@ -158,7 +152,7 @@ TradeAngle tradeAngle(double shaftAngle, PortRole role, bool opening) {
   const bool fromTop = (role == PortRole::kIntake) == opening;
   const double reference = fromTop ? 540 : role == PortRole::kIntake ? 810 : 270;
   // Within half a cycle either side of it.
-  const double off = std::remainder(shaftAngle - reference, kCycle);
+  const double off = std::remainder(shaftAngle - reference, kShaftCycle);
   if (off >= 0) return {off, fromTop ? "ATDC" : "ABDC"};
   return {-off, fromTop ? "BTDC" : "BBDC"};
 }

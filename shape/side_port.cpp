@@ -27,7 +27,6 @@ using Polygon = bg::model::polygon<Point>;
 using Polygons = bg::model::multi_polygon<Polygon>;
 using std::numbers::pi;
 
-constexpr double kCycle = 1080;
 // Samples of the bore's whole turn, and of each half of the flank: chords within a few
 // millionths of the engine's size of the true curves.
 constexpr int kBoreSamples = 8192;
@@ -39,11 +38,6 @@ constexpr int kFarStride = 32;
 // The scan for the events, in shaft degrees, before each is halved down to its billionth.
 constexpr double kScanStep = 3;
 constexpr double kEventTolerance = 1e-9;
-
-double withinCycle(double angle) {
-  const double within = std::fmod(angle, kCycle);
-  return within < 0 ? within + kCycle : within;
-}
 
 Polyline scaled(const Polyline& line, double factor) {
   Polyline out;
@@ -85,6 +79,15 @@ Polyline chamberFlank(double e, double R, const RealEngine& real, double shaftAn
     line.push_back({q.x * e, q.y * e});
   }
   return line;
+}
+
+const PortDefinition* portOutsideTheBore(double e, double R, const RealEngine& real,
+                                         const std::vector<PortDefinition>& ports) {
+  for (const PortDefinition& port : ports) {
+    if (port.kind != PortKind::kSide) continue;
+    if (!(SideOpening(e, R, real, port.outline).areaInsideTheBore() > 0)) return &port;
+  }
+  return nullptr;
 }
 
 std::string outlineRefusal(const Polyline& outline) {
@@ -289,7 +292,7 @@ PortTiming SideOpening::timing() const {
   if (!(shapes_->insideBore > 0)) return t;
   // Open or closed at each step of the scan. The longest closed stretch, round the end of the
   // cycle if need be, starts just after the port closes and ends just before it opens.
-  const int steps = static_cast<int>(kCycle / kScanStep);
+  const int steps = static_cast<int>(kShaftCycle / kScanStep);
   std::vector<bool> isOpen(steps);
   for (int n = 0; n < steps; ++n) isOpen[n] = area(n * kScanStep) > 0;
   int longest = 0, firstClosed = 0, lastClosed = 0;

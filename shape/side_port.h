@@ -17,6 +17,11 @@ namespace rotary {
 // one: the edge a side port opens or closes on at that angle.
 Polyline chamberFlank(double e, double R, const RealEngine& real, double shaftAngle);
 
+// The first side port of `ports` that lies wholly outside the bore of this engine, and so can
+// never open; none when every one reaches into it.
+const PortDefinition* portOutsideTheBore(double e, double R, const RealEngine& real,
+                                         const std::vector<PortDefinition>& ports);
+
 // Why an outline is no port ("crosses itself", "has no area"); empty when it is one.
 std::string outlineRefusal(const Polyline& outline);
 

@@ -163,12 +163,10 @@ void refuseSidePortsOutsideTheBore(const study::EngineInput& engine,
   if (!e || !R || !W) return;
   const RealEngine real = engine.realEngine();
   if (!realLimit(*e, *R, *W, real).hasFigures()) return;
-  for (const PortDefinition& port : ports) {
-    if (port.kind != PortKind::kSide) continue;
-    if (SideOpening(*e, *R, real, port.outline).areaInsideTheBore() > 0) continue;
+  if (const PortDefinition* port = portOutsideTheBore(*e, *R, real, ports)) {
     throw BadUsage{
-        std::string(port.role == PortRole::kIntake ? "--intake-port" : "--exhaust-port") + ": " +
-        quoteForMessage(port.source) +
+        std::string(port->role == PortRole::kIntake ? "--intake-port" : "--exhaust-port") + ": " +
+        quoteForMessage(port->source) +
         " lies wholly outside the bore of this engine: it can never open"};
   }
 }
