@@ -29,10 +29,7 @@ PlanePoint HousingFrame::fromRotor(exact::Point p, double shaftAngle) const {
 }
 
 exact::Point HousingFrame::toRotor(PlanePoint p, double shaftAngle) const {
-  const double a = motionAngle(shaftAngle);
-  const double rx = -p.x / e_, ry = p.y / e_;
-  const double c = std::cos(a / 2), s = std::sin(a / 2);
-  return {rx * c - ry * s + std::sin(a), rx * s + ry * c + std::cos(a)};
+  return placement(shaftAngle).back(p);
 }
 
 PlanePoint HousingFrame::rotorCentre(double shaftAngle) const {

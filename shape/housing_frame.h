@@ -38,6 +38,11 @@ class HousingFrame {
       const double qx = p.x - sinA, qy = p.y - cosA;
       return {-e * (qx * c + qy * s), e * (qy * c - qx * s)};
     }
+    // And back from this frame to the rotor's.
+    exact::Point back(PlanePoint p) const {
+      const double rx = -p.x / e, ry = p.y / e;
+      return {rx * c - ry * s + sinA, rx * s + ry * c + cosA};
+    }
   };
   Placement placement(double shaftAngle) const;
 

@@ -1,8 +1,11 @@
 #include "port_timing.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <exception>
 #include <numbers>
+#include <thread>
 
 #include "chamber_cycle.h"
 #include "quadrature.h"
@@ -41,6 +44,29 @@ Intervals merged(const std::vector<std::pair<double, double>>& openings) {
     }
   }
   return out;
+}
+
+// Does work(0) to work(count - 1), on as many threads at once as the machine has cores: a side
+// port takes milliseconds, and a designer's engine has several.
+template <typename Work>
+void eachAtOnce(std::size_t count, const Work& work) {
+  const std::size_t threads =
+      std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
+  std::atomic<std::size_t> next{0};
+  std::exception_ptr failure;
+  std::atomic_flag failed;
+  const auto run = [&] {
+    try {
+      for (std::size_t n = next++; n < count; n = next++) work(n);
+    } catch (...) {
+      if (!failed.test_and_set()) failure = std::current_exception();
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(run);
+  run();
+  for (std::thread& helper : helpers) helper.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace
@@ -98,16 +124,19 @@ EngineTiming engineTiming(double e, double R, double W, const RealEngine& real,
   EngineTiming timing;
   std::vector<std::pair<double, double>> intake, exhaust;
   std::optional<double> lastIntakeCloses, firstExhaustOpens;
-  for (const PortDefinition& port : ports) {
-    std::optional<PortTiming> opening;
+  timing.ports.resize(ports.size());
+  eachAtOnce(ports.size(), [&](std::size_t n) {
+    const PortDefinition& port = ports[n];
     if (port.kind == PortKind::kPeripheral) {
-      opening = PeripheralOpening(frame, port.peripheral).timing();
+      timing.ports[n] = PeripheralOpening(frame, port.peripheral).timing();
     } else if (const SideOpening side(e, R, real, port.outline); side.areaInsideTheBore() > 0) {
-      opening = side.timing();
+      timing.ports[n] = side.timing();
     }
-    timing.ports.push_back(opening);
-    if (!opening) continue;
-    const PortTiming& t = *opening;
+  });
+  for (std::size_t n = 0; n < ports.size(); ++n) {
+    const PortDefinition& port = ports[n];
+    if (!timing.ports[n]) continue;
+    const PortTiming& t = *timing.ports[n];
     if (port.role == PortRole::kIntake) {
       intake.emplace_back(t.opens, t.openFor);
       const double closes = t.opens + t.openFor;
@@ -133,9 +162,10 @@ std::vector<std::vector<double>> openAreas(double e, double R, const RealEngine&
                                            const std::vector<PortDefinition>& ports,
                                            const std::vector<double>& shaftAngles) {
   const HousingFrame frame(e, R, real);
-  std::vector<std::vector<double>> areas;
-  for (const PortDefinition& port : ports) {
-    std::vector<double>& row = areas.emplace_back();
+  std::vector<std::vector<double>> areas(ports.size());
+  eachAtOnce(ports.size(), [&](std::size_t n) {
+    const PortDefinition& port = ports[n];
+    std::vector<double>& row = areas[n];
     row.reserve(shaftAngles.size());
     if (port.kind == PortKind::kPeripheral) {
       const PeripheralOpening opening(frame, port.peripheral);
@@ -144,7 +174,7 @@ std::vector<std::vector<double>> openAreas(double e, double R, const RealEngine&
       const SideOpening opening(e, R, real, port.outline);
       for (const double angle : shaftAngles) row.push_back(opening.area(angle));
     }
-  }
+  });
   return areas;
 }
 

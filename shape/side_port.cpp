@@ -13,6 +13,7 @@
 #include <boost/geometry/geometries/point_xy.hpp>
 #include <boost/geometry/geometries/polygon.hpp>
 #include <cmath>
+#include <functional>
 #include <numbers>
 
 #include "chamber_cycle.h"
@@ -38,6 +39,11 @@ constexpr int kFarStride = 32;
 // The scan for the events, in shaft degrees, before each is halved down to its billionth.
 constexpr double kScanStep = 3;
 constexpr double kEventTolerance = 1e-9;
+// The angle-area's pieces are halved until their rules agree to this share of the port's area
+// over each degree, at most so many times.
+constexpr double kAngleAreaTolerance = 1e-5;
+constexpr int kMostHalvings = 8;
+constexpr int kGoldenSections = 24;
 
 Polyline scaled(const Polyline& line, double factor) {
   Polyline out;
@@ -54,14 +60,18 @@ Polygon polygonOf(const Polyline& line) {
   return polygon;
 }
 
-// The rotor's flank from its right end to its left in the rotor's frame, in units of e.
+// The rotor's flank from its right end to its left in the rotor's frame, in units of e: its
+// right half computed, its left half the mirror image.
 Polyline flankSamples(double K, double offset) {
-  Polyline line;
   const double end = exact::flankEnd(K, offset);
+  std::vector<exact::Point> half;
+  for (int n = 0; n <= kHalfFlankSamples; ++n) {
+    const double r = exact::kFlankMiddle + (end - exact::kFlankMiddle) * n / kHalfFlankSamples;
+    half.push_back(exact::rotorFlankPoint(K, r, offset));
+  }
+  Polyline line;
   for (int n = kHalfFlankSamples; n >= -kHalfFlankSamples; --n) {
-    const double r =
-        exact::kFlankMiddle + (end - exact::kFlankMiddle) * std::abs(n) / kHalfFlankSamples;
-    const exact::Point p = exact::rotorFlankPoint(K, r, offset);
+    const exact::Point& p = half[static_cast<std::size_t>(std::abs(n))];
     line.push_back({n < 0 ? -p.x : p.x, p.y});
   }
   return line;
@@ -114,8 +124,10 @@ struct SideOpening::Shapes {
   // The port's box grown by a margin: an outline's points outside it may be thinned.
   bg::model::box<Point> near;
   std::vector<PlanePoint> borePoints;  // the whole bore at even steps of its parameter
-  std::vector<char> boreNear;          // which of them lie near the port
+  std::vector<int> boreKept;           // of them, those near the port and every stride-th one
+  std::vector<int> nearBefore;         // how many lie near the port before each
   Polyline flankLine;                  // right end to left end, in the rotor's frame, units of e
+  bool flankFalls = true;              // its x falls all along it
   exact::Point rightApex, leftApex, rightTip, leftTip;
 
   // Everything in units of e, as Boost.Geometry's tolerances are not all relative: at a
@@ -128,25 +140,57 @@ struct SideOpening::Shapes {
         flank((real.sealOffset - real.clearance) / e_),
         port(polygonOf(scaled(outline, 1 / e_))) {
     portArea = bg::area(port) * e * e;
-    for (int n = 0; n < kBoreSamples; ++n) {
-      borePoints.push_back(frame.borePoint(2 * pi * n / kBoreSamples));
-    }
-    Polygon wholeBore;
-    for (const PlanePoint& p : borePoints) bg::append(wholeBore.outer(), Point(p.x, p.y));
-    bg::append(wholeBore.outer(), Point(borePoints.front().x, borePoints.front().y));
-    bg::correct(wholeBore);
-    Polygons inside;
-    bg::intersection(port, wholeBore, inside);
-    insideBore = bg::area(inside) * e * e;
     bg::envelope(port, near);
-    const double margin = 0.02 * K;
+    const double margin = 0.005 * K;
     near.min_corner().x(near.min_corner().x() - margin);
     near.min_corner().y(near.min_corner().y() - margin);
     near.max_corner().x(near.max_corner().x() + margin);
     near.max_corner().y(near.max_corner().y() + margin);
-    for (const PlanePoint& p : borePoints) boreNear.push_back(covers(p));
+    // The bore at every stride-th sample, and at every sample along the strides that come near
+    // the port: a stride's arc lies within its chord's length of its ends.
+    borePoints.resize(kBoreSamples);
+    std::vector<char> placed(kBoreSamples, 0);
+    const auto place = [&](int n) {
+      borePoints[n] = frame.borePoint(2 * pi * n / kBoreSamples);
+      placed[n] = 1;
+    };
+    for (int n = 0; n < kBoreSamples; n += kFarStride) place(n);
+    for (int n = 0; n < kBoreSamples; n += kFarStride) {
+      const PlanePoint& a = borePoints[n];
+      const PlanePoint& b = borePoints[(n + kFarStride) % kBoreSamples];
+      const double reach = std::hypot(b.x - a.x, b.y - a.y);
+      const bg::model::box<Point> around(
+          Point(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach),
+          Point(std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach));
+      if (!bg::intersects(around, near)) continue;
+      for (int k = 1; k < kFarStride; ++k) place(n + k);
+    }
+    nearBefore.push_back(0);
+    bool boreNearPort = false;
+    for (int n = 0; n < kBoreSamples; ++n) {
+      const bool isNear = placed[n] && covers(borePoints[n]);
+      boreNearPort = boreNearPort || isNear;
+      nearBefore.push_back(nearBefore.back() + isNear);
+      if (isNear || n % kFarStride == 0) boreKept.push_back(n);
+    }
+    // The part of the port inside the bore, from the same thinned outline as the chamber's.
+    Polygon wholeBore;
+    for (const int n : boreKept)
+      bg::append(wholeBore.outer(), Point(borePoints[n].x, borePoints[n].y));
+    bg::append(wholeBore.outer(), wholeBore.outer().front());
+    bg::correct(wholeBore);
+    if (!boreNearPort) {
+      insideBore = bg::covered_by(port.outer().front(), wholeBore) ? portArea : 0;
+    } else {
+      Polygons inside;
+      bg::intersection(port, wholeBore, inside);
+      insideBore = bg::area(inside) * e * e;
+    }
 
     flankLine = flankSamples(K, flank);
+    for (std::size_t n = 1; n < flankLine.size(); ++n) {
+      flankFalls = flankFalls && flankLine[n].x < flankLine[n - 1].x;
+    }
     rightApex = exact::housingPoint(K, exact::kRightApex, 0);
     leftApex = {-rightApex.x, rightApex.y};
     const exact::Point normal = exact::flankNormal(K, exact::kRightApex);
@@ -154,34 +198,22 @@ struct SideOpening::Shapes {
     leftTip = {-rightTip.x, rightTip.y};
   }
 
-  // The chamber's outline at a shaft angle, thinned far from the port when `thin`.
-  Polyline region(double shaftAngle, bool thin) const {
+  // The chamber's outline at a shaft angle, thinned far from the port when `thin`, and whether
+  // any of its points lies near the port.
+  struct Outline {
     Polyline line;
-    // Keeps every point within a stride of one near the port, and every stride-th one; `isNear`
-    // and `at` take the point's number. Only the points kept are placed.
-    const auto addThinned = [&](long size, const auto& isNear, const auto& at) {
-      if (!thin) {
-        for (long n = 0; n < size; ++n) line.push_back(at(n));
-        return;
-      }
-      std::vector<char> keep(static_cast<std::size_t>(size), 0);
-      long lastNear = -2 * kFarStride - 2;
-      for (long n = 0; n < size; ++n) {
-        if (isNear(n)) {
-          // Back over the stride before it, where the last near point's stride did not reach.
-          for (long k = std::max({0L, n - kFarStride, lastNear + kFarStride + 1}); k < n; ++k) {
-            keep[k] = 1;
-          }
-          lastNear = n;
-        }
-        keep[n] = n - lastNear <= kFarStride || n % kFarStride == 0 || n + 1 == size;
-      }
-      for (long n = 0; n < size; ++n) {
-        if (keep[n]) line.push_back(at(n));
-      }
+    bool nearPort = false;
+  };
+  Outline region(double shaftAngle, bool thin) const {
+    Outline out;
+    Polyline& line = out.line;
+    const auto add = [&](PlanePoint p) {
+      out.nearPort = out.nearPort || covers(p);
+      line.push_back(p);
     };
     // The bore from the leading seal's contact back to the trailing one's: its samples between
-    // them, whose nearness to the port never changes.
+    // them, whose nearness to the port never changes. Far from the port a chord of a stride keeps
+    // clear of it: it strays from the bore by a fortieth of the margin.
     const double leading = HousingFrame::leadingSeal(shaftAngle);
     const double trailing = HousingFrame::trailingSeal(shaftAngle);
     const double step = 2 * pi / kBoreSamples;
@@ -189,35 +221,44 @@ struct SideOpening::Shapes {
     if (static_cast<double>(first) * step >= leading) --first;
     long last = static_cast<long>(std::ceil(trailing / step));
     if (static_cast<double>(last) * step <= trailing) ++last;
-    const PlanePoint leadingContact = frame.borePoint(leading);
-    const PlanePoint trailingContact = frame.borePoint(trailing);
-    const long inside = std::max(0L, first - last + 1);
-    const auto sample = [&](long n) {
-      const long index = (((first - n) % kBoreSamples) + kBoreSamples) % kBoreSamples;
-      return static_cast<std::size_t>(index);
+    add(frame.borePoint(leading));
+    const auto wrapped = [](long n) {
+      return static_cast<int>(((n % kBoreSamples) + kBoreSamples) % kBoreSamples);
     };
-    addThinned(
-        inside + 2,
-        [&](long n) {
-          if (n == 0) return covers(leadingContact);
-          if (n == inside + 1) return covers(trailingContact);
-          return boreNear[sample(n - 1)] != 0;
-        },
-        [&](long n) {
-          if (n == 0) return leadingContact;
-          if (n == inside + 1) return trailingContact;
-          return borePoints[sample(n - 1)];
-        });
+    // Samples `high` down to `low`, within one turn's numbering.
+    const auto boreStretch = [&](int high, int low) {
+      out.nearPort = out.nearPort || nearBefore[high + 1] > nearBefore[low];
+      if (!thin) {
+        for (int n = high; n >= low; --n) line.push_back(borePoints[n]);
+        return;
+      }
+      auto n = std::upper_bound(boreKept.begin(), boreKept.end(), high);
+      while (n != boreKept.begin() && *(n - 1) >= low) line.push_back(borePoints[*--n]);
+    };
+    if (first >= last) {
+      const int high = wrapped(first), low = wrapped(last);
+      if (high >= low) {
+        boreStretch(high, low);
+      } else {
+        boreStretch(high, 0);
+        boreStretch(kBoreSamples - 1, low);
+      }
+    }
+    add(frame.borePoint(trailing));
     // Round the trailing seal's tip to the flank, along the flank, round the leading seal's tip.
     const HousingFrame::Placement toFrame = frame.placement(shaftAngle);
     const double a = motionAngle(shaftAngle);
+    // Each point of a tip's arc the one before turned by a fixed step.
     const auto tipArc = [&](exact::Point apex, exact::Point from, exact::Point to) {
       if (bore == 0) return;
       const double t0 = std::atan2(from.y - apex.y, from.x - apex.x);
       const double turn = std::remainder(std::atan2(to.y - apex.y, to.x - apex.x) - t0, 2 * pi);
+      const double c = std::cos(turn / kTipSamples), s = std::sin(turn / kTipSamples);
+      double x = std::cos(t0), y = std::sin(t0);
       for (int n = 1; n < kTipSamples; ++n) {
-        const double t = t0 + turn * n / kTipSamples;
-        line.push_back(toFrame({apex.x + bore * std::cos(t), apex.y + bore * std::sin(t)}));
+        const double turned = x * c - y * s;
+        y = x * s + y * c, x = turned;
+        add(toFrame({apex.x + bore * x, apex.y + bore * y}));
       }
     };
     tipArc(rightApex, exact::borePoint(K, exact::kRightApex, a, bore), rightTip);
@@ -226,30 +267,71 @@ struct SideOpening::Shapes {
     double left = INFINITY, right = -INFINITY, low = INFINITY, high = -INFINITY;
     for (const double x : {near.min_corner().x(), near.max_corner().x()}) {
       for (const double y : {near.min_corner().y(), near.max_corner().y()}) {
-        const exact::Point corner = frame.toRotor({x, y}, shaftAngle);
+        const exact::Point corner = toFrame.back({x, y});
         left = std::min(left, corner.x), right = std::max(right, corner.x);
         low = std::min(low, corner.y), high = std::max(high, corner.y);
       }
     }
-    addThinned(
-        static_cast<long>(flankLine.size()),
-        [&](long n) {
-          const PlanePoint& p = flankLine[n];
-          return p.x >= left && p.x <= right && p.y >= low && p.y <= high;
-        },
-        [&](long n) {
-          return toFrame({flankLine[n].x, flankLine[n].y});
-        });
+    // The points whose x lies within the box's: where x falls along the flank, found by halving.
+    std::size_t nearFrom = 0, nearTo = flankLine.size();
+    if (flankFalls) {
+      const auto byFallingX = [](const PlanePoint& p, double x) { return p.x > x; };
+      nearFrom = static_cast<std::size_t>(
+          std::lower_bound(flankLine.begin(), flankLine.end(), right, byFallingX) -
+          flankLine.begin());
+      nearTo =
+          static_cast<std::size_t>(std::lower_bound(flankLine.begin(), flankLine.end(),
+                                                    std::nextafter(left, -INFINITY), byFallingX) -
+                                   flankLine.begin());
+    }
+    const std::size_t size = flankLine.size();
+    bool flankNear = false;
+    for (std::size_t n = 0; n < size;) {
+      const PlanePoint& p = flankLine[n];
+      const bool withinX = n >= nearFrom && n < nearTo;
+      // Within the turned box's bounds, placed and judged against the box itself.
+      const bool maybeNear = withinX && p.x >= left && p.x <= right && p.y >= low && p.y <= high;
+      const PlanePoint placed = maybeNear ? toFrame({p.x, p.y}) : PlanePoint{};
+      const bool isNear = maybeNear && covers(placed);
+      flankNear |= isNear;
+      if (!thin || isNear || n % kFarStride == 0 || n + 1 == size) {
+        line.push_back(maybeNear ? placed : toFrame({p.x, p.y}));
+      }
+      // Outside the box's x, straight on to the next point kept.
+      std::size_t next = n + 1;
+      if (thin && !withinX) {
+        next = (n / kFarStride + 1) * kFarStride;
+        if (n < nearFrom) next = std::min(next, nearFrom);
+        next = std::max(n + 1, std::min(next, size - 1));
+      }
+      n = next;
+    }
+    out.nearPort = out.nearPort || flankNear;
     tipArc(leftApex, leftTip, exact::borePoint(K, exact::kLeftApex, a, bore));
-    return line;
+    return out;
   }
 
   bool covers(const PlanePoint& p) const { return bg::covered_by(Point(p.x, p.y), near); }
 
+  // Where no point of the chamber's outline comes near the port, none of its chords crosses
+  // it either: the port lies wholly inside the chamber or wholly outside.
   double open(double shaftAngle) const {
+    const Outline outline = region(shaftAngle, true);
+    const Polygon chamber = polygonOf(outline.line);
+    if (!outline.nearPort) {
+      return bg::covered_by(port.outer().front(), chamber) ? portArea : 0;
+    }
     Polygons shared;
-    bg::intersection(port, polygonOf(region(shaftAngle, true)), shared);
+    bg::intersection(port, chamber, shared);
     return bg::area(shared) * e * e;
+  }
+
+  // Whether any of the port is open to the chamber: the outline's intersection, without its area.
+  bool meets(double shaftAngle) const {
+    const Outline outline = region(shaftAngle, true);
+    const Polygon chamber = polygonOf(outline.line);
+    if (!outline.nearPort) return bg::covered_by(port.outer().front(), chamber);
+    return bg::intersects(port, chamber);
   }
 };
 
@@ -274,7 +356,7 @@ double SideOpening::area(double shaftAngle) const {
 
 std::vector<Polyline> SideOpening::openParts(double shaftAngle) const {
   Polygons shared;
-  bg::intersection(shapes_->port, polygonOf(shapes_->region(shaftAngle, true)), shared);
+  bg::intersection(shapes_->port, polygonOf(shapes_->region(shaftAngle, true).line), shared);
   std::vector<Polyline> parts;
   for (const Polygon& part : shared) {
     Polyline& line = parts.emplace_back();
@@ -284,20 +366,24 @@ std::vector<Polyline> SideOpening::openParts(double shaftAngle) const {
 }
 
 Polyline SideOpening::chamberRegion(double shaftAngle) const {
-  return scaled(shapes_->region(shaftAngle, false), shapes_->e);
+  return scaled(shapes_->region(shaftAngle, false).line, shapes_->e);
+}
+
+bool SideOpening::meets(double shaftAngle) const {
+  return shapes_->meets(shaftAngle);
 }
 
 PortTiming SideOpening::timing() const {
   PortTiming t;
   if (!(shapes_->insideBore > 0)) return t;
-  // Open or closed at each step of the scan. The longest closed stretch, round the end of the
+  // The open area at each step of the scan. The longest closed stretch, round the end of the
   // cycle if need be, starts just after the port closes and ends just before it opens.
   const int steps = static_cast<int>(kShaftCycle / kScanStep);
-  std::vector<bool> isOpen(steps);
-  for (int n = 0; n < steps; ++n) isOpen[n] = area(n * kScanStep) > 0;
+  std::vector<double> scanned(steps);
+  for (int n = 0; n < steps; ++n) scanned[n] = area(n * kScanStep);
   int longest = 0, firstClosed = 0, lastClosed = 0;
   for (int n = 0, runStart = -1; n < 2 * steps; ++n) {
-    if (isOpen[n % steps]) {
+    if (scanned[n % steps] > 0) {
       runStart = -1;
       continue;
     }
@@ -315,43 +401,82 @@ PortTiming SideOpening::timing() const {
   const auto halve = [&](double closed, double opened) {
     while (std::abs(opened - closed) > kEventTolerance) {
       const double middle = (closed + opened) / 2;
-      (area(middle) > 0 ? opened : closed) = middle;
+      (meets(middle) ? opened : closed) = middle;
     }
     return (closed + opened) / 2;
   };
-  t.opens = withinCycle(halve(lastClosed * kScanStep, (lastClosed + 1) * kScanStep));
-  t.closes = withinCycle(halve(firstClosed * kScanStep, (firstClosed - 1) * kScanStep));
-  t.openFor = withinCycle(t.closes - t.opens);
-  const auto openAfter = [&](double after) { return area(t.opens + after); };
-  // The area has kinks where a corner of the port meets the flank or a seal: three-point Gauss
-  // rules on pieces of two degrees or less, whose points also look for the largest area.
-  const int pieces = std::max(1, static_cast<int>(std::ceil(t.openFor / 2)));
-  const double width = t.openFor / pieces, half = width / 2;
-  const double node = std::sqrt(0.6);
-  double bestAt = 0, best = 0;
-  for (int n = 0; n < pieces; ++n) {
-    const double middle = (n + 0.5) * width;
-    const double atLeft = openAfter(middle - node * half), atMiddle = openAfter(middle),
-                 atRight = openAfter(middle + node * half);
-    t.angleArea += half * (5 * atLeft + 8 * atMiddle + 5 * atRight) / 9;
-    for (const auto& [at, open] :
-         {std::pair{middle - node * half, atLeft}, std::pair{middle, atMiddle},
-          std::pair{middle + node * half, atRight}}) {
-      if (open > best) best = open, bestAt = at;
+  const double opens = halve(lastClosed * kScanStep, (lastClosed + 1) * kScanStep);
+  double closes = halve(firstClosed * kScanStep, (firstClosed - 1) * kScanStep);
+  if (closes < opens) closes += kShaftCycle;
+  t.opens = withinCycle(opens);
+  t.closes = withinCycle(closes);
+  t.openFor = closes - opens;
+
+  // The open area between the events, the scan's own where it has it.
+  double best = 0, bestAt = opens;
+  const auto open = [&](double angle) {
+    const double value = area(angle);
+    if (value > best) best = value, bestAt = angle;
+    return value;
+  };
+  const auto scannedAt = [&](long step) {
+    const double value = scanned[static_cast<std::size_t>(((step % steps) + steps) % steps)];
+    if (value > best) best = value, bestAt = step * kScanStep;
+    return value;
+  };
+  // Five-point Lobatto rules on pieces whose ends and middle the scan has, halved where Simpson's
+  // rule on the same three points disagrees: the area has kinks where an edge of the port lies
+  // along the flank as it passes, and bends where a corner meets it.
+  const double tolerance = kAngleAreaTolerance * shapes_->portArea;
+  const double node = std::sqrt(3.0 / 7);
+  const std::function<double(double, double, double, double, double, int)> piece =
+      [&](double from, double to, double atFrom, double atMiddle, double atTo, int halvings) {
+        const double half = (to - from) / 2, middle = from + half;
+        const double lobatto = half *
+                               (9 * (atFrom + atTo) + 64 * atMiddle +
+                                49 * (open(middle - node * half) + open(middle + node * half))) /
+                               90;
+        const double simpson = half * (atFrom + 4 * atMiddle + atTo) / 3;
+        if (halvings == 0 || std::abs(lobatto - simpson) <= tolerance * (to - from)) {
+          return lobatto;
+        }
+        return piece(from, middle, atFrom, open((from + middle) / 2), atMiddle, halvings - 1) +
+               piece(middle, to, atMiddle, open((middle + to) / 2), atTo, halvings - 1);
+      };
+  // Pieces of two steps from the first even step after the opening to the last before the
+  // closing; the stretches at either end on their own. The area is nil at the events.
+  const double pieceLength = 2 * kScanStep;
+  const long firstStep = 2 * (static_cast<long>(std::floor(opens / pieceLength)) + 1);
+  const long lastStep = 2 * (static_cast<long>(std::ceil(closes / pieceLength)) - 1);
+  if (firstStep >= lastStep) {
+    t.angleArea = piece(opens, closes, 0, open((opens + closes) / 2), 0, kMostHalvings);
+  } else {
+    t.angleArea = piece(opens, firstStep * kScanStep, 0, open((opens + firstStep * kScanStep) / 2),
+                        scannedAt(firstStep), kMostHalvings);
+    for (long step = firstStep; step < lastStep; step += 2) {
+      t.angleArea += piece(step * kScanStep, (step + 2) * kScanStep, scannedAt(step),
+                           scannedAt(step + 1), scannedAt(step + 2), kMostHalvings);
     }
+    t.angleArea += piece(lastStep * kScanStep, closes, scannedAt(lastStep),
+                         open((lastStep * kScanStep + closes) / 2), 0, kMostHalvings);
   }
-  // Then golden sections about the best of them.
-  double low = std::max(0.0, bestAt - width), high = std::min(t.openFor, bestAt + width);
+  // Then golden sections about the largest area met, unless the whole port was open.
+  if (!(best < shapes_->insideBore)) {
+    t.largestArea = best;
+    return t;
+  }
+  double low = std::max(opens, bestAt - kScanStep), high = std::min(closes, bestAt + kScanStep);
   const double golden = (std::sqrt(5.0) - 1) / 2;
-  for (int n = 0; n < 40; ++n) {
+  for (int n = 0; n < kGoldenSections; ++n) {
     const double left = high - golden * (high - low), right = low + golden * (high - low);
-    if (openAfter(left) < openAfter(right)) {
+    if (open(left) < open(right)) {
       low = left;
     } else {
       high = right;
     }
   }
-  t.largestArea = std::max(best, openAfter((low + high) / 2));
+  open((low + high) / 2);
+  t.largestArea = best;
   return t;
 }
 

@@ -40,6 +40,8 @@ class SideOpening {
 
   // In the unit of length squared.
   double area(double shaftAngle) const;
+  // Whether the port meets the chamber at a shaft angle: it may touch it with no area open.
+  bool meets(double shaftAngle) const;
   // The parts of the port open to the chamber at a shaft angle, in the housing's frame.
   std::vector<Polyline> openParts(double shaftAngle) const;
   // The shaft angles in degrees at which the chamber's region, at any shaft angle, meets the
