@@ -22,4 +22,9 @@ bool drawChart(ImageFormat format, const std::vector<study::EngineRow>& rows,
 bool drawCurveChart(ImageFormat format, const CurveChart& chart, std::string& content,
                     std::string& error);
 
+// One engine's ports: each port's open area over the cycle with its events marked, the volume on
+// the right axis.
+bool drawPortChart(ImageFormat format, const PortChart& chart, std::string& content,
+                   std::string& error);
+
 }  // namespace rotary::drawing

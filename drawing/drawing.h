@@ -33,6 +33,18 @@ struct CurveChart {
   std::string volumeUnit = "cm^3";  // what the curve's volumes are in
 };
 
+// One engine's ports over its cycle: each port's open area at the curve's angles, its events
+// marked in the trade's words, and the chamber's volume behind them.
+struct PortChart {
+  double eccentricity, rotorRadius, chamberWidth;
+  bool realEngine;
+  std::vector<CyclePoint> curve;
+  std::vector<PortDefinition> ports;
+  std::vector<std::vector<double>> areas;  // each port's, at the curve's angles
+  EngineTiming timing;
+  std::string lengthUnit = "mm", volumeUnit = "cm^3";
+};
+
 // What the module draws, each into `content`, the bytes of the file; false with the reason in
 // `error` when it cannot. A figure's legend ends with the notes of its figures, in their words:
 // the construction figure's are the result's `note`.
@@ -45,6 +57,8 @@ struct Drawing {
                 const std::string& lengthUnit, std::string& content, std::string& error);
   bool (*curveChart)(ImageFormat format, const CurveChart& chart, std::string& content,
                      std::string& error);
+  bool (*portChart)(ImageFormat format, const PortChart& chart, std::string& content,
+                    std::string& error);
 };
 
 // The module's one entry: given the version of the program that loads it, the drawing

@@ -37,6 +37,9 @@ const Drawing kDrawing{
     [](ImageFormat format, const CurveChart& chart, std::string& content, std::string& error) {
       return guarded(error, [&] { return drawCurveChart(format, chart, content, error); });
     },
+    [](ImageFormat format, const PortChart& chart, std::string& content, std::string& error) {
+      return guarded(error, [&] { return drawPortChart(format, chart, content, error); });
+    },
 };
 
 }  // namespace

@@ -232,11 +232,11 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     // A side port wholly outside the one engine's bore can never open: refused before anything
     // is computed. (In a study each row says so of its own engine.)
     if (!isStudy) refuseSidePortsOutsideTheBore(engines.front(), options.ports);
-    // One engine's chart is its volume curve.
-    if (!isStudy && options.chart && !options.volumeCurve) {
+    // One engine's chart is its ports' open areas, or else its volume curve.
+    if (!isStudy && options.chart && !options.volumeCurve && options.ports.empty()) {
       throw BadUsage{
-          "--chart draws a study, or with --volume-curve the curve: give a range to at "
-          "least one option"};
+          "--chart draws a study, the ports of one engine, or with --volume-curve the curve: "
+          "give a range to at least one option"};
     }
     for (const auto& [option, file] :
          {std::pair{"--profiles", &options.profiles}, std::pair{"--figure", &options.figure},
@@ -591,25 +591,46 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return fail(*failed);
       }
     }
-    if (options.portCurve) {
+    const bool chartsPorts = files.chart && !isStudy && !options.ports.empty();
+    std::vector<std::vector<double>> portAreas;
+    if (options.portCurve || chartsPorts) {
       if (curve.empty()) {
         curve = volumeCurve(one.e, one.R, one.W, one.real, options.angleStep, unit.volumeDivisor,
                             chamber);
       }
       std::vector<double> angles;
       for (const CyclePoint& point : curve) angles.push_back(point.shaftAngle);
+      portAreas = openAreas(one.e, one.R, one.real, options.ports, angles);
+    }
+    if (options.portCurve) {
       std::ostringstream text;
       formats::writePortCurve(text,
                               {one.e, one.R, one.W, options.realEngine(), one.real,
                                realShape->figures, options.units, std::nullopt},
-                              options.ports, curve,
-                              openAreas(one.e, one.R, one.real, options.ports, angles));
+                              options.ports, curve, portAreas);
       if (const auto failed =
               deliver("--port-curve", options.portCurve, files.portCurve.get(), text.str())) {
         return fail(*failed);
       }
     }
-    if (files.chart && !isStudy) {
+    if (chartsPorts) {
+      const drawing::PortChart chart{one.e,
+                                     one.R,
+                                     one.W,
+                                     options.realEngine(),
+                                     curve,
+                                     options.ports,
+                                     portAreas,
+                                     rows.front().timing.value_or(EngineTiming{}),
+                                     options.units.empty() ? "mm" : options.units,
+                                     unit.volumeUnit};
+      if (!drawer->portChart(files.chartFormat, chart, content, error)) {
+        return fail("--chart: " + quoteForMessage(*options.chart) + ": " + error);
+      }
+      if (const auto failed = deliver("--chart", options.chart, files.chart.get(), content)) {
+        return fail(*failed);
+      }
+    } else if (files.chart && !isStudy) {
       const drawing::CurveChart chart{one.e, one.R,          one.W, options.realEngine(),
                                       curve, unit.volumeUnit};
       if (!drawer->curveChart(files.chartFormat, chart, content, error)) {

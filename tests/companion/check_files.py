@@ -447,6 +447,54 @@ if volume_line:
     lowest = volume_line[ys.index(max(ys))][0]  # y grows downwards: TDC at the bottom
     check(abs(lowest - volume_line[0][0]) < 2, "the curve does not start at its smallest volume")
 
+# One engine's chart with ports is theirs: each port's open area a line in its own colour, read
+# back through one straight-line fit for all of them against the port curve (a port drawn at
+# another scale or shifted misses it), and each event a line named in the trade's words where the
+# text puts it.
+with open(path("intake.csv"), "w") as f:
+    f.write("-95,-10\n-70,-10\n-65,10\n-92,12\n")
+with open(path("exhaust.csv"), "w") as f:
+    f.write("62,18\n88,22\n95,40\n80,52\n64,40\n")
+said = run("--intake-port", path("intake.csv"), "--exhaust-port", path("exhaust.csv"),
+           "--peripheral-exhaust", "40,62,25", "--port-curve", path("ports.csv"),
+           "--chart", path("ports.svg"))
+rows = [line.split(",") for line in open(path("ports.csv")) if line[0].isdigit()]
+ports = chart_series(path("ports.svg"))
+names = sorted(name for _, name in ports)
+check(names == ["chamber volume (right axis)", "port1: intake side intake.csv",
+                "port2: exhaust side exhaust.csv", "port3: exhaust peripheral 40,62,25"],
+      f"port chart's series: {names}")
+pairs = []
+for n in range(3):
+    line = next((points for (_, name), (_, points) in ports.items()
+                 if name.startswith(f"port{n + 1}:")), [])
+    check(len(line) == len(rows), f"port{n + 1}'s line has {len(line)} points for {len(rows)} rows")
+    pairs += [(float(row[2 + n]), y) for row, (_, y) in zip(rows, line)]
+if pairs:
+    count = len(pairs)
+    mean_a = sum(a for a, _ in pairs) / count
+    mean_y = sum(y for _, y in pairs) / count
+    slope = (sum((a - mean_a) * (y - mean_y) for a, y in pairs) /
+             sum((a - mean_a) ** 2 for a, _ in pairs))
+    off = max(abs(mean_y + slope * (a - mean_a) - y) for a, y in pairs)
+    check(slope < 0 and off < 1.0, f"the ports' lines stray {off:.2f} px from one area axis")
+volume_line = ports.get((0, "chamber volume (right axis)"), ("line", []))[1]
+if len(volume_line) == len(rows):
+    # The shaft's axis from the volume line: x at 0 and at 1080 degrees.
+    x0, x1 = volume_line[0][0], volume_line[-1][0]
+    angle_at = lambda x: (x - x0) / (x1 - x0) * 1080
+    texts = drawing[path("ports.svg")][2]
+    for n, timing in enumerate(re.findall(r"opens [\d.]+ \(([^)]+)\), closes [\d.]+ \(([^)]+)\)",
+                                          said)):
+        events = re.findall(r"opens ([\d.]+) .*closes ([\d.]+) ", said.splitlines()[4 + n])[0]
+        for word, words, angle in zip(("opens", "closes"), timing, map(float, events)):
+            label = f"port{n + 1} {word} {words}"
+            found = [x for (x, _), text in texts if text == label]
+            check(len(found) == 1 and abs(angle_at(found[0]) - angle) < 3,
+                  f"the chart marks {label!r} at {[angle_at(x) for x in found]}, not {angle}")
+else:
+    check(False, "the port chart's volume line lacks points")
+
 leftovers = [name for name in os.listdir(folder) if name.startswith(".")]
 check(not leftovers, f"temporary files left: {leftovers}")
 for failure in failures:
