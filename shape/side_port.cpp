@@ -123,7 +123,8 @@ struct SideOpening::Shapes {
   double portArea = 0, insideBore = 0;
   // The port's box grown by a margin: an outline's points outside it may be thinned.
   bg::model::box<Point> near;
-  std::vector<PlanePoint> borePoints;  // the whole bore at even steps of its parameter
+  std::vector<PlanePoint> borePoints;  // the bore at even steps of its parameter, where placed
+  std::vector<char> placed;            // which of them are computed
   std::vector<int> boreKept;           // of them, those near the port and every stride-th one
   std::vector<int> nearBefore;         // how many lie near the port before each
   Polyline flankLine;                  // right end to left end, in the rotor's frame, units of e
@@ -149,7 +150,7 @@ struct SideOpening::Shapes {
     // The bore at every stride-th sample, and at every sample along the strides that come near
     // the port: a stride's arc lies within its chord's length of its ends.
     borePoints.resize(kBoreSamples);
-    std::vector<char> placed(kBoreSamples, 0);
+    placed.assign(kBoreSamples, 0);
     const auto place = [&](int n) {
       borePoints[n] = frame.borePoint(2 * pi * n / kBoreSamples);
       placed[n] = 1;
@@ -229,7 +230,9 @@ struct SideOpening::Shapes {
     const auto boreStretch = [&](int high, int low) {
       out.nearPort = out.nearPort || nearBefore[high + 1] > nearBefore[low];
       if (!thin) {
-        for (int n = high; n >= low; --n) line.push_back(borePoints[n]);
+        for (int n = high; n >= low; --n) {
+          line.push_back(placed[n] ? borePoints[n] : frame.borePoint(2 * pi * n / kBoreSamples));
+        }
         return;
       }
       auto n = std::upper_bound(boreKept.begin(), boreKept.end(), high);

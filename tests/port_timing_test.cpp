@@ -148,6 +148,27 @@ TEST(PeripheralPort, OpensAndClosesAsTheApexesPassItsEdges) {
 
 // The bare engine's chamber is a sinusoid in two thirds of the shaft's angle: the effective
 // ratio at the intake's closing follows from the capacity and the dead volume alone.
+// The region a side port opens into is the chamber itself: its area times the width is the
+// chamber's volume the cycle integrates, at every stroke, with a port near it or far from it.
+TEST(SidePort, ChambersRegionHoldsTheChambersVolume) {
+  const double e = 15, R = 105, W = 80;
+  const RealEngine real{2, 0.1, 0};
+  const ChamberCycle cycle(e, R, W, real, 1000);
+  const SideOpening port(e, R, real, {{-95, -10}, {-70, -10}, {-65, 10}, {-92, 12}});
+  for (const double shaft : {0.0, 100.0, 270.0, 450.0, 540.0, 700.0, 810.0, 1000.0}) {
+    const Polyline region = port.chamberRegion(shaft);
+    double twiceArea = 0;
+    for (std::size_t n = 0; n < region.size(); ++n) {
+      const PlanePoint& p = region[n];
+      const PlanePoint& q = region[(n + 1) % region.size()];
+      twiceArea += p.x * q.y - q.x * p.y;
+    }
+    // Clockwise, as the polygons go; its chords a few millionths of the volume inside the curves.
+    EXPECT_NEAR(-twiceArea / 2 * W / 1000, cycle.volume(shaft), 1e-5 * cycle.volume(shaft))
+        << shaft;
+  }
+}
+
 TEST(EngineTiming, EffectiveRatiosFollowTheChambersSinusoid) {
   // The K whose exact limit is 10, found by halving: the ratio falls as K falls.
   double low = 3.2, high = 7;
