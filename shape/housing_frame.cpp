@@ -15,7 +15,7 @@ using std::numbers::pi;
 }  // namespace
 
 HousingFrame::HousingFrame(double e, double R, const RealEngine& real)
-    : e_(e), K_(R / e), borePerE_(real.sealOffset / e) {}
+    : e_(e), K_(R / e), borePerE_(real.sealOffset / e), atTopDeadCentre_(placement(0)) {}
 
 HousingFrame::Placement HousingFrame::placement(double shaftAngle) const {
   const double a = motionAngle(shaftAngle);
@@ -38,7 +38,7 @@ PlanePoint HousingFrame::rotorCentre(double shaftAngle) const {
 
 PlanePoint HousingFrame::borePoint(double theta) const {
   // The mirror takes the trochoid's parameter theta to pi - theta.
-  return fromRotor(exact::borePoint(K_, pi - theta, 0, borePerE_), 0);
+  return atTopDeadCentre_(exact::borePoint(K_, pi - theta, 0, borePerE_));
 }
 
 double HousingFrame::borePolarAngle(double theta) const {

@@ -76,6 +76,7 @@ class HousingFrame {
 
  private:
   double e_, K_, borePerE_;
+  Placement atTopDeadCentre_;  // the bore's own placement, at shaft angle 0
 };
 
 }  // namespace rotary

@@ -17,6 +17,7 @@
 #include <numbers>
 
 #include "chamber_cycle.h"
+#include "port_zones.h"
 #include "real_shape.h"
 
 namespace rotary {
@@ -36,6 +37,15 @@ constexpr int kTipSamples = 24;
 // Far from the port the outline keeps one point in this many: its chords there stay clear of the
 // port by more than they stray from the curve.
 constexpr int kFarStride = 32;
+// Inside the port, away from its edges, one point in this many: the chords' areas there balance.
+constexpr int kInsideStride = 8;
+// The band about the port's edges in which the chamber's outline keeps every point, as a share
+// of R: it holds the chords of a far stride clear of the port.
+constexpr double kBand = 0.005;
+// Beyond the port's neighbourhood, a tenth of R about it, one point in this many: its chords stray
+// from the curves by less than a tenth of that.
+constexpr double kNeighbourhood = 0.1;
+constexpr int kRemoteStride = 256;
 // The scan for the events, in shaft degrees, before each is halved down to its billionth.
 constexpr double kScanStep = 3;
 constexpr double kEventTolerance = 1e-9;
@@ -43,6 +53,7 @@ constexpr double kEventTolerance = 1e-9;
 // over each degree, at most so many times.
 constexpr double kAngleAreaTolerance = 1e-5;
 constexpr int kMostHalvings = 8;
+constexpr long kHalfPieceSteps = 2;
 constexpr int kGoldenSections = 24;
 
 Polyline scaled(const Polyline& line, double factor) {
@@ -121,14 +132,20 @@ struct SideOpening::Shapes {
   double e, K, bore, flank;
   Polygon port;
   double portArea = 0, insideBore = 0;
-  // The port's box grown by a margin: an outline's points outside it may be thinned.
+  // Where the outline's points stand against the port, and the box beyond which all are far.
+  PortZones zones;
   bg::model::box<Point> near;
+  // Beyond this box the outline keeps one point in a longer stride still.
+  bg::model::box<Point> around;
   std::vector<PlanePoint> borePoints;  // the bore at even steps of its parameter, where placed
   std::vector<char> placed;            // which of them are computed
   std::vector<int> boreKept;           // of them, those near the port and every stride-th one
   std::vector<int> nearBefore;         // how many lie near the port before each
   Polyline flankLine;                  // right end to left end, in the rotor's frame, units of e
-  bool flankFalls = true;              // its x falls all along it
+  // Its points moved off the curve, for the chords of a stride inside the port: out by two
+  // thirds of such a chord's sagitta, so that each chord cuts off as much as it leaves.
+  Polyline flankInside;
+  bool flankFalls = true;  // its x falls all along it
   exact::Point rightApex, leftApex, rightTip, leftTip;
 
   // Everything in units of e, as Boost.Geometry's tolerances are not all relative: at a
@@ -139,14 +156,13 @@ struct SideOpening::Shapes {
         K(R / e_),
         bore(real.sealOffset / e_),
         flank((real.sealOffset - real.clearance) / e_),
-        port(polygonOf(scaled(outline, 1 / e_))) {
+        port(polygonOf(scaled(outline, 1 / e_))),
+        zones(scaled(outline, 1 / e_), kBand * R / e_),
+        near(Point(zones.left(), zones.bottom()), Point(zones.right(), zones.top())),
+        around(
+            Point(zones.left() - kNeighbourhood * R / e_, zones.bottom() - kNeighbourhood * R / e_),
+            Point(zones.right() + kNeighbourhood * R / e_, zones.top() + kNeighbourhood * R / e_)) {
     portArea = bg::area(port) * e * e;
-    bg::envelope(port, near);
-    const double margin = 0.005 * K;
-    near.min_corner().x(near.min_corner().x() - margin);
-    near.min_corner().y(near.min_corner().y() - margin);
-    near.max_corner().x(near.max_corner().x() + margin);
-    near.max_corner().y(near.max_corner().y() + margin);
     // The bore at every stride-th sample, and at every sample along the strides that come near
     // the port: a stride's arc lies within its chord's length of its ends.
     borePoints.resize(kBoreSamples);
@@ -172,7 +188,11 @@ struct SideOpening::Shapes {
       const bool isNear = placed[n] && covers(borePoints[n]);
       boreNearPort = boreNearPort || isNear;
       nearBefore.push_back(nearBefore.back() + isNear);
-      if (isNear || n % kFarStride == 0) boreKept.push_back(n);
+      if (isNear || n % kRemoteStride == 0 ||
+          (n % kFarStride == 0 &&
+           bg::covered_by(Point(borePoints[n].x, borePoints[n].y), around))) {
+        boreKept.push_back(n);
+      }
     }
     // The part of the port inside the bore, from the same thinned outline as the chamber's.
     Polygon wholeBore;
@@ -191,6 +211,14 @@ struct SideOpening::Shapes {
     flankLine = flankSamples(K, flank);
     for (std::size_t n = 1; n < flankLine.size(); ++n) {
       flankFalls = flankFalls && flankLine[n].x < flankLine[n - 1].x;
+    }
+    flankInside = flankLine;
+    for (std::size_t n = kInsideStride; n + kInsideStride < flankLine.size(); ++n) {
+      const PlanePoint& before = flankLine[n - kInsideStride];
+      const PlanePoint& after = flankLine[n + kInsideStride];
+      const PlanePoint& p = flankLine[n];
+      flankInside[n] = {p.x - (before.x - 2 * p.x + after.x) / 12,
+                        p.y - (before.y - 2 * p.y + after.y) / 12};
     }
     rightApex = exact::housingPoint(K, exact::kRightApex, 0);
     leftApex = {-rightApex.x, rightApex.y};
@@ -214,7 +242,7 @@ struct SideOpening::Shapes {
     };
     // The bore from the leading seal's contact back to the trailing one's: its samples between
     // them, whose nearness to the port never changes. Far from the port a chord of a stride keeps
-    // clear of it: it strays from the bore by a fortieth of the margin.
+    // clear of it: it strays from the bore by a fortieth of the band.
     const double leading = HousingFrame::leadingSeal(shaftAngle);
     const double trailing = HousingFrame::trailingSeal(shaftAngle);
     const double step = 2 * pi / kBoreSamples;
@@ -251,60 +279,86 @@ struct SideOpening::Shapes {
     // Round the trailing seal's tip to the flank, along the flank, round the leading seal's tip.
     const HousingFrame::Placement toFrame = frame.placement(shaftAngle);
     const double a = motionAngle(shaftAngle);
-    // Each point of a tip's arc the one before turned by a fixed step.
+    // Each point of a tip's arc the one before turned by a fixed step; a few steps for a tip
+    // beyond the port's neighbourhood, whose chords then stray from it by a few thousandths of e.
     const auto tipArc = [&](exact::Point apex, exact::Point from, exact::Point to) {
       if (bore == 0) return;
+      const PlanePoint placedApex = toFrame(apex);
+      const int steps = thin && !bg::covered_by(Point(placedApex.x, placedApex.y), around)
+                            ? kTipSamples / 6
+                            : kTipSamples;
       const double t0 = std::atan2(from.y - apex.y, from.x - apex.x);
       const double turn = std::remainder(std::atan2(to.y - apex.y, to.x - apex.x) - t0, 2 * pi);
-      const double c = std::cos(turn / kTipSamples), s = std::sin(turn / kTipSamples);
+      const double c = std::cos(turn / steps), s = std::sin(turn / steps);
       double x = std::cos(t0), y = std::sin(t0);
-      for (int n = 1; n < kTipSamples; ++n) {
+      for (int n = 1; n < steps; ++n) {
         const double turned = x * c - y * s;
         y = x * s + y * c, x = turned;
         add(toFrame({apex.x + bore * x, apex.y + bore * y}));
       }
     };
     tipArc(rightApex, exact::borePoint(K, exact::kRightApex, a, bore), rightTip);
-    // The flank stands still in the rotor's frame: the port's box taken there, as the box round
-    // its four corners, is near enough for the flank's points to be judged without placing them.
-    double left = INFINITY, right = -INFINITY, low = INFINITY, high = -INFINITY;
-    for (const double x : {near.min_corner().x(), near.max_corner().x()}) {
-      for (const double y : {near.min_corner().y(), near.max_corner().y()}) {
-        const exact::Point corner = toFrame.back({x, y});
-        left = std::min(left, corner.x), right = std::max(right, corner.x);
-        low = std::min(low, corner.y), high = std::max(high, corner.y);
+    // The flank stands still in the rotor's frame: a box taken there, as the box round its four
+    // corners, is near enough for the flank's points to be judged without placing them; and
+    // where x falls along the flank, the points within its x are found by halving.
+    struct Span {
+      double left = INFINITY, right = -INFINITY, low = INFINITY, high = -INFINITY;
+      std::size_t from = 0, to = 0;
+      bool holds(std::size_t n, const PlanePoint& p) const {
+        return n >= from && n < to && p.x >= left && p.x <= right && p.y >= low && p.y <= high;
       }
-    }
-    // The points whose x lies within the box's: where x falls along the flank, found by halving.
-    std::size_t nearFrom = 0, nearTo = flankLine.size();
-    if (flankFalls) {
-      const auto byFallingX = [](const PlanePoint& p, double x) { return p.x > x; };
-      nearFrom = static_cast<std::size_t>(
-          std::lower_bound(flankLine.begin(), flankLine.end(), right, byFallingX) -
-          flankLine.begin());
-      nearTo =
-          static_cast<std::size_t>(std::lower_bound(flankLine.begin(), flankLine.end(),
-                                                    std::nextafter(left, -INFINITY), byFallingX) -
-                                   flankLine.begin());
-    }
+    };
+    const auto span = [&](const bg::model::box<Point>& box) {
+      Span turned;
+      for (const double x : {box.min_corner().x(), box.max_corner().x()}) {
+        for (const double y : {box.min_corner().y(), box.max_corner().y()}) {
+          const exact::Point corner = toFrame.back({x, y});
+          turned.left = std::min(turned.left, corner.x);
+          turned.right = std::max(turned.right, corner.x);
+          turned.low = std::min(turned.low, corner.y);
+          turned.high = std::max(turned.high, corner.y);
+        }
+      }
+      turned.to = flankLine.size();
+      if (flankFalls) {
+        const auto byFallingX = [](const PlanePoint& p, double x) { return p.x > x; };
+        turned.from = static_cast<std::size_t>(
+            std::lower_bound(flankLine.begin(), flankLine.end(), turned.right, byFallingX) -
+            flankLine.begin());
+        turned.to = static_cast<std::size_t>(
+            std::lower_bound(flankLine.begin(), flankLine.end(),
+                             std::nextafter(turned.left, -INFINITY), byFallingX) -
+            flankLine.begin());
+      }
+      return turned;
+    };
+    const Span nearSpan = span(near), neighbourhood = span(around);
     const std::size_t size = flankLine.size();
     bool flankNear = false;
     for (std::size_t n = 0; n < size;) {
       const PlanePoint& p = flankLine[n];
-      const bool withinX = n >= nearFrom && n < nearTo;
-      // Within the turned box's bounds, placed and judged against the box itself.
-      const bool maybeNear = withinX && p.x >= left && p.x <= right && p.y >= low && p.y <= high;
-      const PlanePoint placed = maybeNear ? toFrame({p.x, p.y}) : PlanePoint{};
-      const bool isNear = maybeNear && covers(placed);
-      flankNear |= isNear;
-      if (!thin || isNear || n % kFarStride == 0 || n + 1 == size) {
-        line.push_back(maybeNear ? placed : toFrame({p.x, p.y}));
+      // Placed and judged where it stands against the port: every point near its edges kept, a
+      // point in a stride inside it moved off the curve; away from it one in a stride, and one
+      // in a longer stride beyond its neighbourhood.
+      const PortZones::Zone zone =
+          nearSpan.holds(n, p) ? zones.at(toFrame({p.x, p.y})) : PortZones::kFar;
+      flankNear |= zone != PortZones::kFar;
+      const std::size_t stride = neighbourhood.holds(n, p) ? kFarStride : kRemoteStride;
+      if (!thin || zone == PortZones::kEdge || n + 1 == size) {
+        line.push_back(toFrame({p.x, p.y}));
+      } else if (zone == PortZones::kInside) {
+        if (n % kInsideStride == 0) {
+          line.push_back(toFrame({flankInside[n].x, flankInside[n].y}));
+        }
+      } else if (n % stride == 0) {
+        line.push_back(toFrame({p.x, p.y}));
       }
-      // Outside the box's x, straight on to the next point kept.
+      // Outside the port's x, straight on to the next point kept.
       std::size_t next = n + 1;
-      if (thin && !withinX) {
-        next = (n / kFarStride + 1) * kFarStride;
-        if (n < nearFrom) next = std::min(next, nearFrom);
+      if (thin && (n < nearSpan.from || n >= nearSpan.to)) {
+        next = (n / stride + 1) * stride;
+        if (n < nearSpan.from) next = std::min(next, nearSpan.from);
+        if (n < neighbourhood.from) next = std::min(next, neighbourhood.from);
         next = std::max(n + 1, std::min(next, size - 1));
       }
       n = next;
@@ -314,7 +368,7 @@ struct SideOpening::Shapes {
     return out;
   }
 
-  bool covers(const PlanePoint& p) const { return bg::covered_by(Point(p.x, p.y), near); }
+  bool covers(const PlanePoint& p) const { return zones.at(p) != PortZones::kFar; }
 
   // Where no point of the chamber's outline comes near the port, none of its chords crosses
   // it either: the port lies wholly inside the chamber or wholly outside.
@@ -448,17 +502,19 @@ PortTiming SideOpening::timing() const {
       };
   // Pieces of two steps from the first even step after the opening to the last before the
   // closing; the stretches at either end on their own. The area is nil at the events.
-  const double pieceLength = 2 * kScanStep;
-  const long firstStep = 2 * (static_cast<long>(std::floor(opens / pieceLength)) + 1);
-  const long lastStep = 2 * (static_cast<long>(std::ceil(closes / pieceLength)) - 1);
+  const long stepsInPiece = 2 * kHalfPieceSteps;
+  const double pieceLength = stepsInPiece * kScanStep;
+  const long firstStep = stepsInPiece * (static_cast<long>(std::floor(opens / pieceLength)) + 1);
+  const long lastStep = stepsInPiece * (static_cast<long>(std::ceil(closes / pieceLength)) - 1);
   if (firstStep >= lastStep) {
     t.angleArea = piece(opens, closes, 0, open((opens + closes) / 2), 0, kMostHalvings);
   } else {
     t.angleArea = piece(opens, firstStep * kScanStep, 0, open((opens + firstStep * kScanStep) / 2),
                         scannedAt(firstStep), kMostHalvings);
-    for (long step = firstStep; step < lastStep; step += 2) {
-      t.angleArea += piece(step * kScanStep, (step + 2) * kScanStep, scannedAt(step),
-                           scannedAt(step + 1), scannedAt(step + 2), kMostHalvings);
+    for (long step = firstStep; step < lastStep; step += stepsInPiece) {
+      t.angleArea +=
+          piece(step * kScanStep, (step + stepsInPiece) * kScanStep, scannedAt(step),
+                scannedAt(step + kHalfPieceSteps), scannedAt(step + stepsInPiece), kMostHalvings);
     }
     t.angleArea += piece(lastStep * kScanStep, closes, scannedAt(lastStep),
                          open((lastStep * kScanStep + closes) / 2), 0, kMostHalvings);
