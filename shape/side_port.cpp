@@ -6,6 +6,7 @@
 #endif
 
 #include <algorithm>
+#include <array>
 // Without the rescaling to integers Boost.Geometry does by default: its rounding moved a port
 // wholly inside the chamber to 2e-7 of its area more than it has.
 #define BOOST_GEOMETRY_NO_ROBUSTNESS
@@ -46,6 +47,9 @@ constexpr double kBand = 0.005;
 // from the curves by less than a tenth of that.
 constexpr double kNeighbourhood = 0.1;
 constexpr int kRemoteStride = 256;
+// The wide box about the port, as a share of R, that the scan steps over while the rotor stays
+// out of it.
+constexpr double kWide = 0.3;
 // The scan for the events, in shaft degrees, before each is halved down to its billionth.
 constexpr double kScanStep = 3;
 constexpr double kEventTolerance = 1e-9;
@@ -137,6 +141,10 @@ struct SideOpening::Shapes {
   bg::model::box<Point> near;
   // Beyond this box the outline keeps one point in a longer stride still.
   bg::model::box<Point> around;
+  // While the rotor's parts of the outline stay out of this wider box, the port stays as it is
+  // for so many steps of the scan after.
+  bg::model::box<Point> wide;
+  int stepsUnchanged = 0;
   std::vector<PlanePoint> borePoints;  // the bore at even steps of its parameter, where placed
   std::vector<char> placed;            // which of them are computed
   std::vector<int> boreKept;           // of them, those near the port and every stride-th one
@@ -163,6 +171,14 @@ struct SideOpening::Shapes {
             Point(zones.left() - kNeighbourhood * R / e_, zones.bottom() - kNeighbourhood * R / e_),
             Point(zones.right() + kNeighbourhood * R / e_, zones.top() + kNeighbourhood * R / e_)) {
     portArea = bg::area(port) * e * e;
+    wide = bg::model::box<Point>(Point(zones.left() - kWide * K, zones.bottom() - kWide * K),
+                                 Point(zones.right() + kWide * K, zones.top() + kWide * K));
+    // The rotor's parts out of the wide box lie so far from the port, less what the outline's
+    // chords stray from the curves. Nothing of the rotor moves faster than its far tip,
+    // 1 + (K + A) / 3 of e a radian of the shaft.
+    const double clear = (kWide - 0.02) * K;
+    const double fastest = (1 + (K + bore) / 3) * pi / 180;
+    stepsUnchanged = std::max(0, static_cast<int>(std::floor(clear / fastest / kScanStep)) - 1);
     // The bore at every stride-th sample, and at every sample along the strides that come near
     // the port: a stride's arc lies within its chord's length of its ends.
     borePoints.resize(kBoreSamples);
@@ -232,12 +248,16 @@ struct SideOpening::Shapes {
   struct Outline {
     Polyline line;
     bool nearPort = false;
+    // Nothing the rotor moves (the seals' tips, their contacts and the flank) within the wide
+    // box: the bore stands still.
+    bool wideOfPort = true;
   };
   Outline region(double shaftAngle, bool thin) const {
     Outline out;
     Polyline& line = out.line;
     const auto add = [&](PlanePoint p) {
       out.nearPort = out.nearPort || covers(p);
+      out.wideOfPort = out.wideOfPort && !bg::covered_by(Point(p.x, p.y), wide);
       line.push_back(p);
     };
     // The bore from the leading seal's contact back to the trailing one's: its samples between
@@ -332,7 +352,11 @@ struct SideOpening::Shapes {
       }
       return turned;
     };
-    const Span nearSpan = span(near), neighbourhood = span(around);
+    const Span nearSpan = span(near), neighbourhood = span(around), wideSpan = span(wide);
+    // Every point of the flank in the wide box's turned bounds, tested: none may be in it.
+    for (std::size_t n = wideSpan.from; n < wideSpan.to && out.wideOfPort; ++n) {
+      out.wideOfPort = !wideSpan.holds(n, flankLine[n]);
+    }
     const std::size_t size = flankLine.size();
     bool flankNear = false;
     for (std::size_t n = 0; n < size;) {
@@ -372,15 +396,23 @@ struct SideOpening::Shapes {
 
   // Where no point of the chamber's outline comes near the port, none of its chords crosses
   // it either: the port lies wholly inside the chamber or wholly outside.
-  double open(double shaftAngle) const {
+  double open(double shaftAngle) const { return scan(shaftAngle).area; }
+
+  // The open area, and for how many steps of the scan after it stays the same.
+  struct Scanned {
+    double area;
+    int stepsUnchanged;
+  };
+  Scanned scan(double shaftAngle) const {
     const Outline outline = region(shaftAngle, true);
     const Polygon chamber = polygonOf(outline.line);
     if (!outline.nearPort) {
-      return bg::covered_by(port.outer().front(), chamber) ? portArea : 0;
+      return {bg::covered_by(port.outer().front(), chamber) ? portArea : 0,
+              outline.wideOfPort ? stepsUnchanged : 0};
     }
     Polygons shared;
     bg::intersection(port, chamber, shared);
-    return bg::area(shared) * e * e;
+    return {bg::area(shared) * e * e, 0};
   }
 
   // Whether any of the port is open to the chamber: the outline's intersection, without its area.
@@ -437,7 +469,10 @@ PortTiming SideOpening::timing() const {
   // cycle if need be, starts just after the port closes and ends just before it opens.
   const int steps = static_cast<int>(kShaftCycle / kScanStep);
   std::vector<double> scanned(steps);
-  for (int n = 0; n < steps; ++n) scanned[n] = area(n * kScanStep);
+  for (int n = 0; n < steps;) {
+    const Shapes::Scanned at = shapes_->scan(n * kScanStep);
+    for (int k = 0; k <= at.stepsUnchanged && n < steps; ++k) scanned[n++] = at.area;
+  }
   int longest = 0, firstClosed = 0, lastClosed = 0;
   for (int n = 0, runStart = -1; n < 2 * steps; ++n) {
     if (scanned[n % steps] > 0) {
@@ -481,43 +516,49 @@ PortTiming SideOpening::timing() const {
     if (value > best) best = value, bestAt = step * kScanStep;
     return value;
   };
-  // Five-point Lobatto rules on pieces whose ends and middle the scan has, halved where Simpson's
-  // rule on the same three points disagrees: the area has kinks where an edge of the port lies
-  // along the flank as it passes, and bends where a corner meets it.
+  // Boole's rule on pieces of four steps, whose five points the scan has, halved where Simpson's
+  // rule on three of them disagrees: the area has kinks where an edge of the port lies along the
+  // flank as it passes, and bends where a corner meets it.
   const double tolerance = kAngleAreaTolerance * shapes_->portArea;
-  const double node = std::sqrt(3.0 / 7);
-  const std::function<double(double, double, double, double, double, int)> piece =
-      [&](double from, double to, double atFrom, double atMiddle, double atTo, int halvings) {
-        const double half = (to - from) / 2, middle = from + half;
-        const double lobatto = half *
-                               (9 * (atFrom + atTo) + 64 * atMiddle +
-                                49 * (open(middle - node * half) + open(middle + node * half))) /
-                               90;
-        const double simpson = half * (atFrom + 4 * atMiddle + atTo) / 3;
-        if (halvings == 0 || std::abs(lobatto - simpson) <= tolerance * (to - from)) {
-          return lobatto;
-        }
-        return piece(from, middle, atFrom, open((from + middle) / 2), atMiddle, halvings - 1) +
-               piece(middle, to, atMiddle, open((middle + to) / 2), atTo, halvings - 1);
+  using Quarters = std::array<double, 5>;
+  const std::function<double(double, double, const Quarters&, int)> piece =
+      [&](double from, double to, const Quarters& f, int halvings) {
+        const double length = to - from;
+        const double boole = length * (7 * (f[0] + f[4]) + 32 * (f[1] + f[3]) + 12 * f[2]) / 90;
+        const double simpson = length * (f[0] + 4 * f[2] + f[4]) / 6;
+        if (halvings == 0 || std::abs(boole - simpson) <= tolerance * length) return boole;
+        const double eighth = length / 8;
+        return piece(from, from + length / 2,
+                     {f[0], open(from + eighth), f[1], open(from + 3 * eighth), f[2]},
+                     halvings - 1) +
+               piece(from + length / 2, to,
+                     {f[2], open(from + 5 * eighth), f[3], open(from + 7 * eighth), f[4]},
+                     halvings - 1);
       };
-  // Pieces of two steps from the first even step after the opening to the last before the
-  // closing; the stretches at either end on their own. The area is nil at the events.
-  const long stepsInPiece = 2 * kHalfPieceSteps;
-  const double pieceLength = stepsInPiece * kScanStep;
-  const long firstStep = stepsInPiece * (static_cast<long>(std::floor(opens / pieceLength)) + 1);
-  const long lastStep = stepsInPiece * (static_cast<long>(std::ceil(closes / pieceLength)) - 1);
+  const auto ends = [&](double from, double to, double atFrom, double atTo) {
+    const double quarter = (to - from) / 4;
+    return piece(
+        from, to,
+        {atFrom, open(from + quarter), open(from + 2 * quarter), open(from + 3 * quarter), atTo},
+        kMostHalvings);
+  };
+  // Pieces of four steps from the first after the opening to the last before the closing; the
+  // stretches at either end on their own. The area is nil at the events.
+  constexpr long kStepsInPiece = 4;
+  const double pieceLength = kStepsInPiece * kScanStep;
+  const long firstStep = kStepsInPiece * (static_cast<long>(std::floor(opens / pieceLength)) + 1);
+  const long lastStep = kStepsInPiece * (static_cast<long>(std::ceil(closes / pieceLength)) - 1);
   if (firstStep >= lastStep) {
-    t.angleArea = piece(opens, closes, 0, open((opens + closes) / 2), 0, kMostHalvings);
+    t.angleArea = ends(opens, closes, 0, 0);
   } else {
-    t.angleArea = piece(opens, firstStep * kScanStep, 0, open((opens + firstStep * kScanStep) / 2),
-                        scannedAt(firstStep), kMostHalvings);
-    for (long step = firstStep; step < lastStep; step += stepsInPiece) {
-      t.angleArea +=
-          piece(step * kScanStep, (step + stepsInPiece) * kScanStep, scannedAt(step),
-                scannedAt(step + kHalfPieceSteps), scannedAt(step + stepsInPiece), kMostHalvings);
+    t.angleArea = ends(opens, firstStep * kScanStep, 0, scannedAt(firstStep));
+    for (long step = firstStep; step < lastStep; step += kStepsInPiece) {
+      t.angleArea += piece(step * kScanStep, (step + kStepsInPiece) * kScanStep,
+                           {scannedAt(step), scannedAt(step + 1), scannedAt(step + 2),
+                            scannedAt(step + 3), scannedAt(step + 4)},
+                           kMostHalvings);
     }
-    t.angleArea += piece(lastStep * kScanStep, closes, scannedAt(lastStep),
-                         open((lastStep * kScanStep + closes) / 2), 0, kMostHalvings);
+    t.angleArea += ends(lastStep * kScanStep, closes, scannedAt(lastStep), 0);
   }
   // Then golden sections about the largest area met, unless the whole port was open.
   if (!(best < shapes_->insideBore)) {
