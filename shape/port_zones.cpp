@@ -85,6 +85,40 @@ PortZones::PortZones(const Polyline& outline, double band) {
       }
     }
   }
+  // The rooms: nil for a cell beside another zone's (or the grid's edge, beyond which all is
+  // far), then one more for each ring of cells further from such.
+  rooms_.assign(zones_.size(), -1);
+  std::vector<int> ring;
+  for (int row = 0; row < rows_; ++row) {
+    for (int column = 0; column < columns_; ++column) {
+      const int cell = row * columns_ + column;
+      bool beside = false;
+      for (int dr = -1; dr <= 1 && !beside; ++dr) {
+        for (int dc = -1; dc <= 1 && !beside; ++dc) {
+          const int r = row + dr, c = column + dc;
+          beside = r < 0 || c < 0 || r >= rows_ || c >= columns_
+                       ? zones_[cell] != kFar
+                       : zones_[r * columns_ + c] != zones_[cell];
+        }
+      }
+      if (beside) rooms_[cell] = 0, ring.push_back(cell);
+    }
+  }
+  for (int room = 1; !ring.empty(); ++room) {
+    std::vector<int> next;
+    for (const int cell : ring) {
+      const int row = cell / columns_, column = cell % columns_;
+      for (int dr = -1; dr <= 1; ++dr) {
+        for (int dc = -1; dc <= 1; ++dc) {
+          const int r = row + dr, c = column + dc;
+          if (r < 0 || c < 0 || r >= rows_ || c >= columns_) continue;
+          if (rooms_[r * columns_ + c] < 0)
+            rooms_[r * columns_ + c] = room, next.push_back(r * columns_ + c);
+        }
+      }
+    }
+    ring.swap(next);
+  }
 }
 
 }  // namespace rotary

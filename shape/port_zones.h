@@ -5,6 +5,7 @@
 // inside the port fewer do.
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include "plane.h"
@@ -24,6 +25,16 @@ class PortZones {
     return static_cast<Zone>(zones_[static_cast<int>(row) * columns_ + static_cast<int>(column)]);
   }
 
+  // How far a point may move and stay in its zone, at the least.
+  double room(PlanePoint p) const {
+    const double column = (p.x - left_) / cell_, row = (p.y - bottom_) / cell_;
+    if (!(column >= 0 && row >= 0 && column < columns_ && row < rows_)) {
+      const double out = std::max({-column, -row, column - columns_, row - rows_});
+      return out * cell_;
+    }
+    return cell_ * rooms_[static_cast<int>(row) * columns_ + static_cast<int>(column)];
+  }
+
   // The grid's box: every point outside it is far.
   double left() const { return left_; }
   double bottom() const { return bottom_; }
@@ -34,6 +45,8 @@ class PortZones {
   double left_ = 0, bottom_ = 0, cell_ = 1;
   int columns_ = 0, rows_ = 0;
   std::vector<char> zones_;
+  // For each cell, how many cells all round it share its zone.
+  std::vector<int> rooms_;
 };
 
 }  // namespace rotary

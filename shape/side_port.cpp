@@ -145,15 +145,18 @@ struct SideOpening::Shapes {
   // for so many steps of the scan after.
   bg::model::box<Point> wide;
   int stepsUnchanged = 0;
-  std::vector<PlanePoint> borePoints;  // the bore at even steps of its parameter, where placed
-  std::vector<char> placed;            // which of them are computed
-  std::vector<int> boreKept;           // of them, those near the port and every stride-th one
-  std::vector<int> nearBefore;         // how many lie near the port before each
-  Polyline flankLine;                  // right end to left end, in the rotor's frame, units of e
+  // The bore's samples at even steps of its parameter that the thinned outline keeps: those near
+  // the port, every stride-th in its neighbourhood and every longer stride's beyond; their
+  // numbers and their points.
+  std::vector<int> boreKept;
+  std::vector<PlanePoint> boreKeptPoints;
+  std::vector<int> nearBefore;  // how many lie near the port before each
+  Polyline flankLine;           // right end to left end, in the rotor's frame, units of e
   // Its points moved off the curve, for the chords of a stride inside the port: out by two
   // thirds of such a chord's sagitta, so that each chord cuts off as much as it leaves.
   Polyline flankInside;
   bool flankFalls = true;  // its x falls all along it
+  double flankStep = 0;    // the longest step from one of its points to the next
   exact::Point rightApex, leftApex, rightTip, leftTip;
 
   // Everything in units of e, as Boost.Geometry's tolerances are not all relative: at a
@@ -180,40 +183,38 @@ struct SideOpening::Shapes {
     const double fastest = (1 + (K + bore) / 3) * pi / 180;
     stepsUnchanged = std::max(0, static_cast<int>(std::floor(clear / fastest / kScanStep)) - 1);
     // The bore at every stride-th sample, and at every sample along the strides that come near
-    // the port: a stride's arc lies within its chord's length of its ends.
-    borePoints.resize(kBoreSamples);
-    placed.assign(kBoreSamples, 0);
-    const auto place = [&](int n) {
-      borePoints[n] = frame.borePoint(2 * pi * n / kBoreSamples);
-      placed[n] = 1;
-    };
-    for (int n = 0; n < kBoreSamples; n += kFarStride) place(n);
-    for (int n = 0; n < kBoreSamples; n += kFarStride) {
-      const PlanePoint& a = borePoints[n];
-      const PlanePoint& b = borePoints[(n + kFarStride) % kBoreSamples];
+    // the port: a stride's arc lies within its chord's length of its ends. Only the points the
+    // thinned outline keeps are kept.
+    const auto at = [&](int n) { return frame.borePoint(2 * pi * n / kBoreSamples); };
+    std::vector<PlanePoint> strides;
+    for (int n = 0; n < kBoreSamples; n += kFarStride) strides.push_back(at(n));
+    nearBefore.assign(kBoreSamples + 1, 0);
+    bool boreNearPort = false;
+    for (int stride = 0; stride < kBoreSamples / kFarStride; ++stride) {
+      const PlanePoint& a = strides[stride];
+      const PlanePoint& b = strides[(stride + 1) % strides.size()];
       const double reach = std::hypot(b.x - a.x, b.y - a.y);
-      const bg::model::box<Point> around(
+      const bg::model::box<Point> chord(
           Point(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach),
           Point(std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach));
-      if (!bg::intersects(around, near)) continue;
-      for (int k = 1; k < kFarStride; ++k) place(n + k);
-    }
-    nearBefore.push_back(0);
-    bool boreNearPort = false;
-    for (int n = 0; n < kBoreSamples; ++n) {
-      const bool isNear = placed[n] && covers(borePoints[n]);
-      boreNearPort = boreNearPort || isNear;
-      nearBefore.push_back(nearBefore.back() + isNear);
-      if (isNear || n % kRemoteStride == 0 ||
-          (n % kFarStride == 0 &&
-           bg::covered_by(Point(borePoints[n].x, borePoints[n].y), around))) {
-        boreKept.push_back(n);
+      const bool filled = bg::intersects(chord, near);
+      for (int k = 0; k < kFarStride; ++k) {
+        const int n = stride * kFarStride + k;
+        const bool computed = k == 0 || filled;
+        const PlanePoint p = k == 0 ? a : filled ? at(n) : PlanePoint{};
+        const bool isNear = computed && covers(p);
+        boreNearPort = boreNearPort || isNear;
+        nearBefore[n + 1] = nearBefore[n] + isNear;
+        if (isNear || n % kRemoteStride == 0 ||
+            (k == 0 && bg::covered_by(Point(p.x, p.y), around))) {
+          boreKept.push_back(n);
+          boreKeptPoints.push_back(p);
+        }
       }
     }
     // The part of the port inside the bore, from the same thinned outline as the chamber's.
     Polygon wholeBore;
-    for (const int n : boreKept)
-      bg::append(wholeBore.outer(), Point(borePoints[n].x, borePoints[n].y));
+    for (const PlanePoint& p : boreKeptPoints) bg::append(wholeBore.outer(), Point(p.x, p.y));
     bg::append(wholeBore.outer(), wholeBore.outer().front());
     bg::correct(wholeBore);
     if (!boreNearPort) {
@@ -227,6 +228,8 @@ struct SideOpening::Shapes {
     flankLine = flankSamples(K, flank);
     for (std::size_t n = 1; n < flankLine.size(); ++n) {
       flankFalls = flankFalls && flankLine[n].x < flankLine[n - 1].x;
+      flankStep = std::max(flankStep, std::hypot(flankLine[n].x - flankLine[n - 1].x,
+                                                 flankLine[n].y - flankLine[n - 1].y));
     }
     flankInside = flankLine;
     for (std::size_t n = kInsideStride; n + kInsideStride < flankLine.size(); ++n) {
@@ -278,13 +281,15 @@ struct SideOpening::Shapes {
     const auto boreStretch = [&](int high, int low) {
       out.nearPort = out.nearPort || nearBefore[high + 1] > nearBefore[low];
       if (!thin) {
-        for (int n = high; n >= low; --n) {
-          line.push_back(placed[n] ? borePoints[n] : frame.borePoint(2 * pi * n / kBoreSamples));
-        }
+        for (int n = high; n >= low; --n)
+          line.push_back(frame.borePoint(2 * pi * n / kBoreSamples));
         return;
       }
       auto n = std::upper_bound(boreKept.begin(), boreKept.end(), high);
-      while (n != boreKept.begin() && *(n - 1) >= low) line.push_back(borePoints[*--n]);
+      while (n != boreKept.begin() && *(n - 1) >= low) {
+        --n;
+        line.push_back(boreKeptPoints[static_cast<std::size_t>(n - boreKept.begin())]);
+      }
     };
     if (first >= last) {
       const int high = wrapped(first), low = wrapped(last);
@@ -352,11 +357,8 @@ struct SideOpening::Shapes {
       }
       return turned;
     };
-    const Span nearSpan = span(near), neighbourhood = span(around), wideSpan = span(wide);
-    // Every point of the flank in the wide box's turned bounds, tested: none may be in it.
-    for (std::size_t n = wideSpan.from; n < wideSpan.to && out.wideOfPort; ++n) {
-      out.wideOfPort = !wideSpan.holds(n, flankLine[n]);
-    }
+    const Span nearSpan = span(near), neighbourhood = span(around);
+
     const std::size_t size = flankLine.size();
     bool flankNear = false;
     for (std::size_t n = 0; n < size;) {
@@ -364,30 +366,42 @@ struct SideOpening::Shapes {
       // Placed and judged where it stands against the port: every point near its edges kept, a
       // point in a stride inside it moved off the curve; away from it one in a stride, and one
       // in a longer stride beyond its neighbourhood.
-      const PortZones::Zone zone =
-          nearSpan.holds(n, p) ? zones.at(toFrame({p.x, p.y})) : PortZones::kFar;
+      const bool withinX = n >= nearSpan.from && n < nearSpan.to;
+      const PlanePoint placed = withinX ? toFrame({p.x, p.y}) : PlanePoint{};
+      const PortZones::Zone zone = withinX ? zones.at(placed) : PortZones::kFar;
       flankNear |= zone != PortZones::kFar;
-      const std::size_t stride = neighbourhood.holds(n, p) ? kFarStride : kRemoteStride;
+      const bool inNeighbourhood = n >= neighbourhood.from && n < neighbourhood.to;
+      const std::size_t stride = zone == PortZones::kInside ? kInsideStride
+                                 : inNeighbourhood          ? kFarStride
+                                                            : kRemoteStride;
       if (!thin || zone == PortZones::kEdge || n + 1 == size) {
-        line.push_back(toFrame({p.x, p.y}));
-      } else if (zone == PortZones::kInside) {
-        if (n % kInsideStride == 0) {
-          line.push_back(toFrame({flankInside[n].x, flankInside[n].y}));
-        }
+        line.push_back(withinX ? placed : toFrame({p.x, p.y}));
       } else if (n % stride == 0) {
-        line.push_back(toFrame({p.x, p.y}));
+        const PlanePoint& kept = zone == PortZones::kInside ? flankInside[n] : p;
+        line.push_back(toFrame({kept.x, kept.y}));
       }
-      // Outside the port's x, straight on to the next point kept.
+      // On to the next point kept: beyond the port's x at once, within it over the points that
+      // stay in their zone.
       std::size_t next = n + 1;
-      if (thin && (n < nearSpan.from || n >= nearSpan.to)) {
+      if (thin && !withinX) {
         next = (n / stride + 1) * stride;
         if (n < nearSpan.from) next = std::min(next, nearSpan.from);
         if (n < neighbourhood.from) next = std::min(next, neighbourhood.from);
-        next = std::max(n + 1, std::min(next, size - 1));
+      } else if (thin && zone != PortZones::kEdge) {
+        const auto staying = static_cast<std::size_t>(zones.room(placed) / flankStep);
+        next = std::min(n + std::max<std::size_t>(staying, 1), (n / stride + 1) * stride);
       }
-      n = next;
+      n = std::max(n + 1, std::min(next, size - 1));
     }
     out.nearPort = out.nearPort || flankNear;
+    // Where nothing is near, every point of the flank in the wide box's turned bounds is tested:
+    // none may be in it for the scan to step over the next steps.
+    if (thin && !out.nearPort && out.wideOfPort) {
+      const Span wideSpan = span(wide);
+      for (std::size_t n = wideSpan.from; n < wideSpan.to && out.wideOfPort; ++n) {
+        out.wideOfPort = !wideSpan.holds(n, flankLine[n]);
+      }
+    }
     tipArc(leftApex, leftTip, exact::borePoint(K, exact::kLeftApex, a, bore));
     return out;
   }
