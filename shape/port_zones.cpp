@@ -5,7 +5,6 @@
 #include <boost/geometry.hpp>
 #include <boost/geometry/geometries/point_xy.hpp>
 #include <boost/geometry/geometries/polygon.hpp>
-#include <boost/geometry/geometries/segment.hpp>
 #include <cmath>
 
 namespace rotary {
@@ -37,23 +36,46 @@ PortZones::PortZones(const Polyline& outline, double band) {
   // A cell holds a point within the band of an edge only if its centre lies within the band and
   // half the cell's diagonal of it.
   const double reach = band + cell_ * std::sqrt(0.5);
-  const auto clamped = [](double value, int size) {
-    return std::clamp(static_cast<int>(std::floor(value)), 0, size - 1);
-  };
+  // Each edge's cells row by row: a row's centres within reach of the edge make one run, the
+  // line through them cut by the edge's stadium (its band round both ends).
   for (std::size_t n = 0; n < outline.size(); ++n) {
     const PlanePoint& a = outline[n];
     const PlanePoint& b = outline[(n + 1) % outline.size()];
-    const bg::model::segment<Point> edge(Point(a.x, a.y), Point(b.x, b.y));
-    const int fromColumn = clamped((std::min(a.x, b.x) - reach - left_) / cell_, columns_);
-    const int toColumn = clamped((std::max(a.x, b.x) + reach - left_) / cell_, columns_);
-    const int fromRow = clamped((std::min(a.y, b.y) - reach - bottom_) / cell_, rows_);
-    const int toRow = clamped((std::max(a.y, b.y) + reach - bottom_) / cell_, rows_);
-    for (int row = fromRow; row <= toRow; ++row) {
-      for (int column = fromColumn; column <= toColumn; ++column) {
-        if (bg::distance(centre(column, row), edge) <= reach) {
-          zones_[row * columns_ + column] = kEdge;
+    const double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
+    for (int row = 0; row < rows_; ++row) {
+      const double y = bottom_ + (row + 0.5) * cell_;
+      double from = INFINITY, to = -INFINITY;
+      // The discs round the ends.
+      for (const PlanePoint& end : {a, b}) {
+        const double across = reach * reach - (y - end.y) * (y - end.y);
+        if (across >= 0) {
+          from = std::min(from, end.x - std::sqrt(across));
+          to = std::max(to, end.x + std::sqrt(across));
         }
       }
+      // The strip along the edge: within reach across it, and between its ends along it.
+      if (length > 0) {
+        double low = -INFINITY, high = INFINITY;
+        const auto within = [&](double slope, double at, double least, double most) {
+          // least <= slope x + at <= most
+          if (slope == 0) {
+            if (at < least || at > most) low = INFINITY, high = -INFINITY;
+            return;
+          }
+          const double one = (least - at) / slope, other = (most - at) / slope;
+          low = std::max(low, std::min(one, other));
+          high = std::min(high, std::max(one, other));
+        };
+        // Across: (dx (y - a.y) - dy (x - a.x)) / length; along: (dx (x - a.x) + dy (y - a.y)).
+        within(-dy / length, (dx * (y - a.y) + dy * a.x) / length, -reach, reach);
+        within(dx, dy * (y - a.y) - dx * a.x, 0, length * length);
+        if (low <= high) from = std::min(from, low), to = std::max(to, high);
+      }
+      if (!(from <= to)) continue;
+      const int first = std::max(0, static_cast<int>(std::ceil((from - left_) / cell_ - 0.5)));
+      const int last =
+          std::min(columns_ - 1, static_cast<int>(std::floor((to - left_) / cell_ - 0.5)));
+      for (int column = first; column <= last; ++column) zones_[row * columns_ + column] = kEdge;
     }
   }
   // The cells beyond the band fall into stretches the edges' band parts; each lies wholly inside
@@ -86,38 +108,40 @@ PortZones::PortZones(const Polyline& outline, double band) {
     }
   }
   // The rooms: nil for a cell beside another zone's (or the grid's edge, beyond which all is
-  // far), then one more for each ring of cells further from such.
-  rooms_.assign(zones_.size(), -1);
-  std::vector<int> ring;
+  // far), then the cells' distance from those, counted in whole cells any way round, in two
+  // sweeps over the grid.
+  constexpr int kOpen = 1 << 29;
+  rooms_.assign(zones_.size(), kOpen);
   for (int row = 0; row < rows_; ++row) {
     for (int column = 0; column < columns_; ++column) {
       const int cell = row * columns_ + column;
-      bool beside = false;
-      for (int dr = -1; dr <= 1 && !beside; ++dr) {
-        for (int dc = -1; dc <= 1 && !beside; ++dc) {
-          const int r = row + dr, c = column + dc;
-          beside = r < 0 || c < 0 || r >= rows_ || c >= columns_
-                       ? zones_[cell] != kFar
-                       : zones_[r * columns_ + c] != zones_[cell];
-        }
+      const bool onTheRim = row == 0 || column == 0 || row + 1 == rows_ || column + 1 == columns_;
+      if (onTheRim && zones_[cell] != kFar) rooms_[cell] = 0;
+      for (const auto& [dr, dc] : {std::pair{0, 1}, {1, -1}, {1, 0}, {1, 1}}) {
+        const int r = row + dr, c = column + dc;
+        if (r >= rows_ || c < 0 || c >= columns_) continue;
+        const int other = r * columns_ + c;
+        if (zones_[other] != zones_[cell]) rooms_[cell] = rooms_[other] = 0;
       }
-      if (beside) rooms_[cell] = 0, ring.push_back(cell);
     }
   }
-  for (int room = 1; !ring.empty(); ++room) {
-    std::vector<int> next;
-    for (const int cell : ring) {
-      const int row = cell / columns_, column = cell % columns_;
-      for (int dr = -1; dr <= 1; ++dr) {
-        for (int dc = -1; dc <= 1; ++dc) {
-          const int r = row + dr, c = column + dc;
-          if (r < 0 || c < 0 || r >= rows_ || c >= columns_) continue;
-          if (rooms_[r * columns_ + c] < 0)
-            rooms_[r * columns_ + c] = room, next.push_back(r * columns_ + c);
-        }
-      }
+  const auto nearer = [&](int cell, int row, int column) {
+    if (row < 0 || column < 0 || row >= rows_ || column >= columns_) return;
+    rooms_[cell] = std::min(rooms_[cell], rooms_[row * columns_ + column] + 1);
+  };
+  for (int row = 0; row < rows_; ++row) {
+    for (int column = 0; column < columns_; ++column) {
+      const int cell = row * columns_ + column;
+      nearer(cell, row - 1, column - 1), nearer(cell, row - 1, column);
+      nearer(cell, row - 1, column + 1), nearer(cell, row, column - 1);
     }
-    ring.swap(next);
+  }
+  for (int row = rows_ - 1; row >= 0; --row) {
+    for (int column = columns_ - 1; column >= 0; --column) {
+      const int cell = row * columns_ + column;
+      nearer(cell, row + 1, column + 1), nearer(cell, row + 1, column);
+      nearer(cell, row + 1, column - 1), nearer(cell, row, column + 1);
+    }
   }
 }
 

@@ -39,10 +39,10 @@ constexpr int kTipSamples = 24;
 // port by more than they stray from the curve.
 constexpr int kFarStride = 32;
 // Inside the port, away from its edges, one point in this many: the chords' areas there balance.
-constexpr int kInsideStride = 8;
+constexpr int kInsideStride = 4;
 // The band about the port's edges in which the chamber's outline keeps every point, as a share
 // of R: it holds the chords of a far stride clear of the port.
-constexpr double kBand = 0.005;
+constexpr double kBand = 0.001;
 // Beyond the port's neighbourhood, a tenth of R about it, one point in this many: its chords stray
 // from the curves by less than a tenth of that.
 constexpr double kNeighbourhood = 0.1;
