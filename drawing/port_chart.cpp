@@ -1,5 +1,7 @@
 #include <QChart>
 #include <QFont>
+#include <QFontMetricsF>
+#include <QGraphicsRectItem>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QLegend>
@@ -138,18 +140,38 @@ bool drawPortChart(ImageFormat format, const PortChart& chart, std::string& cont
   const QRectF area(0, 0, kWidth, kHeight);
   drawn->setGeometry(area);
   scene.setSceneRect(area);
-  // The chart lays itself out when first asked where a value lies.
+  // The chart lays itself out when first asked where a value lies. Each event named along its
+  // line, reading upwards from a little below the top; where a name would touch the one before
+  // it, it goes further down, below that one's end.
   QFont small;
   small.setPointSizeF(7.5);
+  std::sort(events.begin(), events.end(),
+            [](const Event& a, const Event& b) { return a.angle < b.angle; });
+  const QFontMetricsF measure(small);
+  double longest = 0;
+  for (const Event& event : events)
+    longest = std::max(longest, measure.horizontalAdvance(event.words));
+  std::vector<double> lastAtLevel;  // where the last name of each level stands across
   for (const Event& event : events) {
     const QPointF at = drawn->mapToPosition(QPointF(event.angle, top), event.mark);
-    auto* words = new QGraphicsSimpleTextItem(event.words, drawn);
+    std::size_t level = 0;
+    while (level < lastAtLevel.size() && at.x() - lastAtLevel[level] < measure.height() + 2) {
+      ++level;
+    }
+    if (level == lastAtLevel.size()) lastAtLevel.push_back(0);
+    lastAtLevel[level] = at.x();
+    // Turned to read upwards, just right of its line, on white where other lines cross it.
+    auto* words = new QGraphicsSimpleTextItem(event.words);
     words->setFont(small);
     words->setBrush(event.colour);
     const QRectF box = words->boundingRect();
-    // Turned to read upwards, just right of its line, from a little below the top.
-    words->setRotation(-90);
-    words->setPos(at.x() + 1, at.y() + 4 + box.width());
+    auto* ground = new QGraphicsRectItem(box, drawn);
+    ground->setPen(Qt::NoPen);
+    ground->setBrush(QColor(255, 255, 255, 220));
+    words->setParentItem(ground);
+    ground->setZValue(1000);
+    ground->setRotation(-90);
+    ground->setPos(at.x() + 1, at.y() + 4 + level * (longest + 8) + box.width());
   }
   return renderScene(format, scene, area, "Ports' open areas over the cycle", content, error);
 }

@@ -494,6 +494,21 @@ if len(volume_line) == len(rows):
                   f"the chart marks {label!r} at {[angle_at(x) for x in found]}, not {angle}")
 else:
     check(False, "the port chart's volume line lacks points")
+# Events a few degrees apart (the README's ports: the intake opens 10.7 degrees before the
+# exhaust closes) are named one below the other, never over each other.
+with open(path("side-intake.csv"), "w") as f:
+    f.write("x,y\n-45,82\n-75,70\n-72,58\n-45,70\n")
+run("--seal-offset", "2", "--clearance", "0.1", "--intake-port", path("side-intake.csv"),
+    "--peripheral-exhaust", "42.5,54.4,30", "--chart", path("close.svg"))
+chart_series(path("close.svg"))
+labels = [(x, y, text) for (x, y), text in drawing[path("close.svg")][2]
+          if re.match(r"port\d (opens|closes) ", text)]
+check(len(labels) == 4, f"the close events' chart names {len(labels)} events")
+for n, (x, y, text) in enumerate(labels):
+    for other_x, other_y, other in labels[n + 1:]:
+        if abs(x - other_x) < 11:
+            check(abs(y - other_y) > 4 * max(len(text), len(other)),
+                  f"{text!r} and {other!r} are drawn over each other")
 
 leftovers = [name for name in os.listdir(folder) if name.startswith(".")]
 check(not leftovers, f"temporary files left: {leftovers}")
