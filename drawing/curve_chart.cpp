@@ -8,8 +8,8 @@
 
 #include "chart.h"
 #include "chart_render.h"
+#include "cycle_chart_parts.h"
 #include "headless_qt.h"
-#include "number_text.h"
 
 namespace rotary::drawing {
 
@@ -17,21 +17,12 @@ bool drawCurveChart(ImageFormat format, const CurveChart& chart, std::string& co
                     std::string& error) {
   ensureHeadlessQt();
   constexpr double kWidth = 900, kHeight = 560;
-  auto* drawn = new QChart;
-  drawn->setAnimationOptions(QChart::NoAnimation);
-  drawn->setTitle(QString::fromStdString(
-      std::string(chart.realEngine ? "Real engine" : "Exact shape") +
-      ", e = " + formatNumber(chart.eccentricity) + ", R = " + formatNumber(chart.rotorRadius) +
-      ", W = " + formatNumber(chart.chamberWidth) +
-      ": one chamber's volume over its four strokes"));
-  drawn->legend()->setAlignment(Qt::AlignBottom);
+  QChart* drawn = newCycleChart(chart.realEngine, chart.eccentricity, chart.rotorRadius,
+                                chart.chamberWidth, "one chamber's volume over its four strokes");
 
   auto* volume = new QLineSeries;
   volume->setName("chamber volume");
-  // Dashed with a dash longer than the line: one path in an SVG, not a line per degree.
-  QPen solid(QColor(16, 89, 198), 2);
-  solid.setDashPattern({1e6, 1});
-  volume->setPen(solid);
+  volume->setPen(wholeLinePen(QColor(16, 89, 198), 2));
   auto* lean = new QLineSeries;
   lean->setName("apex seal's lean, degrees (right axis)");
   lean->setPen(QPen(QColor(198, 16, 36), 2, Qt::DashLine));
@@ -45,11 +36,7 @@ bool drawCurveChart(ImageFormat format, const CurveChart& chart, std::string& co
   drawn->addSeries(volume);
   drawn->addSeries(lean);
 
-  auto* shaft = new QValueAxis;
-  shaft->setTitleText("eccentric shaft angle, degrees from top dead centre of compression");
-  shaft->setRange(0, 1080);
-  shaft->setTickCount(13);  // every 90 degrees: TDC, BDC and the strokes between
-  shaft->setLabelFormat("%.0f");
+  QValueAxis* shaft = newShaftAxis();
   auto* volumes = new QValueAxis;
   volumes->setTitleText(QString("volume, ") + QString::fromStdString(chart.volumeUnit));
   volumes->setRange(lowest, highest);

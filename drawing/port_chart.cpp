@@ -14,6 +14,7 @@
 
 #include "chart.h"
 #include "chart_render.h"
+#include "cycle_chart_parts.h"
 #include "headless_qt.h"
 #include "number_text.h"
 
@@ -28,33 +29,16 @@ QColor portColour(PortRole role, int ofItsRole) {
   return palette[ofItsRole % 4];
 }
 
-// A line drawn as one path in an SVG: dashed with a dash longer than the line.
-QPen wholeLine(const QColor& colour, double width) {
-  QPen pen(colour, width);
-  pen.setDashPattern({1e6, 1});
-  return pen;
-}
-
 }  // namespace
 
 bool drawPortChart(ImageFormat format, const PortChart& chart, std::string& content,
                    std::string& error) {
   ensureHeadlessQt();
   constexpr double kWidth = 960, kHeight = 600;
-  auto* drawn = new QChart;
-  drawn->setAnimationOptions(QChart::NoAnimation);
-  drawn->setTitle(QString::fromStdString(
-      std::string(chart.realEngine ? "Real engine" : "Exact shape") +
-      ", e = " + formatNumber(chart.eccentricity) + ", R = " + formatNumber(chart.rotorRadius) +
-      ", W = " + formatNumber(chart.chamberWidth) +
-      ": each port's area open to one chamber over its cycle"));
-  drawn->legend()->setAlignment(Qt::AlignBottom);
-
-  auto* shaft = new QValueAxis;
-  shaft->setTitleText("eccentric shaft angle, degrees from top dead centre of compression");
-  shaft->setRange(0, 1080);
-  shaft->setTickCount(13);  // every 90 degrees: TDC, BDC and the strokes between
-  shaft->setLabelFormat("%.0f");
+  QChart* drawn =
+      newCycleChart(chart.realEngine, chart.eccentricity, chart.rotorRadius, chart.chamberWidth,
+                    "each port's area open to one chamber over its cycle");
+  QValueAxis* shaft = newShaftAxis();
   auto* areas = new QValueAxis;
   areas->setTitleText(QString::fromStdString("open area, " + chart.lengthUnit + "^2"));
   auto* volumes = new QValueAxis;
@@ -66,7 +50,7 @@ bool drawPortChart(ImageFormat format, const PortChart& chart, std::string& cont
   // The volume in grey behind the ports, for where in the strokes they stand open.
   auto* volume = new QLineSeries;
   volume->setName("chamber volume (right axis)");
-  volume->setPen(wholeLine(QColor(128, 128, 128), 1.5));
+  volume->setPen(wholeLinePen(QColor(128, 128, 128), 1.5));
   double mostVolume = 0;
   for (const CyclePoint& p : chart.curve) {
     volume->append(p.shaftAngle, p.volume);
@@ -106,7 +90,7 @@ bool drawPortChart(ImageFormat format, const PortChart& chart, std::string& cont
         (port.kind == PortKind::kSide
              ? " side " + std::filesystem::path(port.source).filename().string()
              : " peripheral " + port.source)));
-    line->setPen(wholeLine(colour, 2));
+    line->setPen(wholeLinePen(colour, 2));
     for (std::size_t k = 0; k < chart.curve.size() && k < chart.areas[n].size(); ++k) {
       line->append(chart.curve[k].shaftAngle, chart.areas[n][k]);
     }
