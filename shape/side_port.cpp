@@ -33,7 +33,7 @@ constexpr double kScanStep = 3;
 constexpr double kEventTolerance = 1e-9;
 // The angle-area's pieces are halved until their rules agree to this share of the port's area
 // over each degree, at most so many times.
-constexpr double kAngleAreaTolerance = 1e-5;
+constexpr double kAngleAreaTolerance = 3e-6;
 constexpr int kMostHalvings = 8;
 constexpr long kHalfPieceSteps = 2;
 constexpr int kGoldenSections = 24;
