@@ -21,7 +21,7 @@ constexpr int kTipSamples = 24;
 // port by more than they stray from the curve.
 constexpr int kFarStride = 32;
 // Inside the port, away from its edges, one point in this many: the chords' areas there balance.
-constexpr int kInsideStride = 4;
+constexpr int kInsideStride = 8;
 // The band about the port's edges in which the outline keeps every point, as a share of R: it
 // holds the chords of a far stride clear of the port.
 constexpr double kBand = 0.001;
@@ -51,12 +51,29 @@ Polyline rotorFlankSamples(double K, double offset) {
   return line;
 }
 
-ChamberOutline::ChamberOutline(double K, const RealEngine& real, const Polyline& port)
+FlankSamples::FlankSamples(double K, const RealEngine& real)
+    : line(rotorFlankSamples(K, real.sealOffset - real.clearance)) {
+  for (std::size_t n = 1; n < line.size(); ++n) {
+    falls = falls && line[n].x < line[n - 1].x;
+    step = std::max(step, std::hypot(line[n].x - line[n - 1].x, line[n].y - line[n - 1].y));
+  }
+  inside = line;
+  for (std::size_t n = kInsideStride; n + kInsideStride < line.size(); ++n) {
+    const PlanePoint& before = line[n - kInsideStride];
+    const PlanePoint& after = line[n + kInsideStride];
+    const PlanePoint& p = line[n];
+    inside[n] = {p.x - (before.x - 2 * p.x + after.x) / 12,
+                 p.y - (before.y - 2 * p.y + after.y) / 12};
+  }
+}
+
+ChamberOutline::ChamberOutline(double K, const RealEngine& real, const Polyline& port,
+                               std::shared_ptr<const FlankSamples> flank)
     : frame_(1, K, real),
       K_(K),
       bore_(real.sealOffset),
-      flank_(real.sealOffset - real.clearance),
-      zones_(port, kBand * K) {
+      zones_(port, kBand * K),
+      flank_(std::move(flank)) {
   near_ = {zones_.left(), zones_.bottom(), zones_.right(), zones_.top()};
   around_ = near_.grown(kNeighbourhood * K);
   wide_ = near_.grown(kWide * K);
@@ -86,20 +103,6 @@ ChamberOutline::ChamberOutline(double K, const RealEngine& real, const Polyline&
         boreKeptPoints_.push_back(p);
       }
     }
-  }
-  flankLine_ = rotorFlankSamples(K_, flank_);
-  for (std::size_t n = 1; n < flankLine_.size(); ++n) {
-    flankFalls_ = flankFalls_ && flankLine_[n].x < flankLine_[n - 1].x;
-    flankStep_ = std::max(flankStep_, std::hypot(flankLine_[n].x - flankLine_[n - 1].x,
-                                                 flankLine_[n].y - flankLine_[n - 1].y));
-  }
-  flankInside_ = flankLine_;
-  for (std::size_t n = kInsideStride; n + kInsideStride < flankLine_.size(); ++n) {
-    const PlanePoint& before = flankLine_[n - kInsideStride];
-    const PlanePoint& after = flankLine_[n + kInsideStride];
-    const PlanePoint& p = flankLine_[n];
-    flankInside_[n] = {p.x - (before.x - 2 * p.x + after.x) / 12,
-                       p.y - (before.y - 2 * p.y + after.y) / 12};
   }
   rightApex_ = exact::housingPoint(K_, exact::kRightApex, 0);
   leftApex_ = {-rightApex_.x, rightApex_.y};
@@ -163,6 +166,7 @@ ChamberOutline::Outline ChamberOutline::at(double shaftAngle, bool thin) const {
   add(frame_.borePoint(trailing));
   // Round the trailing seal's tip to the flank, along the flank, round the leading seal's tip.
   const HousingFrame::Placement toFrame = frame_.placement(shaftAngle);
+  const Polyline& flankLine = flank_->line;
   const double a = motionAngle(shaftAngle);
   // Each point of a tip's arc the one before turned by a fixed step; a few steps for a tip
   // beyond the port's neighbourhood, whose chords then stray from it by a few thousandths of e.
@@ -202,32 +206,36 @@ ChamberOutline::Outline ChamberOutline::at(double shaftAngle, bool thin) const {
         turned.high = std::max(turned.high, corner.y);
       }
     }
-    turned.to = flankLine_.size();
-    if (flankFalls_) {
+    turned.to = flankLine.size();
+    if (flank_->falls) {
       const auto byFallingX = [](const PlanePoint& p, double x) { return p.x > x; };
       turned.from = static_cast<std::size_t>(
-          std::lower_bound(flankLine_.begin(), flankLine_.end(), turned.right, byFallingX) -
-          flankLine_.begin());
-      turned.to = static_cast<std::size_t>(std::lower_bound(flankLine_.begin(), flankLine_.end(),
+          std::lower_bound(flankLine.begin(), flankLine.end(), turned.right, byFallingX) -
+          flankLine.begin());
+      turned.to = static_cast<std::size_t>(std::lower_bound(flankLine.begin(), flankLine.end(),
                                                             std::nextafter(turned.left, -INFINITY),
                                                             byFallingX) -
-                                           flankLine_.begin());
+                                           flankLine.begin());
     }
     return turned;
   };
   const Span nearSpan = span(near_), neighbourhood = span(around_);
 
-  const std::size_t size = flankLine_.size();
+  const std::size_t size = flankLine.size();
   bool flankNear = false;
   for (std::size_t n = 0; n < size;) {
-    const PlanePoint& p = flankLine_[n];
+    const PlanePoint& p = flankLine[n];
     // Placed and judged where it stands against the port: every point near its edges kept, a
     // point in a stride inside it moved off the curve; away from it one in a stride, and one
     // in a longer stride beyond its neighbourhood.
     const bool withinX = n >= nearSpan.from && n < nearSpan.to;
     const PlanePoint placed = withinX ? toFrame({p.x, p.y}) : PlanePoint{};
-    const PortZones::Zone zone = withinX ? zones_.at(placed) : PortZones::kFar;
-    flankNear |= zone != PortZones::kFar;
+    const PortZones::Zone cell = withinX ? zones_.at(placed) : PortZones::kFar;
+    flankNear |= cell != PortZones::kFar;
+    // In the band's cells but beyond the band itself, a point is kept as one inside the port:
+    // there its chord balances, and outside the chord keeps clear of the port by the band.
+    const PortZones::Zone zone =
+        cell == PortZones::kEdge && !zones_.withinBand(placed) ? PortZones::kInside : cell;
     const bool inNeighbourhood = n >= neighbourhood.from && n < neighbourhood.to;
     const std::size_t stride = zone == PortZones::kInside ? kInsideStride
                                : inNeighbourhood          ? kFarStride
@@ -235,7 +243,7 @@ ChamberOutline::Outline ChamberOutline::at(double shaftAngle, bool thin) const {
     if (!thin || zone == PortZones::kEdge || n + 1 == size) {
       line.push_back(withinX ? placed : toFrame({p.x, p.y}));
     } else if (n % stride == 0) {
-      const PlanePoint& kept = zone == PortZones::kInside ? flankInside_[n] : p;
+      const PlanePoint& kept = zone == PortZones::kInside ? flank_->inside[n] : p;
       line.push_back(toFrame({kept.x, kept.y}));
     }
     // On to the next point kept: beyond the port's x at once, within it over the points that
@@ -245,8 +253,8 @@ ChamberOutline::Outline ChamberOutline::at(double shaftAngle, bool thin) const {
       next = (n / stride + 1) * stride;
       if (n < nearSpan.from) next = std::min(next, nearSpan.from);
       if (n < neighbourhood.from) next = std::min(next, neighbourhood.from);
-    } else if (thin && zone != PortZones::kEdge) {
-      const auto staying = static_cast<std::size_t>(zones_.room(placed) / flankStep_);
+    } else if (thin && cell != PortZones::kEdge) {
+      const auto staying = static_cast<std::size_t>(zones_.room(placed) / flank_->step);
       next = std::min(n + std::max<std::size_t>(staying, 1), (n / stride + 1) * stride);
     }
     n = std::max(n + 1, std::min(next, size - 1));
@@ -257,7 +265,7 @@ ChamberOutline::Outline ChamberOutline::at(double shaftAngle, bool thin) const {
   if (thin && !out.nearPort && out.wideOfPort) {
     const Span wideSpan = span(wide_);
     for (std::size_t n = wideSpan.from; n < wideSpan.to && out.wideOfPort; ++n) {
-      out.wideOfPort = !wideSpan.holds(n, flankLine_[n]);
+      out.wideOfPort = !wideSpan.holds(n, flankLine[n]);
     }
   }
   tipArc(leftApex_, leftTip_, exact::borePoint(K_, exact::kLeftApex, a, bore_));

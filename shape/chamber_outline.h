@@ -7,6 +7,8 @@
 // of the port, and one in 256 beyond.
 #pragma once
 
+#include <memory>
+
 #include "housing_frame.h"
 #include "plane.h"
 #include "port_zones.h"
@@ -18,10 +20,23 @@ namespace rotary {
 // outline's own samples: its right half computed, its left half the mirror image.
 Polyline rotorFlankSamples(double K, double offset);
 
+// The rotor's flank as the outline samples it, the same for every port of an engine: its
+// points from right end to left in the rotor's frame, and the same moved off the curve for the
+// chords of a stride inside a port, out by two thirds of such a chord's sagitta.
+struct FlankSamples {
+  // K and the real engine in units of e.
+  FlankSamples(double K, const RealEngine& real);
+  Polyline line, inside;
+  bool falls = true;  // its x falls all along it
+  double step = 0;    // the longest step from one of its points to the next
+};
+
 class ChamberOutline {
  public:
-  // K and the real engine in units of e; `port` the port's outline in units of e, closed.
-  ChamberOutline(double K, const RealEngine& real, const Polyline& port);
+  // K and the real engine in units of e; `port` the port's outline in units of e, closed; the
+  // flank's samples of this engine.
+  ChamberOutline(double K, const RealEngine& real, const Polyline& port,
+                 std::shared_ptr<const FlankSamples> flank);
 
   struct Outline {
     Polyline line;  // clockwise
@@ -55,7 +70,7 @@ class ChamberOutline {
   bool covers(const PlanePoint& p) const { return zones_.at(p) != PortZones::kFar; }
 
   HousingFrame frame_;
-  double K_, bore_, flank_;
+  double K_, bore_;
   // Where the outline's points stand against the port; the box beyond which all are far, the
   // port's neighbourhood beyond which the outline keeps one point in a longer stride, and the
   // wide box the rotor must keep out of for the port to stay as it is.
@@ -67,12 +82,7 @@ class ChamberOutline {
   Polyline boreKeptPoints_;
   std::vector<int> nearBefore_;
   bool boreNearPort_ = false;
-  Polyline flankLine_;  // right end to left end, in the rotor's frame
-  // Its points moved off the curve, for the chords of a stride inside the port: out by two
-  // thirds of such a chord's sagitta.
-  Polyline flankInside_;
-  bool flankFalls_ = true;  // its x falls all along it
-  double flankStep_ = 0;    // the longest step from one of its points to the next
+  std::shared_ptr<const FlankSamples> flank_;
   exact::Point rightApex_, leftApex_, rightTip_, leftTip_;
 };
 

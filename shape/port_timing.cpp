@@ -1,15 +1,14 @@
 #include "port_timing.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <exception>
 #include <numbers>
-#include <thread>
+#include <numeric>
 
 #include "chamber_cycle.h"
 #include "quadrature.h"
 #include "side_port.h"
+#include "work_sharing.h"
 
 namespace rotary {
 namespace {
@@ -46,27 +45,16 @@ Intervals merged(const std::vector<std::pair<double, double>>& openings) {
   return out;
 }
 
-// Does work(0) to work(count - 1), on as many threads at once as the machine has cores: a side
-// port takes milliseconds, and a designer's engine has several.
-template <typename Work>
-void eachAtOnce(std::size_t count, const Work& work) {
-  const std::size_t threads =
-      std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
-  std::atomic<std::size_t> next{0};
-  std::exception_ptr failure;
-  std::atomic_flag failed;
-  const auto run = [&] {
-    try {
-      for (std::size_t n = next++; n < count; n = next++) work(n);
-    } catch (...) {
-      if (!failed.test_and_set()) failure = std::current_exception();
-    }
-  };
-  std::vector<std::thread> helpers;
-  for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(run);
-  run();
-  for (std::thread& helper : helpers) helper.join();
-  if (failure) std::rethrow_exception(failure);
+// The diagonal of a side port's box, by which its timing's work grows; nil for a peripheral
+// port.
+double outlineSpan(const PortDefinition& port) {
+  if (port.kind != PortKind::kSide || port.outline.empty()) return 0;
+  double left = INFINITY, right = -INFINITY, bottom = INFINITY, top = -INFINITY;
+  for (const PlanePoint& p : port.outline) {
+    left = std::min(left, p.x), right = std::max(right, p.x);
+    bottom = std::min(bottom, p.y), top = std::max(top, p.y);
+  }
+  return std::hypot(right - left, top - bottom);
 }
 
 }  // namespace
@@ -119,18 +107,33 @@ PortTiming PeripheralOpening::timing() const {
 }
 
 EngineTiming engineTiming(double e, double R, double W, const RealEngine& real,
-                          double volumeDivisor, const std::vector<PortDefinition>& ports) {
+                          double volumeDivisor, const std::vector<PortDefinition>& ports,
+                          unsigned threads) {
   const HousingFrame frame(e, R, real);
   EngineTiming timing;
   std::vector<std::pair<double, double>> intake, exhaust;
   std::optional<double> lastIntakeCloses, firstExhaustOpens;
   timing.ports.resize(ports.size());
-  eachAtOnce(ports.size(), [&](std::size_t n) {
+  // The side ports, the largest first, then the peripheral ones, which take far less: the
+  // threads finish about together. Each side port's own work is shared out only where the
+  // threads outnumber the side ports; else it costs more than it saves.
+  std::vector<std::size_t> order(ports.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return outlineSpan(ports[a]) > outlineSpan(ports[b]);
+  });
+  const auto sidePorts = static_cast<std::size_t>(std::count_if(
+      ports.begin(), ports.end(), [](const auto& port) { return port.kind == PortKind::kSide; }));
+  const auto flank = sideFlank(e, R, real);
+  WorkSharing sharing(threads);
+  sharing.each(ports.size(), [&](std::size_t k) {
+    const std::size_t n = order[k];
     const PortDefinition& port = ports[n];
     if (port.kind == PortKind::kPeripheral) {
       timing.ports[n] = PeripheralOpening(frame, port.peripheral).timing();
-    } else if (const SideOpening side(e, R, real, port.outline); side.areaInsideTheBore() > 0) {
-      timing.ports[n] = side.timing();
+    } else if (const SideOpening side(e, R, real, port.outline, flank);
+               side.areaInsideTheBore() > 0) {
+      timing.ports[n] = sidePorts < threads ? side.timing(sharing) : side.timing();
     }
   });
   for (std::size_t n = 0; n < ports.size(); ++n) {
@@ -163,7 +166,8 @@ std::vector<std::vector<double>> openAreas(double e, double R, const RealEngine&
                                            const std::vector<double>& shaftAngles) {
   const HousingFrame frame(e, R, real);
   std::vector<std::vector<double>> areas(ports.size());
-  eachAtOnce(ports.size(), [&](std::size_t n) {
+  const auto flank = sideFlank(e, R, real);
+  WorkSharing(allCores()).each(ports.size(), [&](std::size_t n) {
     const PortDefinition& port = ports[n];
     std::vector<double>& row = areas[n];
     row.reserve(shaftAngles.size());
@@ -171,7 +175,7 @@ std::vector<std::vector<double>> openAreas(double e, double R, const RealEngine&
       const PeripheralOpening opening(frame, port.peripheral);
       for (const double angle : shaftAngles) row.push_back(opening.area(angle));
     } else {
-      const SideOpening opening(e, R, real, port.outline);
+      const SideOpening opening(e, R, real, port.outline, flank);
       for (const double angle : shaftAngles) row.push_back(opening.area(angle));
     }
   });

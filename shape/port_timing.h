@@ -16,6 +16,7 @@
 #include "housing_frame.h"
 #include "plane.h"
 #include "real_engine.h"
+#include "work_sharing.h"
 
 namespace rotary {
 
@@ -83,9 +84,11 @@ struct EngineTiming {
 };
 
 // For dimensions whose real engine has figures (realLimit says so); with no seal offset,
-// clearance or recess, the bare shape's. The ports must not be always open.
+// clearance or recess, the bare shape's. The ports must not be always open. The ports' work is
+// shared among up to `threads` threads: a study, which gives each engine a core, gives one.
 EngineTiming engineTiming(double e, double R, double W, const RealEngine& real,
-                          double volumeDivisor, const std::vector<PortDefinition>& ports);
+                          double volumeDivisor, const std::vector<PortDefinition>& ports,
+                          unsigned threads = allCores());
 
 // The open area of each port at each shaft angle in degrees, in the unit of length squared: one
 // row a port, in the order given.

@@ -36,12 +36,15 @@ PortZones::PortZones(const Polyline& outline, double band) {
   // A cell holds a point within the band of an edge only if its centre lies within the band and
   // half the cell's diagonal of it.
   const double reach = band + cell_ * std::sqrt(0.5);
+  band_ = band;
   // Each edge's cells row by row: a row's centres within reach of the edge make one run, the
   // line through them cut by the edge's stadium (its band round both ends).
+  std::vector<std::pair<int, int>> cellEdges;  // cell, edge
   for (std::size_t n = 0; n < outline.size(); ++n) {
     const PlanePoint& a = outline[n];
     const PlanePoint& b = outline[(n + 1) % outline.size()];
     const double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
+    edges_.push_back({a, dx, dy, dx * dx + dy * dy});
     for (int row = 0; row < rows_; ++row) {
       const double y = bottom_ + (row + 0.5) * cell_;
       double from = INFINITY, to = -INFINITY;
@@ -75,9 +78,19 @@ PortZones::PortZones(const Polyline& outline, double band) {
       const int first = std::max(0, static_cast<int>(std::ceil((from - left_) / cell_ - 0.5)));
       const int last =
           std::min(columns_ - 1, static_cast<int>(std::floor((to - left_) / cell_ - 0.5)));
-      for (int column = first; column <= last; ++column) zones_[row * columns_ + column] = kEdge;
+      for (int column = first; column <= last; ++column) {
+        zones_[row * columns_ + column] = kEdge;
+        cellEdges.emplace_back(row * columns_ + column, static_cast<int>(n));
+      }
     }
   }
+  std::sort(cellEdges.begin(), cellEdges.end());
+  edgesFrom_.assign(zones_.size() + 1, 0);
+  for (const auto& [cell, edge] : cellEdges) {
+    ++edgesFrom_[cell + 1];
+    edgeList_.push_back(edge);
+  }
+  for (std::size_t cell = 0; cell < zones_.size(); ++cell) edgesFrom_[cell + 1] += edgesFrom_[cell];
   // The cells beyond the band fall into stretches the edges' band parts; each lies wholly inside
   // the port or wholly outside it, as an edge between two cells side by side would put both in
   // the band. One cell of each says which.

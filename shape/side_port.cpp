@@ -13,6 +13,7 @@
 #include <boost/geometry.hpp>
 #include <boost/geometry/geometries/point_xy.hpp>
 #include <boost/geometry/geometries/polygon.hpp>
+#include <boost/math/tools/minima.hpp>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -35,14 +36,23 @@ constexpr double kEventTolerance = 1e-9;
 // over each degree, at most so many times.
 constexpr double kAngleAreaTolerance = 3e-6;
 constexpr int kMostHalvings = 8;
-constexpr long kHalfPieceSteps = 2;
-constexpr int kGoldenSections = 24;
+constexpr long kStepsInPiece = 4;
+// The scan's stretches, shared among the threads.
+constexpr std::size_t kScanStretches = 8;
+// The largest area's angle is found to about a ten-millionth: the area is flat about it.
+constexpr int kLargestAreaBits = 24;
+constexpr std::uintmax_t kLargestAreaEvaluations = 60;
 
 Polyline scaled(const Polyline& line, double factor) {
   Polyline out;
   out.reserve(line.size());
   for (const PlanePoint& p : line) out.push_back({p.x * factor, p.y * factor});
   return out;
+}
+
+// The seal's offset and the clearance in units of e, as the chamber's outline takes them.
+RealEngine inUnitsOfE(double e, const RealEngine& real) {
+  return RealEngine{real.sealOffset / e, real.clearance / e, 0};
 }
 
 Polygon polygonOf(const Polyline& line) {
@@ -57,7 +67,7 @@ Polygon polygonOf(const Polyline& line) {
 
 Polyline chamberFlank(double e, double R, const RealEngine& real, double shaftAngle) {
   // The very points the side ports' chamber takes, so that a port drawn on them meets it there.
-  const HousingFrame frame(1, R / e, RealEngine{real.sealOffset / e, real.clearance / e, 0});
+  const HousingFrame frame(1, R / e, inUnitsOfE(e, real));
   const HousingFrame::Placement place = frame.placement(shaftAngle);
   Polyline line;
   for (const PlanePoint& p : rotorFlankSamples(R / e, (real.sealOffset - real.clearance) / e)) {
@@ -69,9 +79,10 @@ Polyline chamberFlank(double e, double R, const RealEngine& real, double shaftAn
 
 const PortDefinition* portOutsideTheBore(double e, double R, const RealEngine& real,
                                          const std::vector<PortDefinition>& ports) {
+  const auto flank = sideFlank(e, R, real);
   for (const PortDefinition& port : ports) {
     if (port.kind != PortKind::kSide) continue;
-    if (!(SideOpening(e, R, real, port.outline).areaInsideTheBore() > 0)) return &port;
+    if (!(SideOpening(e, R, real, port.outline, flank).areaInsideTheBore() > 0)) return &port;
   }
   return nullptr;
 }
@@ -101,11 +112,12 @@ struct SideOpening::Shapes {
 
   // Everything in units of e, as Boost.Geometry's tolerances are not all relative: at a
   // thousandth of the size its intersections dropped slivers and moved the events.
-  Shapes(double e_, double R, const RealEngine& real, const Polyline& outline)
+  Shapes(double e_, double R, const RealEngine& real, const Polyline& outline,
+         std::shared_ptr<const FlankSamples> flank)
       : e(e_),
         port(polygonOf(scaled(outline, 1 / e_))),
-        chamber(R / e_, RealEngine{real.sealOffset / e_, real.clearance / e_, 0},
-                scaled(outline, 1 / e_)),
+        chamber(R / e_, inUnitsOfE(e_, real), scaled(outline, 1 / e_),
+                flank ? std::move(flank) : sideFlank(e_, R, real)),
         stepsUnchanged(chamber.stepsUnchanged(kScanStep)) {
     portArea = bg::area(port) * e * e;
     // The part of the port inside the bore, from the same thinned outline as the chamber's.
@@ -153,8 +165,13 @@ struct SideOpening::Shapes {
   }
 };
 
-SideOpening::SideOpening(double e, double R, const RealEngine& real, const Polyline& outline)
-    : shapes_(new Shapes(e, R, real, outline)) {}
+std::shared_ptr<const FlankSamples> sideFlank(double e, double R, const RealEngine& real) {
+  return std::make_shared<const FlankSamples>(R / e, inUnitsOfE(e, real));
+}
+
+SideOpening::SideOpening(double e, double R, const RealEngine& real, const Polyline& outline,
+                         std::shared_ptr<const FlankSamples> flank)
+    : shapes_(new Shapes(e, R, real, outline, std::move(flank))) {}
 
 SideOpening::~SideOpening() {
   delete shapes_;
@@ -192,16 +209,25 @@ bool SideOpening::meets(double shaftAngle) const {
 }
 
 PortTiming SideOpening::timing() const {
+  WorkSharing alone(1);
+  return timing(alone);
+}
+
+PortTiming SideOpening::timing(WorkSharing& sharing) const {
   PortTiming t;
   if (!(shapes_->insideBore > 0)) return t;
-  // The open area at each step of the scan. The longest closed stretch, round the end of the
-  // cycle if need be, starts just after the port closes and ends just before it opens.
+  // The open area at each step of the scan, in stretches that each step over what they may on
+  // their own. The longest closed stretch, round the end of the cycle if need be, starts just
+  // after the port closes and ends just before it opens.
   const int steps = static_cast<int>(kShaftCycle / kScanStep);
   std::vector<double> scanned(steps);
-  for (int n = 0; n < steps;) {
-    const Shapes::Scanned at = shapes_->scan(n * kScanStep);
-    for (int k = 0; k <= at.stepsUnchanged && n < steps; ++k) scanned[n++] = at.area;
-  }
+  sharing.each(kScanStretches, [&](std::size_t stretch) {
+    const int end = static_cast<int>(steps * (stretch + 1) / kScanStretches);
+    for (int n = static_cast<int>(steps * stretch / kScanStretches); n < end;) {
+      const Shapes::Scanned at = shapes_->scan(n * kScanStep);
+      for (int k = 0; k <= at.stepsUnchanged && n < end; ++k) scanned[n++] = at.area;
+    }
+  });
   int longest = 0, firstClosed = 0, lastClosed = 0;
   for (int n = 0, runStart = -1; n < 2 * steps; ++n) {
     if (scanned[n % steps] > 0) {
@@ -218,6 +244,10 @@ PortTiming SideOpening::timing() const {
   }
   // Never open, or never closed: no events.
   if (longest == steps || longest == 0) return PortTiming{};
+
+  // The port opens within the step after the last closed one, and closes within the step
+  // before the first closed one, a cycle on.
+  const long opensInStep = lastClosed, closesInStep = firstClosed - 1 + steps;
   // Each change halved down between the closed step and the open one beside it.
   const auto halve = [&](double closed, double opened) {
     while (std::abs(opened - closed) > kEventTolerance) {
@@ -226,86 +256,104 @@ PortTiming SideOpening::timing() const {
     }
     return (closed + opened) / 2;
   };
-  const double opens = halve(lastClosed * kScanStep, (lastClosed + 1) * kScanStep);
-  double closes = halve(firstClosed * kScanStep, (firstClosed - 1) * kScanStep);
-  if (closes < opens) closes += kShaftCycle;
-  t.opens = withinCycle(opens);
-  t.closes = withinCycle(closes);
-  t.openFor = closes - opens;
 
-  // The open area between the events, the scan's own where it has it.
-  double best = 0, bestAt = opens;
-  const auto open = [&](double angle) {
-    const double value = area(angle);
-    if (value > best) best = value, bestAt = angle;
-    return value;
+  // The open area between the events, the scan's own where it has it. Boole's rule on pieces
+  // of four steps, whose five points the scan has, halved where Simpson's rule on three of them
+  // disagrees: the area has kinks where an edge of the port lies along the flank as it passes,
+  // and bends where a corner meets it. Each piece keeps the largest area it met, and where.
+  struct Part {
+    double angleArea = 0, best = 0, bestAt = 0;
+    void met(double value, double angle) {
+      if (value > best) best = value, bestAt = angle;
+    }
   };
-  const auto scannedAt = [&](long step) {
-    const double value = scanned[static_cast<std::size_t>(((step % steps) + steps) % steps)];
-    if (value > best) best = value, bestAt = step * kScanStep;
-    return value;
-  };
-  // Boole's rule on pieces of four steps, whose five points the scan has, halved where Simpson's
-  // rule on three of them disagrees: the area has kinks where an edge of the port lies along the
-  // flank as it passes, and bends where a corner meets it.
   const double tolerance = kAngleAreaTolerance * shapes_->portArea;
   using Quarters = std::array<double, 5>;
-  const std::function<double(double, double, const Quarters&, int)> piece =
-      [&](double from, double to, const Quarters& f, int halvings) {
+  const auto scannedAt = [&](Part& part, long step) {
+    const double value = scanned[static_cast<std::size_t>(((step % steps) + steps) % steps)];
+    part.met(value, step * kScanStep);
+    return value;
+  };
+  const std::function<double(Part&, double, double, const Quarters&, int)> piece =
+      [&](Part& part, double from, double to, const Quarters& f, int halvings) {
         const double length = to - from;
         const double boole = length * (7 * (f[0] + f[4]) + 32 * (f[1] + f[3]) + 12 * f[2]) / 90;
         const double simpson = length * (f[0] + 4 * f[2] + f[4]) / 6;
         if (halvings == 0 || std::abs(boole - simpson) <= tolerance * length) return boole;
         const double eighth = length / 8;
-        return piece(from, from + length / 2,
+        const auto open = [&](double angle) {
+          const double value = area(angle);
+          part.met(value, angle);
+          return value;
+        };
+        return piece(part, from, from + length / 2,
                      {f[0], open(from + eighth), f[1], open(from + 3 * eighth), f[2]},
                      halvings - 1) +
-               piece(from + length / 2, to,
+               piece(part, from + length / 2, to,
                      {f[2], open(from + 5 * eighth), f[3], open(from + 7 * eighth), f[4]},
                      halvings - 1);
       };
-  const auto ends = [&](double from, double to, double atFrom, double atTo) {
+  const auto ends = [&](Part& part, double from, double to, double atFrom, double atTo) {
     const double quarter = (to - from) / 4;
+    const auto open = [&](double angle) {
+      const double value = area(angle);
+      part.met(value, angle);
+      return value;
+    };
     return piece(
-        from, to,
+        part, from, to,
         {atFrom, open(from + quarter), open(from + 2 * quarter), open(from + 3 * quarter), atTo},
         kMostHalvings);
   };
   // Pieces of four steps from the first after the opening to the last before the closing; the
-  // stretches at either end on their own. The area is nil at the events.
-  constexpr long kStepsInPiece = 4;
-  const double pieceLength = kStepsInPiece * kScanStep;
-  const long firstStep = kStepsInPiece * (static_cast<long>(std::floor(opens / pieceLength)) + 1);
-  const long lastStep = kStepsInPiece * (static_cast<long>(std::ceil(closes / pieceLength)) - 1);
-  if (firstStep >= lastStep) {
-    t.angleArea = ends(opens, closes, 0, 0);
-  } else {
-    t.angleArea = ends(opens, firstStep * kScanStep, 0, scannedAt(firstStep));
-    for (long step = firstStep; step < lastStep; step += kStepsInPiece) {
-      t.angleArea += piece(step * kScanStep, (step + kStepsInPiece) * kScanStep,
-                           {scannedAt(step), scannedAt(step + 1), scannedAt(step + 2),
-                            scannedAt(step + 3), scannedAt(step + 4)},
-                           kMostHalvings);
-    }
-    t.angleArea += ends(lastStep * kScanStep, closes, scannedAt(lastStep), 0);
-  }
-  // Then golden sections about the largest area met, unless the whole port was open.
-  if (!(best < shapes_->insideBore)) {
-    t.largestArea = best;
-    return t;
-  }
-  double low = std::max(opens, bestAt - kScanStep), high = std::min(closes, bestAt + kScanStep);
-  const double golden = (std::sqrt(5.0) - 1) / 2;
-  for (int n = 0; n < kGoldenSections; ++n) {
-    const double left = high - golden * (high - low), right = low + golden * (high - low);
-    if (open(left) < open(right)) {
-      low = left;
+  // stretches at either end on their own, once their event is found. The area is nil at the
+  // events. Every part is worked out at once, and added up in order.
+  const long firstStep = kStepsInPiece * (opensInStep / kStepsInPiece + 1);
+  const long lastStep = kStepsInPiece * (closesInStep / kStepsInPiece);
+  const long middlePieces = std::max(0L, (lastStep - firstStep) / kStepsInPiece);
+  std::vector<Part> parts(static_cast<std::size_t>(middlePieces + 2));
+  double opens = 0, closes = 0;
+  sharing.each(parts.size(), [&](std::size_t n) {
+    Part& part = parts[n];
+    if (n == 0) {
+      opens = halve(opensInStep * kScanStep, (opensInStep + 1) * kScanStep);
+      if (middlePieces > 0) {
+        const double atFirst = scannedAt(part, firstStep);
+        part.angleArea = ends(part, opens, firstStep * kScanStep, 0, atFirst);
+      }
+    } else if (n + 1 == parts.size()) {
+      closes = halve(firstClosed * kScanStep, (firstClosed - 1) * kScanStep) + kShaftCycle;
+      if (middlePieces > 0) {
+        const double atLast = scannedAt(part, lastStep);
+        part.angleArea = ends(part, lastStep * kScanStep, closes, atLast, 0);
+      }
     } else {
-      high = right;
+      const long step = firstStep + kStepsInPiece * static_cast<long>(n - 1);
+      Quarters f;
+      for (long k = 0; k < kStepsInPiece + 1; ++k) f[k] = scannedAt(part, step + k);
+      part.angleArea = piece(part, step * kScanStep, (step + kStepsInPiece) * kScanStep, f,
+                             kMostHalvings);
     }
+  });
+  if (middlePieces == 0) parts.front().angleArea = ends(parts.front(), opens, closes, 0, 0);
+  t.opens = withinCycle(opens);
+  t.closes = withinCycle(closes);
+  t.openFor = closes - opens;
+  Part whole{0, 0, opens};
+  for (const Part& part : parts) {
+    whole.angleArea += part.angleArea;
+    whole.met(part.best, part.bestAt);
   }
-  open((low + high) / 2);
-  t.largestArea = best;
+  t.angleArea = whole.angleArea;
+  t.largestArea = whole.best;
+  // Then Brent's search about the largest area met, unless the whole port was open.
+  if (!(whole.best < shapes_->insideBore)) return t;
+  const double low = std::max(opens, whole.bestAt - kScanStep);
+  const double high = std::min(closes, whole.bestAt + kScanStep);
+  std::uintmax_t evaluations = kLargestAreaEvaluations;
+  const auto [at, lessArea] = boost::math::tools::brent_find_minima(
+      [&](double angle) { return -area(angle); }, low, high, kLargestAreaBits, evaluations);
+  t.largestArea = std::max(whole.best, -lessArea);
   return t;
 }
 

@@ -4,12 +4,14 @@
 // inset is left out. Areas come from Boost.Geometry's polygons.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "housing_frame.h"
 #include "plane.h"
 #include "port_timing.h"
+#include "work_sharing.h"
 
 namespace rotary {
 
@@ -25,11 +27,18 @@ const PortDefinition* portOutsideTheBore(double e, double R, const RealEngine& r
 // Why an outline is no port ("crosses itself", "has no area"); empty when it is one.
 std::string outlineRefusal(const Polyline& outline);
 
+// The rotor's flank as every side port of one engine samples it: made once, it spares each
+// port the making.
+struct FlankSamples;
+std::shared_ptr<const FlankSamples> sideFlank(double e, double R, const RealEngine& real);
+
 class SideOpening {
  public:
   // For dimensions whose real engine has figures; `outline` is closed (its last point joins its
-  // first) and does not cross itself.
-  SideOpening(double e, double R, const RealEngine& real, const Polyline& outline);
+  // first) and does not cross itself. The flank's samples of the same engine, or none to make
+  // them.
+  SideOpening(double e, double R, const RealEngine& real, const Polyline& outline,
+              std::shared_ptr<const FlankSamples> flank = nullptr);
   ~SideOpening();
   SideOpening(const SideOpening&) = delete;
   SideOpening& operator=(const SideOpening&) = delete;
@@ -45,8 +54,10 @@ class SideOpening {
   // The parts of the port open to the chamber at a shaft angle, in the housing's frame.
   std::vector<Polyline> openParts(double shaftAngle) const;
   // The shaft angles in degrees at which the chamber's region, at any shaft angle, meets the
-  // port, opening to closing, found to a billionth of a degree; none while it never opens.
+  // port, opening to closing, found to a billionth of a degree; none while it never opens. The
+  // work may be shared among threads; the figures are the same however it is.
   PortTiming timing() const;
+  PortTiming timing(WorkSharing& sharing) const;
 
   // The chamber's region at a shaft angle in the housing's frame, as a closed outline: the bore
   // from the leading seal's point of contact to the trailing one's, round the seal's tip to the
