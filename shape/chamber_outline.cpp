@@ -21,7 +21,10 @@ constexpr int kTipSamples = 24;
 // port by more than they stray from the curve.
 constexpr int kFarStride = 32;
 // Inside the port, away from its edges, one point in this many: the chords' areas there balance.
-constexpr int kInsideStride = 8;
+constexpr int kInsideStride = 4;
+// Deep inside the port, one point in this many, each chord's sliver added to the open area: the
+// chords stray from the flank by about half the band at most, and so stay inside the port.
+constexpr int kDeepStride = 64;
 // The band about the port's edges in which the outline keeps every point, as a share of R: it
 // holds the chords of a far stride clear of the port.
 constexpr double kBand = 0.001;
@@ -56,6 +59,11 @@ FlankSamples::FlankSamples(double K, const RealEngine& real)
   for (std::size_t n = 1; n < line.size(); ++n) {
     falls = falls && line[n].x < line[n - 1].x;
     step = std::max(step, std::hypot(line[n].x - line[n - 1].x, line[n].y - line[n - 1].y));
+  }
+  turning.assign(line.size(), 0);
+  for (std::size_t n = 1; n < line.size(); ++n) {
+    const PlanePoint &a = line[n - 1], &b = line[n];
+    turning[n] = turning[n - 1] + (a.x * b.y - a.y * b.x);
   }
   inside = line;
   for (std::size_t n = kInsideStride; n + kInsideStride < line.size(); ++n) {
@@ -119,7 +127,8 @@ int ChamberOutline::stepsUnchanged(double step) const {
 
 // The chamber's outline at a shaft angle, thinned far from the port when `thin`, and whether
 // any of its points lies near the port.
-ChamberOutline::Outline ChamberOutline::at(double shaftAngle, bool thin) const {
+ChamberOutline::Outline ChamberOutline::at(double shaftAngle, Thinning thinning) const {
+  const bool thin = thinning != kWhole;
   Outline out;
   Polyline& line = out.line;
   const auto add = [&](PlanePoint p) {
@@ -223,24 +232,57 @@ ChamberOutline::Outline ChamberOutline::at(double shaftAngle, bool thin) const {
 
   const std::size_t size = flankLine.size();
   bool flankNear = false;
+  // Deep inside the port the outline keeps long chords, each with the sliver between it and
+  // the flank's points added to the open area: the first and the last point of each stretch
+  // there, and one in a far stride between. The last one visited there waits to be kept until
+  // the next one visited is not.
+  std::size_t chordFrom = 0;
+  bool inStretch = false, waiting = false;
+  std::size_t waitingIndex = 0;
+  PlanePoint waitingPoint{};
+  const auto keepDeep = [&](std::size_t n, PlanePoint placed) {
+    if (inStretch && thinning == kThinDrawn) {
+      for (std::size_t k = chordFrom + 1; k < n; ++k) {
+        line.push_back(toFrame({flankLine[k].x, flankLine[k].y}));
+      }
+    } else if (inStretch) {
+      out.beyondChords += flank_->sliver(chordFrom, n);
+    }
+    line.push_back(placed);
+    chordFrom = n;
+    inStretch = true;
+    waiting = false;
+  };
   for (std::size_t n = 0; n < size;) {
     const PlanePoint& p = flankLine[n];
     // Placed and judged where it stands against the port: every point near its edges kept, a
-    // point in a stride inside it moved off the curve; away from it one in a stride, and one
-    // in a longer stride beyond its neighbourhood.
+    // point in a stride beyond the band moved off the curve; deep inside long chords; away
+    // from it one in a stride, and one in a longer stride beyond its neighbourhood.
     const bool withinX = n >= nearSpan.from && n < nearSpan.to;
     const PlanePoint placed = withinX ? toFrame({p.x, p.y}) : PlanePoint{};
     const PortZones::Zone cell = withinX ? zones_.at(placed) : PortZones::kFar;
     flankNear |= cell != PortZones::kFar;
+    const bool deep = thin && cell == PortZones::kInside;
+    if (!deep) {
+      if (waiting) keepDeep(waitingIndex, waitingPoint);
+      inStretch = false;
+    }
     // In the band's cells but beyond the band itself, a point is kept as one inside the port:
     // there its chord balances, and outside the chord keeps clear of the port by the band.
     const PortZones::Zone zone =
         cell == PortZones::kEdge && !zones_.withinBand(placed) ? PortZones::kInside : cell;
     const bool inNeighbourhood = n >= neighbourhood.from && n < neighbourhood.to;
-    const std::size_t stride = zone == PortZones::kInside ? kInsideStride
-                               : inNeighbourhood          ? kFarStride
-                                                          : kRemoteStride;
-    if (!thin || zone == PortZones::kEdge || n + 1 == size) {
+    const std::size_t stride = deep                         ? kDeepStride
+                               : zone == PortZones::kInside ? kInsideStride
+                               : inNeighbourhood            ? kFarStride
+                                                            : kRemoteStride;
+    if (deep) {
+      if (!inStretch || n % stride == 0 || n + 1 == size) {
+        keepDeep(n, placed);
+      } else {
+        waiting = true, waitingIndex = n, waitingPoint = placed;
+      }
+    } else if (!thin || zone == PortZones::kEdge || n + 1 == size) {
       line.push_back(withinX ? placed : toFrame({p.x, p.y}));
     } else if (n % stride == 0) {
       const PlanePoint& kept = zone == PortZones::kInside ? flank_->inside[n] : p;

@@ -29,6 +29,14 @@ struct FlankSamples {
   Polyline line, inside;
   bool falls = true;  // its x falls all along it
   double step = 0;    // the longest step from one of its points to the next
+  // The area between the chord from point `from` to point `to` and the points between, as the
+  // chamber's outline goes round it in the housing's frame: the shoelace sums of the points
+  // from the first, so that any chord's sliver takes two of them.
+  std::vector<double> turning;
+  double sliver(std::size_t from, std::size_t to) const {
+    const PlanePoint &a = line[from], &b = line[to];
+    return (turning[to] - turning[from] + (b.x * a.y - b.y * a.x)) / 2;
+  }
 };
 
 class ChamberOutline {
@@ -46,9 +54,14 @@ class ChamberOutline {
     // Nothing the rotor moves (the seals' tips, their contacts and the flank) within 0.3 R of the
     // port: the bore stands still.
     bool wideOfPort = true;
+    // The area the chords deep inside the port leave out of the chamber, to add to the port's
+    // part inside the line.
+    double beyondChords = 0;
   };
-  // At a shaft angle in degrees; every sample when not `thin`.
-  Outline at(double shaftAngle, bool thin) const;
+  // At a shaft angle in degrees; every sample when not `thin`. Deep inside the port the thinned
+  // outline keeps long chords and their slivers' area, or, where it is `drawn`, every sample.
+  enum Thinning { kWhole, kThin, kThinDrawn };
+  Outline at(double shaftAngle, Thinning thinning) const;
 
   // The bore's whole turn as the thinned outline takes it, and whether any of it comes near the
   // port.

@@ -131,8 +131,9 @@ struct SideOpening::Shapes {
     }
   }
 
-  ChamberOutline::Outline region(double shaftAngle, bool thin) const {
-    return chamber.at(shaftAngle, thin);
+  ChamberOutline::Outline region(double shaftAngle,
+                                 ChamberOutline::Thinning thinning = ChamberOutline::kThin) const {
+    return chamber.at(shaftAngle, thinning);
   }
 
   // Where no point of the chamber's outline comes near the port, none of its chords crosses
@@ -145,7 +146,7 @@ struct SideOpening::Shapes {
     int stepsUnchanged;
   };
   Scanned scan(double shaftAngle) const {
-    const ChamberOutline::Outline outline = region(shaftAngle, true);
+    const ChamberOutline::Outline outline = region(shaftAngle);
     const Polygon chamber = polygonOf(outline.line);
     if (!outline.nearPort) {
       return {bg::covered_by(port.outer().front(), chamber) ? portArea : 0,
@@ -153,12 +154,12 @@ struct SideOpening::Shapes {
     }
     Polygons shared;
     bg::intersection(port, chamber, shared);
-    return {bg::area(shared) * e * e, 0};
+    return {(bg::area(shared) + outline.beyondChords) * e * e, 0};
   }
 
   // Whether any of the port is open to the chamber: the outline's intersection, without its area.
   bool meets(double shaftAngle) const {
-    const ChamberOutline::Outline outline = region(shaftAngle, true);
+    const ChamberOutline::Outline outline = region(shaftAngle);
     const Polygon chamber = polygonOf(outline.line);
     if (!outline.nearPort) return bg::covered_by(port.outer().front(), chamber);
     return bg::intersects(port, chamber);
@@ -191,7 +192,8 @@ double SideOpening::area(double shaftAngle) const {
 
 std::vector<Polyline> SideOpening::openParts(double shaftAngle) const {
   Polygons shared;
-  bg::intersection(shapes_->port, polygonOf(shapes_->region(shaftAngle, true).line), shared);
+  bg::intersection(shapes_->port,
+                   polygonOf(shapes_->region(shaftAngle, ChamberOutline::kThinDrawn).line), shared);
   std::vector<Polyline> parts;
   for (const Polygon& part : shared) {
     Polyline& line = parts.emplace_back();
@@ -201,7 +203,7 @@ std::vector<Polyline> SideOpening::openParts(double shaftAngle) const {
 }
 
 Polyline SideOpening::chamberRegion(double shaftAngle) const {
-  return scaled(shapes_->region(shaftAngle, false).line, shapes_->e);
+  return scaled(shapes_->region(shaftAngle, ChamberOutline::kWhole).line, shapes_->e);
 }
 
 bool SideOpening::meets(double shaftAngle) const {
@@ -331,8 +333,8 @@ PortTiming SideOpening::timing(WorkSharing& sharing) const {
       const long step = firstStep + kStepsInPiece * static_cast<long>(n - 1);
       Quarters f;
       for (long k = 0; k < kStepsInPiece + 1; ++k) f[k] = scannedAt(part, step + k);
-      part.angleArea = piece(part, step * kScanStep, (step + kStepsInPiece) * kScanStep, f,
-                             kMostHalvings);
+      part.angleArea =
+          piece(part, step * kScanStep, (step + kStepsInPiece) * kScanStep, f, kMostHalvings);
     }
   });
   if (middlePieces == 0) parts.front().angleArea = ends(parts.front(), opens, closes, 0, 0);

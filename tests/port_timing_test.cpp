@@ -199,6 +199,35 @@ TEST(EngineTiming, EffectiveRatiosFollowTheChambersSinusoid) {
   EXPECT_NEAR(*timing.effectiveExpansionRatio, sinusoid(200), 1e-9);
 }
 
+// However many threads share an engine's ports, the figures are the same to the last bit: each
+// port's work is cut and added up alike.
+TEST(EngineTiming, IsTheSameOnAnyNumberOfThreads) {
+  const auto side = [](PortRole role, Polyline outline) {
+    return PortDefinition::sidePort(role, std::move(outline), "");
+  };
+  const std::vector<PortDefinition> ports = {
+      side(PortRole::kIntake, {{-95, -10}, {-70, -10}, {-65, 10}, {-92, 12}}),
+      side(PortRole::kExhaust, {{62, 18}, {88, 22}, {95, 40}, {80, 52}, {64, 40}}),
+      PortDefinition::peripheralPort(PortRole::kExhaust, {40, 62, 25}, ""),
+      side(PortRole::kExhaust, {{40, 50}, {52, 50}, {52, 60}, {40, 60}})};
+  const EngineTiming alone = engineTiming(15, 105, 80, RealEngine{2, 0.1, 0}, 1000, ports, 1);
+  // Fewer threads than side ports, each port on one; more, each port's work shared out too.
+  for (const unsigned threads : {2u, 5u}) {
+    const EngineTiming shared =
+        engineTiming(15, 105, 80, RealEngine{2, 0.1, 0}, 1000, ports, threads);
+    ASSERT_EQ(shared.ports.size(), ports.size());
+    for (std::size_t n = 0; n < ports.size(); ++n) {
+      ASSERT_TRUE(alone.ports[n] && shared.ports[n]) << n;
+      EXPECT_EQ(shared.ports[n]->opens, alone.ports[n]->opens) << threads << " " << n;
+      EXPECT_EQ(shared.ports[n]->closes, alone.ports[n]->closes) << threads << " " << n;
+      EXPECT_EQ(shared.ports[n]->largestArea, alone.ports[n]->largestArea) << threads << " " << n;
+      EXPECT_EQ(shared.ports[n]->angleArea, alone.ports[n]->angleArea) << threads << " " << n;
+    }
+    EXPECT_EQ(shared.overlap, alone.overlap);
+    EXPECT_EQ(shared.effectiveExpansionRatio, alone.effectiveExpansionRatio);
+  }
+}
+
 // The same engine and ports a thousand times smaller or larger: the same angles, the areas by
 // the square.
 TEST(EngineTiming, ScalesWithTheEngine) {

@@ -87,6 +87,10 @@ TEST_P(PortZonesAbout, JudgeEveryPointOnTheSafeSide) {
       if (distance <= band) {
         ASSERT_EQ(zone, PortZones::kEdge) << x << ", " << y;
       }
+      // Within the band itself, judged point by point.
+      if (std::abs(distance - band) > 1e-9) {
+        ASSERT_EQ(zones.withinBand(p), distance < band) << x << ", " << y;
+      }
       if (zone == PortZones::kInside) {
         ASSERT_TRUE(within && distance > band) << x << ", " << y;
         ++inside;
@@ -115,15 +119,22 @@ INSTANTIATE_TEST_SUITE_P(Ports, PortZonesAbout, testing::ValuesIn(kPorts),
 class SideOpeningOf : public testing::TestWithParam<PortCase> {};
 
 // Every two degrees over the cycle, the open area equals the port clipped here by the chamber's
-// outline with every sample of its curves.
+// outline with every sample of its curves, to a millionth of the port, as the drawn open parts
+// do; with the flank's samples made by each port or shared by an engine's.
 TEST_P(SideOpeningOf, OpenAreaIsTheWholeOutlinesAtEveryAngle) {
   const RealEngine real{2, 0.1, 0};
   const SideOpening opening(15, 105, real, GetParam().outline);
+  const SideOpening sharing(15, 105, real, GetParam().outline, sideFlank(15, 105, real));
   const Polygon port = polygonOf(GetParam().outline);
   for (double shaft = 0; shaft < 1080; shaft += 2) {
     bg::model::multi_polygon<Polygon> shared;
     bg::intersection(port, polygonOf(opening.chamberRegion(shaft)), shared);
-    ASSERT_NEAR(opening.area(shaft), bg::area(shared), 2e-6 * opening.portArea()) << shaft;
+    const double open = opening.area(shaft);
+    ASSERT_NEAR(open, bg::area(shared), 1e-6 * opening.portArea()) << shaft;
+    ASSERT_EQ(sharing.area(shaft), open) << shaft;
+    double drawn = 0;
+    for (const Polyline& part : opening.openParts(shaft)) drawn += bg::area(polygonOf(part));
+    ASSERT_NEAR(drawn, open, 1e-9 * opening.portArea()) << shaft;
   }
 }
 
