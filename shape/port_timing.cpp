@@ -125,7 +125,8 @@ EngineTiming engineTiming(double e, double R, double W, const RealEngine& real,
   const auto sidePorts = static_cast<std::size_t>(std::count_if(
       ports.begin(), ports.end(), [](const auto& port) { return port.kind == PortKind::kSide; }));
   const auto flank = sideFlank(e, R, real);
-  WorkSharing sharing(threads);
+  // A lone peripheral port has nothing to share.
+  WorkSharing sharing(sidePorts > 0 || ports.size() > 1 ? threads : 1);
   sharing.each(ports.size(), [&](std::size_t k) {
     const std::size_t n = order[k];
     const PortDefinition& port = ports[n];

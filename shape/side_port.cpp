@@ -55,11 +55,23 @@ RealEngine inUnitsOfE(double e, const RealEngine& real) {
   return RealEngine{real.sealOffset / e, real.clearance / e, 0};
 }
 
+// A closed polygon of a line, turned clockwise as Boost.Geometry's polygons go.
 Polygon polygonOf(const Polyline& line) {
   Polygon polygon;
-  for (const PlanePoint& p : line) bg::append(polygon.outer(), Point(p.x, p.y));
-  if (!line.empty()) bg::append(polygon.outer(), Point(line.front().x, line.front().y));
+  polygon.outer().reserve(line.size() + 1);
+  for (const PlanePoint& p : line) polygon.outer().emplace_back(p.x, p.y);
+  if (!line.empty()) polygon.outer().emplace_back(line.front().x, line.front().y);
   bg::correct(polygon);
+  return polygon;
+}
+
+// The chamber's outline, which goes clockwise already, as a closed polygon: it is made for every
+// area the timing takes, and finding its way round would cost as much as a tenth of the clipping.
+Polygon chamberPolygon(const Polyline& clockwise) {
+  Polygon polygon;
+  polygon.outer().reserve(clockwise.size() + 1);
+  for (const PlanePoint& p : clockwise) polygon.outer().emplace_back(p.x, p.y);
+  polygon.outer().emplace_back(clockwise.front().x, clockwise.front().y);
   return polygon;
 }
 
@@ -147,7 +159,7 @@ struct SideOpening::Shapes {
   };
   Scanned scan(double shaftAngle) const {
     const ChamberOutline::Outline outline = region(shaftAngle);
-    const Polygon chamber = polygonOf(outline.line);
+    const Polygon chamber = chamberPolygon(outline.line);
     if (!outline.nearPort) {
       return {bg::covered_by(port.outer().front(), chamber) ? portArea : 0,
               outline.wideOfPort ? stepsUnchanged : 0};
@@ -160,7 +172,7 @@ struct SideOpening::Shapes {
   // Whether any of the port is open to the chamber: the outline's intersection, without its area.
   bool meets(double shaftAngle) const {
     const ChamberOutline::Outline outline = region(shaftAngle);
-    const Polygon chamber = polygonOf(outline.line);
+    const Polygon chamber = chamberPolygon(outline.line);
     if (!outline.nearPort) return bg::covered_by(port.outer().front(), chamber);
     return bg::intersects(port, chamber);
   }

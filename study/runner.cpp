@@ -119,7 +119,8 @@ void addChamberFigures(EngineRow& row) {
   if (engine.ports && !engine.ports->empty()) {
     row.timing = engineTiming(*engine.eccentricity.number, *engine.rotorRadius.number,
                               *engine.chamberWidth.number, engine.realEngine(),
-                              engine.volumeDivisor, *engine.ports);
+                              engine.volumeDivisor, *engine.ports,
+                              engine.portThreads ? engine.portThreads : allCores());
   }
 }
 
@@ -187,7 +188,9 @@ std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigne
     clearUpperVectorState();
     const auto stopped = [stop] { return stop && stop->load(); };
     for (std::size_t n; !stopped() && (n = next.fetch_add(1)) < engines.size();) {
-      EngineRow row = run(engines[n]);
+      EngineInput engine = engines[n];
+      if (engine.portThreads == 0) engine.portThreads = std::max(1u, allCores() / workers);
+      EngineRow row = run(engine);
       std::lock_guard lock(mutex);
       rows[n] = std::move(row);
       finished[n] = 1;

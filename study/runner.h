@@ -39,6 +39,9 @@ struct EngineInput {
   // The ports whose timing the row gives, the same for every engine of a study; none or empty
   // for none.
   std::shared_ptr<const std::vector<PortDefinition>> ports;
+  // The threads the ports' timing may share: a study that runs engines side by side gives each
+  // its share of the cores. None for every core.
+  unsigned portThreads = 0;
   // Where the caller may give up on the engines under way (Ctrl-C in Python): a long sweep then
   // ends at its next step, without figures.
   const std::atomic<bool>* stop = nullptr;
