@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <numbers>
 
-#include "chamber_outline.h"
+#include "dense_chamber_outline.h"
 
 int main(int argc, char** argv) {
   if (argc != 6) {

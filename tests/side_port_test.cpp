@@ -13,6 +13,7 @@
 #include <numbers>
 #include <string>
 
+#include "chamber_outline.h"
 #include "port_zones.h"
 
 namespace rotary {
@@ -67,6 +68,35 @@ const PortCase kPorts[] = {
     {"Hooked", {{40, 40}, {70, 40}, {70, 70}, {60, 70}, {60, 50}, {40, 50}}},
     {"Round", circle(-80, 0, 8, 48)},
 };
+
+// The sliver between a chord of the flank and its points, from the running shoelace sums,
+// against Boost.Geometry's area of that sliver as a polygon, turned into the housing's frame as
+// the chamber's outline takes it (a mirror image, which turns areas over). Chords short and long,
+// near the middle and near the ends, on a flank with and without the seal's offset.
+TEST(FlankSlivers, AreTheAreasBetweenChordAndFlank) {
+  for (const RealEngine& real : {RealEngine{}, RealEngine{2.0 / 15, 0.1 / 15, 0}}) {
+    const FlankSamples flank(7, real);
+    const std::size_t last = flank.line.size() - 1;
+    for (const auto& [from, to] : {std::pair<std::size_t, std::size_t>{0, 4},
+                                   {100, 164},
+                                   {1000, 1100},
+                                   {last - 64, last},
+                                   {0, last / 2},
+                                   {7, last}}) {
+      Polygon sliver;
+      for (std::size_t n = from; n <= to; ++n) {
+        sliver.outer().emplace_back(-flank.line[n].x, flank.line[n].y);
+      }
+      sliver.outer().push_back(sliver.outer().front());
+      // Boost.Geometry takes a polygon's outline clockwise: its area is positive where the
+      // outline goes clockwise, as the chamber's does.
+      const double expected = bg::area(sliver);
+      EXPECT_NEAR(flank.sliver(from, to), expected, 1e-12 + 1e-9 * std::abs(expected))
+          << from << " to " << to;
+    }
+    EXPECT_LT(flank.sliver(100, 164), 0) << "the flank bulges into the chamber";
+  }
+}
 
 class PortZonesAbout : public testing::TestWithParam<PortCase> {};
 

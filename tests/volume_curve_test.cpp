@@ -10,7 +10,7 @@
 #include <numbers>
 #include <vector>
 
-#include "chamber_outline.h"
+#include "dense_chamber_outline.h"
 #include "exact_shape.h"
 #include "real_shape.h"
 
