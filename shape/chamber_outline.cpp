@@ -39,13 +39,20 @@ constexpr double kStraying = 0.02;
 
 }  // namespace
 
-Polyline rotorFlankSamples(double K, double offset) {
+Polyline rotorFlankSamples(double K, double offset, WorkSharing* sharing) {
+  WorkSharing alone(1);
   const double end = exact::flankEnd(K, offset);
-  std::vector<exact::Point> half;
-  for (int n = 0; n <= kHalfFlankSamples; ++n) {
-    const double r = exact::kFlankMiddle + (end - exact::kFlankMiddle) * n / kHalfFlankSamples;
-    half.push_back(exact::rotorFlankPoint(K, r, offset));
-  }
+  std::vector<exact::Point> half(kHalfFlankSamples + 1);
+  // In a few stretches at once: the first thing an engine's side ports wait for.
+  constexpr int kStretches = 4;
+  (sharing ? *sharing : alone).each(kStretches, [&](std::size_t stretch) {
+    const int from = static_cast<int>(stretch) * (kHalfFlankSamples + 1) / kStretches;
+    const int to = static_cast<int>(stretch + 1) * (kHalfFlankSamples + 1) / kStretches;
+    for (int n = from; n < to; ++n) {
+      const double r = exact::kFlankMiddle + (end - exact::kFlankMiddle) * n / kHalfFlankSamples;
+      half[static_cast<std::size_t>(n)] = exact::rotorFlankPoint(K, r, offset);
+    }
+  });
   Polyline line;
   for (int n = kHalfFlankSamples; n >= -kHalfFlankSamples; --n) {
     const exact::Point& p = half[static_cast<std::size_t>(std::abs(n))];
@@ -54,8 +61,8 @@ Polyline rotorFlankSamples(double K, double offset) {
   return line;
 }
 
-FlankSamples::FlankSamples(double K, const RealEngine& real)
-    : line(rotorFlankSamples(K, real.sealOffset - real.clearance)) {
+FlankSamples::FlankSamples(double K, const RealEngine& real, WorkSharing* sharing)
+    : line(rotorFlankSamples(K, real.sealOffset - real.clearance, sharing)) {
   for (std::size_t n = 1; n < line.size(); ++n) {
     falls = falls && line[n].x < line[n - 1].x;
     step = std::max(step, std::hypot(line[n].x - line[n - 1].x, line[n].y - line[n - 1].y));

@@ -13,19 +13,21 @@
 #include "plane.h"
 #include "port_zones.h"
 #include "real_engine.h"
+#include "work_sharing.h"
 
 namespace rotary {
 
 // The rotor's flank from its right end to its left in the rotor's frame, in units of e, at the
 // outline's own samples: its right half computed, its left half the mirror image.
-Polyline rotorFlankSamples(double K, double offset);
+// The work shared among the threads given, if any.
+Polyline rotorFlankSamples(double K, double offset, WorkSharing* sharing = nullptr);
 
 // The rotor's flank as the outline samples it, the same for every port of an engine: its
 // points from right end to left in the rotor's frame, and the same moved off the curve for the
 // chords of a stride inside a port, out by two thirds of such a chord's sagitta.
 struct FlankSamples {
-  // K and the real engine in units of e.
-  FlankSamples(double K, const RealEngine& real);
+  // K and the real engine in units of e; the work shared among the threads given, if any.
+  FlankSamples(double K, const RealEngine& real, WorkSharing* sharing = nullptr);
   Polyline line, inside;
   bool falls = true;  // its x falls all along it
   double step = 0;    // the longest step from one of its points to the next

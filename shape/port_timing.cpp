@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 #include <numeric>
+#include <optional>
 
 #include "chamber_cycle.h"
 #include "quadrature.h"
@@ -124,10 +125,16 @@ EngineTiming engineTiming(double e, double R, double W, const RealEngine& real,
   });
   const auto sidePorts = static_cast<std::size_t>(std::count_if(
       ports.begin(), ports.end(), [](const auto& port) { return port.kind == PortKind::kSide; }));
-  const auto flank = sideFlank(e, R, real);
   // A lone peripheral port has nothing to share.
   WorkSharing sharing(sidePorts > 0 || ports.size() > 1 ? threads : 1);
-  sharing.each(ports.size(), [&](std::size_t k) {
+  const auto flank = sidePorts > 0 ? sideFlank(e, R, real, &sharing) : nullptr;
+  // The volume curve the ratios take, made beside the ports as the last piece of work.
+  std::optional<ChamberCycle> cycle;
+  sharing.each(ports.size() + 1, [&](std::size_t k) {
+    if (k == ports.size()) {
+      cycle.emplace(e, R, W, real, volumeDivisor);
+      return;
+    }
     const std::size_t n = order[k];
     const PortDefinition& port = ports[n];
     if (port.kind == PortKind::kPeripheral) {
@@ -151,13 +158,13 @@ EngineTiming engineTiming(double e, double R, double W, const RealEngine& real,
     }
   }
   timing.overlap = sharedDegrees(intake, exhaust);
-  const ChamberCycle cycle(e, R, W, real, volumeDivisor);
-  const double topDeadCentre = cycle.volume(0);
+  const double topDeadCentre = cycle->volume(0);
   if (lastIntakeCloses) {
-    timing.effectiveCompressionRatio = cycle.volume(withinCycle(*lastIntakeCloses)) / topDeadCentre;
+    timing.effectiveCompressionRatio =
+        cycle->volume(withinCycle(*lastIntakeCloses)) / topDeadCentre;
   }
   if (firstExhaustOpens) {
-    timing.effectiveExpansionRatio = cycle.volume(*firstExhaustOpens) / topDeadCentre;
+    timing.effectiveExpansionRatio = cycle->volume(*firstExhaustOpens) / topDeadCentre;
   }
   return timing;
 }

@@ -178,8 +178,9 @@ struct SideOpening::Shapes {
   }
 };
 
-std::shared_ptr<const FlankSamples> sideFlank(double e, double R, const RealEngine& real) {
-  return std::make_shared<const FlankSamples>(R / e, inUnitsOfE(e, real));
+std::shared_ptr<const FlankSamples> sideFlank(double e, double R, const RealEngine& real,
+                                              WorkSharing* sharing) {
+  return std::make_shared<const FlankSamples>(R / e, inUnitsOfE(e, real), sharing);
 }
 
 SideOpening::SideOpening(double e, double R, const RealEngine& real, const Polyline& outline,

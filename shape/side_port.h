@@ -30,7 +30,8 @@ std::string outlineRefusal(const Polyline& outline);
 // The rotor's flank as every side port of one engine samples it: made once, it spares each
 // port the making.
 struct FlankSamples;
-std::shared_ptr<const FlankSamples> sideFlank(double e, double R, const RealEngine& real);
+std::shared_ptr<const FlankSamples> sideFlank(double e, double R, const RealEngine& real,
+                                              WorkSharing* sharing = nullptr);
 
 class SideOpening {
  public:
