@@ -241,7 +241,7 @@ ChamberOutline::Outline ChamberOutline::at(double shaftAngle, Thinning thinning)
   bool flankNear = false;
   // Deep inside the port the outline keeps long chords, each with the sliver between it and
   // the flank's points added to the open area: the first and the last point of each stretch
-  // there, and one in a far stride between. The last one visited there waits to be kept until
+  // there, and one in a deep stride between. The last one visited there waits to be kept until
   // the next one visited is not.
   std::size_t chordFrom = 0;
   bool inStretch = false, waiting = false;

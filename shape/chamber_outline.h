@@ -2,9 +2,10 @@
 // from the leading seal's point of contact back to the trailing one's, round the trailing seal's
 // tip to the rotor, along the flank with its clearance, and round the leading seal's tip. Where
 // its points cannot change the port's open area it keeps few of them: every one within a narrow
-// band of the port's edges, where the outline crosses them; one in four inside the port, moved
-// off the curve so that each chord cuts off as much as it leaves; one in 32 within a tenth of R
-// of the port, and one in 256 beyond.
+// band of the port's edges, where the outline crosses them; one in four just beyond the band,
+// moved off the curve so that each chord cuts off as much as it leaves; deep inside the port one
+// in 64, with the slivers the chords leave out counted apart; one in 32 within a tenth of R of
+// the port, and one in 256 beyond.
 #pragma once
 
 #include <memory>

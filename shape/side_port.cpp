@@ -55,23 +55,20 @@ RealEngine inUnitsOfE(double e, const RealEngine& real) {
   return RealEngine{real.sealOffset / e, real.clearance / e, 0};
 }
 
-// A closed polygon of a line, turned clockwise as Boost.Geometry's polygons go.
-Polygon polygonOf(const Polyline& line) {
-  Polygon polygon;
-  polygon.outer().reserve(line.size() + 1);
-  for (const PlanePoint& p : line) polygon.outer().emplace_back(p.x, p.y);
-  if (!line.empty()) polygon.outer().emplace_back(line.front().x, line.front().y);
-  bg::correct(polygon);
-  return polygon;
-}
-
 // The chamber's outline, which goes clockwise already, as a closed polygon: it is made for every
 // area the timing takes, and finding its way round would cost as much as a tenth of the clipping.
 Polygon chamberPolygon(const Polyline& clockwise) {
   Polygon polygon;
   polygon.outer().reserve(clockwise.size() + 1);
   for (const PlanePoint& p : clockwise) polygon.outer().emplace_back(p.x, p.y);
-  polygon.outer().emplace_back(clockwise.front().x, clockwise.front().y);
+  if (!clockwise.empty()) polygon.outer().emplace_back(clockwise.front().x, clockwise.front().y);
+  return polygon;
+}
+
+// A closed polygon of a line, turned clockwise as Boost.Geometry's polygons go.
+Polygon polygonOf(const Polyline& line) {
+  Polygon polygon = chamberPolygon(line);
+  bg::correct(polygon);
   return polygon;
 }
 
@@ -284,6 +281,11 @@ PortTiming SideOpening::timing(WorkSharing& sharing) const {
   };
   const double tolerance = kAngleAreaTolerance * shapes_->portArea;
   using Quarters = std::array<double, 5>;
+  const auto openFor = [this](Part& part, double angle) {
+    const double value = area(angle);
+    part.met(value, angle);
+    return value;
+  };
   const auto scannedAt = [&](Part& part, long step) {
     const double value = scanned[static_cast<std::size_t>(((step % steps) + steps) % steps)];
     part.met(value, step * kScanStep);
@@ -296,11 +298,7 @@ PortTiming SideOpening::timing(WorkSharing& sharing) const {
         const double simpson = length * (f[0] + 4 * f[2] + f[4]) / 6;
         if (halvings == 0 || std::abs(boole - simpson) <= tolerance * length) return boole;
         const double eighth = length / 8;
-        const auto open = [&](double angle) {
-          const double value = area(angle);
-          part.met(value, angle);
-          return value;
-        };
+        const auto open = [&](double angle) { return openFor(part, angle); };
         return piece(part, from, from + length / 2,
                      {f[0], open(from + eighth), f[1], open(from + 3 * eighth), f[2]},
                      halvings - 1) +
@@ -310,11 +308,7 @@ PortTiming SideOpening::timing(WorkSharing& sharing) const {
       };
   const auto ends = [&](Part& part, double from, double to, double atFrom, double atTo) {
     const double quarter = (to - from) / 4;
-    const auto open = [&](double angle) {
-      const double value = area(angle);
-      part.met(value, angle);
-      return value;
-    };
+    const auto open = [&](double angle) { return openFor(part, angle); };
     return piece(
         part, from, to,
         {atFrom, open(from + quarter), open(from + 2 * quarter), open(from + 3 * quarter), atTo},
