@@ -11,6 +11,7 @@
 #include "exact_limit.h"
 #include "number_text.h"
 #include "port_file.h"
+#include "port_values.h"
 #include "results_table.h"
 #include "vector_state.h"
 
@@ -33,7 +34,7 @@ constexpr const char* kFigureNames[] = {"chamber capacity (%V)",
                                         "recess for the target (%V)",
                                         "S/V at TDC (per %L)",
                                         "Otto efficiency (1.4)",
-                                        "apex seal speed on the bore (m/s)",
+                                        "apex seal sliding on the bore (m/s)",
                                         "apex seal inertia (N per gram)"};
 constexpr const char* kDesignerNames[] = {"K",
                                           "displacement (%V)",
@@ -88,7 +89,7 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
   rotors_ = new QSpinBox(this);
   rotors_->setObjectName("Rotors");
   rotors_->setAccessibleName("rotors");
-  rotors_->setRange(1, 4);
+  rotors_->setRange(1, study::kMostRotors);
   inputs->addRow("rotors", rotors_);
   module_ = new QLineEdit(this);
   module_->setObjectName("GearModule");
@@ -96,6 +97,19 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
   moduleLabel_ = new QLabel(this);
   moduleLabel_->setBuddy(module_);
   inputs->addRow(moduleLabel_, module_);
+  for (std::size_t n = 0; n < peripheral_.size(); ++n) {
+    peripheral_[n] = new QLineEdit(this);
+    peripheral_[n]->setObjectName(n == 0 ? "PeripheralIntake" : "PeripheralExhaust");
+    peripheral_[n]->setPlaceholderText("FROM,TO,WIDTH");
+    peripheral_[n]->setToolTip(
+        "A window in the bore: two polar angles in degrees, counterclockwise from the first, and "
+        "its width along the shaft");
+    peripheralLabels_[n] = new QLabel(n == 0 ? "peripheral intake" : "peripheral exhaust", this);
+    peripheralLabels_[n]->setBuddy(peripheral_[n]);
+    peripheral_[n]->setAccessibleName(peripheralLabels_[n]->text());
+    inputs->addRow(peripheralLabels_[n], peripheral_[n]);
+    connect(peripheral_[n], &QLineEdit::textChanged, this, &DesignPanel::recompute);
+  }
   unit_ = new QComboBox(this);
   unit_->setObjectName("LengthUnit");
   unit_->setAccessibleName("unit of length");
@@ -178,11 +192,16 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
   column->addWidget(portTiming_);
   column->addStretch();
   connect(rotors_, &QSpinBox::valueChanged, this, &DesignPanel::updateDesigner);
-  connect(module_, &QLineEdit::textChanged, this, &DesignPanel::updateDesigner);
+  connect(module_, &QLineEdit::textChanged, this, [this] {
+    updateDesigner();
+    // A refused module keeps the saves from dropping it.
+    emit outcomeChanged();
+  });
   connect(unit_, &QComboBox::currentIndexChanged, this, [this] {
     nameInUnits();
     // The volumes and the speeds of the engine typed change with its unit.
     recompute();
+    emit unitChanged();
   });
   nameInUnits();
 
@@ -197,7 +216,7 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
     }
     engineView_->setPorts(computed.shown);
     portTiming_->setText(computed.timing ? QString::fromStdString(formats::portTimingText(
-                                               ports_, *computed.timing, unit().name))
+                                               ports(), *computed.timing, unit().name))
                                          : QString());
     portTiming_->setAccessibleDescription(portTiming_->text());
     emit outcomeChanged();
@@ -230,10 +249,55 @@ QString DesignPanel::addPorts(PortRole role, const QStringList& paths) {
     }
     added.push_back(
         PortDefinition::sidePort(role, outline, QFileInfo(path).fileName().toStdString()));
+    // As the companion refuses it: a port wholly outside this engine's bore can never open.
+    if (engine_ && engine_->eccentricity.number && engine_->rotorRadius.number &&
+        engine_->chamberWidth.number) {
+      const study::DesignOutcome checked = study::checkDesignValues(values());
+      const study::EngineInput& engine = *engine_;
+      study::EngineInput real = engine;
+      if (checked.message.empty()) {
+        real.sealOffset = values().sealOffset.empty() ? "0" : values().sealOffset;
+        real.clearance = values().clearance.empty() ? "0" : values().clearance;
+      }
+      const RealEngine shape = real.realEngine();
+      const double e = *engine.eccentricity.number, R = *engine.rotorRadius.number,
+                   W = *engine.chamberWidth.number;
+      if (realLimit(e, R, W, shape).hasFigures() &&
+          portOutsideTheBore(e, R, shape, {added.back()})) {
+        return QString::fromStdString(quoteForMessage(file) +
+                                      " lies wholly outside the bore of this engine: it can "
+                                      "never open");
+      }
+    }
   }
   ports_.insert(ports_.end(), added.begin(), added.end());
   recompute();
   return "";
+}
+
+std::vector<PortDefinition> DesignPanel::ports(std::string* refusal) const {
+  std::vector<PortDefinition> all = ports_;
+  for (std::size_t n = 0; n < peripheral_.size(); ++n) {
+    const std::string text = peripheral_[n]->text().trimmed().toStdString();
+    if (text.empty()) continue;
+    const std::string field = peripheralLabels_[n]->text().toStdString();
+    std::string why;
+    const PeripheralPort window = study::parsePeripheralPort(field, text, why);
+    if (why.empty() && engine_ && engine_->chamberWidth.number) {
+      if (const std::string wide =
+              study::peripheralWidthRefusal(window, *engine_->chamberWidth.number);
+          !wide.empty()) {
+        why = field + ": " + quoteForMessage(text) + " " + wide;
+      }
+    }
+    if (!why.empty()) {
+      if (refusal && refusal->empty()) *refusal = why;
+      continue;
+    }
+    all.push_back(PortDefinition::peripheralPort(n == 0 ? PortRole::kIntake : PortRole::kExhaust,
+                                                 window, text));
+  }
+  return all;
 }
 
 void DesignPanel::clearPorts() {
@@ -269,11 +333,23 @@ void DesignPanel::nameInUnits() {
 }
 
 study::EngineInput DesignPanel::engineInUnit() const {
-  study::EngineInput engine = *engine_;
+  return inUnit(*engine_);
+}
+
+study::EngineInput DesignPanel::inUnit(study::EngineInput engine) const {
   // Millimetres give cubic centimetres, as in the window; any other unit its own cube.
   engine.volumeDivisor = unit().volumeDivisor;
   engine.chamber.metresPerUnit = unit().metres;
+  const std::vector<PortDefinition> all = ports();
+  engine.ports = all.empty() ? nullptr : std::make_shared<const std::vector<PortDefinition>>(all);
   return engine;
+}
+
+std::string DesignPanel::gearModuleRefusal() const {
+  const QString text = module_->text().trimmed();
+  if (text.isEmpty() || !engine_) return "";
+  return study::gearModuleRefusal("gear module", study::TypedNumber(text.toStdString()),
+                                  engine_->eccentricity);
 }
 
 formats::TableSettings DesignPanel::tableSettings() const {
@@ -285,6 +361,7 @@ formats::TableSettings DesignPanel::tableSettings() const {
     settings.gearModule = *module->number;
   }
   if (outcome_) settings.rpm = outcome_->row.input.chamber.rpm;
+  settings.ports = ports().size();
   return settings;
 }
 
@@ -339,10 +416,9 @@ void DesignPanel::updateDesigner() {
   const auto &e = engine_->eccentricity.number, &R = engine_->rotorRadius.number,
              &W = engine_->chamberWidth.number;
   if (!row.exact && e && R && W) row.exact = exactLimit(*e, *R, *W, row.input.volumeDivisor);
-  const QString moduleText = module_->text().trimmed();
-  if (!moduleText.isEmpty() && !gearModuleGiven()) {
-    const std::string why = study::gearModuleRefusal(
-        "gear module", study::TypedNumber(moduleText.toStdString()), engine_->eccentricity);
+  moduleLabel_->setStyleSheet("");
+  if (const std::string why = gearModuleRefusal(); !why.empty()) {
+    moduleLabel_->setStyleSheet("color: #c00000");
     designerNote_->setText(QString::fromStdString(why));
     designerNote_->setStyleSheet("color: #c00000");
     return;
@@ -396,13 +472,22 @@ void DesignPanel::recompute() {
   const study::DesignOutcome checked = study::checkDesignValues(values);
   // A value the companion would refuse is refused at once, engine or not.
   if (values.anyGiven() && !checked.message.empty()) showOutcome(checked);
-  if (engine_ && checked.message.empty() && (values.anyGiven() || !ports_.empty())) {
+  std::string portRefusal;
+  const std::vector<PortDefinition> ports = this->ports(&portRefusal);
+  for (std::size_t n = 0; n < peripheral_.size(); ++n) {
+    const bool refused =
+        portRefusal.rfind(peripheralLabels_[n]->text().toStdString() + ":", 0) == 0;
+    peripheralLabels_[n]->setStyleSheet(refused ? "color: #c00000" : "");
+  }
+  if (!portRefusal.empty() && checked.message.empty()) {
+    refusal_->setText(QString::fromStdString(portRefusal));
+  }
+  if (engine_ && checked.message.empty() && (values.anyGiven() || !ports.empty())) {
     computing_ = true;
     if (values.anyGiven()) figures_[0]->setText("computing...");
-    if (!ports_.empty()) portTiming_->setText("timing the ports...");
+    if (!ports.empty()) portTiming_->setText("timing the ports...");
     const long request = request_;
     const study::EngineInput engine = engineInUnit();
-    const std::vector<PortDefinition> ports = ports_;
     watcher_.setFuture(QtConcurrent::run([request, engine, values, ports] {
       // A pool thread carries whatever vector state the window's drawing left: the sines of
       // the curve would pay for it nine times over.
@@ -425,8 +510,12 @@ void DesignPanel::recompute() {
         figures = realLimit(e, R, W, real, engine.volumeDivisor).hasFigures();
       }
       if (figures && !ports.empty()) {
-        computed.timing = engineTiming(e, R, W, real, engine.volumeDivisor, ports);
+        // The real engine's row timed its ports already, as every save takes them.
+        computed.timing = computed.outcome.row.timing
+                              ? *computed.outcome.row.timing
+                              : engineTiming(e, R, W, real, engine.volumeDivisor, ports);
         for (const PortDefinition& port : ports) {
+          if (port.kind != PortKind::kSide) continue;  // drawn in the bore, not on the side
           computed.shown.push_back({port.role == PortRole::kIntake, port.outline,
                                     std::make_shared<const SideOpening>(e, R, real, port.outline)});
         }

@@ -71,13 +71,24 @@ class DesignPanel : public QWidget {
   // port, none added then.
   QString addPorts(PortRole role, const QStringList& paths);
   void clearPorts();
-  const std::vector<PortDefinition>& ports() const { return ports_; }
+  // The ports opened from files, then those typed in the bore; why a typed one is none, where
+  // one is not.
+  std::vector<PortDefinition> ports(std::string* refusal = nullptr) const;
+  // The engine shown, its volumes and speeds in the unit chosen, with the panel's ports.
+  study::EngineInput engineInUnit() const;
+  // `engine` in the unit chosen, with the panel's ports: the window's engine as the saves take
+  // it.
+  study::EngineInput inUnit(study::EngineInput engine) const;
+  // Why the gear module typed cannot be taken; empty when it can, or none is typed.
+  std::string gearModuleRefusal() const;
   // The timing table, as the companion's text gives it; empty without ports.
   QString portTiming() const { return portTiming_->text(); }
 
  signals:
   // The outcome came, or went as a value or the engine changed.
   void outcomeChanged();
+  // Another unit of length was chosen: the window's volumes follow it.
+  void unitChanged();
 
  private:
   void recompute();
@@ -86,8 +97,6 @@ class DesignPanel : public QWidget {
   void updateDesigner();
   // The bare engine's outlines, for the drawing while no real engine is typed.
   std::optional<RealOutlines> bareOutlines() const;
-  // The engine shown, its volumes and speeds in the unit chosen.
-  study::EngineInput engineInUnit() const;
   QString inUnits(const char* name) const;
   // The labels and accessible names in the unit chosen.
   void nameInUnits();
@@ -116,6 +125,9 @@ class DesignPanel : public QWidget {
   std::array<QLabel*, 7> designer_{};
   std::array<QLabel*, 7> designerLabels_{};
   QLabel* moduleLabel_ = nullptr;
+  // A window in the bore each, typed FROM,TO,WIDTH as the companion's options take it.
+  std::array<QLineEdit*, 2> peripheral_{};
+  std::array<QLabel*, 2> peripheralLabels_{};
   QComboBox* unit_ = nullptr;
   QLabel* designerNote_ = nullptr;
   CycleChart* cycle_ = nullptr;

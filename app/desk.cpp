@@ -66,7 +66,11 @@ Desk::Desk(Form1& form, Program& program) : form_(form), program_(program) {
     return QFileDialog::getSaveFileName(&form_, title, proposed, filters, &filter,
                                         QFileDialog::DontUseNativeDialog);
   };
-  complain_ = [this](const QString& text) { QMessageBox::warning(&form_, "Save", text); };
+  complain_ = [this](const QString& text) {
+    // Titled by what failed: a save, or the ports being opened.
+    QMessageBox::warning(&form_, text.startsWith("Cannot open the ports") ? "Open Ports" : "Save",
+                         text);
+  };
   askFiles_ = [this](const QString& title) {
     return QFileDialog::getOpenFileNames(&form_, title, lastFolder_,
                                          "Port outlines (*.dxf *.csv);;DXF drawing (*.dxf);;CSV "
@@ -106,8 +110,10 @@ Desk::Desk(Form1& form, Program& program) : form_(form), program_(program) {
       // The keyboard goes back to the client area rather than to a hidden field.
       form_.text(1)->setFocus();
     }
+    followUnit();
     updateActions();
   });
+  connect(panel_, &DesignPanel::unitChanged, this, &Desk::followUnit);
   connect(menus.method, &QAction::triggered, this, &Desk::showMethod);
   connect(menus.about, &QAction::triggered, this, &Desk::showAbout);
   connect(panel_, &DesignPanel::outcomeChanged, this, &Desk::updateActions);
@@ -161,10 +167,14 @@ void Desk::updateStale() {
   QString line;
   if (figuresShown()) {
     const study::EngineInput engine = program_.adapter().engineRead();
-    const bool typedOther =
-        form_.text(1)->text() != QString::fromStdString(engine.eccentricity.text) ||
-        form_.text(2)->text() != QString::fromStdString(engine.rotorRadius.text) ||
-        form_.text(3)->text() != QString::fromStdString(engine.chamberWidth.text);
+    // A box the window reformatted ("80.0" shown as "80") holds the value it read.
+    const auto other = [](const QLineEdit* box, const study::TypedNumber& read) {
+      const study::TypedNumber typed(box->text().toStdString());
+      return typed.number && read.number ? *typed.number != *read.number : typed != read;
+    };
+    const bool typedOther = other(form_.text(1), engine.eccentricity) ||
+                            other(form_.text(2), engine.rotorRadius) ||
+                            other(form_.text(3), engine.chamberWidth);
     const bool stepsOther = form_.vscroll1()->value() != engine.steps;
     if (typedOther || stepsOther) {
       line = QString("figures for e = %1, R = %2, W = %3; press recalculate for the values typed")
@@ -202,6 +212,11 @@ QString Desk::whyNoSave(bool needsRealEngineReady) const {
                ? "No figures to save while the sweep is under way."
                : "No figures to save: the window shows a message instead.";
   }
+  if (form_.sidePanelShown()) {
+    if (const std::string why = panel_->gearModuleRefusal(); !why.empty()) {
+      return "The design panel refuses its gear module: " + QString::fromStdString(why);
+    }
+  }
   if (needsRealEngineReady && takesRealEngine()) {
     if (!panel_->outcome()) {
       return "The design panel's real engine is still being computed.";
@@ -230,18 +245,22 @@ void Desk::updateActions() {
   }
   // The profiles are the sweep's own, whatever the real engine.
   enable(menus.exportProfiles, whyNoSave(false));
-  enable(menus.copyResults,
-         somethingToCopy() ? "" : "Nothing to copy: no figures, and no exact limit of the shape.");
+  QString whyNoCopy =
+      somethingToCopy() ? "" : "Nothing to copy: no figures, and no exact limit of the shape.";
+  if (const std::string why = form_.sidePanelShown() ? panel_->gearModuleRefusal() : "";
+      whyNoCopy.isEmpty() && !why.empty()) {
+    whyNoCopy = "The design panel refuses its gear module: " + QString::fromStdString(why);
+  }
+  enable(menus.copyResults, whyNoCopy);
 }
 
 QString Desk::resultsToCopy() const {
-  const WindowAdapter& adapter = program_.adapter();
   const CycleState& state = program_.cycle().state();
   const bool figures = figuresShown();
-  if (!somethingToCopy()) return "";
+  if (!somethingToCopy() || !form_.menus().copyResults->isEnabled()) return "";
   study::EngineRow row;
   if (const study::DesignOutcome* real = realEngine(); real && figures) row = real->row;
-  row.input = row.input.real ? row.input : adapter.engineRead();
+  row.input = row.input.real ? row.input : engineShown();
   row.input.steps = figures ? row.input.steps : 0;
   if (figures) row.figures = state.figures;
   row.exact = state.exact;
@@ -271,13 +290,28 @@ bool Desk::save(WindowFile file, const QString& path) {
   if (!output.ok()) return fail(withFullStop(output.error()));
   std::string content, error;
   const study::DesignOutcome* real = drawsRealEngine ? realEngine() : nullptr;
-  if (!windowFileContent(file, program_.adapter().engineRead(), real, content, error,
-                         tableSettings())) {
+  if (!windowFileContent(file, engineShown(), real, content, error, tableSettings())) {
     return fail(withFullStop(error));
   }
   if (!output.write(content)) return fail(withFullStop(output.error()));
   lastFolder_ = QFileInfo(path).absolutePath();
   return true;
+}
+
+study::EngineInput Desk::engineShown() const {
+  const study::EngineInput engine = program_.adapter().engineRead();
+  return form_.sidePanelShown() ? panel_->inUnit(engine) : engine;
+}
+
+void Desk::followUnit() {
+  const double divisor =
+      form_.sidePanelShown() ? panel_->unit().volumeDivisor : kWindowVolumeDivisor;
+  Cycle& cycle = program_.cycle();
+  if (divisor == cycle.volumeDivisor()) return;
+  cycle.setVolumeDivisor(divisor);
+  // The figures shown are the old unit's volumes: the cycle starts over in the new one, as the
+  // button would start it.
+  if (!cycle.flags().restartRequested()) form_.command1()->click();
 }
 
 formats::TableSettings Desk::tableSettings() const {

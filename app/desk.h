@@ -67,6 +67,12 @@ class Desk : public QObject {
   QString whyNoSave(bool needsRealEngineReady) const;
   void updateActions();
   void cycleChanged();
+  // The window's engine as the saves and the copy take it: in the panel's unit, with its ports,
+  // where the panel is shown.
+  study::EngineInput engineShown() const;
+  // The window's volumes in the unit chosen: the panel's where it is shown, else millimetres'
+  // cubic centimetres.
+  void followUnit();
   // Whether the boxes or the scroll bar now hold other values than the figures' engine, and
   // where they do, the line that says so.
   void updateStale();

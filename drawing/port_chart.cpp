@@ -97,14 +97,15 @@ bool drawPortChart(ImageFormat format, const PortChart& chart, std::string& cont
     drawn->addSeries(line);
     line->attachAxis(shaft);
     line->attachAxis(areas);
-    if (n >= chart.timing.ports.size() || !chart.timing.ports[n]) continue;
-    const PortTiming& t = *chart.timing.ports[n];
-    for (const auto& [angle, opening] : {std::pair{t.opens, true}, std::pair{t.closes, false}}) {
-      const TradeAngle said = tradeAngle(angle, port.role, opening);
-      events.push_back({angle, colour.darker(150),
-                        QString::fromStdString(
-                            "port" + std::to_string(n + 1) + (opening ? " opens " : " closes ") +
-                            significantDigits(said.degrees, 4) + " " + said.words)});
+    if (n >= chart.timing.ports.size()) continue;
+    for (const PortOpening& o : chart.timing.ports[n].openings) {
+      for (const auto& [angle, opening] : {std::pair{o.opens, true}, std::pair{o.closes, false}}) {
+        const TradeAngle said = tradeAngle(angle, port.role, opening);
+        events.push_back({angle, colour.darker(150),
+                          QString::fromStdString(
+                              "port" + std::to_string(n + 1) + (opening ? " opens " : " closes ") +
+                              significantDigits(said.degrees, 4) + " " + said.words)});
+      }
     }
   }
   // Each event a dashed line up the chart in its port's colour, darker, named along it.

@@ -30,7 +30,11 @@ constexpr InputField kInputs[] = {
 }  // namespace
 
 Cycle::Cycle(Window& window, SweepFunction sweep, int mostSteps, double volumeDivisor)
-    : window_(window), surface_(window), sweep_(sweep ? sweep : sweepFast), mostSteps_(mostSteps) {
+    : window_(window),
+      surface_(window),
+      sweep_(sweep ? sweep : sweepFast),
+      mostSteps_(mostSteps),
+      volumeDivisor_(volumeDivisor) {
   state_.g.volumeDivisor = volumeDivisor;
 }
 
@@ -77,6 +81,7 @@ Outcome Cycle::guarded(Steps steps) {
 Outcome Cycle::compute() {
   return guarded([this] {
     Geometry& g = state_.g;
+    g.volumeDivisor = volumeDivisor_;
     if (messageShown_) show("");
     state_.flags.comcom = 0;
     state_.figures.reset();

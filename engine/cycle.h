@@ -52,6 +52,10 @@ class Cycle {
   // trying a few; the trials themselves do not search.
   void searchStepCounts(bool search) { searchStepCounts_ = search; }
 
+  // The divisor of the volumes from the next start on: the window's unit of length chosen.
+  void setVolumeDivisor(double divisor) { volumeDivisor_ = divisor; }
+  double volumeDivisor() const { return volumeDivisor_; }
+
   RunFlags& flags() { return state_.flags; }
   const CycleState& state() const { return state_; }
 
@@ -73,6 +77,7 @@ class Cycle {
   SweepFunction sweep_;
   CycleState state_;
   int mostSteps_;
+  double volumeDivisor_;
   Phase phase_ = Phase::kSetup;
   bool messageShown_ = false;
   bool searchStepCounts_ = true;

@@ -43,11 +43,15 @@ struct Columns {
   // The chamber's and the seal's, where the row has them.
   Cell surfaceToVolume, otto, leastSealSpeed, meanSealSpeed, largestSealSpeed, leastSealInertia,
       largestSealInertia;
-  std::string gearNote, chamberNote;
+  std::string gearNote, chamberNote, portNote;
   std::optional<DesignerFigures> designer;
-  // What the notes column adds for the designer's figures, one note to a line.
+  // What the notes column adds for the designer's figures and the ports, one note to a line.
   std::string designerNotes() const {
-    return gearNote + (gearNote.empty() || chamberNote.empty() ? "" : "\n") + chamberNote;
+    std::string notes;
+    for (const std::string* note : {&gearNote, &chamberNote, &portNote}) {
+      if (!note->empty()) notes += (notes.empty() ? "" : "\n") + *note;
+    }
+    return notes;
   }
 };
 
@@ -102,8 +106,54 @@ std::string chamberNote(const ChamberFigures& f) {
   return note;
 }
 
+const char* roleName(PortRole role) {
+  return role == PortRole::kIntake ? "intake" : "exhaust";
+}
+
+// The port as the tables' notes name it: "port 2 (exhaust peripheral 42.5,54.4,30)".
+std::string portName(const std::vector<PortDefinition>& ports, std::size_t n) {
+  const PortDefinition& port = ports[n];
+  return "port " + std::to_string(n + 1) + " (" + roleName(port.role) +
+         (port.kind == PortKind::kSide ? " side " : " peripheral ") + port.source + ")";
+}
+
+// What the ports' timing says besides its numbers: a port that never opens and why, one that
+// reaches beyond the bore, one that opens more than once a cycle.
+std::string portNote(const study::EngineRow& row) {
+  if (!row.timing || !row.input.ports) return "";
+  const auto six = [](double value) { return significantDigits(value, 6); };
+  std::string note;
+  const auto add = [&note](const std::string& line) { note += (note.empty() ? "" : "\n") + line; };
+  const std::vector<PortDefinition>& ports = *row.input.ports;
+  for (std::size_t n = 0; n < row.timing->ports.size() && n < ports.size(); ++n) {
+    const PortTiming& t = row.timing->ports[n];
+    if (!t.opens()) {
+      add("Note: " + portName(ports, n) + " " + neverOpens(t) + ".");
+      continue;
+    }
+    if (t.reach == PortReach::kBeyondTheBore) {
+      add("Note: " + portName(ports, n) +
+          " reaches beyond the bore: only the part inside it opens.");
+    }
+    if (t.openings.size() > 1) {
+      std::string stretches;
+      for (std::size_t k = 0; k < t.openings.size(); ++k) {
+        const PortOpening& o = t.openings[k];
+        stretches += std::string(k == 0                       ? ""
+                                 : k + 1 == t.openings.size() ? " and "
+                                                              : ", ") +
+                     six(o.opens) + " to " + six(o.closes);
+      }
+      add("Note: " + portName(ports, n) + " opens " + std::to_string(t.openings.size()) +
+          " times a cycle, from " + stretches + " degrees of the shaft.");
+    }
+  }
+  return note;
+}
+
 Columns columnsOf(const study::EngineRow& row, const TableSettings& settings) {
   Columns c;
+  c.portNote = portNote(row);
   if (const auto& f = row.chamber) {
     c.surfaceToVolume = exactColumn(f->surfaceToVolumeAtTdc);
     c.otto = exactColumn(f->ottoEfficiency);
@@ -212,8 +262,8 @@ std::string figureNotes(const study::EngineRow& row, const TableSettings& settin
   if (const std::string gears = d ? gearNote(*d) : ""; !gears.empty()) {
     notes += (notes.empty() ? "" : "\n") + gears;
   }
-  if (const std::string chamber = row.chamber ? chamberNote(*row.chamber) : ""; !chamber.empty()) {
-    notes += (notes.empty() ? "" : "\n") + chamber;
+  for (const std::string& more : {row.chamber ? chamberNote(*row.chamber) : "", portNote(row)}) {
+    if (!more.empty()) notes += (notes.empty() ? "" : "\n") + more;
   }
   return notes;
 }
@@ -295,16 +345,20 @@ constexpr const char* kVolumeUnitColumn = "volume_unit";
 
 // The ports' fields, each port's and then the engine's, as CSV's port1_opens_deg and JSON's
 // "ports" list name them.
-constexpr const char* kPortFields[] = {"role",       "kind",     "source",       "opens_deg",
-                                       "closes_deg", "open_deg", "largest_area", "angle_area"};
+constexpr const char* kPortFields[] = {"role",     "kind",         "source",
+                                       "openings", "opens_deg",    "closes_deg",
+                                       "open_deg", "largest_area", "angle_area"};
 constexpr const char* kTimingFields[] = {"overlap_deg", "effective_compression_ratio",
                                          "effective_expansion_ratio", "rotation"};
+// Each opening's fields, in JSON's "each_opening" list.
+constexpr const char* kOpeningFields[] = {"opens_deg", "closes_deg", "open_deg"};
 
-const char* roleName(PortRole role) {
-  return role == PortRole::kIntake ? "intake" : "exhaust";
+std::vector<Cell> openingCells(const PortOpening& opening) {
+  return {exactColumn(opening.opens), exactColumn(opening.closes), exactColumn(opening.openFor)};
 }
 
-// Port n's cells, empty where the row has no timing.
+// Port n's cells, empty where the row has no timing. The events are those of its first
+// opening (the others are in the note); none where it never opens.
 std::vector<Cell> portCells(const study::EngineRow& row, std::size_t n) {
   std::vector<Cell> cells(std::size(kPortFields));
   const auto& ports = row.input.ports;
@@ -313,13 +367,15 @@ std::vector<Cell> portCells(const study::EngineRow& row, std::size_t n) {
   cells[0] = {roleName(port.role), std::nullopt};
   cells[1] = {port.kind == PortKind::kSide ? "side" : "peripheral", std::nullopt};
   cells[2] = {port.source, std::nullopt};
-  if (!row.timing || !row.timing->ports[n]) return cells;
-  const PortTiming& t = *row.timing->ports[n];
-  cells[3] = exactColumn(t.opens);
-  cells[4] = exactColumn(t.closes);
-  cells[5] = exactColumn(t.openFor);
-  cells[6] = exactColumn(t.largestArea);
-  cells[7] = exactColumn(t.angleArea);
+  if (!row.timing || n >= row.timing->ports.size()) return cells;
+  const PortTiming& t = row.timing->ports[n];
+  cells[3] = shownCell(static_cast<double>(t.openings.size()));
+  if (t.opens()) {
+    const std::vector<Cell> first = openingCells(t.openings.front());
+    std::copy(first.begin(), first.end(), cells.begin() + 4);
+  }
+  cells[7] = exactColumn(t.largestArea);
+  cells[8] = exactColumn(t.angleArea);
   return cells;
 }
 
@@ -397,6 +453,17 @@ void jsonRow(std::ostream& out, const study::EngineRow& row, bool first,
       nlohmann::ordered_json port;
       const std::vector<Cell> cells = portCells(row, n);
       for (std::size_t f = 0; f < cells.size(); ++f) port[kPortFields[f]] = jsonOf(cells[f]);
+      nlohmann::ordered_json openings = nlohmann::ordered_json::array();
+      if (row.timing && n < row.timing->ports.size()) {
+        for (const PortOpening& opening : row.timing->ports[n].openings) {
+          nlohmann::ordered_json each;
+          const std::vector<Cell> events = openingCells(opening);
+          for (std::size_t f = 0; f < events.size(); ++f)
+            each[kOpeningFields[f]] = jsonOf(events[f]);
+          openings.push_back(each);
+        }
+      }
+      port["each_opening"] = openings;
       ports.push_back(port);
     }
     object["ports"] = ports;
@@ -446,7 +513,7 @@ void designerLines(std::ostream& out, const Columns& c, const TableSettings& set
   }
   if (c.leastSealSpeed.number && settings.rpm) {
     out << "apex seal at " << formatNumber(*settings.rpm) << " rpm: " << shown(c.leastSealSpeed)
-        << " to " << shown(c.largestSealSpeed) << " m/s along the bore, mean "
+        << " to " << shown(c.largestSealSpeed) << " m/s sliding on the bore, mean "
         << shown(c.meanSealSpeed) << "; inertia along its groove " << shown(c.leastSealInertia)
         << " to " << shown(c.largestSealInertia) << " N per gram of seal\n";
   }
@@ -468,7 +535,11 @@ void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool ma
         << "\n";
   }
   if (row.input.real) {
-    out << "# seal offset " << c.A.shown << ", clearance " << c.C.shown << ", recess " << c.V.shown
+    // The target's recess, where it is found, is the recess of every figure below.
+    out << "# seal offset " << c.A.shown << ", clearance " << c.C.shown << ", recess "
+        << (row.targetRecess
+                ? significantDigits(*row.targetRecess, 6) + " for ratio " + c.target.shown
+                : c.V.shown)
         << "\n";
     if (!row.real || !row.real->hasFigures()) {
       out << "message: " << noteOf(row) << "\n";
@@ -577,8 +648,10 @@ std::string tabSeparatedRow(const study::EngineRow& row, const TableSettings& se
         ' ');
     values += separator + cell;
   };
-  // The CSV's own columns and its units where one is named, without the note.
+  // The CSV's own columns, its ports' and its units where one is named, without the note.
   forEachColumn(row.input.real, settings, c, add);
+  forEachPortColumn(row, settings.ports,
+                    [&](const std::string& name, const Cell& value) { add(name.c_str(), value); });
   if (!settings.lengthUnit.empty()) {
     add(kUnitColumn, {settings.lengthUnit, std::nullopt});
     add(kVolumeUnitColumn, {lengthUnitOf(settings.lengthUnit).volumeUnit, std::nullopt});
@@ -600,16 +673,24 @@ std::string portTimingText(const std::vector<PortDefinition>& ports, const Engin
   for (std::size_t n = 0; n < timing.ports.size(); ++n) {
     const PortDefinition& port = ports[n];
     const char* kind = port.kind == PortKind::kSide ? " side " : " peripheral ";
-    if (!timing.ports[n]) {
-      out << "  " << roleName(port.role) << kind << port.source
-          << ": lies wholly outside the bore, and never opens\n";
+    const PortTiming& t = timing.ports[n];
+    out << "  " << roleName(port.role) << kind << port.source << ": ";
+    if (!t.opens()) {
+      out << neverOpens(t) << "\n";
       continue;
     }
-    const PortTiming& t = *timing.ports[n];
-    out << "  " << roleName(port.role) << kind << port.source << ": opens "
-        << trade(t.opens, port.role, true) << ", closes " << trade(t.closes, port.role, false)
-        << ", open " << six(t.openFor) << " degrees; largest area " << six(t.largestArea) << " "
-        << unit << "^2, angle-area " << six(t.angleArea) << " " << unit << "^2 deg\n";
+    if (t.openings.size() > 1) out << "opens " << t.openings.size() << " times a cycle: ";
+    for (std::size_t k = 0; k < t.openings.size(); ++k) {
+      const PortOpening& o = t.openings[k];
+      out << (k == 0 ? "" : "; then ") << "opens " << trade(o.opens, port.role, true) << ", closes "
+          << trade(o.closes, port.role, false) << ", open " << six(o.openFor) << " degrees";
+    }
+    out << "; largest area " << six(t.largestArea) << " " << unit << "^2, angle-area "
+        << six(t.angleArea) << " " << unit << "^2 deg";
+    if (t.reach == PortReach::kBeyondTheBore) {
+      out << "; it reaches beyond the bore, and only the part inside it opens";
+    }
+    out << "\n";
   }
   out << "overlap: " << six(timing.overlap) << " degrees\n";
   if (const auto& r = timing.effectiveCompressionRatio) {

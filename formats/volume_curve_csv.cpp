@@ -28,7 +28,8 @@ void writeVolumeCurve(std::ostream& out, const CurveHeader& h,
       << "), and the torque on the shaft per bar in the chamber (N m)";
   if (h.rpm) {
     out << "; at " << formatNumber(*h.rpm)
-        << " rpm, the leading apex seal's speed along the bore (m/s) and the inertia along its "
+        << " rpm, the leading apex seal's sliding speed on the bore (m/s) and the inertia along "
+           "its "
            "groove (N per gram of seal, below 0 drawn in)";
   }
   out << "\n";

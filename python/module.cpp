@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <exception>
 #include <limits>
 #include <map>
@@ -112,9 +113,8 @@ void putChamberFigures(py::dict& d, const ChamberFigures& f) {
 
 // The rotors of an engine, as --rotors takes them.
 int checkedRotors(double rotors) {
-  if (!(rotors >= 1 && rotors <= 100) || rotors != std::floor(rotors)) {
-    throw py::value_error("rotors: " + formatNumber(rotors) +
-                          " is not a whole number from 1 to 100");
+  if (const std::string why = study::rotorsRefusal(rotors); !why.empty()) {
+    throw py::value_error("rotors: " + formatNumber(rotors) + " " + why);
   }
   return static_cast<int>(rotors);
 }
@@ -152,11 +152,14 @@ double shown(double value) {
 
 // Runs `compute` on a thread of its own while this one, the GIL let go, looks for Ctrl-C every
 // 100 ms; on Ctrl-C it sets `stop`, which the computation looks at, waits for it and raises
-// KeyboardInterrupt.
+// KeyboardInterrupt. The wait ends the moment the computation does: a short call costs no more
+// than its computation.
 template <typename Compute>
 void interruptibly(std::atomic<bool>& stop, Compute compute) {
   std::exception_ptr failure;
-  std::atomic<bool> finished{false};
+  std::mutex mutex;
+  std::condition_variable ended;
+  bool finished = false;  // guarded by the mutex
   bool interrupted = false;
   {
     py::gil_scoped_release released;
@@ -166,10 +169,15 @@ void interruptibly(std::atomic<bool>& stop, Compute compute) {
       } catch (...) {
         failure = std::current_exception();
       }
+      std::lock_guard lock(mutex);
       finished = true;
+      ended.notify_all();
     });
-    while (!finished) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (;;) {
+      {
+        std::unique_lock lock(mutex);
+        if (ended.wait_for(lock, std::chrono::milliseconds(100), [&] { return finished; })) break;
+      }
       py::gil_scoped_acquire held;
       if (!interrupted && PyErr_CheckSignals() != 0) {
         interrupted = true;
@@ -235,16 +243,20 @@ py::dict realEngineOf(double e, double R, double W, double A, double C, double V
   if (target) {
     if (const std::string why = targetRefusal(*target); !why.empty()) throw py::value_error(why);
   }
-  const RealEngine real{A, C, V};
-  const RealLimit limit = realOrRefused(e, R, W, real);
-  py::dict d = figuresOf(limit.figures);
+  RealEngine real{A, C, V};
+  RealLimit limit = realOrRefused(e, R, W, real);
+  std::optional<double> targetRecess;
   if (target) {
-    const auto recess = recessForRatio(limit.withoutRecess, *target);
-    if (!recess) {
+    targetRecess = recessForRatio(limit.withoutRecess, *target);
+    if (!targetRecess) {
       throw py::value_error(targetAboveLimit(*target, limit.withoutRecess.ratio));
     }
-    d["target_recess"] = *recess;
+    // The target's recess in place of the recess given: every figure is of that engine.
+    real.recess = *targetRecess;
+    limit = withRecess(limit, real.recess);
   }
+  py::dict d = figuresOf(limit.figures);
+  if (targetRecess) d["target_recess"] = *targetRecess;
   const DesignerFigures f =
       designerFigures(e, R, real, limit.figures.capacity, rotors, std::nullopt);
   d["rotors"] = rotors;
@@ -347,6 +359,11 @@ py::dict portsOf(double e, double R, double W, double A, double C, double V, dou
   realOrRefused(e, R, W, real);
   const std::vector<PortDefinition> ports = checkedPorts(sides, peripherals);
   if (ports.empty()) throw py::value_error("no port given: intake, exhaust or a peripheral one");
+  if (std::string why; const PortDefinition* port = study::peripheralPortTooWide(ports, W, why)) {
+    throw py::value_error(
+        std::string(port->role == PortRole::kIntake ? "peripheral_intake" : "peripheral_exhaust") +
+        ": " + port->source + " " + why);
+  }
   if (const PortDefinition* port = portOutsideTheBore(e, R, real, ports)) {
     throw py::value_error(port->source +
                           " lies wholly outside the bore of this engine: it can "
@@ -369,12 +386,28 @@ py::dict portsOf(double e, double R, double W, double A, double C, double V, dou
     port["role"] = ports[n].role == PortRole::kIntake ? "intake" : "exhaust";
     port["kind"] = ports[n].kind == PortKind::kSide ? "side" : "peripheral";
     port["source"] = ports[n].source;
-    const PortTiming& t = *timing.ports[n];
-    port["opens_deg"] = t.opens;
-    port["closes_deg"] = t.closes;
-    port["open_deg"] = t.openFor;
+    const PortTiming& t = timing.ports[n];
+    // As the companion's JSON has them: the first opening's events (None where it never opens),
+    // and every opening in "each_opening".
+    const auto first = [&t](double PortOpening::*event) -> py::object {
+      if (!t.opens()) return py::none();
+      return py::float_(t.openings.front().*event);
+    };
+    port["openings"] = t.openings.size();
+    port["opens_deg"] = first(&PortOpening::opens);
+    port["closes_deg"] = first(&PortOpening::closes);
+    port["open_deg"] = first(&PortOpening::openFor);
     port["largest_area"] = t.largestArea;
     port["angle_area"] = t.angleArea;
+    py::list each;
+    for (const PortOpening& o : t.openings) {
+      py::dict opening;
+      opening["opens_deg"] = o.opens;
+      opening["closes_deg"] = o.closes;
+      opening["open_deg"] = o.openFor;
+      each.append(opening);
+    }
+    port["each_opening"] = each;
     list.append(port);
   }
   std::vector<double> shaft, volume, flat;

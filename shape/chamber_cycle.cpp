@@ -1,9 +1,7 @@
 #include "chamber_cycle.h"
 
-#include <boost/math/tools/minima.hpp>
-#include <boost/math/tools/roots.hpp>
+#include <boost/math/special_functions/ellint_2.hpp>
 #include <cmath>
-#include <limits>
 #include <numbers>
 
 #include "exact_shape.h"
@@ -13,35 +11,6 @@ namespace rotary {
 namespace {
 
 using std::numbers::pi;
-
-// The smallest value of f over a period of shaft angles, with where it lies: sampled, then
-// refined about the least sample. The seal's speed and inertia swing once or twice a period, as
-// broad as a stroke: 72 samples over the period find the right swing with room to spare.
-template <typename F>
-std::pair<double, double> leastOver(F f, double period) {
-  constexpr int kSamples = 72;
-  const double step = period / kSamples;
-  int best = 0;
-  double least = f(0);
-  for (int n = 1; n < kSamples; ++n) {
-    if (const double value = f(n * step); value < least) {
-      least = value;
-      best = n;
-    }
-  }
-  const auto [at, value] = boost::math::tools::brent_find_minima(
-      f, (best - 1) * step, (best + 1) * step, std::numeric_limits<double>::digits / 2);
-  return {at, std::min(value, least)};
-}
-
-// The shaft angle within (from, to) where f changes sign.
-template <typename F>
-double rootBetween(F f, double from, double to) {
-  std::uintmax_t iterations = 200;
-  const auto [low, high] = boost::math::tools::toms748_solve(
-      f, from, to, boost::math::tools::eps_tolerance<double>(50), iterations);
-  return (low + high) / 2;
-}
 
 }  // namespace
 
@@ -87,18 +56,22 @@ SealMotion sealMotion(double e, double R, double sealOffset, double shaftAngle) 
   const double K = R / e;
   const double a = motionAngle(shaftAngle);
   // The seal ahead of the chamber stands at the flank's left apex. The housing turns past it by
-  // half the motion angle, a third of the shaft's: its point of contact runs along the trochoid
-  // at a third of the trochoid's own rate, stretched on the bore, A outside, by 1 + A curvature.
+  // half the motion angle, a third of the shaft's: the apex runs along the trochoid at a third of
+  // the trochoid's own rate.
   const exact::Point slope = exact::housingTangent(K, exact::kLeftApex, a);
+  const double apexSpeed = std::hypot(slope.x, slope.y) / 3 * e;
+  // The point of contact, A outside the apex on the trochoid's normal, runs along the bore
+  // stretched by 1 + A curvature. The tip's material there turns with the rotor, a third of the
+  // shaft's speed, about the apex: A / 3 along the bore, the way the apex goes.
   const double stretch = 1 + sealOffset / e * exact::housingCurvature(K, exact::kLeftApex, a);
-  const double speed = std::hypot(slope.x, slope.y) / 3 * stretch * e;
+  const double sliding = apexSpeed + sealOffset / 3;
   // The rotor centre circles the crank axis at the shaft's speed, and the rotor turns at a third
   // of it: the seal, at the apex, feels the rotor's turn outwards, R omega^2 / 9, and the centre's
   // circling along the line from the crank axis to the centre, e omega^2, projected on its groove.
   const exact::Point fromCrank{-std::sin(a), -std::cos(a)};
   const exact::Point groove{std::cos(exact::kLeftApex), std::sin(exact::kLeftApex)};
   const double inertia = R / 9 + e * (fromCrank.x * groove.x + fromCrank.y * groove.y);
-  return {speed, inertia};
+  return {sliding, apexSpeed * stretch, inertia};
 }
 
 namespace {
@@ -120,32 +93,27 @@ double newtonsPerGram(const SealMotion& motion, double rpm, double metresPerUnit
 }
 
 SealFigures sealFigures(double e, double R, double sealOffset, double rpm, double metresPerUnit) {
-  const double toMetresPerSecond = metresPerSecond({1, 0}, rpm, metresPerUnit);
-  const double toNewtonsPerGram = newtonsPerGram({0, 1}, rpm, metresPerUnit);
-  const auto speed = [=](double theta) { return sealMotion(e, R, sealOffset, theta).speed; };
-  const auto inertia = [=](double theta) { return sealMotion(e, R, sealOffset, theta).inertia; };
-  // The seal's contact runs along half the bore while the shaft turns 540 degrees, and its speed
-  // and inertia repeat from there.
-  constexpr double kPeriod = 540;
+  const double toMetresPerSecond = metresPerSecond({1, 0, 0}, rpm, metresPerUnit);
+  const double toNewtonsPerGram = newtonsPerGram({0, 0, 1}, rpm, metresPerUnit);
+  // The apex's speed per radian of the shaft is |e + R/3 e^(i phi)|, phi running once round while
+  // the shaft turns 540 degrees: from |R/3 - e| to R/3 + e, and on the mean the perimeter of
+  // that ellipse-like path, 2/pi (a + b) E(2 sqrt(ab) / (a + b)).
+  const double a = R / 3, b = e, tip = sealOffset / 3;
+  const double k = 2 * std::sqrt(a * b) / (a + b);
+  const double meanApex = 2 / pi * (a + b) * boost::math::ellint_2(std::min(k, 1.0));
   SealFigures f;
   f.rpm = rpm;
-  f.leastSpeed = leastOver(speed, kPeriod).second * toMetresPerSecond;
-  f.largestSpeed =
-      -leastOver([&](double t) { return -speed(t); }, kPeriod).second * toMetresPerSecond;
-  const double travel = exact::integral(speed, 0, kPeriod, 1e-13);
-  f.meanSpeed = travel / kPeriod * toMetresPerSecond;
-  const auto [pulledInMost, least] = leastOver(inertia, kPeriod);
-  f.leastInertia = least * toNewtonsPerGram;
-  f.largestInertia =
-      -leastOver([&](double t) { return -inertia(t); }, kPeriod).second * toNewtonsPerGram;
-  if (least < 0) {
-    // The inertia rises on either side of its least to its largest, half a period away.
-    const double half = kPeriod / 2;
-    double from = rootBetween(inertia, pulledInMost - half, pulledInMost);
-    const double to = rootBetween(inertia, pulledInMost, pulledInMost + half);
-    const double shift = std::floor(from / kPeriod) * kPeriod;
-    from -= shift;
-    f.drawnIn = std::pair{from, to - shift};
+  f.leastSpeed = (std::abs(a - b) + tip) * toMetresPerSecond;
+  f.largestSpeed = (a + b + tip) * toMetresPerSecond;
+  f.meanSpeed = (meanApex + tip) * toMetresPerSecond;
+  // The inertia is R/9 + e cos 2 beta, the apex's angle beta = 7 pi / 6 - theta / 3.
+  f.leastInertia = (R / 9 - e) * toNewtonsPerGram;
+  f.largestInertia = (R / 9 + e) * toNewtonsPerGram;
+  if (R / 9 < e) {
+    // Below 0 for arccos(R / 9e) either side of 2 beta = pi, at the shaft's 360 degrees (and 540
+    // degrees on); 2 beta turns two thirds of the shaft's angle.
+    const double half = std::acos(R / (9 * e)) * 1.5 / kRadiansPerDegree;
+    f.drawnIn = std::pair{360 - half, 360 + half};
   }
   return f;
 }

@@ -1,7 +1,7 @@
 // The chamber and its leading apex seal over the cycle, beyond the volume: the chamber's walls
 // against its volume (the heat it gives them, the mixture left in its corners), the seal's speed
-// along the bore and the inertia along its groove, the shaft's torque per bar in the chamber and
-// the ideal cycle's efficiency. Lengths, areas and volumes are in the user's units; speeds,
+// sliding on the bore and the inertia along its groove, the shaft's torque per bar in the chamber
+// and the ideal cycle's efficiency. Lengths, areas and volumes are in the user's units; speeds,
 // forces and torques in SI units whatever the lengths' unit, which `metresPerUnit` states.
 #pragma once
 
@@ -62,8 +62,13 @@ double torquePerBar(double slopePerDegree, double volumeDivisor, double metresPe
 
 // The chamber's leading apex seal at a shaft angle, per unit of the shaft's speed.
 struct SealMotion {
-  // The speed of the seal's point of contact along the bore, lengths per radian of the shaft.
+  // The speed at which the seal's tip slides over the bore, lengths per radian of the shaft: the
+  // speed of the tip's material at its point of contact, which moves with the rotor. It wears at
+  // this speed.
   double speed;
+  // The speed at which the point of contact itself travels along the bore: the same where the
+  // seal has no offset, and not the seal's wear.
+  double contactSpeed;
   // The inertia force along the seal's groove, outwards, per unit of the seal's mass and of the
   // shaft's speed squared: a length. Below 0 it draws the seal into its groove.
   double inertia;
@@ -77,12 +82,15 @@ double newtonsPerGram(const SealMotion& motion, double rpm, double metresPerUnit
 
 struct SealFigures {
   double rpm = 0;
+  // The tip's sliding speed over the bore.
   double leastSpeed = 0, meanSpeed = 0, largestSpeed = 0;  // m/s
   double leastInertia = 0, largestInertia = 0;             // N per gram of seal
   // The shaft angles between which the inertia draws the seal in (from R / 9 < e on), starting
   // within 0 to 540 degrees, and again 540 degrees later; none when it never does.
   std::optional<std::pair<double, double>> drawnIn;
 };
+// In closed form: the apex runs at |e + R/3 e^(i phi)| per radian of the shaft, the tip's
+// material a third of the offset faster, and the inertia is R/9 + e cos phi.
 SealFigures sealFigures(double e, double R, double sealOffset, double rpm, double metresPerUnit);
 
 // The ideal Otto cycle's efficiency at a compression ratio: 1 - ratio^(1 - gamma).

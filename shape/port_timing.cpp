@@ -87,19 +87,21 @@ double PeripheralOpening::area(double shaftAngle) const {
 PortTiming PeripheralOpening::timing() const {
   PortTiming t;
   // The leading seal uncovers the window's first edge, the trailing seal covers its last.
-  t.opens = HousingFrame::leadingSealReaches(from_);
-  t.closes = HousingFrame::trailingSealReaches(to_);
-  t.openFor = withinCycle(t.closes - t.opens);
+  PortOpening opening;
+  opening.opens = HousingFrame::leadingSealReaches(from_);
+  opening.closes = HousingFrame::trailingSealReaches(to_);
+  opening.openFor = withinCycle(opening.closes - opening.opens);
+  t.openings.push_back(opening);
   // Between them the open length grows, stands or shrinks, with a kink where the leading seal
   // reaches the last edge and where the trailing seal passes the first.
-  std::vector<double> kinks = {0, t.openFor};
+  std::vector<double> kinks = {0, opening.openFor};
   for (const double kink :
        {HousingFrame::leadingSealReaches(to_), HousingFrame::trailingSealReaches(from_)}) {
-    const double after = withinCycle(kink - t.opens);
-    if (after > 0 && after < t.openFor) kinks.push_back(after);
+    const double after = withinCycle(kink - opening.opens);
+    if (after > 0 && after < opening.openFor) kinks.push_back(after);
   }
   std::sort(kinks.begin(), kinks.end());
-  const auto open = [&](double after) { return area(t.opens + after); };
+  const auto open = [&](double after) { return area(opening.opens + after); };
   for (std::size_t n = 0; n + 1 < kinks.size(); ++n) {
     t.angleArea += exact::integral(open, kinks[n], kinks[n + 1], 1e-12);
     t.largestArea = std::max(t.largestArea, open(kinks[n + 1]));
@@ -139,29 +141,36 @@ EngineTiming engineTiming(double e, double R, double W, const RealEngine& real,
     const PortDefinition& port = ports[n];
     if (port.kind == PortKind::kPeripheral) {
       timing.ports[n] = PeripheralOpening(frame, port.peripheral).timing();
-    } else if (const SideOpening side(e, R, real, port.outline, flank);
-               side.areaInsideTheBore() > 0) {
+    } else {
+      const SideOpening side(e, R, real, port.outline, flank);
       timing.ports[n] = sidePorts < threads ? side.timing(sharing) : side.timing();
     }
   });
+  // The intake's last closing counts from half a cycle before bottom dead centre after intake,
+  // as the trade's words count it; the exhaust's first opening from top dead centre of
+  // compression.
+  constexpr double kIntakeClosingsFrom = 270;
+  double lastFromStroke = 0;
   for (std::size_t n = 0; n < ports.size(); ++n) {
     const PortDefinition& port = ports[n];
-    if (!timing.ports[n]) continue;
-    const PortTiming& t = *timing.ports[n];
-    if (port.role == PortRole::kIntake) {
-      intake.emplace_back(t.opens, t.openFor);
-      const double closes = t.opens + t.openFor;
-      lastIntakeCloses = std::max(lastIntakeCloses.value_or(closes), closes);
-    } else {
-      exhaust.emplace_back(t.opens, t.openFor);
-      firstExhaustOpens = std::min(firstExhaustOpens.value_or(t.opens), t.opens);
+    for (const PortOpening& opening : timing.ports[n].openings) {
+      if (port.role == PortRole::kIntake) {
+        intake.emplace_back(opening.opens, opening.openFor);
+        const double fromStroke = withinCycle(opening.closes - kIntakeClosingsFrom);
+        if (!lastIntakeCloses || fromStroke > lastFromStroke) {
+          lastIntakeCloses = opening.closes;
+          lastFromStroke = fromStroke;
+        }
+      } else {
+        exhaust.emplace_back(opening.opens, opening.openFor);
+        firstExhaustOpens = std::min(firstExhaustOpens.value_or(opening.opens), opening.opens);
+      }
     }
   }
   timing.overlap = sharedDegrees(intake, exhaust);
   const double topDeadCentre = cycle->volume(0);
   if (lastIntakeCloses) {
-    timing.effectiveCompressionRatio =
-        cycle->volume(withinCycle(*lastIntakeCloses)) / topDeadCentre;
+    timing.effectiveCompressionRatio = cycle->volume(*lastIntakeCloses) / topDeadCentre;
   }
   if (firstExhaustOpens) {
     timing.effectiveExpansionRatio = cycle->volume(*firstExhaustOpens) / topDeadCentre;
@@ -197,6 +206,12 @@ TradeAngle tradeAngle(double shaftAngle, PortRole role, bool opening) {
   const double off = std::remainder(shaftAngle - reference, kShaftCycle);
   if (off >= 0) return {off, fromTop ? "ATDC" : "ABDC"};
   return {-off, fromTop ? "BTDC" : "BBDC"};
+}
+
+std::string neverOpens(const PortTiming& timing) {
+  return timing.reach == PortReach::kOutsideTheBore
+             ? "lies wholly outside the bore, and never opens"
+             : "never opens: the rotor covers it the whole cycle";
 }
 
 double sharedDegrees(const std::vector<std::pair<double, double>>& first,

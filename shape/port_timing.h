@@ -29,12 +29,29 @@ struct PeripheralPort {
   double width = 0;  // across the bore, along the shaft, in the unit of length
 };
 
+// One stretch of the cycle in which a port stands open to the chamber.
+struct PortOpening {
+  double opens = 0;    // shaft degrees, 0 to 1080
+  double closes = 0;   // shaft degrees, 0 to 1080
+  double openFor = 0;  // degrees from opening to closing
+};
+
+// Where a side port lies against the bore; a peripheral port is cut in it.
+enum class PortReach {
+  kInsideTheBore,
+  kBeyondTheBore,  // partly outside: only the part inside it ever opens
+  kOutsideTheBore  // wholly outside: it never opens
+};
+
 struct PortTiming {
-  double opens = 0;        // shaft degrees, 0 to 1080
-  double closes = 0;       // shaft degrees, 0 to 1080
-  double openFor = 0;      // degrees from opening to closing
+  // Every stretch in which it stands open, the first after its longest closed stretch first;
+  // none where it never opens. A port near the waist may open twice a cycle.
+  std::vector<PortOpening> openings;
   double largestArea = 0;  // in the unit of length squared
   double angleArea = 0;    // the open area's integral over the shaft angle: area x degrees
+  PortReach reach = PortReach::kInsideTheBore;
+
+  bool opens() const { return !openings.empty(); }
 };
 
 // The chamber's opening to one peripheral port over the cycle.
@@ -73,13 +90,13 @@ struct PortDefinition {
 };
 
 struct EngineTiming {
-  // In the order given; a side port that lies wholly outside the bore never opens, and has no
-  // events.
-  std::vector<std::optional<PortTiming>> ports;
+  // In the order given.
+  std::vector<PortTiming> ports;
   // Degrees in which an intake port and an exhaust port both stand open to the chamber.
   double overlap = 0;
   // V(the last intake port closes) / V(top dead centre) and V(the first exhaust port opens) /
-  // V(top dead centre), on the engine's volume curve; none without a port of that role.
+  // V(top dead centre), on the engine's volume curve; none without a port of that role that
+  // opens.
   std::optional<double> effectiveCompressionRatio, effectiveExpansionRatio;
 };
 
@@ -106,6 +123,10 @@ struct TradeAngle {
   const char* words;  // "ATDC", "BTDC", "ABDC" or "BBDC"
 };
 TradeAngle tradeAngle(double shaftAngle, PortRole role, bool opening);
+
+// Why a port never opens, in the tables' words: it lies outside the bore, or the rotor covers it
+// the whole cycle.
+std::string neverOpens(const PortTiming& timing);
 
 // Degrees of [0, 1080) that two sets of open intervals, each given by its opening and its
 // length, share.

@@ -73,13 +73,19 @@ RealLimit realLimit(double e, double R, double W, const RealEngine& real, const 
   plain.capacity = volume(areas.bottomDeadCentre - areas.topDeadCentre);
   plain.deadVolume = volume(areas.topDeadCentre);
   plain.ratio = areas.bottomDeadCentre / areas.topDeadCentre;
+  limit.status = RealStatus::kFigures;
+  return withRecess(limit, real.recess);
+}
+
+RealLimit withRecess(RealLimit limit, double recess) {
+  if (!limit.hasFigures()) return limit;
+  const ExactFigures& plain = limit.withoutRecess;
   limit.figures = plain;
-  limit.figures.deadVolume = plain.deadVolume + real.recess;
+  limit.figures.deadVolume = plain.deadVolume + recess;
   // Without a recess, the ratio of the chambers' areas themselves, as the bare shape has it.
-  if (real.recess != 0) {
+  if (recess != 0) {
     limit.figures.ratio = (plain.capacity + limit.figures.deadVolume) / limit.figures.deadVolume;
   }
-  limit.status = RealStatus::kFigures;
   return limit;
 }
 

@@ -49,6 +49,10 @@ RealLimit realLimit(double e, double R, double W, const RealEngine& real,
 RealLimit realLimit(double e, double R, double W, const RealEngine& real, const ExactLimit& bare,
                     double volumeDivisor = kWindowVolumeDivisor);
 
+// The same engine with another recess in each flank: the figures of `limit` without a recess,
+// the recess added to its dead volume.
+RealLimit withRecess(RealLimit limit, double recess);
+
 // The recess that brings the ratio down to `target`; none when the target lies at or above the
 // ratio without a recess, the limit of these shapes.
 std::optional<double> recessForRatio(const ExactFigures& withoutRecess, double target);

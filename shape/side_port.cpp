@@ -42,6 +42,8 @@ constexpr std::size_t kScanStretches = 8;
 // The largest area's angle is found to about a ten-millionth: the area is flat about it.
 constexpr int kLargestAreaBits = 24;
 constexpr std::uintmax_t kLargestAreaEvaluations = 60;
+// A port more than this share of whose area lies beyond the bore reaches beyond it.
+constexpr double kBeyondTheBore = 1e-9;
 
 Polyline scaled(const Polyline& line, double factor) {
   Polyline out;
@@ -225,41 +227,79 @@ PortTiming SideOpening::timing() const {
   return timing(alone);
 }
 
+PortReach SideOpening::reach() const {
+  if (!(shapes_->insideBore > 0)) return PortReach::kOutsideTheBore;
+  // A sliver beyond the bore as thin as the clipping's own rounding is no part of the port.
+  if (shapes_->insideBore < shapes_->portArea * (1 - kBeyondTheBore)) {
+    return PortReach::kBeyondTheBore;
+  }
+  return PortReach::kInsideTheBore;
+}
+
 PortTiming SideOpening::timing(WorkSharing& sharing) const {
   PortTiming t;
-  if (!(shapes_->insideBore > 0)) return t;
+  t.reach = reach();
+  if (t.reach == PortReach::kOutsideTheBore) return t;
   // The open area at each step of the scan, in stretches that each step over what they may on
-  // their own. The longest closed stretch, round the end of the cycle if need be, starts just
-  // after the port closes and ends just before it opens.
-  const int steps = static_cast<int>(kShaftCycle / kScanStep);
-  std::vector<double> scanned(steps);
+  // their own.
+  const long steps = static_cast<long>(kShaftCycle / kScanStep);
+  std::vector<double> scanned(static_cast<std::size_t>(steps));
   sharing.each(kScanStretches, [&](std::size_t stretch) {
-    const int end = static_cast<int>(steps * (stretch + 1) / kScanStretches);
-    for (int n = static_cast<int>(steps * stretch / kScanStretches); n < end;) {
+    const long end = static_cast<long>(steps * static_cast<long>(stretch + 1) / kScanStretches);
+    for (long n = static_cast<long>(steps * static_cast<long>(stretch) / kScanStretches);
+         n < end;) {
       const Shapes::Scanned at = shapes_->scan(n * kScanStep);
       for (int k = 0; k <= at.stepsUnchanged && n < end; ++k) scanned[n++] = at.area;
     }
   });
-  int longest = 0, firstClosed = 0, lastClosed = 0;
-  for (int n = 0, runStart = -1; n < 2 * steps; ++n) {
-    if (scanned[n % steps] > 0) {
+  const auto openAtStep = [&](long step) {
+    return scanned[static_cast<std::size_t>(((step % steps) + steps) % steps)] > 0;
+  };
+  // The longest closed stretch, round the end of the cycle if need be: the openings are counted
+  // from its end.
+  long longest = 0, lastClosed = 0;
+  for (long n = 0, runStart = -1; n < 2 * steps; ++n) {
+    if (openAtStep(n)) {
       runStart = -1;
       continue;
     }
     if (runStart < 0) runStart = n;
-    const int length = n - runStart + 1;
+    const long length = n - runStart + 1;
     if (length > longest && length <= steps) {
       longest = length;
-      firstClosed = runStart;
       lastClosed = n;
     }
   }
-  // Never open, or never closed: no events.
-  if (longest == steps || longest == 0) return PortTiming{};
+  if (longest == steps) return t;  // the rotor covers it the whole cycle
+  if (longest == 0) {
+    // Open the whole cycle: the scan's own areas, a periodic integrand, by the trapezoid rule.
+    t.openings.push_back({0, 0, kShaftCycle});
+    for (long n = 0; n < steps; ++n) {
+      t.angleArea += scanned[static_cast<std::size_t>(n)] * kScanStep;
+      t.largestArea = std::max(t.largestArea, scanned[static_cast<std::size_t>(n)]);
+    }
+    return t;
+  }
 
-  // The port opens within the step after the last closed one, and closes within the step
-  // before the first closed one, a cycle on.
-  const long opensInStep = lastClosed, closesInStep = firstClosed - 1 + steps;
+  // Each stretch of open steps, from the end of the longest closed one round the cycle: the port
+  // opens within the step after the closed step before it, and closes within the step before
+  // the closed step after it.
+  struct Span {
+    long closedBefore, closedAfter;  // scan steps, counted on from the cycle's start
+    double opens = 0, closes = 0;
+    long firstStep = 0, lastStep = 0, middlePieces = 0;
+    std::size_t firstPart = 0;
+  };
+  std::vector<Span> spans;
+  for (long n = lastClosed + 1; n <= lastClosed + steps;) {
+    if (!openAtStep(n)) {
+      ++n;
+      continue;
+    }
+    const long first = n;
+    while (openAtStep(n)) ++n;
+    spans.push_back({first - 1, n});
+  }
   // Each change halved down between the closed step and the open one beside it.
   const auto halve = [&](double closed, double opened) {
     while (std::abs(opened - closed) > kEventTolerance) {
@@ -314,51 +354,70 @@ PortTiming SideOpening::timing(WorkSharing& sharing) const {
         {atFrom, open(from + quarter), open(from + 2 * quarter), open(from + 3 * quarter), atTo},
         kMostHalvings);
   };
-  // Pieces of four steps from the first after the opening to the last before the closing; the
-  // stretches at either end on their own, once their event is found. The area is nil at the
-  // events. Every part is worked out at once, and added up in order.
-  const long firstStep = kStepsInPiece * (opensInStep / kStepsInPiece + 1);
-  const long lastStep = kStepsInPiece * (closesInStep / kStepsInPiece);
-  const long middlePieces = std::max(0L, (lastStep - firstStep) / kStepsInPiece);
-  std::vector<Part> parts(static_cast<std::size_t>(middlePieces + 2));
-  double opens = 0, closes = 0;
-  sharing.each(parts.size(), [&](std::size_t n) {
-    Part& part = parts[n];
+  // For each opening, pieces of four steps from the first after the opening to the last before
+  // the closing; the stretches at either end on their own, once their event is found. The area
+  // is nil at the events. Every part of every opening is worked out at once, and added up in
+  // order.
+  std::vector<std::pair<std::size_t, std::size_t>> jobs;  // the span, and the part within it
+  for (std::size_t k = 0; k < spans.size(); ++k) {
+    Span& span = spans[k];
+    const long opensInStep = span.closedBefore, closesInStep = span.closedAfter - 1;
+    span.firstStep = kStepsInPiece * (opensInStep / kStepsInPiece + 1);
+    span.lastStep = kStepsInPiece * (closesInStep / kStepsInPiece);
+    span.middlePieces = std::max(0L, (span.lastStep - span.firstStep) / kStepsInPiece);
+    span.firstPart = jobs.size();
+    for (long n = 0; n < span.middlePieces + 2; ++n) jobs.emplace_back(k, n);
+  }
+  std::vector<Part> parts(jobs.size());
+  sharing.each(parts.size(), [&](std::size_t job) {
+    Part& part = parts[job];
+    Span& span = spans[jobs[job].first];
+    const std::size_t n = jobs[job].second;
     if (n == 0) {
-      opens = halve(opensInStep * kScanStep, (opensInStep + 1) * kScanStep);
-      if (middlePieces > 0) {
-        const double atFirst = scannedAt(part, firstStep);
-        part.angleArea = ends(part, opens, firstStep * kScanStep, 0, atFirst);
+      span.opens = halve(span.closedBefore * kScanStep, (span.closedBefore + 1) * kScanStep);
+      if (span.middlePieces > 0) {
+        const double atFirst = scannedAt(part, span.firstStep);
+        part.angleArea = ends(part, span.opens, span.firstStep * kScanStep, 0, atFirst);
       }
-    } else if (n + 1 == parts.size()) {
-      closes = halve(firstClosed * kScanStep, (firstClosed - 1) * kScanStep) + kShaftCycle;
-      if (middlePieces > 0) {
-        const double atLast = scannedAt(part, lastStep);
-        part.angleArea = ends(part, lastStep * kScanStep, closes, atLast, 0);
+    } else if (n == static_cast<std::size_t>(span.middlePieces) + 1) {
+      // A cycle back, the closed step after it: the events are found where the first cycle's
+      // scan found them.
+      const long after = span.closedAfter - steps;
+      span.closes = halve(after * kScanStep, (after - 1) * kScanStep) + kShaftCycle;
+      if (span.middlePieces > 0) {
+        const double atLast = scannedAt(part, span.lastStep);
+        part.angleArea = ends(part, span.lastStep * kScanStep, span.closes, atLast, 0);
       }
     } else {
-      const long step = firstStep + kStepsInPiece * static_cast<long>(n - 1);
+      const long step = span.firstStep + kStepsInPiece * static_cast<long>(n - 1);
       Quarters f;
       for (long k = 0; k < kStepsInPiece + 1; ++k) f[k] = scannedAt(part, step + k);
       part.angleArea =
           piece(part, step * kScanStep, (step + kStepsInPiece) * kScanStep, f, kMostHalvings);
     }
   });
-  if (middlePieces == 0) parts.front().angleArea = ends(parts.front(), opens, closes, 0, 0);
-  t.opens = withinCycle(opens);
-  t.closes = withinCycle(closes);
-  t.openFor = closes - opens;
-  Part whole{0, 0, opens};
-  for (const Part& part : parts) {
-    whole.angleArea += part.angleArea;
-    whole.met(part.best, part.bestAt);
+  Part whole{0, 0, spans.front().opens};
+  const Span* bestSpan = &spans.front();
+  for (const Span& span : spans) {
+    if (span.middlePieces == 0) {
+      Part& only = parts[span.firstPart];
+      only.angleArea = ends(only, span.opens, span.closes, 0, 0);
+    }
+    t.openings.push_back(
+        {withinCycle(span.opens), withinCycle(span.closes), span.closes - span.opens});
+    for (long n = 0; n < span.middlePieces + 2; ++n) {
+      const Part& part = parts[span.firstPart + static_cast<std::size_t>(n)];
+      whole.angleArea += part.angleArea;
+      if (part.best > whole.best) bestSpan = &span;
+      whole.met(part.best, part.bestAt);
+    }
   }
   t.angleArea = whole.angleArea;
   t.largestArea = whole.best;
   // Then Brent's search about the largest area met, unless the whole port was open.
   if (!(whole.best < shapes_->insideBore)) return t;
-  const double low = std::max(opens, whole.bestAt - kScanStep);
-  const double high = std::min(closes, whole.bestAt + kScanStep);
+  const double low = std::max(bestSpan->opens, whole.bestAt - kScanStep);
+  const double high = std::min(bestSpan->closes, whole.bestAt + kScanStep);
   std::uintmax_t evaluations = kLargestAreaEvaluations;
   const auto [at, lessArea] = boost::math::tools::brent_find_minima(
       [&](double angle) { return -area(angle); }, low, high, kLargestAreaBits, evaluations);

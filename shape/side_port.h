@@ -47,6 +47,7 @@ class SideOpening {
   // The port's area, and the part of it inside the bore: where none is, it never opens.
   double portArea() const;
   double areaInsideTheBore() const;
+  PortReach reach() const;
 
   // In the unit of length squared.
   double area(double shaftAngle) const;

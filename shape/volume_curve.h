@@ -25,8 +25,8 @@ struct CyclePoint {
   double surface;          // the chamber's walls, in the unit of length squared
   double surfaceToVolume;  // per unit of length
   double torquePerBar;     // N m on the shaft per bar in the chamber
-  // With an rpm: the leading apex seal's speed along the bore in m/s, and the inertia along its
-  // groove in N per gram of seal.
+  // With an rpm: the leading apex seal's sliding speed on the bore in m/s, and the inertia along
+  // its groove in N per gram of seal.
   std::optional<double> sealSpeed, sealInertiaPerGram;
 };
 

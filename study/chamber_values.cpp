@@ -7,6 +7,11 @@
 
 namespace rotary::study {
 
+std::string rotorsRefusal(double rotors) {
+  if (rotors >= 1 && rotors <= kMostRotors && rotors == std::floor(rotors)) return "";
+  return "is not a whole number from 1 to " + std::to_string(kMostRotors);
+}
+
 std::string rpmRefusal(double rpm) {
   // A million rpm is beyond any engine; the bound keeps the speeds and forces finite.
   if (rpm > 0 && rpm <= 1e6) return "";

@@ -8,6 +8,13 @@
 
 namespace rotary::study {
 
+// The rotors an engine may have, in every face: its displacement is that many chambers.
+inline constexpr int kMostRotors = 100;
+
+// Why a rotor count is none ("is not a whole number from 1 to 100"), after its quoted text;
+// empty when it is one.
+std::string rotorsRefusal(double rotors);
+
 // What the value is not, after its quoted text ("is not a shaft speed ..."); empty when it can
 // be taken.
 std::string rpmRefusal(double rpm);

@@ -61,4 +61,20 @@ std::string peripheralPortRefusal(const PeripheralPort& window) {
   return "";
 }
 
+std::string peripheralWidthRefusal(const PeripheralPort& window, double chamberWidth) {
+  if (!(window.width > chamberWidth)) return "";
+  return "is " + formatNumber(window.width) + " wide, wider than the chamber (" +
+         formatNumber(chamberWidth) + "): a window in the bore cannot reach past the side housings";
+}
+
+const PortDefinition* peripheralPortTooWide(const std::vector<PortDefinition>& ports,
+                                            double chamberWidth, std::string& why) {
+  for (const PortDefinition& port : ports) {
+    if (port.kind != PortKind::kPeripheral) continue;
+    why = peripheralWidthRefusal(port.peripheral, chamberWidth);
+    if (!why.empty()) return &port;
+  }
+  return nullptr;
+}
+
 }  // namespace rotary::study

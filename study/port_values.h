@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "port_timing.h"
 
@@ -17,5 +18,14 @@ PeripheralPort parsePeripheralPort(const std::string& option, const std::string&
 // Why a window read as numbers is none, after the window's quoted text ("has no width above
 // 0"); empty when it is one.
 std::string peripheralPortRefusal(const PeripheralPort& window);
+
+// Why a window cut in the bore of a chamber `chamberWidth` wide is none: it is wider than the
+// chamber, and would cut through the side housings ("is 90 wide, wider than the chamber (80)");
+// empty when it fits.
+std::string peripheralWidthRefusal(const PeripheralPort& window, double chamberWidth);
+
+// The first peripheral port of `ports` wider than the chamber, with why; none when all fit.
+const PortDefinition* peripheralPortTooWide(const std::vector<PortDefinition>& ports,
+                                            double chamberWidth, std::string& why);
 
 }  // namespace rotary::study

@@ -101,7 +101,15 @@ void addRealEngine(const EngineInput& engine, EngineRow& row) {
   row.real = row.exact ? realLimit(*e, *R, *W, real, *row.exact, divisor)
                        : realLimit(*e, *R, *W, real, divisor);
   const auto& X = engine.targetRatio.number;
-  if (X && row.real->hasFigures()) row.targetRecess = recessForRatio(row.real->withoutRecess, *X);
+  if (!X || !row.real->hasFigures()) return;
+  row.targetRecess = recessForRatio(row.real->withoutRecess, *X);
+  // The target's recess stands in place of any recess given: every figure of the row, and every
+  // file made from it, is of the engine with that recess.
+  if (row.targetRecess) {
+    row.real = withRecess(*row.real, *row.targetRecess);
+    row.input.recess = formatNumber(*row.targetRecess);
+    row.input.recess.number = *row.targetRecess;
+  }
 }
 
 void addChamberFigures(EngineRow& row) {
@@ -117,10 +125,10 @@ void addChamberFigures(EngineRow& row) {
                                *engine.chamberWidth.number, engine.realEngine(), *figures,
                                engine.volumeDivisor, engine.chamber);
   if (engine.ports && !engine.ports->empty()) {
-    row.timing = engineTiming(*engine.eccentricity.number, *engine.rotorRadius.number,
-                              *engine.chamberWidth.number, engine.realEngine(),
-                              engine.volumeDivisor, *engine.ports,
-                              engine.portThreads ? engine.portThreads : allCores());
+    row.timing =
+        engineTiming(*engine.eccentricity.number, *engine.rotorRadius.number,
+                     *engine.chamberWidth.number, engine.realEngine(), engine.volumeDivisor,
+                     *engine.ports, engine.portThreads ? engine.portThreads : allCores());
   }
 }
 

@@ -120,7 +120,9 @@ TEST(PeripheralPort, OpensAndClosesAsTheApexesPassItsEdges) {
   for (const auto& [from, to] : {std::pair{40.0, 62.0}, std::pair{140.0, 175.0},
                                  std::pair{-100.0, -60.0}, std::pair{170.0, 200.0}}) {
     const PeripheralOpening port(frame, {from, to, 20});
-    const PortTiming t = port.timing();
+    const PortTiming timing = port.timing();
+    ASSERT_EQ(timing.openings.size(), 1u) << from;
+    const PortOpening& t = timing.openings.front();
     // The apexes' polar angles turn once a cycle: search the whole of it from where each is.
     const double opens =
         passing([&](double s) { return leadingApex(e, R, s); }, from, t.opens - 100, 200);
@@ -137,12 +139,12 @@ TEST(PeripheralPort, OpensAndClosesAsTheApexesPassItsEdges) {
     // Wide open, the window's whole length along the bore.
     const double length = frame.boreLength(frame.boreParameterAt(from * kDegree),
                                            frame.boreParameterAt(to * kDegree));
-    EXPECT_NEAR(t.largestArea, 20 * length, 1e-9 * t.largestArea);
+    EXPECT_NEAR(timing.largestArea, 20 * length, 1e-9 * timing.largestArea);
     // The angle-area against the sum of open areas at every twentieth of a degree.
     double sum = 0;
     const int steps = static_cast<int>(t.openFor * 20);
     for (int n = 0; n < steps; ++n) sum += port.area(t.opens + (n + 0.5) / 20) / 20;
-    EXPECT_NEAR(t.angleArea, sum, 1e-5 * t.angleArea);
+    EXPECT_NEAR(timing.angleArea, sum, 1e-5 * timing.angleArea);
   }
 }
 
@@ -189,8 +191,8 @@ TEST(EngineTiming, EffectiveRatiosFollowTheChambersSinusoid) {
                                      "exhaust")};
   const EngineTiming timing = engineTiming(e, R, W, RealEngine{}, kWindowVolumeDivisor, ports);
   ASSERT_EQ(timing.ports.size(), 2u);
-  EXPECT_NEAR(timing.ports[0]->closes, 870, 1e-9);
-  EXPECT_NEAR(timing.ports[1]->opens, 200, 1e-9);
+  EXPECT_NEAR(timing.ports[0].openings.at(0).closes, 870, 1e-9);
+  EXPECT_NEAR(timing.ports[1].openings.at(0).opens, 200, 1e-9);
   const auto sinusoid = [&](double shaft) {
     return (x.deadVolume + x.capacity * (1 - std::cos(2 * shaft * kDegree / 3)) / 2) / x.deadVolume;
   };
@@ -217,11 +219,13 @@ TEST(EngineTiming, IsTheSameOnAnyNumberOfThreads) {
         engineTiming(15, 105, 80, RealEngine{2, 0.1, 0}, 1000, ports, threads);
     ASSERT_EQ(shared.ports.size(), ports.size());
     for (std::size_t n = 0; n < ports.size(); ++n) {
-      ASSERT_TRUE(alone.ports[n] && shared.ports[n]) << n;
-      EXPECT_EQ(shared.ports[n]->opens, alone.ports[n]->opens) << threads << " " << n;
-      EXPECT_EQ(shared.ports[n]->closes, alone.ports[n]->closes) << threads << " " << n;
-      EXPECT_EQ(shared.ports[n]->largestArea, alone.ports[n]->largestArea) << threads << " " << n;
-      EXPECT_EQ(shared.ports[n]->angleArea, alone.ports[n]->angleArea) << threads << " " << n;
+      ASSERT_EQ(shared.ports[n].openings.size(), alone.ports[n].openings.size()) << n;
+      EXPECT_EQ(shared.ports[n].openings.at(0).opens, alone.ports[n].openings.at(0).opens)
+          << threads << " " << n;
+      EXPECT_EQ(shared.ports[n].openings.at(0).closes, alone.ports[n].openings.at(0).closes)
+          << threads << " " << n;
+      EXPECT_EQ(shared.ports[n].largestArea, alone.ports[n].largestArea) << threads << " " << n;
+      EXPECT_EQ(shared.ports[n].angleArea, alone.ports[n].angleArea) << threads << " " << n;
     }
     EXPECT_EQ(shared.overlap, alone.overlap);
     EXPECT_EQ(shared.effectiveExpansionRatio, alone.effectiveExpansionRatio);
@@ -248,13 +252,14 @@ TEST(EngineTiming, ScalesWithTheEngine) {
     for (std::size_t n = 0; n < ports.size(); ++n) {
       // The side port's events to the halving's billionth of a degree, and a little more for the
       // rounding of its polygons' coordinates at another scale.
-      ASSERT_TRUE(t.ports[n] && base.ports[n]);
-      EXPECT_NEAR(t.ports[n]->opens, base.ports[n]->opens, 1e-8) << scale;
-      EXPECT_NEAR(t.ports[n]->closes, base.ports[n]->closes, 1e-8) << scale;
-      EXPECT_NEAR(t.ports[n]->largestArea / (scale * scale), base.ports[n]->largestArea,
-                  1e-9 * base.ports[n]->largestArea);
-      EXPECT_NEAR(t.ports[n]->angleArea / (scale * scale), base.ports[n]->angleArea,
-                  1e-9 * base.ports[n]->angleArea);
+      ASSERT_EQ(t.ports[n].openings.size(), 1u);
+      ASSERT_EQ(base.ports[n].openings.size(), 1u);
+      EXPECT_NEAR(t.ports[n].openings[0].opens, base.ports[n].openings[0].opens, 1e-8) << scale;
+      EXPECT_NEAR(t.ports[n].openings[0].closes, base.ports[n].openings[0].closes, 1e-8) << scale;
+      EXPECT_NEAR(t.ports[n].largestArea / (scale * scale), base.ports[n].largestArea,
+                  1e-9 * base.ports[n].largestArea);
+      EXPECT_NEAR(t.ports[n].angleArea / (scale * scale), base.ports[n].angleArea,
+                  1e-9 * base.ports[n].angleArea);
     }
     EXPECT_NEAR(t.overlap, base.overlap, 1e-9);
     EXPECT_NEAR(*t.effectiveCompressionRatio, *base.effectiveCompressionRatio, 1e-9);

@@ -23,6 +23,7 @@
 #include "outline.h"
 #include "output_file.h"
 #include "port_curve_csv.h"
+#include "port_values.h"
 #include "profiles_csv.h"
 #include "ranges.h"
 #include "real_engine.h"
@@ -198,6 +199,15 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     const auto radii = lengthValues("--rotor-radius", options.rotorRadius);
     const auto widths = lengthValues("--chamber-width", options.chamberWidth);
     if (options.gearModule) checkGearModule(*options.gearModule, eccentricities);
+    for (const study::TypedNumber& W : widths) {
+      std::string why;
+      if (const PortDefinition* port =
+              study::peripheralPortTooWide(options.ports, *W.number, why)) {
+        throw BadUsage{std::string(port->role == PortRole::kIntake ? "--peripheral-intake"
+                                                                   : "--peripheral-exhaust") +
+                       ": " + quoteForMessage(port->source) + " " + why};
+      }
+    }
     const study::Values steps =
         study::parseStepValues(options.steps, kFewestSteps, kMostCompanionSteps);
     if (!steps.error.empty()) throw BadUsage{"--steps: " + steps.error};

@@ -274,9 +274,8 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
       options.ports.push_back(PortDefinition::peripheralPort(role, window, *value));
     } else if (name == "--rotors") {
       const auto count = parseNumber(*value);
-      if (!count || !(*count >= 1 && *count <= 100) || *count != std::floor(*count)) {
-        throw BadUsage{name + ": " + quoteForMessage(*value) +
-                       " is not a whole number from 1 to 100"};
+      if (const std::string why = study::rotorsRefusal(count.value_or(0)); !why.empty()) {
+        throw BadUsage{name + ": " + quoteForMessage(*value) + " " + why};
       }
       options.rotors = static_cast<int>(*count);
     } else if (name == "--gear-module") {

@@ -269,4 +269,8 @@ def study(e, R, W, steps=100, method="exact", seal_offset=None, clearance=None, 
     if gear_module is not None:
         table["gear_module"] = numpy.full(flat[0].shape, _number("gear_module", gear_module))
     table.update(found)
+    if target_ratio is not None:
+        # The target's recess stands in place of the recess given, as in every figure.
+        reached = numpy.isfinite(table["target_recess"])
+        table["recess"] = numpy.where(reached, table["target_recess"], table["recess"])
     return {name: column.reshape(shape) for name, column in table.items()}
