@@ -55,6 +55,9 @@ class DesignPanel : public QWidget {
   QString designerFigure(int row) const { return designer_.at(row)->text(); }
   // The unit of the lengths typed: the figures', the drawing's and the saves'.
   QComboBox* unitBox() const { return unit_; }
+  QLineEdit* peripheralPort(PortRole role) const {
+    return peripheral_[role == PortRole::kIntake ? 0 : 1];
+  }
   const formats::LengthUnit& unit() const;
   // What the saves and Copy take beside the engine, as the companion's options give them: the
   // unit (none for the window's millimetres), the rotors, the gear module and the shaft speed.

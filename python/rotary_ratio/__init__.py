@@ -159,9 +159,11 @@ def volume_curve(e, R, W, seal_offset=0.0, clearance=0.0, recess=0.0, angle_step
 @dataclass(frozen=True, repr=False)
 class Ports(_OneLine):
     """The ports' timing in shaft degrees from top dead centre of compression, the rotor turning
-    counterclockwise in the DXF's frame: a dict a port (role, kind, source, opens_deg,
-    closes_deg, open_deg, largest_area, angle_area), the engine's overlap and effective ratios,
-    and each port's open area (a row a port) at every angle_step beside the volume."""
+    counterclockwise in the DXF's frame: a dict a port (role, kind, source, openings, opens_deg,
+    closes_deg, open_deg of its first opening or None where it never opens, largest_area,
+    angle_area, and each_opening: a dict of opens_deg, closes_deg and open_deg for every time it
+    opens), the engine's overlap and effective ratios, and each port's open area (a row a port) at
+    every angle_step beside the volume."""
     ports: list
     overlap_deg: float
     effective_compression_ratio: Optional[float]

@@ -202,6 +202,142 @@ std::map<QString, QString> pasted(const QString& block) {
   return cells;
 }
 
+// A CSV line's cells, a quoted one unquoted.
+QStringList csvCells(const QString& line) {
+  QStringList cells{""};
+  bool quoted = false;
+  for (int n = 0; n < line.size(); ++n) {
+    const QChar c = line[n];
+    if (c == '"' && quoted && n + 1 < line.size() && line[n + 1] == '"') {
+      cells.back() += '"';
+      ++n;
+    } else if (c == '"') {
+      quoted = !quoted;
+    } else if (c == ',' && !quoted) {
+      cells << "";
+    } else {
+      cells.back() += c;
+    }
+  }
+  return cells;
+}
+
+// Runs the window until its figures show, then `prepare`; then, once `ready` holds and a few more
+// frames show, `check`.
+void runThen(DeskWindow& window, const std::function<void()>& prepare,
+             const std::function<bool()>& ready, const std::function<void()>& check) {
+  bool prepared = false;
+  long framesAt = 0;
+  ASSERT_TRUE(window.window.runUntil([&] {
+    if (!prepared) {
+      if (window.window.frames() < 2) return false;
+      prepare();
+      prepared = true;
+      framesAt = window.window.frames();
+      return false;
+    }
+    if (window.window.frames() < framesAt + 3 || window.desk.panel()->computing() || !ready()) {
+      return false;
+    }
+    check();
+    return true;
+  }));
+}
+
+// One design in the window and in the companion: lengths typed in centimetres, a peripheral
+// intake typed in the panel. The result boxes hold the volumes in cm^3, as --units cm prints them,
+// and Copy carries every column the companion's CSV has, ports included, cell for cell.
+TEST(Desk, TheWindowsFiguresAndCopyAreTheCompanionsInTheUnitChosenWithItsPorts) {
+  DeskWindow window;
+  QStringList boxes;
+  std::map<QString, QString> copied;
+  runThen(
+      window,
+      [&] {
+        window.window.form.text(1)->setText("1.5");
+        window.window.form.text(2)->setText("10.5");
+        window.window.form.text(3)->setText("8");
+        window.window.clickRecalculate();
+        // The unit chosen with a restart already asked for: the cycle starts over once, in it.
+        window.window.form.menus().designPanel->setChecked(true);
+        window.desk.panel()->unitBox()->setCurrentText("cm");
+        window.desk.panel()->peripheralPort(PortRole::kIntake)->setText("150,175,3");
+      },
+      [&] {
+        const auto& engine = window.desk.panel()->engine();
+        return engine && engine->eccentricity.text == "1.5";
+      },
+      [&] {
+        for (int n = 4; n <= 6; ++n) boxes << window.window.text(n);
+        window.window.form.menus().copyResults->trigger();
+        copied = pasted(QApplication::clipboard()->text());
+      });
+  EXPECT_EQ(boxes, QStringList({"652.4", "37.33", "18.47"}));
+  const QStringList csv =
+      QString::fromUtf8(companion({"--units", "cm", "--eccentricity", "1.5", "--rotor-radius",
+                                   "10.5", "--chamber-width", "8", "--peripheral-intake",
+                                   "150,175,3", "--format", "csv"}))
+          .split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(csv.size(), 2);
+  const QStringList names = csvCells(csv[0]), values = csvCells(csv[1]);
+  ASSERT_EQ(names.size(), values.size());
+  EXPECT_EQ(copied.size(), static_cast<std::size_t>(names.size() - 1)) << "all but the note";
+  for (int n = 0; n < names.size(); ++n) {
+    if (names[n] == "note") continue;
+    ASSERT_TRUE(copied.count(names[n])) << names[n].toStdString();
+    EXPECT_EQ(copied.at(names[n]), values[n]) << names[n].toStdString();
+  }
+  EXPECT_EQ(copied["port1_kind"], "peripheral");
+  EXPECT_EQ(copied["volume_unit"], "cm^3");
+}
+
+// A box the window rewrote in its display format ("80.0" as "80") holds the engine it read.
+TEST(Desk, AReformattedBoxIsNotStale) {
+  DeskWindow window;
+  QString shown, stale, staleAfterEdit;
+  runThen(
+      window,
+      [&] {
+        window.window.form.text(3)->setText("80.0");
+        window.window.form.text(2)->setText("1.05e2");
+        window.window.clickRecalculate();
+      },
+      [&] { return window.window.text(3) == "80"; },
+      [&] {
+        shown = window.window.text(2);
+        stale = window.window.form.messageArea()->stale();
+        window.window.form.text(3)->setText("81");
+        staleAfterEdit = window.window.form.messageArea()->stale();
+      });
+  EXPECT_EQ(shown, "105");
+  EXPECT_TRUE(stale.isEmpty()) << stale.toStdString();
+  EXPECT_FALSE(staleAfterEdit.isEmpty());
+}
+
+// A gear module the engine cannot take is refused in red, and the saves and Copy wait for it
+// rather than drop it.
+TEST(Desk, ARefusedGearModuleKeepsTheSavesAndCopy) {
+  DeskWindow window;
+  bool saveEnabled = true, copyEnabled = true;
+  QString tip;
+  window.runWith(
+      [&] {
+        window.window.form.menus().designPanel->setChecked(true);
+        window.desk.panel()->gearModule()->setText("7");  // 90 / 7 teeth: no whole number
+      },
+      [&] {
+        saveEnabled = window.window.form.menus().exportResults->isEnabled();
+        copyEnabled = window.window.form.menus().copyResults->isEnabled();
+        tip = window.window.form.menus().exportResults->toolTip();
+        window.desk.panel()->gearModule()->setText("2.5");
+      });
+  EXPECT_FALSE(saveEnabled);
+  EXPECT_FALSE(copyEnabled);
+  EXPECT_TRUE(tip.contains("gear module")) << tip.toStdString();
+  EXPECT_TRUE(window.window.form.menus().exportResults->isEnabled());
+  EXPECT_TRUE(window.window.form.menus().copyResults->isEnabled());
+}
+
 TEST(Desk, CopyResultsPastesAsOneRow) {
   DeskWindow window;
   QString plain, real, byCtrlC, selection;

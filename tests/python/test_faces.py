@@ -1,0 +1,118 @@
+"""One design, two faces: the Python module and the companion give the same figures for the same
+engine, with its target ratio, its ports and its seal, and the same engine in another unit gives
+the same physical figures once converted by hand."""
+import json
+import os
+import subprocess
+
+import pytest
+
+import rotary_ratio
+
+TOOL = os.environ["ROTARY_RATIO"]
+WAIST = [(-2, 86), (2, 86), (2, 89.5), (-2, 89.5)]  # opens twice a cycle at the defaults
+CENTRE = [(-1, -1), (1, -1), (1, 1), (-1, 1)]       # the rotor covers it all the time
+
+
+def companion_json(*args):
+    done = subprocess.run([TOOL, *args, "--format", "json"], capture_output=True, text=True)
+    assert done.returncode == 0, done.stderr
+    return json.loads(done.stdout)[0]
+
+
+def port_file(tmp_path, name, points):
+    path = tmp_path / name
+    path.write_text("x,y\n" + "".join(f"{x},{y}\n" for x, y in points))
+    return str(path)
+
+
+# The real engine's figures: (Python's keyword arguments, the companion's options).
+REAL = [
+    ({"seal_offset": 2, "clearance": 0.1, "target_ratio": 10, "rpm": 7000},
+     ["--seal-offset", "2", "--clearance", "0.1", "--target-ratio", "10", "--rpm", "7000"]),
+    ({"seal_offset": 2, "recess": 1.5, "rpm": 9000, "gamma": 1.3},
+     ["--seal-offset", "2", "--recess", "1.5", "--rpm", "9000", "--gamma", "1.3"]),
+    ({"clearance": 0.2, "target_ratio": 8.5, "rotors": 2},
+     ["--clearance", "0.2", "--target-ratio", "8.5", "--rotors", "2"]),
+]
+
+
+@pytest.mark.parametrize("keywords,options", REAL)
+def test_the_real_engine_is_the_companions(keywords, options):
+    found = rotary_ratio.real_engine(15, 105, 80, **keywords)
+    row = companion_json(*options)
+    for name in ("chamber_capacity", "dead_volume", "compression_ratio"):
+        assert getattr(found, name) == pytest.approx(row["real_" + name], rel=1e-8), name
+    for name in ("displacement", "surface_to_volume_tdc", "otto_efficiency", "least_seal_speed",
+                 "mean_seal_speed", "largest_seal_speed", "target_recess"):
+        if row.get(name) is None:
+            continue
+        assert getattr(found, name) == pytest.approx(row[name], rel=1e-8), name
+    if "target_ratio" in keywords:
+        # The target's engine throughout: its ratio and the ideal cycle at that ratio.
+        assert found.compression_ratio == pytest.approx(keywords["target_ratio"], rel=1e-12)
+        assert row["recess"] == pytest.approx(found.target_recess, rel=1e-12)
+        gamma = keywords.get("gamma", 1.4)
+        assert found.otto_efficiency == pytest.approx(
+            1 - keywords["target_ratio"] ** (1 - gamma), rel=1e-12)
+
+
+def test_the_seal_slides_a_third_of_its_offset_faster_than_its_apex():
+    omega = 9000 * 2 * 3.141592653589793 / 60
+    found = rotary_ratio.real_engine(15, 105, 80, seal_offset=2, rpm=9000)
+    # The apex runs from R/3 - e to R/3 + e per radian of the shaft; the tip a third of A on.
+    assert found.least_seal_speed == pytest.approx(omega * (35 - 15 + 2 / 3) / 1000, rel=1e-12)
+    assert found.largest_seal_speed == pytest.approx(omega * (35 + 15 + 2 / 3) / 1000, rel=1e-12)
+    assert found.mean_seal_speed == pytest.approx(35.148, abs=5e-4)
+
+
+def test_ports_are_the_companions_with_every_opening(tmp_path):
+    waist, centre = port_file(tmp_path, "waist.csv", WAIST), port_file(tmp_path, "centre.csv", CENTRE)
+    found = rotary_ratio.ports(15, 105, 80, intake=[WAIST, CENTRE],
+                               peripheral_exhaust=(42.5, 54.4, 30))
+    row = companion_json("--intake-port", waist, "--intake-port", centre,
+                         "--peripheral-exhaust", "42.5,54.4,30")
+    assert len(found.ports) == len(row["ports"]) == 3
+    for mine, theirs in zip(found.ports, row["ports"]):
+        assert mine["openings"] == theirs["openings"] == len(theirs["each_opening"])
+        for a, b in zip(mine["each_opening"], theirs["each_opening"]):
+            for name in ("opens_deg", "closes_deg", "open_deg"):
+                assert a[name] == pytest.approx(b[name], rel=1e-8, abs=1e-6), name
+        assert mine["angle_area"] == pytest.approx(theirs["angle_area"], rel=1e-8)
+    assert found.ports[0]["openings"] == 2
+    assert sum(o["open_deg"] for o in found.ports[0]["each_opening"]) == pytest.approx(310.1, abs=0.05)
+    # Never open: no events, and no effective ratio taken from it.
+    assert found.ports[1]["openings"] == 0 and found.ports[1]["opens_deg"] is None
+    assert found.overlap_deg == pytest.approx(row["overlap_deg"], rel=1e-8)
+    assert found.effective_compression_ratio == pytest.approx(row["effective_compression_ratio"],
+                                                              rel=1e-8)
+
+
+def test_a_peripheral_window_wider_than_the_chamber_is_refused_by_both():
+    with pytest.raises(ValueError, match="wider than the chamber"):
+        rotary_ratio.ports(15, 105, 80, peripheral_exhaust=(42.5, 54.4, 90))
+    done = subprocess.run([TOOL, "--peripheral-exhaust", "42.5,54.4,90"], capture_output=True,
+                          text=True)
+    assert done.returncode == 2 and "wider than the chamber" in done.stderr
+
+
+@pytest.mark.parametrize("unit,millimetres", [("cm", 10), ("m", 1000), ("in", 25.4)])
+def test_the_same_engine_in_another_unit_converts_by_hand(unit, millimetres):
+    """Volumes by the cube, areas by the square, speeds not at all."""
+    def engine(scale):
+        return ["--eccentricity", repr(15 / scale), "--rotor-radius", repr(105 / scale),
+                "--chamber-width", repr(80 / scale), "--seal-offset", repr(2 / scale),
+                "--clearance", repr(0.1 / scale), "--rpm", "7000",
+                "--peripheral-intake", f"150,175,{30 / scale!r}"]
+    mm = companion_json(*engine(1))
+    other = ["--units", unit, *engine(millimetres)]
+    found = companion_json(*other)
+    # mm give cm^3; the other units their own cube.
+    cubic_cm = {"cm": 1, "m": 1e6, "in": 16.387064}[unit]
+    assert found["real_chamber_capacity"] * cubic_cm == pytest.approx(mm["real_chamber_capacity"],
+                                                                       rel=1e-8)
+    assert found["ports"][0]["largest_area"] * millimetres ** 2 == pytest.approx(
+        mm["ports"][0]["largest_area"], rel=1e-8)
+    assert found["mean_seal_speed"] == pytest.approx(mm["mean_seal_speed"], rel=1e-8)
+    assert found["surface_to_volume_tdc"] / millimetres == pytest.approx(
+        mm["surface_to_volume_tdc"], rel=1e-8)
