@@ -8,13 +8,16 @@ import io
 import json
 import math
 import os
+import shutil
 import subprocess
 import sys
 
 from shapely.geometry import Polygon
 
 tool, folder = sys.argv[1], sys.argv[2]
-os.makedirs(folder, exist_ok=True)
+# From an empty folder: what an earlier run left behind must not decide this one.
+shutil.rmtree(folder, ignore_errors=True)
+os.makedirs(folder)
 failures = []
 
 
@@ -156,6 +159,20 @@ space.add_arc((-74, 0), 6, -90, 90)
 space.add_line((-74, 6), (-90, 6))
 space.add_arc((-90, 0), 6, 90, 270)
 drawing.saveas(os.path.join(folder, "slot.dxf"))
+# The same slot as CAD users also draw it: a closed LWPOLYLINE whose round ends are bulges (a
+# half circle is bulge 1), and LINEs and ARCs not head to tail (a line drawn the other way).
+drawing = ezdxf.new()
+drawing.modelspace().add_lwpolyline(
+    [(-90, -6, 0, 0, 0), (-74, -6, 0, 0, 1), (-74, 6, 0, 0, 0), (-90, 6, 0, 0, 1)],
+    format="xyseb", close=True)
+drawing.saveas(os.path.join(folder, "bulged.dxf"))
+drawing = ezdxf.new()
+space = drawing.modelspace()
+space.add_line((-74, -6), (-90, -6))
+space.add_arc((-74, 0), 6, -90, 90)
+space.add_line((-74, 6), (-90, 6))
+space.add_arc((-90, 0), 6, 90, 270)
+drawing.saveas(os.path.join(folder, "head-to-head.dxf"))
 from_dxf = json.loads(companion("--intake-port", os.path.join(folder, "intake.dxf"),
                                 "--exhaust-port", os.path.join(folder, "exhaust.csv"),
                                 "--format", "json"))[0]
@@ -164,7 +181,8 @@ for key in ("opens_deg", "closes_deg", "largest_area", "angle_area"):
           f"the DXF's {key} {from_dxf['ports'][0][key]} against the CSV's {timing['ports'][0][key]}")
 round_port = Point(-80, 0).buffer(8, 4096)
 slot = box(-90, -6, -74, 6).union(Point(-90, 0).buffer(6, 4096)).union(Point(-74, 0).buffer(6, 4096))
-for name, shape in (("round.dxf", round_port), ("slot.dxf", slot)):
+for name, shape in (("round.dxf", round_port), ("slot.dxf", slot), ("bulged.dxf", slot),
+                    ("head-to-head.dxf", slot)):
     said = json.loads(companion("--intake-port", os.path.join(folder, name), "--format", "json"))
     said = said[0]["ports"][0]
     check(abs(said["largest_area"] - shape.area) < 1e-3 * shape.area,
