@@ -249,24 +249,20 @@ QString DesignPanel::addPorts(PortRole role, const QStringList& paths) {
     }
     added.push_back(
         PortDefinition::sidePort(role, outline, QFileInfo(path).fileName().toStdString()));
-    // As the companion refuses it: a port wholly outside this engine's bore can never open.
+    // As the companion refuses it, for the real engine typed where its values are numbers.
     if (engine_ && engine_->eccentricity.number && engine_->rotorRadius.number &&
         engine_->chamberWidth.number) {
-      const study::DesignOutcome checked = study::checkDesignValues(values());
-      const study::EngineInput& engine = *engine_;
-      study::EngineInput real = engine;
-      if (checked.message.empty()) {
-        real.sealOffset = values().sealOffset.empty() ? "0" : values().sealOffset;
-        real.clearance = values().clearance.empty() ? "0" : values().clearance;
+      study::EngineInput real = *engine_;
+      if (const study::DesignValues typed = values();
+          study::checkDesignValues(typed).message.empty()) {
+        real.sealOffset = typed.sealOffset.empty() ? "0" : typed.sealOffset;
+        real.clearance = typed.clearance.empty() ? "0" : typed.clearance;
       }
-      const RealEngine shape = real.realEngine();
-      const double e = *engine.eccentricity.number, R = *engine.rotorRadius.number,
-                   W = *engine.chamberWidth.number;
-      if (realLimit(e, R, W, shape).hasFigures() &&
-          portOutsideTheBore(e, R, shape, {added.back()})) {
-        return QString::fromStdString(quoteForMessage(file) +
-                                      " lies wholly outside the bore of this engine: it can "
-                                      "never open");
+      std::string why;
+      if (study::sidePortOutsideTheBore(*real.eccentricity.number, *real.rotorRadius.number,
+                                        *real.chamberWidth.number, real.realEngine(),
+                                        {added.back()}, why)) {
+        return QString::fromStdString(quoteForMessage(file) + " " + why);
       }
     }
   }

@@ -364,10 +364,9 @@ py::dict portsOf(double e, double R, double W, double A, double C, double V, dou
         std::string(port->role == PortRole::kIntake ? "peripheral_intake" : "peripheral_exhaust") +
         ": " + port->source + " " + why);
   }
-  if (const PortDefinition* port = portOutsideTheBore(e, R, real, ports)) {
-    throw py::value_error(port->source +
-                          " lies wholly outside the bore of this engine: it can "
-                          "never open");
+  if (std::string why;
+      const PortDefinition* port = study::sidePortOutsideTheBore(e, R, W, real, ports, why)) {
+    throw py::value_error(port->source + " " + why);
   }
   EngineTiming timing;
   std::vector<CyclePoint> curve;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "number_text.h"
+#include "side_port.h"
 
 namespace rotary::study {
 
@@ -65,6 +66,15 @@ std::string peripheralWidthRefusal(const PeripheralPort& window, double chamberW
   if (!(window.width > chamberWidth)) return "";
   return "is " + formatNumber(window.width) + " wide, wider than the chamber (" +
          formatNumber(chamberWidth) + "): a window in the bore cannot reach past the side housings";
+}
+
+const PortDefinition* sidePortOutsideTheBore(double e, double R, double W, const RealEngine& real,
+                                             const std::vector<PortDefinition>& ports,
+                                             std::string& why) {
+  if (!realLimit(e, R, W, real).hasFigures()) return nullptr;
+  const PortDefinition* port = portOutsideTheBore(e, R, real, ports);
+  if (port) why = "lies wholly outside the bore of this engine: it can never open";
+  return port;
 }
 
 const PortDefinition* peripheralPortTooWide(const std::vector<PortDefinition>& ports,

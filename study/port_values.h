@@ -24,6 +24,13 @@ std::string peripheralPortRefusal(const PeripheralPort& window);
 // empty when it fits.
 std::string peripheralWidthRefusal(const PeripheralPort& window, double chamberWidth);
 
+// The first side port of `ports` that lies wholly outside the bore of this engine, and so can
+// never open, with why ("lies wholly outside the bore of this engine: it can never open"); none
+// where every one reaches into it, or the engine has no figures to tell by.
+const PortDefinition* sidePortOutsideTheBore(double e, double R, double W, const RealEngine& real,
+                                             const std::vector<PortDefinition>& ports,
+                                             std::string& why);
+
 // The first peripheral port of `ports` wider than the chamber, with why; none when all fit.
 const PortDefinition* peripheralPortTooWide(const std::vector<PortDefinition>& ports,
                                             double chamberWidth, std::string& why);

@@ -162,13 +162,12 @@ void refuseSidePortsOutsideTheBore(const study::EngineInput& engine,
   const auto &e = engine.eccentricity.number, &R = engine.rotorRadius.number,
              &W = engine.chamberWidth.number;
   if (!e || !R || !W) return;
-  const RealEngine real = engine.realEngine();
-  if (!realLimit(*e, *R, *W, real).hasFigures()) return;
-  if (const PortDefinition* port = portOutsideTheBore(*e, *R, real, ports)) {
+  std::string why;
+  if (const PortDefinition* port =
+          study::sidePortOutsideTheBore(*e, *R, *W, engine.realEngine(), ports, why)) {
     throw BadUsage{
         std::string(port->role == PortRole::kIntake ? "--intake-port" : "--exhaust-port") + ": " +
-        quoteForMessage(port->source) +
-        " lies wholly outside the bore of this engine: it can never open"};
+        quoteForMessage(port->source) + " " + why};
   }
 }
 

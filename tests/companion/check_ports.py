@@ -152,27 +152,28 @@ drawing.saveas(os.path.join(folder, "intake.dxf"))
 drawing = ezdxf.new()
 drawing.modelspace().add_circle((-80, 0), 8)
 drawing.saveas(os.path.join(folder, "round.dxf"))
-drawing = ezdxf.new()
-space = drawing.modelspace()
-space.add_line((-90, -6), (-74, -6))
-space.add_arc((-74, 0), 6, -90, 90)
-space.add_line((-74, 6), (-90, 6))
-space.add_arc((-90, 0), 6, 90, 270)
-drawing.saveas(os.path.join(folder, "slot.dxf"))
-# The same slot as CAD users also draw it: a closed LWPOLYLINE whose round ends are bulges (a
-# half circle is bulge 1), and LINEs and ARCs not head to tail (a line drawn the other way).
+
+
+def slot_of_lines_and_arcs(name, head_to_head=False):
+    """A 16 x 12 slot of LINEs and ARCs; head to head, its first line drawn the other way."""
+    drawing = ezdxf.new()
+    space = drawing.modelspace()
+    space.add_line(*(((-74, -6), (-90, -6)) if head_to_head else ((-90, -6), (-74, -6))))
+    space.add_arc((-74, 0), 6, -90, 90)
+    space.add_line((-74, 6), (-90, 6))
+    space.add_arc((-90, 0), 6, 90, 270)
+    drawing.saveas(os.path.join(folder, name))
+
+
+slot_of_lines_and_arcs("slot.dxf")
+# The same slot as CAD users also draw it: one whose pieces meet head to head, and a closed
+# LWPOLYLINE whose round ends are bulges (a half circle is bulge 1).
+slot_of_lines_and_arcs("head-to-head.dxf", head_to_head=True)
 drawing = ezdxf.new()
 drawing.modelspace().add_lwpolyline(
     [(-90, -6, 0, 0, 0), (-74, -6, 0, 0, 1), (-74, 6, 0, 0, 0), (-90, 6, 0, 0, 1)],
     format="xyseb", close=True)
 drawing.saveas(os.path.join(folder, "bulged.dxf"))
-drawing = ezdxf.new()
-space = drawing.modelspace()
-space.add_line((-74, -6), (-90, -6))
-space.add_arc((-74, 0), 6, -90, 90)
-space.add_line((-74, 6), (-90, 6))
-space.add_arc((-90, 0), 6, 90, 270)
-drawing.saveas(os.path.join(folder, "head-to-head.dxf"))
 from_dxf = json.loads(companion("--intake-port", os.path.join(folder, "intake.dxf"),
                                 "--exhaust-port", os.path.join(folder, "exhaust.csv"),
                                 "--format", "json"))[0]

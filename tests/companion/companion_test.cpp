@@ -18,22 +18,12 @@
 #include "output_file.h"
 #include "results_table.h"
 #include "runner.h"
+#include "tool_run.h"
 
 namespace rotary {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct ToolRun {
-  int status;
-  std::string out, err;
-};
-
-ToolRun run(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int status = runCommandLine(args, out, err);
-  return {status, out.str(), err.str()};
-}
 
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> found;

@@ -16,22 +16,12 @@
 #include "command_line.h"
 #include "port_timing.h"
 #include "real_engine.h"
+#include "tool_run.h"
 
 namespace rotary {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct ToolRun {
-  int status;
-  std::string out, err;
-};
-
-ToolRun run(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int status = runCommandLine(args, out, err);
-  return {status, out.str(), err.str()};
-}
 
 // A folder of port outlines made afresh for each test.
 class PortFiles : public ::testing::Test {
