@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 
 #include "chamber_cycle.h"
 #include "cycle.h"
@@ -18,6 +19,7 @@
 #include "port_timing.h"
 #include "output_file.h"
 #include "ranges.h"
+#include "results_table.h"
 #include "real_engine.h"
 #include "real_outline.h"
 #include "runner.h"
@@ -173,6 +175,56 @@ void chamberFiguresOfOneEngine(benchmark::State& state) {
   state.SetLabel(state.range(0) ? "real engine" : "bare shape");
 }
 BENCHMARK(chamberFiguresOfOneEngine)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// One row of an exact study with every column, as the companion's CSV writes it at an rpm, and
+// each column's part of it: the exact limit, the chamber's and the seal's figures, the designer's,
+// and the row's text. Budget: the whole row within 15 us, and within twice the exact limit.
+enum class RowPart { kWhole, kExactLimit, kChamber, kDesigner, kText };
+
+void studyRowWithEveryColumn(benchmark::State& state) {
+  clearUpperVectorState();
+  const auto part = static_cast<RowPart>(state.range(0));
+  study::EngineInput engine;
+  engine.eccentricity = "15";
+  engine.rotorRadius = "105";
+  engine.chamberWidth = "80";
+  engine.chamber.rpm = 7000;
+  formats::TableSettings settings;
+  settings.rpm = 7000;
+  const study::EngineRow row = study::runExactEngine(engine);
+  const ExactLimit& exact = *row.exact;
+  // As a study prints its rows: the header once, then a row at a time.
+  std::ostringstream out;
+  formats::RowPrinter printer(out, formats::Table::kCsv, false, true, settings);
+  for (auto _ : state) {
+    out.str("");
+    switch (part) {
+      case RowPart::kWhole:
+        printer.row(study::runExactEngine(engine));
+        break;
+      case RowPart::kExactLimit:
+        benchmark::DoNotOptimize(exactLimit(15, 105, 80).figures.ratio);
+        break;
+      case RowPart::kChamber:
+        benchmark::DoNotOptimize(chamberFigures(15, 105, 80, RealEngine{}, exact.figures,
+                                                kWindowVolumeDivisor, engine.chamber)
+                                     .surfaceToVolumeAtTdc);
+        break;
+      case RowPart::kDesigner:
+        benchmark::DoNotOptimize(
+            designerFigures(15, 105, RealEngine{}, exact.figures.capacity, 1, std::nullopt)
+                .displacement);
+        break;
+      case RowPart::kText:
+        printer.row(row);
+        break;
+    }
+  }
+  static const char* const kNames[] = {"whole row, CSV included", "exact limit",
+                                       "S/V, Otto and the seal", "designer's", "CSV text"};
+  state.SetLabel(kNames[state.range(0)]);
+}
+BENCHMARK(studyRowWithEveryColumn)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 
 // What the designer's figures add to each engine of a study.
 void designerFiguresOfOneEngine(benchmark::State& state) {

@@ -62,7 +62,10 @@ constexpr int kExactColumnDigits = 9;
 // numbers ("2.9E-06" would be "0.0000029" there, "1.5E+300" as it is), so that every column of a
 // table reads alike.
 Cell exactColumn(double value) {
-  return shownCell(roundedToDigits(value, kExactColumnDigits));
+  // A number of nine digits is its own fifteen-digit rounding: the display format's number needs
+  // no second rounding.
+  const double rounded = roundedToDigits(value, kExactColumnDigits);
+  return {formatNumber(rounded), rounded};
 }
 
 // The designer's figures of a row whose shape (and real engine, where asked for) has figures.

@@ -8,10 +8,12 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <deque>
 #include <condition_variable>
 #include <exception>
 #include <limits>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -455,6 +457,8 @@ struct StudyValues {
   std::optional<double> module;
   ChamberSettings chamber;
   const std::atomic<bool>* stop;
+  // The ports every engine is timed with; none for none.
+  std::shared_ptr<const std::vector<PortDefinition>> ports;
 };
 
 // The engine of row i, with the first reason its values make none: an element that no engine
@@ -478,6 +482,18 @@ study::EngineInput engineAt(const StudyValues& v, std::size_t i) {
     const std::string why = stepsRefusal(v.steps[i]);
     if (refusal.empty()) refusal = why;
     in.steps = why.empty() ? static_cast<int>(v.steps[i]) : kFewestSteps;
+  }
+  if (v.ports) {
+    in.ports = v.ports;
+    // The study gives each engine a core of its own.
+    in.portThreads = 1;
+    std::string why;
+    if (const PortDefinition* port = study::peripheralPortTooWide(*v.ports, v.W[i], why);
+        port && refusal.empty()) {
+      refusal = std::string(port->role == PortRole::kIntake ? "peripheral_intake"
+                                                            : "peripheral_exhaust") +
+                ": " + port->source + " " + why;
+    }
   }
   if (v.real) {
     in.real = true;
@@ -511,6 +527,19 @@ class StudyTable {
     if (v_.chamber.rpm) {
       add("least_seal_speed"), add("mean_seal_speed"), add("largest_seal_speed");
       add("least_seal_inertia_per_gram"), add("largest_seal_inertia_per_gram");
+    }
+    // The ports' numbers as the companion's CSV names them; their role, kind and source, the
+    // same in every row, the module adds.
+    const std::size_t ports = v_.ports ? v_.ports->size() : 0;
+    for (std::size_t n = 1; n <= ports; ++n) {
+      for (const char* field :
+           {"openings", "opens_deg", "closes_deg", "open_deg", "largest_area", "angle_area"}) {
+        portNames_.push_back("port" + std::to_string(n) + "_" + field);
+        add(portNames_.back().c_str());
+      }
+    }
+    if (ports > 0) {
+      add("overlap_deg"), add("effective_compression_ratio"), add("effective_expansion_ratio");
     }
   }
 
@@ -571,6 +600,22 @@ class StudyTable {
       put(seal ? seal->leastInertia : none);
       put(seal ? seal->largestInertia : none);
     }
+    if (v_.ports && !v_.ports->empty()) {
+      const auto& timing = row.timing;
+      for (std::size_t n = 0; n < v_.ports->size(); ++n) {
+        const PortTiming* t = timing ? &timing->ports[n] : nullptr;
+        const PortOpening* first = t && t->opens() ? &t->openings.front() : nullptr;
+        put(t ? static_cast<double>(t->openings.size()) : none);
+        put(first ? first->opens : none);
+        put(first ? first->closes : none);
+        put(first ? first->openFor : none);
+        put(t ? t->largestArea : none);
+        put(t ? t->angleArea : none);
+      }
+      put(timing ? timing->overlap : none);
+      put(timing ? timing->effectiveCompressionRatio.value_or(none) : none);
+      put(timing ? timing->effectiveExpansionRatio.value_or(none) : none);
+    }
     std::string note = formats::figureNotes(row, settings, true);
     if (!gears.empty()) note += (note.empty() ? "" : "\n") + gears;
     std::string message = formats::rowMessage(row);
@@ -621,6 +666,7 @@ class StudyTable {
   StudyValues v_;
   std::mutex texts_;
   std::vector<std::pair<const char*, double*>> columns_;
+  std::deque<std::string> portNames_;  // the columns' names that are made, not literals
   std::map<std::string, py::array_t<double>> arrays_;
   std::vector<std::pair<std::size_t, std::string>> notes_, messages_;
 };
@@ -630,7 +676,8 @@ class StudyTable {
 py::dict studyOf(Flat e, Flat R, Flat W, Flat steps, const std::string& method, Flat A, Flat C,
                  Flat V, bool real, std::optional<Flat> target, double rotors,
                  std::optional<double> module, std::optional<double> rpm, double gamma,
-                 std::optional<double> recessArea) {
+                 std::optional<double> recessArea, const std::vector<SidePortArgument>& sides,
+                 const std::vector<PeripheralArgument>& peripherals) {
   if (method != "exact" && method != "sweep") {
     throw py::value_error("method: \"" + method + "\" is not sweep or exact");
   }
@@ -643,13 +690,17 @@ py::dict studyOf(Flat e, Flat R, Flat W, Flat steps, const std::string& method, 
     throw py::value_error("arrays of other lengths");
   }
   std::atomic<bool> stop{false};
-  const StudyValues values{
+  StudyValues values{
       e.data(), R.data(), W.data(), steps.data(), A.data(), C.data(), V.data(),
       target ? target->data() : nullptr, method == "exact", real || target.has_value(),
       target.has_value(), checkedRotors(rotors),
       module ? std::optional<double>(checkedGearModule(*module)) : std::nullopt,
       // The recess is each engine's own; study() refuses an area where none is given at all.
-      checkedChamberSettings(rpm, gamma, recessArea, true), &stop};
+      checkedChamberSettings(rpm, gamma, recessArea, true), &stop, nullptr};
+  if (!sides.empty() || !peripherals.empty()) {
+    values.ports =
+        std::make_shared<const std::vector<PortDefinition>>(checkedPorts(sides, peripherals));
+  }
   StudyTable table(n, values);
   bool interrupted = false;
   {
@@ -697,5 +748,5 @@ PYBIND11_MODULE(_rotary_ratio, module) {
   module.def("study", &studyOf, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("steps"),
              py::arg("method"), py::arg("A"), py::arg("C"), py::arg("V"), py::arg("real"),
              py::arg("target"), py::arg("rotors"), py::arg("module"), py::arg("rpm"),
-             py::arg("gamma"), py::arg("recess_area"));
+             py::arg("gamma"), py::arg("recess_area"), py::arg("sides"), py::arg("peripherals"));
 }

@@ -6,6 +6,7 @@
 
 #include "chamber_cycle.h"
 #include "quadrature.h"
+#include "real_shape.h"
 
 namespace rotary {
 namespace {
@@ -58,14 +59,8 @@ double HousingFrame::boreParameterAt(double polarAngle) const {
 }
 
 double HousingFrame::boreLength(double from, double to) const {
-  // The parallel curve's speed: the trochoid's, stretched by 1 + offset x curvature.
-  const auto speed = [&](double theta) {
-    const double r = pi - theta;
-    const exact::Point slope = exact::housingTangent(K_, r, 0);
-    const double stretch = 1 + borePerE_ * exact::housingCurvature(K_, r, 0);
-    return std::hypot(slope.x, slope.y) * stretch;
-  };
-  return e_ * exact::integral(speed, from, to, 1e-13);
+  // The frame's parameter theta is the trochoid's pi - theta.
+  return e_ * exact::boreArc(K_, 0, borePerE_, pi - to, pi - from);
 }
 
 double HousingFrame::trailingSeal(double shaftAngle) {

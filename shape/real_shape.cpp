@@ -1,6 +1,7 @@
 #include "real_shape.h"
 
 #include <algorithm>
+#include <boost/math/special_functions/ellint_2.hpp>
 #include <boost/math/tools/roots.hpp>
 #include <cmath>
 
@@ -102,6 +103,11 @@ double arcLength(Point centre, double radius, Point from, Point to) {
 
 // The length along the bore at motion angle a from housing parameter `from` to `to`.
 double boreLength(double K, double a, double offset, double from, double to) {
+  return boreArc(K, a, offset, from, to);
+}
+
+// The same by quadrature, for the shapes of K up to 3, whose curves only are drawn.
+double boreLengthByQuadrature(double K, double a, double offset, double from, double to) {
   return integral(
       [=](double r) {
         const Point slope = housingTangent(K, r, a);
@@ -245,13 +251,27 @@ double boreArea(double K, double offset) {
   return -underBore(K, 0, offset, 0, 2 * pi);
 }
 
+double boreArc(double K, double a, double offset, double from, double to) {
+  if (!(K > 3)) return boreLengthByQuadrature(K, a, offset, from, to);
+  // The trochoid's speed is |K + 3 e^(i(2r - a))| = (K + 3) sqrt(1 - k^2 sin^2(r - a/2)) with
+  // k^2 = 12 K / (K + 3)^2: its length an incomplete elliptic integral of the second kind.
+  const double k = std::sqrt(12 * K) / (K + 3);
+  const auto elliptic = [&](double r) { return boost::math::ellint_2(k, r - a / 2); };
+  double length = (K + 3) * (elliptic(to) - elliptic(from));
+  // The parallel curve adds the offset times the angle its tangent turns. The tangent points at
+  // pi/2 + r + arg(K + 3 e^(i(2r - a))), continuous in r: K > 3 keeps that number right of 0.
+  if (offset != 0) {
+    const auto direction = [&](double r) {
+      const double t = 2 * r - a;
+      return r + std::atan2(3 * std::sin(t), K + 3 * std::cos(t));
+    };
+    length += offset * (direction(to) - direction(from));
+  }
+  return length;
+}
+
 double housingPerimeter(double K) {
-  return integral(
-      [=](double r) {
-        const Point slope = housingTangent(K, r, 0);
-        return std::hypot(slope.x, slope.y);
-      },
-      0, 2 * pi, kTolerance);
+  return boreArc(K, 0, 0, 0, 2 * pi);
 }
 
 }  // namespace rotary::exact

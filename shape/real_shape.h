@@ -18,6 +18,9 @@ struct Offsets {
 
 // Signed curvature of the housing at (r, a), positive where it bends around its centre.
 double housingCurvature(double K, double r, double a);
+// The length of the bore `offset` outside the trochoid from housing parameter `from` to `to` at
+// motion angle a, in closed form for K > 3.
+double boreArc(double K, double a, double offset, double from, double to);
 // The housing's outward unit normal at (r, a).
 Point housingNormal(double K, double r, double a);
 // The bore point at (r, a).

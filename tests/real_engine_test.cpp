@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <boost/math/quadrature/gauss_kronrod.hpp>
 #include <boost/math/special_functions/ellint_2.hpp>
 #include <cfenv>
 #include <cmath>
@@ -280,6 +281,38 @@ TEST(RealEngine, TheFlanksCurvatureIsLargestAtItsEnds) {
       EXPECT_FALSE(exact::flankHolds(K, -(K - 2) * (1 + 1e-9))) << K;
     }
   }
+}
+
+// The bore's length in closed form against its speed integrated on its own: the parallel curve
+// of the trochoid a distance A out runs at |P'| + A x the turn of its tangent, both from the
+// housing's own points, over short arcs, arcs through the waist and whole turns, at any motion
+// angle, for K near 3 and far from it.
+TEST(BoreArc, IsTheParallelCurvesLengthByQuadrature) {
+  const auto speed = [](double K, double a, double A, double r) {
+    const double h = 1e-5;
+    const auto point = [&](double t) { return exact::borePoint(K, t, a, A); };
+    const exact::Point p = point(r + h), q = point(r - h);
+    return std::hypot(p.x - q.x, p.y - q.y) / (2 * h);
+  };
+  for (const double K : {3.2, 7.0, 20.0}) {
+    for (const double a : {0.0, 1.0, -2.5}) {
+      // Up to nine tenths of the largest seal offset, beyond which the bore has cusps.
+      for (const double share : {0.0, 0.5, 0.9}) {
+        const double A = share * std::min(exact::largestSealOffset(K), 0.25);
+        for (const auto& [from, to] :
+             {std::pair{0.3, 0.9}, std::pair{7 * std::numbers::pi / 6, 11 * std::numbers::pi / 6},
+              std::pair{-1.0, 5.5}, std::pair{0.0, 2 * std::numbers::pi}}) {
+          const double byQuadrature = boost::math::quadrature::gauss_kronrod<double, 61>::integrate(
+              [&](double r) { return speed(K, a, A, r); }, from, to, 12, 1e-10);
+          EXPECT_NEAR(exact::boreArc(K, a, A, from, to), byQuadrature, 1e-7 * byQuadrature)
+              << K << " " << a << " " << A << " " << from << ".." << to;
+        }
+      }
+    }
+  }
+  // A whole turn of the bare trochoid is its perimeter; the parallel curve adds 2 pi A.
+  EXPECT_NEAR(exact::boreArc(7, 0.4, 0.2, 0, 2 * std::numbers::pi),
+              exact::housingPerimeter(7) + 2 * std::numbers::pi * 0.2, 1e-12);
 }
 
 }  // namespace

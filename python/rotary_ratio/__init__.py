@@ -174,12 +174,21 @@ class Ports(_OneLine):
     open_area: numpy.ndarray
 
 
+def _is_one_outline(given):
+    """Whether an argument is one outline of x, y points (an array, or a list of pairs), not a
+    list of outlines."""
+    try:
+        points = numpy.asarray(given, dtype=float)
+    except (TypeError, ValueError):
+        return False
+    return points.ndim == 2 and points.shape[1] == 2
+
+
 def _side_ports(role, given):
     """Side ports as (role, source, file, points): a file name, or an array of x, y points."""
     if given is None:
         return []
-    if isinstance(given, (str, os.PathLike)) or (
-            isinstance(given, numpy.ndarray) and given.ndim == 2):
+    if isinstance(given, (str, os.PathLike)) or _is_one_outline(given):
         given = [given]
     ports = []
     for n, port in enumerate(given):
@@ -236,13 +245,16 @@ def _floats(name, value):
 
 
 def study(e, R, W, steps=100, method="exact", seal_offset=None, clearance=None, recess=None,
-          target_ratio=None, rotors=1, gear_module=None, rpm=None, gamma=1.4, recess_area=None):
+          target_ratio=None, rotors=1, gear_module=None, rpm=None, gamma=1.4, recess_area=None,
+          intake=None, exhaust=None, peripheral_intake=None, peripheral_exhaust=None):
     """Many engines at once, on every core: the arguments broadcast against each other as numpy
     broadcasts, and the result is a dict of arrays of that shape, named as the companion's CSV
     columns. An engine whose values it cannot take (NaN, a negative length, a step count that is
     not whole) gets NaN figures and the reason in 'message', as one without figures does; 'note'
     and 'message' hold strings. rpm, gamma and recess_area (one value each) give the chamber's
-    and the seal's columns as real_engine() names them. Ctrl-C stops it within a second."""
+    and the seal's columns as real_engine() names them. The ports, given as ports() takes them,
+    time every engine: the companion's port columns, with the note saying which port never opens,
+    reaches beyond the bore or opens more than once. Ctrl-C stops it within a second."""
     if method not in ("exact", "sweep"):
         raise ValueError(f'method: "{method}" is not sweep or exact')
     if recess_area is not None and recess is None:
@@ -252,6 +264,8 @@ def study(e, R, W, steps=100, method="exact", seal_offset=None, clearance=None, 
              0.0 if clearance is None else clearance, 0.0 if recess is None else recess,
              1e300 if target_ratio is None else target_ratio]
     names = ["e", "R", "W", "steps", "seal_offset", "clearance", "recess", "target_ratio"]
+    sides = _side_ports("intake", intake) + _side_ports("exhaust", exhaust)
+    windows = _windows("intake", peripheral_intake) + _windows("exhaust", peripheral_exhaust)
     inputs = numpy.broadcast_arrays(*(_floats(name, value) for name, value in zip(names, given)))
     shape = inputs[0].shape
     flat = [numpy.ascontiguousarray(value.ravel()) for value in inputs]
@@ -259,7 +273,8 @@ def study(e, R, W, steps=100, method="exact", seal_offset=None, clearance=None, 
         flat[0], flat[1], flat[2], flat[3], method, flat[4], flat[5], flat[6], real,
         flat[7] if target_ratio is not None else None, _number("rotors", rotors),
         None if gear_module is None else _number("gear_module", gear_module),
-        _optional("rpm", rpm), _number("gamma", gamma), _optional("recess_area", recess_area))
+        _optional("rpm", rpm), _number("gamma", gamma), _optional("recess_area", recess_area),
+        sides, windows)
     table = {"eccentricity": flat[0], "rotor_radius": flat[1], "chamber_width": flat[2],
              # The exact figures take no step count: empty, as in the companion's CSV.
              "steps": flat[3] if method == "sweep" else numpy.full(flat[3].shape, numpy.nan)}
@@ -270,7 +285,13 @@ def study(e, R, W, steps=100, method="exact", seal_offset=None, clearance=None, 
     table["rotors"] = numpy.full(flat[0].shape, int(_number("rotors", rotors)))
     if gear_module is not None:
         table["gear_module"] = numpy.full(flat[0].shape, _number("gear_module", gear_module))
+    for n, (role, source, *_) in enumerate(sides + windows, start=1):
+        kind = "side" if n <= len(sides) else "peripheral"
+        for field, value in (("role", role), ("kind", kind), ("source", source)):
+            table[f"port{n}_{field}"] = numpy.full(flat[0].shape, value, dtype=object)
     table.update(found)
+    if sides or windows:
+        table["rotation"] = numpy.full(flat[0].shape, "counterclockwise", dtype=object)
     if target_ratio is not None:
         # The target's recess stands in place of the recess given, as in every figure.
         reached = numpy.isfinite(table["target_recess"])

@@ -1,6 +1,6 @@
 from dataclasses import dataclass
 import os
-from typing import Literal, Optional, Union
+from typing import Any, Literal, Optional, Sequence, Union
 
 import numpy
 import numpy.typing
@@ -10,13 +10,16 @@ __version__: str
 # A number as the functions take it: a Python or numpy float or integer.
 Number = Union[float, int, numpy.floating, numpy.integer]
 ArrayLike = Union[Number, numpy.typing.ArrayLike]
+# The arrays the functions give: floats, and in a study's 'note' and 'message' strings.
+Floats = numpy.typing.NDArray[numpy.float64]
+Column = numpy.typing.NDArray[Any]
 
 @dataclass(frozen=True)
 class Profiles:
-    s: numpy.ndarray
-    envelope: numpy.ndarray
-    tdcline: numpy.ndarray
-    bdcline: numpy.ndarray
+    s: Floats
+    envelope: Floats
+    tdcline: Floats
+    bdcline: Floats
 
 @dataclass(frozen=True)
 class Sweep:
@@ -53,16 +56,16 @@ class RealEngine:
 
 @dataclass(frozen=True)
 class VolumeCurve:
-    shaft_angle_deg: numpy.ndarray
-    rotor_angle_deg: numpy.ndarray
-    volume: numpy.ndarray
-    dvolume_dtheta: numpy.ndarray
-    seal_lean_deg: numpy.ndarray
-    surface: numpy.ndarray
-    surface_to_volume: numpy.ndarray
-    torque_per_bar: numpy.ndarray
-    seal_speed: Optional[numpy.ndarray] = ...
-    seal_inertia_per_gram: Optional[numpy.ndarray] = ...
+    shaft_angle_deg: Floats
+    rotor_angle_deg: Floats
+    volume: Floats
+    dvolume_dtheta: Floats
+    seal_lean_deg: Floats
+    surface: Floats
+    surface_to_volume: Floats
+    torque_per_bar: Floats
+    seal_speed: Optional[Floats] = ...
+    seal_inertia_per_gram: Optional[Floats] = ...
 
 def sweep(e: Number, R: Number, W: Number, steps: Number = ...) -> Sweep: ...
 def exact_limit(e: Number, R: Number, W: Number) -> ExactLimit: ...
@@ -75,31 +78,44 @@ def volume_curve(e: Number, R: Number, W: Number, seal_offset: Number = ...,
                  clearance: Number = ..., recess: Number = ...,
                  angle_step: Number = ..., rpm: Optional[Number] = ...,
                  recess_area: Optional[Number] = ...) -> VolumeCurve: ...
+# A port's timing: role, kind and source as strings, openings a whole number, the first
+# opening's events (None where it never opens), its areas, and each_opening, every opening's.
+PortTiming = dict[str, Any]
+
 @dataclass(frozen=True)
 class Ports:
-    ports: list[dict[str, Union[str, float]]]
+    ports: list[PortTiming]
     overlap_deg: float
     effective_compression_ratio: Optional[float]
     effective_expansion_ratio: Optional[float]
     rotation: str
-    shaft_angle_deg: numpy.ndarray
-    volume: numpy.ndarray
-    open_area: numpy.ndarray
+    shaft_angle_deg: Floats
+    volume: Floats
+    open_area: Floats
 
-PortOutline = Union[str, os.PathLike[str], numpy.typing.ArrayLike]
+# A side port: a DXF or CSV file, or one outline of x, y points (an array, or a sequence of
+# pairs); several as a list of them.
+Point = tuple[Number, Number]
+PortOutline = Union[str, os.PathLike[str], Floats, Sequence[Point]]
+SidePorts = Union[PortOutline, Sequence[PortOutline]]
+# A peripheral port: (from, to, width), or several of them.
+Windows = Union[tuple[Number, Number, Number], Sequence[tuple[Number, Number, Number]], Floats]
+
 def ports(e: Number, R: Number, W: Number,
-          intake: Optional[Union[PortOutline, list[PortOutline]]] = ...,
-          exhaust: Optional[Union[PortOutline, list[PortOutline]]] = ...,
-          peripheral_intake: Optional[numpy.typing.ArrayLike] = ...,
-          peripheral_exhaust: Optional[numpy.typing.ArrayLike] = ...,
+          intake: Optional[SidePorts] = ...,
+          exhaust: Optional[SidePorts] = ...,
+          peripheral_intake: Optional[Windows] = ...,
+          peripheral_exhaust: Optional[Windows] = ...,
           seal_offset: Number = ..., clearance: Number = ..., recess: Number = ...,
           angle_step: Number = ...) -> Ports: ...
 def port_edge(e: Number, R: Number, W: Number, angle: Number, seal_offset: Number = ...,
-              clearance: Number = ...) -> numpy.ndarray: ...
+              clearance: Number = ...) -> Floats: ...
 def study(e: ArrayLike, R: ArrayLike, W: ArrayLike, steps: ArrayLike = ...,
           method: Literal["exact", "sweep"] = ..., seal_offset: Optional[ArrayLike] = ...,
           clearance: Optional[ArrayLike] = ..., recess: Optional[ArrayLike] = ...,
           target_ratio: Optional[ArrayLike] = ..., rotors: Number = ...,
           gear_module: Optional[Number] = ..., rpm: Optional[Number] = ...,
-          gamma: Number = ...,
-          recess_area: Optional[Number] = ...) -> dict[str, numpy.ndarray]: ...
+          gamma: Number = ..., recess_area: Optional[Number] = ...,
+          intake: Optional[SidePorts] = ..., exhaust: Optional[SidePorts] = ...,
+          peripheral_intake: Optional[Windows] = ...,
+          peripheral_exhaust: Optional[Windows] = ...) -> dict[str, Column]: ...

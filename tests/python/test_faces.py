@@ -1,6 +1,8 @@
 """One design, two faces: the Python module and the companion give the same figures for the same
 engine, with its target ratio, its ports and its seal, and the same engine in another unit gives
 the same physical figures once converted by hand."""
+import csv
+import io
 import json
 import os
 import subprocess
@@ -99,3 +101,26 @@ def test_the_same_engine_in_another_unit_converts_by_hand(unit, millimetres):
     assert found["mean_seal_speed"] == pytest.approx(mm["mean_seal_speed"], rel=1e-8)
     assert found["surface_to_volume_tdc"] / millimetres == pytest.approx(
         mm["surface_to_volume_tdc"], rel=1e-8)
+
+
+def test_a_study_of_ports_is_the_companions(tmp_path):
+    waist = port_file(tmp_path, "waist.csv", WAIST)
+    # Outside the bore of the smaller engine, as its row says.
+    far = port_file(tmp_path, "far.csv", [(95, -5), (105, -5), (105, 5), (95, 5)])
+    done = subprocess.run([TOOL, "--rotor-radius", "80:120:40", "--intake-port", waist,
+                           "--intake-port", far, "--peripheral-exhaust", "42.5,54.4,30",
+                           "--method", "exact", "--format", "csv"], capture_output=True, text=True)
+    assert done.returncode == 0, done.stderr
+    rows = list(csv.DictReader(io.StringIO(done.stdout)))
+    found = rotary_ratio.study(15, [80, 120], 80, intake=[waist, far],
+                               peripheral_exhaust=(42.5, 54.4, 30))
+    for i, row in enumerate(rows):
+        for name, value in row.items():
+            if name == "note":
+                assert found["note"][i].replace("\n", " ") == value, i
+            elif value and name in found and isinstance(found[name][i], str):
+                assert found[name][i] == value, name
+            elif value:
+                assert found[name][i] == pytest.approx(float(value), rel=1e-8), (i, name)
+    assert "lies wholly outside the bore" in found["note"][0]
+    assert list(found["port2_openings"]) == [0, 1]

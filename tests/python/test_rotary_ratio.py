@@ -270,14 +270,23 @@ def test_the_type_hints_agree_with_a_script_that_uses_them(tmp_path):
         "x: float = rotary_ratio.exact_limit(numpy.float32(15), 105, 80).chamber_capacity\n"
         "c = rotary_ratio.volume_curve(15, 105, 80).seal_lean_deg\n"
         "t = rotary_ratio.study(numpy.linspace(5, 30, 4), 105, 80, method='sweep', rotors=2)\n"
-        "r: float = rotary_ratio.real_engine(15, 105, 80, target_ratio=9.4).displacement\n")
+        "r: float = rotary_ratio.real_engine(15, 105, 80, target_ratio=9.4).displacement\n"
+        "outline = [(-45, 82), (-75, 70), (-72, 58), (-40, 70)]\n"
+        "p = rotary_ratio.ports(15, 105, 80, intake=outline, peripheral_exhaust=(42.5, 54.4, 30))\n"
+        "o: float = rotary_ratio.ports(15, 105, 80, intake=[outline, outline]).overlap_deg\n"
+        "s = rotary_ratio.study([14, 15], 105, 80, intake=outline)['port1_opens_deg']\n")
     wrong = tmp_path / "wrong.py"
     wrong.write_text("import rotary_ratio\nrotary_ratio.study(15, 105, 80, method='closed')\n"
                      "rotary_ratio.exact_limit(15, 105, 80).volume\n")
     env = dict(os.environ, MYPYPATH=os.environ["PYTHONPATH"])
-    ran = subprocess.run([mypy, "--no-incremental", "--cache-dir=/dev/null", str(script)],
-                         capture_output=True, text=True, env=env)
-    assert ran.returncode == 0, ran.stdout + ran.stderr
+    # Strict, on the script and on the stub itself.
+    stub = os.path.join(os.environ["PYTHONPATH"], "rotary_ratio", "__init__.pyi")
+    for checked in (script, stub):
+        ran = subprocess.run([mypy, "--strict", "--no-incremental", "--cache-dir=/dev/null",
+                              str(checked)], capture_output=True, text=True, env=env)
+        assert ran.returncode == 0, ran.stdout + ran.stderr
+    # What the stub lets through, the functions take.
+    exec(script.read_text(), {})
     ran = subprocess.run([mypy, "--no-incremental", "--cache-dir=/dev/null", str(wrong)],
                          capture_output=True, text=True, env=env)
     assert ran.returncode == 1 and "closed" in ran.stdout and "volume" in ran.stdout, ran.stdout
