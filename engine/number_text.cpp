@@ -82,43 +82,92 @@ double roundedToDigits(double value, int digits) {
   return rounded;
 }
 
-std::string formatNumber(double value) {
+namespace {
+
+// The display format of a number written in scientific form with at most 15 significant digits
+// ("-6.5471520000000e+02"): its digits without trailing zeros, plain or in exponent form.
+std::string displayedScientific(const char* text, const char* written) {
+  const bool negative = text[0] == '-';
+  char digits[kSignificantDigits];
+  int count = 0;
+  const char* at = text + (negative ? 1 : 0);
+  for (; at < written && *at != 'e'; ++at) {
+    if (isDigit(*at)) digits[count++] = *at;
+  }
+  int exponent = 0;
+  std::from_chars(at + 1 + (at[1] == '+' ? 1 : 0), written, exponent);
+  while (count > 1 && digits[count - 1] == '0') --count;
+
+  char out[48];
+  char* put = out;
+  if (negative) *put++ = '-';
+  const auto copy = [&put](const char* from, int length) {
+    for (int n = 0; n < length; ++n) *put++ = from[n];
+  };
+  if (exponent < kSmallestPlainExponent || exponent > kLargestPlainExponent) {
+    *put++ = digits[0];
+    if (count > 1) {
+      *put++ = '.';
+      copy(digits + 1, count - 1);
+    }
+    *put++ = 'E';
+    *put++ = exponent < 0 ? '-' : '+';
+    const int magnitude = std::abs(exponent);
+    if (magnitude < 10) *put++ = '0';
+    put = std::to_chars(put, out + sizeof out, magnitude).ptr;
+  } else if (exponent < 0) {
+    *put++ = '0';
+    *put++ = '.';
+    for (int n = 0; n < -exponent - 1; ++n) *put++ = '0';
+    copy(digits, count);
+  } else {
+    const int whole = exponent + 1;
+    if (count <= whole) {
+      copy(digits, count);
+      for (int n = count; n < whole; ++n) *put++ = '0';
+    } else {
+      copy(digits, whole);
+      *put++ = '.';
+      copy(digits + whole, count - whole);
+    }
+  }
+  return std::string(out, put);
+}
+
+// Zero, NaN and the infinities as the display format writes them; empty for other numbers.
+const char* displayedSpecially(double value) {
   if (value == 0) return "0";
   if (std::isnan(value)) return "NaN";
   if (std::isinf(value)) return value < 0 ? "-Infinity" : "Infinity";
+  return "";
+}
 
+}  // namespace
+
+std::string formatNumber(double value) {
+  if (const char* special = displayedSpecially(value); *special) return special;
   // d.dddddddddddddde±x, correctly rounded and independent of the locale.
   char buffer[48];
-  const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                     std::chars_format::scientific, kSignificantDigits - 1);
-  const std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
-  const auto ePosition = text.find('e');
-  const bool negative = text.front() == '-';
-  std::string digits;
-  for (char c : text.substr(0, ePosition)) {
-    if (isDigit(c)) digits += c;
-  }
-  const int exponent = std::atoi(std::string(text.substr(ePosition + 1)).c_str());
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  const char* const written = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                            std::chars_format::scientific, kSignificantDigits - 1)
+                                  .ptr;
+  return displayedScientific(buffer, written);
+}
 
-  std::string out = negative ? "-" : "";
-  if (exponent < kSmallestPlainExponent || exponent > kLargestPlainExponent) {
-    out += digits.front();
-    if (digits.size() > 1) out += "." + digits.substr(1);
-    out += exponent < 0 ? "E-" : "E+";
-    const std::string magnitude = std::to_string(std::abs(exponent));
-    out += (magnitude.size() < 2 ? "0" : "") + magnitude;
-  } else if (exponent < 0) {
-    out += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
-  } else {
-    const auto wholeDigits = static_cast<std::size_t>(exponent) + 1;
-    if (digits.size() <= wholeDigits) {
-      out += digits + std::string(wholeDigits - digits.size(), '0');
-    } else {
-      out += digits.substr(0, wholeDigits) + "." + digits.substr(wholeDigits);
-    }
+RoundedNumber roundedNumber(double value, int digits) {
+  if (const char* special = displayedSpecially(value); *special) return {value, special};
+  char buffer[48];
+  const char* const written = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                            std::chars_format::scientific, digits - 1)
+                                  .ptr;
+  double rounded = value;
+  const auto read = std::from_chars(buffer, written, rounded, std::chars_format::scientific);
+  // A number of these few digits is its own rounding to 15, and so has the text formatNumber
+  // writes; not so beyond the largest double or among the subnormal ones, which lack digits.
+  if (read.ec != std::errc() || std::abs(rounded) < std::numeric_limits<double>::min()) {
+    return {rounded, formatNumber(rounded)};
   }
-  return out;
+  return {rounded, displayedScientific(buffer, written)};
 }
 
 std::optional<double> parseNumber(std::string_view text) {

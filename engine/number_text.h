@@ -21,6 +21,14 @@ std::string significantDigits(double value, int digits);
 // significantDigits writes, as a number (formatNumber shows 15).
 double roundedToDigits(double value, int digits);
 
+// roundedToDigits and formatNumber of it at once, for 15 digits or fewer: one conversion for
+// both, as a table writes many.
+struct RoundedNumber {
+  double value;
+  std::string text;
+};
+RoundedNumber roundedNumber(double value, int digits);
+
 // Strict decimal conversion: optional surrounding spaces, a sign, digits with at most one
 // decimal point, an optional exponent; spaces, tabs and non-breaking spaces around it are
 // ignored. Anything else, and a value beyond the range of a double or below its normal range

@@ -23,6 +23,12 @@ struct Cell {
 
 // The display format's text of a number, and the number that text reads back as.
 Cell shownCell(double value) {
+  // One conversion for both where the number is normal; the subnormal ones lack digits, and
+  // their rounding is written apart.
+  if (std::isnormal(value)) {
+    RoundedNumber rounded = roundedNumber(value, 15);
+    return {std::move(rounded.text), rounded.value};
+  }
   return {formatNumber(value), roundedToDigits(value, 15)};
 }
 
@@ -62,10 +68,10 @@ constexpr int kExactColumnDigits = 9;
 // numbers ("2.9E-06" would be "0.0000029" there, "1.5E+300" as it is), so that every column of a
 // table reads alike.
 Cell exactColumn(double value) {
-  // A number of nine digits is its own fifteen-digit rounding: the display format's number needs
-  // no second rounding.
-  const double rounded = roundedToDigits(value, kExactColumnDigits);
-  return {formatNumber(rounded), rounded};
+  // A number of nine digits is its own fifteen-digit rounding: the cell's number needs no second
+  // rounding.
+  RoundedNumber rounded = roundedNumber(value, kExactColumnDigits);
+  return {std::move(rounded.text), rounded.value};
 }
 
 // The designer's figures of a row whose shape (and real engine, where asked for) has figures.
@@ -216,13 +222,18 @@ Columns columnsOf(const study::EngineRow& row, const TableSettings& settings) {
 }
 
 // RFC 4180: a field with a comma, a quote or a line break goes in quotes, its quotes doubled.
-std::string csvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string out = "\"";
-  for (const char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return out + "\"";
+void addCsvField(std::string& line, const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) {
+    line += text;
+    return;
+  }
+  line += '"';
+  for (const char c : text) {
+    if (c == '"') line += '"';
+    line += c;
+  }
+  line += '"';
 }
-
 }  // namespace
 
 std::string rowMessage(const study::EngineRow& row) {
@@ -420,17 +431,23 @@ void csvRow(std::ostream& out, const study::EngineRow& row, const TableSettings&
   std::string note = noteOf(row, c.designerNotes());
   // Two notes go on two lines in the window; a row stays one line for line-based scripts.
   std::replace(note.begin(), note.end(), '\n', ' ');
-  forEachColumn(row.input.real, settings, c,
-                [&out](const char*, const Cell& value) { out << csvField(value.shown) << ','; });
-  forEachPortColumn(row, settings.ports, [&out](const std::string&, const Cell& value) {
-    out << csvField(value.shown) << ',';
-  });
+  // The row is made whole and written at once: a study writes many thousands.
+  std::string line;
+  line.reserve(512);
+  const auto add = [&line](const Cell& value) {
+    addCsvField(line, value.shown);
+    line += ',';
+  };
+  forEachColumn(row.input.real, settings, c, [&](const char*, const Cell& value) { add(value); });
+  forEachPortColumn(row, settings.ports,
+                    [&](const std::string&, const Cell& value) { add(value); });
   if (!settings.lengthUnit.empty()) {
-    out << settings.lengthUnit << ',' << lengthUnitOf(settings.lengthUnit).volumeUnit << ',';
+    line += settings.lengthUnit + ',' + lengthUnitOf(settings.lengthUnit).volumeUnit + ',';
   }
-  out << csvField(note) << '\n';
+  addCsvField(line, note);
+  line += '\n';
+  out << line;
 }
-
 // A number as a JSON number (a whole one without a decimal point), an input that is none as a
 // string, and a missing figure as null.
 nlohmann::ordered_json jsonOf(const Cell& cell) {

@@ -131,5 +131,21 @@ TEST(QuoteForMessage, ShowsInvisibleAndDirectionCharactersAsEscapes) {
       }() + "...\"");
 }
 
+// The tables' nine-digit figures come rounded and written in one conversion: the same number and
+// the same text as rounding, then formatting, across magnitudes, signs, the exponent forms, the
+// subnormal numbers (which lack digits) and a rounding beyond the largest double.
+TEST(RoundedNumber, IsTheRoundingAndItsDisplayFormat) {
+  for (const double value :
+       {654.71520468, -37.876104612, 18.2857059, 1e-5 * 3.14159265358, 2.5e-6 / 3, 1e15 / 7,
+        123456789012345.0, -1.7570294818942096e308, 8.5562321249791573e-310, 0.0, -0.0, 1.0 / 3}) {
+    for (const int digits : {1, 6, 9, 15}) {
+      const RoundedNumber rounded = roundedNumber(value, digits);
+      EXPECT_EQ(rounded.value, roundedToDigits(value, digits)) << value << " " << digits;
+      EXPECT_EQ(rounded.text, formatNumber(roundedToDigits(value, digits)))
+          << value << " " << digits;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace rotary
