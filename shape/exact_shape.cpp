@@ -22,8 +22,16 @@ double abscissaByA(double r, double a) {
 
 // The integral of y dx along the housing at motion angle a, from parameter `from` to `to`.
 double underHousing(double K, double a, double from, double to) {
-  return integral([K, a](double r) { return housingPoint(K, r, a).y * abscissaByR(K, r, a); }, from,
-                  to, kTolerance);
+  // y dx = (cos a + K sin r + sin(3r - a)) (-K sin r - 3 sin(3r - a)) dr, a trigonometric
+  // polynomial in r: its antiderivative term by term.
+  const double cosA = std::cos(a);
+  const auto antiderivative = [&](double r) {
+    return K * cosA * std::cos(r) + cosA * std::cos(3 * r - a) -
+           K * K * (r / 2 - std::sin(2 * r) / 4) -
+           2 * K * (std::sin(2 * r - a) / 2 - std::sin(4 * r - a) / 4) -
+           3 * (r / 2 - std::sin(6 * r - 2 * a) / 12);
+  };
+  return antiderivative(to) - antiderivative(from);
 }
 
 // d/dr of the housing ordinate, and d/da of it.
