@@ -23,6 +23,11 @@ raw = best(lambda: rotary_ratio._rotary_ratio.exact_limit(15.0, 105.0, 80.0), 20
 print(f"exact_limit(15, 105, 80): {call * 1e6:.2f} us a call ({raw * 1e6:.2f} us without the "
       f"package's own Python)")
 
+# One ports() call with a peripheral port, and 10,000 of them (goals: under 2 ms, under 20 s).
+ports = best(lambda: rotary_ratio.ports(15, 105, 80, peripheral_exhaust=(42.5, 54.4, 30)), 500)
+print(f"ports() with one peripheral port: {ports * 1e3:.2f} ms a call, "
+      f"{ports * 1e4:.1f} s for 10,000")
+
 # A million engines: the time, and the memory at its peak against the result arrays it returns
 # (goals: under 8 s, under three times the arrays), each in a process of its own.
 

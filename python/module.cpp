@@ -371,15 +371,13 @@ py::dict portsOf(double e, double R, double W, double A, double C, double V, dou
     throw py::value_error(port->source + " " + why);
   }
   EngineTiming timing;
-  std::vector<CyclePoint> curve;
+  CycleVolumes curve;
   std::vector<std::vector<double>> areas;
   std::atomic<bool> stop{false};
   interruptibly(stop, [&] {
     timing = engineTiming(e, R, W, real, kWindowVolumeDivisor, ports);
-    curve = volumeCurve(e, R, W, real, angleStep, kWindowVolumeDivisor, {}, &stop);
-    std::vector<double> angles;
-    for (const CyclePoint& p : curve) angles.push_back(p.shaftAngle);
-    areas = openAreas(e, R, real, ports, angles);
+    curve = cycleVolumes(e, R, W, real, angleStep, kWindowVolumeDivisor, &stop);
+    areas = openAreas(e, R, real, ports, curve.shaftAngles);
   });
   py::list list;
   for (std::size_t n = 0; n < ports.size(); ++n) {
@@ -411,10 +409,9 @@ py::dict portsOf(double e, double R, double W, double A, double C, double V, dou
     port["each_opening"] = each;
     list.append(port);
   }
-  std::vector<double> shaft, volume, flat;
-  for (const CyclePoint& p : curve) shaft.push_back(p.shaftAngle), volume.push_back(p.volume);
+  std::vector<double> flat;
   for (const auto& row : areas) flat.insert(flat.end(), row.begin(), row.end());
-  py::array_t<double> open({areas.size(), curve.size()});
+  py::array_t<double> open({areas.size(), curve.volumes.size()});
   std::copy(flat.begin(), flat.end(), open.mutable_data());
   py::dict d;
   d["ports"] = list;
@@ -426,8 +423,8 @@ py::dict portsOf(double e, double R, double W, double A, double C, double V, dou
                                        ? py::object(py::float_(*timing.effectiveExpansionRatio))
                                        : py::object(py::none());
   d["rotation"] = "counterclockwise";
-  d["shaft_angle_deg"] = arrayOf(shaft);
-  d["volume"] = arrayOf(volume);
+  d["shaft_angle_deg"] = arrayOf(curve.shaftAngles);
+  d["volume"] = arrayOf(curve.volumes);
   d["open_area"] = open;
   return d;
 }

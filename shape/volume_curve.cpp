@@ -35,24 +35,60 @@ double largestSealLean(double K) {
   return -negated;
 }
 
+namespace {
+
+// The chamber is its own mirror image about top dead centre, and the volume repeats after 540
+// degrees: each angle is brought into the first stroke, from 0 to 270.
+constexpr double kPeriod = 540, kStroke = 270, kWholeCycle = 1080;
+
+double intoFirstStroke(double shaftAngle, bool& mirrored) {
+  double within = std::fmod(shaftAngle, kPeriod);
+  mirrored = within > kStroke;
+  return mirrored ? kPeriod - within : within;
+}
+
+// The last step of `angleStep` degrees within the cycle, 1080 itself where the steps land on it.
+long lastStep(double angleStep) {
+  return static_cast<long>(std::floor(kWholeCycle / angleStep * (1 + 1e-12)));
+}
+
+}  // namespace
+
+CycleVolumes cycleVolumes(double e, double R, double W, const RealEngine& real, double angleStep,
+                          double volumeDivisor, const std::atomic<bool>* stop) {
+  const ChamberCycle chamber(e, R, W, real, volumeDivisor);
+  std::map<double, double> firstStroke;
+  CycleVolumes found;
+  const long count = lastStep(angleStep);
+  found.shaftAngles.reserve(static_cast<std::size_t>(count) + 1);
+  found.volumes.reserve(static_cast<std::size_t>(count) + 1);
+  for (long n = 0; n <= count; ++n) {
+    if (stop && n % 256 == 0 && stop->load()) break;
+    const double theta = n * angleStep;
+    bool mirrored = false;
+    const double within = intoFirstStroke(theta, mirrored);
+    auto [place, isNew] = firstStroke.try_emplace(within);
+    if (isNew) place->second = chamber.volume(within);
+    found.shaftAngles.push_back(theta);
+    found.volumes.push_back(place->second);
+  }
+  return found;
+}
+
 std::vector<CyclePoint> volumeCurve(double e, double R, double W, const RealEngine& real,
                                     double angleStep, double volumeDivisor,
                                     const ChamberSettings& settings,
                                     const std::atomic<bool>* stop) {
   const double K = R / e;
   const ChamberCycle chamber(e, R, W, real, volumeDivisor, settings.recessArea.value_or(0));
-  // The chamber is its own mirror image about top dead centre, and the volume repeats after 540
-  // degrees: each angle is brought into the first stroke, from 0 to 270, and each angle there
-  // computed once.
-  constexpr double kPeriod = 540, kStroke = 270;
+  // Each angle of the first stroke computed once.
   struct Stroke {
     double volume, slope, surface;
   };
   std::map<double, Stroke> firstStroke;
   const auto atAngle = [&](double shaftAngle) {
-    double within = std::fmod(shaftAngle, kPeriod);
-    const bool mirrored = within > kStroke;
-    if (mirrored) within = kPeriod - within;
+    bool mirrored = false;
+    const double within = intoFirstStroke(shaftAngle, mirrored);
     auto [place, isNew] = firstStroke.try_emplace(within);
     if (isNew) {
       place->second = {chamber.volume(within), chamber.slope(within), chamber.surface(within)};
@@ -62,8 +98,7 @@ std::vector<CyclePoint> volumeCurve(double e, double R, double W, const RealEngi
     return at;
   };
   std::vector<CyclePoint> curve;
-  constexpr double kWholeCycle = 1080;
-  const auto count = static_cast<long>(std::floor(kWholeCycle / angleStep * (1 + 1e-12)));
+  const long count = lastStep(angleStep);
   curve.reserve(static_cast<std::size_t>(count) + 1);
   for (long n = 0; n <= count; ++n) {
     if (stop && n % 256 == 0 && stop->load()) break;

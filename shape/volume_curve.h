@@ -39,6 +39,15 @@ std::vector<CyclePoint> volumeCurve(double e, double R, double W, const RealEngi
                                     const ChamberSettings& settings = {},
                                     const std::atomic<bool>* stop = nullptr);
 
+// The volume alone at the same angles as volumeCurve, the same numbers, for what needs no more
+// (a port's open areas beside the volume).
+struct CycleVolumes {
+  std::vector<double> shaftAngles, volumes;
+};
+CycleVolumes cycleVolumes(double e, double R, double W, const RealEngine& real, double angleStep,
+                          double volumeDivisor = kWindowVolumeDivisor,
+                          const std::atomic<bool>* stop = nullptr);
+
 // The lean of the apex seal that leads the chamber, in degrees, at a shaft angle in degrees: the
 // angle from the seal's line (rotor centre to apex) to the bore's normal where the seal touches
 // it, counter-clockwise positive. The rotor turns clockwise as the shaft angle grows, the seal
