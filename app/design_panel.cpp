@@ -18,6 +18,9 @@
 namespace rotary::app {
 namespace {
 
+// The pause after a key within which the keys that follow are taken together.
+constexpr int kSettleMilliseconds = 20;
+
 using study::DesignField;
 
 constexpr DesignField kFields[] = {DesignField::kSealOffset, DesignField::kClearance,
@@ -84,7 +87,7 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
     inputLabels_[n] = new QLabel(this);
     inputLabels_[n]->setBuddy(inputs_[n]);
     inputs->addRow(inputLabels_[n], inputs_[n]);
-    connect(inputs_[n], &QLineEdit::textChanged, this, &DesignPanel::recompute);
+    connect(inputs_[n], &QLineEdit::textChanged, this, &DesignPanel::typed);
   }
   rotors_ = new QSpinBox(this);
   rotors_->setObjectName("Rotors");
@@ -108,7 +111,7 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
     peripheralLabels_[n]->setBuddy(peripheral_[n]);
     peripheral_[n]->setAccessibleName(peripheralLabels_[n]->text());
     inputs->addRow(peripheralLabels_[n], peripheral_[n]);
-    connect(peripheral_[n], &QLineEdit::textChanged, this, &DesignPanel::recompute);
+    connect(peripheral_[n], &QLineEdit::textChanged, this, &DesignPanel::typed);
   }
   unit_ = new QComboBox(this);
   unit_->setObjectName("LengthUnit");
@@ -204,6 +207,14 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
     emit unitChanged();
   });
   nameInUnits();
+  // Long enough to span a typist's keys, short enough that the figures follow within 50 ms.
+  settle_.setSingleShot(true);
+  settle_.setInterval(kSettleMilliseconds);
+  connect(&settle_, &QTimer::timeout, this, [this] {
+    if (!settlePending_) return;
+    settlePending_ = false;
+    recompute();
+  });
 
   connect(&watcher_, &QFutureWatcher<Computed>::finished, this, [this] {
     const Computed computed = watcher_.result();
@@ -452,6 +463,32 @@ void DesignPanel::clearFigures() {
   for (QLabel* figure : figures_) figure->clear();
   refusal_->clear();
   for (QLabel* label : inputLabels_) label->setStyleSheet("");
+}
+
+void DesignPanel::typed() {
+  // A refusal, and the panel without values, stand at once: they take nothing to find.
+  const study::DesignValues values = this->values();
+  if (!values.anyGiven() || !study::checkDesignValues(values).message.empty()) {
+    recompute();
+    return;
+  }
+  // The first key computes at once; those that follow within the pause are taken together when
+  // it ends.
+  if (!settle_.isActive()) {
+    recompute();
+    settle_.start();
+    return;
+  }
+  // Whatever is on its way is for values no longer typed; the saves wait for the new ones.
+  settlePending_ = true;
+  ++request_;
+  outcome_.reset();
+  clearFigures();
+  hint_->setVisible(false);
+  figures_[0]->setText("computing...");
+  updateDesigner();
+  settle_.start();
+  emit outcomeChanged();
 }
 
 void DesignPanel::recompute() {

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <optional>
@@ -41,7 +42,8 @@ class DesignPanel : public QWidget {
   // The real engine of the engine and values shown, once computed; none while it is being
   // computed, before any engine, or with no values given.
   const std::optional<study::DesignOutcome>& outcome() const { return outcome_; }
-  bool computing() const { return computing_; }
+  // Whether figures are on their way: the values typed settling, or the engine being computed.
+  bool computing() const { return computing_ || settlePending_; }
 
   // What the panel says: the caption, each figure's value and the refusal in red.
   QString caption() const { return caption_->text(); }
@@ -95,6 +97,8 @@ class DesignPanel : public QWidget {
 
  private:
   void recompute();
+  // A value typed: computed at once, or with the keys that follow it once they pause.
+  void typed();
   void showOutcome(const study::DesignOutcome& outcome);
   void clearFigures();
   void updateDesigner();
@@ -140,6 +144,11 @@ class DesignPanel : public QWidget {
   // Which request the outcome on its way belongs to: a newer one makes it stale.
   long request_ = 0;
   bool computing_ = false;
+  // A key computes at once and starts it; the keys that follow while it runs restart it, and are
+  // computed together when it ends: a key shows at once, and a run of them costs two
+  // computations, not one each.
+  QTimer settle_;
+  bool settlePending_ = false;
   QString engineCaption_;
 };
 

@@ -813,6 +813,24 @@ TEST(DesignPanel, KeepsWhatWasTypedLastAndItsHintOnlyWhileNothingIs) {
   EXPECT_FALSE(hint->isHidden()) << "no hint once every value is gone";
 }
 
+// Keys typed in a run: the first computes at once, the rest together once they pause, and the
+// figures that stand are those of the value typed last.
+TEST(DesignPanel, AKeyRunEndsInTheFiguresOfTheLastValue) {
+  DesignPanel panel;
+  panel.setEngine(defaultEngine());
+  QLineEdit* offset = panel.input(DesignField::kSealOffset);
+  offset->setFocus();
+  for (const char* key : {"2", ".", "5"}) QTest::keyClicks(offset, key);
+  EXPECT_EQ(offset->text(), "2.5");
+  EXPECT_TRUE(panel.computing());
+  EXPECT_EQ(panel.figure(0), "computing...");
+  for (int n = 0; n < 2000 && panel.computing(); ++n) QTest::qWait(5);
+  ASSERT_TRUE(panel.outcome() && panel.outcome()->hasFigures());
+  EXPECT_EQ(panel.outcome()->row.input.sealOffset.text, "2.5");
+  const RealLimit expected = realLimit(15, 105, 80, RealEngine{2.5, 0, 0});
+  EXPECT_EQ(panel.figure(0).toStdString(), significantDigits(expected.figures.capacity, 6));
+}
+
 TEST(DesignPanel, ShowsTheRealEngineForTheShownEngine) {
   DeskWindow window;
   QString caption, capacity, ratio, recess;
