@@ -203,18 +203,20 @@ void CycleChart::redraw() {
     }
   }
   volume_->replace(volume);
-  if (curve_.empty()) mark_->clear();
   besideSeries_->replace(beside);
   deadCentres_->replace(centres);
   fit(volumeAxis_, low, high);
   fit(besideAxis_, besideLow, besideHigh);
+  // The mark stays where the shaft stands, across the new axis, held or not: while held no frame
+  // moves it back.
+  setShaftAngle(markedAngle_);
   reading_->setText(curve_.empty() ? "no curve: the real engine has no figures yet"
                                    : "hover over the curve to read it off");
 }
 
 void CycleChart::setShaftAngle(double degrees) {
   markedAngle_ = std::fmod(std::fmod(degrees, 1080) + 1080, 1080);
-  if (curve_.empty()) {
+  if (curve_.empty() || std::isnan(markedAngle_)) {
     mark_->clear();
     return;
   }

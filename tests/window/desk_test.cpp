@@ -28,6 +28,7 @@
 #include "real_outline.h"
 #include "running_window.h"
 #include "side_port.h"
+#include "volume_curve.h"
 
 namespace rotary::app {
 namespace {
@@ -1087,6 +1088,25 @@ TEST(Desk, TheCyclePageMarksTheShaftAsTheAnimationTurns) {
   EXPECT_EQ(mark[0].x(), later);
   EXPECT_EQ(mark[1].x(), later);
   EXPECT_NEAR(later, std::fmod(1.5 * motion * 180 / std::numbers::pi, 1080), 1e-9);
+}
+
+// While the animation is held no frame moves the mark: a curve computed anew (a value typed)
+// keeps it where the shaft stands, across the new curve's volume axis.
+TEST(CycleChart, KeepsTheMarkWhereTheShaftStandsWhenTheCurveComesAnew) {
+  CycleChart chart;
+  const auto curve = [](double A) {
+    return volumeCurve(15, 105, 80, RealEngine{A, 0, 0}, 1, kWindowVolumeDivisor, {});
+  };
+  chart.setCurve(curve(0));
+  chart.setShaftAngle(300);
+  chart.setCurve({});
+  EXPECT_TRUE(chart.markPoints().isEmpty());
+  chart.setCurve(curve(2));
+  const QList<QPointF> mark = chart.markPoints();
+  ASSERT_EQ(mark.size(), 2);
+  EXPECT_EQ(mark[0].x(), 300);
+  EXPECT_EQ(mark[1].x(), 300);
+  EXPECT_LE(mark[0].y(), chart.volumePoints().front().y());
 }
 
 TEST(Desk, AFailedSaveSaysWhyAndKeepsTheOldFile) {
