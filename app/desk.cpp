@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <numbers>
 
+#include "method_browser.h"
 #include "output_file.h"
 #include "results_table.h"
 
@@ -383,21 +384,20 @@ void Desk::showMethod() {
   dialog->setObjectName("MethodDialog");
   dialog->setWindowTitle("Method");
   dialog->setAttribute(Qt::WA_DeleteOnClose);
-  auto* browser = new QTextBrowser(dialog);
+  auto* browser = new MethodBrowser(dialog);
   browser->setObjectName("MethodText");
   browser->setOpenExternalLinks(true);
+  auto* layout = new QVBoxLayout(dialog);
+  layout->addWidget(browser);
+  dialog->resize(760, 640);
   QFile file(methodFile());
   if (file.open(QIODevice::ReadOnly)) {
     // Its figures lie beside it, named relative to it.
-    browser->setSearchPaths({QFileInfo(file).absolutePath()});
-    browser->setMarkdown(QString::fromUtf8(file.readAll()));
+    browser->showMarkdown(QString::fromUtf8(file.readAll()), QFileInfo(file).absolutePath());
   } else {
     browser->setPlainText("The description of the method is not at " + file.fileName() + ": " +
                           file.errorString() + ".");
   }
-  auto* layout = new QVBoxLayout(dialog);
-  layout->addWidget(browser);
-  dialog->resize(760, 640);
   dialog->show();
 }
 

@@ -24,6 +24,7 @@
 
 #include "housing_frame.h"
 #include "message_area.h"
+#include "method_browser.h"
 #include "port_file.h"
 #include "real_outline.h"
 #include "running_window.h"
@@ -1193,6 +1194,19 @@ TEST(Desk, TheMethodOpensInItsOwnWindow) {
     }
   }
   EXPECT_EQ(images, 4);
+  // Each figure within the window's width, at the width it is read at: none wider than the text.
+  auto* browser = qobject_cast<MethodBrowser*>(text);
+  ASSERT_NE(browser, nullptr);
+  for (const QSize size : {QSize(760, 640), QSize(420, 500)}) {
+    // The dialog's layout hands the browser its new width at once, as the resize comes.
+    text->window()->resize(size);
+    const QList<double> widths = browser->imageWidths();
+    ASSERT_EQ(widths.size(), 4);
+    for (const double width : widths) {
+      EXPECT_GT(width, 0);
+      EXPECT_LE(width, text->viewport()->width()) << size.width();
+    }
+  }
 }
 
 // While the sweep runs the saves are greyed, and say that it runs, not that a message stands.
