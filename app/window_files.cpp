@@ -103,10 +103,15 @@ bool windowFileContent(WindowFile file, const study::EngineInput& typed,
       if (real) {
         // The legend says what the companion's notes say of the same engine.
         const std::string notes = formats::figureNotes(real->row, settings, false);
-        return drawing::drawFigure(
-            imageFormatOf(file),
-            drawing::RealFigure{*e, *R, *W, realEngine, real->row.real->figures, notes}, content,
-            error);
+        return drawing::drawFigure(imageFormatOf(file),
+                                   drawing::RealFigure{*e,
+                                                       *R,
+                                                       *W,
+                                                       realEngine,
+                                                       real->row.real->figures,
+                                                       notes,
+                                                       {unit.name, unit.metres * 1000}},
+                                   content, error);
       }
       break;
     default:
@@ -139,7 +144,8 @@ bool windowFileContent(WindowFile file, const study::EngineInput& typed,
   }
   HeadlessResult noted = headless;
   noted.note = formats::figureNotes(study::rowOf(engine, headless), settings, true);
-  return drawing::drawFigure(imageFormatOf(file), noted, content, error);
+  return drawing::drawFigure(imageFormatOf(file), noted, {unit.name, unit.metres * 1000}, content,
+                             error);
 }
 
 std::string proposedFileName(const study::EngineInput& engine, const std::string& extension,

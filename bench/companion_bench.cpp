@@ -16,12 +16,12 @@
 #include "headless.h"
 #include "headless_qt.h"
 #include "outline.h"
-#include "port_timing.h"
 #include "output_file.h"
+#include "port_timing.h"
 #include "ranges.h"
-#include "results_table.h"
 #include "real_engine.h"
 #include "real_outline.h"
+#include "results_table.h"
 #include "runner.h"
 #include "vector_state.h"
 #include "volume_curve.h"
@@ -72,7 +72,7 @@ void figureBeyondTheComputation(benchmark::State& state, formats::ImageFormat fo
   std::string error, content;
   for (auto _ : state) {
     formats::OutputFile file(path);
-    if (!drawing::drawFigure(format, defaults(), content, error) || !file.write(content)) {
+    if (!drawing::drawFigure(format, defaults(), {}, content, error) || !file.write(content)) {
       state.SkipWithError("failed");
     }
   }
@@ -292,8 +292,8 @@ BENCHMARK(portCurveAtEveryDegree)->Unit(benchmark::kMillisecond);
 // row (budget 5 s): the peripheral exhaust alone, and with the side intake.
 void studyWithPorts(benchmark::State& state) {
   const auto eccentricities = study::parseValues("13:17.995:0.005").texts;
-  auto engines = study::combinations({eccentricities.begin(), eccentricities.end()}, {"105"},
-                                     {"80"}, {100});
+  auto engines =
+      study::combinations({eccentricities.begin(), eccentricities.end()}, {"105"}, {"80"}, {100});
   auto ports = fivePorts();
   ports = state.range(0) ? std::vector<PortDefinition>{ports[0], ports[4]}
                          : std::vector<PortDefinition>{ports[4]};
@@ -304,7 +304,12 @@ void studyWithPorts(benchmark::State& state) {
     if (rows.size() != 1000 || !rows.back().timing) state.SkipWithError("no timing");
   }
 }
-BENCHMARK(studyWithPorts)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(studyWithPorts)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 }  // namespace
 }  // namespace rotary

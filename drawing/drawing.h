@@ -18,11 +18,19 @@ using formats::ImageFormat;
 
 // A real engine with figures: the bore, the trochoid, the rotor with and without its clearance,
 // the gears, and a legend with A, C, V and the real engine's figures.
+// The unit the lengths are in, and its length in millimetres: a figure drawn a millimetre to the
+// unit names its scale where the unit is another.
+struct FigureUnit {
+  std::string name = "mm";
+  double millimetres = 1;
+};
+
 struct RealFigure {
   double eccentricity, rotorRadius, chamberWidth;
   RealEngine engine;
   ExactFigures figures;
   std::string note;  // what the notes say of this engine, one to a line; empty for none
+  FigureUnit unit;
 };
 
 // One engine's chamber over its cycle: the volume, and the leading seal's lean beside it.
@@ -49,8 +57,8 @@ struct PortChart {
 // `error` when it cannot. A figure's legend ends with the notes of its figures, in their words:
 // the construction figure's are the result's `note`.
 struct Drawing {
-  bool (*figure)(ImageFormat format, const HeadlessResult& result, std::string& content,
-                 std::string& error);
+  bool (*figure)(ImageFormat format, const HeadlessResult& result, const FigureUnit& unit,
+                 std::string& content, std::string& error);
   bool (*realFigure)(ImageFormat format, const RealFigure& real, std::string& content,
                      std::string& error);
   bool (*chart)(ImageFormat format, const std::vector<study::EngineRow>& rows,

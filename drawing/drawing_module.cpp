@@ -24,8 +24,9 @@ bool guarded(std::string& error, Draw draw) {
 }
 
 const Drawing kDrawing{
-    [](ImageFormat format, const HeadlessResult& result, std::string& content, std::string& error) {
-      return guarded(error, [&] { return drawFigure(format, result, content, error); });
+    [](ImageFormat format, const HeadlessResult& result, const FigureUnit& unit,
+       std::string& content, std::string& error) {
+      return guarded(error, [&] { return drawFigure(format, result, unit, content, error); });
     },
     [](ImageFormat format, const RealFigure& real, std::string& content, std::string& error) {
       return guarded(error, [&] { return drawFigure(format, real, content, error); });

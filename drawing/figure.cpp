@@ -55,7 +55,8 @@ QRectF boundsOf(const std::initializer_list<const Polyline*> lines) {
   return QRectF(QPointF(left, low), QPointF(right, high));
 }
 
-void fitToPage(Scene& scene);
+void fitToPage(Scene& scene, const FigureUnit& unit);
+QString dimensionsLine(const QString& line, const FigureUnit& unit);
 
 // The profile in pieces between the samples the sweep missed, which keep their start value: no
 // spike to a value the housing never had.
@@ -92,7 +93,7 @@ void addNotes(Scene& scene, const std::string& notes) {
   }
 }
 
-Scene sceneOf(const HeadlessResult& result) {
+Scene sceneOf(const HeadlessResult& result, const FigureUnit& unit) {
   const Geometry& g = result.geometry;
   Scene s;
   s.housing = housingCurve(g, 0, kHousingPoints);
@@ -111,8 +112,9 @@ Scene sceneOf(const HeadlessResult& result) {
   // The rotor's gear reaches 3e around the centre.
   s.bounds |= QRectF(-3 * g.e, -3 * g.e, 6 * g.e, 6 * g.e);
   const auto n = [](double value) { return QString::fromStdString(formatNumber(value)); };
-  s.legend << QString("eccentricity %1, rotor radius %2, chamber width %3, steps %4")
-                  .arg(n(g.e), n(g.R), n(g.W), QString::number(g.N));
+  s.legend << dimensionsLine(QString("eccentricity %1, rotor radius %2, chamber width %3, steps %4")
+                                 .arg(n(g.e), n(g.R), n(g.W), QString::number(g.N)),
+                             unit);
   if (result.figures) {
     s.legend << QString("chamber capacity %1, dead volume %2, compression ratio %3")
                     .arg(n(result.figures->capacity), n(result.figures->deadVolume),
@@ -121,7 +123,7 @@ Scene sceneOf(const HeadlessResult& result) {
   s.legend << "housing at top dead centre (black), largest rotor (teal), chamber profiles at "
               "top (red) and bottom (green) dead centre, gears (blue)";
   addNotes(s, result.note);
-  fitToPage(s);
+  fitToPage(s, unit);
   return s;
 }
 
@@ -144,8 +146,9 @@ Scene sceneOf(const RealFigure& real) {
   s.bounds |= QRectF(-3 * e, -3 * e, 6 * e, 6 * e);
   const auto n = [](double value) { return QString::fromStdString(formatNumber(value)); };
   const auto six = [](double value) { return QString::fromStdString(significantDigits(value, 6)); };
-  s.legend << QString("eccentricity %1, rotor radius %2, chamber width %3")
-                  .arg(n(e), n(real.rotorRadius), n(real.chamberWidth));
+  s.legend << dimensionsLine(QString("eccentricity %1, rotor radius %2, chamber width %3")
+                                 .arg(n(e), n(real.rotorRadius), n(real.chamberWidth)),
+                             real.unit);
   s.legend << QString("apex-seal offset A %1, clearance C %2, recess V %3")
                   .arg(n(real.engine.sealOffset), n(real.engine.clearance), n(real.engine.recess));
   s.legend << QString("chamber capacity %1, dead volume %2 (with the recess), compression ratio %3")
@@ -154,7 +157,7 @@ Scene sceneOf(const RealFigure& real) {
   s.legend
       << "bore (black), trochoid (grey), rotor (teal), largest rotor (thin teal), gears (blue)";
   addNotes(s, real.note);
-  fitToPage(s);
+  fitToPage(s, real.unit);
   return s;
 }
 
@@ -194,20 +197,26 @@ double roundScaleAbove(double value) {
 }
 
 // An engine too large for any page, or too small to read at true scale, is drawn at a round
-// scale, and the legend says which ("scale 1 : 20", "scale 1000 : 1").
-void fitToPage(Scene& scene) {
+// scale, a millimetre to the unit otherwise, and the legend names the scale that gives on paper
+// ("scale 1 : 20", "scale 1000 : 1"; "scale 1 : 10" for centimetres).
+void fitToPage(Scene& scene, const FigureUnit& unit) {
   const double largest = std::max(scene.bounds.width(), scene.bounds.height());
   if (largest > kLargestDrawingMm) {
-    const double reduction = roundScaleAbove(largest / kLargestDrawingMm);
-    scene.scale = 1 / reduction;
-    scene.legend << QString("scale 1 : %1").arg(QString::fromStdString(formatNumber(reduction)));
+    scene.scale = 1 / roundScaleAbove(largest / kLargestDrawingMm);
   } else if (largest > 0 && largest < kSmallestDrawingMm) {
-    const double enlargement = roundScaleBelow(kEnlargedDrawingMm / largest);
-    scene.scale = enlargement;
-    scene.legend << QString("scale %1 : 1").arg(QString::fromStdString(formatNumber(enlargement)));
+    scene.scale = roundScaleBelow(kEnlargedDrawingMm / largest);
   }
+  const double onPaper = scene.scale / unit.millimetres;
+  const auto n = [](double value) { return QString::fromStdString(formatNumber(value)); };
+  if (onPaper < 1) scene.legend << QString("scale 1 : %1").arg(n(1 / onPaper));
+  if (onPaper > 1) scene.legend << QString("scale %1 : 1").arg(n(onPaper));
   const double drawnMm = std::max(scene.bounds.width(), scene.bounds.height()) * scene.scale;
   scene.legendFontMm = std::max(kLegendFontMm, drawnMm / kDrawingInLegendLetters);
+}
+
+// The dimensions' line of the legend, naming a unit other than millimetres.
+QString dimensionsLine(const QString& line, const FigureUnit& unit) {
+  return unit.name == "mm" ? line : line + QString(" (%1)").arg(QString::fromStdString(unit.name));
 }
 
 // The legend's width in millimetres, as Liberation Sans sets it: the page is never narrower.
@@ -304,10 +313,10 @@ bool drawScene(ImageFormat format, const Scene& scene, std::string& content, std
 
 }  // namespace
 
-bool drawFigure(ImageFormat format, const HeadlessResult& result, std::string& content,
-                std::string& error) {
+bool drawFigure(ImageFormat format, const HeadlessResult& result, const FigureUnit& unit,
+                std::string& content, std::string& error) {
   ensureHeadlessQt();
-  return drawScene(format, sceneOf(result), content, error);
+  return drawScene(format, sceneOf(result, unit), content, error);
 }
 
 bool drawFigure(ImageFormat format, const RealFigure& real, std::string& content,

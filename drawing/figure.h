@@ -12,8 +12,8 @@
 namespace rotary::drawing {
 
 // Draws the figure of a computation that has results into `content`, the bytes of the file.
-bool drawFigure(ImageFormat format, const HeadlessResult& result, std::string& content,
-                std::string& error);
+bool drawFigure(ImageFormat format, const HeadlessResult& result, const FigureUnit& unit,
+                std::string& content, std::string& error);
 
 // A real engine: the bore, the trochoid, the rotor with and without its clearance, the gears.
 bool drawFigure(ImageFormat format, const RealFigure& real, std::string& content,

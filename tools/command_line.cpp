@@ -548,18 +548,19 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     std::string content;
     if (options.figure) {
+      const drawing::FigureUnit figureUnit{unit.name, unit.metres * 1000};
       // The figure says what the notes say, in their words.
       const std::string notes = formats::figureNotes(rows.front(), settings, !options.realEngine());
       bool drawn = false;
       if (options.realEngine()) {
-        drawn = drawer->realFigure(
-            files.figureFormat,
-            drawing::RealFigure{one.e, one.R, one.W, one.real, realShape->figures, notes}, content,
-            error);
+        drawn = drawer->realFigure(files.figureFormat,
+                                   drawing::RealFigure{one.e, one.R, one.W, one.real,
+                                                       realShape->figures, notes, figureUnit},
+                                   content, error);
       } else {
         HeadlessResult noted = *single;
         noted.note = notes;
-        drawn = drawer->figure(files.figureFormat, noted, content, error);
+        drawn = drawer->figure(files.figureFormat, noted, figureUnit, content, error);
       }
       if (!drawn) return fail("--figure: " + quoteForMessage(*options.figure) + ": " + error);
       if (const auto failed = deliver("--figure", options.figure, files.figure.get(), content)) {

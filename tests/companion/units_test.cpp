@@ -3,8 +3,12 @@
 // own output names. A label off by a factor (mm^3 for area x width / 1000 in centimetres, say)
 // fails here however right the numbers of one unit are.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -117,6 +121,40 @@ TEST(SweepVolumeUnit, CutsTheFiguresInTheUnitsOwnVolume) {
                               "4.13386", "--chamber-width", "3.14961"},
                              status);
   EXPECT_NE(in.find("of volume: in^3\nchamber capacity: 39.8\n"), std::string::npos) << in;
+}
+
+// A figure is drawn a millimetre to the unit (rounded where the engine is too small or too large
+// to read): in another unit its legend names the unit and the scale that gives on paper. The
+// defaults typed in centimetres are ten times the millimetre engine, drawn at 1 : 10.
+TEST(FigureUnit, NamesTheScaleOnPaper) {
+  const struct {
+    std::vector<std::string> args;
+    const char* scale;  // none where drawn at true size
+  } cases[] = {
+      {{}, nullptr},
+      {{"--units", "cm"}, "scale 1 : 10"},
+      {{"--units", "in"}, "scale 1 : 25.4"},
+      {{"--units", "cm", "--seal-offset", "0.2"}, "scale 1 : 10"},
+      {{"--units", "cm", "--eccentricity", "1.5", "--rotor-radius", "10.5", "--chamber-width", "8"},
+       "scale 1 : 2"}};
+  const std::string path = "/tmp/rotary-figure-unit-" + std::to_string(::getpid()) + ".svg";
+  for (const auto& c : cases) {
+    std::remove(path.c_str());
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--figure", path});
+    int status = 0;
+    const std::string said = run(args, status);
+    ASSERT_EQ(status, kExitOk) << said;
+    std::ifstream in(path);
+    const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (c.scale) {
+      EXPECT_NE(svg.find(c.scale), std::string::npos) << c.scale;
+      EXPECT_NE(svg.find(" (" + c.args[1] + ")"), std::string::npos) << "the unit unnamed";
+    } else {
+      EXPECT_EQ(svg.find("scale 1 :"), std::string::npos);
+    }
+  }
+  std::remove(path.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Units, VolumeUnit,
