@@ -47,8 +47,6 @@ constexpr const char* kDesignerNames[] = {"K",
                                           "gear teeth",
                                           "exact limit (%V, %V, ratio)"};
 constexpr const char* kUnits[] = {"mm", "cm", "m", "in"};
-// The engine's drawing strays from the true curves by no more than the saved figure's.
-constexpr double kOutlineChordError = 0.002;
 // The seal's figures read as sentences: each under its name, the panel's width for it.
 constexpr std::size_t kFirstFigureUnderItsName = 6;
 
@@ -401,7 +399,7 @@ std::optional<RealOutlines> DesignPanel::bareOutlines() const {
   // is cleared, ten times that before.
   clearUpperVectorState();
   if (!e || !R || !W || !realLimit(*e, *R, *W, RealEngine{}).hasFigures()) return std::nullopt;
-  return realOutlines(*e, *R, RealEngine{}, kOutlineChordError);
+  return realOutlines(*e, *R, RealEngine{}, drawingChordError(*R));
 }
 
 void DesignPanel::updateDesigner() {
@@ -537,7 +535,7 @@ void DesignPanel::recompute() {
           real = input.realEngine();
           figures = true;
           computed.curve = volumeCurve(e, R, W, real, 1, input.volumeDivisor, input.chamber);
-          computed.outlines = realOutlines(e, R, real, kOutlineChordError);
+          computed.outlines = realOutlines(e, R, real, drawingChordError(R));
         }
       } else {
         figures = realLimit(e, R, W, real, engine.volumeDivisor).hasFigures();

@@ -226,6 +226,22 @@ void designPanelKeystroke(benchmark::State& state) {
 }
 BENCHMARK(designPanelKeystroke)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
+// The design panel given the engine whose figures stand, its drawing and designer's figures made
+// on the event loop: the defaults, and the defaults scaled by 10^8 (e = 1.5e9, R = 1.05e10),
+// which must come as fast.
+void designPanelEngineShown(benchmark::State& state) {
+  app::DesignPanel panel;
+  study::EngineInput engine;
+  engine.eccentricity = "1.5" + std::string(state.range(0) ? "e9" : "e1");
+  engine.rotorRadius = "1.05" + std::string(state.range(0) ? "e10" : "e2");
+  engine.chamberWidth = "8" + std::string(state.range(0) ? "e9" : "e1");
+  clearUpperVectorState();
+  for (auto _ : state) panel.setEngine(engine);
+  if (!panel.engineView()->outlines()) state.SkipWithError("nothing drawn");
+  state.SetLabel(state.range(0) ? "the defaults scaled by 1e8" : "the defaults");
+}
+BENCHMARK(designPanelEngineShown)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 // What the design panel computes off the event loop for a value typed: the real engine's figures
 // with the chamber's and the seal's, and its curve for the Cycle page (budget 50 ms).
 void designPanelComputation(benchmark::State& state) {

@@ -130,7 +130,8 @@ Scene sceneOf(const HeadlessResult& result, const FigureUnit& unit) {
 // The real engine as its DXF has it, moved into the rotor's frame of the construction figure.
 Scene sceneOf(const RealFigure& real) {
   const double e = real.eccentricity;
-  const RealOutlines o = realOutlines(e, real.rotorRadius, real.engine, 0.002);
+  const RealOutlines o =
+      realOutlines(e, real.rotorRadius, real.engine, drawingChordError(real.rotorRadius));
   const auto toRotorFrame = [e](const Polyline& line) {
     Polyline out;
     for (const PlanePoint& p : line) out.push_back({p.x, p.y + e});

@@ -1,5 +1,6 @@
 #include "real_outline.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -106,6 +107,10 @@ Polyline placed(const Polyline& line, double e) {
 }
 
 }  // namespace
+
+double drawingChordError(double R) {
+  return std::max(0.002, 1e-5 * R);
+}
 
 RealOutlines realOutlines(double e, double R, const RealEngine& real, double chordError) {
   const double K = R / e, tolerance = chordError / e;

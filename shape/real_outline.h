@@ -23,6 +23,11 @@ struct RealOutlines {
   PlanePoint crankAxis, rotorCentre;
 };
 
+// How far a drawing's outlines may stray from the true curves: 0.002 of the unit, the width of a
+// fine pen at a millimetre to the unit, and no finer than a hundred-thousandth of the rotor
+// radius, so that an engine of any size is drawn with as many points as the defaults.
+double drawingChordError(double R);
+
 // For dimensions whose real engine has figures (realLimit says so).
 RealOutlines realOutlines(double e, double R, const RealEngine& real, double chordError);
 

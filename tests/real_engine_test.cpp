@@ -315,5 +315,15 @@ TEST(BoreArc, IsTheParallelCurvesLengthByQuadrature) {
               exact::housingPerimeter(7) + 2 * std::numbers::pi * 0.2, 1e-12);
 }
 
+// A drawing's outlines scale with the engine: the defaults scaled by 10^8 are drawn with the
+// defaults' points (a fixed 0.002 of the unit gave them millions, and the window seconds).
+TEST(DrawingChordError, DrawsAnEngineOfAnySizeWithTheSamePoints) {
+  const RealOutlines defaults = realOutlines(15, 105, RealEngine{}, drawingChordError(105));
+  const RealOutlines huge = realOutlines(1.5e9, 1.05e10, RealEngine{}, drawingChordError(1.05e10));
+  EXPECT_EQ(drawingChordError(105), 0.002);
+  EXPECT_LE(huge.bore.size(), defaults.bore.size() * 2);
+  EXPECT_LE(huge.rotor.size(), defaults.rotor.size() * 2);
+}
+
 }  // namespace
 }  // namespace rotary
