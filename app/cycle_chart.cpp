@@ -224,6 +224,14 @@ void CycleChart::setShaftAngle(double degrees) {
       QList<QPointF>{{markedAngle_, volumeAxis_->min()}, {markedAngle_, volumeAxis_->max()}});
 }
 
+std::pair<double, double> CycleChart::volumeAxisRange() const {
+  return {volumeAxis_->min(), volumeAxis_->max()};
+}
+
+std::pair<double, double> CycleChart::besideAxisRange() const {
+  return {besideAxis_->min(), besideAxis_->max()};
+}
+
 QList<QPointF> CycleChart::markPoints() const {
   return mark_->points();
 }

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QWidget>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "volume_curve.h"
@@ -45,6 +46,9 @@ class CycleChart : public QWidget {
   QList<QPointF> volumePoints() const;
   QList<QPointF> besidePoints() const;
   QList<QPointF> deadCentres() const;
+  // The ranges the volume's axis and the second axis show.
+  std::pair<double, double> volumeAxisRange() const;
+  std::pair<double, double> besideAxisRange() const;
   // The reading of the point nearest a shaft angle, as hovering shows it.
   QString readingAt(double shaftAngle) const;
   QString reading() const { return reading_->text(); }

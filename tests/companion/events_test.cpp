@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -225,6 +226,41 @@ TEST(CompanionTarget, TheTargetsEngineGivesEveryFigure) {
   }
   fs::remove(curve);
   EXPECT_NEAR(least, row.at("real_dead_volume").get<double>(), 1e-6);
+}
+
+// The volume curve's seal columns by their names: the tip's sliding speed with its offset, ω (R/3
+// - e + A/3) to ω (R/3 + e + A/3), always forward; the inertia, which turns negative where R/9 < e.
+TEST(CompanionCurve, NamesTheSealsSlidingSpeedAndInertiaColumns) {
+  const fs::path curve =
+      fs::temp_directory_path() / ("rotary-seal-" + std::to_string(getpid()) + ".csv");
+  fs::remove(curve);
+  ASSERT_EQ(run({"--seal-offset", "2", "--rpm", "9000", "--volume-curve", curve.string()}).status,
+            0);
+  std::ifstream in(curve);
+  std::vector<std::string> names;
+  double leastSpeed = INFINITY, largestSpeed = -INFINITY, leastInertia = INFINITY;
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> cells;
+    std::istringstream row(line);
+    for (std::string cell; std::getline(row, cell, ',');) cells.push_back(cell);
+    if (names.empty()) {
+      names = cells;
+      continue;
+    }
+    const auto at = [&](const std::string& name) {
+      const auto found = std::find(names.begin(), names.end(), name);
+      return std::stod(cells.at(static_cast<std::size_t>(found - names.begin())));
+    };
+    leastSpeed = std::min(leastSpeed, at("seal_speed"));
+    largestSpeed = std::max(largestSpeed, at("seal_speed"));
+    leastInertia = std::min(leastInertia, at("seal_inertia_per_gram"));
+  }
+  fs::remove(curve);
+  const double omega = 9000 * 2 * M_PI / 60;
+  EXPECT_NEAR(leastSpeed, omega * (35 - 15 + 2.0 / 3) / 1000, 1e-3);
+  EXPECT_NEAR(largestSpeed, omega * (35 + 15 + 2.0 / 3) / 1000, 1e-3);
+  EXPECT_NEAR(leastInertia, omega * omega * (105.0 / 9 - 15) / 1e6, 1e-3 * omega * omega / 1e6);
 }
 
 }  // namespace

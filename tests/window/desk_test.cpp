@@ -1110,6 +1110,26 @@ TEST(CycleChart, KeepsTheMarkWhereTheShaftStandsWhenTheCurveComesAnew) {
   EXPECT_LE(mark[0].y(), chart.volumePoints().front().y());
 }
 
+// Each axis fitted to its own curve: the second to the lean, the walls over the volume or the
+// torque, whichever is chosen, holding every point of it without the volume's range.
+TEST(CycleChart, FitsTheSecondAxisToItsOwnCurve) {
+  CycleChart chart;
+  chart.setCurve(volumeCurve(15, 105, 80, RealEngine{2, 0.1, 0}, 1, kWindowVolumeDivisor, {}));
+  const auto [volumeLow, volumeHigh] = chart.volumeAxisRange();
+  for (const auto beside : {CycleChart::Beside::kSealLean, CycleChart::Beside::kTorquePerBar}) {
+    chart.setBeside(beside);
+    double low = INFINITY, high = -INFINITY;
+    for (const QPointF& p : chart.besidePoints())
+      low = std::min(low, p.y()), high = std::max(high, p.y());
+    const auto [axisLow, axisHigh] = chart.besideAxisRange();
+    EXPECT_LE(axisLow, low);
+    EXPECT_GE(axisHigh, high);
+    // No more than a round step either side of the curve's own range.
+    EXPECT_LT(axisHigh - axisLow, 2.5 * (high - low));
+    EXPECT_FALSE(axisLow == volumeLow && axisHigh == volumeHigh);
+  }
+}
+
 TEST(Desk, AFailedSaveSaysWhyAndKeepsTheOldFile) {
   DeskWindow window;
   QTemporaryDir folder;
