@@ -157,6 +157,27 @@ TEST(FigureUnit, NamesTheScaleOnPaper) {
   std::remove(path.c_str());
 }
 
+// A study chart's title names each fixed value in its own unit: the lengths in the unit of
+// length, the recess, a volume, in the unit of the volumes.
+TEST(ChartUnit, NamesTheRecessInTheVolumesUnit) {
+  const std::string path = "/tmp/rotary-chart-unit-" + std::to_string(::getpid()) + ".svg";
+  for (const auto& [unit, volume] : {std::pair{"cm", "cm^3"}, std::pair{"m", "m^3"}}) {
+    std::remove(path.c_str());
+    int status = 0;
+    const std::string said =
+        run({"--units", unit, "--recess", "1", "--seal-offset", "0.2", "--eccentricity", "14:16:1",
+             "--method", "exact", "--chart", path},
+            status);
+    ASSERT_EQ(status, kExitOk) << said;
+    std::ifstream in(path);
+    const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(svg.find(std::string("A = 0.2 ") + unit + ", C = 0 " + unit + ", V = 1 " + volume),
+              std::string::npos)
+        << unit;
+  }
+  std::remove(path.c_str());
+}
+
 INSTANTIATE_TEST_SUITE_P(Units, VolumeUnit,
                          ::testing::Values(UnitCase{"mm", 1, 1}, UnitCase{"cm", 10, 1},
                                            UnitCase{"m", 1000, 1e6},
