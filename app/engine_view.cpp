@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -16,7 +17,10 @@ constexpr int kLegendHeight = 5 * kLegendRow + 10;
 constexpr int kMargin = 8;
 
 const QColor kBore(0, 0, 0), kTrochoid(0x90, 0x90, 0x90), kRotor(0x00, 0x80, 0x80),
-    kGears(0x20, 0x40, 0xc0), kIntake(0x20, 0x90, 0x20), kExhaust(0xc0, 0x30, 0x30);
+    kGears(0x20, 0x40, 0xc0), kIntake(0x20, 0x90, 0x20), kExhaust(0xc0, 0x30, 0x30),
+    kOpen(0xe0, 0x80, 0x20, 0x90);
+// The engine's own keys, in the legend's first column.
+constexpr std::size_t kEngineKeys = 5;
 
 // 1, 2 or 5 times a power of ten, at or below `value`.
 double roundDown(double value) {
@@ -91,6 +95,28 @@ void EngineView::fit() {
   scaleBar_ = roundDown((right - left) / 4);
 }
 
+std::vector<EngineView::LegendKey> EngineView::legendKeys() const {
+  std::vector<LegendKey> keys = {{kBore, Qt::SolidLine, "bore", false},
+                                 {kTrochoid, Qt::DashLine, "seal tips' trochoid", false},
+                                 {kRotor, Qt::SolidLine, "rotor at its clearance", false},
+                                 {kRotor, Qt::DotLine, "largest rotor inside the bore", false},
+                                 {kGears, Qt::SolidLine, "gears' pitch circles", false}};
+  const auto any = [this](bool intake) {
+    return std::any_of(ports_.begin(), ports_.end(),
+                       [intake](const PortShown& port) { return port.intake == intake; });
+  };
+  if (any(true)) keys.push_back({kIntake, Qt::SolidLine, "intake side ports", false});
+  if (any(false)) keys.push_back({kExhaust, Qt::SolidLine, "exhaust side ports", false});
+  if (!ports_.empty()) keys.push_back({kOpen, Qt::SolidLine, "open to a chamber", true});
+  return keys;
+}
+
+QStringList EngineView::legendNames() const {
+  QStringList names;
+  for (const LegendKey& key : legendKeys()) names << key.name;
+  return names;
+}
+
 QPointF EngineView::toView(PlanePoint p) const {
   return {origin_.x() + scale_ * p.x, origin_.y() - scale_ * p.y};
 }
@@ -153,7 +179,7 @@ void EngineView::paintEvent(QPaintEvent*) {
     draw(port.outline, QPen(colour, 1.5));
   }
   painter.setPen(Qt::NoPen);
-  painter.setBrush(QColor(0xe0, 0x80, 0x20, 0x90));
+  painter.setBrush(kOpen);
   for (const Polyline& part : openPartsNow()) {
     QPolygonF shape;
     for (const PlanePoint& p : part) shape << toView(p);
@@ -169,23 +195,25 @@ void EngineView::paintEvent(QPaintEvent*) {
   font.setPointSizeF(8);
   painter.setFont(font);
   const int top = height() - kMargin - kLegendHeight + 6;
-  const struct {
-    QColor colour;
-    Qt::PenStyle style;
-    const char* name;
-  } keys[] = {{kBore, Qt::SolidLine, "bore"},
-              {kTrochoid, Qt::DashLine, "seal tips' trochoid"},
-              {kRotor, Qt::SolidLine, "rotor at its clearance"},
-              {kRotor, Qt::DotLine, "largest rotor inside the bore"},
-              {kGears, Qt::SolidLine, "gears' pitch circles"}};
-  int n = 0;
-  for (const auto& key : keys) {
-    const int x = kMargin, y = top + n * kLegendRow;
-    painter.setPen(QPen(key.colour, 1.5, key.style));
-    painter.drawLine(x, y + 6, x + 22, y + 6);
+  // The engine's lines in the first column; the ports' and their shading, where there are
+  // ports, in the second.
+  const std::vector<LegendKey> keys = legendKeys();
+  for (std::size_t n = 0; n < keys.size(); ++n) {
+    const LegendKey& key = keys[n];
+    const int column = n < kEngineKeys ? 0 : 1,
+              row = static_cast<int>(column ? n - kEngineKeys : n);
+    const int x = kMargin + column * width() / 2, y = top + row * kLegendRow;
+    if (key.shaded) {
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(key.colour);
+      painter.drawRect(x, y + 1, 22, 10);
+      painter.setBrush(Qt::NoBrush);
+    } else {
+      painter.setPen(QPen(key.colour, 1.5, key.style));
+      painter.drawLine(x, y + 6, x + 22, y + 6);
+    }
     painter.setPen(Qt::black);
     painter.drawText(QPoint(x + 28, y + 10), key.name);
-    ++n;
   }
   const double bar = scale_ * scaleBar_;
   const int y = top + 4 * kLegendRow + 6, x = width() - kMargin - int(bar) - 4;

@@ -28,6 +28,8 @@ class EngineView : public QWidget {
     std::shared_ptr<const SideOpening> opening;
   };
   void setPorts(std::vector<PortShown> ports);
+  // The legend's names, in its order: the engine's lines, then the ports' and their shading.
+  QStringList legendNames() const;
   // The open parts of every port at the shaft's angle now, as they are shaded.
   std::vector<Polyline> openPartsNow() const;
 
@@ -61,6 +63,14 @@ class EngineView : public QWidget {
   void fit();
 
   std::optional<RealOutlines> outlines_;
+  struct LegendKey {
+    QColor colour;
+    Qt::PenStyle style;
+    QString name;
+    bool shaded;  // a filled patch, not a line
+  };
+  std::vector<LegendKey> legendKeys() const;
+
   std::vector<PortShown> ports_;
   double shaftAngle_ = 0;
   // Engine to view: x' = origin.x + scale x, y' = origin.y - scale y.

@@ -739,6 +739,42 @@ TEST(DesignPanel, TabReachesEveryFieldAndEachFigureIsNamed) {
 
 // The Engine page draws the DXF's own outlines, fitted to the view; as the shaft turns, the rotor
 // keeps its clearance to the bore all round, as an engine does.
+// The Engine page draws an intake port green and an exhaust port red, as its legend says, and
+// names the ports and their shading only where there are ports.
+TEST(EngineView, DrawsEachPortInItsRolesColourAndNamesItInTheLegend) {
+  EngineView view;
+  view.resize(400, 480);
+  view.setOutlines(realOutlines(15, 105, RealEngine{}, drawingChordError(105)));
+  EXPECT_FALSE(view.legendNames().contains("open to a chamber"));
+  // Two ports far apart on the side housing, each a square in the bore.
+  const auto square = [](double x, double y) {
+    return Polyline{{x - 8, y - 8}, {x + 8, y - 8}, {x + 8, y + 8}, {x - 8, y + 8}, {x - 8, y - 8}};
+  };
+  view.setPorts({{true, square(-80, 0), nullptr}, {false, square(80, 0), nullptr}});
+  EXPECT_TRUE(view.legendNames().contains("intake side ports"));
+  EXPECT_TRUE(view.legendNames().contains("exhaust side ports"));
+  EXPECT_TRUE(view.legendNames().contains("open to a chamber"));
+  const QImage shown = view.grab().toImage();
+  // Along each port's bottom edge, away from the corners: its colour's channel leads.
+  const auto colourAlong = [&](double x, double y) {
+    int red = 0, green = 0;
+    for (double t = -5; t <= 5; t += 1) {
+      const QPoint at = view.toView({x + t, y - 8}).toPoint();
+      QRgb darkest = qRgb(255, 255, 255);
+      for (int dy = -1; dy <= 1; ++dy) {
+        const QRgb p = shown.pixel(at + QPoint(0, dy));
+        if (qGray(p) < qGray(darkest)) darkest = p;
+      }
+      red += qRed(darkest), green += qGreen(darkest);
+    }
+    return std::pair{red, green};
+  };
+  const auto [intakeRed, intakeGreen] = colourAlong(-80, 0);
+  const auto [exhaustRed, exhaustGreen] = colourAlong(80, 0);
+  EXPECT_GT(intakeGreen, intakeRed) << "the intake not green";
+  EXPECT_GT(exhaustRed, exhaustGreen) << "the exhaust not red";
+}
+
 TEST(DesignPanel, DrawsTheRealEngineItsDxfHas) {
   DesignPanel panel;
   panel.resize(400, 700);
