@@ -775,6 +775,43 @@ TEST(EngineView, DrawsEachPortInItsRolesColourAndNamesItInTheLegend) {
   EXPECT_GT(exhaustRed, exhaustGreen) << "the exhaust not red";
 }
 
+// The Engine page shades a side port where the real engine typed leaves it open: its shaded
+// parts hold the real engine's open area, three chambers' worth at the shaft's angle, not the bare
+// engine's.
+TEST(DesignPanel, ShadesThePortsOfTheRealEngineTyped) {
+  QTemporaryDir folder;
+  const QString path = folder.filePath("intake.csv");
+  {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("x,y\n-45,82\n-75,70\n-72,58\n-40,70\n");
+  }
+  const Polyline outline = {{-45, 82}, {-75, 70}, {-72, 58}, {-40, 70}, {-45, 82}};
+  DesignPanel panel;
+  panel.setEngine(defaultEngine());
+  ASSERT_TRUE(panel.addPorts(PortRole::kIntake, {path}).isEmpty());
+  panel.input(DesignField::kSealOffset)->setText("2");
+  panel.input(DesignField::kClearance)->setText("0.1");
+  for (int n = 0; n < 2000 && panel.computing(); ++n) QTest::qWait(5);
+  const auto openNow = [](const SideOpening& opening, double shaft) {
+    return opening.area(shaft) + opening.area(shaft + 360) + opening.area(shaft + 720);
+  };
+  const SideOpening real(15, 105, RealEngine{2, 0.1, 0}, outline);
+  const SideOpening bare(15, 105, RealEngine{}, outline);
+  for (const double shaft : {590.0, 600.0, 850.0}) {
+    panel.engineView()->setShaftAngle(shaft);
+    double shaded = 0;
+    for (const Polyline& part : panel.engineView()->openPartsNow()) {
+      for (std::size_t n = 0; n + 1 < part.size(); ++n) {
+        shaded += part[n].x * part[n + 1].y - part[n + 1].x * part[n].y;
+      }
+    }
+    shaded = std::abs(shaded) / 2;
+    EXPECT_NEAR(shaded, openNow(real, shaft), 1e-6 * real.portArea()) << shaft;
+    EXPECT_GT(std::abs(openNow(real, shaft) - openNow(bare, shaft)), 1) << shaft;
+  }
+}
+
 TEST(DesignPanel, DrawsTheRealEngineItsDxfHas) {
   DesignPanel panel;
   panel.resize(400, 700);
