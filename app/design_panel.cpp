@@ -490,6 +490,8 @@ void DesignPanel::typed() {
 }
 
 void DesignPanel::recompute() {
+  // This takes the values as they stand: keys waiting for the pause are in it.
+  settlePending_ = false;
   ++request_;
   outcome_.reset();
   computing_ = false;
