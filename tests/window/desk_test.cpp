@@ -70,7 +70,11 @@ struct DeskWindow {
           stage = kPrepared;
           return false;
         case kPrepared:
-          if (desk.panel()->computing()) return false;
+          // The panel's figures in, and the cycle's: a unit chosen starts the cycle over.
+          if (desk.panel()->computing() || !window.program.cycle().state().figures ||
+              window.program.cycle().flags().restartRequested()) {
+            return false;
+          }
           act();
           framesAfter = window.frames();
           stage = kActed;
