@@ -84,10 +84,27 @@ bool windowFileContent(WindowFile file, const study::EngineInput& typed,
       const std::vector<CyclePoint> curve =
           volumeCurve(*e, *R, *W, realEngine, 1, unit.volumeDivisor, chamber);
       if (file != WindowFile::kVolumeCurve) {
+        const formats::ImageFormat format = file == WindowFile::kCycleChartPng
+                                                ? formats::ImageFormat::kPng
+                                                : formats::ImageFormat::kSvg;
+        const auto& ports = real ? real->row.input.ports : engine.ports;
+        if (ports && !ports->empty()) {
+          // As the companion's --chart for one engine with ports: their open areas over the
+          // cycle, the volume behind them, every event named.
+          std::vector<double> angles;
+          for (const CyclePoint& point : curve) angles.push_back(point.shaftAngle);
+          const EngineTiming timing =
+              real && real->row.timing
+                  ? *real->row.timing
+                  : engineTiming(*e, *R, *W, realEngine, unit.volumeDivisor, *ports);
+          return drawing::drawPortChart(
+              format,
+              {*e, *R, *W, real != nullptr, curve, *ports,
+               openAreas(*e, *R, realEngine, *ports, angles), timing, unit.name, unit.volumeUnit},
+              content, error);
+        }
         return drawing::drawCurveChart(
-            file == WindowFile::kCycleChartPng ? formats::ImageFormat::kPng
-                                               : formats::ImageFormat::kSvg,
-            {*e, *R, *W, real != nullptr, curve, unit.volumeUnit}, content, error);
+            format, {*e, *R, *W, real != nullptr, curve, unit.volumeUnit}, content, error);
       }
       std::ostringstream out;
       formats::writeVolumeCurve(out,

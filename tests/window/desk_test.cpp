@@ -108,6 +108,7 @@ struct SavedFileCase {
   const char* unit = "";  // the panel's unit of length, the companion's --units
   int rotors = 1;         // the panel's rotors and gear module, --rotors and --gear-module
   const char* module = "";
+  const char* port = "";  // the panel's peripheral intake, --peripheral-intake
 };
 
 void PrintTo(const SavedFileCase& c, std::ostream* os) {
@@ -129,6 +130,7 @@ TEST_P(SavedFile, IsTheCompanionsToTheByte) {
         if (*c.unit) window.desk.panel()->unitBox()->setCurrentText(c.unit);
         window.desk.panel()->rotors()->setValue(c.rotors);
         window.desk.panel()->gearModule()->setText(c.module);
+        window.desk.panel()->peripheralPort(PortRole::kIntake)->setText(c.port);
       },
       [&] { saved = window.desk.save(c.file, path); });
   ASSERT_TRUE(saved) << window.complaints.join("\n").toStdString();
@@ -143,6 +145,7 @@ TEST_P(SavedFile, IsTheCompanionsToTheByte) {
   if (*c.unit) options << "--units" << c.unit;
   if (c.rotors != 1) options << "--rotors" << QString::number(c.rotors);
   if (*c.module) options << "--gear-module" << c.module;
+  if (*c.port) options << "--peripheral-intake" << c.port;
   // The file's option goes last, so that its path follows it.
   if (!toStandardOutput) options.move(0, options.size() - 1);
   QByteArray expected =
@@ -194,7 +197,18 @@ INSTANTIATE_TEST_SUITE_P(
         SavedFileCase{"RealVolumeCurveInInches", WindowFile::kVolumeCurve, "csv", "2", "0.1", "",
                       "--volume-curve", "7000", "in"},
         SavedFileCase{"CycleChartInMetres", WindowFile::kCycleChartSvg, "svg", "", "", "",
-                      "--chart --volume-curve /dev/null", "", "m"}),
+                      "--chart --volume-curve /dev/null", "", "m"},
+        // The panel's ports in every save, as the companion's port options.
+        SavedFileCase{"ResultsWithAPort", WindowFile::kResultsCsv, "csv", "", "", "", "--format",
+                      "", "", 1, "", "150,175,30"},
+        SavedFileCase{"RealResultsWithAPortInCentimetres", WindowFile::kResultsJson, "json", "0.2",
+                      "0.01", "9.4", "--format", "", "cm", 1, "", "150,175,3"},
+        SavedFileCase{"CycleChartWithAPort", WindowFile::kCycleChartSvg, "svg", "", "", "",
+                      "--chart --volume-curve /dev/null", "", "", 1, "", "150,175,30"},
+        SavedFileCase{"RealCycleChartWithAPort", WindowFile::kCycleChartSvg, "svg", "2", "0.1", "",
+                      "--chart --volume-curve /dev/null", "", "", 1, "", "150,175,30"},
+        SavedFileCase{"RealFigureWithAPort", WindowFile::kFigureSvg, "svg", "2", "0.1", "",
+                      "--figure", "", "", 1, "", "150,175,30"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The clipboard's block, as a spreadsheet splits it: column name to value.
