@@ -8,8 +8,8 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
-#include <deque>
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <limits>
 #include <map>
