@@ -21,11 +21,12 @@ namespace {
 // The pause after a key within which the keys that follow are taken together.
 constexpr int kSettleMilliseconds = 20;
 
-using study::DesignField;
+using study::Field;
 
-constexpr DesignField kFields[] = {DesignField::kSealOffset, DesignField::kClearance,
-                                   DesignField::kRecess, DesignField::kTargetRatio,
-                                   DesignField::kRpm};
+constexpr Field kFields[] = {Field::kSealOffset, Field::kClearance, Field::kRecess,
+                             Field::kTargetRatio, Field::kRpm};
+// The real engine's values among them: any of these typed asks for it.
+constexpr std::size_t kRealValues = 4;
 // %L stands for the unit of length, %V for the volumes'.
 constexpr const char* kInputNames[] = {"seal offset A (%L)", "clearance C (%L)", "recess V (%V)",
                                        "target ratio X", "shaft speed (rpm)"};
@@ -192,12 +193,10 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
   portTiming_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   column->addWidget(portTiming_);
   column->addStretch();
-  connect(rotors_, &QSpinBox::valueChanged, this, &DesignPanel::updateDesigner);
-  connect(module_, &QLineEdit::textChanged, this, [this] {
-    updateDesigner();
-    // A refused module keeps the saves from dropping it.
-    emit outcomeChanged();
-  });
+  // The rotors and the module are the design's as much as the real engine's values: the figures
+  // of the design follow them, and a refused module keeps the saves from dropping it.
+  connect(rotors_, &QSpinBox::valueChanged, this, &DesignPanel::typed);
+  connect(module_, &QLineEdit::textChanged, this, &DesignPanel::typed);
   connect(unit_, &QComboBox::currentIndexChanged, this, [this] {
     nameInUnits();
     // The volumes and the speeds of the engine typed change with its unit.
@@ -218,7 +217,7 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
     const Computed computed = watcher_.result();
     if (computed.request != request_) return;  // values typed since; theirs is on its way
     computing_ = false;
-    if (values().anyGiven()) {
+    if (realGiven()) {
       showOutcome(computed.outcome);
       cycle_->setCurve(computed.curve);
       engineView_->setOutlines(computed.outlines);
@@ -232,48 +231,66 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
   });
 }
 
-QLineEdit* DesignPanel::input(DesignField field) const {
+QLineEdit* DesignPanel::input(Field field) const {
   for (std::size_t n = 0; n < inputs_.size(); ++n) {
     if (kFields[n] == field) return inputs_[n];
   }
   return nullptr;
 }
 
-study::DesignValues DesignPanel::values() const {
-  const auto text = [this](int n) { return inputs_[n]->text().trimmed().toStdString(); };
-  return {text(0), text(1), text(2), text(3), text(4)};
+bool DesignPanel::realGiven() const {
+  for (std::size_t n = 0; n < kRealValues; ++n) {
+    if (!inputs_[n]->text().trimmed().isEmpty()) return true;
+  }
+  return false;
+}
+
+study::Design DesignPanel::design(const study::Design& engine) const {
+  study::Design design = engine;
+  const auto typed = [](const QLineEdit* box) { return box->text().trimmed().toStdString(); };
+  // The window's own unit, millimetres, is the companion's without --units.
+  design.unit = unit_->currentIndex() == 0 ? "" : unit().name;
+  design.real = realGiven();
+  const auto orZero = [](const std::string& text) { return text.empty() ? "0" : text; };
+  design.sealOffset = orZero(typed(input(Field::kSealOffset)));
+  design.clearance = orZero(typed(input(Field::kClearance)));
+  design.recess = typed(input(Field::kRecess));
+  design.targetRatio = typed(input(Field::kTargetRatio));
+  design.rpm = typed(input(Field::kRpm));
+  design.rotors = std::to_string(rotors_->value());
+  design.gearModule = typed(module_);
+  const std::vector<PortDefinition> all = ports();
+  design.ports = all.empty() ? nullptr : std::make_shared<const std::vector<PortDefinition>>(all);
+  return design;
+}
+
+study::Design DesignPanel::design() const {
+  return design(engine_.value_or(study::Design{}));
+}
+
+std::optional<study::Refusal> DesignPanel::refusal() const {
+  return study::refusalOf(design(), study::Face::kWindow);
 }
 
 QString DesignPanel::addPorts(PortRole role, const QStringList& paths) {
   std::vector<PortDefinition> added;
   for (const QString& path : paths) {
-    Polyline outline;
     std::string why;
-    const std::string file = path.toStdString();
-    if (!formats::readPortOutline(file, outline, why)) {
-      return QString::fromStdString(quoteForMessage(file) + ": " + why);
+    const auto port =
+        formats::readSidePort(role, path.toStdString(), QFileInfo(path).fileName().toStdString(),
+                              study::Face::kWindow, why);
+    if (!port) return QString::fromStdString(why);
+    // Judged by the design's rules, as the companion judges it, with the real engine typed
+    // where its values are numbers.
+    study::Design trial = design();
+    if (study::refusalOf(trial, study::Face::kWindow)) trial.real = false;
+    trial.ports = std::make_shared<const std::vector<PortDefinition>>(1, *port);
+    if (const auto refused = study::refusalOf(trial, study::Face::kWindow);
+        refused &&
+        (refused->field == Field::kIntakePort || refused->field == Field::kExhaustPort)) {
+      return QString::fromStdString(refused->message);
     }
-    if (const std::string refusal = outlineRefusal(outline); !refusal.empty()) {
-      return QString::fromStdString(quoteForMessage(file) + " " + refusal);
-    }
-    added.push_back(
-        PortDefinition::sidePort(role, outline, QFileInfo(path).fileName().toStdString()));
-    // As the companion refuses it, for the real engine typed where its values are numbers.
-    if (engine_ && engine_->eccentricity.number && engine_->rotorRadius.number &&
-        engine_->chamberWidth.number) {
-      study::EngineInput real = *engine_;
-      if (const study::DesignValues typed = values();
-          study::checkDesignValues(typed).message.empty()) {
-        real.sealOffset = typed.sealOffset.empty() ? "0" : typed.sealOffset;
-        real.clearance = typed.clearance.empty() ? "0" : typed.clearance;
-      }
-      std::string why;
-      if (study::sidePortOutsideTheBore(*real.eccentricity.number, *real.rotorRadius.number,
-                                        *real.chamberWidth.number, real.realEngine(),
-                                        {added.back()}, why)) {
-        return QString::fromStdString(quoteForMessage(file) + " " + why);
-      }
-    }
+    added.push_back(*port);
   }
   ports_.insert(ports_.end(), added.begin(), added.end());
   recompute();
@@ -288,13 +305,6 @@ std::vector<PortDefinition> DesignPanel::ports(std::string* refusal) const {
     const std::string field = peripheralLabels_[n]->text().toStdString();
     std::string why;
     const PeripheralPort window = study::parsePeripheralPort(field, text, why);
-    if (why.empty() && engine_ && engine_->chamberWidth.number) {
-      if (const std::string wide =
-              study::peripheralWidthRefusal(window, *engine_->chamberWidth.number);
-          !wide.empty()) {
-        why = field + ": " + quoteForMessage(text) + " " + wide;
-      }
-    }
     if (!why.empty()) {
       if (refusal && refusal->empty()) *refusal = why;
       continue;
@@ -310,8 +320,8 @@ void DesignPanel::clearPorts() {
   recompute();
 }
 
-const formats::LengthUnit& DesignPanel::unit() const {
-  return formats::lengthUnitOf(unit_->currentText().toStdString());
+const study::LengthUnit& DesignPanel::unit() const {
+  return study::lengthUnitOf(unit_->currentText().toStdString());
 }
 
 QString DesignPanel::inUnits(const char* name) const {
@@ -337,50 +347,13 @@ void DesignPanel::nameInUnits() {
   cycle_->setUnits(unit().name, unit().volumeUnit);
 }
 
-study::EngineInput DesignPanel::engineInUnit() const {
-  return inUnit(*engine_);
-}
-
-study::EngineInput DesignPanel::inUnit(study::EngineInput engine) const {
-  // Millimetres give cubic centimetres, as in the window; any other unit its own cube.
-  engine.volumeDivisor = unit().volumeDivisor;
-  engine.chamber.metresPerUnit = unit().metres;
-  const std::vector<PortDefinition> all = ports();
-  engine.ports = all.empty() ? nullptr : std::make_shared<const std::vector<PortDefinition>>(all);
-  return engine;
-}
-
 std::string DesignPanel::gearModuleRefusal() const {
-  const QString text = module_->text().trimmed();
-  if (text.isEmpty() || !engine_) return "";
-  return study::gearModuleRefusal("gear module", study::TypedNumber(text.toStdString()),
-                                  engine_->eccentricity);
+  if (module_->text().trimmed().isEmpty() || !engine_) return "";
+  const auto refused = refusal();
+  return refused && refused->field == Field::kGearModule ? refused->message : "";
 }
 
-formats::TableSettings DesignPanel::tableSettings() const {
-  formats::TableSettings settings;
-  // The window's own unit, millimetres, is the companion's without --units.
-  if (unit_->currentIndex() != 0) settings.lengthUnit = unit().name;
-  settings.rotors = rotors_->value();
-  if (const auto module = gearModuleGiven(); module && module->number) {
-    settings.gearModule = *module->number;
-  }
-  if (outcome_) settings.rpm = outcome_->row.input.chamber.rpm;
-  settings.ports = ports().size();
-  return settings;
-}
-
-std::optional<study::TypedNumber> DesignPanel::gearModuleGiven() const {
-  const QString text = module_->text().trimmed();
-  if (text.isEmpty() || !engine_) return std::nullopt;
-  study::TypedNumber module(text.toStdString());
-  if (!study::gearModuleRefusal("gear module", module, engine_->eccentricity).empty()) {
-    return std::nullopt;
-  }
-  return module;
-}
-
-void DesignPanel::setEngine(const study::EngineInput& engine) {
+void DesignPanel::setEngine(const study::Design& engine) {
   engine_ = engine;
   engineCaption_ = QString("for e = %1, R = %2, W = %3")
                        .arg(QString::fromStdString(engine.eccentricity.shown()),
@@ -411,16 +384,16 @@ void DesignPanel::updateDesigner() {
   study::EngineRow row;
   if (outcome_ && outcome_->hasFigures()) {
     row = outcome_->row;
-  } else if (values().anyGiven()) {
+  } else if (realGiven()) {
     // A real engine typed has no figures yet, or none at all: the shape's would stand for it.
     return;
   } else {
-    row.input = engineInUnit();
+    row.input = design();
   }
   // The shape's exact limit beside the real engine's figures, as the tables give it.
   const auto &e = engine_->eccentricity.number, &R = engine_->rotorRadius.number,
              &W = engine_->chamberWidth.number;
-  if (!row.exact && e && R && W) row.exact = exactLimit(*e, *R, *W, row.input.volumeDivisor);
+  if (!row.exact && e && R && W) row.exact = exactLimit(*e, *R, *W, row.input.volumeDivisor());
   moduleLabel_->setStyleSheet("");
   if (const std::string why = gearModuleRefusal(); !why.empty()) {
     moduleLabel_->setStyleSheet("color: #c00000");
@@ -428,8 +401,7 @@ void DesignPanel::updateDesigner() {
     designerNote_->setStyleSheet("color: #c00000");
     return;
   }
-  const formats::TableSettings settings = tableSettings();
-  const auto d = formats::designerFiguresOf(row, settings);
+  const auto d = formats::designerFiguresOf(row);
   if (!d || !row.exact || !row.exact->hasFigures()) return;
   designer_[0]->setText(QString::fromStdString(
       significantDigits(*engine_->rotorRadius.number / *engine_->eccentricity.number, 6)));
@@ -448,7 +420,7 @@ void DesignPanel::updateDesigner() {
       QString("%1 / %2 / %3")
           .arg(sixDigits(x.capacity), sixDigits(x.deadVolume), sixDigits(x.ratio)));
   for (QLabel* figure : designer_) figure->setAccessibleDescription(figure->text());
-  designerNote_->setText(QString::fromStdString(formats::figureNotes(row, settings, false)));
+  designerNote_->setText(QString::fromStdString(formats::figureNotes(row, false)));
 }
 
 void DesignPanel::setStale(bool stale) {
@@ -465,8 +437,7 @@ void DesignPanel::clearFigures() {
 
 void DesignPanel::typed() {
   // A refusal, and the panel without values, stand at once: they take nothing to find.
-  const study::DesignValues values = this->values();
-  if (!values.anyGiven() || !study::checkDesignValues(values).message.empty()) {
+  if (!realGiven() || refusal()) {
     recompute();
     return;
   }
@@ -497,56 +468,58 @@ void DesignPanel::recompute() {
   computing_ = false;
   clearFigures();
   cycle_->setCurve({});
-  const study::DesignValues values = this->values();
-  engineView_->setOutlines(values.anyGiven() ? std::nullopt : bareOutlines());
+  const bool realGiven = this->realGiven();
+  engineView_->setOutlines(realGiven ? std::nullopt : bareOutlines());
   engineView_->setPorts({});
   portTiming_->clear();
-  hint_->setVisible(!values.anyGiven());
-  const study::DesignOutcome checked = study::checkDesignValues(values);
+  hint_->setVisible(!realGiven);
+  const study::Design design = this->design();
+  const study::DesignOutcome checked = study::checkDesign(design);
   // A value the companion would refuse is refused at once, engine or not.
-  if (values.anyGiven() && !checked.message.empty()) showOutcome(checked);
+  if (!checked.message.empty()) showOutcome(checked);
   std::string portRefusal;
   const std::vector<PortDefinition> ports = this->ports(&portRefusal);
   for (std::size_t n = 0; n < peripheral_.size(); ++n) {
     const bool refused =
-        portRefusal.rfind(peripheralLabels_[n]->text().toStdString() + ":", 0) == 0;
+        portRefusal.rfind(peripheralLabels_[n]->text().toStdString() + ":", 0) == 0 ||
+        checked.refused == (n == 0 ? Field::kPeripheralIntake : Field::kPeripheralExhaust);
     peripheralLabels_[n]->setStyleSheet(refused ? "color: #c00000" : "");
   }
   if (!portRefusal.empty() && checked.message.empty()) {
     refusal_->setText(QString::fromStdString(portRefusal));
   }
-  if (engine_ && checked.message.empty() && (values.anyGiven() || !ports.empty())) {
+  if (engine_ && checked.message.empty() && (realGiven || !ports.empty())) {
     computing_ = true;
-    if (values.anyGiven()) figures_[0]->setText("computing...");
+    if (realGiven) figures_[0]->setText("computing...");
     if (!ports.empty()) portTiming_->setText("timing the ports...");
     const long request = request_;
-    const study::EngineInput engine = engineInUnit();
-    watcher_.setFuture(QtConcurrent::run([request, engine, values, ports] {
+    watcher_.setFuture(QtConcurrent::run([request, design, realGiven, ports] {
       // A pool thread carries whatever vector state the window's drawing left: the sines of
       // the curve would pay for it nine times over.
       clearUpperVectorState();
       Computed computed{request, {}, {}, std::nullopt, std::nullopt, {}};
-      const double e = *engine.eccentricity.number, R = *engine.rotorRadius.number,
-                   W = *engine.chamberWidth.number;
+      const double e = *design.eccentricity.number, R = *design.rotorRadius.number,
+                   W = *design.chamberWidth.number;
       RealEngine real{};
       bool figures = false;
-      if (values.anyGiven()) {
-        computed.outcome = study::designEngine(engine, values);
+      if (realGiven) {
+        computed.outcome = study::designOutcome(design);
         if (computed.outcome.hasFigures()) {
-          const study::EngineInput& input = computed.outcome.row.input;
+          const study::Design& input = computed.outcome.row.input;
           real = input.realEngine();
           figures = true;
-          computed.curve = volumeCurve(e, R, W, real, 1, input.volumeDivisor, input.chamber);
+          computed.curve =
+              volumeCurve(e, R, W, real, 1, input.volumeDivisor(), input.chamberSettings());
           computed.outlines = realOutlines(e, R, real, drawingChordError(R));
         }
       } else {
-        figures = realLimit(e, R, W, real, engine.volumeDivisor).hasFigures();
+        figures = realLimit(e, R, W, real, design.volumeDivisor()).hasFigures();
       }
       if (figures && !ports.empty()) {
         // The real engine's row timed its ports already, as every save takes them.
         computed.timing = computed.outcome.row.timing
                               ? *computed.outcome.row.timing
-                              : engineTiming(e, R, W, real, engine.volumeDivisor, ports);
+                              : engineTiming(e, R, W, real, design.volumeDivisor(), ports);
         for (const PortDefinition& port : ports) {
           if (port.kind != PortKind::kSide) continue;  // drawn in the bore, not on the side
           computed.shown.push_back({port.role == PortRole::kIntake, port.outline,

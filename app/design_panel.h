@@ -17,7 +17,7 @@
 #include <optional>
 
 #include "cycle_chart.h"
-#include "design_values.h"
+#include "design_outcome.h"
 #include "engine_view.h"
 #include "length_unit.h"
 #include "results_table.h"
@@ -30,14 +30,23 @@ class DesignPanel : public QWidget {
  public:
   explicit DesignPanel(QWidget* parent = nullptr);
 
-  QLineEdit* input(study::DesignField field) const;
-  study::DesignValues values() const;
+  QLineEdit* input(study::Field field) const;
+  // Whether a seal offset, clearance, recess or target ratio is typed: the real engine is asked
+  // for.
+  bool realGiven() const;
+  // The window's design: the engine the cycle read (its lengths and step count) with what the
+  // panel holds, as typed: the unit, the real engine, rotors, gear module, shaft speed and ports.
+  study::Design design(const study::Design& engine) const;
+  // The panel's design of the engine it works on.
+  study::Design design() const;
+  // The first rule the panel's design breaks, in the window's words; none when it breaks none.
+  std::optional<study::Refusal> refusal() const;
 
   // The engine the panel works on: the dimensions a cycle read and gave figures for.
-  void setEngine(const study::EngineInput& engine);
+  void setEngine(const study::Design& engine);
   // Says in the caption that the values typed in the window are not the engine's.
   void setStale(bool stale);
-  const std::optional<study::EngineInput>& engine() const { return engine_; }
+  const std::optional<study::Design>& engine() const { return engine_; }
 
   // The real engine of the engine and values shown, once computed; none while it is being
   // computed, before any engine, or with no values given.
@@ -48,7 +57,7 @@ class DesignPanel : public QWidget {
   // What the panel says: the caption, each figure's value and the refusal in red.
   QString caption() const { return caption_->text(); }
   QString figure(int row) const { return figures_.at(row)->text(); }
-  QString refusal() const { return refusal_->text(); }
+  QString refusalShown() const { return refusal_->text(); }
   // The designer's figures of the engine shown, for the rotors and gear module given: K, the
   // displacement, the largest seal lean, the bore's axes, the gears, the exact limit; the real
   // engine's where the panel has one.
@@ -60,12 +69,7 @@ class DesignPanel : public QWidget {
   QLineEdit* peripheralPort(PortRole role) const {
     return peripheral_[role == PortRole::kIntake ? 0 : 1];
   }
-  const formats::LengthUnit& unit() const;
-  // What the saves and Copy take beside the engine, as the companion's options give them: the
-  // unit (none for the window's millimetres), the rotors, the gear module and the shaft speed.
-  formats::TableSettings tableSettings() const;
-  // The gear module typed, where it cuts whole gears on the engine shown.
-  std::optional<study::TypedNumber> gearModuleGiven() const;
+  const study::LengthUnit& unit() const;
   QString designerNote() const { return designerNote_->text(); }
   // The chamber over its cycle, on the panel's second page.
   CycleChart* cycleChart() const { return cycle_; }
@@ -79,11 +83,6 @@ class DesignPanel : public QWidget {
   // The ports opened from files, then those typed in the bore; why a typed one is none, where
   // one is not.
   std::vector<PortDefinition> ports(std::string* refusal = nullptr) const;
-  // The engine shown, its volumes and speeds in the unit chosen, with the panel's ports.
-  study::EngineInput engineInUnit() const;
-  // `engine` in the unit chosen, with the panel's ports: the window's engine as the saves take
-  // it.
-  study::EngineInput inUnit(study::EngineInput engine) const;
   // Why the gear module typed cannot be taken; empty when it can, or none is typed.
   std::string gearModuleRefusal() const;
   // The timing table, as the companion's text gives it; empty without ports.
@@ -139,7 +138,7 @@ class DesignPanel : public QWidget {
   QLabel* designerNote_ = nullptr;
   CycleChart* cycle_ = nullptr;
   QFutureWatcher<Computed> watcher_;
-  std::optional<study::EngineInput> engine_;
+  std::optional<study::Design> engine_;
   std::optional<study::DesignOutcome> outcome_;
   // Which request the outcome on its way belongs to: a newer one makes it stale.
   long request_ = 0;

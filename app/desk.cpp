@@ -105,7 +105,7 @@ Desk::Desk(Form1& form, Program& program) : form_(form), program_(program) {
   connect(menus.designPanel, &QAction::toggled, this, [this](bool shown) {
     form_.showSidePanel(shown);
     if (shown) {
-      panel_->input(study::DesignField::kSealOffset)->setFocus();
+      panel_->input(study::Field::kSealOffset)->setFocus();
     } else if (QWidget* focus = QApplication::focusWidget();
                !focus || panel_->isAncestorOf(focus)) {
       // The keyboard goes back to the client area rather than to a hidden field.
@@ -136,7 +136,7 @@ Desk::~Desk() {
 
 void Desk::cycleChanged() {
   if (figuresShown()) {
-    const study::EngineInput engine = program_.adapter().engineRead();
+    const study::Design engine = program_.adapter().engineRead();
     const auto& current = panel_->engine();
     if (!current || current->eccentricity != engine.eccentricity ||
         current->rotorRadius != engine.rotorRadius ||
@@ -167,7 +167,7 @@ void Desk::frameShown() {
 void Desk::updateStale() {
   QString line;
   if (figuresShown()) {
-    const study::EngineInput engine = program_.adapter().engineRead();
+    const study::Design engine = program_.adapter().engineRead();
     // A box the window reformatted ("80.0" shown as "80") holds the value it read.
     const auto other = [](const QLineEdit* box, const study::TypedNumber& read) {
       const study::TypedNumber typed(box->text().toStdString());
@@ -199,7 +199,7 @@ bool Desk::somethingToCopy() const {
 }
 
 bool Desk::takesRealEngine() const {
-  return form_.sidePanelShown() && panel_->values().anyGiven();
+  return form_.sidePanelShown() && panel_->realGiven();
 }
 
 const study::DesignOutcome* Desk::realEngine() const {
@@ -213,11 +213,7 @@ QString Desk::whyNoSave(bool needsRealEngineReady) const {
                ? "No figures to save while the sweep is under way."
                : "No figures to save: the window shows a message instead.";
   }
-  if (form_.sidePanelShown()) {
-    if (const std::string why = panel_->gearModuleRefusal(); !why.empty()) {
-      return "The design panel refuses its gear module: " + QString::fromStdString(why);
-    }
-  }
+  if (const QString why = panelRefusal(needsRealEngineReady); !why.isEmpty()) return why;
   if (needsRealEngineReady && takesRealEngine()) {
     if (!panel_->outcome()) {
       return "The design panel's real engine is still being computed.";
@@ -248,9 +244,8 @@ void Desk::updateActions() {
   enable(menus.exportProfiles, whyNoSave(false));
   QString whyNoCopy =
       somethingToCopy() ? "" : "Nothing to copy: no figures, and no exact limit of the shape.";
-  if (const std::string why = form_.sidePanelShown() ? panel_->gearModuleRefusal() : "";
-      whyNoCopy.isEmpty() && !why.empty()) {
-    whyNoCopy = "The design panel refuses its gear module: " + QString::fromStdString(why);
+  if (const QString why = panelRefusal(true); whyNoCopy.isEmpty() && !why.isEmpty()) {
+    whyNoCopy = why;
   }
   enable(menus.copyResults, whyNoCopy);
 }
@@ -266,7 +261,7 @@ QString Desk::resultsToCopy() const {
   if (figures) row.figures = state.figures;
   row.exact = state.exact;
   if (!row.input.real) study::addChamberFigures(row);
-  return QString::fromStdString(formats::tabSeparatedRow(row, tableSettings()));
+  return QString::fromStdString(formats::tabSeparatedRow(row));
 }
 
 void Desk::openPorts(PortRole role) {
@@ -291,7 +286,7 @@ bool Desk::save(WindowFile file, const QString& path) {
   if (!output.ok()) return fail(withFullStop(output.error()));
   std::string content, error;
   const study::DesignOutcome* real = drawsRealEngine ? realEngine() : nullptr;
-  if (!windowFileContent(file, engineShown(), real, content, error, tableSettings())) {
+  if (!windowFileContent(file, engineShown(), real, content, error)) {
     return fail(withFullStop(error));
   }
   if (!output.write(content)) return fail(withFullStop(output.error()));
@@ -299,9 +294,25 @@ bool Desk::save(WindowFile file, const QString& path) {
   return true;
 }
 
-study::EngineInput Desk::engineShown() const {
-  const study::EngineInput engine = program_.adapter().engineRead();
-  return form_.sidePanelShown() ? panel_->inUnit(engine) : engine;
+study::Design Desk::engineShown() const {
+  const study::Design engine = program_.adapter().engineRead();
+  return form_.sidePanelShown() ? panel_->design(engine) : engine;
+}
+
+QString Desk::panelRefusal(bool realValuesCount) const {
+  if (!form_.sidePanelShown()) return "";
+  const auto refused = panel_->refusal();
+  if (!refused) return "";
+  using study::Field;
+  if (refused->field == Field::kGearModule) {
+    return "The design panel refuses its gear module: " + QString::fromStdString(refused->message);
+  }
+  // The profiles are the sweep's own: the real engine's values do not reach them.
+  const bool realValue = refused->field == Field::kSealOffset ||
+                         refused->field == Field::kClearance || refused->field == Field::kRecess ||
+                         refused->field == Field::kTargetRatio;
+  if (realValue && (!realValuesCount || !panel_->realGiven())) return "";
+  return "The design panel refuses its values: " + QString::fromStdString(refused->message);
 }
 
 void Desk::followUnit() {
@@ -315,18 +326,14 @@ void Desk::followUnit() {
   if (!cycle.flags().restartRequested()) form_.command1()->click();
 }
 
-formats::TableSettings Desk::tableSettings() const {
-  return form_.sidePanelShown() ? panel_->tableSettings() : formats::TableSettings{};
-}
-
 QString Desk::savedEngine() const {
-  const study::EngineInput engine = program_.adapter().engineRead();
+  const study::Design engine = program_.adapter().engineRead();
   QString named = QString("e = %1, R = %2, W = %3")
                       .arg(QString::fromStdString(engine.eccentricity.shown()),
                            QString::fromStdString(engine.rotorRadius.shown()),
                            QString::fromStdString(engine.chamberWidth.shown()));
   if (const study::DesignOutcome* real = realEngine()) {
-    const study::EngineInput& values = real->row.input;
+    const study::Design& values = real->row.input;
     named += QString(", A = %1, C = %2, V = %3")
                  .arg(QString::fromStdString(values.sealOffset.shown()),
                       QString::fromStdString(values.clearance.shown()),

@@ -69,7 +69,7 @@ class Desk : public QObject {
   void cycleChanged();
   // The window's engine as the saves and the copy take it: in the panel's unit, with its ports,
   // where the panel is shown.
-  study::EngineInput engineShown() const;
+  study::Design engineShown() const;
   // The window's volumes in the unit chosen: the panel's where it is shown, else millimetres'
   // cubic centimetres.
   void followUnit();
@@ -86,7 +86,9 @@ class Desk : public QObject {
   // Which engine the saves take, as the dialogs' titles name it.
   QString savedEngine() const;
   // The companion's options the saves and Copy take from the design panel while it is shown.
-  formats::TableSettings tableSettings() const;
+  // Why the saves (and with `realValuesCount`, those of the real engine and Copy) cannot take
+  // the panel's design: the rule it breaks; empty when it breaks none, or the panel is hidden.
+  QString panelRefusal(bool realValuesCount) const;
   void showMethod();
   void showAbout();
 

@@ -18,8 +18,8 @@ std::string WindowAdapter::readText(Box which) {
   return text;
 }
 
-study::EngineInput WindowAdapter::engineRead() const {
-  study::EngineInput engine;
+study::Design WindowAdapter::engineRead() const {
+  study::Design engine;
   engine.eccentricity = inputsRead_[0];
   engine.rotorRadius = inputsRead_[1];
   engine.chamberWidth = inputsRead_[2];

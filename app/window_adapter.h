@@ -46,7 +46,7 @@ class WindowAdapter : public Window {
 
   // The engine as the cycle last read it (its texts and step count); `changed` is called
   // whenever figures come or go, or the exact limit's line or a message changes.
-  study::EngineInput engineRead() const;
+  study::Design engineRead() const;
   std::function<void()> changed;
   // Called after each animation frame is shown.
   std::function<void()> frameShown;

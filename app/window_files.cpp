@@ -39,16 +39,12 @@ std::string namePart(const study::TypedNumber& typed) {
 
 }  // namespace
 
-bool windowFileContent(WindowFile file, const study::EngineInput& typed,
-                       const study::DesignOutcome* real, std::string& content, std::string& error,
-                       const formats::TableSettings& settings) {
+bool windowFileContent(WindowFile file, const study::Design& engine,
+                       const study::DesignOutcome* real, std::string& content, std::string& error) {
   // Called after Qt has painted, which leaves the vector state that slows every sine tenfold.
   clearUpperVectorState();
   // Millimetres give cubic centimetres, as in the window; any other unit its own cube.
-  const formats::LengthUnit& unit = formats::lengthUnitOf(settings.lengthUnit);
-  study::EngineInput engine = typed;
-  engine.volumeDivisor = unit.volumeDivisor;
-  engine.chamber.metresPerUnit = unit.metres;
+  const study::LengthUnit& unit = engine.lengthUnit();
   const auto &e = engine.eccentricity.number, &R = engine.rotorRadius.number,
              &W = engine.chamberWidth.number;
   if (!e || !R || !W) {
@@ -80,7 +76,8 @@ bool windowFileContent(WindowFile file, const study::EngineInput& typed,
         error = whyNoRealFigures(shape, realEngine);
         return false;
       }
-      const ChamberSettings chamber = real ? real->row.input.chamber : engine.chamber;
+      const ChamberSettings chamber =
+          real ? real->row.input.chamberSettings() : engine.chamberSettings();
       const std::vector<CyclePoint> curve =
           volumeCurve(*e, *R, *W, realEngine, 1, unit.volumeDivisor, chamber);
       if (file != WindowFile::kVolumeCurve) {
@@ -107,10 +104,9 @@ bool windowFileContent(WindowFile file, const study::EngineInput& typed,
             format, {*e, *R, *W, real != nullptr, curve, unit.volumeUnit}, content, error);
       }
       std::ostringstream out;
-      formats::writeVolumeCurve(out,
-                                {*e, *R, *W, real != nullptr, realEngine, shape.figures,
-                                 settings.lengthUnit, chamber.rpm},
-                                curve);
+      formats::writeVolumeCurve(
+          out, {*e, *R, *W, real != nullptr, realEngine, shape.figures, engine.unit, chamber.rpm},
+          curve);
       content = out.str();
       return true;
     }
@@ -119,7 +115,7 @@ bool windowFileContent(WindowFile file, const study::EngineInput& typed,
     case WindowFile::kFigurePng:
       if (real) {
         // The legend says what the companion's notes say of the same engine.
-        const std::string notes = formats::figureNotes(real->row, settings, false);
+        const std::string notes = formats::figureNotes(real->row, false);
         return drawing::drawFigure(imageFormatOf(file),
                                    drawing::RealFigure{*e,
                                                        *R,
@@ -142,9 +138,9 @@ bool windowFileContent(WindowFile file, const study::EngineInput& typed,
         study::rowOf(real ? real->row.input : engine, headless)};
     std::ostringstream out;
     if (file == WindowFile::kResultsCsv) {
-      formats::writeCsv(out, rows, settings);
+      formats::writeCsv(out, rows);
     } else {
-      formats::writeJson(out, rows, settings);
+      formats::writeJson(out, rows);
     }
     content = out.str();
     return true;
@@ -155,17 +151,17 @@ bool windowFileContent(WindowFile file, const study::EngineInput& typed,
   }
   if (file == WindowFile::kProfiles) {
     std::ostringstream out;
-    formats::writeProfiles(out, headless, settings.lengthUnit);
+    formats::writeProfiles(out, headless, engine.unit);
     content = out.str();
     return true;
   }
   HeadlessResult noted = headless;
-  noted.note = formats::figureNotes(study::rowOf(engine, headless), settings, true);
+  noted.note = formats::figureNotes(study::rowOf(engine, headless), true);
   return drawing::drawFigure(imageFormatOf(file), noted, {unit.name, unit.metres * 1000}, content,
                              error);
 }
 
-std::string proposedFileName(const study::EngineInput& engine, const std::string& extension,
+std::string proposedFileName(const study::Design& engine, const std::string& extension,
                              const std::string& kind) {
   return "rotor-e" + namePart(engine.eccentricity) + "-R" + namePart(engine.rotorRadius) + "-W" +
          namePart(engine.chamberWidth) + (kind.empty() ? "" : "-" + kind) + "." + extension;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "design_values.h"
+#include "design_outcome.h"
 #include "results_table.h"
 #include "runner.h"
 
@@ -25,15 +25,15 @@ enum class WindowFile {
 
 // `engine` is what the cycle read (its texts and step count); `real` the design panel's outcome
 // when it has values, so that the figure, the outlines and the results are the real engine's;
-// `settings` what the companion's --units, --rotors, --gear-module and --rpm would give.
+// the design's unit, rotors, gear module, shaft speed and ports are what the companion's options
+// would give.
 // False with the reason in `error` when there is nothing to write.
-bool windowFileContent(WindowFile file, const study::EngineInput& engine,
-                       const study::DesignOutcome* real, std::string& content, std::string& error,
-                       const formats::TableSettings& settings = {});
+bool windowFileContent(WindowFile file, const study::Design& engine,
+                       const study::DesignOutcome* real, std::string& content, std::string& error);
 
 // The name a save dialog proposes: "rotor-e15-R105-W80.dxf", or with a kind of its own
 // "rotor-e15-R105-W80-results.csv".
-std::string proposedFileName(const study::EngineInput& engine, const std::string& extension,
+std::string proposedFileName(const study::Design& engine, const std::string& extension,
                              const std::string& kind = "");
 
 }  // namespace rotary::app

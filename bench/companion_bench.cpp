@@ -31,8 +31,8 @@ namespace {
 
 void studyOf301Eccentricities(benchmark::State& state) {
   const auto eccentricities = study::parseValues("5:35:0.1").texts;
-  const auto engines =
-      study::combinations({eccentricities.begin(), eccentricities.end()}, {"105"}, {"80"}, {1000});
+  const auto engines = study::combinations({}, {eccentricities.begin(), eccentricities.end()},
+                                           {"105"}, {"80"}, {1000});
   for (auto _ : state) {
     const auto rows = study::runStudy(engines);
     benchmark::DoNotOptimize(rows.data());
@@ -44,8 +44,8 @@ BENCHMARK(studyOf301Eccentricities)->Unit(benchmark::kMillisecond)->UseRealTime(
 // The exact figures alone, as --method exact computes them.
 void exactStudyOf301Eccentricities(benchmark::State& state) {
   const auto eccentricities = study::parseValues("5:35:0.1").texts;
-  const auto engines =
-      study::combinations({eccentricities.begin(), eccentricities.end()}, {"105"}, {"80"}, {1000});
+  const auto engines = study::combinations({}, {eccentricities.begin(), eccentricities.end()},
+                                           {"105"}, {"80"}, {1000});
   for (auto _ : state) {
     const auto rows = study::runStudy(engines, 0, nullptr, study::runExactEngine);
     benchmark::DoNotOptimize(rows.data());
@@ -184,18 +184,16 @@ enum class RowPart { kWhole, kExactLimit, kChamber, kDesigner, kText };
 void studyRowWithEveryColumn(benchmark::State& state) {
   clearUpperVectorState();
   const auto part = static_cast<RowPart>(state.range(0));
-  study::EngineInput engine;
+  study::Design engine;
   engine.eccentricity = "15";
   engine.rotorRadius = "105";
   engine.chamberWidth = "80";
-  engine.chamber.rpm = 7000;
-  formats::TableSettings settings;
-  settings.rpm = 7000;
+  engine.rpm = "7000";
   const study::EngineRow row = study::runExactEngine(engine);
   const ExactLimit& exact = *row.exact;
   // As a study prints its rows: the header once, then a row at a time.
   std::ostringstream out;
-  formats::RowPrinter printer(out, formats::Table::kCsv, false, true, settings);
+  formats::RowPrinter printer(out, formats::Table::kCsv, engine, true);
   for (auto _ : state) {
     out.str("");
     switch (part) {
@@ -207,7 +205,7 @@ void studyRowWithEveryColumn(benchmark::State& state) {
         break;
       case RowPart::kChamber:
         benchmark::DoNotOptimize(chamberFigures(15, 105, 80, RealEngine{}, exact.figures,
-                                                kWindowVolumeDivisor, engine.chamber)
+                                                kWindowVolumeDivisor, engine.chamberSettings())
                                      .surfaceToVolumeAtTdc);
         break;
       case RowPart::kDesigner:
@@ -292,13 +290,13 @@ BENCHMARK(portCurveAtEveryDegree)->Unit(benchmark::kMillisecond);
 // row (budget 5 s): the peripheral exhaust alone, and with the side intake.
 void studyWithPorts(benchmark::State& state) {
   const auto eccentricities = study::parseValues("13:17.995:0.005").texts;
-  auto engines =
-      study::combinations({eccentricities.begin(), eccentricities.end()}, {"105"}, {"80"}, {100});
+  auto engines = study::combinations({}, {eccentricities.begin(), eccentricities.end()}, {"105"},
+                                     {"80"}, {100});
   auto ports = fivePorts();
   ports = state.range(0) ? std::vector<PortDefinition>{ports[0], ports[4]}
                          : std::vector<PortDefinition>{ports[4]};
   const auto shared = std::make_shared<const std::vector<PortDefinition>>(ports);
-  for (study::EngineInput& engine : engines) engine.ports = shared;
+  for (study::Design& engine : engines) engine.ports = shared;
   for (auto _ : state) {
     const auto rows = study::runStudy(engines, 0, nullptr, study::runExactEngine);
     if (rows.size() != 1000 || !rows.back().timing) state.SkipWithError("no timing");

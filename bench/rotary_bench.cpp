@@ -120,8 +120,8 @@ struct AnimatedDesk {
     state = program->cycle().state();
     table = housingTable(state.g);
     form.menus().designPanel->setChecked(true);
-    panel()->input(study::DesignField::kSealOffset)->setText("2");
-    panel()->input(study::DesignField::kClearance)->setText("0.1");
+    panel()->input(study::Field::kSealOffset)->setText("2");
+    panel()->input(study::Field::kClearance)->setText("0.1");
     settle();
     panel()->findChild<QTabWidget*>("DesignTabs")->setCurrentIndex(page);
     QApplication::processEvents();
@@ -178,7 +178,7 @@ BENCHMARK(designViewRepaint)->ArgName("page")->Arg(0)->Arg(2)->Unit(benchmark::k
 // the work done off the event loop as the window does it (budget 50 ms).
 void designViewChange(benchmark::State& state) {
   AnimatedDesk window(0);
-  QLineEdit* offset = window.panel()->input(study::DesignField::kSealOffset);
+  QLineEdit* offset = window.panel()->input(study::Field::kSealOffset);
   bool other = false;
   for (auto _ : state) {
     other = !other;
@@ -197,7 +197,7 @@ BENCHMARK(designViewChange)->UseRealTime()->Unit(benchmark::kMillisecond);
 // meanwhile (budget 50 ms).
 void designPanelKeystroke(benchmark::State& state) {
   AnimatedDesk window(0);
-  QLineEdit* offset = window.panel()->input(study::DesignField::kSealOffset);
+  QLineEdit* offset = window.panel()->input(study::Field::kSealOffset);
   offset->setFocus();
   double a = 0;
   const auto frame = [&] {
@@ -231,7 +231,7 @@ BENCHMARK(designPanelKeystroke)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::
 // which must come as fast.
 void designPanelEngineShown(benchmark::State& state) {
   app::DesignPanel panel;
-  study::EngineInput engine;
+  study::Design engine;
   engine.eccentricity = "1.5" + std::string(state.range(0) ? "e9" : "e1");
   engine.rotorRadius = "1.05" + std::string(state.range(0) ? "e10" : "e2");
   engine.chamberWidth = "8" + std::string(state.range(0) ? "e9" : "e1");
@@ -245,17 +245,21 @@ BENCHMARK(designPanelEngineShown)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
 // What the design panel computes off the event loop for a value typed: the real engine's figures
 // with the chamber's and the seal's, and its curve for the Cycle page (budget 50 ms).
 void designPanelComputation(benchmark::State& state) {
-  study::EngineInput engine;
+  study::Design engine;
   engine.eccentricity = "15";
   engine.rotorRadius = "105";
   engine.chamberWidth = "80";
   // As the panel's worker starts.
   clearUpperVectorState();
   for (auto _ : state) {
-    const study::DesignOutcome real = study::designEngine(engine, {"2", "0.1", "", "", "7000"});
-    const study::EngineInput& input = real.row.input;
-    const auto curve =
-        volumeCurve(15, 105, 80, input.realEngine(), 1, input.volumeDivisor, input.chamber);
+    study::Design typed = engine;
+    typed.sealOffset = "2";
+    typed.clearance = "0.1";
+    typed.rpm = "7000";
+    const study::DesignOutcome real = study::designOutcome(typed);
+    const study::Design& input = real.row.input;
+    const auto curve = volumeCurve(15, 105, 80, input.realEngine(), 1, input.volumeDivisor(),
+                                   input.chamberSettings());
     benchmark::DoNotOptimize(curve.back().volume);
   }
 }
@@ -266,12 +270,15 @@ BENCHMARK(designPanelComputation)->Unit(benchmark::kMillisecond);
 // clearance as the design panel would give it.
 void saveFromTheWindow(benchmark::State& state) {
   const auto file = static_cast<app::WindowFile>(state.range(0));
-  study::EngineInput engine;
+  study::Design engine;
   engine.eccentricity = "15";
   engine.rotorRadius = "105";
   engine.chamberWidth = "80";
   engine.steps = 100;
-  const study::DesignOutcome real = study::designEngine(engine, {"2", "0.1", "", "", ""});
+  study::Design typed = engine;
+  typed.sealOffset = "2";
+  typed.clearance = "0.1";
+  const study::DesignOutcome real = study::designOutcome(typed);
   const study::DesignOutcome* panel = state.range(1) ? &real : nullptr;
   for (auto _ : state) {
     std::string content, error;

@@ -64,7 +64,7 @@ using Groups = std::map<std::string, std::vector<Point>, ByValue>;
 struct Parameter {
   const char* axisTitle;
   const char* name;
-  std::function<std::optional<double>(const study::EngineInput&)> value;
+  std::function<std::optional<double>(const study::Design&)> value;
 };
 
 const std::vector<Parameter>& parameters() {
@@ -72,7 +72,7 @@ const std::vector<Parameter>& parameters() {
       {"trochoid ratio K = R / e", "K", [](const auto& in) { return in.trochoidRatio(); }},
       {"apex-seal offset A", "A", [](const auto& in) { return in.sealOffset.number; }},
       {"clearance C", "C", [](const auto& in) { return in.clearance.number; }},
-      {"recess V", "V", [](const auto& in) { return in.recess.number; }},
+      {"recess V", "V", [](const auto& in) { return in.recessShown().number; }},
       {"chamber width W", "W", [](const auto& in) { return in.chamberWidth.number; }},
       {"step count N", "N", [](const auto& in) { return std::optional<double>(in.steps); }},
       {"rotor radius R", "R", [](const auto& in) { return in.rotorRadius.number; }},
@@ -135,7 +135,7 @@ Series seriesOf(const std::vector<study::EngineRow>& rows) {
   const std::string implied =
       series.against->name == std::string("K") && eccentricityVaries ? "K" : "R";
   const bool real = !rows.empty() && rows.front().input.real;
-  const auto nameOf = [&](const study::EngineInput& input, bool withSteps) {
+  const auto nameOf = [&](const study::Design& input, bool withSteps) {
     std::string name;
     for (const Parameter* parameter : varying) {
       if (parameter == series.against || parameter->name == implied) continue;
@@ -302,7 +302,7 @@ QString withUnit(const Parameter& parameter, const std::string& lengthUnit,
 QString fixedValues(const std::vector<study::EngineRow>& rows, const Parameter& against,
                     const std::string& lengthUnit, const std::string& volumeUnit) {
   if (rows.empty()) return "";
-  const study::EngineInput& first = rows.front().input;
+  const study::Design& first = rows.front().input;
   const auto same = [&](const auto& value) {
     return std::all_of(rows.begin(), rows.end(), [&](const study::EngineRow& row) {
       return value(row.input) == value(first);
@@ -315,32 +315,31 @@ QString fixedValues(const std::vector<study::EngineRow>& rows, const Parameter& 
     fixed << QString::fromStdString(std::string(name) + " = " + formatNumber(*value) +
                                     (unit.empty() ? "" : " " + unit));
   };
-  const auto number = [](const study::TypedNumber study::EngineInput::*member) {
-    return [member](const study::EngineInput& in) { return (in.*member).number; };
-  };
+  using Value = std::optional<double> (*)(const study::Design&);
   const struct {
     const char* name;
-    const study::TypedNumber study::EngineInput::*member;
+    Value number;
     bool length;
     bool real;
-  } values[] = {{"e", &study::EngineInput::eccentricity, true, false},
-                {"R", &study::EngineInput::rotorRadius, true, false},
-                {"W", &study::EngineInput::chamberWidth, true, false},
-                {"A", &study::EngineInput::sealOffset, true, true},
-                {"C", &study::EngineInput::clearance, true, true},
-                {"V", &study::EngineInput::recess, false, true}};
+  } values[] = {
+      {"e", [](const study::Design& in) { return in.eccentricity.number; }, true, false},
+      {"R", [](const study::Design& in) { return in.rotorRadius.number; }, true, false},
+      {"W", [](const study::Design& in) { return in.chamberWidth.number; }, true, false},
+      {"A", [](const study::Design& in) { return in.sealOffset.number; }, true, true},
+      {"C", [](const study::Design& in) { return in.clearance.number; }, true, true},
+      {"V", [](const study::Design& in) { return in.recessShown().number; }, false, true}};
   for (const auto& value : values) {
     if (value.real && !first.real) continue;
     // Against K, the eccentricity stands in the axis where the radius is fixed, and the other way
     // round: only the fixed one of the two is named.
-    if (same(number(value.member))) {
-      add(value.name, (first.*value.member).number,
+    if (same(value.number)) {
+      add(value.name, value.number(first),
           lengthUnit.empty() ? ""
           : value.length     ? lengthUnit
                              : volumeUnit);
     }
   }
-  const auto steps = [](const study::EngineInput& in) { return in.steps; };
+  const auto steps = [](const study::Design& in) { return in.steps; };
   if (first.steps > 0 && !first.real && same(steps)) add("N", first.steps, "");
   return fixed.join(", ");
 }
@@ -351,7 +350,7 @@ bool drawChart(ImageFormat format, const std::vector<study::EngineRow>& rows,
                const std::string& lengthUnit, std::string& content, std::string& error) {
   ensureHeadlessQt();
   const Series all = seriesOf(rows);
-  const formats::LengthUnit& unit = formats::lengthUnitOf(lengthUnit);
+  const study::LengthUnit& unit = study::lengthUnitOf(lengthUnit);
 
   QGraphicsScene scene;
   const QString against = withUnit(*all.against, unit.name, unit.volumeUnit);

@@ -238,4 +238,18 @@ bool readPortOutline(const std::string& path, Polyline& outline, std::string& er
   return false;
 }
 
+std::optional<PortDefinition> readSidePort(PortRole role, const std::string& path,
+                                           const std::string& source, study::Face face,
+                                           std::string& refusal) {
+  Polyline outline;
+  std::string why;
+  if (!readPortOutline(path, outline, why)) {
+    const study::Field field =
+        role == PortRole::kIntake ? study::Field::kIntakePort : study::Field::kExhaustPort;
+    refusal = study::refusalWords(field, face, path, why, ": ");
+    return std::nullopt;
+  }
+  return PortDefinition::sidePort(role, outline, source);
+}
+
 }  // namespace rotary::formats

@@ -77,13 +77,13 @@ Cell exactColumn(double value) {
 // The designer's figures of a row whose shape (and real engine, where asked for) has figures.
 }  // namespace
 
-std::optional<DesignerFigures> designerFiguresOf(const study::EngineRow& row,
-                                                 const TableSettings& settings) {
+std::optional<DesignerFigures> designerFiguresOf(const study::EngineRow& row) {
   if (!row.exact || !row.exact->hasFigures()) return std::nullopt;
   if (row.input.real && (!row.real || !row.real->hasFigures())) return std::nullopt;
   const double capacity = row.input.real ? row.real->figures.capacity : row.exact->figures.capacity;
   return designerFigures(*row.input.eccentricity.number, *row.input.rotorRadius.number,
-                         row.input.realEngine(), capacity, settings.rotors, settings.gearModule);
+                         row.input.realEngine(), capacity, row.input.rotorCount(),
+                         row.input.module());
 }
 
 namespace {
@@ -160,7 +160,7 @@ std::string portNote(const study::EngineRow& row) {
   return note;
 }
 
-Columns columnsOf(const study::EngineRow& row, const TableSettings& settings) {
+Columns columnsOf(const study::EngineRow& row) {
   Columns c;
   c.portNote = portNote(row);
   if (const auto& f = row.chamber) {
@@ -175,8 +175,8 @@ Columns columnsOf(const study::EngineRow& row, const TableSettings& settings) {
     }
     c.chamberNote = chamberNote(*f);
   }
-  c.rotors = shownCell(settings.rotors);
-  c.designer = designerFiguresOf(row, settings);
+  c.rotors = shownCell(row.input.rotorCount());
+  c.designer = designerFiguresOf(row);
   if (const auto& d = c.designer) {
     c.displacement = exactColumn(d->displacement);
     c.sealLean = exactColumn(d->largestSealLean);
@@ -204,7 +204,7 @@ Columns columnsOf(const study::EngineRow& row, const TableSettings& settings) {
   if (row.input.real) {
     c.A = inputCell(row.input.sealOffset);
     c.C = inputCell(row.input.clearance);
-    c.V = inputCell(row.input.recess);
+    c.V = inputCell(row.input.recessShown());
     c.target = inputCell(row.input.targetRatio);
     if (row.real && row.real->hasFigures()) {
       c.realCapacity = exactColumn(row.real->figures.capacity);
@@ -270,9 +270,9 @@ std::string noteOf(const study::EngineRow& row, const std::string& gearNote = ""
 
 }  // namespace
 
-std::string figureNotes(const study::EngineRow& row, const TableSettings& settings, bool ofSweep) {
+std::string figureNotes(const study::EngineRow& row, bool ofSweep) {
   std::string notes = ofSweep ? figuresNoteOf(row) : "";
-  const auto d = designerFiguresOf(row, settings);
+  const auto d = designerFiguresOf(row);
   if (const std::string gears = d ? gearNote(*d) : ""; !gears.empty()) {
     notes += (notes.empty() ? "" : "\n") + gears;
   }
@@ -332,25 +332,25 @@ constexpr Column kSealColumns[] = {{"least_seal_speed", &Columns::leastSealSpeed
 
 // The same for the designer's, the chamber's and the seal's columns, which follow the figures.
 template <typename Each>
-void forEachDesignerColumn(const TableSettings& settings, const Columns& c, Each each) {
+void forEachDesignerColumn(const study::Design& design, const Columns& c, Each each) {
   for (const auto& [name, member] : kDesignerColumns) each(name, c.*member);
-  if (settings.gearModule) {
+  if (!design.gearModule.empty()) {
     for (const auto& [name, member] : kTeethColumns) each(name, c.*member);
   }
   for (const auto& [name, member] : kChamberColumns) each(name, c.*member);
-  if (settings.rpm) {
+  if (!design.rpm.empty()) {
     for (const auto& [name, member] : kSealColumns) each(name, c.*member);
   }
 }
 
 // Calls `each` with the name and value of every column a row has, the note aside.
 template <typename Each>
-void forEachColumn(bool real, const TableSettings& settings, const Columns& c, Each each) {
+void forEachColumn(const study::Design& design, const Columns& c, Each each) {
   for (const auto& [name, member] : kColumns) each(name, c.*member);
-  if (real) {
+  if (design.real) {
     for (const auto& [name, member] : kRealColumns) each(name, c.*member);
   }
-  forEachDesignerColumn(settings, c, each);
+  forEachDesignerColumn(design, c, each);
 }
 
 // Where --units names the unit of the lengths, these name it and that of the volumes.
@@ -417,17 +417,17 @@ void forEachPortColumn(const study::EngineRow& row, std::size_t ports, Each each
   for (std::size_t f = 0; f < cells.size(); ++f) each(std::string(kTimingFields[f]), cells[f]);
 }
 
-void csvHeader(std::ostream& out, bool real, const TableSettings& settings) {
-  forEachColumn(real, settings, Columns{},
-                [&out](const char* name, const Cell&) { out << name << ','; });
-  forEachPortColumn(study::EngineRow{}, settings.ports,
+void csvHeader(std::ostream& out, const study::Design& design) {
+  forEachColumn(design, Columns{}, [&out](const char* name, const Cell&) { out << name << ','; });
+  forEachPortColumn(study::EngineRow{}, design.portList().size(),
                     [&out](const std::string& name, const Cell&) { out << name << ','; });
-  if (!settings.lengthUnit.empty()) out << kUnitColumn << ',' << kVolumeUnitColumn << ',';
+  if (!design.unit.empty()) out << kUnitColumn << ',' << kVolumeUnitColumn << ',';
   out << "note\n";
 }
 
-void csvRow(std::ostream& out, const study::EngineRow& row, const TableSettings& settings) {
-  const Columns c = columnsOf(row, settings);
+void csvRow(std::ostream& out, const study::EngineRow& row) {
+  const study::Design& design = row.input;
+  const Columns c = columnsOf(row);
   std::string note = noteOf(row, c.designerNotes());
   // Two notes go on two lines in the window; a row stays one line for line-based scripts.
   std::replace(note.begin(), note.end(), '\n', ' ');
@@ -438,11 +438,11 @@ void csvRow(std::ostream& out, const study::EngineRow& row, const TableSettings&
     addCsvField(line, value.shown);
     line += ',';
   };
-  forEachColumn(row.input.real, settings, c, [&](const char*, const Cell& value) { add(value); });
-  forEachPortColumn(row, settings.ports,
+  forEachColumn(design, c, [&](const char*, const Cell& value) { add(value); });
+  forEachPortColumn(row, design.portList().size(),
                     [&](const std::string&, const Cell& value) { add(value); });
-  if (!settings.lengthUnit.empty()) {
-    line += settings.lengthUnit + ',' + lengthUnitOf(settings.lengthUnit).volumeUnit + ',';
+  if (!design.unit.empty()) {
+    line += design.unit + ',' + design.lengthUnit().volumeUnit + ',';
   }
   addCsvField(line, note);
   line += '\n';
@@ -461,15 +461,15 @@ nlohmann::ordered_json jsonOf(const Cell& cell) {
   return *value;
 }
 
-void jsonRow(std::ostream& out, const study::EngineRow& row, bool first,
-             const TableSettings& settings) {
-  const Columns c = columnsOf(row, settings);
+void jsonRow(std::ostream& out, const study::EngineRow& row, bool first) {
+  const study::Design& design = row.input;
+  const Columns c = columnsOf(row);
   nlohmann::ordered_json object;
-  forEachColumn(row.input.real, settings, c,
+  forEachColumn(design, c,
                 [&object](const char* name, const Cell& value) { object[name] = jsonOf(value); });
-  if (settings.ports > 0) {
+  if (design.hasPorts()) {
     nlohmann::ordered_json ports = nlohmann::ordered_json::array();
-    for (std::size_t n = 0; n < settings.ports; ++n) {
+    for (std::size_t n = 0; n < design.ports->size(); ++n) {
       nlohmann::ordered_json port;
       const std::vector<Cell> cells = portCells(row, n);
       for (std::size_t f = 0; f < cells.size(); ++f) port[kPortFields[f]] = jsonOf(cells[f]);
@@ -490,9 +490,9 @@ void jsonRow(std::ostream& out, const study::EngineRow& row, bool first,
     const std::vector<Cell> cells = timingCells(row);
     for (std::size_t f = 0; f < cells.size(); ++f) object[kTimingFields[f]] = jsonOf(cells[f]);
   }
-  if (!settings.lengthUnit.empty()) {
-    object[kUnitColumn] = settings.lengthUnit;
-    object[kVolumeUnitColumn] = lengthUnitOf(settings.lengthUnit).volumeUnit;
+  if (!design.unit.empty()) {
+    object[kUnitColumn] = design.unit;
+    object[kVolumeUnitColumn] = design.lengthUnit().volumeUnit;
   }
   // Every object has both keys, so that a script reads them without asking first.
   const auto textOrNull = [](const std::string& text) {
@@ -510,11 +510,13 @@ void jsonRow(std::ostream& out, const study::EngineRow& row, bool first,
 }
 
 // The designer's lines of a row, where the settings ask for them in text.
-void designerLines(std::ostream& out, const Columns& c, const TableSettings& settings) {
+void designerLines(std::ostream& out, const Columns& c, const study::Design& design,
+                   const TableSettings& settings) {
   if (!settings.designerInText || !c.designer) return;
+  const int rotors = design.rotorCount();
   // To six digits of the nine the columns give, as the text gives every exact figure.
   const auto shown = [](const Cell& column) { return significantDigits(*column.number, 6); };
-  out << "displacement (" << settings.rotors << (settings.rotors == 1 ? " rotor" : " rotors")
+  out << "displacement (" << rotors << (rotors == 1 ? " rotor" : " rotors")
       << "): " << shown(c.displacement) << "\n"
       << "largest apex-seal lean: " << shown(c.sealLean) << " degrees\n"
       << "housing bore axes: " << shown(c.majorAxis) << " by " << shown(c.minorAxis) << "\n"
@@ -525,30 +527,31 @@ void designerLines(std::ostream& out, const Columns& c, const TableSettings& set
   }
   out << "\n";
   if (c.surfaceToVolume.number) {
-    const char* unit = settings.lengthUnit.empty() ? "mm" : settings.lengthUnit.c_str();
+    const char* unit = design.unit.empty() ? "mm" : design.unit.c_str();
     out << "surface to volume at top dead centre: " << shown(c.surfaceToVolume) << " per " << unit
         << "\n"
-        << "ideal Otto cycle's efficiency (gamma " << formatNumber(settings.gamma)
+        << "ideal Otto cycle's efficiency (gamma " << formatNumber(design.chamberSettings().gamma)
         << "): " << shown(c.otto) << "\n";
   }
-  if (c.leastSealSpeed.number && settings.rpm) {
-    out << "apex seal at " << formatNumber(*settings.rpm) << " rpm: " << shown(c.leastSealSpeed)
-        << " to " << shown(c.largestSealSpeed) << " m/s sliding on the bore, mean "
-        << shown(c.meanSealSpeed) << "; inertia along its groove " << shown(c.leastSealInertia)
-        << " to " << shown(c.largestSealInertia) << " N per gram of seal\n";
+  if (c.leastSealSpeed.number && design.rpm.number) {
+    out << "apex seal at " << formatNumber(*design.rpm.number)
+        << " rpm: " << shown(c.leastSealSpeed) << " to " << shown(c.largestSealSpeed)
+        << " m/s sliding on the bore, mean " << shown(c.meanSealSpeed)
+        << "; inertia along its groove " << shown(c.leastSealInertia) << " to "
+        << shown(c.largestSealInertia) << " N per gram of seal\n";
   }
   if (const std::string notes = c.designerNotes(); !notes.empty()) out << notes << "\n";
 }
 
 // The ports' timing of a row after its figures.
-void portLines(std::ostream& out, const study::EngineRow& row, const TableSettings& settings) {
+void portLines(std::ostream& out, const study::EngineRow& row) {
   if (!row.timing || !row.input.ports) return;
-  out << portTimingText(*row.input.ports, *row.timing, settings.lengthUnit);
+  out << portTimingText(*row.input.ports, *row.timing, row.input.unit);
 }
 
 void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool many,
              const TableSettings& settings) {
-  const Columns c = columnsOf(row, settings);
+  const Columns c = columnsOf(row);
   if (many) {
     out << (first ? "" : "\n") << "eccentricity " << c.e.shown << ", rotor radius " << c.R.shown
         << ", chamber width " << c.W.shown << (c.N.shown.empty() ? "" : ", steps " + c.N.shown)
@@ -575,8 +578,8 @@ void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool ma
     } else if (!row.input.targetRatio.empty() && many) {
       out << "note: " << noteOf(row) << "\n";
     }
-    designerLines(out, c, settings);
-    portLines(out, row, settings);
+    designerLines(out, c, row.input, settings);
+    portLines(out, row);
     return;
   }
   if (!row.figures) {
@@ -586,27 +589,27 @@ void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool ma
   out << "chamber capacity: " << c.capacity.shown << "\n"
       << "dead volume: " << c.deadVolume.shown << "\n"
       << "compression ratio: " << c.ratio.shown << "\n";
-  designerLines(out, c, settings);
-  portLines(out, row, settings);
+  designerLines(out, c, row.input, settings);
+  portLines(out, row);
   // The notes say "Note:" themselves, one to a line.
   if (many && !row.figures->note.empty()) out << row.figures->note << "\n";
 }
 
 }  // namespace
 
-RowPrinter::RowPrinter(std::ostream& out, Table table, bool real, bool manyEngines,
+RowPrinter::RowPrinter(std::ostream& out, Table table, const study::Design& every, bool manyEngines,
                        const TableSettings& settings)
     : out_(out), table_(table), many_(manyEngines), settings_(settings) {
   switch (table_) {
     case Table::kCsv:
-      csvHeader(out_, real, settings_);
+      csvHeader(out_, every);
       break;
     case Table::kJson:
       out_ << "[";
       break;
     case Table::kText:
-      if (!settings_.lengthUnit.empty()) out_ << unitsLine(settings_.lengthUnit);
-      if (real) out_ << realEngineHeader();
+      if (!every.unit.empty()) out_ << unitsLine(every.unit);
+      if (every.real) out_ << realEngineHeader();
       break;
   }
 }
@@ -614,10 +617,10 @@ RowPrinter::RowPrinter(std::ostream& out, Table table, bool real, bool manyEngin
 void RowPrinter::row(const study::EngineRow& row) {
   switch (table_) {
     case Table::kCsv:
-      csvRow(out_, row, settings_);
+      csvRow(out_, row);
       break;
     case Table::kJson:
-      jsonRow(out_, row, printed_ == 0, settings_);
+      jsonRow(out_, row, printed_ == 0);
       break;
     case Table::kText:
       textRow(out_, row, printed_ == 0, many_, settings_);
@@ -634,8 +637,8 @@ namespace {
 
 void printAll(std::ostream& out, Table table, const std::vector<study::EngineRow>& rows,
               const TableSettings& settings) {
-  RowPrinter printer(out, table, !rows.empty() && rows.front().input.real, rows.size() > 1,
-                     settings);
+  RowPrinter printer(out, table, rows.empty() ? study::Design{} : rows.front().input,
+                     rows.size() > 1, settings);
   for (const study::EngineRow& row : rows) printer.row(row);
   printer.finish();
 }
@@ -655,8 +658,9 @@ void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows,
   printAll(out, Table::kText, rows, settings);
 }
 
-std::string tabSeparatedRow(const study::EngineRow& row, const TableSettings& settings) {
-  const Columns c = columnsOf(row, settings);
+std::string tabSeparatedRow(const study::EngineRow& row) {
+  const study::Design& design = row.input;
+  const Columns c = columnsOf(row);
   std::string header, values;
   const auto add = [&](const char* name, const Cell& value) {
     const char* separator = header.empty() ? "" : "\t";
@@ -669,12 +673,12 @@ std::string tabSeparatedRow(const study::EngineRow& row, const TableSettings& se
     values += separator + cell;
   };
   // The CSV's own columns, its ports' and its units where one is named, without the note.
-  forEachColumn(row.input.real, settings, c, add);
-  forEachPortColumn(row, settings.ports,
+  forEachColumn(design, c, add);
+  forEachPortColumn(row, design.portList().size(),
                     [&](const std::string& name, const Cell& value) { add(name.c_str(), value); });
-  if (!settings.lengthUnit.empty()) {
-    add(kUnitColumn, {settings.lengthUnit, std::nullopt});
-    add(kVolumeUnitColumn, {lengthUnitOf(settings.lengthUnit).volumeUnit, std::nullopt});
+  if (!design.unit.empty()) {
+    add(kUnitColumn, {design.unit, std::nullopt});
+    add(kVolumeUnitColumn, {design.lengthUnit().volumeUnit, std::nullopt});
   }
   return header + "\n" + values + "\n";
 }
@@ -723,7 +727,7 @@ std::string portTimingText(const std::vector<PortDefinition>& ports, const Engin
 }
 
 std::string unitsLine(const std::string& lengthUnit) {
-  const LengthUnit& unit = lengthUnitOf(lengthUnit);
+  const study::LengthUnit& unit = study::lengthUnitOf(lengthUnit);
   return std::string("# unit of length: ") + unit.name + ", of volume: " + unit.volumeUnit + "\n";
 }
 

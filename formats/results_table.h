@@ -14,23 +14,21 @@ namespace rotary::formats {
 
 enum class Table { kCsv, kJson, kText };
 
-// What a table shows beyond the figures.
+// How a table shows its rows, beyond what their designs give it.
 struct TableSettings {
-  std::string lengthUnit;  // as --units names it ("mm"); empty when not given
-  int rotors = 1;          // the displacement is this many chamber capacities
-  std::optional<double> gearModule;
-  bool designerInText = false;  // the designer's figures in the text too, not only in CSV, JSON
-  std::optional<double> rpm;    // the seal's columns, at this shaft speed
-  double gamma = 1.4;           // the ideal cycle's, as the rows were computed with
-  std::size_t ports = 0;        // the ports whose timing every row carries
+  // The designer's figures in the text too, not only in CSV and JSON: where one of their values
+  // was given.
+  bool designerInText = false;
 };
 
 // Prints the rows of a table one by one, as they come: the header at once, a JSON array closed
 // by finish().
 class RowPrinter {
  public:
-  // A length unit, where given ("mm"), heads the text and ends every CSV row and JSON object.
-  RowPrinter(std::ostream& out, Table table, bool realEngine, bool manyEngines,
+  // The columns are those of `every`, whose real engine, unit, rotors, module, rpm and ports every
+  // row shares: a unit, where one is named ("mm"), heads the text and ends every CSV row and
+  // JSON object.
+  RowPrinter(std::ostream& out, Table table, const study::Design& every, bool manyEngines,
              const TableSettings& settings = {});
   void row(const study::EngineRow& row);
   void finish();
@@ -64,7 +62,7 @@ void writeText(std::ostream& out, const std::vector<study::EngineRow>& rows,
 // by tabs, with the CSV's column names up to the exact figures, the real engine's where the row
 // has it, then the designer's, the chamber's and (with an rpm) the seal's, and the units where one
 // is named.
-std::string tabSeparatedRow(const study::EngineRow& row, const TableSettings& settings = {});
+std::string tabSeparatedRow(const study::EngineRow& row);
 
 // The ports' timing table in the trade's words, then the overlap and the effective ratios, a
 // line each, as the text gives them after the figures.
@@ -75,8 +73,7 @@ std::string portTimingText(const std::vector<PortDefinition>& ports, const Engin
 std::string unitsLine(const std::string& lengthUnit);
 
 // The designer's figures of a row whose shape (and real engine, where asked for) has figures.
-std::optional<DesignerFigures> designerFiguresOf(const study::EngineRow& row,
-                                                 const TableSettings& settings = {});
+std::optional<DesignerFigures> designerFiguresOf(const study::EngineRow& row);
 
 // What keeps a row from figures asked for: its message, and what keeps the real engine from its
 // figures or its target; one to a line, empty when nothing does.
@@ -85,7 +82,7 @@ std::string rowMessage(const study::EngineRow& row);
 // What a figure of the row says besides its figures, one note to a line, in the words of the
 // tables' note column: the sweep's notes (for the construction figure, `ofSweep`), the gears'
 // and the chamber's.
-std::string figureNotes(const study::EngineRow& row, const TableSettings& settings, bool ofSweep);
+std::string figureNotes(const study::EngineRow& row, bool ofSweep);
 
 // The text's line over the real engine's figures.
 const char* realEngineHeader();

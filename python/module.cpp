@@ -24,6 +24,7 @@
 #include "chamber_cycle.h"
 #include "chamber_values.h"
 #include "cycle.h"
+#include "design_outcome.h"
 #include "designer.h"
 #include "exact_limit.h"
 #include "headless.h"
@@ -44,57 +45,53 @@ namespace py = pybind11;
 namespace rotary::python {
 namespace {
 
-// Why a length cannot be read, as the companion says it; empty when it can.
-std::string lengthRefusal(const char* field, double value) {
-  if (!std::isfinite(value))
-    return std::string(field) + ": " + formatNumber(value) + " is not a number";
-  if (value < 0) return negativeMessage(field, significantDigits(value, 17));
-  return "";
+// A design that breaks a rule: raised as DesignError, a ValueError, with the rule's words.
+struct DesignRefused : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// A number a script passed, as a design holds it: written so that it reads back the same.
+study::TypedNumber typed(double value) {
+  if (std::isfinite(value)) return significantDigits(value, 17);
+  // NaN and the infinities are no lengths, whatever a parser makes of their names.
+  study::TypedNumber none;
+  none.text = formatNumber(value);
+  return none;
+}
+study::TypedNumber typed(std::optional<double> value) {
+  return value ? typed(*value) : study::TypedNumber();
 }
 
-// A length as the engine reads it: the double written so that it reads back the same.
-std::string lengthText(const char* field, double value) {
-  if (const std::string why = lengthRefusal(field, value); !why.empty()) {
-    throw py::value_error(why);
+// The design's rules, in Python's words: the first one it breaks is raised.
+void throwIfRefused(const study::Design& design, study::Scope scope = study::Scope::kEngine) {
+  if (const auto refusal = study::refusalOf(design, study::Face::kPython, scope)) {
+    throw DesignRefused(refusal->message);
   }
-  return significantDigits(value, 17);
 }
 
-// A step count as given, whole and in range, or why not; what was given is quoted as it was.
-std::string stepsRefusal(double steps) {
-  if (steps == std::floor(steps) && steps >= kFewestSteps && steps <= kMostCompanionSteps)
-    return "";
-  if (steps == std::floor(steps) && std::abs(steps) < 1e9) {
-    return stepCountMessage(static_cast<int>(steps), kMostCompanionSteps);
-  }
-  return "step count: " + formatNumber(steps) + " is not a whole number between " +
-         std::to_string(kFewestSteps) + " and " + std::to_string(kMostCompanionSteps) + ".";
+// The engine of these lengths; the shape's exact figures, with no sweep, unless steps are set.
+study::Design designOf(double e, double R, double W) {
+  study::Design design;
+  design.eccentricity = typed(e);
+  design.rotorRadius = typed(R);
+  design.chamberWidth = typed(W);
+  design.steps = 0;
+  return design;
+}
+
+// The real engine of these lengths and values; a recess of 0 is none given.
+study::Design realDesignOf(double e, double R, double W, double A, double C, double V) {
+  study::Design design = designOf(e, R, W);
+  design.real = true;
+  design.sealOffset = typed(A);
+  design.clearance = typed(C);
+  if (V != 0) design.recess = typed(V);
+  return design;
 }
 
 int checkedSteps(double steps) {
-  if (const std::string why = stepsRefusal(steps); !why.empty()) throw py::value_error(why);
+  if (const std::string why = study::stepsRefusal(steps); !why.empty()) throw DesignRefused(why);
   return static_cast<int>(steps);
-}
-
-// The shaft's speed, gamma and a recess's walls, as --rpm, --gamma and --recess-area take them;
-// the lengths are millimetres.
-ChamberSettings checkedChamberSettings(std::optional<double> rpm, double gamma,
-                                       std::optional<double> recessArea, bool recessGiven) {
-  const auto check = [](const char* field, double value, std::string (*refusal)(double)) {
-    if (const std::string why = refusal(value); !why.empty()) {
-      throw py::value_error(std::string(field) + ": " + formatNumber(value) + " " + why);
-    }
-  };
-  if (rpm) check("rpm", *rpm, study::rpmRefusal);
-  check("gamma", gamma, study::gammaRefusal);
-  if (recessArea) check("recess_area", *recessArea, study::recessAreaRefusal);
-  // As --recess-area goes with --recess: walls of a pocket that is not there.
-  if (recessArea && !recessGiven) throw py::value_error("recess_area goes with recess");
-  ChamberSettings settings;
-  settings.rpm = rpm;
-  settings.gamma = gamma;
-  settings.recessArea = recessArea;
-  return settings;
 }
 
 // The chamber's figures under the names of the companion's columns; the seal's None without an
@@ -111,26 +108,6 @@ void putChamberFigures(py::dict& d, const ChamberFigures& f) {
   d["largest_seal_speed"] = seal(&SealFigures::largestSpeed);
   d["least_seal_inertia_per_gram"] = seal(&SealFigures::leastInertia);
   d["largest_seal_inertia_per_gram"] = seal(&SealFigures::largestInertia);
-}
-
-// The rotors of an engine, as --rotors takes them.
-int checkedRotors(double rotors) {
-  if (const std::string why = study::rotorsRefusal(rotors); !why.empty()) {
-    throw py::value_error("rotors: " + formatNumber(rotors) + " " + why);
-  }
-  return static_cast<int>(rotors);
-}
-
-std::string targetRefusal(double target) {
-  if (target > 1) return "";
-  return "target ratio: " + formatNumber(target) + " is not a ratio above 1";
-}
-
-double checkedGearModule(double module) {
-  if (!(module > 0) || !std::isfinite(module)) {
-    throw py::value_error("gear module: " + formatNumber(module) + " is not a length above 0");
-  }
-  return module;
 }
 
 py::array_t<double> arrayOf(const std::vector<double>& values) {
@@ -193,11 +170,12 @@ void interruptibly(std::atomic<bool>& stop, Compute compute) {
 }
 
 py::dict sweep(double e, double R, double W, double stepsGiven) {
-  const int steps = checkedSteps(stepsGiven);
-  const std::string eText = lengthText("eccentricity", e), RText = lengthText("rotor radius", R),
-                    WText = lengthText("chamber width", W);
+  study::Design design = designOf(e, R, W);
+  design.steps = checkedSteps(stepsGiven);
+  throwIfRefused(design);
   const HeadlessResult result =
-      computeHeadless(eText, RText, WText, steps, nullptr, kMostCompanionSteps);
+      computeHeadless(design.eccentricity.text, design.rotorRadius.text, design.chamberWidth.text,
+                      design.steps, nullptr, kMostCompanionSteps);
   if (!result.figures) throw py::value_error(result.message);
   py::dict d;
   d["chamber_capacity"] = shown(result.figures->capacity);
@@ -219,7 +197,7 @@ py::dict sweep(double e, double R, double W, double stepsGiven) {
 }
 
 py::dict exactLimitOf(double e, double R, double W) {
-  lengthText("eccentricity", e), lengthText("rotor radius", R), lengthText("chamber width", W);
+  throwIfRefused(designOf(e, R, W));
   const ExactLimit limit = exactLimit(e, R, W);
   if (!limit.hasFigures()) {
     throw py::value_error("No exact figures: " + whyNoExactFigures(limit.status) + ".");
@@ -228,57 +206,61 @@ py::dict exactLimitOf(double e, double R, double W) {
 }
 
 // The real engine, or why not as the companion says it.
-RealLimit realOrRefused(double e, double R, double W, const RealEngine& real) {
-  lengthText("eccentricity", e), lengthText("rotor radius", R), lengthText("chamber width", W);
-  lengthText("seal offset", real.sealOffset), lengthText("clearance", real.clearance);
-  lengthText("recess", real.recess);
-  const RealLimit limit = realLimit(e, R, W, real);
-  if (!limit.hasFigures()) throw py::value_error(whyNoRealFigures(limit, real));
+RealLimit realOrRefused(const study::Design& design) {
+  throwIfRefused(design);
+  const RealEngine real = design.realEngine();
+  const RealLimit limit = realLimit(*design.eccentricity.number, *design.rotorRadius.number,
+                                    *design.chamberWidth.number, real, design.volumeDivisor());
+  if (!limit.hasFigures()) throw DesignRefused(whyNoRealFigures(limit, real));
   return limit;
 }
 
 py::dict realEngineOf(double e, double R, double W, double A, double C, double V,
-                      std::optional<double> target, double rotorsGiven, std::optional<double> rpm,
-                      double gamma, std::optional<double> recessArea) {
-  const int rotors = checkedRotors(rotorsGiven);
-  const ChamberSettings chamber = checkedChamberSettings(rpm, gamma, recessArea, V != 0);
-  if (target) {
-    if (const std::string why = targetRefusal(*target); !why.empty()) throw py::value_error(why);
-  }
-  RealEngine real{A, C, V};
-  RealLimit limit = realOrRefused(e, R, W, real);
-  std::optional<double> targetRecess;
-  if (target) {
-    targetRecess = recessForRatio(limit.withoutRecess, *target);
-    if (!targetRecess) {
-      throw py::value_error(targetAboveLimit(*target, limit.withoutRecess.ratio));
-    }
-    // The target's recess in place of the recess given: every figure is of that engine.
-    real.recess = *targetRecess;
-    limit = withRecess(limit, real.recess);
-  }
-  py::dict d = figuresOf(limit.figures);
-  if (targetRecess) d["target_recess"] = *targetRecess;
-  const DesignerFigures f =
-      designerFigures(e, R, real, limit.figures.capacity, rotors, std::nullopt);
-  d["rotors"] = rotors;
+                      std::optional<double> target, double rotors, std::optional<double> module,
+                      std::optional<double> rpm, double gamma, std::optional<double> recessArea,
+                      const std::string& units) {
+  study::Design design = realDesignOf(e, R, W, A, C, V);
+  design.targetRatio = typed(target);
+  design.rotors = typed(rotors);
+  design.gearModule = typed(module);
+  design.rpm = typed(rpm);
+  design.gamma = typed(gamma);
+  design.recessArea = typed(recessArea);
+  design.unit = units;
+  const study::DesignOutcome outcome = study::designOutcome(design, study::Face::kPython);
+  if (!outcome.message.empty()) throw DesignRefused(outcome.message);
+  const study::EngineRow& row = outcome.row;
+  py::dict d = figuresOf(row.real->figures);
+  if (row.targetRecess) d["target_recess"] = *row.targetRecess;
+  const DesignerFigures f = *formats::designerFiguresOf(row);
+  d["rotors"] = design.rotorCount();
   d["displacement"] = f.displacement;
   d["largest_seal_lean_deg"] = f.largestSealLean;
   d["housing_major_axis"] = f.majorAxis;
   d["housing_minor_axis"] = f.minorAxis;
-  putChamberFigures(d, chamberFigures(e, R, W, real, limit.figures, kWindowVolumeDivisor, chamber));
+  d["rotor_gear_radius"] = f.rotorGearRadius;
+  d["stationary_gear_radius"] = f.stationaryGearRadius;
+  d["rotor_gear_teeth"] =
+      f.teeth ? py::object(py::int_(static_cast<long>(f.teeth->rotor))) : py::object(py::none());
+  d["stationary_gear_teeth"] = f.teeth
+                                   ? py::object(py::int_(static_cast<long>(f.teeth->stationary)))
+                                   : py::object(py::none());
+  putChamberFigures(d, *row.chamber);
   return d;
 }
 
 py::dict volumeCurveOf(double e, double R, double W, double A, double C, double V, double angleStep,
                        std::optional<double> rpm, std::optional<double> recessArea) {
-  const ChamberSettings chamber = checkedChamberSettings(rpm, 1.4, recessArea, V != 0);
   if (!(angleStep >= 0.001 && angleStep <= 1080)) {
     throw py::value_error("angle step: " + formatNumber(angleStep) +
                           " is not a number of degrees from 0.001 to 1080");
   }
-  const RealEngine real{A, C, V};
-  realOrRefused(e, R, W, real);
+  study::Design design = realDesignOf(e, R, W, A, C, V);
+  design.rpm = typed(rpm);
+  design.recessArea = typed(recessArea);
+  realOrRefused(design);
+  const RealEngine real = design.realEngine();
+  const ChamberSettings chamber = design.chamberSettings();
   std::vector<CyclePoint> curve;
   std::atomic<bool> stop{false};
   interruptibly(stop, [&] {
@@ -326,26 +308,21 @@ std::vector<PortDefinition> checkedPorts(const std::vector<SidePortArgument>& si
     return role == "intake" ? PortRole::kIntake : PortRole::kExhaust;
   };
   for (const auto& [role, source, file, points] : sides) {
-    Polyline outline;
     if (file) {
       std::string why;
-      if (!formats::readPortOutline(*file, outline, why)) {
-        throw py::value_error(role + ": " + quoteForMessage(*file) + ": " + why);
-      }
-    } else {
-      for (const auto& [x, y] : points) outline.push_back({x, y});
+      const auto port =
+          formats::readSidePort(roleOf(role), *file, source, study::Face::kPython, why);
+      if (!port) throw DesignRefused(why);
+      ports.push_back(*port);
+      continue;
     }
-    if (const std::string why = outlineRefusal(outline); !why.empty()) {
-      throw py::value_error(role + ": " + source + " " + why);
-    }
+    Polyline outline;
+    for (const auto& [x, y] : points) outline.push_back({x, y});
     ports.push_back(PortDefinition::sidePort(roleOf(role), outline, source));
   }
+  // Whether each makes a port is the design's rule.
   for (const auto& [role, source, from, to, width] : peripherals) {
-    const PeripheralPort window{from, to, width};
-    if (const std::string why = study::peripheralPortRefusal(window); !why.empty()) {
-      throw py::value_error("peripheral_" + role + ": " + source + " " + why);
-    }
-    ports.push_back(PortDefinition::peripheralPort(roleOf(role), window, source));
+    ports.push_back(PortDefinition::peripheralPort(roleOf(role), {from, to, width}, source));
   }
   return ports;
 }
@@ -357,19 +334,12 @@ py::dict portsOf(double e, double R, double W, double A, double C, double V, dou
     throw py::value_error("angle step: " + formatNumber(angleStep) +
                           " is not a number of degrees from 0.001 to 1080");
   }
-  const RealEngine real{A, C, V};
-  realOrRefused(e, R, W, real);
+  study::Design design = realDesignOf(e, R, W, A, C, V);
   const std::vector<PortDefinition> ports = checkedPorts(sides, peripherals);
   if (ports.empty()) throw py::value_error("no port given: intake, exhaust or a peripheral one");
-  if (std::string why; const PortDefinition* port = study::peripheralPortTooWide(ports, W, why)) {
-    throw py::value_error(
-        std::string(port->role == PortRole::kIntake ? "peripheral_intake" : "peripheral_exhaust") +
-        ": " + port->source + " " + why);
-  }
-  if (std::string why;
-      const PortDefinition* port = study::sidePortOutsideTheBore(e, R, W, real, ports, why)) {
-    throw py::value_error(port->source + " " + why);
-  }
+  design.ports = std::make_shared<const std::vector<PortDefinition>>(ports);
+  realOrRefused(design);
+  const RealEngine real = design.realEngine();
   EngineTiming timing;
   CycleVolumes curve;
   std::vector<std::vector<double>> areas;
@@ -434,8 +404,8 @@ py::array_t<double> portEdgeOf(double e, double R, double W, double angle, doubl
     throw py::value_error("angle: " + formatNumber(angle) +
                           " is not a shaft angle from 0 to 1080 degrees");
   }
+  realOrRefused(realDesignOf(e, R, W, A, C, 0));
   const RealEngine real{A, C, 0};
-  realOrRefused(e, R, W, real);
   const Polyline flank = chamberFlank(e, R, real, angle);
   py::array_t<double> points({flank.size(), std::size_t{2}});
   auto at = points.mutable_unchecked<2>();
@@ -446,64 +416,38 @@ py::array_t<double> portEdgeOf(double e, double R, double W, double angle, doubl
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 using Flat = py::array_t<double, py::array::c_style | py::array::forcecast>;
 
-// What each engine of a study is given: flat arrays of one length, already broadcast.
+// What each engine of a study is given: flat arrays of one length, already broadcast, over the
+// design every engine shares.
 struct StudyValues {
   const double *e, *R, *W, *steps, *A, *C, *V, *X;
-  bool exact, real, target;
-  int rotors;
-  std::optional<double> module;
-  ChamberSettings chamber;
-  const std::atomic<bool>* stop;
-  // The ports every engine is timed with; none for none.
-  std::shared_ptr<const std::vector<PortDefinition>> ports;
+  bool exact, target;
+  study::Design shared;
 };
 
-// The engine of row i, with the first reason its values make none: an element that no engine
-// can take is that engine's message, never the whole study's.
-study::EngineInput engineAt(const StudyValues& v, std::size_t i) {
-  study::EngineInput in;
-  in.stop = v.stop;
-  in.chamber = v.chamber;
-  std::string& refusal = in.refusal;
-  const auto length = [&](const char* field, double value, study::TypedNumber& into) {
-    const std::string why = lengthRefusal(field, value);
-    if (refusal.empty()) refusal = why;
-    into = why.empty() ? significantDigits(value, 17) : "0";
-  };
-  length("eccentricity", v.e[i], in.eccentricity);
-  length("rotor radius", v.R[i], in.rotorRadius);
-  length("chamber width", v.W[i], in.chamberWidth);
-  if (v.exact) {
-    in.steps = 0;
-  } else {
-    const std::string why = stepsRefusal(v.steps[i]);
-    if (refusal.empty()) refusal = why;
-    in.steps = why.empty() ? static_cast<int>(v.steps[i]) : kFewestSteps;
+// The design of row i, or the first rule its values break: an element that no engine can take is
+// that engine's message, never the whole study's.
+study::Design designAt(const StudyValues& v, std::size_t i, std::string& refusal) {
+  study::Design d = v.shared;
+  d.eccentricity = typed(v.e[i]);
+  d.rotorRadius = typed(v.R[i]);
+  d.chamberWidth = typed(v.W[i]);
+  d.steps = 0;
+  if (!v.exact) {
+    refusal = study::stepsRefusal(v.steps[i]);
+    d.steps = refusal.empty() ? static_cast<int>(v.steps[i]) : kFewestSteps;
   }
-  if (v.ports) {
-    in.ports = v.ports;
-    // The study gives each engine a core of its own.
-    in.portThreads = 1;
-    std::string why;
-    if (const PortDefinition* port = study::peripheralPortTooWide(*v.ports, v.W[i], why);
-        port && refusal.empty()) {
-      refusal = std::string(port->role == PortRole::kIntake ? "peripheral_intake"
-                                                            : "peripheral_exhaust") +
-                ": " + port->source + " " + why;
+  if (d.real) {
+    d.sealOffset = typed(v.A[i]);
+    d.clearance = typed(v.C[i]);
+    if (v.V) d.recess = typed(v.V[i]);
+    if (v.target) d.targetRatio = typed(v.X[i]);
+  }
+  if (refusal.empty()) {
+    if (const auto refused = study::refusalOf(d, study::Face::kPython, study::Scope::kStudyRow)) {
+      refusal = refused->message;
     }
   }
-  if (v.real) {
-    in.real = true;
-    length("seal offset", v.A[i], in.sealOffset);
-    length("clearance", v.C[i], in.clearance);
-    length("recess", v.V[i], in.recess);
-    if (v.target) {
-      const std::string why = targetRefusal(v.X[i]);
-      if (refusal.empty()) refusal = why;
-      if (why.empty()) in.targetRatio = significantDigits(v.X[i], 17);
-    }
-  }
-  return in;
+  return d;
 }
 
 // A study's result columns, filled as the rows come: numpy arrays made at once, written into
@@ -514,20 +458,20 @@ class StudyTable {
     add("k");
     add("chamber_capacity"), add("dead_volume"), add("compression_ratio");
     add("exact_chamber_capacity"), add("exact_dead_volume"), add("exact_compression_ratio");
-    if (v_.real)
+    if (v_.shared.real)
       add("real_chamber_capacity"), add("real_dead_volume"), add("real_compression_ratio");
     if (v_.target) add("target_recess");
     add("displacement"), add("largest_seal_lean_deg"), add("housing_major_axis");
     add("housing_minor_axis"), add("rotor_gear_radius"), add("stationary_gear_radius");
-    if (v_.module) add("rotor_gear_teeth"), add("stationary_gear_teeth");
+    if (!v_.shared.gearModule.empty()) add("rotor_gear_teeth"), add("stationary_gear_teeth");
     add("surface_to_volume_tdc"), add("otto_efficiency");
-    if (v_.chamber.rpm) {
+    if (!v_.shared.rpm.empty()) {
       add("least_seal_speed"), add("mean_seal_speed"), add("largest_seal_speed");
       add("least_seal_inertia_per_gram"), add("largest_seal_inertia_per_gram");
     }
     // The ports' numbers as the companion's CSV names them; their role, kind and source, the
     // same in every row, the module adds.
-    const std::size_t ports = v_.ports ? v_.ports->size() : 0;
+    const std::size_t ports = v_.shared.portList().size();
     for (std::size_t n = 1; n <= ports; ++n) {
       for (const char* field :
            {"openings", "opens_deg", "closes_deg", "open_deg", "largest_area", "angle_area"}) {
@@ -541,40 +485,30 @@ class StudyTable {
   }
 
   // Row i, from the worker that computed it: its own cells, and the texts under a lock.
-  void row(std::size_t i, const study::EngineRow& row) {
+  void row(std::size_t i, const study::EngineRow& row, bool refused) {
     const bool figures = row.figures.has_value();
     const bool exact = row.exact && row.exact->hasFigures();
     const bool realFigures = row.real && row.real->hasFigures();
     const auto K = row.input.trochoidRatio();
     std::size_t c = 0;
     const auto put = [&](double value) { columns_[c++].second[i] = value; };
-    put(K && row.input.refusal.empty() ? *K : kNaN);
+    put(K && !refused ? *K : kNaN);
     put(figures ? shown(row.figures->capacity) : kNaN);
     put(figures ? shown(row.figures->deadVolume) : kNaN);
     put(figures ? shown(row.figures->ratio) : kNaN);
     put(exact ? row.exact->figures.capacity : kNaN);
     put(exact ? row.exact->figures.deadVolume : kNaN);
     put(exact ? row.exact->figures.ratio : kNaN);
-    if (v_.real) {
+    if (v_.shared.real) {
       put(realFigures ? row.real->figures.capacity : kNaN);
       put(realFigures ? row.real->figures.deadVolume : kNaN);
       put(realFigures ? row.real->figures.ratio : kNaN);
     }
     if (v_.target) put(row.targetRecess ? *row.targetRecess : kNaN);
-    formats::TableSettings settings;
-    settings.rotors = v_.rotors;
-    settings.gearModule = v_.module;
-    const auto d = formats::designerFiguresOf(row, settings);
-    // Teeth only where the module gives whole numbers of them; why not goes in the note, with
-    // the counts unrounded (the designer's figures hold them rounded).
-    const double e = row.input.eccentricity.valueOr(0);
-    const bool whole = d && v_.module && wholeTeeth(e, *v_.module);
-    std::string gears;
-    if (d && v_.module && !whole) {
-      gears = "Note: gear module " + formatNumber(*v_.module) + " gives gears of " +
-              significantDigits(6 * e / *v_.module, 12) + " and " +
-              significantDigits(4 * e / *v_.module, 12) + " teeth, not whole numbers.";
-    }
+    // Teeth only where the module gives whole numbers of them: a module that does not is the
+    // engine's refusal.
+    const auto d = formats::designerFiguresOf(row);
+    const bool whole = d && d->teeth;
     const double none = kNaN;
     put(d ? d->displacement : none);
     put(d ? d->largestSealLean : none);
@@ -582,14 +516,14 @@ class StudyTable {
     put(d ? d->minorAxis : none);
     put(d ? d->rotorGearRadius : none);
     put(d ? d->stationaryGearRadius : none);
-    if (v_.module) {
+    if (!v_.shared.gearModule.empty()) {
       put(whole ? d->teeth->rotor : none);
       put(whole ? d->teeth->stationary : none);
     }
     const auto& f = row.chamber;
     put(f ? f->surfaceToVolumeAtTdc : none);
     put(f ? f->ottoEfficiency : none);
-    if (v_.chamber.rpm) {
+    if (!v_.shared.rpm.empty()) {
       const auto& seal = f ? f->seal : std::nullopt;
       put(seal ? seal->leastSpeed : none);
       put(seal ? seal->meanSpeed : none);
@@ -597,9 +531,9 @@ class StudyTable {
       put(seal ? seal->leastInertia : none);
       put(seal ? seal->largestInertia : none);
     }
-    if (v_.ports && !v_.ports->empty()) {
+    if (v_.shared.hasPorts()) {
       const auto& timing = row.timing;
-      for (std::size_t n = 0; n < v_.ports->size(); ++n) {
+      for (std::size_t n = 0; n < v_.shared.ports->size(); ++n) {
         const PortTiming* t = timing ? &timing->ports[n] : nullptr;
         const PortOpening* first = t && t->opens() ? &t->openings.front() : nullptr;
         put(t ? static_cast<double>(t->openings.size()) : none);
@@ -613,8 +547,7 @@ class StudyTable {
       put(timing ? timing->effectiveCompressionRatio.value_or(none) : none);
       put(timing ? timing->effectiveExpansionRatio.value_or(none) : none);
     }
-    std::string note = formats::figureNotes(row, settings, true);
-    if (!gears.empty()) note += (note.empty() ? "" : "\n") + gears;
+    std::string note = formats::figureNotes(row, true);
     std::string message = formats::rowMessage(row);
     if (note.empty() && message.empty()) return;
     std::lock_guard lock(texts_);
@@ -671,40 +604,75 @@ class StudyTable {
 // Flat arrays of one length, already broadcast: one row each, on every core, the GIL released.
 // Ctrl-C is looked for every 200 ms.
 py::dict studyOf(Flat e, Flat R, Flat W, Flat steps, const std::string& method, Flat A, Flat C,
-                 Flat V, bool real, std::optional<Flat> target, double rotors,
+                 std::optional<Flat> V, bool real, std::optional<Flat> target, double rotors,
                  std::optional<double> module, std::optional<double> rpm, double gamma,
                  std::optional<double> recessArea, const std::vector<SidePortArgument>& sides,
-                 const std::vector<PeripheralArgument>& peripherals) {
+                 const std::vector<PeripheralArgument>& peripherals, const std::string& units) {
   if (method != "exact" && method != "sweep") {
     throw py::value_error("method: \"" + method + "\" is not sweep or exact");
   }
   const auto n = static_cast<std::size_t>(e.size());
-  for (const Flat* array : {&R, &W, &steps, &A, &C, &V}) {
+  for (const Flat* array : {&R, &W, &steps, &A, &C}) {
     if (static_cast<std::size_t>(array->size()) != n)
       throw py::value_error("arrays of other lengths");
   }
-  if (target && static_cast<std::size_t>(target->size()) != n) {
-    throw py::value_error("arrays of other lengths");
+  for (const auto* array : {&V, &target}) {
+    if (*array && static_cast<std::size_t>((*array)->size()) != n) {
+      throw py::value_error("arrays of other lengths");
+    }
   }
-  std::atomic<bool> stop{false};
-  StudyValues values{
-      e.data(), R.data(), W.data(), steps.data(), A.data(), C.data(), V.data(),
-      target ? target->data() : nullptr, method == "exact", real || target.has_value(),
-      target.has_value(), checkedRotors(rotors),
-      module ? std::optional<double>(checkedGearModule(*module)) : std::nullopt,
-      // The recess is each engine's own; study() refuses an area where none is given at all.
-      checkedChamberSettings(rpm, gamma, recessArea, true), &stop, nullptr};
+  study::Design shared;
+  shared.unit = units;
+  shared.real = real || V.has_value() || target.has_value();
+  shared.rotors = typed(rotors);
+  shared.gearModule = typed(module);
+  shared.rpm = typed(rpm);
+  shared.gamma = typed(gamma);
+  shared.recessArea = typed(recessArea);
   if (!sides.empty() || !peripherals.empty()) {
-    values.ports =
+    shared.ports =
         std::make_shared<const std::vector<PortDefinition>>(checkedPorts(sides, peripherals));
   }
+  // What every engine shares is judged once, for the whole study: a recess given stands for its
+  // values.
+  {
+    study::Design judged = shared;
+    if (V) judged.recess = "0";
+    if (target) judged.targetRatio = "2";
+    if (const auto refusal = study::sharedRefusal(judged, study::Face::kPython)) {
+      throw DesignRefused(refusal->message);
+    }
+  }
+  std::atomic<bool> stop{false};
+  const StudyValues values{e.data(),
+                           R.data(),
+                           W.data(),
+                           steps.data(),
+                           A.data(),
+                           C.data(),
+                           V ? V->data() : nullptr,
+                           target ? target->data() : nullptr,
+                           method == "exact",
+                           target.has_value(),
+                           shared};
   StudyTable table(n, values);
   bool interrupted = false;
   {
     py::gil_scoped_release released;
-    const study::EngineFunction run = values.exact ? study::runExactEngine : study::runEngine;
+    // The study gives each engine a core of its own.
+    const study::RunRequest request{&stop, 1};
     study::forEachEngine(
-        n, [&](std::size_t i) { table.row(i, run(engineAt(values, i))); }, 0,
+        n,
+        [&](std::size_t i) {
+          std::string refusal;
+          const study::Design design = designAt(values, i, refusal);
+          if (!refusal.empty()) {
+            table.row(i, study::refusedRow(design, refusal), true);
+          } else {
+            table.row(i, study::evaluate(design, request), false);
+          }
+        },
+        0,
         [&](long, long) {
           py::gil_scoped_acquire held;
           if (PyErr_CheckSignals() != 0) {
@@ -728,11 +696,12 @@ PYBIND11_MODULE(_rotary_ratio, module) {
   module.attr("__version__") = ROTARY_VERSION;
   module.def("sweep", &sweep, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("steps") = 100.0);
   module.def("exact_limit", &exactLimitOf, py::arg("e"), py::arg("R"), py::arg("W"));
+  py::register_exception<DesignRefused>(module, "DesignError", PyExc_ValueError);
   module.def("real_engine", &realEngineOf, py::arg("e"), py::arg("R"), py::arg("W"),
              py::arg("seal_offset") = 0.0, py::arg("clearance") = 0.0, py::arg("recess") = 0.0,
              py::arg("target_ratio") = std::nullopt, py::arg("rotors") = 1.0,
-             py::arg("rpm") = std::nullopt, py::arg("gamma") = 1.4,
-             py::arg("recess_area") = std::nullopt);
+             py::arg("gear_module") = std::nullopt, py::arg("rpm") = std::nullopt,
+             py::arg("gamma") = 1.4, py::arg("recess_area") = std::nullopt, py::arg("units") = "");
   module.def("volume_curve", &volumeCurveOf, py::arg("e"), py::arg("R"), py::arg("W"),
              py::arg("seal_offset") = 0.0, py::arg("clearance") = 0.0, py::arg("recess") = 0.0,
              py::arg("angle_step") = 1.0, py::arg("rpm") = std::nullopt,
@@ -745,5 +714,6 @@ PYBIND11_MODULE(_rotary_ratio, module) {
   module.def("study", &studyOf, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("steps"),
              py::arg("method"), py::arg("A"), py::arg("C"), py::arg("V"), py::arg("real"),
              py::arg("target"), py::arg("rotors"), py::arg("module"), py::arg("rpm"),
-             py::arg("gamma"), py::arg("recess_area"), py::arg("sides"), py::arg("peripherals"));
+             py::arg("gamma"), py::arg("recess_area"), py::arg("sides"), py::arg("peripherals"),
+             py::arg("units"));
 }

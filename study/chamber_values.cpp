@@ -28,20 +28,20 @@ std::string recessAreaRefusal(double area) {
   return "is not an area of 0 or more";
 }
 
-std::string gearModuleRefusal(const std::string& field, const TypedNumber& module,
-                              const TypedNumber& eccentricity) {
+std::string gearModuleRefusal(const std::string& field, const std::string& given,
+                              const TypedNumber& module, const TypedNumber& eccentricity) {
   // The most teeth the rotor's gear may have: production engines cut a few dozen, and a module
   // that gives more than this is a slip of a digit.
   constexpr double kMostGearTeeth = 10000;
   if (!module.number || !(*module.number > 0)) {
-    return field + ": " + quoteForMessage(module.text) + " is not a length above 0";
+    return field + ": " + given + " is not a length above 0";
   }
   const double m = *module.number;
   if (!eccentricity.number || *eccentricity.number == 0) return "";
   const double e = *eccentricity.number;
   const double rotorTeeth = 6 * e / m, stationaryTeeth = 4 * e / m;
-  const std::string gives = field + ": " + quoteForMessage(module.text) + " gives eccentricity " +
-                            eccentricity.shown() + " ";
+  const std::string gives =
+      field + ": " + given + " gives eccentricity " + eccentricity.shown() + " ";
   if (!(rotorTeeth <= kMostGearTeeth)) {
     return gives + "a rotor gear of " + significantDigits(rotorTeeth, 6) +
            " teeth (6e/m), more than the " + std::to_string(static_cast<int>(kMostGearTeeth)) +

@@ -22,9 +22,9 @@ std::string gammaRefusal(double gamma);
 std::string recessAreaRefusal(double area);
 
 // Why a gear module typed as `field` cannot cut the phasing gears of an engine of this
-// eccentricity, quoting what was typed; empty when it can (or the eccentricity, 0, has no gears).
-// The module itself must be a number above 0.
-std::string gearModuleRefusal(const std::string& field, const TypedNumber& module,
-                              const TypedNumber& eccentricity);
+// eccentricity, with what was given as the face shows it (`given`); empty when it can (or the
+// eccentricity, 0, has no gears). The module itself must be a number above 0.
+std::string gearModuleRefusal(const std::string& field, const std::string& given,
+                              const TypedNumber& module, const TypedNumber& eccentricity);
 
 }  // namespace rotary::study

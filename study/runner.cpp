@@ -18,16 +18,16 @@
 
 namespace rotary::study {
 
-std::vector<EngineInput> combinations(const std::vector<TypedNumber>& eccentricities,
-                                      const std::vector<TypedNumber>& rotorRadii,
-                                      const std::vector<TypedNumber>& chamberWidths,
-                                      const std::vector<int>& stepCounts) {
-  std::vector<EngineInput> engines;
+std::vector<Design> combinations(const Design& base, const std::vector<TypedNumber>& eccentricities,
+                                 const std::vector<TypedNumber>& rotorRadii,
+                                 const std::vector<TypedNumber>& chamberWidths,
+                                 const std::vector<int>& stepCounts) {
+  std::vector<Design> engines;
   for (const TypedNumber& e : eccentricities) {
     for (const TypedNumber& R : rotorRadii) {
       for (const TypedNumber& W : chamberWidths) {
         for (const int N : stepCounts) {
-          EngineInput input;
+          Design input = base;
           input.eccentricity = e;
           input.rotorRadius = R;
           input.chamberWidth = W;
@@ -40,18 +40,18 @@ std::vector<EngineInput> combinations(const std::vector<TypedNumber>& eccentrici
   return engines;
 }
 
-std::vector<EngineInput> withRealEngine(const std::vector<EngineInput>& engines,
-                                        const std::vector<TypedNumber>& sealOffsets,
-                                        const std::vector<TypedNumber>& clearances,
-                                        const std::vector<TypedNumber>& recesses,
-                                        const std::vector<TypedNumber>& targetRatios) {
-  std::vector<EngineInput> real;
-  for (const EngineInput& engine : engines) {
+std::vector<Design> withRealEngine(const std::vector<Design>& engines,
+                                   const std::vector<TypedNumber>& sealOffsets,
+                                   const std::vector<TypedNumber>& clearances,
+                                   const std::vector<TypedNumber>& recesses,
+                                   const std::vector<TypedNumber>& targetRatios) {
+  std::vector<Design> real;
+  for (const Design& engine : engines) {
     for (const TypedNumber& A : sealOffsets) {
       for (const TypedNumber& C : clearances) {
         for (const TypedNumber& V : recesses) {
           for (const TypedNumber& X : targetRatios) {
-            EngineInput input = engine;
+            Design input = engine;
             input.real = true;
             input.sealOffset = A;
             input.clearance = C;
@@ -66,38 +66,21 @@ std::vector<EngineInput> withRealEngine(const std::vector<EngineInput>& engines,
   return real;
 }
 
-RealEngine EngineInput::realEngine() const {
-  return {sealOffset.valueOr(0), clearance.valueOr(0), recess.valueOr(0)};
-}
-
-std::optional<double> EngineInput::trochoidRatio() const {
-  const auto& e = eccentricity.number;
-  const auto& R = rotorRadius.number;
-  if (!e || !R || *e <= 0) return std::nullopt;
-  const double k = *R / *e;
-  if (!std::isfinite(k)) return std::nullopt;
-  return k;
-}
-
-namespace {
-
-EngineRow refusedRow(const EngineInput& engine) {
+EngineRow refusedRow(const Design& design, const std::string& message) {
   EngineRow row;
-  row.input = engine;
-  row.message = engine.refusal;
+  row.input = design;
+  row.message = message;
   return row;
 }
 
-}  // namespace
-
-void addRealEngine(const EngineInput& engine, EngineRow& row) {
+void addRealEngine(const Design& engine, EngineRow& row) {
   const auto &e = engine.eccentricity.number, &R = engine.rotorRadius.number,
              &W = engine.chamberWidth.number, &A = engine.sealOffset.number,
-             &C = engine.clearance.number, &V = engine.recess.number;
-  if (!e || !R || !W || !A || !C || !V) return;
+             &C = engine.clearance.number;
+  if (!e || !R || !W || !A || !C || !(engine.recess.empty() || engine.recess.number)) return;
   // The row's own exact limit, where it has one, comes from these very dimensions.
-  const RealEngine real{*A, *C, *V};
-  const double divisor = engine.volumeDivisor;
+  const RealEngine real = engine.realEngine();
+  const double divisor = engine.volumeDivisor();
   row.real = row.exact ? realLimit(*e, *R, *W, real, *row.exact, divisor)
                        : realLimit(*e, *R, *W, real, divisor);
   const auto& X = engine.targetRatio.number;
@@ -112,8 +95,8 @@ void addRealEngine(const EngineInput& engine, EngineRow& row) {
   }
 }
 
-void addChamberFigures(EngineRow& row) {
-  const EngineInput& engine = row.input;
+void addChamberFigures(EngineRow& row, const RunRequest& request) {
+  const Design& engine = row.input;
   const ExactFigures* figures = nullptr;
   if (engine.real) {
     if (row.real && row.real->hasFigures()) figures = &row.real->figures;
@@ -123,24 +106,28 @@ void addChamberFigures(EngineRow& row) {
   if (!figures) return;
   row.chamber = chamberFigures(*engine.eccentricity.number, *engine.rotorRadius.number,
                                *engine.chamberWidth.number, engine.realEngine(), *figures,
-                               engine.volumeDivisor, engine.chamber);
-  if (engine.ports && !engine.ports->empty()) {
+                               engine.volumeDivisor(), engine.chamberSettings());
+  if (engine.hasPorts()) {
     row.timing =
         engineTiming(*engine.eccentricity.number, *engine.rotorRadius.number,
-                     *engine.chamberWidth.number, engine.realEngine(), engine.volumeDivisor,
-                     *engine.ports, engine.portThreads ? engine.portThreads : allCores());
+                     *engine.chamberWidth.number, engine.realEngine(), engine.volumeDivisor(),
+                     *engine.ports, request.portThreads ? request.portThreads : allCores());
   }
 }
 
-EngineRow runEngine(const EngineInput& engine) {
-  if (!engine.refusal.empty()) return refusedRow(engine);
-  return rowOf(engine, computeHeadless(engine.eccentricity.text, engine.rotorRadius.text,
-                                       engine.chamberWidth.text, engine.steps, nullptr,
-                                       kMostCompanionSteps, engine.volumeDivisor, engine.stop));
+EngineRow runEngine(const Design& engine, const RunRequest& request) {
+  return rowOf(engine,
+               computeHeadless(engine.eccentricity.text, engine.rotorRadius.text,
+                               engine.chamberWidth.text, engine.steps, nullptr, kMostCompanionSteps,
+                               engine.volumeDivisor(), request.stop),
+               request);
 }
 
-EngineRow runExactEngine(const EngineInput& engine) {
-  if (!engine.refusal.empty()) return refusedRow(engine);
+EngineRow evaluate(const Design& design, const RunRequest& request) {
+  return design.steps == 0 ? runExactEngine(design, request) : runEngine(design, request);
+}
+
+EngineRow runExactEngine(const Design& engine, const RunRequest& request) {
   EngineRow row;
   row.input = engine;
   row.input.steps = 0;
@@ -150,7 +137,7 @@ EngineRow runExactEngine(const EngineInput& engine) {
     row.message = "No exact figures: the dimensions are no numbers.";
     return row;
   }
-  row.exact = exactLimit(*e, *R, *W, engine.volumeDivisor);
+  row.exact = exactLimit(*e, *R, *W, engine.volumeDivisor());
   if (!row.exact->hasFigures()) {
     row.message = "No exact figures: " + whyNoExactFigures(row.exact->status) + ".";
     return row;
@@ -161,22 +148,22 @@ EngineRow runExactEngine(const EngineInput& engine) {
   const ExactFigures& x = row.exact->figures;
   row.figures = Figures{promised(x.capacity), promised(x.deadVolume), promised(x.ratio), ""};
   if (engine.real) addRealEngine(engine, row);
-  addChamberFigures(row);
+  addChamberFigures(row, request);
   return row;
 }
 
-EngineRow rowOf(const EngineInput& engine, const HeadlessResult& result) {
+EngineRow rowOf(const Design& engine, const HeadlessResult& result, const RunRequest& request) {
   EngineRow row;
   row.input = engine;
   row.figures = result.figures;
   row.exact = result.exact;
   row.message = result.message;
   if (engine.real) addRealEngine(engine, row);
-  addChamberFigures(row);
+  addChamberFigures(row, request);
   return row;
 }
 
-std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigned workers,
+std::vector<EngineRow> runStudy(const std::vector<Design>& engines, unsigned workers,
                                 const Progress& progress, EngineFunction run, const RowReady& ready,
                                 const std::atomic<bool>* stop) {
   std::vector<EngineRow> rows(engines.size());
@@ -196,9 +183,8 @@ std::vector<EngineRow> runStudy(const std::vector<EngineInput>& engines, unsigne
     clearUpperVectorState();
     const auto stopped = [stop] { return stop && stop->load(); };
     for (std::size_t n; !stopped() && (n = next.fetch_add(1)) < engines.size();) {
-      EngineInput engine = engines[n];
-      if (engine.portThreads == 0) engine.portThreads = std::max(1u, allCores() / workers);
-      EngineRow row = run(engine);
+      const RunRequest request{stop, std::max(1u, allCores() / workers)};
+      EngineRow row = run(engines[n], request);
       std::lock_guard lock(mutex);
       rows[n] = std::move(row);
       finished[n] = 1;

@@ -58,8 +58,8 @@ TEST(RoundedToDigits, IsTheDoubleOfTheTextShown) {
             std::numeric_limits<double>::infinity());
 }
 
-TEST(EngineInput, ReadsItsRealEngineAndKFromTheNumbersTyped) {
-  study::EngineInput input;
+TEST(Design, ReadsItsRealEngineAndKFromTheNumbersTyped) {
+  study::Design input;
   input.eccentricity = "15";
   input.rotorRadius = "1.05e2";
   input.sealOffset = "2";

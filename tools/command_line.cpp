@@ -103,20 +103,9 @@ std::string put(std::ostream& out, const std::string& content) {
   return errno ? std::strerror(errno) : "cannot be written";
 }
 
-// The gears' teeth a module gives each eccentricity: whole numbers, at least one, and no more
-// than a gear is cut with. An eccentricity of 0 has no gears; its engine says why it has no
-// figures.
-void checkGearModule(const study::TypedNumber& module,
-                     const std::vector<study::TypedNumber>& eccentricities) {
-  for (const study::TypedNumber& eccentricity : eccentricities) {
-    const std::string why = study::gearModuleRefusal("--gear-module", module, eccentricity);
-    if (!why.empty()) throw BadUsage{why};
-  }
-}
-
 // The real engine's values, each one or a range; "0" where not given, and no target ratio.
 struct RealValues {
-  std::vector<study::TypedNumber> sealOffsets{"0"}, clearances{"0"}, recesses{"0"}, targets{""};
+  std::vector<study::TypedNumber> sealOffsets{"0"}, clearances{"0"}, recesses{""}, targets{""};
 };
 
 RealValues realValues(const Options& options) {
@@ -132,12 +121,6 @@ RealValues realValues(const Options& options) {
     const study::Values targets = study::parseValues(options.targetRatio);
     if (!targets.error.empty()) throw BadUsage{"--target-ratio: " + targets.error};
     values.targets.assign(targets.texts.begin(), targets.texts.end());
-    for (const study::TypedNumber& ratio : values.targets) {
-      if (!ratio.number || !(*ratio.number > 1)) {
-        throw BadUsage{"--target-ratio: " + quoteForMessage(ratio.text) +
-                       " is not a ratio above 1"};
-      }
-    }
   }
   return values;
 }
@@ -148,27 +131,9 @@ struct EngineNumbers {
   RealEngine real;
 };
 
-EngineNumbers numbersOf(const study::EngineInput& input) {
+EngineNumbers numbersOf(const study::Design& input) {
   return {*input.eccentricity.number, *input.rotorRadius.number, *input.chamberWidth.number,
           input.realEngine()};
-}
-
-}  // namespace
-
-namespace {
-
-void refuseSidePortsOutsideTheBore(const study::EngineInput& engine,
-                                   const std::vector<PortDefinition>& ports) {
-  const auto &e = engine.eccentricity.number, &R = engine.rotorRadius.number,
-             &W = engine.chamberWidth.number;
-  if (!e || !R || !W) return;
-  std::string why;
-  if (const PortDefinition* port =
-          study::sidePortOutsideTheBore(*e, *R, *W, engine.realEngine(), ports, why)) {
-    throw BadUsage{
-        std::string(port->role == PortRole::kIntake ? "--intake-port" : "--exhaust-port") + ": " +
-        quoteForMessage(port->source) + " " + why};
-  }
 }
 
 }  // namespace
@@ -197,16 +162,6 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         lengthValues("--eccentricity", options.eccentricity);
     const auto radii = lengthValues("--rotor-radius", options.rotorRadius);
     const auto widths = lengthValues("--chamber-width", options.chamberWidth);
-    if (options.gearModule) checkGearModule(*options.gearModule, eccentricities);
-    for (const study::TypedNumber& W : widths) {
-      std::string why;
-      if (const PortDefinition* port =
-              study::peripheralPortTooWide(options.ports, *W.number, why)) {
-        throw BadUsage{std::string(port->role == PortRole::kIntake ? "--peripheral-intake"
-                                                                   : "--peripheral-exhaust") +
-                       ": " + quoteForMessage(port->source) + " " + why};
-      }
-    }
     const study::Values steps =
         study::parseStepValues(options.steps, kFewestSteps, kMostCompanionSteps);
     if (!steps.error.empty()) throw BadUsage{"--steps: " + steps.error};
@@ -223,26 +178,30 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     std::vector<int> stepCounts;
     for (const std::string& N : steps.texts) stepCounts.push_back(std::stoi(N));
-    auto engines = study::combinations(eccentricities, radii, widths, stepCounts);
+    const study::Design& design = options.design;
+    auto engines = study::combinations(design, eccentricities, radii, widths, stepCounts);
     // Millimetres give cubic centimetres, as in the window; any other unit its own cube.
-    const formats::LengthUnit& unit = formats::lengthUnitOf(options.units);
-    const ChamberSettings chamber = options.chamberSettings(unit.metres);
-    const auto ports = std::make_shared<const std::vector<PortDefinition>>(options.ports);
-    for (study::EngineInput& engine : engines) {
-      engine.volumeDivisor = unit.volumeDivisor;
-      engine.chamber = chamber;
-      engine.ports = ports;
-    }
+    const study::LengthUnit& unit = design.lengthUnit();
+    const ChamberSettings chamber = design.chamberSettings();
+    const std::vector<PortDefinition>& ports = design.portList();
     if (options.realEngine()) {
       engines = study::withRealEngine(engines, real.sealOffsets, real.clearances, real.recesses,
                                       real.targets);
     }
     const bool isStudy = engines.size() > 1;
-    // A side port wholly outside the one engine's bore can never open: refused before anything
-    // is computed. (In a study each row says so of its own engine.)
-    if (!isStudy) refuseSidePortsOutsideTheBore(engines.front(), options.ports);
+    // Every engine by the design's rules, before anything is computed: a side port wholly
+    // outside the one engine's bore can never open, and is refused; in a study each row says so
+    // of its own engine.
+    for (study::Design& engine : engines) {
+      if (options.method == Method::kExact) engine.steps = 0;
+      if (const auto refusal =
+              study::refusalOf(engine, study::Face::kCompanion,
+                               isStudy ? study::Scope::kStudyRow : study::Scope::kEngine)) {
+        throw BadUsage{refusal->message};
+      }
+    }
     // One engine's chart is its ports' open areas, or else its volume curve.
-    if (!isStudy && options.chart && !options.volumeCurve && options.ports.empty()) {
+    if (!isStudy && options.chart && !options.volumeCurve && ports.empty()) {
       throw BadUsage{
           "--chart draws a study, the ports of one engine, or with --volume-curve the curve: "
           "give a range to at least one option"};
@@ -375,14 +334,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     Format format = options.format;
     if (format == Format::kDefault) format = isStudy ? Format::kCsv : Format::kText;
     formats::TableSettings settings;
-    settings.lengthUnit = options.units;
-    if (options.rotors) settings.rotors = *options.rotors;
-    if (options.gearModule) settings.gearModule = *options.gearModule->number;
-    settings.rpm = options.rpm;
-    settings.gamma = chamber.gamma;
-    settings.designerInText =
-        options.rotors || options.gearModule || options.rpm || options.gamma || options.recessArea;
-    settings.ports = options.ports.size();
+    settings.designerInText = options.designerGiven;
     const formats::Table table = format == Format::kJson   ? formats::Table::kJson
                                  : format == Format::kText ? formats::Table::kText
                                                            : formats::Table::kCsv;
@@ -394,13 +346,13 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       std::string outputError;
       // Each row goes out as soon as it and all before it are done: an interrupted study keeps
       // what it computed.
-      formats::RowPrinter printer(out, table, engines.front().real, true, settings);
+      formats::RowPrinter printer(out, table, engines.front(), true, settings);
       rows = study::runStudy(
           engines, 0,
           [&](long done, long total) {
             if (errIsTerminal) progress.show(done, total);
           },
-          options.method == Method::kExact ? study::runExactEngine : study::runEngine,
+          study::evaluate,
           [&](const study::EngineRow& row) {
             if (!outputError.empty()) return;
             errno = 0;
@@ -415,9 +367,9 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       }
       if (!outputError.empty()) return fail("standard output: " + outputError);
     } else if (options.method == Method::kExact) {
-      rows.push_back(study::runExactEngine(engines.front()));
+      rows.push_back(study::evaluate(engines.front()));
     } else {
-      const study::EngineInput& engine = engines.front();
+      const study::Design& engine = engines.front();
       single = computeHeadless(engine.eccentricity.text, engine.rotorRadius.text,
                                engine.chamberWidth.text, engine.steps, nullptr, kMostCompanionSteps,
                                unit.volumeDivisor);
@@ -540,7 +492,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     std::string error;
     if (options.profiles) {
       std::ostringstream profiles;
-      formats::writeProfiles(profiles, *single, options.units);
+      formats::writeProfiles(profiles, *single, design.unit);
       if (const auto failed =
               deliver("--profiles", options.profiles, files.profiles.get(), profiles.str())) {
         return fail(*failed);
@@ -550,7 +502,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     if (options.figure) {
       const drawing::FigureUnit figureUnit{unit.name, unit.metres * 1000};
       // The figure says what the notes say, in their words.
-      const std::string notes = formats::figureNotes(rows.front(), settings, !options.realEngine());
+      const std::string notes = formats::figureNotes(rows.front(), !options.realEngine());
       bool drawn = false;
       if (options.realEngine()) {
         drawn = drawer->realFigure(files.figureFormat,
@@ -594,14 +546,14 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       std::ostringstream text;
       formats::writeVolumeCurve(text,
                                 {one.e, one.R, one.W, options.realEngine(), one.real,
-                                 realShape->figures, options.units, options.rpm},
+                                 realShape->figures, design.unit, design.rpm.number},
                                 curve);
       if (const auto failed =
               deliver("--volume-curve", options.volumeCurve, files.volumeCurve.get(), text.str())) {
         return fail(*failed);
       }
     }
-    const bool chartsPorts = files.chart && !isStudy && !options.ports.empty();
+    const bool chartsPorts = files.chart && !isStudy && !ports.empty();
     std::vector<std::vector<double>> portAreas;
     if (options.portCurve || chartsPorts) {
       if (curve.empty()) {
@@ -610,14 +562,14 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       }
       std::vector<double> angles;
       for (const CyclePoint& point : curve) angles.push_back(point.shaftAngle);
-      portAreas = openAreas(one.e, one.R, one.real, options.ports, angles);
+      portAreas = openAreas(one.e, one.R, one.real, ports, angles);
     }
     if (options.portCurve) {
       std::ostringstream text;
       formats::writePortCurve(text,
                               {one.e, one.R, one.W, options.realEngine(), one.real,
-                               realShape->figures, options.units, std::nullopt},
-                              options.ports, curve, portAreas);
+                               realShape->figures, design.unit, std::nullopt},
+                              ports, curve, portAreas);
       if (const auto failed =
               deliver("--port-curve", options.portCurve, files.portCurve.get(), text.str())) {
         return fail(*failed);
@@ -629,10 +581,10 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
                                      one.W,
                                      options.realEngine(),
                                      curve,
-                                     options.ports,
+                                     ports,
                                      portAreas,
                                      rows.front().timing.value_or(EngineTiming{}),
-                                     options.units.empty() ? "mm" : options.units,
+                                     design.unit.empty() ? "mm" : design.unit,
                                      unit.volumeUnit};
       if (!drawer->portChart(files.chartFormat, chart, content, error)) {
         return fail("--chart: " + quoteForMessage(*options.chart) + ": " + error);
@@ -650,7 +602,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return fail(*failed);
       }
     } else if (files.chart) {
-      if (!drawer->chart(files.chartFormat, rows, options.units, content, error)) {
+      if (!drawer->chart(files.chartFormat, rows, design.unit, content, error)) {
         return fail("--chart: " + quoteForMessage(*options.chart) + ": " + error);
       }
       if (const auto failed = deliver("--chart", options.chart, files.chart.get(), content)) {

@@ -3,13 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "chamber_values.h"
-#include "length_unit.h"
 #include "number_text.h"
 #include "port_file.h"
 #include "port_values.h"
 #include "ranges.h"
-#include "side_port.h"
 
 #ifndef ROTARY_VERSION
 #define ROTARY_VERSION "unknown"
@@ -157,21 +154,15 @@ constexpr const char* kUsage =
 
 }  // namespace
 
-// A length, or each length of a range, with the same checks as the window's.
 std::vector<study::TypedNumber> lengthValues(const std::string& option, const std::string& text) {
   const study::Values values = study::parseValues(text);
   if (!values.error.empty()) throw BadUsage{option + ": " + values.error};
-  std::vector<study::TypedNumber> lengths(values.texts.begin(), values.texts.end());
-  for (const study::TypedNumber& length : lengths) {
-    if (const std::string why = study::lengthRefusal(option, length); !why.empty()) {
-      throw BadUsage{why};
-    }
-  }
-  return lengths;
+  return {values.texts.begin(), values.texts.end()};
 }
 
 Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bool& done) {
   Options options;
+  std::vector<PortDefinition> ports;
   std::vector<std::string> given;
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string name = args[i];
@@ -258,43 +249,24 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
                                 : PortRole::kExhaust;
       std::string why;
       if (name == "--intake-port" || name == "--exhaust-port") {
-        // The outline is read once, here, and checked as a port.
-        Polyline outline;
-        if (!formats::readPortOutline(*value, outline, why)) {
-          throw BadUsage{name + ": " + quoteForMessage(*value) + ": " + why};
-        }
-        if (const std::string refusal = outlineRefusal(outline); !refusal.empty()) {
-          throw BadUsage{name + ": " + quoteForMessage(*value) + " " + refusal};
-        }
-        options.ports.push_back(PortDefinition::sidePort(role, outline, *value));
+        // The outline is read once, here, and judged with the design.
+        const auto side = formats::readSidePort(role, *value, *value, study::Face::kCompanion, why);
+        if (!side) throw BadUsage{why};
+        ports.push_back(*side);
         continue;
       }
       const PeripheralPort window = study::parsePeripheralPort(name, *value, why);
       if (!why.empty()) throw BadUsage{why};
-      options.ports.push_back(PortDefinition::peripheralPort(role, window, *value));
-    } else if (name == "--rotors") {
-      const auto count = parseNumber(*value);
-      if (const std::string why = study::rotorsRefusal(count.value_or(0)); !why.empty()) {
-        throw BadUsage{name + ": " + quoteForMessage(*value) + " " + why};
-      }
-      options.rotors = static_cast<int>(*count);
-    } else if (name == "--gear-module") {
-      const auto module = parseNumber(*value);
-      if (!module || !(*module > 0)) {
-        throw BadUsage{name + ": " + quoteForMessage(*value) + " is not a length above 0"};
-      }
-      options.gearModule = study::TypedNumber(*value);
-    } else if (name == "--rpm" || name == "--gamma" || name == "--recess-area") {
-      const auto number = parseNumber(*value);
-      const auto refusal = name == "--rpm"     ? study::rpmRefusal
-                           : name == "--gamma" ? study::gammaRefusal
-                                               : study::recessAreaRefusal;
-      // What is no number is refused in the same words as a number out of range.
-      const std::string why = refusal(number.value_or(std::nan("")));
-      if (!why.empty()) throw BadUsage{name + ": " + quoteForMessage(*value) + " " + why};
-      (name == "--rpm"     ? options.rpm
-       : name == "--gamma" ? options.gamma
-                           : options.recessArea) = *number;
+      ports.push_back(PortDefinition::peripheralPort(role, window, *value));
+    } else if (name == "--rotors" || name == "--gear-module" || name == "--rpm" ||
+               name == "--gamma" || name == "--recess-area") {
+      study::Design& d = options.design;
+      (name == "--rotors"        ? d.rotors
+       : name == "--gear-module" ? d.gearModule
+       : name == "--rpm"         ? d.rpm
+       : name == "--gamma"       ? d.gamma
+                                 : d.recessArea) = study::TypedNumber(*value);
+      options.designerGiven = true;
     } else if (name == "--port-edge") {
       const auto angle = parseNumber(*value);
       if (!angle || !(*angle >= 0 && *angle <= 1080)) {
@@ -316,10 +288,7 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
       }
       options.figureFormat = *value;
     } else if (name == "--units") {
-      if (!formats::isLengthUnit(*value)) {
-        throw BadUsage{name + ": " + quoteForMessage(*value) + " is not mm, cm, m or in"};
-      }
-      options.units = *value;
+      options.design.unit = *value;
     } else if (name == "--method") {
       if (*value == "sweep") {
         options.method = Method::kSweep;
@@ -346,24 +315,25 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
   if (options.portEdge.has_value() != options.portEdgeDxf.has_value()) {
     throw BadUsage{"--port-edge and --port-edge-dxf go together: the shaft angle and the file"};
   }
-  if (options.portCurve && options.ports.empty()) {
+  if (!ports.empty()) {
+    options.design.ports = std::make_shared<const std::vector<PortDefinition>>(std::move(ports));
+  }
+  if (options.portCurve && !options.design.hasPorts()) {
     throw BadUsage{
         "--port-curve goes with a port: --intake-port, --exhaust-port, "
         "--peripheral-intake or --peripheral-exhaust"};
   }
-  if (options.recessArea && options.recess.empty()) {
-    throw BadUsage{"--recess-area goes with --recess"};
+  // What the engines share is judged once, by the design's rules; the lengths and the real
+  // engine's values, engine by engine, once the ranges are read.
+  // (A recess or target given as a range stands for its values here.)
+  study::Design shared = options.design;
+  shared.real = options.realEngine();
+  shared.recess = options.recess;
+  shared.targetRatio = options.targetRatio;
+  if (const auto refusal = study::sharedRefusal(shared, study::Face::kCompanion)) {
+    throw BadUsage{refusal->message};
   }
   return options;
-}
-
-ChamberSettings Options::chamberSettings(double metresPerUnit) const {
-  ChamberSettings settings;
-  settings.metresPerUnit = metresPerUnit;
-  settings.rpm = rpm;
-  if (gamma) settings.gamma = *gamma;
-  settings.recessArea = recessArea;
-  return settings;
 }
 
 }  // namespace rotary

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "chamber_cycle.h"
-#include "port_timing.h"
+#include "design.h"
 #include "typed_number.h"
 
 namespace rotary {
@@ -34,20 +33,14 @@ struct Options {
   std::optional<double> portEdge;
   // Degrees of the shaft between the volume curve's and the port curve's rows.
   double angleStep = 1;
-  // The designer's figures: the rotors of the engine, and the gears' module, as typed and read;
-  // none when not given.
-  std::optional<int> rotors;
-  std::optional<study::TypedNumber> gearModule;
-  // The chamber's and the seal's figures: the shaft's speed, the ratio of specific heats, and
-  // what the recess's walls add to the chamber's surface; none when not given.
-  std::optional<double> rpm, gamma, recessArea;
-  ChamberSettings chamberSettings(double metresPerUnit) const;
+  // What every engine of the run shares, as typed: the unit, rotors, gear module, shaft speed,
+  // gamma, the recess's walls and the ports. The lengths and the real engine's values, each one
+  // or a range, are the texts above; each engine is this design with them.
+  study::Design design;
+  // Whether the designer's figures were asked for by one of their options.
+  bool designerGiven = false;
   // The figure's format where its file name has no extension to say it (standard output).
   std::optional<std::string> figureFormat;
-  // The unit of the lengths, as the DXF and the headers name it; empty when not given (mm).
-  std::string units;
-  // The ports whose timing the figures give, in the order given.
-  std::vector<PortDefinition> ports;
 };
 
 // An option or value the companion cannot take: one line for standard error, exit status 2.
@@ -59,8 +52,8 @@ struct BadUsage {
 // set `done`.
 Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bool& done);
 
-// The values of a length option, one or a range, each checked as the window checks a typed
-// length; throws BadUsage.
+// The values of a length option, one or a range, as typed: the design's rules judge each engine
+// made of them. Throws BadUsage where the text is no value or range.
 std::vector<study::TypedNumber> lengthValues(const std::string& option, const std::string& text);
 
 }  // namespace rotary

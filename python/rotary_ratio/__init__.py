@@ -3,7 +3,9 @@ epitrochoidal housing, computed by the same engine as rotary-ratio and the windo
 
 Lengths are in the user's unit; millimetres give volumes in cubic centimetres (area x width /
 1000). Every function raises ValueError with the companion's message where an engine has no
-figures, but study(), which gives NaN and the message in that engine's place.
+figures, but study(), which gives NaN and the message in that engine's place. A value that
+breaks one of the design's rules (the companion's and the window's too) raises DesignError, a
+ValueError, in the same words.
 """
 from dataclasses import dataclass
 import numbers
@@ -15,8 +17,10 @@ import numpy
 from . import _rotary_ratio
 
 __version__ = _rotary_ratio.__version__
+DesignError = _rotary_ratio.DesignError
 __all__ = ["sweep", "exact_limit", "real_engine", "volume_curve", "study", "ports", "port_edge",
-           "Sweep", "Profiles", "ExactLimit", "RealEngine", "VolumeCurve", "Ports", "__version__"]
+           "Sweep", "Profiles", "ExactLimit", "RealEngine", "VolumeCurve", "Ports", "DesignError",
+           "__version__"]
 
 
 def _short(value):
@@ -76,9 +80,13 @@ class RealEngine(_OneLine):
     largest_seal_lean_deg: float
     housing_major_axis: float
     housing_minor_axis: float
+    rotor_gear_radius: float
+    stationary_gear_radius: float
     surface_to_volume_tdc: float
     otto_efficiency: float
     target_recess: Optional[float] = None
+    rotor_gear_teeth: Optional[int] = None
+    stationary_gear_teeth: Optional[int] = None
     least_seal_speed: Optional[float] = None
     mean_seal_speed: Optional[float] = None
     largest_seal_speed: Optional[float] = None
@@ -129,10 +137,20 @@ def _optional(name, value):
     return None if value is None else _number(name, value)
 
 
+def _units(units):
+    if units is None:
+        return ""
+    if not isinstance(units, str):
+        raise TypeError(f"units: {units!r} is not mm, cm, m or in")
+    return units
+
+
 def real_engine(e, R, W, seal_offset=0.0, clearance=0.0, recess=0.0, target_ratio=None,
-                rotors=1, rpm=None, gamma=1.4, recess_area=None):
+                rotors=1, gear_module=None, rpm=None, gamma=1.4, recess_area=None, units=None):
     """The engine as machined: its figures, the recess for target_ratio (target_recess), the
-    designer's figures (displacement of `rotors` rotors, largest_seal_lean_deg, housing axes),
+    designer's figures (displacement of `rotors` rotors, largest_seal_lean_deg, housing axes,
+    the phasing gears' pitch radii, and with gear_module their teeth), with the lengths in
+    `units` as --units names them (mm, cm, m or in; None for the window's millimetres),
     surface_to_volume_tdc (per mm, the recess's walls as recess_area gives them, mm^2),
     otto_efficiency at gamma, and at rpm the apex seal's least, mean and largest speed (m/s)
     and inertia (N per gram of seal)."""
@@ -140,7 +158,8 @@ def real_engine(e, R, W, seal_offset=0.0, clearance=0.0, recess=0.0, target_rati
         _number("e", e), _number("R", R), _number("W", W), _number("seal_offset", seal_offset),
         _number("clearance", clearance), _number("recess", recess),
         _optional("target_ratio", target_ratio), _number("rotors", rotors),
-        _optional("rpm", rpm), _number("gamma", gamma), _optional("recess_area", recess_area)))
+        _optional("gear_module", gear_module), _optional("rpm", rpm), _number("gamma", gamma),
+        _optional("recess_area", recess_area), _units(units)))
 
 
 def volume_curve(e, R, W, seal_offset=0.0, clearance=0.0, recess=0.0, angle_step=1.0, rpm=None,
@@ -246,7 +265,7 @@ def _floats(name, value):
 
 def study(e, R, W, steps=100, method="exact", seal_offset=None, clearance=None, recess=None,
           target_ratio=None, rotors=1, gear_module=None, rpm=None, gamma=1.4, recess_area=None,
-          intake=None, exhaust=None, peripheral_intake=None, peripheral_exhaust=None):
+          intake=None, exhaust=None, peripheral_intake=None, peripheral_exhaust=None, units=None):
     """Many engines at once, on every core: the arguments broadcast against each other as numpy
     broadcasts, and the result is a dict of arrays of that shape, named as the companion's CSV
     columns. An engine whose values it cannot take (NaN, a negative length, a step count that is
@@ -257,8 +276,6 @@ def study(e, R, W, steps=100, method="exact", seal_offset=None, clearance=None, 
     reaches beyond the bore or opens more than once. Ctrl-C stops it within a second."""
     if method not in ("exact", "sweep"):
         raise ValueError(f'method: "{method}" is not sweep or exact')
-    if recess_area is not None and recess is None:
-        raise ValueError("recess_area goes with recess")
     real = any(value is not None for value in (seal_offset, clearance, recess, target_ratio))
     given = [e, R, W, steps, 0.0 if seal_offset is None else seal_offset,
              0.0 if clearance is None else clearance, 0.0 if recess is None else recess,
@@ -270,11 +287,12 @@ def study(e, R, W, steps=100, method="exact", seal_offset=None, clearance=None, 
     shape = inputs[0].shape
     flat = [numpy.ascontiguousarray(value.ravel()) for value in inputs]
     found = _rotary_ratio.study(
-        flat[0], flat[1], flat[2], flat[3], method, flat[4], flat[5], flat[6], real,
+        flat[0], flat[1], flat[2], flat[3], method, flat[4], flat[5],
+        flat[6] if recess is not None else None, real,
         flat[7] if target_ratio is not None else None, _number("rotors", rotors),
         None if gear_module is None else _number("gear_module", gear_module),
         _optional("rpm", rpm), _number("gamma", gamma), _optional("recess_area", recess_area),
-        sides, windows)
+        sides, windows, _units(units))
     table = {"eccentricity": flat[0], "rotor_radius": flat[1], "chamber_width": flat[2],
              # The exact figures take no step count: empty, as in the companion's CSV.
              "steps": flat[3] if method == "sweep" else numpy.full(flat[3].shape, numpy.nan)}

@@ -29,6 +29,12 @@ class Sweep:
     notes: str
     profiles: Profiles
 
+# A value that breaks one of the design's rules, in the words the companion and the window use.
+class DesignError(ValueError): ...
+
+# The unit of the lengths, as --units names it.
+Units = Literal["mm", "cm", "m", "in"]
+
 @dataclass(frozen=True)
 class ExactLimit:
     chamber_capacity: float
@@ -45,9 +51,13 @@ class RealEngine:
     largest_seal_lean_deg: float
     housing_major_axis: float
     housing_minor_axis: float
+    rotor_gear_radius: float
+    stationary_gear_radius: float
     surface_to_volume_tdc: float
     otto_efficiency: float
     target_recess: Optional[float] = ...
+    rotor_gear_teeth: Optional[int] = ...
+    stationary_gear_teeth: Optional[int] = ...
     least_seal_speed: Optional[float] = ...
     mean_seal_speed: Optional[float] = ...
     largest_seal_speed: Optional[float] = ...
@@ -72,8 +82,9 @@ def exact_limit(e: Number, R: Number, W: Number) -> ExactLimit: ...
 def real_engine(e: Number, R: Number, W: Number, seal_offset: Number = ...,
                 clearance: Number = ..., recess: Number = ...,
                 target_ratio: Optional[Number] = ..., rotors: Number = ...,
-                rpm: Optional[Number] = ..., gamma: Number = ...,
-                recess_area: Optional[Number] = ...) -> RealEngine: ...
+                gear_module: Optional[Number] = ..., rpm: Optional[Number] = ...,
+                gamma: Number = ..., recess_area: Optional[Number] = ...,
+                units: Optional[Units] = ...) -> RealEngine: ...
 def volume_curve(e: Number, R: Number, W: Number, seal_offset: Number = ...,
                  clearance: Number = ..., recess: Number = ...,
                  angle_step: Number = ..., rpm: Optional[Number] = ...,
@@ -118,4 +129,5 @@ def study(e: ArrayLike, R: ArrayLike, W: ArrayLike, steps: ArrayLike = ...,
           gamma: Number = ..., recess_area: Optional[Number] = ...,
           intake: Optional[SidePorts] = ..., exhaust: Optional[SidePorts] = ...,
           peripheral_intake: Optional[Windows] = ...,
-          peripheral_exhaust: Optional[Windows] = ...) -> dict[str, Column]: ...
+          peripheral_exhaust: Optional[Windows] = ...,
+          units: Optional[Units] = ...) -> dict[str, Column]: ...

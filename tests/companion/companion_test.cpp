@@ -535,13 +535,13 @@ TEST(CompanionFiles, NoFigureForAnEngineWithoutResults) {
 
 TEST(CompanionStudy, RowsEqualSingleRunsWhateverTheWorkers) {
   const auto engines =
-      study::combinations({"10", "15", "0", "abc"}, {"100", "105"}, {"80"}, {50, 100});
+      study::combinations({}, {"10", "15", "0", "abc"}, {"100", "105"}, {"80"}, {50, 100});
   ASSERT_EQ(engines.size(), 16u);
   std::string single;
   {
     std::ostringstream out;
     std::vector<study::EngineRow> rows;
-    for (const study::EngineInput& engine : engines) rows.push_back(study::runEngine(engine));
+    for (const study::Design& engine : engines) rows.push_back(study::runEngine(engine));
     formats::writeCsv(out, rows);
     single = out.str();
   }

@@ -302,7 +302,15 @@ def test_any_real_engine_argument_makes_a_real_engine_study(given):
     assert {"seal_offset", "clearance", "recess"} <= set(found)
 
 
-def test_a_gear_note_quotes_the_counts_unrounded():
+def test_a_gear_module_that_cuts_no_whole_teeth_refuses_that_engine_in_the_companions_words():
+    # One rule in every face: the companion refuses the module, the window shows it in red,
+    # real_engine() raises, and a study gives that engine the message and no figures.
     found = rotary_ratio.study([15, 15.0000001], 105, 80, gear_module=2.5)
     assert list(found["rotor_gear_teeth"][:1]) == [36] and numpy.isnan(found["rotor_gear_teeth"][1])
-    assert "gives gears of 36.00000024 and 24.00000016 teeth" in found["note"][1], found["note"][1]
+    assert numpy.isnan(found["exact_compression_ratio"][1])
+    words = "gives eccentricity 15.0000001 gears of 36.00000024 and 24.00000016 teeth"
+    assert words in found["message"][1], found["message"][1]
+    with pytest.raises(rotary_ratio.DesignError, match=words):
+        rotary_ratio.real_engine(15.0000001, 105, 80, gear_module=2.5)
+    status, _, err = companion("--eccentricity", "15.0000001", "--gear-module", "2.5")
+    assert status == 2 and words in err, err

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace rotary::formats {
+namespace rotary::study {
 
 struct LengthUnit {
   const char* name;        // "mm"
@@ -19,4 +19,4 @@ bool isLengthUnit(const std::string& name);
 // The unit of that name; millimetres for any other.
 const LengthUnit& lengthUnitOf(const std::string& name);
 
-}  // namespace rotary::formats
+}  // namespace rotary::study

@@ -1,6 +1,6 @@
 #include "length_unit.h"
 
-namespace rotary::formats {
+namespace rotary::study {
 namespace {
 
 // $INSUNITS: 1 inches, 4 millimetres, 5 centimetres, 6 metres.
@@ -25,4 +25,4 @@ const LengthUnit& lengthUnitOf(const std::string& name) {
   return kUnits[0];
 }
 
-}  // namespace rotary::formats
+}  // namespace rotary::study

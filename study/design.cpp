@@ -1,0 +1,226 @@
+#include "design.h"
+
+#include <cmath>
+#include <iterator>
+
+#include "chamber_values.h"
+#include "cycle.h"
+#include "messages.h"
+#include "number_text.h"
+#include "port_values.h"
+#include "side_port.h"
+
+namespace rotary::study {
+namespace {
+
+// Each value's name on the window, the companion and Python, in the order the rules run.
+constexpr Rule kRules[] = {
+    {Field::kEccentricity, "eccentricity", "--eccentricity", "eccentricity"},
+    {Field::kRotorRadius, "rotor radius", "--rotor-radius", "rotor radius"},
+    {Field::kChamberWidth, "chamber width", "--chamber-width", "chamber width"},
+    {Field::kSteps, "step count", "--steps", "steps"},
+    {Field::kUnit, "unit", "--units", "units"},
+    {Field::kSealOffset, "seal offset", "--seal-offset", "seal offset"},
+    {Field::kClearance, "clearance", "--clearance", "clearance"},
+    {Field::kRecess, "recess", "--recess", "recess"},
+    {Field::kTargetRatio, "target ratio", "--target-ratio", "target ratio"},
+    {Field::kRotors, "rotors", "--rotors", "rotors"},
+    {Field::kGearModule, "gear module", "--gear-module", "gear module"},
+    {Field::kRpm, "shaft speed", "--rpm", "rpm"},
+    {Field::kGamma, "gamma", "--gamma", "gamma"},
+    {Field::kRecessArea, "recess area", "--recess-area", "recess_area"},
+    {Field::kIntakePort, "intake port", "--intake-port", "intake"},
+    {Field::kExhaustPort, "exhaust port", "--exhaust-port", "exhaust"},
+    {Field::kPeripheralIntake, "peripheral intake", "--peripheral-intake", "peripheral_intake"},
+    {Field::kPeripheralExhaust, "peripheral exhaust", "--peripheral-exhaust", "peripheral_exhaust"},
+};
+
+// A value as the face shows it back: what was typed, quoted, on the window and the command line;
+// the number a script passed, as it prints.
+std::string given(const TypedNumber& value, Face face) {
+  return face == Face::kPython ? value.shown() : quoteForMessage(value.text);
+}
+
+std::string given(const std::string& source, Face face) {
+  return face == Face::kPython ? source : quoteForMessage(source);
+}
+
+Refusal refused(Field field, Face face, const std::string& what, const std::string& why) {
+  return {field, std::string(nameOn(field, face)) + ": " + what + " " + why};
+}
+
+}  // namespace
+
+std::string refusalWords(Field field, Face face, const std::string& given, const std::string& why,
+                         const char* between) {
+  return std::string(nameOn(field, face)) + ": " +
+         (face == Face::kPython ? given : quoteForMessage(given)) + between + why;
+}
+
+namespace {
+
+Field portField(const PortDefinition& port) {
+  const bool intake = port.role == PortRole::kIntake;
+  if (port.kind == PortKind::kSide) return intake ? Field::kIntakePort : Field::kExhaustPort;
+  return intake ? Field::kPeripheralIntake : Field::kPeripheralExhaust;
+}
+
+std::optional<Refusal> portRefusal(const Design& d, Face face, Scope scope) {
+  if (!d.hasPorts()) return std::nullopt;
+  for (const PortDefinition& port : *d.ports) {
+    const std::string why = port.kind == PortKind::kSide ? outlineRefusal(port.outline)
+                                                         : peripheralPortRefusal(port.peripheral);
+    if (!why.empty()) return refused(portField(port), face, given(port.source, face), why);
+  }
+  const auto &e = d.eccentricity.number, &R = d.rotorRadius.number, &W = d.chamberWidth.number;
+  if (!W) return std::nullopt;
+  std::string why;
+  if (const PortDefinition* port = peripheralPortTooWide(*d.ports, *W, why)) {
+    return refused(portField(*port), face, given(port->source, face), why);
+  }
+  if (scope == Scope::kStudyRow || !e || !R) return std::nullopt;
+  if (const PortDefinition* port =
+          sidePortOutsideTheBore(*e, *R, *W, d.realEngine(), *d.ports, why)) {
+    return refused(portField(*port), face, given(port->source, face), why);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+ChamberSettings Design::chamberSettings() const {
+  ChamberSettings settings;
+  settings.metresPerUnit = lengthUnit().metres;
+  settings.rpm = rpm.number;
+  settings.gamma = gamma.valueOr(1.4);
+  settings.recessArea = recessArea.number;
+  return settings;
+}
+
+RealEngine Design::realEngine() const {
+  return {sealOffset.valueOr(0), clearance.valueOr(0), recess.valueOr(0)};
+}
+
+std::optional<double> Design::trochoidRatio() const {
+  const auto& e = eccentricity.number;
+  const auto& R = rotorRadius.number;
+  if (!e || !R || *e <= 0) return std::nullopt;
+  const double k = *R / *e;
+  if (!std::isfinite(k)) return std::nullopt;
+  return k;
+}
+
+const std::vector<PortDefinition>& Design::portList() const {
+  static const std::vector<PortDefinition> kNone;
+  return ports ? *ports : kNone;
+}
+
+const Rule& ruleOf(Field field) {
+  for (const Rule& rule : kRules) {
+    if (rule.field == field) return rule;
+  }
+  return kRules[0];
+}
+
+std::string_view nameOn(Field field, Face face) {
+  const Rule& rule = ruleOf(field);
+  switch (face) {
+    case Face::kWindow:
+      return rule.window;
+    case Face::kCompanion:
+      return rule.option;
+    case Face::kPython:
+      break;
+  }
+  return rule.keyword;
+}
+
+std::string stepsRefusal(double steps) {
+  if (steps == std::floor(steps) && steps >= kFewestSteps && steps <= kMostCompanionSteps)
+    return "";
+  if (steps == std::floor(steps) && std::abs(steps) < 1e9) {
+    return stepCountMessage(static_cast<int>(steps), kMostCompanionSteps);
+  }
+  return "step count: " + formatNumber(steps) + " is not a whole number between " +
+         std::to_string(kFewestSteps) + " and " + std::to_string(kMostCompanionSteps) + ".";
+}
+
+std::optional<Refusal> refusalOf(const Design& d, Face face, Scope scope) {
+  const struct {
+    Field field;
+    const TypedNumber& value;
+    bool real;
+  } lengths[] = {
+      {Field::kEccentricity, d.eccentricity, false}, {Field::kRotorRadius, d.rotorRadius, false},
+      {Field::kChamberWidth, d.chamberWidth, false}, {Field::kSealOffset, d.sealOffset, true},
+      {Field::kClearance, d.clearance, true},        {Field::kRecess, d.recess, true}};
+  const bool noLengths = d.eccentricity.empty() && d.rotorRadius.empty() && d.chamberWidth.empty();
+  for (const auto& length : lengths) {
+    if (length.real && !d.real) continue;
+    // A recess not given is none; a design with no lengths yet (the window's before its first
+    // engine) is judged on the rest.
+    if (length.value.empty() && (length.field == Field::kRecess || noLengths)) continue;
+    // A script's NaN or infinity is no number, said as the script prints it.
+    if (face == Face::kPython && !length.value.number) {
+      return refused(length.field, face, length.value.text, "is not a number");
+    }
+    const std::string why = lengthRefusal(nameOn(length.field, face), length.value);
+    if (!why.empty()) return Refusal{length.field, why};
+  }
+  if (d.steps != 0) {
+    if (const std::string why = stepsRefusal(d.steps); !why.empty()) {
+      return Refusal{Field::kSteps, why};
+    }
+  }
+  if (d.real && !d.targetRatio.empty() && !(d.targetRatio.number && *d.targetRatio.number > 1)) {
+    return refused(Field::kTargetRatio, face, given(d.targetRatio, face), "is not a ratio above 1");
+  }
+  if (auto refusal = sharedRefusal(d, face)) return refusal;
+  // The module's teeth, whole for this eccentricity.
+  if (!d.gearModule.empty()) {
+    const std::string why =
+        gearModuleRefusal(std::string(nameOn(Field::kGearModule, face)), given(d.gearModule, face),
+                          d.gearModule, d.eccentricity);
+    if (!why.empty()) return Refusal{Field::kGearModule, why};
+  }
+  return portRefusal(d, face, scope);
+}
+
+std::optional<Refusal> sharedRefusal(const Design& d, Face face) {
+  if (!d.unit.empty() && !isLengthUnit(d.unit)) {
+    return refused(Field::kUnit, face, given(d.unit, face), "is not mm, cm, m or in");
+  }
+  if (const std::string why = rotorsRefusal(d.rotors.number.value_or(std::nan(""))); !why.empty()) {
+    return refused(Field::kRotors, face, given(d.rotors, face), why);
+  }
+  if (!d.gearModule.empty()) {
+    // Above 0, for any eccentricity: the teeth are each engine's.
+    const std::string why =
+        gearModuleRefusal(std::string(nameOn(Field::kGearModule, face)), given(d.gearModule, face),
+                          d.gearModule, TypedNumber());
+    if (!why.empty()) return Refusal{Field::kGearModule, why};
+  }
+  const struct {
+    Field field;
+    const TypedNumber& value;
+    std::string (*refusal)(double);
+  } settings[] = {{Field::kRpm, d.rpm, rpmRefusal},
+                  {Field::kGamma, d.gamma, gammaRefusal},
+                  {Field::kRecessArea, d.recessArea, recessAreaRefusal}};
+  for (const auto& setting : settings) {
+    if (setting.value.empty()) continue;
+    if (const std::string why = setting.refusal(setting.value.number.value_or(std::nan("")));
+        !why.empty()) {
+      return refused(setting.field, face, given(setting.value, face), why);
+    }
+  }
+  // Walls of a pocket that is not there: the recess, or the target's, has them.
+  if (!d.recessArea.empty() && !(d.real && (!d.recess.empty() || !d.targetRatio.empty()))) {
+    return Refusal{Field::kRecessArea, std::string(nameOn(Field::kRecessArea, face)) +
+                                           " goes with " +
+                                           std::string(nameOn(Field::kRecess, face))};
+  }
+  return std::nullopt;
+}
+
+}  // namespace rotary::study
