@@ -23,21 +23,21 @@ constexpr int kSettleMilliseconds = 20;
 
 using study::Field;
 
-constexpr Field kFields[] = {Field::kSealOffset, Field::kClearance, Field::kRecess,
-                             Field::kTargetRatio, Field::kRpm};
+constexpr Field kFields[] = {Field::kSealOffset,  Field::kClearance, Field::kRecess,
+                             Field::kTargetRatio, Field::kRpm,       Field::kGamma};
 // The real engine's values among them: any of these typed asks for it.
 constexpr std::size_t kRealValues = 4;
 // %L stands for the unit of length, %V for the volumes'.
 constexpr const char* kInputNames[] = {"seal offset A (%L)", "clearance C (%L)", "recess V (%V)",
-                                       "target ratio X", "shaft speed (rpm)"};
-constexpr const char* kObjectNames[] = {"SealOffset", "Clearance", "Recess", "TargetRatio",
-                                        "ShaftSpeed"};
+                                       "target ratio X",     "shaft speed (rpm)", "gamma (ideal cycle)"};
+constexpr const char* kObjectNames[] = {"SealOffset", "Clearance",  "Recess",
+                                        "TargetRatio", "ShaftSpeed", "Gamma"};
 constexpr const char* kFigureNames[] = {"chamber capacity (%V)",
                                         "dead volume (%V)",
                                         "compression ratio",
                                         "recess for the target (%V)",
                                         "S/V at TDC (per %L)",
-                                        "Otto efficiency (1.4)",
+                                        "ideal Otto efficiency",
                                         "apex seal sliding on the bore (m/s)",
                                         "apex seal inertia (N per gram)"};
 constexpr const char* kDesignerNames[] = {"K",
@@ -257,6 +257,7 @@ study::Design DesignPanel::design(const study::Design& engine) const {
   design.recess = typed(input(Field::kRecess));
   design.targetRatio = typed(input(Field::kTargetRatio));
   design.rpm = typed(input(Field::kRpm));
+  if (const std::string gamma = typed(input(Field::kGamma)); !gamma.empty()) design.gamma = gamma;
   design.rotors = std::to_string(rotors_->value());
   design.gearModule = typed(module_);
   const std::vector<PortDefinition> all = ports();

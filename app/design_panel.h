@@ -107,8 +107,8 @@ class DesignPanel : public QWidget {
   // The labels and accessible names in the unit chosen.
   void nameInUnits();
 
-  std::array<QLineEdit*, 5> inputs_{};
-  std::array<QLabel*, 5> inputLabels_{};
+  std::array<QLineEdit*, 6> inputs_{};
+  std::array<QLabel*, 6> inputLabels_{};
   QLabel* caption_ = nullptr;
   std::array<QLabel*, 8> figures_{};
   std::array<QLabel*, 8> figureLabels_{};
