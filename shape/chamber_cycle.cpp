@@ -1,6 +1,6 @@
 #include "chamber_cycle.h"
 
-#include <boost/math/special_functions/ellint_2.hpp>
+#include "elliptic.h"
 #include <cmath>
 #include <numbers>
 
@@ -100,7 +100,7 @@ SealFigures sealFigures(double e, double R, double sealOffset, double rpm, doubl
   // that ellipse-like path, 2/pi (a + b) E(2 sqrt(ab) / (a + b)).
   const double a = R / 3, b = e, tip = sealOffset / 3;
   const double k = 2 * std::sqrt(a * b) / (a + b);
-  const double meanApex = 2 / pi * (a + b) * boost::math::ellint_2(std::min(k, 1.0));
+  const double meanApex = 2 / pi * (a + b) * ellipticE(std::min(k, 1.0));
   SealFigures f;
   f.rpm = rpm;
   f.leastSpeed = (std::abs(a - b) + tip) * toMetresPerSecond;

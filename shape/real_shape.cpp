@@ -1,7 +1,7 @@
 #include "real_shape.h"
 
 #include <algorithm>
-#include <boost/math/special_functions/ellint_2.hpp>
+#include "elliptic.h"
 #include <boost/math/tools/roots.hpp>
 #include <cmath>
 
@@ -256,7 +256,7 @@ double boreArc(double K, double a, double offset, double from, double to) {
   // The trochoid's speed is |K + 3 e^(i(2r - a))| = (K + 3) sqrt(1 - k^2 sin^2(r - a/2)) with
   // k^2 = 12 K / (K + 3)^2: its length an incomplete elliptic integral of the second kind.
   const double k = std::sqrt(12 * K) / (K + 3);
-  const auto elliptic = [&](double r) { return boost::math::ellint_2(k, r - a / 2); };
+  const auto elliptic = [&](double r) { return ellipticE(k, r - a / 2); };
   double length = (K + 3) * (elliptic(to) - elliptic(from));
   // The parallel curve adds the offset times the angle its tangent turns. The tangent points at
   // pi/2 + r + arg(K + 3 e^(i(2r - a))), continuous in r: K > 3 keeps that number right of 0.
