@@ -28,9 +28,10 @@ constexpr Field kFields[] = {Field::kSealOffset,  Field::kClearance, Field::kRec
 // The real engine's values among them: any of these typed asks for it.
 constexpr std::size_t kRealValues = 4;
 // %L stands for the unit of length, %V for the volumes'.
-constexpr const char* kInputNames[] = {"seal offset A (%L)", "clearance C (%L)", "recess V (%V)",
-                                       "target ratio X",     "shaft speed (rpm)", "gamma (ideal cycle)"};
-constexpr const char* kObjectNames[] = {"SealOffset", "Clearance",  "Recess",
+constexpr const char* kInputNames[] = {"seal offset A (%L)", "clearance C (%L)",
+                                       "recess V (%V)",      "target ratio X",
+                                       "shaft speed (rpm)",  "gamma (ideal cycle)"};
+constexpr const char* kObjectNames[] = {"SealOffset",  "Clearance",  "Recess",
                                         "TargetRatio", "ShaftSpeed", "Gamma"};
 constexpr const char* kFigureNames[] = {"chamber capacity (%V)",
                                         "dead volume (%V)",
@@ -213,6 +214,13 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
     recompute();
   });
 
+  connect(&figuresWatcher_, &QFutureWatcher<std::pair<long, study::DesignOutcome>>::finished, this,
+          [this] {
+            const auto& [request, outcome] = figuresWatcher_.result();
+            // Stale, or the whole computation came first.
+            if (request != request_ || !computing_ || !realGiven()) return;
+            showOutcome(outcome, false);
+          });
   connect(&watcher_, &QFutureWatcher<Computed>::finished, this, [this] {
     const Computed computed = watcher_.result();
     if (computed.request != request_) return;  // values typed since; theirs is on its way
@@ -494,6 +502,16 @@ void DesignPanel::recompute() {
     if (realGiven) figures_[0]->setText("computing...");
     if (!ports.empty()) portTiming_->setText("timing the ports...");
     const long request = request_;
+    if (realGiven) {
+      // The figures alone first, in a fraction of the curve's time: the ports' timing and the
+      // curve follow with the rest.
+      study::Design figuresOnly = design;
+      figuresOnly.ports = nullptr;
+      figuresWatcher_.setFuture(QtConcurrent::run([request, figuresOnly] {
+        clearUpperVectorState();
+        return std::pair{request, study::designOutcome(figuresOnly)};
+      }));
+    }
     watcher_.setFuture(QtConcurrent::run([request, design, realGiven, ports] {
       // A pool thread carries whatever vector state the window's drawing left: the sines of
       // the curve would pay for it nine times over.
@@ -534,9 +552,9 @@ void DesignPanel::recompute() {
   emit outcomeChanged();
 }
 
-void DesignPanel::showOutcome(const study::DesignOutcome& outcome) {
+void DesignPanel::showOutcome(const study::DesignOutcome& outcome, bool final) {
   clearFigures();
-  outcome_ = outcome;
+  if (final) outcome_ = outcome;
   if (outcome.hasFigures()) {
     const ExactFigures& figures = outcome.row.real->figures;
     figures_[0]->setText(sixDigits(figures.capacity));
@@ -564,11 +582,12 @@ void DesignPanel::showOutcome(const study::DesignOutcome& outcome) {
   for (std::size_t n = 0; n < figures_.size(); ++n) {
     figures_[n]->setAccessibleDescription(figures_[n]->text());
   }
-  updateDesigner();
   refusal_->setText(QString::fromStdString(outcome.message));
   for (std::size_t n = 0; n < inputs_.size(); ++n) {
     if (kFields[n] == outcome.refused) inputLabels_[n]->setStyleSheet("color: #c00000");
   }
+  if (!final) return;
+  updateDesigner();
   emit outcomeChanged();
 }
 

@@ -98,7 +98,9 @@ class DesignPanel : public QWidget {
   void recompute();
   // A value typed: computed at once, or with the keys that follow it once they pause.
   void typed();
-  void showOutcome(const study::DesignOutcome& outcome);
+  // The outcome's figures and words; a `final` one is the panel's outcome, which the saves and the
+  // designer's figures take, an early one only shows its figures while the curve comes.
+  void showOutcome(const study::DesignOutcome& outcome, bool final = true);
   void clearFigures();
   void updateDesigner();
   // The bare engine's outlines, for the drawing while no real engine is typed.
@@ -138,6 +140,8 @@ class DesignPanel : public QWidget {
   QLabel* designerNote_ = nullptr;
   CycleChart* cycle_ = nullptr;
   QFutureWatcher<Computed> watcher_;
+  // The real engine's figures alone, ahead of its curve and drawing: the request they answer.
+  QFutureWatcher<std::pair<long, study::DesignOutcome>> figuresWatcher_;
   std::optional<study::Design> engine_;
   std::optional<study::DesignOutcome> outcome_;
   // Which request the outcome on its way belongs to: a newer one makes it stale.

@@ -4,16 +4,15 @@
 // tolerance together.
 #include "quadrature.h"
 
-#include <boost/math/special_functions/ellint_2.hpp>
-#include <random>
-
-#include "elliptic.h"
-
 #include <gtest/gtest.h>
 
+#include <boost/math/special_functions/ellint_2.hpp>
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <random>
+
+#include "elliptic.h"
 
 namespace rotary::exact {
 namespace {
