@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cmath>
 #include <fstream>
@@ -225,6 +226,29 @@ bool shownAs(double value, const QString& cell) {
   return std::abs(value - shown) <= halfUnit * (1 + 1e-9) + 1e-12 * std::abs(shown);
 }
 
+// Every other save of the window, and the companion's options that write the same file.
+struct Save {
+  WindowFile file;
+  const char* name;
+  QStringList options;  // the file's path follows them
+};
+const Save kSaves[] = {
+    {WindowFile::kFigureSvg, "figure.svg", {"--figure"}},
+    {WindowFile::kFigurePdf, "figure.pdf", {"--figure"}},
+    {WindowFile::kFigurePng, "figure.png", {"--figure"}},
+    {WindowFile::kDxf, "outlines.dxf", {"--dxf"}},
+    {WindowFile::kProfiles, "profiles.csv", {"--profiles"}},
+    {WindowFile::kVolumeCurve, "curve.csv", {"--volume-curve"}},
+    {WindowFile::kCycleChartSvg, "chart.svg", {"--volume-curve", "/dev/null", "--chart"}},
+    {WindowFile::kCycleChartPng, "chart.png", {"--volume-curve", "/dev/null", "--chart"}},
+};
+
+// A PDF's one part that may differ: the second at which it was made.
+QByteArray undated(const QByteArray& pdf) {
+  static const QRegularExpression date(R"(/CreationDate \(D:\d+Z\))");
+  return QString::fromLatin1(pdf).replace(date, "").toLatin1();
+}
+
 class Faces : public ::testing::TestWithParam<FaceCase> {};
 
 TEST_P(Faces, GiveOneDesignTheSameFiguresEverywhere) {
@@ -314,6 +338,10 @@ TEST_P(Faces, GiveOneDesignTheSameFiguresEverywhere) {
             << window.complaints.join("\n").toStdString();
         EXPECT_TRUE(window.desk.save(WindowFile::kResultsJson, folder.filePath("window.json")))
             << window.complaints.join("\n").toStdString();
+        for (const Save& save : kSaves) {
+          EXPECT_TRUE(window.desk.save(save.file, folder.filePath(QString("window-") + save.name)))
+              << save.name << ": " << window.complaints.join("\n").toStdString();
+        }
         return true;
     }
     return true;
@@ -337,6 +365,17 @@ TEST_P(Faces, GiveOneDesignTheSameFiguresEverywhere) {
   EXPECT_EQ(plain(copied), plain(expected));
   EXPECT_EQ(testing::contentOf(folder.filePath("window.csv")).toStdString(), csv.toStdString());
   EXPECT_EQ(testing::contentOf(folder.filePath("window.json")).toStdString(), json.toStdString());
+  // Every save, the companion's file to the byte.
+  for (const Save& save : kSaves) {
+    const QString name = QString("companion-") + save.name;
+    companionIn(folder, QStringList(options) << save.options << name);
+    QByteArray written = testing::contentOf(folder.filePath(QString("window-") + save.name));
+    QByteArray expected = testing::contentOf(folder.filePath(name));
+    ASSERT_FALSE(expected.isEmpty()) << save.name;
+    if (save.file == WindowFile::kFigurePdf)
+      written = undated(written), expected = undated(expected);
+    EXPECT_TRUE(written == expected) << save.name;
+  }
 
   // Python's study and real engine: every column the CSV has, to the digits it shows.
   const Json python = pythonFace(c, folder, files);
