@@ -250,7 +250,8 @@ py::dict realEngineOf(double e, double R, double W, double A, double C, double V
 }
 
 py::dict volumeCurveOf(double e, double R, double W, double A, double C, double V, double angleStep,
-                       std::optional<double> rpm, std::optional<double> recessArea) {
+                       std::optional<double> rpm, std::optional<double> recessArea,
+                       const std::string& units) {
   if (!(angleStep >= 0.001 && angleStep <= 1080)) {
     throw py::value_error("angle step: " + formatNumber(angleStep) +
                           " is not a number of degrees from 0.001 to 1080");
@@ -258,13 +259,14 @@ py::dict volumeCurveOf(double e, double R, double W, double A, double C, double 
   study::Design design = realDesignOf(e, R, W, A, C, V);
   design.rpm = typed(rpm);
   design.recessArea = typed(recessArea);
+  design.unit = units;
   realOrRefused(design);
   const RealEngine real = design.realEngine();
   const ChamberSettings chamber = design.chamberSettings();
   std::vector<CyclePoint> curve;
   std::atomic<bool> stop{false};
   interruptibly(stop, [&] {
-    curve = volumeCurve(e, R, W, real, angleStep, kWindowVolumeDivisor, chamber, &stop);
+    curve = volumeCurve(e, R, W, real, angleStep, design.volumeDivisor(), chamber, &stop);
   });
   std::vector<double> shaft, rotor, volume, slope, lean, surface, perVolume, torque, speed, inertia;
   for (const CyclePoint& p : curve) {
@@ -329,7 +331,7 @@ std::vector<PortDefinition> checkedPorts(const std::vector<SidePortArgument>& si
 
 py::dict portsOf(double e, double R, double W, double A, double C, double V, double angleStep,
                  const std::vector<SidePortArgument>& sides,
-                 const std::vector<PeripheralArgument>& peripherals) {
+                 const std::vector<PeripheralArgument>& peripherals, const std::string& units) {
   if (!(angleStep >= 0.001 && angleStep <= 1080)) {
     throw py::value_error("angle step: " + formatNumber(angleStep) +
                           " is not a number of degrees from 0.001 to 1080");
@@ -338,6 +340,7 @@ py::dict portsOf(double e, double R, double W, double A, double C, double V, dou
   const std::vector<PortDefinition> ports = checkedPorts(sides, peripherals);
   if (ports.empty()) throw py::value_error("no port given: intake, exhaust or a peripheral one");
   design.ports = std::make_shared<const std::vector<PortDefinition>>(ports);
+  design.unit = units;
   realOrRefused(design);
   const RealEngine real = design.realEngine();
   EngineTiming timing;
@@ -345,8 +348,8 @@ py::dict portsOf(double e, double R, double W, double A, double C, double V, dou
   std::vector<std::vector<double>> areas;
   std::atomic<bool> stop{false};
   interruptibly(stop, [&] {
-    timing = engineTiming(e, R, W, real, kWindowVolumeDivisor, ports);
-    curve = cycleVolumes(e, R, W, real, angleStep, kWindowVolumeDivisor, &stop);
+    timing = engineTiming(e, R, W, real, design.volumeDivisor(), ports);
+    curve = cycleVolumes(e, R, W, real, angleStep, design.volumeDivisor(), &stop);
     areas = openAreas(e, R, real, ports, curve.shaftAngles);
   });
   py::list list;
@@ -705,10 +708,10 @@ PYBIND11_MODULE(_rotary_ratio, module) {
   module.def("volume_curve", &volumeCurveOf, py::arg("e"), py::arg("R"), py::arg("W"),
              py::arg("seal_offset") = 0.0, py::arg("clearance") = 0.0, py::arg("recess") = 0.0,
              py::arg("angle_step") = 1.0, py::arg("rpm") = std::nullopt,
-             py::arg("recess_area") = std::nullopt);
+             py::arg("recess_area") = std::nullopt, py::arg("units") = "");
   module.def("ports", &portsOf, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("seal_offset"),
              py::arg("clearance"), py::arg("recess"), py::arg("angle_step"), py::arg("sides"),
-             py::arg("peripherals"));
+             py::arg("peripherals"), py::arg("units") = "");
   module.def("port_edge", &portEdgeOf, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("angle"),
              py::arg("seal_offset"), py::arg("clearance"));
   module.def("study", &studyOf, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("steps"),

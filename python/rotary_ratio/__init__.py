@@ -163,16 +163,17 @@ def real_engine(e, R, W, seal_offset=0.0, clearance=0.0, recess=0.0, target_rati
 
 
 def volume_curve(e, R, W, seal_offset=0.0, clearance=0.0, recess=0.0, angle_step=1.0, rpm=None,
-                 recess_area=None):
+                 recess_area=None, units=None):
     """One chamber over its four strokes, 0 to 1080 degrees of the eccentric shaft: numpy arrays
     shaft_angle_deg, rotor_angle_deg, volume, dvolume_dtheta (per degree), seal_lean_deg,
-    surface (mm^2), surface_to_volume (per mm), torque_per_bar (N m), and at rpm seal_speed
-    (m/s) and seal_inertia_per_gram (N). Ctrl-C stops it within a second."""
+    surface (unit^2), surface_to_volume (per unit), torque_per_bar (N m), and at rpm seal_speed
+    (m/s) and seal_inertia_per_gram (N), the lengths in `units` as --units names them.
+    Ctrl-C stops it within a second."""
     return VolumeCurve(**_rotary_ratio.volume_curve(
         _number("e", e), _number("R", R), _number("W", W), _number("seal_offset", seal_offset),
         _number("clearance", clearance), _number("recess", recess),
         _number("angle_step", angle_step), _optional("rpm", rpm),
-        _optional("recess_area", recess_area)))
+        _optional("recess_area", recess_area), _units(units)))
 
 
 @dataclass(frozen=True, repr=False)
@@ -234,7 +235,7 @@ def _windows(role, given):
 
 
 def ports(e, R, W, intake=None, exhaust=None, peripheral_intake=None, peripheral_exhaust=None,
-          seal_offset=0.0, clearance=0.0, recess=0.0, angle_step=1.0):
+          seal_offset=0.0, clearance=0.0, recess=0.0, angle_step=1.0, units=None):
     """The ports' timing and breathing: intake and exhaust side ports as arrays of x, y points or
     file names (DXF or CSV), one or a list; peripheral ones as (from, to, width), polar angles of
     the bore in degrees counterclockwise and a width, one or a list. The companion's messages as
@@ -244,7 +245,7 @@ def ports(e, R, W, intake=None, exhaust=None, peripheral_intake=None, peripheral
     return Ports(**_rotary_ratio.ports(
         _number("e", e), _number("R", R), _number("W", W), _number("seal_offset", seal_offset),
         _number("clearance", clearance), _number("recess", recess),
-        _number("angle_step", angle_step), sides, windows))
+        _number("angle_step", angle_step), sides, windows, _units(units)))
 
 
 def port_edge(e, R, W, angle, seal_offset=0.0, clearance=0.0):

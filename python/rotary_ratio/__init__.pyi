@@ -88,7 +88,8 @@ def real_engine(e: Number, R: Number, W: Number, seal_offset: Number = ...,
 def volume_curve(e: Number, R: Number, W: Number, seal_offset: Number = ...,
                  clearance: Number = ..., recess: Number = ...,
                  angle_step: Number = ..., rpm: Optional[Number] = ...,
-                 recess_area: Optional[Number] = ...) -> VolumeCurve: ...
+                 recess_area: Optional[Number] = ...,
+                 units: Optional[Units] = ...) -> VolumeCurve: ...
 # A port's timing: role, kind and source as strings, openings a whole number, the first
 # opening's events (None where it never opens), its areas, and each_opening, every opening's.
 PortTiming = dict[str, Any]
@@ -118,7 +119,7 @@ def ports(e: Number, R: Number, W: Number,
           peripheral_intake: Optional[Windows] = ...,
           peripheral_exhaust: Optional[Windows] = ...,
           seal_offset: Number = ..., clearance: Number = ..., recess: Number = ...,
-          angle_step: Number = ...) -> Ports: ...
+          angle_step: Number = ..., units: Optional[Units] = ...) -> Ports: ...
 def port_edge(e: Number, R: Number, W: Number, angle: Number, seal_offset: Number = ...,
               clearance: Number = ...) -> Floats: ...
 def study(e: ArrayLike, R: ArrayLike, W: ArrayLike, steps: ArrayLike = ...,

@@ -124,3 +124,32 @@ def test_a_study_of_ports_is_the_companions(tmp_path):
                 assert found[name][i] == pytest.approx(float(value), rel=1e-8), (i, name)
     assert "lies wholly outside the bore" in found["note"][0]
     assert list(found["port2_openings"]) == [0, 1]
+
+
+@pytest.mark.parametrize("unit,millimetres", [("cm", 10), ("m", 1000), ("in", 25.4)])
+def test_every_call_takes_the_unit_as_the_companion_does(unit, millimetres):
+    """volume_curve(), ports() and real_engine() in another unit: the companion's figures in that
+    unit, and the millimetre engine's once converted by hand."""
+    e, R, W, A = 15 / millimetres, 105 / millimetres, 80 / millimetres, 2 / millimetres
+    cubic_cm = {"cm": 1, "m": 1e6, "in": 16.387064}[unit]
+    curve = rotary_ratio.volume_curve(e, R, W, seal_offset=A, rpm=7000, units=unit)
+    mm_curve = rotary_ratio.volume_curve(15, 105, 80, seal_offset=2, rpm=7000)
+    assert curve.volume * cubic_cm == pytest.approx(mm_curve.volume, rel=1e-9)
+    assert curve.surface * millimetres ** 2 == pytest.approx(mm_curve.surface, rel=1e-9)
+    assert curve.seal_speed == pytest.approx(mm_curve.seal_speed, rel=1e-12)
+    assert curve.torque_per_bar == pytest.approx(mm_curve.torque_per_bar, rel=1e-9, abs=1e-9)
+    window = (150, 175, 30 / millimetres)
+    found = rotary_ratio.ports(e, R, W, peripheral_intake=window, seal_offset=A, units=unit)
+    mm_ports = rotary_ratio.ports(15, 105, 80, peripheral_intake=(150, 175, 30), seal_offset=2)
+    assert found.ports[0]["largest_area"] * millimetres ** 2 == pytest.approx(
+        mm_ports.ports[0]["largest_area"], rel=1e-9)
+    assert found.volume * cubic_cm == pytest.approx(mm_ports.volume, rel=1e-9)
+    row = companion_json("--units", unit, "--eccentricity", repr(e), "--rotor-radius", repr(R),
+                         "--chamber-width", repr(W), "--seal-offset", repr(A),
+                         "--peripheral-intake", ",".join(repr(v) for v in window))
+    assert found.ports[0]["largest_area"] == pytest.approx(row["ports"][0]["largest_area"],
+                                                           rel=1e-8)
+    one = rotary_ratio.real_engine(e, R, W, seal_offset=A, units=unit)
+    assert one.chamber_capacity == pytest.approx(row["real_chamber_capacity"], rel=1e-8)
+    with pytest.raises(rotary_ratio.DesignError, match='units: ft is not mm, cm, m or in'):
+        rotary_ratio.real_engine(15, 105, 80, units="ft")
