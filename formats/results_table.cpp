@@ -49,6 +49,9 @@ struct Columns {
   // The chamber's and the seal's, where the row has them.
   Cell surfaceToVolume, otto, leastSealSpeed, meanSealSpeed, largestSealSpeed, leastSealInertia,
       largestSealInertia;
+  // The parts' mass properties, where they were built.
+  Cell rotorVolume, rotorMass, rotorCentreOffset, rotorInertia, eccentricLoad, counterweight,
+      cavityVolume, curveDeviation;
   std::string gearNote, chamberNote, portNote;
   std::optional<DesignerFigures> designer;
   // What the notes column adds for the designer's figures and the ports, one note to a line.
@@ -190,6 +193,16 @@ Columns columnsOf(const study::EngineRow& row) {
     }
     c.gearNote = gearNote(*d);
   }
+  if (const auto& solids = row.solids) {
+    c.rotorVolume = exactColumn(solids->rotorVolume);
+    c.rotorMass = exactColumn(solids->rotorMass);
+    c.rotorCentreOffset = exactColumn(solids->rotorCentreOffset);
+    c.rotorInertia = exactColumn(solids->rotorMomentOfInertia);
+    if (solids->eccentricLoad) c.eccentricLoad = exactColumn(*solids->eccentricLoad);
+    c.counterweight = exactColumn(solids->counterweight);
+    c.cavityVolume = exactColumn(solids->housingCavityVolume);
+    c.curveDeviation = exactColumn(solids->curveDeviation);
+  }
   c.e = inputCell(row.input.eccentricity);
   c.R = inputCell(row.input.rotorRadius);
   c.W = inputCell(row.input.chamberWidth);
@@ -329,6 +342,14 @@ constexpr Column kSealColumns[] = {{"least_seal_speed", &Columns::leastSealSpeed
                                    {"largest_seal_speed", &Columns::largestSealSpeed},
                                    {"least_seal_inertia_per_gram", &Columns::leastSealInertia},
                                    {"largest_seal_inertia_per_gram", &Columns::largestSealInertia}};
+constexpr Column kSolidColumns[] = {{"rotor_volume", &Columns::rotorVolume},
+                                    {"rotor_mass", &Columns::rotorMass},
+                                    {"rotor_centre_offset", &Columns::rotorCentreOffset},
+                                    {"rotor_moment_of_inertia", &Columns::rotorInertia},
+                                    {"rotor_eccentric_load", &Columns::eccentricLoad},
+                                    {"counterweight", &Columns::counterweight},
+                                    {"housing_cavity_volume", &Columns::cavityVolume},
+                                    {"curve_deviation", &Columns::curveDeviation}};
 
 // The same for the designer's, the chamber's and the seal's columns, which follow the figures.
 template <typename Each>
@@ -340,6 +361,9 @@ void forEachDesignerColumn(const study::Design& design, const Columns& c, Each e
   for (const auto& [name, member] : kChamberColumns) each(name, c.*member);
   if (!design.rpm.empty()) {
     for (const auto& [name, member] : kSealColumns) each(name, c.*member);
+  }
+  if (design.solids) {
+    for (const auto& [name, member] : kSolidColumns) each(name, c.*member);
   }
 }
 
@@ -543,6 +567,26 @@ void designerLines(std::ostream& out, const Columns& c, const study::Design& des
   if (const std::string notes = c.designerNotes(); !notes.empty()) out << notes << "\n";
 }
 
+// The parts' mass properties of a row after its figures, where they were built.
+void solidLines(std::ostream& out, const study::EngineRow& row) {
+  if (!row.solids) return;
+  const study::SolidFigures& f = *row.solids;
+  const std::string unit = row.input.unit.empty() ? "mm" : row.input.unit;
+  const auto six = [](double value) { return significantDigits(value, 6); };
+  out << "rotor: volume " << six(f.rotorVolume) << " " << unit << "^3, mass " << six(f.rotorMass)
+      << " kg, centre of mass " << six(f.rotorCentreOffset) << " " << unit
+      << " off its centre, moment of inertia " << six(f.rotorMomentOfInertia)
+      << " kg m^2 about its axis\n"
+      << "counterweight to balance one rotor: " << six(f.counterweight) << " kg m (mass x radius)";
+  if (f.eccentricLoad) {
+    out << "; its load on the eccentric at " << formatNumber(*row.input.rpm.number)
+        << " rpm: " << six(*f.eccentricLoad) << " N";
+  }
+  out << "\nrotor housing's cavity: " << six(f.housingCavityVolume) << " " << unit << "^3\n"
+      << "fitted curves within " << significantDigits(f.curveDeviation, 3) << " " << unit
+      << " of the exact ones\n";
+}
+
 // The ports' timing of a row after its figures.
 void portLines(std::ostream& out, const study::EngineRow& row) {
   if (!row.timing || !row.input.ports) return;
@@ -579,6 +623,7 @@ void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool ma
       out << "note: " << noteOf(row) << "\n";
     }
     designerLines(out, c, row.input, settings);
+    solidLines(out, row);
     portLines(out, row);
     return;
   }
@@ -590,6 +635,7 @@ void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool ma
       << "dead volume: " << c.deadVolume.shown << "\n"
       << "compression ratio: " << c.ratio.shown << "\n";
   designerLines(out, c, row.input, settings);
+  solidLines(out, row);
   portLines(out, row);
   // The notes say "Note:" themselves, one to a line.
   if (many && !row.figures->note.empty()) out << row.figures->note << "\n";

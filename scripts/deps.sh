@@ -24,6 +24,9 @@ packages=(
   pybind11-dev python3-pybind11 python3-dev # the Python module
   python3-pytest mypy                       # ... and its tests, and its type hints checked
   python3-matplotlib                        # the README's Python figure (scripts/docs-figures)
+  libocct-modeling-algorithms-dev libocct-modeling-data-dev libocct-data-exchange-dev
+  libocct-ocaf-dev libocct-foundation-dev libtbb-dev  # the solids (OpenCASCADE), STEP and STL
+  python3-stl python3-scipy                 # the tests measure the STL and evaluate the STEP's curves
 )
 
 missing=()

@@ -33,6 +33,13 @@ constexpr Rule kRules[] = {
     {Field::kExhaustPort, "exhaust port", "--exhaust-port", "exhaust"},
     {Field::kPeripheralIntake, "peripheral intake", "--peripheral-intake", "peripheral_intake"},
     {Field::kPeripheralExhaust, "peripheral exhaust", "--peripheral-exhaust", "peripheral_exhaust"},
+    {Field::kHousingWall, "housing wall", "--housing-wall", "housing_wall"},
+    {Field::kSidePlate, "side plate", "--side-plate", "side_plate"},
+    {Field::kSideClearance, "side clearance", "--side-clearance", "side_clearance"},
+    {Field::kRotorBore, "rotor bore", "--rotor-bore", "rotor_bore"},
+    {Field::kDensity, "density", "--density", "density"},
+    {Field::kChord, "chord", "--chord", "chord"},
+    {Field::kTolerance, "tolerance", "--tolerance", "tolerance"},
 };
 
 // A value as the face shows it back: what was typed, quoted, on the window and the command line;
@@ -212,6 +219,28 @@ std::optional<Refusal> sharedRefusal(const Design& d, Face face) {
     if (const std::string why = setting.refusal(setting.value.number.value_or(std::nan("")));
         !why.empty()) {
       return refused(setting.field, face, given(setting.value, face), why);
+    }
+  }
+  // The solids' values: lengths above 0 where a part needs some, of 0 or more where none is a
+  // choice, and a density above 0.
+  const struct {
+    Field field;
+    const TypedNumber& value;
+    bool zeroTaken;
+    const char* what;
+  } solids[] = {{Field::kHousingWall, d.housingWall, false, "a length above 0"},
+                {Field::kSidePlate, d.sidePlate, false, "a length above 0"},
+                {Field::kSideClearance, d.sideClearance, true, "a length of 0 or more"},
+                {Field::kRotorBore, d.rotorBore, true, "a length of 0 or more"},
+                {Field::kDensity, d.density, false, "a density above 0 (g/cm^3)"},
+                {Field::kChord, d.chord, false, "a length above 0"},
+                {Field::kTolerance, d.tolerance, false, "a length above 0"}};
+  for (const auto& value : solids) {
+    if (value.value.empty()) continue;
+    const auto& number = value.value.number;
+    if (!number || !std::isfinite(*number) || *number < 0 || (*number == 0 && !value.zeroTaken)) {
+      return refused(value.field, face, given(value.value, face),
+                     std::string("is not ") + value.what);
     }
   }
   // Walls of a pocket that is not there: the recess, or the target's, has them.

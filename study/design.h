@@ -37,6 +37,13 @@ struct Design {
   TypedNumber rpm, gamma = "1.4", recessArea;
   // The ports whose timing the figures give; shared by every engine of a study. None for none.
   std::shared_ptr<const std::vector<PortDefinition>> ports;
+  // The solids: the housing's wall outside the bore, the side housings' thickness, the rotor's
+  // clearance to each side housing and its bore's radius (0 for none), the material's density
+  // (g/cm^3), the STL's chord error and the fitted curves' largest distance from the exact ones;
+  // each empty for its default.
+  TypedNumber housingWall, sidePlate, sideClearance, rotorBore, density, chord, tolerance;
+  // Whether the parts are asked for: their mass properties then go with every figure.
+  bool solids = false;
 
   const LengthUnit& lengthUnit() const { return lengthUnitOf(unit); }
   // The volumes are area x width over this: millimetres give cm^3, any other unit its own cube.
@@ -81,6 +88,13 @@ enum class Field {
   kExhaustPort,
   kPeripheralIntake,
   kPeripheralExhaust,
+  kHousingWall,
+  kSidePlate,
+  kSideClearance,
+  kRotorBore,
+  kDensity,
+  kChord,
+  kTolerance,
 };
 
 enum class Face { kWindow, kCompanion, kPython };

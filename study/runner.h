@@ -16,6 +16,7 @@
 #include "headless.h"
 #include "port_timing.h"
 #include "real_engine.h"
+#include "solid_settings.h"
 #include "typed_number.h"
 
 namespace rotary::study {
@@ -32,6 +33,8 @@ struct EngineRow {
   std::optional<ChamberFigures> chamber;
   // The ports' timing, of the real engine where asked for, else of the shape; with ports given.
   std::optional<EngineTiming> timing;
+  // The parts' mass properties, where they were built.
+  std::optional<SolidFigures> solids;
   std::string message;
 };
 

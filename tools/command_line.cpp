@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -8,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <tuple>
 
 #include "chamber_values.h"
 #include "cycle.h"
@@ -31,6 +34,8 @@
 #include "runner.h"
 #include "shape_texts.h"
 #include "side_port.h"
+#include "solid_settings.h"
+#include "solids.h"
 #include "volume_curve.h"
 #include "volume_curve_csv.h"
 
@@ -59,6 +64,19 @@ std::unique_ptr<formats::OutputFile> created(const std::string& option, const st
   auto file = std::make_unique<formats::OutputFile>(path);
   if (!file->ok()) throw BadUsage{option + ": " + quoteForMessage(path) + ": " + file->error()};
   return file;
+}
+
+// FILE with a part's name added before its extension: engine.stl gives engine-rotor.stl.
+std::string withPartName(const std::string& path, const std::string& part) {
+  std::string name = part;
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::size_t slash = path.rfind('/');
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+    return path + "-" + name;
+  }
+  return path.substr(0, dot) + "-" + name + path.substr(dot);
 }
 
 // The progress of a study on a terminal: from its first second on, a line that is written over
@@ -210,7 +228,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
          {std::pair{"--profiles", &options.profiles}, std::pair{"--figure", &options.figure},
           std::pair{"--dxf", &options.dxf}, std::pair{"--volume-curve", &options.volumeCurve},
           std::pair{"--port-curve", &options.portCurve},
-          std::pair{"--port-edge-dxf", &options.portEdgeDxf}}) {
+          std::pair{"--port-edge-dxf", &options.portEdgeDxf}, std::pair{"--step", &options.step},
+          std::pair{"--stl", &options.stl}}) {
       if (isStudy && *file) {
         throw BadUsage{std::string(option) + " takes one engine, not a study of " +
                        std::to_string(engines.size())};
@@ -308,6 +327,37 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       std::string why;
       drawer = drawing::loadDrawing(why);
       if (!drawer) throw BadUsage{(options.figure ? "--figure: " : "--chart: ") + why};
+    }
+    // OpenCASCADE likewise, for the runs that ask for a solid.
+    const solids::Solids* solidMaker = nullptr;
+    if (design.solids) {
+      std::string why;
+      solidMaker = solids::loadSolids(why);
+      if (!solidMaker) throw BadUsage{(options.step ? "--step: " : "--stl: ") + why};
+    }
+    // A file a part where asked, each part's name added to the file's; made with the others.
+    struct SolidOutput {
+      const char* option;
+      std::string part, path;
+      std::unique_ptr<formats::OutputFile> file;
+    };
+    std::vector<SolidOutput> solidOutputs;
+    const std::vector<std::string> partNames = {"ROTOR_HOUSING", "SIDE_HOUSING_FRONT",
+                                                "SIDE_HOUSING_REAR", "ROTOR"};
+    if (options.step && !options.stepParts)
+      solidOutputs.push_back({"--step", "", *options.step, {}});
+    for (const auto& [option, path, each] : {std::tuple{"--step", &options.step, options.stepParts},
+                                             std::tuple{"--stl", &options.stl, true}}) {
+      if (!*path || !each) continue;
+      for (const std::string& part : partNames) {
+        solidOutputs.push_back({option, part, withPartName(**path, part), {}});
+      }
+    }
+    for (SolidOutput& output : solidOutputs) {
+      if (namesStandardOutput(output.path)) {
+        throw BadUsage{std::string(output.option) + " writes files, not standard output"};
+      }
+      output.file = created(output.option, output.path);
     }
     for (const Output& output : outputs) {
       if (toFile(output.path)) output.file = created(output.option, *output.path);
@@ -464,6 +514,32 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     // A target above the limit asked the real engine for what it cannot give: no file.
     if (status != kExitOk && options.realEngine()) return withoutResults(said);
 
+    // The solids, measured before the results are written: their figures go with them.
+    solids::SolidsResult solidParts;
+    if (solidMaker) {
+      const RealLimit shape = rows.front().real
+                                  ? *rows.front().real
+                                  : realLimit(one.e, one.R, one.W, one.real, unit.volumeDivisor);
+      if (!shape.hasFigures()) return withoutResults(whyNoRealFigures(shape, one.real));
+      solids::SolidEngine engine;
+      engine.e = one.e, engine.R = one.R, engine.W = one.W;
+      engine.real = rows.front().input.realEngine();
+      engine.ports = ports;
+      engine.metresPerUnit = unit.metres;
+      engine.rpm = design.rpm.number;
+      engine.settings = study::solidSettingsOf(rows.front().input);
+      solids::SolidsRequest request;
+      request.step = options.step && !options.stepParts;
+      request.stepParts = options.stepParts;
+      request.stl = options.stl.has_value();
+      request.unit = design.unit;
+      std::string why;
+      if (!solidMaker->build(engine, request, solidParts, why)) {
+        return fail(std::string(options.step ? "--step: " : "--stl: ") + why);
+      }
+      rows.front().solids = solidParts.figures;
+    }
+
     // Into its file's waiting place, or kept for standard output; nothing is put in place until
     // every output and standard output have their content.
     struct Staged {
@@ -496,6 +572,19 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       if (const auto failed =
               deliver("--profiles", options.profiles, files.profiles.get(), profiles.str())) {
         return fail(*failed);
+      }
+    }
+    // Each solid's file, in the order made.
+    {
+      std::size_t stepAt = 0, stlAt = 0;
+      for (SolidOutput& output : solidOutputs) {
+        const bool step = std::string(output.option) == "--step";
+        const solids::SolidFile& made =
+            step ? solidParts.step.at(stepAt++) : solidParts.stl.at(stlAt++);
+        if (const auto failed =
+                deliver(output.option, output.path, output.file.get(), made.content)) {
+          return fail(*failed);
+        }
       }
     }
     std::string content;

@@ -116,6 +116,24 @@ constexpr const char* kUsage =
     "both open), effective_compression_ratio (V where the last intake closes over V at top\n"
     "dead centre) and effective_expansion_ratio (V where the first exhaust opens) follow.\n"
     "\n"
+    "  --step FILE           the engine as solids at top dead centre, as STEP (AP214): the\n"
+    "                        rotor housing, the side housings and the rotor, each named and\n"
+    "                        coloured, from B-splines fitted to the exact bore and flank;\n"
+    "                        with --step-parts one file a part, its name added to FILE's\n"
+    "  --stl FILE            the same parts as binary STL, one file a part, its name added\n"
+    "                        to FILE's; the text, CSV and JSON give the rotor's volume, mass,\n"
+    "                        centre of mass and moment of inertia, the counterweight (and\n"
+    "                        with --rpm the load on the eccentric) and the bore's cavity\n"
+    "  --housing-wall L      the rotor housing's wall outside the bore (default 0.15 R)\n"
+    "  --side-plate L        the side housings' thickness (default 0.15 R)\n"
+    "  --side-clearance L    the rotor's clearance to each side housing (default 0.1 mm)\n"
+    "  --rotor-bore L        the rotor's central bore, a radius (default the internal gear's\n"
+    "                        root circle, 3e + 1.25 modules or 3e + e/4; 0 for none)\n"
+    "  --density D           the rotor's material, g/cm^3 (default 7.2, cast iron)\n"
+    "  --chord L             the STL's largest chord error (default 0.01 mm)\n"
+    "  --tolerance L         the fitted curves' largest distance from the exact ones (default\n"
+    "                        1e-4 R)\n"
+    "\n"
     "  --chart FILE          for a study: the compression ratio, the capacity and the dead\n"
     "                        volume against K (or what else the study varies); for one engine\n"
     "                        with ports: each port's open area over the cycle with its events\n"
@@ -197,7 +215,9 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
         {"--chart", &options.chart},
         {"--volume-curve", &options.volumeCurve},
         {"--port-curve", &options.portCurve},
-        {"--port-edge-dxf", &options.portEdgeDxf}};
+        {"--port-edge-dxf", &options.portEdgeDxf},
+        {"--step", &options.step},
+        {"--stl", &options.stl}};
     std::string* text = nullptr;
     std::optional<std::string>* file = nullptr;
     for (const auto& [option, target] : texts) {
@@ -209,9 +229,20 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
     const bool choice = name == "--format" || name == "--method" || name == "--figure-format" ||
                         name == "--units" || name == "--angle-step" || name == "--rotors" ||
                         name == "--gear-module" || name == "--rpm" || name == "--gamma" ||
-                        name == "--recess-area" || name == "--port-edge";
+                        name == "--recess-area" || name == "--port-edge" ||
+                        name == "--housing-wall" || name == "--side-plate" ||
+                        name == "--side-clearance" || name == "--rotor-bore" ||
+                        name == "--density" || name == "--chord" || name == "--tolerance";
     const bool port = name == "--peripheral-intake" || name == "--peripheral-exhaust" ||
                       name == "--intake-port" || name == "--exhaust-port";
+    if (name == "--step-parts" && !value) {
+      if (std::find(given.begin(), given.end(), name) != given.end()) {
+        throw BadUsage{name + " is given twice; give it once"};
+      }
+      given.push_back(name);
+      options.stepParts = true;
+      continue;
+    }
     if (!text && !file && !choice && !port) {
       throw BadUsage{"unknown option " + quoteForMessage(name) + " (try --help)"};
     }
@@ -267,6 +298,17 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
        : name == "--gamma"       ? d.gamma
                                  : d.recessArea) = study::TypedNumber(*value);
       options.designerGiven = true;
+    } else if (name == "--housing-wall" || name == "--side-plate" || name == "--side-clearance" ||
+               name == "--rotor-bore" || name == "--density" || name == "--chord" ||
+               name == "--tolerance") {
+      study::Design& d = options.design;
+      (name == "--housing-wall"     ? d.housingWall
+       : name == "--side-plate"     ? d.sidePlate
+       : name == "--side-clearance" ? d.sideClearance
+       : name == "--rotor-bore"     ? d.rotorBore
+       : name == "--density"        ? d.density
+       : name == "--chord"          ? d.chord
+                                    : d.tolerance) = study::TypedNumber(*value);
     } else if (name == "--port-edge") {
       const auto angle = parseNumber(*value);
       if (!angle || !(*angle >= 0 && *angle <= 1080)) {
@@ -317,6 +359,15 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
   }
   if (!ports.empty()) {
     options.design.ports = std::make_shared<const std::vector<PortDefinition>>(std::move(ports));
+  }
+  // The solids' settings shape the solids only: without a solid asked for they would do nothing.
+  options.design.solids = options.step || options.stl;
+  if (options.stepParts && !options.step) throw BadUsage{"--step-parts goes with --step"};
+  for (const char* setting : {"--housing-wall", "--side-plate", "--side-clearance", "--rotor-bore",
+                              "--density", "--chord", "--tolerance"}) {
+    if (!options.design.solids && std::find(given.begin(), given.end(), setting) != given.end()) {
+      throw BadUsage{std::string(setting) + " goes with --step or --stl"};
+    }
   }
   if (options.portCurve && !options.design.hasPorts()) {
     throw BadUsage{

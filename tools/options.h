@@ -29,6 +29,10 @@ struct Options {
     return !sealOffset.empty() || !clearance.empty() || !recess.empty() || !targetRatio.empty();
   }
   std::optional<std::string> profiles, figure, dxf, chart, volumeCurve, portCurve, portEdgeDxf;
+  // The solids: the STEP assembly (or one file a part with --step-parts) and the STL files, one
+  // a part, each part's name added to the file's.
+  std::optional<std::string> step, stl;
+  bool stepParts = false;
   // The shaft angle whose flank --port-edge-dxf draws, degrees.
   std::optional<double> portEdge;
   // Degrees of the shaft between the volume curve's and the port curve's rows.

@@ -69,6 +69,7 @@ else
   for file in usr/bin/rotary-window usr/bin/rotary-ratio usr/share/applications/$id.desktop \
     usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/metainfo/$id.metainfo.xml \
     usr/share/man/man1/rotary-ratio.1 usr/lib/rotary-ratio/rotary-ratio-drawing.so \
+    usr/lib/rotary-ratio/rotary-ratio-solids.so \
     usr/lib/python3/dist-packages/rotary_ratio/__init__.py; do
     grep -q "\./$file" <<<"$contents" || fail "the package lacks $file"
   done

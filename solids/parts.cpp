@@ -1,0 +1,162 @@
+#include "parts.h"
+
+#include <BRepAlgoAPI_Cut.hxx>
+#include <BRepBuilderAPI_MakeFace.hxx>
+#include <BRepCheck_Analyzer.hxx>
+#include <BRepGProp.hxx>
+#include <BRepPrimAPI_MakeCylinder.hxx>
+#include <BRepPrimAPI_MakePrism.hxx>
+#include <GProp_GProps.hxx>
+#include <Standard_Failure.hxx>
+#include <cmath>
+#include <numbers>
+
+#include "designer.h"
+#include "fit.h"
+#include "real_shape.h"
+
+namespace rotary::solids {
+namespace {
+
+using std::numbers::pi;
+
+// A closed curve in the pieces between the bore's six turning points, so that no B-spline
+// carries hundreds of poles: OpenCASCADE's mass properties of a single one stray by a tenth of
+// a percent.
+constexpr int kPiecesOfTheBore = 6;
+
+// The bore, or a curve parallel to it `offset` further out, in the housing's frame.
+std::vector<Piece> borePieces(double e, double K, double offset) {
+  const PlaneCurve curve = [=](double r) {
+    const exact::Point p = exact::borePoint(K, r, 0, offset / e);
+    return gp_Pnt(p.x * e, p.y * e - e, 0);
+  };
+  std::vector<Piece> pieces;
+  for (int k = 0; k < kPiecesOfTheBore; ++k) {
+    pieces.push_back({curve, 2 * pi * k / kPiecesOfTheBore, 2 * pi * (k + 1) / kPiecesOfTheBore});
+  }
+  return pieces;
+}
+
+exact::Point turned(exact::Point p, double angle) {
+  return {p.x * std::cos(angle) - p.y * std::sin(angle),
+          p.x * std::sin(angle) + p.y * std::cos(angle)};
+}
+
+// The rotor's outline: the three flanks moved out by `offset` (in by a negative one), joined at
+// the apexes by arcs of the offset's radius where it is outward.
+std::vector<Piece> rotorPieces(double e, double K, double offset) {
+  const double end = exact::flankEnd(K, offset / e);
+  const auto placed = [e](exact::Point p) { return gp_Pnt(p.x * e, p.y * e - e, 0); };
+  std::vector<Piece> pieces;
+  for (int k = 0; k < 3; ++k) {
+    const double turn = 2 * pi / 3 * k;
+    // From the left end through the middle to the right end: s from -1 to 1.
+    pieces.push_back({[=](double s) {
+                        const double r =
+                            exact::kFlankMiddle + std::abs(s) * (end - exact::kFlankMiddle);
+                        exact::Point p = exact::rotorFlankPoint(K, r, offset / e);
+                        if (s < 0) p.x = -p.x;
+                        return placed(turned(p, turn));
+                      },
+                      -1, 1});
+    if (offset > 0) {
+      const exact::Point apex = turned(exact::housingPoint(K, exact::kRightApex, 0), turn);
+      const exact::Point from = turned(exact::rotorFlankPoint(K, end, offset / e), turn);
+      exact::Point next = exact::rotorFlankPoint(K, end, offset / e);
+      next.x = -next.x;
+      const exact::Point to = turned(next, turn + 2 * pi / 3);
+      const double t0 = std::atan2(from.y - apex.y, from.x - apex.x);
+      const double swing = std::remainder(std::atan2(to.y - apex.y, to.x - apex.x) - t0, 2 * pi);
+      Piece arc{nullptr, t0, t0 + swing};
+      arc.radius = offset;
+      arc.centre = placed(apex);
+      pieces.push_back(arc);
+    }
+  }
+  return pieces;
+}
+
+TopoDS_Face faceOf(const TopoDS_Wire& wire) {
+  BRepBuilderAPI_MakeFace face(wire, true);
+  if (!face.IsDone()) throw Standard_Failure("a closed outline makes no face");
+  return face.Face();
+}
+
+// The face swept along z from `from` to `to`.
+TopoDS_Shape slab(const TopoDS_Face& face, double from, double to) {
+  gp_Trsf lift;
+  lift.SetTranslation(gp_Vec(0, 0, from));
+  const TopoDS_Shape moved = face.Moved(TopLoc_Location(lift));
+  BRepPrimAPI_MakePrism prism(moved, gp_Vec(0, 0, to - from));
+  if (!prism.IsDone()) throw Standard_Failure("a face cannot be swept");
+  return prism.Shape();
+}
+
+TopoDS_Shape cut(const TopoDS_Shape& from, const TopoDS_Shape& tool) {
+  BRepAlgoAPI_Cut result(from, tool);
+  if (!result.IsDone() || result.HasErrors()) throw Standard_Failure("a cut fails");
+  return result.Shape();
+}
+
+// A cylinder about the axis at (x, y) through the whole height, overshooting both faces: a tool
+// that stops at a face it cuts leaves a skin.
+TopoDS_Shape boreAt(double x, double y, double radius, double from, double to) {
+  const double overshoot = (to - from) * 0.01 + radius;
+  return BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(x, y, from - overshoot), gp::DZ()), radius,
+                                  to - from + 2 * overshoot)
+      .Shape();
+}
+
+}  // namespace
+
+bool buildParts(const SolidEngine& engine, Parts& parts, std::string& error) {
+  const double e = engine.e, R = engine.R, W = engine.W, K = R / e;
+  const study::SolidSettings& s = engine.settings;
+  const double A = engine.real.sealOffset, C = engine.real.clearance;
+  if (!(2 * s.sideClearance < W)) {
+    error = "a side clearance of " + std::to_string(s.sideClearance) +
+            " on each face leaves the rotor no width";
+    return false;
+  }
+  const DesignerFigures designer = designerFigures(e, R, engine.real, 0, 1, std::nullopt);
+  if (!(s.rotorBore < designer.flankDistance)) {
+    error = "the rotor's bore reaches its flank, " + std::to_string(designer.flankDistance) +
+            " from its centre";
+    return false;
+  }
+  double deviation = 0;
+  const TopoDS_Face bore = faceOf(fittedWire(borePieces(e, K, A), s.tolerance, deviation));
+  const TopoDS_Face outside =
+      faceOf(fittedWire(borePieces(e, K, A + s.housingWall), s.tolerance, deviation));
+  // The housing: the block the bore runs through, the bore's tool overshooting both faces.
+  const double overshoot = 0.01 * W + s.tolerance;
+  parts.rotorHousing = cut(slab(outside, 0, W), slab(bore, -overshoot, W + overshoot));
+  // The side housings cover it, each with the shaft's bore at the crank axis.
+  parts.sideFront = cut(slab(outside, -s.sidePlate, 0), boreAt(0, 0, s.shaftBore, -s.sidePlate, 0));
+  parts.sideRear =
+      cut(slab(outside, W, W + s.sidePlate), boreAt(0, 0, s.shaftBore, W, W + s.sidePlate));
+  // The rotor at its clearance, short of each side housing, with its bore at its centre.
+  const TopoDS_Face flank = faceOf(fittedWire(rotorPieces(e, K, A - C), s.tolerance, deviation));
+  parts.rotor = slab(flank, s.sideClearance, W - s.sideClearance);
+  if (s.rotorBore > 0) {
+    parts.rotor =
+        cut(parts.rotor, boreAt(0, -e, s.rotorBore, s.sideClearance, W - s.sideClearance));
+  }
+  parts.deviation = deviation;
+  GProp_GProps face;
+  BRepGProp::SurfaceProperties(bore, face, 1e-10);
+  parts.cavityVolume = face.Mass() * W;
+  for (const auto& [shape, name] : {std::pair{&parts.rotorHousing, "the rotor housing"},
+                                    std::pair{&parts.sideFront, "the front side housing"},
+                                    std::pair{&parts.sideRear, "the rear side housing"},
+                                    std::pair{&parts.rotor, "the rotor"}}) {
+    if (!BRepCheck_Analyzer(*shape).IsValid()) {
+      error = std::string(name) + " is no valid solid";
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace rotary::solids

@@ -1,0 +1,21 @@
+// The four parts of one engine at top dead centre, in the housing's frame: the crank axis at the
+// origin, the chamber between z = 0 and z = W, the lengths in the engine's unit.
+#pragma once
+
+#include <TopoDS_Shape.hxx>
+#include <string>
+
+#include "solids.h"
+
+namespace rotary::solids {
+
+struct Parts {
+  TopoDS_Shape rotorHousing, sideFront, sideRear, rotor;
+  double deviation = 0;     // of the fitted curves from the exact ones, the largest
+  double cavityVolume = 0;  // the bore's face across the chamber width
+};
+
+// Throws Standard_Failure, or returns false with why, where a part cannot be made.
+bool buildParts(const SolidEngine& engine, Parts& parts, std::string& error);
+
+}  // namespace rotary::solids
