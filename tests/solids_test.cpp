@@ -169,6 +169,7 @@ TEST(Solids, StepReadsBackNamedWithTheSameVolumes) {
     const double written = volumeOf(*part.shape);
     EXPECT_NEAR(volumes[part.name], written, 1e-6 * written) << part.name;
   }
+  XCAFApp_Application::GetApplication()->Close(document);
   std::remove(path.c_str());
 }
 
