@@ -1,14 +1,17 @@
 #include "parts.h"
 
-#include <BRepAlgoAPI_Cut.hxx>
+#include <BRepBuilderAPI_MakeEdge.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
+#include <BRepBuilderAPI_MakeWire.hxx>
 #include <BRepCheck_Analyzer.hxx>
 #include <BRepGProp.hxx>
-#include <BRepPrimAPI_MakeCylinder.hxx>
 #include <BRepPrimAPI_MakePrism.hxx>
 #include <GProp_GProps.hxx>
+#include <ShapeFix_Face.hxx>
 #include <Standard_Failure.hxx>
+#include <TopoDS.hxx>
 #include <cmath>
+#include <gp_Circ.hxx>
 #include <numbers>
 
 #include "designer.h"
@@ -83,6 +86,24 @@ TopoDS_Face faceOf(const TopoDS_Wire& wire) {
   return face.Face();
 }
 
+// The face inside `outer` and outside `hole`: the hole's wire turned the other way round, so
+// that the face lies to its left too. A section with its hole in it, swept once, needs no
+// boolean cut, which is most of the time a cut takes.
+TopoDS_Face faceWithHole(const TopoDS_Wire& outer, const TopoDS_Wire& hole) {
+  BRepBuilderAPI_MakeFace face(faceOf(outer), TopoDS::Wire(hole.Reversed()));
+  if (!face.IsDone()) throw Standard_Failure("an outline with a hole makes no face");
+  ShapeFix_Face fix(face.Face());
+  fix.FixOrientation();
+  fix.Perform();
+  return fix.Face();
+}
+
+// A circle about (x, y), as a wire.
+TopoDS_Wire circleAt(double x, double y, double radius) {
+  const gp_Circ circle(gp_Ax2(gp_Pnt(x, y, 0), gp::DZ()), radius);
+  return BRepBuilderAPI_MakeWire(BRepBuilderAPI_MakeEdge(circle).Edge()).Wire();
+}
+
 // The face swept along z from `from` to `to`.
 TopoDS_Shape slab(const TopoDS_Face& face, double from, double to) {
   gp_Trsf lift;
@@ -91,21 +112,6 @@ TopoDS_Shape slab(const TopoDS_Face& face, double from, double to) {
   BRepPrimAPI_MakePrism prism(moved, gp_Vec(0, 0, to - from));
   if (!prism.IsDone()) throw Standard_Failure("a face cannot be swept");
   return prism.Shape();
-}
-
-TopoDS_Shape cut(const TopoDS_Shape& from, const TopoDS_Shape& tool) {
-  BRepAlgoAPI_Cut result(from, tool);
-  if (!result.IsDone() || result.HasErrors()) throw Standard_Failure("a cut fails");
-  return result.Shape();
-}
-
-// A cylinder about the axis at (x, y) through the whole height, overshooting both faces: a tool
-// that stops at a face it cuts leaves a skin.
-TopoDS_Shape boreAt(double x, double y, double radius, double from, double to) {
-  const double overshoot = (to - from) * 0.01 + radius;
-  return BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(x, y, from - overshoot), gp::DZ()), radius,
-                                  to - from + 2 * overshoot)
-      .Shape();
 }
 
 }  // namespace
@@ -126,23 +132,21 @@ bool buildParts(const SolidEngine& engine, Parts& parts, std::string& error) {
     return false;
   }
   double deviation = 0;
-  const TopoDS_Face bore = faceOf(fittedWire(borePieces(e, K, A), s.tolerance, deviation));
-  const TopoDS_Face outside =
-      faceOf(fittedWire(borePieces(e, K, A + s.housingWall), s.tolerance, deviation));
-  // The housing: the block the bore runs through, the bore's tool overshooting both faces.
-  const double overshoot = 0.01 * W + s.tolerance;
-  parts.rotorHousing = cut(slab(outside, 0, W), slab(bore, -overshoot, W + overshoot));
-  // The side housings cover it, each with the shaft's bore at the crank axis.
-  parts.sideFront = cut(slab(outside, -s.sidePlate, 0), boreAt(0, 0, s.shaftBore, -s.sidePlate, 0));
-  parts.sideRear =
-      cut(slab(outside, W, W + s.sidePlate), boreAt(0, 0, s.shaftBore, W, W + s.sidePlate));
+  const TopoDS_Wire boreWire = fittedWire(borePieces(e, K, A), s.tolerance, deviation);
+  const TopoDS_Face bore = faceOf(boreWire);
+  const TopoDS_Wire outsideWire =
+      fittedWire(borePieces(e, K, A + s.housingWall), s.tolerance, deviation);
+  // The housing: the block the bore runs through; the side housings cover it, each with the
+  // shaft's bore at the crank axis.
+  parts.rotorHousing = slab(faceWithHole(outsideWire, boreWire), 0, W);
+  const TopoDS_Face plate = faceWithHole(outsideWire, circleAt(0, 0, s.shaftBore));
+  parts.sideFront = slab(plate, -s.sidePlate, 0);
+  parts.sideRear = slab(plate, W, W + s.sidePlate);
   // The rotor at its clearance, short of each side housing, with its bore at its centre.
-  const TopoDS_Face flank = faceOf(fittedWire(rotorPieces(e, K, A - C), s.tolerance, deviation));
-  parts.rotor = slab(flank, s.sideClearance, W - s.sideClearance);
-  if (s.rotorBore > 0) {
-    parts.rotor =
-        cut(parts.rotor, boreAt(0, -e, s.rotorBore, s.sideClearance, W - s.sideClearance));
-  }
+  const TopoDS_Wire flankWire = fittedWire(rotorPieces(e, K, A - C), s.tolerance, deviation);
+  const TopoDS_Face section =
+      s.rotorBore > 0 ? faceWithHole(flankWire, circleAt(0, -e, s.rotorBore)) : faceOf(flankWire);
+  parts.rotor = slab(section, s.sideClearance, W - s.sideClearance);
   parts.deviation = deviation;
   GProp_GProps face;
   BRepGProp::SurfaceProperties(bore, face, 1e-10);
