@@ -16,6 +16,7 @@
 
 #include "designer.h"
 #include "fit.h"
+#include "number_text.h"
 #include "real_shape.h"
 
 namespace rotary::solids {
@@ -121,14 +122,14 @@ bool buildParts(const SolidEngine& engine, Parts& parts, std::string& error) {
   const study::SolidSettings& s = engine.settings;
   const double A = engine.real.sealOffset, C = engine.real.clearance;
   if (!(2 * s.sideClearance < W)) {
-    error = "a side clearance of " + std::to_string(s.sideClearance) +
+    error = "a side clearance of " + formatNumber(s.sideClearance) +
             " on each face leaves the rotor no width";
     return false;
   }
   const DesignerFigures designer = designerFigures(e, R, engine.real, 0, 1, std::nullopt);
   if (!(s.rotorBore < designer.flankDistance)) {
-    error = "the rotor's bore reaches its flank, " + std::to_string(designer.flankDistance) +
-            " from its centre";
+    error = "the rotor's bore, " + formatNumber(s.rotorBore) + ", reaches its flank, " +
+            formatNumber(designer.flankDistance) + " from its centre";
     return false;
   }
   double deviation = 0;

@@ -5,10 +5,12 @@
 
 #include "chamber_values.h"
 #include "cycle.h"
+#include "designer.h"
 #include "messages.h"
 #include "number_text.h"
 #include "port_values.h"
 #include "side_port.h"
+#include "solid_settings.h"
 
 namespace rotary::study {
 namespace {
@@ -89,6 +91,30 @@ std::optional<Refusal> portRefusal(const Design& d, Face face, Scope scope) {
   if (const PortDefinition* port =
           sidePortOutsideTheBore(*e, *R, *W, d.realEngine(), *d.ports, why)) {
     return refused(portField(*port), face, given(port->source, face), why);
+  }
+  return std::nullopt;
+}
+
+// What the parts cannot be: a rotor whose side clearances leave it no width, or whose bore
+// reaches its flank. A value left to its default is named as such.
+std::optional<Refusal> solidsRefusal(const Design& d, Face face) {
+  if (!d.solids) return std::nullopt;
+  const auto &e = d.eccentricity.number, &R = d.rotorRadius.number, &W = d.chamberWidth.number;
+  if (!e || !R || !W || !(*e > 0)) return std::nullopt;
+  const SolidSettings s = solidSettingsOf(d);
+  const auto shown = [face](const TypedNumber& typed, double value) {
+    return typed.empty() ? "the default " + formatNumber(value) : given(typed, face);
+  };
+  if (!(2 * s.sideClearance < *W)) {
+    return refused(
+        Field::kSideClearance, face, shown(d.sideClearance, s.sideClearance),
+        "on each face leaves the rotor no width in a chamber " + formatNumber(*W) + " wide");
+  }
+  const double flank = designerFigures(*e, *R, d.realEngine(), 0, 1, std::nullopt).flankDistance;
+  if (!(s.rotorBore < flank)) {
+    return refused(
+        Field::kRotorBore, face, shown(d.rotorBore, s.rotorBore),
+        "reaches the rotor's flank, " + formatNumber(flank) + " from its centre (0 for no bore)");
   }
   return std::nullopt;
 }
@@ -190,7 +216,8 @@ std::optional<Refusal> refusalOf(const Design& d, Face face, Scope scope) {
                           d.gearModule, d.eccentricity);
     if (!why.empty()) return Refusal{Field::kGearModule, why};
   }
-  return portRefusal(d, face, scope);
+  if (auto refusal = portRefusal(d, face, scope)) return refusal;
+  return solidsRefusal(d, face);
 }
 
 std::optional<Refusal> sharedRefusal(const Design& d, Face face) {

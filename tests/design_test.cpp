@@ -155,6 +155,35 @@ INSTANTIATE_TEST_SUITE_P(
                  "window in the bore cannot reach past the side housings",
                  "peripheral_exhaust: 42.5,54.4,90 is 90 wide, wider than the chamber (80): a "
                  "window in the bore cannot reach past the side housings"},
+        RuleCase{"SideClearanceLeavingNoRotor",
+                 [] {
+                   Design d = defaults();
+                   d.solids = true;
+                   d.sideClearance = "40";
+                   return d;
+                 },
+                 Field::kSideClearance,
+                 "--side-clearance: \"40\" on each face leaves the rotor no width in a chamber 80 "
+                 "wide",
+                 "side clearance: \"40\" on each face leaves the rotor no width in a chamber 80 "
+                 "wide",
+                 "side_clearance: 40 on each face leaves the rotor no width in a chamber 80 wide"},
+        RuleCase{
+            "DefaultRotorBoreReachingTheFlank",
+            [] {
+              Design d = defaults();
+              d.solids = true;
+              d.eccentricity = "30";
+              d.rotorRadius = "95";
+              return d;
+            },
+            Field::kRotorBore,
+            "--rotor-bore: the default 97.5 reaches the rotor's flank, 35 from its centre (0 "
+            "for no bore)",
+            "rotor bore: the default 97.5 reaches the rotor's flank, 35 from its centre (0 for "
+            "no bore)",
+            "rotor_bore: the default 97.5 reaches the rotor's flank, 35 from its centre (0 for "
+            "no bore)"},
         RuleCase{"SidePortOutsideTheBore",
                  [] {
                    return withPort(

@@ -159,6 +159,13 @@ def main():
     check(worst <= row["curve_deviation"] * (1 + 1e-6) + 1e-9,
           f"a bore curve strays {worst} from the epitrochoid, beyond the stated "
           f"{row['curve_deviation']}")
+    # A part that cannot be cut is refused with status 2, and no file is written.
+    refused = subprocess.run([TOOL, "--eccentricity", "30", "--rotor-radius", "95", "--step",
+                              "small.step", "--stl", "small.stl"], cwd=FOLDER, capture_output=True,
+                             text=True)
+    check(refused.returncode == 2 and "--rotor-bore: the default 97.5 reaches" in refused.stderr,
+          f"a rotor bore past the flank: status {refused.returncode}, {refused.stderr!r}")
+    check(not list(FOLDER.glob("small*")), "a refused solid left files behind")
     for failure in failures:
         print("FAILED:", failure)
     print(f"{len(parts)} STL parts, {on_bore} bore curves within {worst:.3g} of the epitrochoid "
