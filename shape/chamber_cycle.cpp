@@ -1,9 +1,9 @@
 #include "chamber_cycle.h"
 
-#include "elliptic.h"
 #include <cmath>
 #include <numbers>
 
+#include "elliptic.h"
 #include "exact_shape.h"
 #include "quadrature.h"
 

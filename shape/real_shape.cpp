@@ -1,10 +1,10 @@
 #include "real_shape.h"
 
 #include <algorithm>
-#include "elliptic.h"
 #include <boost/math/tools/roots.hpp>
 #include <cmath>
 
+#include "elliptic.h"
 #include "quadrature.h"
 
 namespace rotary::exact {
