@@ -13,4 +13,29 @@ namespace rotary::formats {
 void* moduleEntry(const std::string& relativePath, const char* symbol, const std::string& what,
                   std::string& path, std::string& error);
 
+// A module's functions as its entry gives them to this version of the program, or why not.
+template <typename Module>
+struct LoadedModule {
+  const Module* module = nullptr;
+  std::string error;
+};
+
+// Loads the module and asks its entry, a `const Module* (*)(const char* version)`, for this
+// version's functions: a module of another version gives none, and is named so.
+template <typename Module>
+LoadedModule<Module> loadModule(const std::string& relativePath, const char* symbol,
+                                const std::string& what) {
+  LoadedModule<Module> loaded;
+  std::string path;
+  void* entry = moduleEntry(relativePath, symbol, what, path, loaded.error);
+  if (!entry) return loaded;
+  using Entry = const Module* (*)(const char*);
+  loaded.module = reinterpret_cast<Entry>(entry)(ROTARY_VERSION);
+  if (!loaded.module) {
+    loaded.error = "the " + what + " " + path + " belongs to another version than " +
+                   ROTARY_VERSION + "; reinstall rotary-ratio";
+  }
+  return loaded;
+}
+
 }  // namespace rotary::formats

@@ -14,9 +14,7 @@
 #include <gp_Circ.hxx>
 #include <numbers>
 
-#include "designer.h"
 #include "fit.h"
-#include "number_text.h"
 #include "real_shape.h"
 
 namespace rotary::solids {
@@ -121,17 +119,6 @@ bool buildParts(const SolidEngine& engine, Parts& parts, std::string& error) {
   const double e = engine.e, R = engine.R, W = engine.W, K = R / e;
   const study::SolidSettings& s = engine.settings;
   const double A = engine.real.sealOffset, C = engine.real.clearance;
-  if (!(2 * s.sideClearance < W)) {
-    error = "a side clearance of " + formatNumber(s.sideClearance) +
-            " on each face leaves the rotor no width";
-    return false;
-  }
-  const DesignerFigures designer = designerFigures(e, R, engine.real, 0, 1, std::nullopt);
-  if (!(s.rotorBore < designer.flankDistance)) {
-    error = "the rotor's bore, " + formatNumber(s.rotorBore) + ", reaches its flank, " +
-            formatNumber(designer.flankDistance) + " from its centre";
-    return false;
-  }
   double deviation = 0;
   const TopoDS_Wire boreWire = fittedWire(borePieces(e, K, A), s.tolerance, deviation);
   const TopoDS_Face bore = faceOf(boreWire);

@@ -15,7 +15,9 @@ struct Parts {
   double cavityVolume = 0;  // the bore's face across the chamber width
 };
 
-// Throws Standard_Failure, or returns false with why, where a part cannot be made.
+// Throws Standard_Failure, or returns false with why, where a part cannot be made. The design's
+// rules have refused already what no part can be: a side clearance that leaves no rotor, a rotor
+// bore that reaches the flank.
 bool buildParts(const SolidEngine& engine, Parts& parts, std::string& error);
 
 }  // namespace rotary::solids
