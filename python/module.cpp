@@ -22,7 +22,6 @@
 #include <vector>
 
 #include "chamber_cycle.h"
-#include "chamber_values.h"
 #include "cycle.h"
 #include "design_outcome.h"
 #include "designer.h"
@@ -32,7 +31,6 @@
 #include "number_text.h"
 #include "port_file.h"
 #include "port_timing.h"
-#include "port_values.h"
 #include "real_engine.h"
 #include "results_table.h"
 #include "runner.h"

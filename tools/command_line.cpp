@@ -12,9 +12,7 @@
 #include <sstream>
 #include <tuple>
 
-#include "chamber_values.h"
 #include "cycle.h"
-#include "designer.h"
 #include "drawing.h"
 #include "dxf_export.h"
 #include "file_name.h"
@@ -26,7 +24,6 @@
 #include "outline.h"
 #include "output_file.h"
 #include "port_curve_csv.h"
-#include "port_values.h"
 #include "profiles_csv.h"
 #include "ranges.h"
 #include "real_engine.h"
