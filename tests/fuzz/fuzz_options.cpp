@@ -6,7 +6,7 @@
 // Input: the arguments, one to a line. Slashes become underscores, so that every file lands in
 // the scratch folder; runs that would compute more than a few engines at a few thousand steps
 // are only parsed, so that a case takes milliseconds; so are the runs that draw, which would load
-// Qt.
+// Qt, and those that build solids, which would load OpenCASCADE.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,6 +75,9 @@ bool cheap(const std::vector<std::string>& args) {
   if (done) return true;
   // A port curve at a thousandth of a degree times its ports a million times over.
   if (options.figure || options.chart || options.portCurve) return false;
+  // The solids load OpenCASCADE and take a third of a second an engine; the solids' own tests
+  // and their read-back check them.
+  if (options.step || options.stl) return false;
   double engines = 1;
   for (const std::string* text :
        {&options.eccentricity, &options.rotorRadius, &options.chamberWidth, &options.sealOffset,
