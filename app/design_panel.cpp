@@ -527,8 +527,8 @@ void DesignPanel::recompute() {
           const study::Design& input = computed.outcome.row.input;
           real = input.realEngine();
           figures = true;
-          computed.curve =
-              volumeCurve(e, R, W, real, 1, input.volumeDivisor(), input.chamberSettings());
+          computed.curve = volumeCurve(e, R, W, real, 1, input.volumeDivisor(),
+                                       computed.outcome.row.chamberSettings());
           computed.outlines = realOutlines(e, R, real, drawingChordError(R));
         }
       } else {

@@ -76,8 +76,7 @@ bool windowFileContent(WindowFile file, const study::Design& engine,
         error = whyNoRealFigures(shape, realEngine);
         return false;
       }
-      const ChamberSettings chamber =
-          real ? real->row.input.chamberSettings() : engine.chamberSettings();
+      const ChamberSettings chamber = real ? real->row.chamberSettings() : engine.chamberSettings();
       const std::vector<CyclePoint> curve =
           volumeCurve(*e, *R, *W, realEngine, 1, unit.volumeDivisor, chamber);
       if (file != WindowFile::kVolumeCurve) {

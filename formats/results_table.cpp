@@ -42,7 +42,7 @@ struct Columns {
   Cell e, R, W, N, k, capacity, deadVolume, ratio;
   Cell exactCapacity, exactDeadVolume, exactRatio;
   // The real engine's, where asked for.
-  Cell A, C, V, realCapacity, realDeadVolume, realRatio, target, targetRecess;
+  Cell A, C, V, realCapacity, realDeadVolume, realRatio, target, targetRecess, recessDepth;
   // The designer's, where the shape has figures.
   Cell rotors, displacement, sealLean, majorAxis, minorAxis, rotorGear, stationaryGear, rotorTeeth,
       stationaryTeeth;
@@ -225,6 +225,7 @@ Columns columnsOf(const study::EngineRow& row) {
       c.realRatio = exactColumn(row.real->figures.ratio);
     }
     if (row.targetRecess) c.targetRecess = exactColumn(*row.targetRecess);
+    if (row.pocket) c.recessDepth = exactColumn(row.pocket->depth);
   }
   if (row.figures) {
     c.capacity = shownCell(row.figures->capacity);
@@ -325,6 +326,7 @@ constexpr Column kRealColumns[] = {{"seal_offset", &Columns::A},
                                    {"real_compression_ratio", &Columns::realRatio},
                                    {"target_ratio", &Columns::target},
                                    {"target_recess", &Columns::targetRecess}};
+constexpr Column kPocketColumns[] = {{"recess_depth", &Columns::recessDepth}};
 
 constexpr Column kDesignerColumns[] = {{"rotors", &Columns::rotors},
                                        {"displacement", &Columns::displacement},
@@ -373,6 +375,9 @@ void forEachColumn(const study::Design& design, const Columns& c, Each each) {
   for (const auto& [name, member] : kColumns) each(name, c.*member);
   if (design.real) {
     for (const auto& [name, member] : kRealColumns) each(name, c.*member);
+    if (design.hasPocket()) {
+      for (const auto& [name, member] : kPocketColumns) each(name, c.*member);
+    }
   }
   forEachDesignerColumn(design, c, each);
 }
@@ -577,9 +582,13 @@ void solidLines(std::ostream& out, const study::EngineRow& row) {
       << " kg, centre of mass " << six(f.rotorCentreOffset) << " " << unit
       << " off its centre, moment of inertia " << six(f.rotorMomentOfInertia)
       << " kg m^2 about its axis\n"
-      << "counterweight to balance one rotor: " << six(f.counterweight) << " kg m (mass x radius)";
+      << (row.input.rotorCount() == 1
+              ? "counterweight to balance the rotor: "
+              : "counterweight at each end of the shaft to balance the " +
+                    std::to_string(row.input.rotorCount()) + " rotors' couple: ")
+      << six(f.counterweight) << " kg m (mass x radius)";
   if (f.eccentricLoad) {
-    out << "; its load on the eccentric at " << formatNumber(*row.input.rpm.number)
+    out << "; each rotor's load on its eccentric at " << formatNumber(*row.input.rpm.number)
         << " rpm: " << six(*f.eccentricLoad) << " N";
   }
   out << "\nrotor housing's cavity: " << six(f.housingCavityVolume) << " " << unit << "^3\n"
@@ -621,6 +630,15 @@ void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool ma
           << significantDigits(*row.targetRecess, 6) << "\n";
     } else if (!row.input.targetRatio.empty() && many) {
       out << "note: " << noteOf(row) << "\n";
+    }
+    if (const auto& pocket = row.pocket) {
+      const std::string unit = row.input.unit.empty() ? "mm" : row.input.unit;
+      out << "recess pocket: " << formatNumber(*row.input.pocketLength.number) << " by "
+          << formatNumber(*row.input.pocketWidth.number) << ", lead "
+          << formatNumber(*row.input.pocketLead.number) << ", depth "
+          << significantDigits(pocket->depth, 6) << " " << unit << "; its walls add "
+          << significantDigits(pocket->wallArea, 6) << " " << unit
+          << "^2 to the chamber's surface\n";
     }
     designerLines(out, c, row.input, settings);
     solidLines(out, row);

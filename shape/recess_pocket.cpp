@@ -43,6 +43,14 @@ double angleAt(double K, double offset, double s) {
 
 }  // namespace
 
+double rotorTipRadius(double e, double R, const RealEngine& real) {
+  const double offset = real.sealOffset - real.clearance;
+  if (offset >= 0) return R + offset;
+  const double K = R / e;
+  const exact::Point p = exact::rotorFlankPoint(K, exact::flankEnd(K, offset / e), offset / e);
+  return std::hypot(p.x, p.y) * e;
+}
+
 double halfFlankLength(double e, double R, const RealEngine& real) {
   const double K = R / e, offset = (real.sealOffset - real.clearance) / e;
   return lengthTo(K, offset, exact::flankEnd(K, offset)) * e;
@@ -53,6 +61,7 @@ std::optional<PocketFigures> pocketFigures(double e, double R, const RealEngine&
   const double K = R / e, offset = (real.sealOffset - real.clearance) / e;
   const double half = halfFlankLength(e, R, real);
   PocketFigures f;
+  f.depth = depth;
   f.from = pocket.lead - pocket.length / 2;
   f.to = pocket.lead + pocket.length / 2;
   if (!(f.from >= -half && f.to <= half)) return std::nullopt;
@@ -64,6 +73,37 @@ std::optional<PocketFigures> pocketFigures(double e, double R, const RealEngine&
   const double floor = pocket.length - depth * f.turn;
   f.wallArea = (floor - pocket.length) * pocket.width + 2 * depth * pocket.width + 2 * section;
   return f;
+}
+
+FlankPlace flankPlaceAt(double e, double R, const RealEngine& real, double s) {
+  const double K = R / e, offset = (real.sealOffset - real.clearance) / e;
+  return {parameterAt(K, offset, std::abs(s) / e), s < 0};
+}
+
+double halfFlankBetweenSlots(double e, double R, const RealEngine& real, double slotWidth) {
+  const double K = R / e, offset = (real.sealOffset - real.clearance) / e;
+  const double end = exact::flankEnd(K, offset), half = slotWidth / 2 / e;
+  // The apex at 11pi/6 from the rotor's centre, at radius K.
+  const double ux = std::cos(exact::kRightApex), uy = std::sin(exact::kRightApex);
+  const auto fromLine = [=](double r) {
+    const exact::Point p = exact::rotorFlankPoint(K, r, offset);
+    return std::abs(p.x * uy - p.y * ux) - half;
+  };
+  if (!(slotWidth > 0) || fromLine(end) >= 0) return halfFlankLength(e, R, real);
+  std::uintmax_t iterations = 200;
+  const auto [low, high] = boost::math::tools::toms748_solve(
+      fromLine, exact::kFlankMiddle, end, fromLine(exact::kFlankMiddle), fromLine(end),
+      boost::math::tools::eps_tolerance<double>(50), iterations);
+  return lengthTo(K, offset, (low + high) / 2) * e;
+}
+
+double pocketFloorReach(double e, double R, const RealEngine& real, const RecessPocket& pocket,
+                        double depth) {
+  const double from = pocket.lead - pocket.length / 2, to = pocket.lead + pocket.length / 2;
+  const double nearest = from <= 0 && to >= 0 ? 0 : std::min(std::abs(from), std::abs(to));
+  const double K = R / e, offset = (real.sealOffset - real.clearance - depth) / e;
+  const exact::Point p = exact::rotorFlankPoint(K, flankPlaceAt(e, R, real, nearest).r, offset);
+  return std::hypot(p.x, p.y) * e;
 }
 
 std::optional<double> pocketDepthFor(double e, double R, const RealEngine& real,

@@ -16,6 +16,7 @@ struct RecessPocket {
 };
 
 struct PocketFigures {
+  double depth = 0;         // the floor below the flank
   double from = 0, to = 0;  // its ends along the flank from its middle, + toward the leading apex
   double turn = 0;          // radians the flank's tangent turns from one end to the other
   double volume = 0;        // the unit cubed
@@ -23,12 +24,36 @@ struct PocketFigures {
                             // less the flank it takes away
 };
 
+// How far the rotor reaches along the line through an apex: its seal's tip arc, of radius A - C,
+// about the apex, or, for a rotor inside the apexes, where its flanks meet.
+double rotorTipRadius(double e, double R, const RealEngine& real);
+
 // The flank at its clearance (the real engine's), from its middle to one apex: its length.
 double halfFlankLength(double e, double R, const RealEngine& real);
 
 // The pocket of `depth`; none where it runs past either end of the flank.
 std::optional<PocketFigures> pocketFigures(double e, double R, const RealEngine& real,
                                            const RecessPocket& pocket, double depth);
+
+// The flank's parameter, as exact::rotorFlankPoint takes it, at signed length s from its middle
+// (+ toward the leading apex, the +x half); the -x half is the mirror image of the +x one, so
+// `mirrored` says to turn x's sign.
+struct FlankPlace {
+  double r = 0;
+  bool mirrored = false;
+};
+FlankPlace flankPlaceAt(double e, double R, const RealEngine& real, double s);
+
+// The length from the flank's middle to where an apex seal's slot `slotWidth` wide, centred on
+// the line from the rotor's centre through the apex, cuts the flank: the flank a pocket may take.
+// The whole half flank where the slot is narrower than the seal's tip, or none is cut.
+double halfFlankBetweenSlots(double e, double R, const RealEngine& real, double slotWidth);
+
+// The least distance from the rotor's centre to the pocket's floor at `depth`: the floor's point
+// nearest the flank's middle, as the flank, a convex curve symmetric about its middle, comes
+// nearer the centre toward its middle.
+double pocketFloorReach(double e, double R, const RealEngine& real, const RecessPocket& pocket,
+                        double depth);
 
 // The depth that gives the pocket `volume`: the shallower of the two that the section's
 // quadratic gives; none where the pocket does not fit the flank or holds that volume at no

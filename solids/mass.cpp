@@ -2,6 +2,7 @@
 
 #include <BRepGProp.hxx>
 #include <GProp_GProps.hxx>
+#include <algorithm>
 #include <cmath>
 #include <gp_Ax1.hxx>
 #include <numbers>
@@ -17,6 +18,28 @@ GProp_GProps props(const TopoDS_Shape& shape) {
 }
 
 }  // namespace
+
+double counterweightFor(int rotors, double unbalance, double W, double plate) {
+  if (rotors <= 1) return unbalance;
+  // Rotor k's middle at z_k = W/2 + k (W + plate), its unbalance at 360 k / n degrees; the two
+  // counterweights just outside the front and rear side housings, at z = -plate and
+  // z = n W + n plate. They cancel the rotors' force and their couple about the front one.
+  const double spacing = W + plate, front = -plate, rear = rotors * spacing;
+  double forceX = 0, forceY = 0, coupleX = 0, coupleY = 0;
+  for (int k = 0; k < rotors; ++k) {
+    const double phase = 2 * std::numbers::pi * k / rotors, z = W / 2 + k * spacing - front;
+    forceX += unbalance * std::cos(phase);
+    forceY += unbalance * std::sin(phase);
+    coupleX += unbalance * std::cos(phase) * z;
+    coupleY += unbalance * std::sin(phase) * z;
+  }
+  // The rear's couple about the front balances the rotors': c_r (rear - front) = -couple; the
+  // front's takes the rest of the force.
+  const double span = rear - front;
+  const double rearX = -coupleX / span, rearY = -coupleY / span;
+  const double frontX = -forceX - rearX, frontY = -forceY - rearY;
+  return std::max(std::hypot(rearX, rearY), std::hypot(frontX, frontY));
+}
 
 std::vector<PartVolume> partVolumes(const Parts& parts) {
   std::vector<PartVolume> volumes;
@@ -36,16 +59,16 @@ SolidFigures measure(const SolidEngine& engine, const Parts& parts) {
   const GProp_GProps rotor = props(parts.rotor);
   f.rotorVolume = rotor.Mass();
   f.rotorMass = f.rotorVolume * (m * m * m) * kilogramsPerCubicMetre;
-  // The rotor's centre lies e below the crank axis at top dead centre.
-  const gp_Pnt centre = rotor.CentreOfMass();
-  f.rotorCentreOffset = std::hypot(centre.X(), centre.Y() + e);
-  const double unitMoment =
-      rotor.MomentOfInertia(gp_Ax1(gp_Pnt(0, -e, 0), gp::DZ()));  // unit^5, at density 1
+  // Against the rotor's centre, where the shaft's angle puts it.
+  const gp_Pnt centre = rotor.CentreOfMass(), axis = parts.rotorCentre;
+  f.rotorCentreOffset = std::hypot(centre.X() - axis.X(), centre.Y() - axis.Y());
+  const double unitMoment = rotor.MomentOfInertia(gp_Ax1(axis, gp::DZ()));  // unit^5, at density 1
   f.rotorMomentOfInertia = unitMoment * std::pow(m, 5) * kilogramsPerCubicMetre;
   f.housingCavityVolume = parts.cavityVolume;
   f.curveDeviation = parts.deviation;
   // The rotor's centre circles the crank axis at the shaft's speed, e from it.
-  f.counterweight = f.rotorMass * e * m;
+  f.counterweight =
+      counterweightFor(engine.rotors, f.rotorMass * e * m, engine.W, engine.settings.sidePlate);
   if (engine.rpm) {
     const double omega = *engine.rpm * 2 * std::numbers::pi / 60;
     f.eccentricLoad = f.rotorMass * e * m * omega * omega;

@@ -10,6 +10,8 @@
 
 #include "port_timing.h"
 #include "real_engine.h"
+#include "recess_pocket.h"
+#include "runner.h"
 #include "solid_settings.h"
 
 namespace rotary::solids {
@@ -21,8 +23,16 @@ struct SolidEngine {
   std::vector<PortDefinition> ports;
   double metresPerUnit = 0.001;
   std::optional<double> rpm;
+  int rotors = 1;
   study::SolidSettings settings;
+  // The recess's pocket in each flank, at its depth; none for a rotor without one.
+  std::optional<RecessPocket> pocket;
+  double pocketDepth = 0;
 };
+
+// The engine of a row whose real engine has figures, with its pocket, settings and ports, as
+// every face builds it.
+SolidEngine solidEngineOf(const study::EngineRow& row);
 
 using study::SolidFigures;
 

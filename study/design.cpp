@@ -9,6 +9,7 @@
 #include "messages.h"
 #include "number_text.h"
 #include "port_values.h"
+#include "recess_pocket.h"
 #include "side_port.h"
 #include "solid_settings.h"
 
@@ -42,6 +43,9 @@ constexpr Rule kRules[] = {
     {Field::kDensity, "density", "--density", "density"},
     {Field::kChord, "chord", "--chord", "chord"},
     {Field::kTolerance, "tolerance", "--tolerance", "tolerance"},
+    {Field::kApexSlot, "apex slot", "--apex-slot", "apex_slot"},
+    {Field::kShaftAngle, "shaft angle", "--shaft-angle", "shaft_angle"},
+    {Field::kRecessPocket, "recess pocket", "--recess-pocket", "recess_pocket"},
 };
 
 // A value as the face shows it back: what was typed, quoted, on the window and the command line;
@@ -115,6 +119,67 @@ std::optional<Refusal> solidsRefusal(const Design& d, Face face) {
     return refused(
         Field::kRotorBore, face, shown(d.rotorBore, s.rotorBore),
         "reaches the rotor's flank, " + formatNumber(flank) + " from its centre (0 for no bore)");
+  }
+  if (s.apexSlotDepth > 0) {
+    const RealEngine real = d.realEngine();
+    const double tip = rotorTipRadius(*e, *R, real);
+    if (!(tip - s.apexSlotDepth > s.rotorBore)) {
+      return refused(Field::kApexSlot, face,
+                     givenTogether({&d.apexSlotWidth, &d.apexSlotDepth}, face),
+                     "reaches the rotor's bore: its tip is " + significantDigits(tip, 6) +
+                         " from the rotor's centre, the bore " + formatNumber(s.rotorBore));
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string givenTogether(std::initializer_list<const TypedNumber*> values, Face face) {
+  std::string text;
+  for (const TypedNumber* value : values) {
+    if (!text.empty()) text += face == Face::kPython ? ", " : ",";
+    text += face == Face::kPython ? value->shown() : value->text;
+  }
+  return face == Face::kPython ? "(" + text + ")" : quoteForMessage(text);
+}
+
+namespace {
+
+// The rotor's shape beyond its flank: the apex seals' slots, the parts' shaft angle and the
+// recess's pocket, each whole and with what it needs; where they fit on this rotor is judged
+// once its real engine is known (pocketRefusal).
+std::optional<Refusal> shapeRefusal(const Design& d, Face face) {
+  const auto positive = [](const TypedNumber& value) {
+    return value.number && std::isfinite(*value.number) && *value.number > 0;
+  };
+  if (d.hasApexSlots() && !(positive(d.apexSlotWidth) && positive(d.apexSlotDepth))) {
+    return refused(Field::kApexSlot, face,
+                   givenTogether({&d.apexSlotWidth, &d.apexSlotDepth}, face),
+                   "is not WIDTH,DEPTH: two lengths above 0");
+  }
+  if (!d.shaftAngle.empty() && !(d.shaftAngle.number && std::isfinite(*d.shaftAngle.number))) {
+    return refused(Field::kShaftAngle, face, given(d.shaftAngle, face),
+                   "is not an angle in degrees");
+  }
+  if (!d.hasPocket()) return std::nullopt;
+  if (!(positive(d.pocketLength) && positive(d.pocketWidth) && d.pocketLead.number &&
+        std::isfinite(*d.pocketLead.number))) {
+    return refused(Field::kRecessPocket, face,
+                   givenTogether({&d.pocketLength, &d.pocketWidth, &d.pocketLead}, face),
+                   "is not LENGTH,WIDTH,LEAD: two lengths above 0 and a lead");
+  }
+  const std::string pocket(nameOn(Field::kRecessPocket, face));
+  if (!d.real || (d.recess.empty() && d.targetRatio.empty())) {
+    return Refusal{Field::kRecessPocket, pocket + " goes with " +
+                                             std::string(nameOn(Field::kRecess, face)) + " or " +
+                                             std::string(nameOn(Field::kTargetRatio, face)) +
+                                             ": its depth holds that volume"};
+  }
+  if (!d.recessArea.empty()) {
+    return Refusal{Field::kRecessArea, std::string(nameOn(Field::kRecessArea, face)) +
+                                           ": the pocket's walls are counted from its shape (" +
+                                           pocket + "); give one or the other"};
   }
   return std::nullopt;
 }
@@ -217,7 +282,8 @@ std::optional<Refusal> refusalOf(const Design& d, Face face, Scope scope) {
     if (!why.empty()) return Refusal{Field::kGearModule, why};
   }
   if (auto refusal = portRefusal(d, face, scope)) return refusal;
-  return solidsRefusal(d, face);
+  if (auto refusal = solidsRefusal(d, face)) return refusal;
+  return shapeRefusal(d, face);
 }
 
 std::optional<Refusal> sharedRefusal(const Design& d, Face face) {

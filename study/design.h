@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,6 +43,13 @@ struct Design {
   // (g/cm^3), the STL's chord error and the fitted curves' largest distance from the exact ones;
   // each empty for its default.
   TypedNumber housingWall, sidePlate, sideClearance, rotorBore, density, chord, tolerance;
+  // The apex seals' slots in the rotor, their width and depth from the apex (empty for none), and
+  // the shaft's angle in degrees at which the parts stand (empty for 0, top dead centre).
+  TypedNumber apexSlotWidth, apexSlotDepth, shaftAngle;
+  // The recess as a pocket in each flank: its length along the flank, its width across the
+  // rotor, and how far it is moved toward the leading apex; empty for a recess of no shape. Its
+  // depth holds the recess, or the target's.
+  TypedNumber pocketLength, pocketWidth, pocketLead;
   // Whether the parts are asked for: their mass properties then go with every figure.
   bool solids = false;
 
@@ -59,13 +67,23 @@ struct Design {
   // The recess as the tables show it: 0 where none is given.
   TypedNumber recessShown() const { return recess.empty() ? TypedNumber("0") : recess; }
   bool hasPorts() const { return ports && !ports->empty(); }
+  bool hasPocket() const {
+    return !pocketLength.empty() || !pocketWidth.empty() || !pocketLead.empty();
+  }
+  bool hasApexSlots() const { return !apexSlotWidth.empty() || !apexSlotDepth.empty(); }
 };
+
+// The three faces a design comes by: the window, the companion (rotary-ratio) and Python.
+enum class Face { kWindow, kCompanion, kPython };
 
 // What a run needs besides the design: where it may be stopped (Ctrl-C in Python, a newer key in
 // the window) and the threads the ports' timing may share (0 for every core).
 struct RunRequest {
   const std::atomic<bool>* stop = nullptr;
   unsigned portThreads = 0;
+  // Whose words refuse what only the evaluation finds cannot be made (a pocket that cannot be
+  // cut).
+  Face face = Face::kCompanion;
 };
 
 // Every value of a design, for the rules and their words.
@@ -95,9 +113,10 @@ enum class Field {
   kDensity,
   kChord,
   kTolerance,
+  kApexSlot,
+  kShaftAngle,
+  kRecessPocket,
 };
-
-enum class Face { kWindow, kCompanion, kPython };
 
 // A value's name on each face: the window's field, the companion's option, Python's argument.
 struct Rule {
@@ -131,6 +150,10 @@ std::optional<Refusal> refusalOf(const Design& design, Face face, Scope scope = 
 // the gear module above 0, the shaft's speed, gamma, and a recess's walls with a recess to have
 // them. A part of refusalOf, for the faces that check these once for a whole study.
 std::optional<Refusal> sharedRefusal(const Design& design, Face face);
+
+// A value given as several numbers, "L,W,LEAD", as the face shows it back: quoted as typed, or
+// as a script's tuple.
+std::string givenTogether(std::initializer_list<const TypedNumber*> values, Face face);
 
 // A step count as a script gives it, with the companion's words; empty when it is one.
 std::string stepsRefusal(double steps);

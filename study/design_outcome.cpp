@@ -25,7 +25,12 @@ DesignOutcome designOutcome(const Design& design, Face face, const RunRequest& r
   const auto &e = real.eccentricity.number, &R = real.rotorRadius.number,
              &W = real.chamberWidth.number;
   if (e && R && W) outcome.row.exact = exactLimit(*e, *R, *W, real.volumeDivisor());
-  addRealEngine(real, outcome.row);
+  addRealEngine(real, outcome.row, face);
+  if (outcome.row.refusedBy) {
+    outcome.refused = outcome.row.refusedBy;
+    outcome.message = outcome.row.message;
+    return outcome;
+  }
   addChamberFigures(outcome.row, request);
   const auto& limit = outcome.row.real;
   if (!limit) {

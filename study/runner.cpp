@@ -13,6 +13,7 @@
 #include "exact_limit.h"
 #include "headless.h"
 #include "number_text.h"
+#include "pocket_rules.h"
 #include "shape_texts.h"
 #include "vector_state.h"
 
@@ -73,7 +74,34 @@ EngineRow refusedRow(const Design& design, const std::string& message) {
   return row;
 }
 
-void addRealEngine(const Design& engine, EngineRow& row) {
+namespace {
+
+// The pocket that holds the row's recess, or why it cannot be cut: then the row has no figures.
+void addPocket(EngineRow& row, Face face) {
+  if (!row.input.hasPocket() || !row.real || !row.real->hasFigures()) return;
+  if (!row.input.targetRatio.empty() && !row.targetRecess) return;
+  const PocketOutcome pocket =
+      pocketOutcome(row.input, face, row.input.realEngine(), row.input.volumeDivisor());
+  if (pocket.refusal) {
+    row.message = pocket.refusal->message;
+    row.refusedBy = pocket.refusal->field;
+    row.figures.reset();
+    row.real.reset();
+    row.targetRecess.reset();
+    return;
+  }
+  row.pocket = pocket.figures;
+}
+
+}  // namespace
+
+ChamberSettings EngineRow::chamberSettings() const {
+  ChamberSettings settings = input.chamberSettings();
+  if (pocket) settings.recessArea = pocket->wallArea;
+  return settings;
+}
+
+void addRealEngine(const Design& engine, EngineRow& row, Face face) {
   const auto &e = engine.eccentricity.number, &R = engine.rotorRadius.number,
              &W = engine.chamberWidth.number, &A = engine.sealOffset.number,
              &C = engine.clearance.number;
@@ -84,8 +112,7 @@ void addRealEngine(const Design& engine, EngineRow& row) {
   row.real = row.exact ? realLimit(*e, *R, *W, real, *row.exact, divisor)
                        : realLimit(*e, *R, *W, real, divisor);
   const auto& X = engine.targetRatio.number;
-  if (!X || !row.real->hasFigures()) return;
-  row.targetRecess = recessForRatio(row.real->withoutRecess, *X);
+  if (X && row.real->hasFigures()) row.targetRecess = recessForRatio(row.real->withoutRecess, *X);
   // The target's recess stands in place of any recess given: every figure of the row, and every
   // file made from it, is of the engine with that recess.
   if (row.targetRecess) {
@@ -93,6 +120,7 @@ void addRealEngine(const Design& engine, EngineRow& row) {
     row.input.recess = formatNumber(*row.targetRecess);
     row.input.recess.number = *row.targetRecess;
   }
+  addPocket(row, face);
 }
 
 void addChamberFigures(EngineRow& row, const RunRequest& request) {
@@ -106,7 +134,7 @@ void addChamberFigures(EngineRow& row, const RunRequest& request) {
   if (!figures) return;
   row.chamber = chamberFigures(*engine.eccentricity.number, *engine.rotorRadius.number,
                                *engine.chamberWidth.number, engine.realEngine(), *figures,
-                               engine.volumeDivisor(), engine.chamberSettings());
+                               engine.volumeDivisor(), row.chamberSettings());
   if (engine.hasPorts()) {
     row.timing =
         engineTiming(*engine.eccentricity.number, *engine.rotorRadius.number,
@@ -147,7 +175,7 @@ EngineRow runExactEngine(const Design& engine, const RunRequest& request) {
   const auto promised = [](double value) { return roundedToDigits(value, 6); };
   const ExactFigures& x = row.exact->figures;
   row.figures = Figures{promised(x.capacity), promised(x.deadVolume), promised(x.ratio), ""};
-  if (engine.real) addRealEngine(engine, row);
+  if (engine.real) addRealEngine(engine, row, request.face);
   addChamberFigures(row, request);
   return row;
 }
@@ -158,7 +186,7 @@ EngineRow rowOf(const Design& engine, const HeadlessResult& result, const RunReq
   row.figures = result.figures;
   row.exact = result.exact;
   row.message = result.message;
-  if (engine.real) addRealEngine(engine, row);
+  if (engine.real) addRealEngine(engine, row, request.face);
   addChamberFigures(row, request);
   return row;
 }

@@ -16,6 +16,7 @@
 #include "headless.h"
 #include "port_timing.h"
 #include "real_engine.h"
+#include "recess_pocket.h"
 #include "solid_settings.h"
 #include "typed_number.h"
 
@@ -35,7 +36,16 @@ struct EngineRow {
   std::optional<EngineTiming> timing;
   // The parts' mass properties, where they were built.
   std::optional<SolidFigures> solids;
+  // The recess's pocket, with the depth that holds the recess (or the target's).
+  std::optional<PocketFigures> pocket;
   std::string message;
+  // The value the message refuses, where the design cannot be made as given (a pocket that
+  // cannot be cut): a face refuses it as it refuses a value, not as an engine without figures.
+  std::optional<Field> refusedBy;
+
+  // The chamber's settings of this engine: the design's, with the pocket's walls where it has
+  // one.
+  ChamberSettings chamberSettings() const;
 };
 
 // Called from the calling thread with the engines done so far: whenever rows come, and every
@@ -70,7 +80,8 @@ std::vector<Design> withRealEngine(const std::vector<Design>& engines,
                                    const std::vector<TypedNumber>& targetRatios);
 
 // The real engine's figures beside the row's own, and the recess for the target ratio.
-void addRealEngine(const Design& engine, EngineRow& row);
+// A pocket that cannot be cut is refused in the words of `face`.
+void addRealEngine(const Design& engine, EngineRow& row, Face face = Face::kCompanion);
 // The chamber's figures of a row whose shape, or real engine where asked for, has figures, and
 // the timing of its ports.
 void addChamberFigures(EngineRow& row, const RunRequest& request = {});

@@ -18,6 +18,9 @@ SolidSettings solidSettingsOf(const Design& d) {
   s.density = orDefault(d.density, 7.2);
   s.chord = orDefault(d.chord, 0.01 * millimetre);
   s.tolerance = orDefault(d.tolerance, 1e-4 * R);
+  s.apexSlotWidth = d.apexSlotWidth.valueOr(0);
+  s.apexSlotDepth = d.apexSlotDepth.valueOr(0);
+  s.shaftAngle = d.shaftAngle.valueOr(0);
   return s;
 }
 

@@ -17,6 +17,9 @@ struct SolidSettings {
   double density = 0;        // g/cm^3
   double chord = 0;          // the STL's largest chord error
   double tolerance = 0;      // the fitted curves' largest distance from the exact ones
+  double apexSlotWidth = 0;  // the apex seals' slots; 0 for none
+  double apexSlotDepth = 0;  // from the rotor's tip
+  double shaftAngle = 0;     // degrees: where the rotor stands, 0 at top dead centre
 };
 
 // What the parts weigh and where, in the design's unit of length.
@@ -28,7 +31,9 @@ struct SolidFigures {
   double housingCavityVolume = 0;       // the bore's, across the chamber width
   double curveDeviation = 0;            // the largest distance of a fitted curve from the exact one
   std::optional<double> eccentricLoad;  // N: m e omega^2 at the shaft speed
-  double counterweight = 0;             // kg m: the mass x radius that balances one rotor
+  // kg m, mass x radius: one rotor's, both ends of the shaft together; with more rotors, the
+  // larger of the two at the shaft's ends that balance the rotors' couple.
+  double counterweight = 0;
 };
 
 // For a design whose lengths are numbers. The defaults:
@@ -38,7 +43,8 @@ struct SolidFigures {
 //   module), so that the gear fits;
 // - the shaft's bore the eccentricity, as a radius;
 // - a density of 7.2 g/cm^3, cast iron;
-// - a fit within 1e-4 R.
+// - a fit within 1e-4 R;
+// - no apex slots, and the parts at top dead centre.
 SolidSettings solidSettingsOf(const Design& design);
 
 }  // namespace rotary::study

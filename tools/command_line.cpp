@@ -197,7 +197,6 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     auto engines = study::combinations(design, eccentricities, radii, widths, stepCounts);
     // Millimetres give cubic centimetres, as in the window; any other unit its own cube.
     const study::LengthUnit& unit = design.lengthUnit();
-    const ChamberSettings chamber = design.chamberSettings();
     const std::vector<PortDefinition>& ports = design.portList();
     if (options.realEngine()) {
       engines = study::withRealEngine(engines, real.sealOffsets, real.clearances, real.recesses,
@@ -446,6 +445,9 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
              (errno ? std::strerror(errno) : "cannot be written");
     };
 
+    // A pocket that cannot be cut is refused as a bad value is: no row, no file.
+    if (!isStudy && rows.front().refusedBy) return fail(rows.front().message);
+
     // One engine without figures, or whose real engine has none: the same status in every
     // format, the reason on standard error, and in CSV and JSON the row with its message too. A
     // seal offset or clearance the engine cannot take is refused like a bad value, with no row.
@@ -518,13 +520,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
                                   ? *rows.front().real
                                   : realLimit(one.e, one.R, one.W, one.real, unit.volumeDivisor);
       if (!shape.hasFigures()) return withoutResults(whyNoRealFigures(shape, one.real));
-      solids::SolidEngine engine;
-      engine.e = one.e, engine.R = one.R, engine.W = one.W;
-      engine.real = rows.front().input.realEngine();
-      engine.ports = ports;
-      engine.metresPerUnit = unit.metres;
-      engine.rpm = design.rpm.number;
-      engine.settings = study::solidSettingsOf(rows.front().input);
+      const solids::SolidEngine engine = solids::solidEngineOf(rows.front());
       solids::SolidsRequest request;
       request.step = options.step && !options.stepParts;
       request.stepParts = options.stepParts;
@@ -628,7 +624,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     std::vector<CyclePoint> curve;
     if (options.volumeCurve) {
       curve = volumeCurve(one.e, one.R, one.W, one.real, options.angleStep, unit.volumeDivisor,
-                          chamber);
+                          rows.front().chamberSettings());
       std::ostringstream text;
       formats::writeVolumeCurve(text,
                                 {one.e, one.R, one.W, options.realEngine(), one.real,
@@ -644,7 +640,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     if (options.portCurve || chartsPorts) {
       if (curve.empty()) {
         curve = volumeCurve(one.e, one.R, one.W, one.real, options.angleStep, unit.volumeDivisor,
-                            chamber);
+                            rows.front().chamberSettings());
       }
       std::vector<double> angles;
       for (const CyclePoint& point : curve) angles.push_back(point.shaftAngle);

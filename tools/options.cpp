@@ -133,6 +133,15 @@ constexpr const char* kUsage =
     "  --chord L             the STL's largest chord error (default 0.01 mm)\n"
     "  --tolerance L         the fitted curves' largest distance from the exact ones (default\n"
     "                        1e-4 R)\n"
+    "  --apex-slot WIDTH,DEPTH  the apex seals' slots, centred on each apex, DEPTH in from the\n"
+    "                        rotor's tip (none by default; 2 mm is a production seal's width)\n"
+    "  --shaft-angle DEG     the parts at this angle of the shaft (default 0, top dead centre)\n"
+    "  --recess-pocket LENGTH,WIDTH,LEAD\n"
+    "                        the recess as a pocket in each flank: LENGTH along the flank,\n"
+    "                        WIDTH across the rotor, centred, moved LEAD toward the leading\n"
+    "                        apex, its floor the flank moved in, its ends square to the flank;\n"
+    "                        with --recess or --target-ratio, which give its depth\n"
+    "                        (recess_depth); S/V then counts its walls (no --recess-area)\n"
     "\n"
     "  --chart FILE          for a study: the compression ratio, the capacity and the dead\n"
     "                        volume against K (or what else the study varies); for one engine\n"
@@ -226,13 +235,14 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
     for (const auto& [option, target] : files) {
       if (name == option) file = target;
     }
-    const bool choice = name == "--format" || name == "--method" || name == "--figure-format" ||
-                        name == "--units" || name == "--angle-step" || name == "--rotors" ||
-                        name == "--gear-module" || name == "--rpm" || name == "--gamma" ||
-                        name == "--recess-area" || name == "--port-edge" ||
-                        name == "--housing-wall" || name == "--side-plate" ||
-                        name == "--side-clearance" || name == "--rotor-bore" ||
-                        name == "--density" || name == "--chord" || name == "--tolerance";
+    const bool choice =
+        name == "--format" || name == "--method" || name == "--figure-format" ||
+        name == "--units" || name == "--angle-step" || name == "--rotors" ||
+        name == "--gear-module" || name == "--rpm" || name == "--gamma" ||
+        name == "--recess-area" || name == "--port-edge" || name == "--housing-wall" ||
+        name == "--side-plate" || name == "--side-clearance" || name == "--rotor-bore" ||
+        name == "--density" || name == "--chord" || name == "--tolerance" ||
+        name == "--apex-slot" || name == "--shaft-angle" || name == "--recess-pocket";
     const bool port = name == "--peripheral-intake" || name == "--peripheral-exhaust" ||
                       name == "--intake-port" || name == "--exhaust-port";
     if (name == "--step-parts" && !value) {
@@ -309,6 +319,28 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
        : name == "--density"        ? d.density
        : name == "--chord"          ? d.chord
                                     : d.tolerance) = study::TypedNumber(*value);
+    } else if (name == "--recess-pocket" || name == "--apex-slot") {
+      // Several numbers in one value, each read as a length is.
+      study::Design& d = options.design;
+      const bool pocket = name == "--recess-pocket";
+      const std::vector<study::TypedNumber*> parts =
+          pocket ? std::vector{&d.pocketLength, &d.pocketWidth, &d.pocketLead}
+                 : std::vector{&d.apexSlotWidth, &d.apexSlotDepth};
+      std::vector<std::string> texts(1);
+      for (const char c : *value) {
+        if (c == ',') {
+          texts.emplace_back();
+        } else {
+          texts.back() += c;
+        }
+      }
+      if (texts.size() != parts.size()) {
+        throw BadUsage{name + ": " + quoteForMessage(*value) + " is not " +
+                       (pocket ? "LENGTH,WIDTH,LEAD" : "WIDTH,DEPTH")};
+      }
+      for (std::size_t n = 0; n < parts.size(); ++n) *parts[n] = study::TypedNumber(texts[n]);
+    } else if (name == "--shaft-angle") {
+      options.design.shaftAngle = study::TypedNumber(*value);
     } else if (name == "--port-edge") {
       const auto angle = parseNumber(*value);
       if (!angle || !(*angle >= 0 && *angle <= 1080)) {
@@ -368,6 +400,14 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
     if (!options.design.solids && std::find(given.begin(), given.end(), setting) != given.end()) {
       throw BadUsage{std::string(setting) + " goes with --step or --stl"};
     }
+  }
+  if (!options.design.solids && !options.design.hasPocket() &&
+      std::find(given.begin(), given.end(), "--apex-slot") != given.end()) {
+    throw BadUsage{"--apex-slot goes with --step, --stl or --recess-pocket"};
+  }
+  if (!options.design.solids &&
+      std::find(given.begin(), given.end(), "--shaft-angle") != given.end()) {
+    throw BadUsage{"--shaft-angle goes with --step or --stl"};
   }
   if (options.portCurve && !options.design.hasPorts()) {
     throw BadUsage{
