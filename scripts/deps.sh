@@ -27,6 +27,7 @@ packages=(
   libocct-modeling-algorithms-dev libocct-modeling-data-dev libocct-data-exchange-dev
   libocct-ocaf-dev libocct-foundation-dev libtbb-dev  # the solids (OpenCASCADE), STEP and STL
   python3-stl python3-scipy                 # the tests measure the STL and evaluate the STEP's curves
+  python3-gmsh                              # the tests read the STEP back with gmsh's OpenCASCADE
 )
 
 missing=()

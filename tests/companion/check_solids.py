@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The companion's solids as the files' readers see them, with code no one here wrote for the
-tool: numpy-stl measures each STL part, and a STEP reader of the test's own (a small Part 21
+tool: numpy-stl measures each STL part, a STEP reader of the test's own (a small Part 21
 parser of B_SPLINE_CURVE_WITH_KNOTS and CARTESIAN_POINT, evaluated with scipy) samples every
-curve of the bore and the rotor and finds its distance from the epitrochoid's closed form.
+curve of the bore and the rotor and finds its distance from the epitrochoid's closed form, and
+gmsh reads the STEP back, part by part.
 
 Usage: check_solids.py ROTARY_RATIO FOLDER
 """
@@ -101,6 +102,67 @@ def watertight(triangles):
     return all(tuple(numpy.concatenate([edge[3:], edge[:3]])) in forward for edge in edges)
 
 
+def gmsh_volumes(path):
+    """Each solid's volume in the STEP, by its name, as gmsh reads it."""
+    import gmsh
+    gmsh.initialize()
+    try:
+        gmsh.option.setNumber("General.Terminal", 0)
+        gmsh.model.occ.importShapes(str(path))
+        gmsh.model.occ.synchronize()
+        return {gmsh.model.getEntityName(3, tag).split("/")[-1]: gmsh.model.occ.getMass(3, tag)
+                for _, tag in gmsh.model.getEntities(3)}
+    finally:
+        gmsh.finalize()
+
+
+def check_cut_parts(check):
+    """A rotor with a pocket sized for a target ratio and apex slots, the housings with a side
+    and a peripheral port, one STEP file a part: each part's STEP as gmsh reads it has the
+    STL's volume, the pocket takes the target's recess from the rotor three times over, and its
+    inertia is numpy-stl's."""
+    design = ["--seal-offset", "2", "--clearance", "0.1", "--target-ratio", "9.4",
+              "--recess-pocket", "70,40,6", "--apex-slot", "2,8",
+              "--peripheral-exhaust", "250,290,30", "--format", "json"]
+    (FOLDER / "side.csv").write_text("x,y\n40,-60\n70,-60\n70,-40\n40,-40\n")
+    row = json.loads(run(*design, "--intake-port", "side.csv", "--step", "cut.step",
+                         "--step-parts", "--stl", "cut.stl"))[0]
+    plain = json.loads(run("--seal-offset", "2", "--clearance", "0.1", "--stl", "plain.stl",
+                           "--format", "json"))[0]
+    chord = 0.01
+    for name in ("ROTOR", "ROTOR_HOUSING", "SIDE_HOUSING_FRONT", "SIDE_HOUSING_REAR"):
+        step = FOLDER / f"cut-{name.lower()}.step"
+        check(step.exists(), f"--step-parts wrote no {step.name}")
+        if not step.exists():
+            continue
+        read = gmsh_volumes(step)
+        part = mesh.Mesh.from_file(str(FOLDER / f"cut-{name.lower()}.stl"))
+        check(watertight(part.vectors), f"the cut {name} STL is not closed")
+        volume, _, _ = part.get_mass_properties()
+        check(list(read) == [name], f"gmsh reads {list(read)} from {step.name}")
+        check(abs(read.get(name, 0) - volume) <= chord * part.areas.sum(),
+              f"{name}: gmsh reads {read.get(name)}, the STL holds {volume}")
+    pocket = (plain["rotor_volume"] - row["rotor_volume"]) / 3
+    slot_and_pocket = row["recess"] * 1000
+    # The slots take 2 x 8 less the tip arc's cap, across the rotor's 79.8, from each apex.
+    check(slot_and_pocket < pocket < slot_and_pocket + 2 * 8 * 79.8,
+          f"the pocket and a slot take {pocket} from the rotor, the recess is {slot_and_pocket}")
+    check(row["recess_depth"] > 0, f"no recess depth: {row['recess_depth']}")
+    rotor = mesh.Mesh.from_file(str(FOLDER / "cut-rotor.stl"))
+    _, _, inertia = rotor.get_mass_properties()
+    stl_moment = inertia[2][2] * 7200 * 1e-15
+    check(abs(stl_moment - row["rotor_moment_of_inertia"]) <= 1e-3 * stl_moment,
+          f"the rotor's moment of inertia {row['rotor_moment_of_inertia']} is not the STL's "
+          f"{stl_moment}")
+    # A pocket deeper than the rotor at its bore is refused, and no file is written.
+    refused = subprocess.run([TOOL, "--seal-offset", "2", "--clearance", "0.1", "--recess", "15",
+                              "--recess-pocket", "20,20,0", "--step", "deep.step"], cwd=FOLDER,
+                             capture_output=True, text=True)
+    check(refused.returncode == 2 and "deeper than the rotor at its bore" in refused.stderr,
+          f"a pocket into the bore: status {refused.returncode}, {refused.stderr!r}")
+    check(not list(FOLDER.glob("deep*")), "a refused pocket left files behind")
+
+
 def main():
     shutil.rmtree(FOLDER, ignore_errors=True)
     FOLDER.mkdir(parents=True)
@@ -166,6 +228,7 @@ def main():
     check(refused.returncode == 2 and "--rotor-bore: the default 97.5 reaches" in refused.stderr,
           f"a rotor bore past the flank: status {refused.returncode}, {refused.stderr!r}")
     check(not list(FOLDER.glob("small*")), "a refused solid left files behind")
+    check_cut_parts(check)
     for failure in failures:
         print("FAILED:", failure)
     print(f"{len(parts)} STL parts, {on_bore} bore curves within {worst:.3g} of the epitrochoid "
