@@ -24,12 +24,26 @@ bool programFolder(std::string& folder, std::string& error) {
   return true;
 }
 
+// The folder of the library that holds `address`.
+bool libraryFolder(const void* address, std::string& folder, std::string& error) {
+  Dl_info info{};
+  if (dladdr(address, &info) == 0 || !info.dli_fname) {
+    error = "the library's own path cannot be found";
+    return false;
+  }
+  folder = info.dli_fname;
+  folder.erase(folder.rfind('/') + 1);
+  return true;
+}
+
 }  // namespace
 
 void* moduleEntry(const std::string& relativePath, const char* symbol, const std::string& what,
-                  std::string& path, std::string& error) {
+                  std::string& path, std::string& error, const void* anchor) {
   std::string folder;
-  if (!programFolder(folder, error)) return nullptr;
+  if (!(anchor ? libraryFolder(anchor, folder, error) : programFolder(folder, error))) {
+    return nullptr;
+  }
   path = folder + relativePath;
   // Kept until the program ends: the objects its libraries make live as long as the process.
   void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <initializer_list>
 #include <limits>
 #include <map>
 #include <memory>
@@ -21,6 +22,7 @@
 #include <tuple>
 #include <vector>
 
+#include "binding.h"
 #include "chamber_cycle.h"
 #include "cycle.h"
 #include "design_outcome.h"
@@ -36,29 +38,13 @@
 #include "runner.h"
 #include "shape_texts.h"
 #include "side_port.h"
+#include "solids_binding.h"
 #include "volume_curve.h"
 
 namespace py = pybind11;
 
 namespace rotary::python {
 namespace {
-
-// A design that breaks a rule: raised as DesignError, a ValueError, with the rule's words.
-struct DesignRefused : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
-// A number a script passed, as a design holds it: written so that it reads back the same.
-study::TypedNumber typed(double value) {
-  if (std::isfinite(value)) return significantDigits(value, 17);
-  // NaN and the infinities are no lengths, whatever a parser makes of their names.
-  study::TypedNumber none;
-  none.text = formatNumber(value);
-  return none;
-}
-study::TypedNumber typed(std::optional<double> value) {
-  return value ? typed(*value) : study::TypedNumber();
-}
 
 // The design's rules, in Python's words: the first one it breaks is raised.
 void throwIfRefused(const study::Design& design, study::Scope scope = study::Scope::kEngine) {
@@ -213,11 +199,26 @@ RealLimit realOrRefused(const study::Design& design) {
   return limit;
 }
 
+// Several numbers of one option, (LENGTH, WIDTH, LEAD) or (WIDTH, DEPTH), each as a design holds
+// it; all empty for none.
+void putTogether(const std::optional<std::vector<double>>& given,
+                 std::initializer_list<study::TypedNumber*> into, const char* name,
+                 const char* what) {
+  if (!given) return;
+  if (given->size() != into.size()) {
+    throw DesignRefused(std::string(name) + ": not " + what);
+  }
+  std::size_t n = 0;
+  for (study::TypedNumber* value : into) *value = typed((*given)[n++]);
+}
+
 py::dict realEngineOf(double e, double R, double W, double A, double C, double V,
                       std::optional<double> target, double rotors, std::optional<double> module,
                       std::optional<double> rpm, double gamma, std::optional<double> recessArea,
-                      const std::string& units) {
+                      const std::string& units, std::optional<std::vector<double>> pocket) {
   study::Design design = realDesignOf(e, R, W, A, C, V);
+  putTogether(pocket, {&design.pocketLength, &design.pocketWidth, &design.pocketLead},
+              "recess_pocket", "(length, width, lead)");
   design.targetRatio = typed(target);
   design.rotors = typed(rotors);
   design.gearModule = typed(module);
@@ -230,6 +231,7 @@ py::dict realEngineOf(double e, double R, double W, double A, double C, double V
   const study::EngineRow& row = outcome.row;
   py::dict d = figuresOf(row.real->figures);
   if (row.targetRecess) d["target_recess"] = *row.targetRecess;
+  if (row.pocket) d["recess_depth"] = row.pocket->depth;
   const DesignerFigures f = *formats::designerFiguresOf(row);
   d["rotors"] = design.rotorCount();
   d["displacement"] = f.displacement;
@@ -687,6 +689,40 @@ py::dict studyOf(Flat e, Flat R, Flat W, Flat steps, const std::string& method, 
   return table.finish();
 }
 
+py::dict solidsOf(double e, double R, double W, double A, double C, double V,
+                  std::optional<double> target, std::optional<std::vector<double>> pocket,
+                  std::optional<std::vector<double>> slot, std::optional<double> housingWall,
+                  std::optional<double> sidePlate, std::optional<double> sideClearance,
+                  std::optional<double> rotorBore, std::optional<double> density,
+                  std::optional<double> chord, std::optional<double> tolerance,
+                  std::optional<double> shaftAngle, double rotors, std::optional<double> module,
+                  std::optional<double> rpm, const std::vector<SidePortArgument>& sides,
+                  const std::vector<PeripheralArgument>& peripherals, const std::string& units,
+                  std::optional<std::string> step, bool stepParts, std::optional<std::string> stl) {
+  study::Design design = realDesignOf(e, R, W, A, C, V);
+  design.targetRatio = typed(target);
+  putTogether(pocket, {&design.pocketLength, &design.pocketWidth, &design.pocketLead},
+              "recess_pocket", "(length, width, lead)");
+  putTogether(slot, {&design.apexSlotWidth, &design.apexSlotDepth}, "apex_slot", "(width, depth)");
+  design.housingWall = typed(housingWall);
+  design.sidePlate = typed(sidePlate);
+  design.sideClearance = typed(sideClearance);
+  design.rotorBore = typed(rotorBore);
+  design.density = typed(density);
+  design.chord = typed(chord);
+  design.tolerance = typed(tolerance);
+  design.shaftAngle = typed(shaftAngle);
+  design.rotors = typed(rotors);
+  design.gearModule = typed(module);
+  design.rpm = typed(rpm);
+  design.unit = units;
+  if (!sides.empty() || !peripherals.empty()) {
+    design.ports =
+        std::make_shared<const std::vector<PortDefinition>>(checkedPorts(sides, peripherals));
+  }
+  return solidsFor(design, step, stepParts, stl);
+}
+
 }  // namespace
 }  // namespace rotary::python
 
@@ -702,7 +738,8 @@ PYBIND11_MODULE(_rotary_ratio, module) {
              py::arg("seal_offset") = 0.0, py::arg("clearance") = 0.0, py::arg("recess") = 0.0,
              py::arg("target_ratio") = std::nullopt, py::arg("rotors") = 1.0,
              py::arg("gear_module") = std::nullopt, py::arg("rpm") = std::nullopt,
-             py::arg("gamma") = 1.4, py::arg("recess_area") = std::nullopt, py::arg("units") = "");
+             py::arg("gamma") = 1.4, py::arg("recess_area") = std::nullopt, py::arg("units") = "",
+             py::arg("recess_pocket") = std::nullopt);
   module.def("volume_curve", &volumeCurveOf, py::arg("e"), py::arg("R"), py::arg("W"),
              py::arg("seal_offset") = 0.0, py::arg("clearance") = 0.0, py::arg("recess") = 0.0,
              py::arg("angle_step") = 1.0, py::arg("rpm") = std::nullopt,
@@ -712,6 +749,14 @@ PYBIND11_MODULE(_rotary_ratio, module) {
              py::arg("peripherals"), py::arg("units") = "");
   module.def("port_edge", &portEdgeOf, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("angle"),
              py::arg("seal_offset"), py::arg("clearance"));
+  module.def("solids", &solidsOf, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("seal_offset"),
+             py::arg("clearance"), py::arg("recess"), py::arg("target_ratio"),
+             py::arg("recess_pocket"), py::arg("apex_slot"), py::arg("housing_wall"),
+             py::arg("side_plate"), py::arg("side_clearance"), py::arg("rotor_bore"),
+             py::arg("density"), py::arg("chord"), py::arg("tolerance"), py::arg("shaft_angle"),
+             py::arg("rotors"), py::arg("gear_module"), py::arg("rpm"), py::arg("sides"),
+             py::arg("peripherals"), py::arg("units"), py::arg("step"), py::arg("step_parts"),
+             py::arg("stl"));
   module.def("study", &studyOf, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("steps"),
              py::arg("method"), py::arg("A"), py::arg("C"), py::arg("V"), py::arg("real"),
              py::arg("target"), py::arg("rotors"), py::arg("module"), py::arg("rpm"),

@@ -73,5 +73,8 @@ using SolidsEntry = const Solids* (*)(const char* version);
 
 // Loads the module beside the program, once; null with the reason in `error` when it cannot.
 const Solids* loadSolids(std::string& error);
+// The same from the folder of the library holding `anchor`, where a copy lies beside it (the
+// Python package's).
+const Solids* loadSolidsBeside(const void* anchor, std::string& error);
 
 }  // namespace rotary::solids

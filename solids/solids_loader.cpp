@@ -34,4 +34,11 @@ const Solids* loadSolids(std::string& error) {
   return loaded.module;
 }
 
+const Solids* loadSolidsBeside(const void* anchor, std::string& error) {
+  static const formats::LoadedModule<Solids> loaded = formats::loadModule<Solids>(
+      ROTARY_SOLIDS_FILE, ROTARY_NAME_OF(ROTARY_SOLIDS_ENTRY), "solids module", anchor);
+  error = loaded.error;
+  return loaded.module;
+}
+
 }  // namespace rotary::solids

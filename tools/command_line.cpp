@@ -31,6 +31,7 @@
 #include "runner.h"
 #include "shape_texts.h"
 #include "side_port.h"
+#include "solid_files.h"
 #include "solid_settings.h"
 #include "solids.h"
 #include "volume_curve.h"
@@ -61,19 +62,6 @@ std::unique_ptr<formats::OutputFile> created(const std::string& option, const st
   auto file = std::make_unique<formats::OutputFile>(path);
   if (!file->ok()) throw BadUsage{option + ": " + quoteForMessage(path) + ": " + file->error()};
   return file;
-}
-
-// FILE with a part's name added before its extension: engine.stl gives engine-rotor.stl.
-std::string withPartName(const std::string& path, const std::string& part) {
-  std::string name = part;
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  const std::size_t slash = path.rfind('/');
-  const std::size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-    return path + "-" + name;
-  }
-  return path.substr(0, dot) + "-" + name + path.substr(dot);
 }
 
 // The progress of a study on a terminal: from its first second on, a line that is written over
@@ -334,20 +322,14 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     // A file a part where asked, each part's name added to the file's; made with the others.
     struct SolidOutput {
       const char* option;
-      std::string part, path;
+      std::string path;
       std::unique_ptr<formats::OutputFile> file;
     };
+    const std::vector<solids::SolidFilePath> solidPaths =
+        solids::solidFilePaths(options.step, options.stepParts, options.stl);
     std::vector<SolidOutput> solidOutputs;
-    const std::vector<std::string> partNames = {"ROTOR_HOUSING", "SIDE_HOUSING_FRONT",
-                                                "SIDE_HOUSING_REAR", "ROTOR"};
-    if (options.step && !options.stepParts)
-      solidOutputs.push_back({"--step", "", *options.step, {}});
-    for (const auto& [option, path, each] : {std::tuple{"--step", &options.step, options.stepParts},
-                                             std::tuple{"--stl", &options.stl, true}}) {
-      if (!*path || !each) continue;
-      for (const std::string& part : partNames) {
-        solidOutputs.push_back({option, part, withPartName(**path, part), {}});
-      }
+    for (const solids::SolidFilePath& path : solidPaths) {
+      solidOutputs.push_back({path.step ? "--step" : "--stl", path.path, {}});
     }
     for (SolidOutput& output : solidOutputs) {
       if (namesStandardOutput(output.path)) {
@@ -521,11 +503,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
                                   : realLimit(one.e, one.R, one.W, one.real, unit.volumeDivisor);
       if (!shape.hasFigures()) return withoutResults(whyNoRealFigures(shape, one.real));
       const solids::SolidEngine engine = solids::solidEngineOf(rows.front());
-      solids::SolidsRequest request;
-      request.step = options.step && !options.stepParts;
-      request.stepParts = options.stepParts;
-      request.stl = options.stl.has_value();
-      request.unit = design.unit;
+      const solids::SolidsRequest request =
+          solids::requestFor(options.step, options.stepParts, options.stl, design.unit);
       std::string why;
       if (!solidMaker->build(engine, request, solidParts, why)) {
         return fail(std::string(options.step ? "--step: " : "--stl: ") + why);
@@ -568,16 +547,11 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       }
     }
     // Each solid's file, in the order made.
-    {
-      std::size_t stepAt = 0, stlAt = 0;
-      for (SolidOutput& output : solidOutputs) {
-        const bool step = std::string(output.option) == "--step";
-        const solids::SolidFile& made =
-            step ? solidParts.step.at(stepAt++) : solidParts.stl.at(stlAt++);
-        if (const auto failed =
-                deliver(output.option, output.path, output.file.get(), made.content)) {
-          return fail(*failed);
-        }
+    for (std::size_t n = 0; n < solidOutputs.size(); ++n) {
+      SolidOutput& output = solidOutputs[n];
+      if (const auto failed = deliver(output.option, output.path, output.file.get(),
+                                      solids::contentOf(solidParts, solidPaths, n))) {
+        return fail(*failed);
       }
     }
     std::string content;

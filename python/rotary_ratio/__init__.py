@@ -19,8 +19,8 @@ from . import _rotary_ratio
 __version__ = _rotary_ratio.__version__
 DesignError = _rotary_ratio.DesignError
 __all__ = ["sweep", "exact_limit", "real_engine", "volume_curve", "study", "ports", "port_edge",
-           "Sweep", "Profiles", "ExactLimit", "RealEngine", "VolumeCurve", "Ports", "DesignError",
-           "__version__"]
+           "solids", "Sweep", "Profiles", "ExactLimit", "RealEngine", "VolumeCurve", "Ports",
+           "Solids", "DesignError", "__version__"]
 
 
 def _short(value):
@@ -85,6 +85,7 @@ class RealEngine(_OneLine):
     surface_to_volume_tdc: float
     otto_efficiency: float
     target_recess: Optional[float] = None
+    recess_depth: Optional[float] = None
     rotor_gear_teeth: Optional[int] = None
     stationary_gear_teeth: Optional[int] = None
     least_seal_speed: Optional[float] = None
@@ -146,20 +147,24 @@ def _units(units):
 
 
 def real_engine(e, R, W, seal_offset=0.0, clearance=0.0, recess=0.0, target_ratio=None,
-                rotors=1, gear_module=None, rpm=None, gamma=1.4, recess_area=None, units=None):
+                rotors=1, gear_module=None, rpm=None, gamma=1.4, recess_area=None, units=None,
+                recess_pocket=None):
     """The engine as machined: its figures, the recess for target_ratio (target_recess), the
     designer's figures (displacement of `rotors` rotors, largest_seal_lean_deg, housing axes,
     the phasing gears' pitch radii, and with gear_module their teeth), with the lengths in
     `units` as --units names them (mm, cm, m or in; None for the window's millimetres),
     surface_to_volume_tdc (per mm, the recess's walls as recess_area gives them, mm^2),
     otto_efficiency at gamma, and at rpm the apex seal's least, mean and largest speed (m/s)
-    and inertia (N per gram of seal)."""
+    and inertia (N per gram of seal). recess_pocket=(length, width, lead) gives the recess a
+    pocket's shape: its depth (recess_depth) holds the recess or the target's, and its walls
+    count in surface_to_volume_tdc."""
     return RealEngine(**_rotary_ratio.real_engine(
         _number("e", e), _number("R", R), _number("W", W), _number("seal_offset", seal_offset),
         _number("clearance", clearance), _number("recess", recess),
         _optional("target_ratio", target_ratio), _number("rotors", rotors),
         _optional("gear_module", gear_module), _optional("rpm", rpm), _number("gamma", gamma),
-        _optional("recess_area", recess_area), _units(units)))
+        _optional("recess_area", recess_area), _units(units),
+        _together("recess_pocket", recess_pocket, 3)))
 
 
 def volume_curve(e, R, W, seal_offset=0.0, clearance=0.0, recess=0.0, angle_step=1.0, rpm=None,
@@ -316,3 +321,64 @@ def study(e, R, W, steps=100, method="exact", seal_offset=None, clearance=None, 
         reached = numpy.isfinite(table["target_recess"])
         table["recess"] = numpy.where(reached, table["target_recess"], table["recess"])
     return {name: column.reshape(shape) for name, column in table.items()}
+
+
+@dataclass(frozen=True, repr=False)
+class Solids(_OneLine):
+    """The engine as solids, measured: the rotor's volume (unit^3), mass (kg), centre of mass's
+    offset from its centre (unit), moment of inertia about its axis (kg m^2), its load on the
+    eccentric at rpm (N, None without one), the counterweight that balances it (kg m, mass x
+    radius), the bore's cavity (unit^3), the fitted curves' largest distance from the exact ones
+    (unit), the pocket's depth (None without one), each part's volume by name, and the files
+    written."""
+    rotor_volume: float
+    rotor_mass: float
+    rotor_centre_offset: float
+    rotor_moment_of_inertia: float
+    counterweight: float
+    housing_cavity_volume: float
+    curve_deviation: float
+    part_volumes: dict
+    files: list
+    rotor_eccentric_load: Optional[float] = None
+    recess_depth: Optional[float] = None
+
+
+def _together(name, value, count):
+    """(length, width, lead) or (width, depth) as floats; None for none."""
+    if value is None:
+        return None
+    values = _floats(name, value)
+    if values.shape != (count,):
+        raise ValueError(f"{name}: {value!r} is not {count} numbers")
+    return values.tolist()
+
+
+def solids(e, R, W, seal_offset=0.0, clearance=0.0, recess=0.0, target_ratio=None,
+           recess_pocket=None, apex_slot=None, housing_wall=None, side_plate=None,
+           side_clearance=None, rotor_bore=None, density=None, chord=None, tolerance=None,
+           shaft_angle=None, rotors=1, gear_module=None, rpm=None, intake=None, exhaust=None,
+           peripheral_intake=None, peripheral_exhaust=None, units=None, step=None,
+           step_parts=False, stl=None):
+    """The engine as solids a shop can cut, as the companion's --step and --stl make them: the
+    rotor housing with the peripheral ports through its wall, the side housings with the side
+    ports through the front one, and the rotor at its clearance with its bore, apex slots
+    (apex_slot=(width, depth)) and the recess as a pocket in each flank
+    (recess_pocket=(length, width, lead), its depth holding recess or the target's), at
+    shaft_angle degrees. Writes the STEP assembly to `step` (one file a part with step_parts)
+    and an STL file a part to `stl`, all or none, and gives their mass properties. The settings
+    left None take the companion's defaults."""
+    sides = _side_ports("intake", intake) + _side_ports("exhaust", exhaust)
+    windows = _windows("intake", peripheral_intake) + _windows("exhaust", peripheral_exhaust)
+    return Solids(**_rotary_ratio.solids(
+        _number("e", e), _number("R", R), _number("W", W), _number("seal_offset", seal_offset),
+        _number("clearance", clearance), _number("recess", recess),
+        _optional("target_ratio", target_ratio), _together("recess_pocket", recess_pocket, 3),
+        _together("apex_slot", apex_slot, 2), _optional("housing_wall", housing_wall),
+        _optional("side_plate", side_plate), _optional("side_clearance", side_clearance),
+        _optional("rotor_bore", rotor_bore), _optional("density", density),
+        _optional("chord", chord), _optional("tolerance", tolerance),
+        _optional("shaft_angle", shaft_angle), _number("rotors", rotors),
+        _optional("gear_module", gear_module), _optional("rpm", rpm), sides, windows,
+        _units(units), None if step is None else os.fspath(step), bool(step_parts),
+        None if stl is None else os.fspath(stl)))

@@ -56,6 +56,7 @@ class RealEngine:
     surface_to_volume_tdc: float
     otto_efficiency: float
     target_recess: Optional[float] = ...
+    recess_depth: Optional[float] = ...
     rotor_gear_teeth: Optional[int] = ...
     stationary_gear_teeth: Optional[int] = ...
     least_seal_speed: Optional[float] = ...
@@ -84,7 +85,8 @@ def real_engine(e: Number, R: Number, W: Number, seal_offset: Number = ...,
                 target_ratio: Optional[Number] = ..., rotors: Number = ...,
                 gear_module: Optional[Number] = ..., rpm: Optional[Number] = ...,
                 gamma: Number = ..., recess_area: Optional[Number] = ...,
-                units: Optional[Units] = ...) -> RealEngine: ...
+                units: Optional[Units] = ...,
+                recess_pocket: Optional[tuple[Number, Number, Number]] = ...) -> RealEngine: ...
 def volume_curve(e: Number, R: Number, W: Number, seal_offset: Number = ...,
                  clearance: Number = ..., recess: Number = ...,
                  angle_step: Number = ..., rpm: Optional[Number] = ...,
@@ -132,3 +134,36 @@ def study(e: ArrayLike, R: ArrayLike, W: ArrayLike, steps: ArrayLike = ...,
           peripheral_intake: Optional[Windows] = ...,
           peripheral_exhaust: Optional[Windows] = ...,
           units: Optional[Units] = ...) -> dict[str, Column]: ...
+
+@dataclass(frozen=True)
+class Solids:
+    rotor_volume: float
+    rotor_mass: float
+    rotor_centre_offset: float
+    rotor_moment_of_inertia: float
+    counterweight: float
+    housing_cavity_volume: float
+    curve_deviation: float
+    part_volumes: dict[str, float]
+    files: list[str]
+    rotor_eccentric_load: Optional[float] = ...
+    recess_depth: Optional[float] = ...
+
+def solids(e: Number, R: Number, W: Number, seal_offset: Number = ...,
+           clearance: Number = ..., recess: Number = ...,
+           target_ratio: Optional[Number] = ...,
+           recess_pocket: Optional[tuple[Number, Number, Number]] = ...,
+           apex_slot: Optional[tuple[Number, Number]] = ...,
+           housing_wall: Optional[Number] = ..., side_plate: Optional[Number] = ...,
+           side_clearance: Optional[Number] = ..., rotor_bore: Optional[Number] = ...,
+           density: Optional[Number] = ..., chord: Optional[Number] = ...,
+           tolerance: Optional[Number] = ..., shaft_angle: Optional[Number] = ...,
+           rotors: Number = ..., gear_module: Optional[Number] = ...,
+           rpm: Optional[Number] = ...,
+           intake: Optional[SidePorts] = ..., exhaust: Optional[SidePorts] = ...,
+           peripheral_intake: Optional[Windows] = ...,
+           peripheral_exhaust: Optional[Windows] = ...,
+           units: Optional[Units] = ...,
+           step: Optional[Union[str, os.PathLike[str]]] = ...,
+           step_parts: bool = ...,
+           stl: Optional[Union[str, os.PathLike[str]]] = ...) -> Solids: ...
