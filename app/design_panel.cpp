@@ -40,7 +40,8 @@ constexpr const char* kFigureNames[] = {"chamber capacity (%V)",
                                         "S/V at TDC (per %L)",
                                         "ideal Otto efficiency",
                                         "apex seal sliding on the bore (m/s)",
-                                        "apex seal inertia (N per gram)"};
+                                        "apex seal inertia (N per gram)",
+                                        "recess pocket"};
 constexpr const char* kDesignerNames[] = {"K",
                                           "displacement (%V)",
                                           "largest seal lean (degrees)",
@@ -112,6 +113,21 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
     peripheral_[n]->setAccessibleName(peripheralLabels_[n]->text());
     inputs->addRow(peripheralLabels_[n], peripheral_[n]);
     connect(peripheral_[n], &QLineEdit::textChanged, this, &DesignPanel::typed);
+  }
+  for (std::size_t n = 0; n < shape_.size(); ++n) {
+    shape_[n] = new QLineEdit(this);
+    shape_[n]->setObjectName(n == 0 ? "RecessPocket" : "ApexSlot");
+    shape_[n]->setPlaceholderText(n == 0 ? "LENGTH,WIDTH,LEAD" : "WIDTH,DEPTH");
+    shape_[n]->setToolTip(
+        n == 0 ? "The recess as a pocket in each flank: its length along the flank, its width "
+                 "across the rotor, and how far it leans toward the leading apex; its depth "
+                 "holds the recess, or the target's"
+               : "The apex seals' slots in the rotor: their width, and their depth from the "
+                 "rotor's tip");
+    shapeLabels_[n] = new QLabel(this);
+    shapeLabels_[n]->setBuddy(shape_[n]);
+    inputs->addRow(shapeLabels_[n], shape_[n]);
+    connect(shape_[n], &QLineEdit::textChanged, this, &DesignPanel::typed);
   }
   unit_ = new QComboBox(this);
   unit_->setObjectName("LengthUnit");
@@ -187,6 +203,12 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
   designerNote_->setObjectName("DesignerNote");
   designerNote_->setWordWrap(true);
   column->addWidget(designerNote_);
+  solidFigures_ = new QLabel(this);
+  solidFigures_->setObjectName("SolidFigures");
+  solidFigures_->setAccessibleName("solids' mass properties");
+  solidFigures_->setWordWrap(true);
+  solidFigures_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  column->addWidget(solidFigures_);
   portTiming_ = new QLabel(this);
   portTiming_->setObjectName("PortTiming");
   portTiming_->setAccessibleName("port timing");
@@ -268,6 +290,20 @@ study::Design DesignPanel::design(const study::Design& engine) const {
   if (const std::string gamma = typed(input(Field::kGamma)); !gamma.empty()) design.gamma = gamma;
   design.rotors = std::to_string(rotors_->value());
   design.gearModule = typed(module_);
+  // Several numbers in one field: the last takes what is left, so that a field with too many is
+  // refused as no number.
+  const auto apart = [&typed](const QLineEdit* box, std::vector<study::TypedNumber*> into) {
+    const std::string text = typed(box);
+    if (text.empty()) return;
+    std::size_t from = 0;
+    for (std::size_t n = 0; n < into.size(); ++n) {
+      const std::size_t comma = n + 1 == into.size() ? text.npos : text.find(',', from);
+      *into[n] = text.substr(from, comma == text.npos ? text.npos : comma - from);
+      from = comma == text.npos ? text.size() : comma + 1;
+    }
+  };
+  apart(shape_[0], {&design.pocketLength, &design.pocketWidth, &design.pocketLead});
+  apart(shape_[1], {&design.apexSlotWidth, &design.apexSlotDepth});
   const std::vector<PortDefinition> all = ports();
   design.ports = all.empty() ? nullptr : std::make_shared<const std::vector<PortDefinition>>(all);
   return design;
@@ -349,6 +385,11 @@ void DesignPanel::nameInUnits() {
   for (std::size_t n = 0; n < designer_.size(); ++n) {
     designerLabels_[n]->setText(inUnits(kDesignerNames[n]));
     designer_[n]->setAccessibleName(designerLabels_[n]->text());
+  }
+  shapeLabels_[0]->setText(inUnits("recess pocket (%L)"));
+  shapeLabels_[1]->setText(inUnits("apex slot (%L)"));
+  for (std::size_t n = 0; n < shape_.size(); ++n) {
+    shape_[n]->setAccessibleName(shapeLabels_[n]->text());
   }
   moduleLabel_->setText(inUnits("gear module (%L)"));
   module_->setAccessibleName(moduleLabel_->text());
@@ -442,6 +483,28 @@ void DesignPanel::clearFigures() {
   for (QLabel* figure : figures_) figure->clear();
   refusal_->clear();
   for (QLabel* label : inputLabels_) label->setStyleSheet("");
+  for (QLabel* label : shapeLabels_) label->setStyleSheet("");
+  // Measured for other values.
+  solidFigures_->clear();
+}
+
+void DesignPanel::setSolidFigures(const study::SolidFigures& f) {
+  const QString unit = QString::fromStdString(this->unit().name);
+  QString text = QString(
+                     "<b>The solids</b>, as exported:<br>rotor %1 %2^3, %3 kg, centre of "
+                     "mass %4 %2 off its centre, moment of inertia %5 kg m^2; "
+                     "counterweight %6 kg m")
+                     .arg(sixDigits(f.rotorVolume), unit, sixDigits(f.rotorMass),
+                          sixDigits(f.rotorCentreOffset), sixDigits(f.rotorMomentOfInertia),
+                          sixDigits(f.counterweight));
+  if (f.eccentricLoad) {
+    text += QString(", load on the eccentric %1 N").arg(sixDigits(*f.eccentricLoad));
+  }
+  text += QString("; the bore's cavity %1 %2^3; curves within %3 %2 of the exact ones")
+              .arg(sixDigits(f.housingCavityVolume), unit,
+                   QString::fromStdString(significantDigits(f.curveDeviation, 3)));
+  solidFigures_->setText(text);
+  solidFigures_->setAccessibleDescription(solidFigures_->text());
 }
 
 void DesignPanel::typed() {
@@ -563,6 +626,10 @@ void DesignPanel::showOutcome(const study::DesignOutcome& outcome, bool final) {
     if (outcome.row.targetRecess) figures_[3]->setText(sixDigits(*outcome.row.targetRecess));
     if (const auto& chamber = outcome.row.chamber) {
       figures_[4]->setText(sixDigits(chamber->surfaceToVolumeAtTdc));
+      if (const auto& pocket = outcome.row.pocket) {
+        figures_[8]->setText(inUnits("%1 %L deep; its walls add %2 %L^2 to the surface")
+                                 .arg(sixDigits(pocket->depth), sixDigits(pocket->wallArea)));
+      }
       figures_[5]->setText(sixDigits(chamber->ottoEfficiency));
       if (const auto& seal = chamber->seal) {
         figures_[6]->setText(QString("%1 to %2, mean %3")
@@ -585,6 +652,11 @@ void DesignPanel::showOutcome(const study::DesignOutcome& outcome, bool final) {
   refusal_->setText(QString::fromStdString(outcome.message));
   for (std::size_t n = 0; n < inputs_.size(); ++n) {
     if (kFields[n] == outcome.refused) inputLabels_[n]->setStyleSheet("color: #c00000");
+  }
+  for (std::size_t n = 0; n < shape_.size(); ++n) {
+    if (outcome.refused == (n == 0 ? Field::kRecessPocket : Field::kApexSlot)) {
+      shapeLabels_[n]->setStyleSheet("color: #c00000");
+    }
   }
   if (!final) return;
   updateDesigner();

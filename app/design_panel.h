@@ -21,6 +21,7 @@
 #include "engine_view.h"
 #include "length_unit.h"
 #include "results_table.h"
+#include "solid_settings.h"
 
 namespace rotary::app {
 
@@ -69,6 +70,14 @@ class DesignPanel : public QWidget {
   QLineEdit* peripheralPort(PortRole role) const {
     return peripheral_[role == PortRole::kIntake ? 0 : 1];
   }
+  // The recess as a pocket in each flank (LENGTH,WIDTH,LEAD) and the apex seals' slots
+  // (WIDTH,DEPTH), as the companion's options take them.
+  QLineEdit* recessPocket() const { return shape_[0]; }
+  QLineEdit* apexSlot() const { return shape_[1]; }
+  // The solids' mass properties, as Export Solids measured them for the design shown; they go
+  // as soon as a value or the engine changes.
+  void setSolidFigures(const study::SolidFigures& figures);
+  QString solidFigures() const { return solidFigures_->text(); }
   const study::LengthUnit& unit() const;
   QString designerNote() const { return designerNote_->text(); }
   // The chamber over its cycle, on the panel's second page.
@@ -112,8 +121,8 @@ class DesignPanel : public QWidget {
   std::array<QLineEdit*, 6> inputs_{};
   std::array<QLabel*, 6> inputLabels_{};
   QLabel* caption_ = nullptr;
-  std::array<QLabel*, 8> figures_{};
-  std::array<QLabel*, 8> figureLabels_{};
+  std::array<QLabel*, 9> figures_{};
+  std::array<QLabel*, 9> figureLabels_{};
   QLabel* hint_ = nullptr;  // while no value is given
   QLabel* refusal_ = nullptr;
   struct Computed {
@@ -136,6 +145,9 @@ class DesignPanel : public QWidget {
   // A window in the bore each, typed FROM,TO,WIDTH as the companion's options take it.
   std::array<QLineEdit*, 2> peripheral_{};
   std::array<QLabel*, 2> peripheralLabels_{};
+  std::array<QLineEdit*, 2> shape_{};
+  std::array<QLabel*, 2> shapeLabels_{};
+  QLabel* solidFigures_ = nullptr;
   QComboBox* unit_ = nullptr;
   QLabel* designerNote_ = nullptr;
   CycleChart* cycle_ = nullptr;

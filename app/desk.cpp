@@ -17,6 +17,8 @@
 #include "method_browser.h"
 #include "output_file.h"
 #include "results_table.h"
+#include "solid_files.h"
+#include "solids.h"
 
 namespace rotary::app {
 namespace {}  // namespace
@@ -39,6 +41,9 @@ const QList<Filter> kProfileFilters = {{"CSV table (*.csv)", "csv", WindowFile::
 const QList<Filter> kCurveFilters = {{"CSV table (*.csv)", "csv", WindowFile::kVolumeCurve}};
 const QList<Filter> kCycleChartFilters = {{"SVG image (*.svg)", "svg", WindowFile::kCycleChartSvg},
                                           {"PNG image (*.png)", "png", WindowFile::kCycleChartPng}};
+// Not files of one content each: Export Solids writes them itself.
+const QList<Filter> kSolidFilters = {{"STEP assembly (*.step)", "step", WindowFile::kFigureSvg},
+                                     {"STL, a file a part (*.stl)", "stl", WindowFile::kFigureSvg}};
 const QList<Filter> kResultFilters = {{"CSV table (*.csv)", "csv", WindowFile::kResultsCsv},
                                       {"JSON (*.json)", "json", WindowFile::kResultsJson}};
 
@@ -92,6 +97,8 @@ Desk::Desk(Form1& form, Program& program) : form_(form), program_(program) {
           [this] { askAndSave("Export Volume Curve", kCurveFilters, "volume-curve"); });
   connect(menus.saveCycleChart, &QAction::triggered, this,
           [this] { askAndSave("Save Cycle Chart", kCycleChartFilters, "cycle"); });
+  connect(menus.exportSolids, &QAction::triggered, this,
+          [this] { askAndSave("Export Solids", kSolidFilters, "", true); });
   connect(menus.openIntakePorts, &QAction::triggered, this,
           [this] { openPorts(PortRole::kIntake); });
   connect(menus.openExhaustPorts, &QAction::triggered, this,
@@ -237,6 +244,7 @@ void Desk::updateActions() {
   enable(menus.exportResults, whyNoSave(true));
   enable(menus.exportVolumeCurve, whyNoSave(true));
   enable(menus.saveCycleChart, whyNoSave(true));
+  enable(menus.exportSolids, whyNoSave(true));
   for (QAction* ports : {menus.openIntakePorts, menus.openExhaustPorts, menus.clearPorts}) {
     enable(ports, "");
   }
@@ -294,6 +302,49 @@ bool Desk::save(WindowFile file, const QString& path) {
   return true;
 }
 
+bool Desk::saveSolids(const QString& path, bool stl) {
+  const QString name = QFileInfo(path).fileName();
+  const auto fail = [&](const QString& why) {
+    complain_("Cannot save " + name + ": " + why);
+    return false;
+  };
+  if (const QString why = whyNoSave(true); !why.isEmpty()) return fail(why);
+  // The real engine's row where the panel has one, with its pocket; else the engine shown, as
+  // the companion builds it without the real engine's values.
+  study::EngineRow row;
+  if (const study::DesignOutcome* real = realEngine()) {
+    row = real->row;
+  } else {
+    row.input = engineShown();
+  }
+  row.input.solids = true;
+  if (const auto refusal = study::refusalOf(row.input, study::Face::kWindow)) {
+    return fail(withFullStop(refusal->message));
+  }
+  std::string why;
+  const solids::Solids* maker = solids::loadSolids(why);
+  if (!maker) return fail(withFullStop(why));
+  const std::optional<std::string> step =
+      stl ? std::nullopt : std::optional<std::string>(path.toStdString());
+  const std::optional<std::string> stlPath =
+      stl ? std::optional<std::string>(path.toStdString()) : std::nullopt;
+  const solids::SolidsRequest request = solids::requestFor(step, false, stlPath, row.input.unit);
+  solids::SolidsResult made;
+  {
+    // A third of a second to a second: the user sees that it works.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool built = maker->build(solids::solidEngineOf(row), request, made, why);
+    QApplication::restoreOverrideCursor();
+    if (!built) return fail(withFullStop(why));
+  }
+  if (!solids::writeSolidFiles(solids::solidFilePaths(step, false, stlPath), made, why)) {
+    return fail(withFullStop(why));
+  }
+  if (form_.sidePanelShown()) panel_->setSolidFigures(made.figures);
+  lastFolder_ = QFileInfo(path).absolutePath();
+  return true;
+}
+
 study::Design Desk::engineShown() const {
   const study::Design engine = program_.adapter().engineRead();
   return form_.sidePanelShown() ? panel_->design(engine) : engine;
@@ -342,7 +393,8 @@ QString Desk::savedEngine() const {
   return named;
 }
 
-void Desk::askAndSave(const QString& action, const QList<Filter>& all, const QString& kind) {
+void Desk::askAndSave(const QString& action, const QList<Filter>& all, const QString& kind,
+                      bool solids) {
   // The title names the engine whose figures stand: the one saved, whatever is typed since.
   const QString title = action + ": " + savedEngine();
   QStringList texts;
@@ -369,6 +421,10 @@ void Desk::askAndSave(const QString& action, const QList<Filter>& all, const QSt
       if (filter.text == chosen) format = &filter;
     }
     if (QFileInfo(path).suffix().isEmpty()) path += "." + format->extension;
+  }
+  if (solids) {
+    saveSolids(path, format->extension == "stl");
+    return;
   }
   save(format->file, path);
 }

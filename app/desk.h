@@ -46,6 +46,10 @@ class Desk : public QObject {
 
   // Writes one file of the shown engine; false with the user told why.
   bool save(WindowFile file, const QString& path);
+  // Writes the shown engine as solids: the STEP assembly at `path`, or with `stl` an STL file a
+  // part, the part's name added to the path's; all or none, false with the user told why. The
+  // design panel shows their mass properties.
+  bool saveSolids(const QString& path, bool stl);
   // The tab-separated block Copy Results puts on the clipboard; empty with nothing to copy.
   QString resultsToCopy() const;
   // How often the Cycle page's mark may follow the animation (40 ms; the tests' every frame).
@@ -82,7 +86,8 @@ class Desk : public QObject {
   std::chrono::milliseconds markInterval_{40};
   // Asks for a file by the dialog, offering the formats of `filters`, and saves into it.
   // `kind` names the file beside the engine ("results").
-  void askAndSave(const QString& title, const QList<Filter>& filters, const QString& kind = "");
+  void askAndSave(const QString& title, const QList<Filter>& filters, const QString& kind = "",
+                  bool solids = false);
   // Which engine the saves take, as the dialogs' titles name it.
   QString savedEngine() const;
   // The companion's options the saves and Copy take from the design panel while it is shown.

@@ -15,6 +15,7 @@ struct Menus {
   QAction* exportResults = nullptr;
   QAction* exportVolumeCurve = nullptr;
   QAction* saveCycleChart = nullptr;
+  QAction* exportSolids = nullptr;
   QAction* openIntakePorts = nullptr;
   QAction* openExhaustPorts = nullptr;
   QAction* clearPorts = nullptr;
