@@ -62,6 +62,11 @@ TopoDS_Wire fittedWire(const std::vector<Piece>& pieces, double tolerance, doubl
       if (!wire.IsDone()) throw Standard_Failure("an apex's arc does not join its flanks");
       continue;
     }
+    if (piece.straight) {
+      wire.Add(BRepBuilderAPI_MakeEdge(piece.exact(piece.t0), piece.exact(piece.t1)).Edge());
+      if (!wire.IsDone()) throw Standard_Failure("a straight piece does not join the others");
+      continue;
+    }
     const Fitted fitted = fitPiece(piece.exact, piece.t0, piece.t1, tolerance);
     deviation = std::max(deviation, fitted.deviation);
     wire.Add(BRepBuilderAPI_MakeEdge(fitted.curve).Edge());

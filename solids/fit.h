@@ -22,12 +22,15 @@ struct Fitted {
 Fitted fitPiece(const PlaneCurve& exact, double t0, double t1, double tolerance);
 
 // A wire of pieces, each fitted on its own, in order; `deviation` grows to the largest. A piece
-// with a radius is an arc of that circle about `centre`, from angle t0 to t1, and is made as one.
+// with a radius is an arc of that circle about `centre`, from angle t0 to t1, and is made as one;
+// a straight one is a line.
 struct Piece {
   PlaneCurve exact;
   double t0, t1;
   double radius = 0;
   gp_Pnt centre = gp_Pnt(0, 0, 0);
+  // A straight piece is the segment between its ends, made as a line.
+  bool straight = false;
 };
 TopoDS_Wire fittedWire(const std::vector<Piece>& pieces, double tolerance, double& deviation);
 

@@ -47,7 +47,7 @@ std::vector<PartVolume> partVolumes(const Parts& parts) {
        {std::pair{"ROTOR", &parts.rotor}, std::pair{"ROTOR_HOUSING", &parts.rotorHousing},
         std::pair{"SIDE_HOUSING_FRONT", &parts.sideFront},
         std::pair{"SIDE_HOUSING_REAR", &parts.sideRear}}) {
-    volumes.push_back({name, props(*shape).Mass()});
+    if (!shape->IsNull()) volumes.push_back({name, props(*shape).Mass()});
   }
   return volumes;
 }

@@ -163,11 +163,30 @@ TopoDS_Shape pocketCutter(const SolidEngine& engine, double& deviation) {
   const double s1 = signedAt(pocket.lead + pocket.length / 2);
   const double margin = 0.02 * R;
   const PlaneCurve floor = movedFlank(e, K, flank, flank - engine.pocketDepth);
-  const PlaneCurve beyond = movedFlank(e, K, flank, flank + margin);
-  const std::vector<Piece> outline = {{floor, s0, s1},
-                                      {straight(floor(s1), beyond(s1)), 0, 1},
-                                      {[=](double s) { return beyond(s0 + s1 - s); }, s0, s1},
-                                      {straight(beyond(s0), floor(s0)), 0, 1}};
+  // Beyond the flank the cutter closes with a straight line, clear of the flank by the margin
+  // and by how far the flank bulges from the line between the pocket's ends: a second curved
+  // face parallel to the flank would cost OpenCASCADE most of the cut to prove it misses.
+  const PlaneCurve onFlank = movedFlank(e, K, flank, flank);
+  const gp_Pnt a = onFlank(s0), b = onFlank(s1);
+  const double chord = a.Distance(b);
+  double bulge = 0;
+  for (int n = 0; n <= 64; ++n) {
+    const gp_Pnt p = onFlank(s0 + (s1 - s0) * n / 64);
+    bulge = std::max(
+        bulge,
+        std::abs((b.X() - a.X()) * (p.Y() - a.Y()) - (b.Y() - a.Y()) * (p.X() - a.X())) / chord);
+  }
+  const auto outward = [&](double s, double by) {
+    const gp_Pnt on = onFlank(s), in = floor(s);
+    const double d = on.Distance(in);
+    return gp_Pnt(on.X() + (on.X() - in.X()) / d * by, on.Y() + (on.Y() - in.Y()) / d * by, 0);
+  };
+  const gp_Pnt far0 = outward(s0, bulge + margin), far1 = outward(s1, bulge + margin);
+  std::vector<Piece> outline = {{floor, s0, s1},
+                                {straight(floor(s1), far1), 0, 1},
+                                {straight(far1, far0), 0, 1},
+                                {straight(far0, floor(s0)), 0, 1}};
+  for (std::size_t n = 1; n < outline.size(); ++n) outline[n].straight = true;
   const TopoDS_Face face = faceOf(fittedWire(outline, engine.settings.tolerance, deviation));
   return slab(face, (engine.W - pocket.width) / 2, (engine.W + pocket.width) / 2);
 }
@@ -222,6 +241,10 @@ TopoDS_Shape cut(const TopoDS_Shape& shape, const std::vector<TopoDS_Shape>& cut
   BRepAlgoAPI_Cut operation;
   operation.SetArguments(arguments);
   operation.SetTools(tools);
+  // Oriented boxes rule out most pairs of faces before they are intersected; the pairs left
+  // go on every core.
+  operation.SetUseOBB(true);
+  operation.SetRunParallel(true);
   operation.Build();
   if (!operation.IsDone() || operation.HasErrors()) {
     throw Standard_Failure("a pocket, slot or port cannot be cut");
@@ -231,7 +254,7 @@ TopoDS_Shape cut(const TopoDS_Shape& shape, const std::vector<TopoDS_Shape>& cut
 
 }  // namespace
 
-bool buildParts(const SolidEngine& engine, Parts& parts, std::string& error) {
+bool buildParts(const SolidEngine& engine, Parts& parts, std::string& error, bool housings) {
   const double e = engine.e, R = engine.R, W = engine.W, K = R / e;
   const study::SolidSettings& s = engine.settings;
   const double A = engine.real.sealOffset, C = engine.real.clearance;
@@ -241,22 +264,23 @@ bool buildParts(const SolidEngine& engine, Parts& parts, std::string& error) {
   const TopoDS_Wire outsideWire =
       fittedWire(borePieces(e, K, A + s.housingWall), s.tolerance, deviation);
   // The housing: the block the bore runs through; the side housings cover it, each with the
-  // shaft's bore at the crank axis.
-  // The ports cut through: a peripheral one's window through the housing's wall, a side one
-  // through the front side housing, as the timing counts them.
-  std::vector<TopoDS_Shape> windows, sidePorts;
-  const double reach = 2 * (R + e + A + s.housingWall);
-  for (const PortDefinition& port : engine.ports) {
-    if (port.kind == PortKind::kPeripheral) {
-      windows.push_back(windowCutter(port.peripheral, reach, W));
-    } else {
-      sidePorts.push_back(sidePortCutter(port.outline, s.sidePlate, 0.02 * R));
+  // shaft's bore at the crank axis. The ports cut through: a peripheral one's window through the
+  // housing's wall, a side one through the front side housing, as the timing counts them.
+  if (housings) {
+    std::vector<TopoDS_Shape> windows, sidePorts;
+    const double reach = 2 * (R + e + A + s.housingWall);
+    for (const PortDefinition& port : engine.ports) {
+      if (port.kind == PortKind::kPeripheral) {
+        windows.push_back(windowCutter(port.peripheral, reach, W));
+      } else {
+        sidePorts.push_back(sidePortCutter(port.outline, s.sidePlate, 0.02 * R));
+      }
     }
+    parts.rotorHousing = cut(slab(faceWithHole(outsideWire, boreWire), 0, W), windows);
+    const TopoDS_Face plate = faceWithHole(outsideWire, circleAt(0, 0, s.shaftBore));
+    parts.sideFront = cut(slab(plate, -s.sidePlate, 0), sidePorts);
+    parts.sideRear = slab(plate, W, W + s.sidePlate);
   }
-  parts.rotorHousing = cut(slab(faceWithHole(outsideWire, boreWire), 0, W), windows);
-  const TopoDS_Face plate = faceWithHole(outsideWire, circleAt(0, 0, s.shaftBore));
-  parts.sideFront = cut(slab(plate, -s.sidePlate, 0), sidePorts);
-  parts.sideRear = slab(plate, W, W + s.sidePlate);
   // The rotor at its clearance, short of each side housing, with its bore at its centre, the
   // pocket in each flank and a slot at each apex, made in its own frame and then put where the
   // shaft's angle has it: turned a third of that angle, its centre e from the crank axis.
@@ -287,7 +311,7 @@ bool buildParts(const SolidEngine& engine, Parts& parts, std::string& error) {
                                     std::pair{&parts.sideFront, "the front side housing"},
                                     std::pair{&parts.sideRear, "the rear side housing"},
                                     std::pair{&parts.rotor, "the rotor"}}) {
-    if (!BRepCheck_Analyzer(*shape).IsValid()) {
+    if (!shape->IsNull() && !BRepCheck_Analyzer(*shape).IsValid()) {
       error = std::string(name) + " is no valid solid";
       return false;
     }

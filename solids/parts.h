@@ -21,6 +21,8 @@ struct Parts {
 // Throws Standard_Failure, or returns false with why, where a part cannot be made. The design's
 // rules have refused already what no part can be: a side clearance that leaves no rotor, a rotor
 // bore that reaches the flank.
-bool buildParts(const SolidEngine& engine, Parts& parts, std::string& error);
+// Without `housings`, the rotor alone, with the curves of all four fitted: what the mass
+// properties take.
+bool buildParts(const SolidEngine& engine, Parts& parts, std::string& error, bool housings = true);
 
 }  // namespace rotary::solids

@@ -14,7 +14,9 @@ bool build(const SolidEngine& engine, const SolidsRequest& request, SolidsResult
            std::string& error) {
   try {
     Parts parts;
-    if (!buildParts(engine, parts, error)) return false;
+    // The figures alone take the rotor alone.
+    const bool files = request.step || request.stepParts || request.stl;
+    if (!buildParts(engine, parts, error, files)) return false;
     result.figures = measure(engine, parts);
     result.parts = partVolumes(parts);
     const std::vector<NamedPart> named = {{"ROTOR_HOUSING", &parts.rotorHousing},
