@@ -656,7 +656,7 @@ TEST(DesignPanel, TabReachesEveryFieldAndEachFigureIsNamed) {
   panel.input(Field::kSealOffset)->setFocus();
   QApplication::processEvents();
   std::vector<QString> order;
-  for (int n = 0; n < 12; ++n) {
+  for (int n = 0; n < 14; ++n) {
     QWidget* focus = QApplication::focusWidget();
     ASSERT_NE(focus, nullptr);
     order.push_back(focus->objectName());
@@ -665,7 +665,8 @@ TEST(DesignPanel, TabReachesEveryFieldAndEachFigureIsNamed) {
   EXPECT_EQ(order,
             (std::vector<QString>{"SealOffset", "Clearance", "Recess", "TargetRatio", "ShaftSpeed",
                                   "Gamma", "Rotors", "GearModule", "PeripheralIntake",
-                                  "PeripheralExhaust", "LengthUnit", "qt_tabwidget_tabbar"}));
+                                  "PeripheralExhaust", "RecessPocket", "ApexSlot", "LengthUnit",
+                                  "qt_tabwidget_tabbar"}));
   int figures = 0;
   for (const QLabel* label : panel.findChildren<QLabel*>()) {
     if (!label->objectName().contains("Figure") || label->text().isEmpty()) continue;
