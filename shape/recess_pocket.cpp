@@ -1,5 +1,6 @@
 #include "recess_pocket.h"
 
+#include <algorithm>
 #include <boost/math/tools/roots.hpp>
 #include <cmath>
 
@@ -101,9 +102,13 @@ double pocketFloorReach(double e, double R, const RealEngine& real, const Recess
                         double depth) {
   const double from = pocket.lead - pocket.length / 2, to = pocket.lead + pocket.length / 2;
   const double nearest = from <= 0 && to >= 0 ? 0 : std::min(std::abs(from), std::abs(to));
-  const double K = R / e, offset = (real.sealOffset - real.clearance - depth) / e;
-  const exact::Point p = exact::rotorFlankPoint(K, flankPlaceAt(e, R, real, nearest).r, offset);
-  return std::hypot(p.x, p.y) * e;
+  // The pocket's wall there runs in from the flank along its normal for the depth: its point
+  // nearest the centre, which a deep pocket passes beyond.
+  const double K = R / e, r = flankPlaceAt(e, R, real, nearest).r;
+  const exact::Point p = exact::rotorFlankPoint(K, r, (real.sealOffset - real.clearance) / e);
+  const exact::Point n = exact::flankNormal(K, r);
+  const double along = std::clamp(p.x * n.x + p.y * n.y, 0.0, depth / e);
+  return std::hypot(p.x - along * n.x, p.y - along * n.y) * e;
 }
 
 std::optional<double> pocketDepthFor(double e, double R, const RealEngine& real,

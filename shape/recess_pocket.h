@@ -49,9 +49,10 @@ FlankPlace flankPlaceAt(double e, double R, const RealEngine& real, double s);
 // The whole half flank where the slot is narrower than the seal's tip, or none is cut.
 double halfFlankBetweenSlots(double e, double R, const RealEngine& real, double slotWidth);
 
-// The least distance from the rotor's centre to the pocket's floor at `depth`: the floor's point
-// nearest the flank's middle, as the flank, a convex curve symmetric about its middle, comes
-// nearer the centre toward its middle.
+// The least distance from the rotor's centre to the pocket at `depth`: along the wall in from
+// the flank's point nearest its middle (the floor there for a pocket across the middle), as the
+// flank, a convex curve symmetric about its middle, comes nearer the centre toward its middle.
+// A pocket deep enough to pass the centre comes within 0 of it.
 double pocketFloorReach(double e, double R, const RealEngine& real, const RecessPocket& pocket,
                         double depth);
 

@@ -1,5 +1,7 @@
 #include "pocket_rules.h"
 
+#include <cmath>
+
 #include "number_text.h"
 #include "solid_settings.h"
 
@@ -11,7 +13,12 @@ PocketOutcome pocketOutcome(const Design& d, Face face, const RealEngine& real,
   const auto &e = d.eccentricity.number, &R = d.rotorRadius.number, &W = d.chamberWidth.number;
   if (!d.hasPocket() || !e || !R || !W) return outcome;
   const SolidSettings s = solidSettingsOf(d);
-  const RecessPocket shape{*d.pocketLength.number, *d.pocketWidth.number, *d.pocketLead.number};
+  // Values that make no pocket are the design's rules' to refuse.
+  const auto &L = d.pocketLength.number, &w = d.pocketWidth.number, &lead = d.pocketLead.number;
+  if (!L || !w || !lead || !(*L > 0) || !(*w > 0) || !std::isfinite(*L + *w + *lead)) {
+    return outcome;
+  }
+  const RecessPocket shape{*L, *w, *lead};
   const std::string typed = givenTogether({&d.pocketLength, &d.pocketWidth, &d.pocketLead}, face);
   const auto six = [](double value) { return significantDigits(value, 6); };
   const auto refuse = [&](const std::string& why) {
@@ -39,7 +46,9 @@ PocketOutcome pocketOutcome(const Design& d, Face face, const RealEngine& real,
     return refuse("holds at most " + six(most / volumeDivisor) + ", at a depth of " +
                   six(shape.length / flat->turn) + ", less than the recess of " + six(real.recess));
   }
-  const double reach = pocketFloorReach(*e, *R, real, shape, *depth);
+  // Through the centre, less than the rounding of R: there.
+  double reach = pocketFloorReach(*e, *R, real, shape, *depth);
+  if (reach < 1e-12 * *R) reach = 0;
   if (!(reach > s.rotorBore)) {
     return refuse("is " + six(*depth) +
                   " deep, deeper than the rotor at its bore: its floor comes within " + six(reach) +
