@@ -10,7 +10,7 @@ import re
 import sys
 
 # From the ground up; the rooms of one floor do not include each other.
-FLOORS = [["shape"], ["engine"], ["study"], ["formats"], ["drawing", "solids"],
+FLOORS = [["shape"], ["engine"], ["study"], ["cycle_model"], ["formats"], ["drawing", "solids"],
           ["app", "tools", "python"]]
 FLOOR_OF = {room: level for level, rooms in enumerate(FLOORS) for room in rooms}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)

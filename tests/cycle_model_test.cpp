@@ -1,0 +1,100 @@
+// The single-zone model taken to its limits, where the answer is known exactly: a closed chamber
+// of constant gamma keeps p V^gamma; the Otto cycle's efficiency at the engine's own ratio; a
+// vessel emptying through a choked orifice as the isentropic closed form has it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "chamber_geometry.h"
+#include "exact_limit.h"
+#include "single_zone.h"
+
+namespace rotary::cycle {
+namespace {
+
+// The defaults' engine, its volumes in cm^3 of millimetres.
+ChamberGeometry defaults() {
+  auto chamber = std::make_shared<const ChamberCycle>(15, 105, 80, RealEngine{}, 1000.0);
+  return geometryOf(chamber, 1000.0, 0.001);
+}
+
+State chargeAt(const SingleZone& model, double theta, double p, double T, double fuelFraction) {
+  State x{};
+  const double R = Gas(Gas::Kind::kAir, model.settings().gamma).gasConstant();
+  x[kMass] = p * model.geometry().volume(theta) / (R * T);
+  x[kTemperature] = T;
+  x[kFuel] = x[kMass] * fuelFraction;
+  return x;
+}
+
+ModelSettings lossless(double gamma) {
+  ModelSettings s;
+  s.gamma = gamma;
+  s.heatTransfer = 0;
+  s.rpm = 3000;
+  return s;
+}
+
+TEST(ClosedChamber, KeepsPVGammaAndComesBackToItsStart) {
+  for (const double gamma : {1.4, 1.3}) {
+    const SingleZone model(defaults(), {}, lossless(gamma));
+    State x = chargeAt(model, 810, 101300, 298, 0);
+    const State start = x;
+    std::vector<ModelPoint> record;
+    ASSERT_TRUE(integrate(model, x, 810, 810 + 1080, &record, 5));
+    const double invariant =
+        record.front().pressure * std::pow(model.geometry().volume(810), gamma);
+    for (const ModelPoint& point : record) {
+      const double now = point.pressure * std::pow(model.geometry().volume(point.theta), gamma);
+      EXPECT_NEAR(now / invariant, 1, 1e-9) << point.theta;
+    }
+    EXPECT_NEAR(x[kTemperature] / start[kTemperature], 1, 1e-9);
+    EXPECT_EQ(x[kMass], start[kMass]);
+  }
+}
+
+// From bottom dead centre of intake with the plenum's charge, compressed, burned at once at top
+// dead centre, expanded to the next bottom dead centre: W / Q = 1 - r^(1 - gamma), r the
+// engine's exact ratio.
+TEST(OttoLimit, IsTheModelsEfficiencyAtTheEnginesOwnRatio) {
+  const ExactLimit limit = exactLimit(15, 105, 80);
+  ASSERT_TRUE(limit.hasFigures());
+  const double r = limit.figures.ratio;
+  for (const double gamma : {1.4, 1.25}) {
+    const SingleZone model(defaults(), {}, lossless(gamma));
+    State x = chargeAt(model, 810, 101300, 298, 1 / 15.7);
+    ASSERT_TRUE(integrate(model, x, 810, 1080));
+    model.burnAtOnce(x, model.burnable(x));
+    ASSERT_TRUE(integrate(model, x, 1080, 1350));
+    EXPECT_GT(x[kReleased], 0);
+    EXPECT_NEAR(x[kWork] / x[kReleased], 1 - std::pow(r, 1 - gamma), 1e-6) << gamma;
+  }
+}
+
+// A vessel of fixed volume empties through a fixed area into a pressure low enough to keep the
+// flow choked: (p / p0)^-n = 1 + n k t, n = (gamma - 1) / 2 gamma and
+// k = gamma Cd A sqrt(R T0) sqrt(gamma) (2 / (gamma + 1))^((gamma + 1) / 2 (gamma - 1)) / V.
+TEST(Orifice, EmptiesAVesselAsTheIsentropicClosedForm) {
+  const double V = 1e-3, A = 1e-5, Cd = 0.7, gamma = 1.4, rpm = 1000;
+  ChamberGeometry vessel{[V](double) { return V; }, [](double) { return 0.0; },
+                         [](double) { return 1.0; }};
+  ModelSettings s = lossless(gamma);
+  s.rpm = rpm;
+  s.discharge = Cd;
+  const Opening orifice{[A](double) { return A; }, Plenum{1000, 300}, false};
+  const SingleZone model(vessel, {orifice}, s);
+  State x = chargeAt(model, 0, 5e5, 300, 0);
+  const double R = Gas(Gas::Kind::kAir, gamma).gasConstant();
+  const double psi = std::sqrt(gamma) * std::pow(2 / (gamma + 1), (gamma + 1) / (2 * (gamma - 1)));
+  const double k = gamma * Cd * A * psi * std::sqrt(R * 300) / V;
+  const double n = (gamma - 1) / (2 * gamma);
+  const double half = (std::pow(2, n) - 1) / (n * k);  // seconds
+  ASSERT_TRUE(integrate(model, x, 0, half * 6 * rpm));
+  EXPECT_NEAR(model.pressure(x, 0) / 2.5e5, 1, 1e-8);
+  // The gas left isentropically: T / T0 = (p / p0)^((gamma - 1) / gamma).
+  EXPECT_NEAR(x[kTemperature] / 300, std::pow(0.5, (gamma - 1) / gamma), 1e-8);
+}
+
+}  // namespace
+}  // namespace rotary::cycle
