@@ -32,6 +32,10 @@ double SingleZone::pressure(const State& x, double theta) const {
   return x[kMass] * mixtureOf(b, x[kTemperature]).R * x[kTemperature] / geometry_.volume(theta);
 }
 
+double SingleZone::energy(const State& x) const {
+  return mixtureOf(x[kBurned] / x[kMass], x[kTemperature]).u;
+}
+
 double SingleZone::burnable(const State& x) const {
   const double air = x[kMass] - x[kBurned] - x[kFuel];
   return std::max(0.0, std::min(x[kFuel], air / settings_.stoichiometric));

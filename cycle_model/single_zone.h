@@ -75,6 +75,8 @@ class SingleZone {
   // its air burns it.
   void setFuelToBurn(double kilograms) { fuelToBurn_ = kilograms; }
   double pressure(const State& x, double theta) const;
+  // The gas's energy per kilogram (J/kg), sensible, of its composition at its temperature.
+  double energy(const State& x) const;
   // The fuel the chamber's fresh charge can burn: its fuel, as far as its air goes.
   double burnable(const State& x) const;
 

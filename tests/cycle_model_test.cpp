@@ -9,6 +9,7 @@
 #include "chamber_geometry.h"
 #include "exact_limit.h"
 #include "single_zone.h"
+#include "working_cycle.h"
 
 namespace rotary::cycle {
 namespace {
@@ -94,6 +95,45 @@ TEST(Orifice, EmptiesAVesselAsTheIsentropicClosedForm) {
   EXPECT_NEAR(model.pressure(x, 0) / 2.5e5, 1, 1e-8);
   // The gas left isentropically: T / T0 = (p / p0)^((gamma - 1) / gamma).
   EXPECT_NEAR(x[kTemperature] / 300, std::pow(0.5, (gamma - 1) / gamma), 1e-8);
+}
+
+}  // namespace
+}  // namespace rotary::cycle
+
+namespace rotary::cycle {
+namespace {
+
+// The README's ports on the defaults' real engine.
+CycleEngine portedEngine() {
+  CycleEngine engine;
+  engine.e = 15, engine.R = 105, engine.W = 80;
+  engine.real = {2, 0.1, 0};
+  engine.ports = {PortDefinition::sidePort(PortRole::kIntake,
+                                           {{-45, 82}, {-75, 70}, {-72, 58}, {-42, 70}}, "intake"),
+                  PortDefinition::peripheralPort(PortRole::kExhaust, {42.5, 54.4, 30}, "exhaust")};
+  return engine;
+}
+
+TEST(WorkingCycle, ConvergesAndClosesItsBalances) {
+  for (const double rpm : {3000.0, 9000.0}) {
+    CycleSettings settings;
+    settings.rpm = rpm;
+    const CycleOutcome outcome = runWorkingCycle(portedEngine(), settings);
+    ASSERT_TRUE(outcome.figures) << outcome.message;
+    const CycleFigures& f = *outcome.figures;
+    // The first law and the mass over the cycle, what the chamber gained counted.
+    EXPECT_LT(std::abs(f.energyBalance), 1e-6 * f.fuelEnergy) << rpm;
+    EXPECT_LT(std::abs(f.massBalance), 1e-9 * f.massIn) << rpm;
+    EXPECT_GT(f.fuelEnergy, 0);
+    // Sense: a breathing engine, its pumping a loss, its efficiency below the Otto limit's.
+    EXPECT_GT(f.imepNet, 1) << rpm;
+    EXPECT_LT(f.imepNet, f.imepGross) << rpm;
+    EXPECT_GT(f.volumetricEfficiency, 0.1) << rpm;
+    EXPECT_LT(f.volumetricEfficiency, 1.2) << rpm;
+    EXPECT_LT(f.indicatedEfficiency, 1 - std::pow(9.4, -0.3)) << rpm;
+    EXPECT_LT(f.cyclesToConverge, 30);
+    EXPECT_EQ(outcome.curve.size(), 1081u);
+  }
 }
 
 }  // namespace

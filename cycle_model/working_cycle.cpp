@@ -1,0 +1,217 @@
+#include "working_cycle.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "chamber_cycle.h"
+#include "designer.h"
+
+namespace rotary::cycle {
+namespace {
+
+constexpr int kMostCycles = 60;
+constexpr double kPeriodicTolerance = 1e-6;
+
+// A port's open area over the cycle, in m^2, from a table at kAreaTableStep, periodic.
+std::function<double(double)> areaTable(std::vector<double> areas) {
+  auto table = std::make_shared<const std::vector<double>>(std::move(areas));
+  return [table](double theta) {
+    double at = std::fmod(theta, 1080.0);
+    if (at < 0) at += 1080;
+    const double index = at / kAreaTableStep;
+    const auto n = static_cast<std::size_t>(index);
+    if (n + 1 >= table->size()) return table->back();
+    const double f = index - static_cast<double>(n);
+    return (*table)[n] * (1 - f) + (*table)[n + 1] * f;
+  };
+}
+
+// The chamber's volume and slope, exact at every degree, between them the cubic that has those
+// values and slopes at both ends (Hermite's): its slope is the volume's own derivative, as the
+// energy equation needs, and within 1e-9 of the exact one. The walls between the degrees
+// linearly. Each exact value costs microseconds; the integration asks for millions.
+ChamberGeometry tabulated(const ChamberCycle& chamber, double volumeDivisor, double m) {
+  const double cubic = volumeDivisor * m * m * m, square = m * m;
+  struct Table {
+    std::vector<double> volume, slope, surface;
+  };
+  auto table = std::make_shared<Table>();
+  for (int n = 0; n <= 1080; ++n) {
+    table->volume.push_back(chamber.volume(n) * cubic);
+    table->slope.push_back(chamber.slope(n) * cubic);
+    table->surface.push_back(chamber.surface(n) * square);
+  }
+  // The degree below the angle within the cycle, and how far past it.
+  const auto place = [](double theta, double& f) {
+    double at = std::fmod(theta, 1080.0);
+    if (at < 0) at += 1080;
+    const auto n = std::min<std::size_t>(static_cast<std::size_t>(at), 1079);
+    f = at - static_cast<double>(n);
+    return n;
+  };
+  ChamberGeometry g;
+  g.volume = [table, place](double theta) {
+    double t;
+    const std::size_t n = place(theta, t);
+    const double t2 = t * t, t3 = t2 * t;
+    return (2 * t3 - 3 * t2 + 1) * table->volume[n] + (t3 - 2 * t2 + t) * table->slope[n] +
+           (-2 * t3 + 3 * t2) * table->volume[n + 1] + (t3 - t2) * table->slope[n + 1];
+  };
+  g.slope = [table, place](double theta) {
+    double t;
+    const std::size_t n = place(theta, t);
+    const double t2 = t * t;
+    return (6 * t2 - 6 * t) * table->volume[n] + (3 * t2 - 4 * t + 1) * table->slope[n] +
+           (-6 * t2 + 6 * t) * table->volume[n + 1] + (3 * t2 - 2 * t) * table->slope[n + 1];
+  };
+  g.surface = [table, place](double theta) {
+    double t;
+    const std::size_t n = place(theta, t);
+    return table->surface[n] * (1 - t) + table->surface[n + 1] * t;
+  };
+  return g;
+}
+
+double relativeChange(const State& a, const State& b) {
+  double most = 0;
+  for (const int k : {kMass, kTemperature, kBurned, kFuel}) {
+    const double scale = std::max(std::abs(a[k]), std::abs(a[kMass]) * 1e-3);
+    most = std::max(most, std::abs(a[k] - b[k]) / scale);
+  }
+  return most;
+}
+
+}  // namespace
+
+CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& settings) {
+  CycleOutcome outcome;
+  const double m = engine.metresPerUnit;
+  const ChamberCycle chamber(engine.e, engine.R, engine.W, engine.real, engine.volumeDivisor);
+  const ChamberGeometry geometry = tabulated(chamber, engine.volumeDivisor, m);
+
+  // The ports' open areas, at the table's step over the cycle.
+  std::vector<double> angles;
+  for (double theta = 0; theta <= 1080 + 1e-9; theta += kAreaTableStep) angles.push_back(theta);
+  const auto areas = openAreas(engine.e, engine.R, engine.real, engine.ports, angles);
+  std::vector<Opening> openings;
+  bool intake = false, exhaust = false;
+  for (std::size_t n = 0; n < engine.ports.size(); ++n) {
+    std::vector<double> inMetres = areas[n];
+    for (double& a : inMetres) a *= m * m;
+    const bool isIntake = engine.ports[n].role == PortRole::kIntake;
+    (isIntake ? intake : exhaust) = true;
+    openings.push_back(
+        {areaTable(std::move(inMetres)), isIntake ? settings.intake : settings.exhaust, isIntake});
+  }
+  if (!intake || !exhaust) {
+    outcome.message = "the cycle needs an intake port and an exhaust port";
+    return outcome;
+  }
+
+  // The gas moves at the flank's mean speed over the bore: the speed of a point halfway between
+  // the flank's middle and its apex, averaged over the cycle.
+  const DesignerFigures designer = designerFigures(engine.e, engine.R, engine.real, 0, 1, {});
+  const double meanRadius = (designer.flankDistance + engine.R) / 2;
+  ModelSettings model;
+  model.rpm = settings.rpm;
+  model.gamma = settings.gamma;
+  model.discharge = settings.discharge;
+  model.airFuelRatio = settings.airFuelRatio;
+  model.heatTransfer = settings.heatTransfer;
+  model.wallTemperature = settings.wallTemperature;
+  model.speed = sealFigures(engine.e, meanRadius, 0, settings.rpm, m).meanSpeed;
+  // The cycle runs from the spark to the next: the fuel that burns is what the chamber holds
+  // then, the intake long closed.
+  const double start = 1080 - settings.spark;
+  model.wiebe = Wiebe{start, settings.burn, settings.wiebeA, settings.wiebeM};
+  SingleZone zone(geometry, openings, model);
+
+  // A first guess: the intake's charge compressed from bottom dead centre.
+  const Gas air(Gas::Kind::kAir, settings.gamma);
+  const double squeeze = geometry.volume(810) / geometry.volume(start);
+  State x{};
+  x[kTemperature] = settings.intake.temperature * std::pow(squeeze, 0.3);
+  x[kMass] = settings.intake.pressure * std::pow(squeeze, 1.3) * geometry.volume(start) /
+             (air.gasConstant() * x[kTemperature]);
+  x[kFuel] = x[kMass] / (1 + settings.airFuelRatio);
+
+  std::vector<ModelPoint> record;
+  for (int cycle = 1; cycle <= kMostCycles; ++cycle) {
+    State begin = x;
+    for (int k = kWork; k < kStateSize; ++k) begin[k] = 0;
+    x = begin;
+    zone.setFuelToBurn(zone.burnable(x));
+    record.clear();
+    if (!integrate(zone, x, start, start + 1080, &record, 1)) {
+      outcome.message = "the cycle's integration did not converge";
+      return outcome;
+    }
+    if (relativeChange(begin, x) < kPeriodicTolerance) {
+      CycleFigures f;
+      f.cyclesToConverge = cycle;
+      const double displaced = (geometry.volume(810) - geometry.volume(1080));
+      const auto at = [&](double theta) {
+        // The record's point at this angle of the cycle, which runs from `start`.
+        double shifted = theta;
+        while (shifted < start) shifted += 1080;
+        return record[static_cast<std::size_t>(std::lround(shifted - start))];
+      };
+      const double work = x[kWork];
+      // Gross: over compression and expansion, 810 to 1350.
+      const double gross = at(1350 - 1080).state[kWork] + (x[kWork] - at(810).state[kWork]);
+      f.indicatedWork = work;
+      f.imepNet = work / displaced / 1e5;
+      f.imepGross = gross / displaced / 1e5;
+      f.pmep = (gross - work) / displaced / 1e5;
+      f.heatLost = x[kHeatLost];
+      f.indicatedEfficiency = x[kReleased] > 0 ? work / x[kReleased] : 0;
+      // Each rotor fires once a turn of the shaft: three chambers, each once in three turns.
+      const double power = work * engine.rotors * settings.rpm / 60;
+      f.indicatedPower = power / 1000;
+      f.indicatedTorque = power / (2 * std::acos(-1.0) * settings.rpm / 60);
+      for (const ModelPoint& point : record) {
+        if (point.pressure / 1e5 > f.peakPressure) {
+          f.peakPressure = point.pressure / 1e5;
+          f.peakPressureAngle = std::fmod(point.theta, 1080.0);
+        }
+      }
+      // Trapped: what the chamber holds at the spark, the ports long closed.
+      f.trappedMass = begin[kMass];
+      const double fresh = begin[kMass] - begin[kBurned];
+      const double intakeDensity =
+          settings.intake.pressure / (air.gasConstant() * settings.intake.temperature);
+      f.volumetricEfficiency = fresh / (intakeDensity * displaced);
+      f.residualFraction = begin[kBurned] / begin[kMass];
+      // The first law and the mass over the cycle, with what the chamber gained in it (nothing,
+      // within the periodic tolerance): what is left is the integration's own error.
+      const auto energyOf = [&zone](const State& s) { return s[kMass] * zone.energy(s); };
+      f.energyBalance = x[kReleased] - work - x[kHeatLost] - (x[kEnthalpyOut] - x[kEnthalpyIn]) -
+                        (energyOf(x) - energyOf(begin));
+      f.massBalance = x[kMassIn] - x[kMassOut] - (x[kMass] - begin[kMass]);
+      f.fuelEnergy = x[kReleased];
+      f.massIn = x[kMassIn];
+      outcome.figures = f;
+      State previous = record.front().state;
+      for (const ModelPoint& point : record) {
+        CyclePointSI row;
+        row.theta = std::fmod(point.theta, 1080.0);
+        row.volume = geometry.volume(point.theta);
+        row.pressure = point.pressure;
+        row.temperature = point.state[kTemperature];
+        row.massFlowIn = point.state[kMassIn] - previous[kMassIn];
+        row.massFlowOut = point.state[kMassOut] - previous[kMassOut];
+        previous = point.state;
+        outcome.curve.push_back(row);
+      }
+      std::sort(outcome.curve.begin(), outcome.curve.end(),
+                [](const CyclePointSI& a, const CyclePointSI& b) { return a.theta < b.theta; });
+      return outcome;
+    }
+  }
+  outcome.message =
+      "the cycle did not repeat within 1e-6 in " + std::to_string(kMostCycles) + " cycles";
+  return outcome;
+}
+
+}  // namespace rotary::cycle
