@@ -87,7 +87,8 @@ double relativeChange(const State& a, const State& b) {
 CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& settings) {
   CycleOutcome outcome;
   const double m = engine.metresPerUnit;
-  const ChamberCycle chamber(engine.e, engine.R, engine.W, engine.real, engine.volumeDivisor);
+  const ChamberCycle chamber(engine.e, engine.R, engine.W, engine.real, engine.volumeDivisor,
+                             engine.recessArea);
   const ChamberGeometry geometry = tabulated(chamber, engine.volumeDivisor, m);
 
   // The ports' open areas, at the table's step over the cycle.
@@ -212,6 +213,55 @@ CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& set
   outcome.message =
       "the cycle did not repeat within 1e-6 in " + std::to_string(kMostCycles) + " cycles";
   return outcome;
+}
+
+}  // namespace rotary::cycle
+
+namespace rotary::cycle {
+
+CycleSettings settingsOf(const study::CycleValues& v) {
+  CycleSettings s;
+  s.rpm = v.rpm;
+  s.discharge = v.discharge;
+  s.intake = {v.intakePressure * 1e5, v.intakeTemperature};
+  s.exhaust = {v.exhaustPressure * 1e5, v.exhaustTemperature};
+  s.spark = v.spark;
+  s.burn = v.burn;
+  s.wiebeA = v.wiebeA;
+  s.wiebeM = v.wiebeM;
+  s.airFuelRatio = v.airFuelRatio;
+  s.wallTemperature = v.wallTemperature;
+  s.heatTransfer = v.heatTransfer;
+  s.gamma = v.gamma;
+  return s;
+}
+
+void addWorkingCycle(study::EngineRow& row, CycleOutcome* whole) {
+  const study::Design& d = row.input;
+  if (!d.hasCycle()) return;
+  const bool figures =
+      d.real ? row.real && row.real->hasFigures() : row.exact && row.exact->hasFigures();
+  if (!figures) return;
+  CycleEngine engine;
+  engine.e = *d.eccentricity.number;
+  engine.R = *d.rotorRadius.number;
+  engine.W = *d.chamberWidth.number;
+  engine.real = d.realEngine();
+  engine.volumeDivisor = d.volumeDivisor();
+  engine.metresPerUnit = d.lengthUnit().metres;
+  engine.ports = d.portList();
+  engine.rotors = d.rotorCount();
+  engine.recessArea = row.chamberSettings().recessArea.value_or(0);
+  CycleOutcome outcome = runWorkingCycle(engine, settingsOf(study::cycleValuesOf(d)));
+  row.cycle = outcome.figures;
+  row.cycleMessage = outcome.figures ? "" : "No cycle figures: " + outcome.message + ".";
+  if (whole) *whole = std::move(outcome);
+}
+
+study::EngineRow evaluateWithCycle(const study::Design& design, const study::RunRequest& request) {
+  study::EngineRow row = study::evaluate(design, request);
+  addWorkingCycle(row);
+  return row;
 }
 
 }  // namespace rotary::cycle

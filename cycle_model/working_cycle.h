@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "cycle_values.h"
 #include "port_timing.h"
 #include "real_engine.h"
+#include "runner.h"
 #include "single_zone.h"
 
 namespace rotary::cycle {
@@ -38,27 +40,10 @@ struct CycleEngine {
   double volumeDivisor = 1000, metresPerUnit = 0.001;
   std::vector<PortDefinition> ports;
   int rotors = 1;
+  double recessArea = 0;  // what a pocket's walls add to the chamber's surface, unit^2
 };
 
-struct CycleFigures {
-  double imepNet = 0, imepGross = 0, pmep = 0;  // bar
-  double volumetricEfficiency = 0, residualFraction = 0;
-  double indicatedWork = 0;  // J a chamber a cycle
-  double indicatedEfficiency = 0;
-  double indicatedPower = 0;   // kW, the engine's
-  double indicatedTorque = 0;  // N m
-  double peakPressure = 0;     // bar
-  double peakPressureAngle = 0;
-  double heatLost = 0;     // J a chamber a cycle
-  double massLeaked = 0;   // kg a chamber a cycle
-  double trappedMass = 0;  // kg
-  int cyclesToConverge = 0;
-  // The balances the figures close over the last cycle: the fuel's heat against the work, the
-  // heat lost, the enthalpy carried through and what the gas gained (J); the mass in against the
-  // mass out and what the chamber gained (kg). The fuel's heat and the mass in, to weigh them.
-  double energyBalance = 0, massBalance = 0;
-  double fuelEnergy = 0, massIn = 0;
-};
+using study::CycleFigures;
 
 // The state over the last cycle, at each degree from 0 to 1080.
 struct CyclePointSI {
@@ -80,5 +65,16 @@ struct CycleOutcome {
 inline constexpr double kAreaTableStep = 0.25;
 
 CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& settings);
+
+// The model's settings from a design's values: pressures in bar to pascals.
+CycleSettings settingsOf(const study::CycleValues& values);
+
+// The row's engine run through its working cycle, where its design asks for one and its real
+// engine (or shape) has figures: its figures in row.cycle, or why none in row.cycleMessage.
+// The whole outcome, the curve with it, where `outcome` is given.
+void addWorkingCycle(study::EngineRow& row, CycleOutcome* outcome = nullptr);
+
+// study::evaluate with the working cycle: for a study's runner.
+study::EngineRow evaluateWithCycle(const study::Design& design, const study::RunRequest& request);
 
 }  // namespace rotary::cycle

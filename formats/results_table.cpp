@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <nlohmann/json.hpp>
 
+#include "cycle_values.h"
 #include "designer.h"
 #include "length_unit.h"
 #include "number_text.h"
@@ -52,6 +53,9 @@ struct Columns {
   // The parts' mass properties, where they were built.
   Cell rotorVolume, rotorMass, rotorCentreOffset, rotorInertia, eccentricLoad, counterweight,
       cavityVolume, curveDeviation;
+  Cell imepNet, imepGross, pmep, volumetricEfficiency, residualFraction, indicatedWork,
+      indicatedEfficiency, indicatedPower, indicatedTorque, peakPressure, peakPressureAngle,
+      heatLost, massLeaked, cyclesToConverge, cycleModel;
   std::string gearNote, chamberNote, portNote;
   std::optional<DesignerFigures> designer;
   // What the notes column adds for the designer's figures and the ports, one note to a line.
@@ -203,6 +207,25 @@ Columns columnsOf(const study::EngineRow& row) {
     c.cavityVolume = exactColumn(solids->housingCavityVolume);
     c.curveDeviation = exactColumn(solids->curveDeviation);
   }
+  if (row.input.hasCycle()) {
+    c.cycleModel = {study::cycleSettingsText(study::cycleValuesOf(row.input)), std::nullopt};
+  }
+  if (const auto& f = row.cycle) {
+    c.imepNet = exactColumn(f->imepNet);
+    c.imepGross = exactColumn(f->imepGross);
+    c.pmep = exactColumn(f->pmep);
+    c.volumetricEfficiency = exactColumn(f->volumetricEfficiency);
+    c.residualFraction = exactColumn(f->residualFraction);
+    c.indicatedWork = exactColumn(f->indicatedWork);
+    c.indicatedEfficiency = exactColumn(f->indicatedEfficiency);
+    c.indicatedPower = exactColumn(f->indicatedPower);
+    c.indicatedTorque = exactColumn(f->indicatedTorque);
+    c.peakPressure = exactColumn(f->peakPressure);
+    c.peakPressureAngle = exactColumn(f->peakPressureAngle);
+    c.heatLost = exactColumn(f->heatLost);
+    c.massLeaked = exactColumn(f->massLeaked);
+    c.cyclesToConverge = shownCell(f->cyclesToConverge);
+  }
   c.e = inputCell(row.input.eccentricity);
   c.R = inputCell(row.input.rotorRadius);
   c.W = inputCell(row.input.chamberWidth);
@@ -344,6 +367,21 @@ constexpr Column kSealColumns[] = {{"least_seal_speed", &Columns::leastSealSpeed
                                    {"largest_seal_speed", &Columns::largestSealSpeed},
                                    {"least_seal_inertia_per_gram", &Columns::leastSealInertia},
                                    {"largest_seal_inertia_per_gram", &Columns::largestSealInertia}};
+constexpr Column kCycleColumns[] = {{"imep_net", &Columns::imepNet},
+                                    {"imep_gross", &Columns::imepGross},
+                                    {"pmep", &Columns::pmep},
+                                    {"volumetric_efficiency", &Columns::volumetricEfficiency},
+                                    {"residual_fraction", &Columns::residualFraction},
+                                    {"indicated_work", &Columns::indicatedWork},
+                                    {"indicated_efficiency", &Columns::indicatedEfficiency},
+                                    {"indicated_power", &Columns::indicatedPower},
+                                    {"indicated_torque", &Columns::indicatedTorque},
+                                    {"peak_pressure", &Columns::peakPressure},
+                                    {"peak_pressure_deg", &Columns::peakPressureAngle},
+                                    {"heat_lost", &Columns::heatLost},
+                                    {"mass_leaked", &Columns::massLeaked},
+                                    {"cycles_to_converge", &Columns::cyclesToConverge},
+                                    {"cycle_model", &Columns::cycleModel}};
 constexpr Column kSolidColumns[] = {{"rotor_volume", &Columns::rotorVolume},
                                     {"rotor_mass", &Columns::rotorMass},
                                     {"rotor_centre_offset", &Columns::rotorCentreOffset},
@@ -366,6 +404,9 @@ void forEachDesignerColumn(const study::Design& design, const Columns& c, Each e
   }
   if (design.solids) {
     for (const auto& [name, member] : kSolidColumns) each(name, c.*member);
+  }
+  if (design.hasCycle()) {
+    for (const auto& [name, member] : kCycleColumns) each(name, c.*member);
   }
 }
 
@@ -596,6 +637,28 @@ void solidLines(std::ostream& out, const study::EngineRow& row) {
       << " of the exact ones\n";
 }
 
+// The working cycle's figures of a row, named a model with its settings; or why there are none.
+void cycleLines(std::ostream& out, const study::EngineRow& row) {
+  if (!row.input.hasCycle()) return;
+  out << "working cycle, " << study::cycleSettingsText(study::cycleValuesOf(row.input)) << ":\n";
+  const auto& f = row.cycle;
+  if (!f) {
+    out << "  " << (row.cycleMessage.empty() ? "no figures" : row.cycleMessage) << "\n";
+    return;
+  }
+  const auto six = [](double value) { return significantDigits(value, 6); };
+  out << "  IMEP " << six(f->imepNet) << " bar net, " << six(f->imepGross) << " gross, PMEP "
+      << six(f->pmep) << " bar\n"
+      << "  indicated power " << six(f->indicatedPower) << " kW, torque " << six(f->indicatedTorque)
+      << " N m, efficiency " << six(f->indicatedEfficiency) << ", work " << six(f->indicatedWork)
+      << " J a chamber a cycle\n"
+      << "  volumetric efficiency " << six(f->volumetricEfficiency) << ", residual gas "
+      << six(f->residualFraction) << ", peak pressure " << six(f->peakPressure) << " bar at "
+      << six(f->peakPressureAngle) << " degrees\n"
+      << "  heat lost " << six(f->heatLost) << " J, mass leaked " << six(f->massLeaked)
+      << " kg a chamber a cycle; periodic after " << f->cyclesToConverge << " cycles\n";
+}
+
 // The ports' timing of a row after its figures.
 void portLines(std::ostream& out, const study::EngineRow& row) {
   if (!row.timing || !row.input.ports) return;
@@ -643,6 +706,7 @@ void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool ma
     designerLines(out, c, row.input, settings);
     solidLines(out, row);
     portLines(out, row);
+    cycleLines(out, row);
     return;
   }
   if (!row.figures) {
@@ -655,6 +719,7 @@ void textRow(std::ostream& out, const study::EngineRow& row, bool first, bool ma
   designerLines(out, c, row.input, settings);
   solidLines(out, row);
   portLines(out, row);
+  cycleLines(out, row);
   // The notes say "Note:" themselves, one to a line.
   if (many && !row.figures->note.empty()) out << row.figures->note << "\n";
 }

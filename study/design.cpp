@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <iterator>
+#include <vector>
 
 #include "chamber_values.h"
 #include "cycle.h"
@@ -46,6 +47,18 @@ constexpr Rule kRules[] = {
     {Field::kApexSlot, "apex slot", "--apex-slot", "apex_slot"},
     {Field::kShaftAngle, "shaft angle", "--shaft-angle", "shaft_angle"},
     {Field::kRecessPocket, "recess pocket", "--recess-pocket", "recess_pocket"},
+    {Field::kCycle, "cycle speed", "--cycle", "rpm"},
+    {Field::kDischarge, "discharge coefficient", "--discharge", "discharge"},
+    {Field::kIntakePlenum, "intake plenum", "--intake-plenum", "intake_plenum"},
+    {Field::kExhaustPlenum, "exhaust plenum", "--exhaust-plenum", "exhaust_plenum"},
+    {Field::kSpark, "spark", "--spark", "spark"},
+    {Field::kBurn, "burn", "--burn", "burn"},
+    {Field::kWiebe, "Wiebe a, m", "--wiebe", "wiebe"},
+    {Field::kAirFuelRatio, "air-fuel ratio", "--afr", "afr"},
+    {Field::kSealGap, "seal gap", "--seal-gap", "seal_gap"},
+    {Field::kWallTemperature, "wall temperature", "--wall-temperature", "wall_temperature"},
+    {Field::kHeatTransfer, "heat transfer", "--heat-transfer", "heat_transfer"},
+    {Field::kCycleGamma, "cycle gamma", "--cycle-gamma", "gamma"},
 };
 
 // A value as the face shows it back: what was typed, quoted, on the window and the command line;
@@ -129,6 +142,86 @@ std::optional<Refusal> solidsRefusal(const Design& d, Face face) {
                      "reaches the rotor's bore: its tip is " + significantDigits(tip, 6) +
                          " from the rotor's centre, the bore " + formatNumber(s.rotorBore));
     }
+  }
+  return std::nullopt;
+}
+
+// The working cycle's settings: each a number in its range, the plenums' two together, and
+// ports of both kinds to breathe through.
+std::optional<Refusal> cycleRefusal(const Design& d, Face face) {
+  if (!d.hasCycle()) return std::nullopt;
+  const struct {
+    Field field;
+    std::vector<const TypedNumber*> values;
+    double least, most;
+    bool leastTaken;
+    const char* what;
+  } ranges[] = {
+      {Field::kCycle, {&d.cycleRpm}, 0, 1e6, false, "a shaft speed above 0 (rpm)"},
+      {Field::kDischarge,
+       {&d.discharge},
+       0,
+       1,
+       false,
+       "a discharge coefficient above 0, 1 at most"},
+      {Field::kIntakePlenum,
+       {&d.intakePressure, &d.intakeTemperature},
+       0,
+       1e4,
+       false,
+       "P,T: a pressure (bar) and a temperature (K) above 0"},
+      {Field::kExhaustPlenum,
+       {&d.exhaustPressure, &d.exhaustTemperature},
+       0,
+       1e4,
+       false,
+       "P,T: a pressure (bar) and a temperature (K) above 0"},
+      {Field::kSpark, {&d.spark}, -180, 180, true, "degrees before top dead centre, -180 to 180"},
+      {Field::kBurn, {&d.burn}, 0, 360, true, "a duration of 0 to 360 degrees"},
+      {Field::kWiebe, {&d.wiebeA, &d.wiebeM}, 0, 100, false, "A,M: two numbers above 0"},
+      // Gasoline burns from about half to twice its stoichiometric fuel.
+      {Field::kAirFuelRatio,
+       {&d.airFuelRatio},
+       7.35,
+       29.4,
+       true,
+       "an air-fuel ratio that burns, 7.35 to 29.4 (gasoline's 14.7 halved to doubled)"},
+      {Field::kSealGap, {&d.sealGap}, 0, 1e6, true, "a length of 0 or more"},
+      {Field::kWallTemperature, {&d.wallTemperature}, 0, 1e4, false, "a temperature above 0 (K)"},
+      {Field::kHeatTransfer, {&d.heatTransfer}, 0, 100, true, "a factor of 0 or more"},
+      {Field::kCycleGamma,
+       {&d.cycleGamma},
+       1,
+       2,
+       false,
+       "a ratio of specific heats above 1, 2 at most"}};
+  for (const auto& range : ranges) {
+    if (range.values.front()->empty() && range.values.back()->empty()) continue;
+    bool good = true;
+    for (const TypedNumber* value : range.values) {
+      const auto& v = value->number;
+      good = good && v && std::isfinite(*v) && *v <= range.most &&
+             (range.leastTaken ? *v >= range.least : *v > range.least);
+    }
+    if (!good) {
+      const std::string shown = range.values.size() == 1
+                                    ? given(*range.values.front(), face)
+                                    : givenTogether({range.values[0], range.values[1]}, face);
+      return refused(range.field, face, shown, std::string("is not ") + range.what);
+    }
+  }
+  bool intake = false, exhaust = false;
+  for (const PortDefinition& port : d.portList()) {
+    (port.role == PortRole::kIntake ? intake : exhaust) = true;
+  }
+  if (!intake || !exhaust) {
+    return Refusal{Field::kCycle,
+                   std::string(nameOn(Field::kCycle, face)) +
+                       " needs an intake port and an exhaust port to breathe through (" +
+                       (intake    ? "no exhaust port"
+                        : exhaust ? "no intake port"
+                                  : "no port") +
+                       " given)"};
   }
   return std::nullopt;
 }
@@ -283,7 +376,8 @@ std::optional<Refusal> refusalOf(const Design& d, Face face, Scope scope) {
   }
   if (auto refusal = portRefusal(d, face, scope)) return refusal;
   if (auto refusal = solidsRefusal(d, face)) return refusal;
-  return shapeRefusal(d, face);
+  if (auto refusal = shapeRefusal(d, face)) return refusal;
+  return cycleRefusal(d, face);
 }
 
 std::optional<Refusal> sharedRefusal(const Design& d, Face face) {

@@ -52,6 +52,15 @@ struct Design {
   TypedNumber pocketLength, pocketWidth, pocketLead;
   // Whether the parts are asked for: their mass properties then go with every figure.
   bool solids = false;
+  // The working cycle's model at a shaft speed (empty for none), and its settings, each empty
+  // for its default: the ports' discharge coefficient, the intake's and the exhaust's plenums
+  // (pressure in bar, temperature in K), the spark (degrees before top dead centre), the burn's
+  // duration (degrees), Wiebe's a and m, the air-fuel ratio, the apex seals' gap, the walls'
+  // temperature (K), a factor on the heat lost, and a constant gamma.
+  TypedNumber cycleRpm, discharge, intakePressure, intakeTemperature, exhaustPressure,
+      exhaustTemperature, spark, burn, wiebeA, wiebeM, airFuelRatio, sealGap, wallTemperature,
+      heatTransfer, cycleGamma;
+  bool hasCycle() const { return !cycleRpm.empty(); }
 
   const LengthUnit& lengthUnit() const { return lengthUnitOf(unit); }
   // The volumes are area x width over this: millimetres give cm^3, any other unit its own cube.
@@ -116,6 +125,18 @@ enum class Field {
   kApexSlot,
   kShaftAngle,
   kRecessPocket,
+  kCycle,
+  kDischarge,
+  kIntakePlenum,
+  kExhaustPlenum,
+  kSpark,
+  kBurn,
+  kWiebe,
+  kAirFuelRatio,
+  kSealGap,
+  kWallTemperature,
+  kHeatTransfer,
+  kCycleGamma,
 };
 
 // A value's name on each face: the window's field, the companion's option, Python's argument.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "chamber_cycle.h"
+#include "cycle_values.h"
 #include "design.h"
 #include "figures.h"
 #include "headless.h"
@@ -38,6 +39,9 @@ struct EngineRow {
   std::optional<SolidFigures> solids;
   // The recess's pocket, with the depth that holds the recess (or the target's).
   std::optional<PocketFigures> pocket;
+  // The working cycle's model, where asked for and it converged; else why not, in cycleMessage.
+  std::optional<CycleFigures> cycle;
+  std::string cycleMessage;
   std::string message;
   // The value the message refuses, where the design cannot be made as given (a pocket that
   // cannot be cut): a face refuses it as it refuses a value, not as an engine without figures.

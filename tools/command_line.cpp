@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "cycle.h"
+#include "cycle_curve_csv.h"
 #include "drawing.h"
 #include "dxf_export.h"
 #include "file_name.h"
@@ -36,6 +37,7 @@
 #include "solids.h"
 #include "volume_curve.h"
 #include "volume_curve_csv.h"
+#include "working_cycle.h"
 
 namespace rotary {
 namespace {
@@ -54,7 +56,7 @@ formats::ImageFormat checkedImageFormat(const std::string& option, const std::st
 // written fails at once.
 struct OutputFiles {
   std::unique_ptr<formats::OutputFile> profiles, figure, dxf, chart, volumeCurve, portCurve,
-      portEdge;
+      portEdge, cycleCurve;
   formats::ImageFormat figureFormat{}, chartFormat{};
 };
 
@@ -190,6 +192,22 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       engines = study::withRealEngine(engines, real.sealOffsets, real.clearances, real.recesses,
                                       real.targets);
     }
+    // The working cycle at each speed asked for: a row per engine and speed.
+    if (!options.cycleSpeeds.empty()) {
+      const auto speeds = lengthValues("--cycle", options.cycleSpeeds);
+      if (engines.size() * speeds.size() > study::kMostEngines) {
+        throw BadUsage{"the ranges make more than " + std::to_string(study::kMostEngines) +
+                       " engines"};
+      }
+      std::vector<study::Design> each;
+      for (const study::Design& engine : engines) {
+        for (const study::TypedNumber& speed : speeds) {
+          each.push_back(engine);
+          each.back().cycleRpm = speed;
+        }
+      }
+      engines = std::move(each);
+    }
     const bool isStudy = engines.size() > 1;
     // Every engine by the design's rules, before anything is computed: a side port wholly
     // outside the one engine's bore can never open, and is refused; in a study each row says so
@@ -213,7 +231,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
           std::pair{"--dxf", &options.dxf}, std::pair{"--volume-curve", &options.volumeCurve},
           std::pair{"--port-curve", &options.portCurve},
           std::pair{"--port-edge-dxf", &options.portEdgeDxf}, std::pair{"--step", &options.step},
-          std::pair{"--stl", &options.stl}}) {
+          std::pair{"--stl", &options.stl}, std::pair{"--cycle-curve", &options.cycleCurve}}) {
       if (isStudy && *file) {
         throw BadUsage{std::string(option) + " takes one engine, not a study of " +
                        std::to_string(engines.size())};
@@ -247,7 +265,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
                               {"--chart", options.chart, files.chart},
                               {"--volume-curve", options.volumeCurve, files.volumeCurve},
                               {"--port-curve", options.portCurve, files.portCurve},
-                              {"--port-edge-dxf", options.portEdgeDxf, files.portEdge}};
+                              {"--port-edge-dxf", options.portEdgeDxf, files.portEdge},
+                              {"--cycle-curve", options.cycleCurve, files.cycleCurve}};
     // Standard output takes one document: the results, or the one output sent there.
     std::vector<std::string> onStandardOutput;
     for (const Output& output : outputs) {
@@ -380,7 +399,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
           [&](long done, long total) {
             if (errIsTerminal) progress.show(done, total);
           },
-          study::evaluate,
+          design.hasCycle() ? cycle::evaluateWithCycle : study::evaluate,
           [&](const study::EngineRow& row) {
             if (!outputError.empty()) return;
             errno = 0;
@@ -429,6 +448,9 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
 
     // A pocket that cannot be cut is refused as a bad value is: no row, no file.
     if (!isStudy && rows.front().refusedBy) return fail(rows.front().message);
+    // One engine's working cycle, with its curve for --cycle-curve.
+    cycle::CycleOutcome cycleOutcome;
+    if (!isStudy && design.hasCycle()) cycle::addWorkingCycle(rows.front(), &cycleOutcome);
 
     // One engine without figures, or whose real engine has none: the same status in every
     // format, the reason on standard error, and in CSV and JSON the row with its message too. A
@@ -494,6 +516,12 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     // A target above the limit asked the real engine for what it cannot give: no file.
     if (status != kExitOk && options.realEngine()) return withoutResults(said);
+    // A cycle that did not converge shows no number, and says why.
+    if (!isStudy && design.hasCycle() && !rows.front().cycle) {
+      return withoutResults(rows.front().cycleMessage.empty()
+                                ? "No cycle figures: the engine has none."
+                                : rows.front().cycleMessage);
+    }
 
     // The solids, measured before the results are written: their figures go with them.
     solids::SolidsResult solidParts;
@@ -592,6 +620,15 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       }
       if (const auto failed =
               deliver("--port-edge-dxf", options.portEdgeDxf, files.portEdge.get(), content)) {
+        return fail(*failed);
+      }
+    }
+    if (options.cycleCurve) {
+      std::ostringstream text;
+      formats::writeCycleCurve(text, cycleOutcome.curve, unit.volumeDivisor, unit.metres,
+                               study::cycleSettingsText(study::cycleValuesOf(rows.front().input)));
+      if (const auto failed =
+              deliver("--cycle-curve", options.cycleCurve, files.cycleCurve.get(), text.str())) {
         return fail(*failed);
       }
     }

@@ -143,6 +143,29 @@ constexpr const char* kUsage =
     "                        with --recess or --target-ratio, which give its depth\n"
     "                        (recess_depth); S/V then counts its walls (no --recess-area)\n"
     "\n"
+    "  --cycle RPM           the working cycle as a single-zone model at this shaft speed (a\n"
+    "                        range START:STOP:STEP gives a row per speed): one chamber's gas\n"
+    "                        over its 1080 degrees with the ports' open areas, a Wiebe heat\n"
+    "                        release and Woschni's heat loss, run until it repeats; CSV and\n"
+    "                        JSON give imep_net, imep_gross, pmep (bar), volumetric_efficiency,\n"
+    "                        residual_fraction, indicated_work (J), indicated_efficiency,\n"
+    "                        indicated_power (kW), indicated_torque (N m), peak_pressure (bar),\n"
+    "                        peak_pressure_deg, heat_lost (J), mass_leaked (kg),\n"
+    "                        cycles_to_converge and cycle_model (the settings); it needs an\n"
+    "                        intake port and an exhaust port\n"
+    "  --discharge CD        the ports' discharge coefficient (default 0.7)\n"
+    "  --intake-plenum P,T   bar and K (default 1.013,298); --exhaust-plenum P,T (1.05,900)\n"
+    "  --spark DEG           degrees before top dead centre (default 25)\n"
+    "  --burn DEG            the burn's duration in shaft degrees (default 80)\n"
+    "  --wiebe A,M           the Wiebe function's a and m (default 5,2)\n"
+    "  --afr R               the intake's premixed air-fuel ratio (default 14.7)\n"
+    "  --seal-gap L          the apex seals' effective gap (default 0; none leaks)\n"
+    "  --wall-temperature K  the chamber's walls (default 450)\n"
+    "  --heat-transfer F     a factor on Woschni's coefficient (default 1; 0 for none)\n"
+    "  --cycle-gamma G       constant specific heats at this ratio, not NASA's polynomials\n"
+    "  --cycle-curve FILE    the last cycle's pressure, temperature and mass flows beside V, as\n"
+    "                        CSV; one engine at one speed\n"
+    "\n"
     "  --chart FILE          for a study: the compression ratio, the capacity and the dead\n"
     "                        volume against K (or what else the study varies); for one engine\n"
     "                        with ports: each port's open area over the cycle with its events\n"
@@ -226,7 +249,8 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
         {"--port-curve", &options.portCurve},
         {"--port-edge-dxf", &options.portEdgeDxf},
         {"--step", &options.step},
-        {"--stl", &options.stl}};
+        {"--stl", &options.stl},
+        {"--cycle-curve", &options.cycleCurve}};
     std::string* text = nullptr;
     std::optional<std::string>* file = nullptr;
     for (const auto& [option, target] : texts) {
@@ -242,7 +266,11 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
         name == "--recess-area" || name == "--port-edge" || name == "--housing-wall" ||
         name == "--side-plate" || name == "--side-clearance" || name == "--rotor-bore" ||
         name == "--density" || name == "--chord" || name == "--tolerance" ||
-        name == "--apex-slot" || name == "--shaft-angle" || name == "--recess-pocket";
+        name == "--apex-slot" || name == "--shaft-angle" || name == "--recess-pocket" ||
+        name == "--cycle" || name == "--discharge" || name == "--intake-plenum" ||
+        name == "--exhaust-plenum" || name == "--spark" || name == "--burn" || name == "--wiebe" ||
+        name == "--afr" || name == "--seal-gap" || name == "--wall-temperature" ||
+        name == "--heat-transfer" || name == "--cycle-gamma";
     const bool port = name == "--peripheral-intake" || name == "--peripheral-exhaust" ||
                       name == "--intake-port" || name == "--exhaust-port";
     if (name == "--step-parts" && !value) {
@@ -319,13 +347,34 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
        : name == "--density"        ? d.density
        : name == "--chord"          ? d.chord
                                     : d.tolerance) = study::TypedNumber(*value);
-    } else if (name == "--recess-pocket" || name == "--apex-slot") {
+    } else if (name == "--cycle") {
+      if (value->empty()) throw BadUsage{name + ": the value is empty"};
+      options.cycleSpeeds = *value;
+      // A single speed stands in the design; a range's each in its own engine.
+      options.design.cycleRpm = study::TypedNumber(*value);
+    } else if (name == "--discharge" || name == "--spark" || name == "--burn" || name == "--afr" ||
+               name == "--seal-gap" || name == "--wall-temperature" || name == "--heat-transfer" ||
+               name == "--cycle-gamma") {
+      study::Design& d = options.design;
+      (name == "--discharge"          ? d.discharge
+       : name == "--spark"            ? d.spark
+       : name == "--burn"             ? d.burn
+       : name == "--afr"              ? d.airFuelRatio
+       : name == "--seal-gap"         ? d.sealGap
+       : name == "--wall-temperature" ? d.wallTemperature
+       : name == "--heat-transfer"    ? d.heatTransfer
+                                      : d.cycleGamma) = study::TypedNumber(*value);
+    } else if (name == "--recess-pocket" || name == "--apex-slot" || name == "--intake-plenum" ||
+               name == "--exhaust-plenum" || name == "--wiebe") {
       // Several numbers in one value, each read as a length is.
       study::Design& d = options.design;
       const bool pocket = name == "--recess-pocket";
       const std::vector<study::TypedNumber*> parts =
-          pocket ? std::vector{&d.pocketLength, &d.pocketWidth, &d.pocketLead}
-                 : std::vector{&d.apexSlotWidth, &d.apexSlotDepth};
+          pocket                       ? std::vector{&d.pocketLength, &d.pocketWidth, &d.pocketLead}
+          : name == "--apex-slot"      ? std::vector{&d.apexSlotWidth, &d.apexSlotDepth}
+          : name == "--intake-plenum"  ? std::vector{&d.intakePressure, &d.intakeTemperature}
+          : name == "--exhaust-plenum" ? std::vector{&d.exhaustPressure, &d.exhaustTemperature}
+                                       : std::vector{&d.wiebeA, &d.wiebeM};
       std::vector<std::string> texts(1);
       for (const char c : *value) {
         if (c == ',') {
@@ -336,7 +385,10 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
       }
       if (texts.size() != parts.size()) {
         throw BadUsage{name + ": " + quoteForMessage(*value) + " is not " +
-                       (pocket ? "LENGTH,WIDTH,LEAD" : "WIDTH,DEPTH")};
+                       (pocket                  ? "LENGTH,WIDTH,LEAD"
+                        : name == "--apex-slot" ? "WIDTH,DEPTH"
+                        : name == "--wiebe"     ? "A,M"
+                                                : "P,T (bar and K)")};
       }
       for (std::size_t n = 0; n < parts.size(); ++n) *parts[n] = study::TypedNumber(texts[n]);
     } else if (name == "--shaft-angle") {
@@ -408,6 +460,14 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
   if (!options.design.solids &&
       std::find(given.begin(), given.end(), "--shaft-angle") != given.end()) {
     throw BadUsage{"--shaft-angle goes with --step or --stl"};
+  }
+  for (const char* setting : {"--discharge", "--intake-plenum", "--exhaust-plenum", "--spark",
+                              "--burn", "--wiebe", "--afr", "--seal-gap", "--wall-temperature",
+                              "--heat-transfer", "--cycle-gamma", "--cycle-curve"}) {
+    if (options.cycleSpeeds.empty() &&
+        std::find(given.begin(), given.end(), setting) != given.end()) {
+      throw BadUsage{std::string(setting) + " goes with --cycle"};
+    }
   }
   if (options.portCurve && !options.design.hasPorts()) {
     throw BadUsage{

@@ -32,6 +32,9 @@ struct Options {
   // The solids: the STEP assembly (or one file a part with --step-parts) and the STL files, one
   // a part, each part's name added to the file's.
   std::optional<std::string> step, stl;
+  // The working cycle: the shaft speeds as typed (a value or a range), and its curve's file.
+  std::string cycleSpeeds;
+  std::optional<std::string> cycleCurve;
   bool stepParts = false;
   // The shaft angle whose flank --port-edge-dxf draws, degrees.
   std::optional<double> portEdge;
