@@ -82,6 +82,68 @@ double relativeChange(const State& a, const State& b) {
   return most;
 }
 
+// Power and torque of `rotors` rotors from one chamber's work a cycle: each rotor fires once a
+// turn of the shaft, three chambers each once in three turns.
+void putPower(CycleFigures& f, double work, double rpm, int rotors) {
+  const double power = work * rotors * rpm / 60;
+  f.indicatedPower = power / 1000;
+  f.indicatedTorque = power / (2 * std::acos(-1.0) * rpm / 60);
+}
+
+// The chamber with no ports: from bottom dead centre of intake (810) with the intake plenum's
+// charge and its fuel, one compression and one expansion, to bottom dead centre (1350).
+CycleOutcome closedCycle(SingleZone& zone, const CycleSettings& settings, bool atOnce,
+                         double displaced, int rotors) {
+  CycleOutcome outcome;
+  const Gas air(Gas::Kind::kAir, settings.gamma);
+  const ChamberGeometry& geometry = zone.geometry();
+  State x{};
+  x[kTemperature] = settings.intake.temperature;
+  x[kMass] =
+      settings.intake.pressure * geometry.volume(810) / (air.gasConstant() * x[kTemperature]);
+  x[kFuel] = x[kMass] / (1 + settings.airFuelRatio);
+  const State begin = x;
+  std::vector<ModelPoint> record, after;
+  const double spark = zone.settings().wiebe.start;
+  bool integrated = integrate(zone, x, 810, spark, &record, 1);
+  if (atOnce) {
+    zone.burnAtOnce(x, zone.burnable(x));
+  } else {
+    zone.setFuelToBurn(zone.burnable(x));
+  }
+  integrated = integrated && integrate(zone, x, spark, 1350, &after, 1);
+  if (!integrated) {
+    outcome.message = "the cycle's integration did not converge";
+    return outcome;
+  }
+  record.insert(record.end(), after.begin() + 1, after.end());
+  CycleFigures f;
+  f.cyclesToConverge = 1;
+  f.indicatedWork = x[kWork];
+  f.imepNet = f.imepGross = x[kWork] / displaced / 1e5;
+  f.heatLost = x[kHeatLost];
+  f.indicatedEfficiency = x[kReleased] > 0 ? x[kWork] / x[kReleased] : 0;
+  putPower(f, x[kWork], settings.rpm, rotors);
+  for (const ModelPoint& point : record) {
+    if (point.pressure / 1e5 > f.peakPressure) {
+      f.peakPressure = point.pressure / 1e5;
+      f.peakPressureAngle = std::fmod(point.theta, 1080.0);
+    }
+    outcome.curve.push_back({std::fmod(point.theta, 1080.0), geometry.volume(point.theta),
+                             point.pressure, point.state[kTemperature], 0, 0});
+  }
+  std::sort(outcome.curve.begin(), outcome.curve.end(),
+            [](const CyclePointSI& a, const CyclePointSI& b) { return a.theta < b.theta; });
+  // The intake's charge fills the whole chamber at bottom dead centre.
+  f.trappedMass = begin[kMass];
+  f.volumetricEfficiency = geometry.volume(810) / displaced;
+  const auto energyOf = [&zone](const State& s) { return s[kMass] * zone.energy(s); };
+  f.energyBalance = x[kReleased] - x[kWork] - x[kHeatLost] - (energyOf(x) - energyOf(begin));
+  f.fuelEnergy = x[kReleased];
+  outcome.figures = f;
+  return outcome;
+}
+
 }  // namespace
 
 CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& settings) {
@@ -105,8 +167,8 @@ CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& set
     openings.push_back(
         {areaTable(std::move(inMetres)), isIntake ? settings.intake : settings.exhaust, isIntake});
   }
-  if (!intake || !exhaust) {
-    outcome.message = "the cycle needs an intake port and an exhaust port";
+  if (intake != exhaust) {
+    outcome.message = "the cycle needs an intake port and an exhaust port, or none";
     return outcome;
   }
 
@@ -123,13 +185,19 @@ CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& set
   model.wallTemperature = settings.wallTemperature;
   model.speed = sealFigures(engine.e, meanRadius, 0, settings.rpm, m).meanSpeed;
   // The cycle runs from the spark to the next: the fuel that burns is what the chamber holds
-  // then, the intake long closed.
-  const double start = 1080 - settings.spark;
-  model.wiebe = Wiebe{start, settings.burn, settings.wiebeA, settings.wiebeM};
+  // then, the intake long closed. A burn of no duration releases the whole heat at top dead
+  // centre, at constant volume: the ideal cycle's combustion.
+  const bool atOnce = settings.burn <= 0;
+  const double start = atOnce ? 1080 : 1080 - settings.spark;
+  model.wiebe = Wiebe{start, std::max(settings.burn, 0.0), settings.wiebeA, settings.wiebeM};
   SingleZone zone(geometry, openings, model);
+  const double displaced = geometry.volume(810) - geometry.volume(1080);
+  const Gas air(Gas::Kind::kAir, settings.gamma);
+  const double intakeDensity =
+      settings.intake.pressure / (air.gasConstant() * settings.intake.temperature);
+  if (openings.empty()) return closedCycle(zone, settings, atOnce, displaced, engine.rotors);
 
   // A first guess: the intake's charge compressed from bottom dead centre.
-  const Gas air(Gas::Kind::kAir, settings.gamma);
   const double squeeze = geometry.volume(810) / geometry.volume(start);
   State x{};
   x[kTemperature] = settings.intake.temperature * std::pow(squeeze, 0.3);
@@ -142,7 +210,11 @@ CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& set
     State begin = x;
     for (int k = kWork; k < kStateSize; ++k) begin[k] = 0;
     x = begin;
-    zone.setFuelToBurn(zone.burnable(x));
+    if (atOnce) {
+      zone.burnAtOnce(x, zone.burnable(x));
+    } else {
+      zone.setFuelToBurn(zone.burnable(x));
+    }
     record.clear();
     if (!integrate(zone, x, start, start + 1080, &record, 1)) {
       outcome.message = "the cycle's integration did not converge";
@@ -151,7 +223,6 @@ CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& set
     if (relativeChange(begin, x) < kPeriodicTolerance) {
       CycleFigures f;
       f.cyclesToConverge = cycle;
-      const double displaced = (geometry.volume(810) - geometry.volume(1080));
       const auto at = [&](double theta) {
         // The record's point at this angle of the cycle, which runs from `start`.
         double shifted = theta;
@@ -167,10 +238,7 @@ CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& set
       f.pmep = (gross - work) / displaced / 1e5;
       f.heatLost = x[kHeatLost];
       f.indicatedEfficiency = x[kReleased] > 0 ? work / x[kReleased] : 0;
-      // Each rotor fires once a turn of the shaft: three chambers, each once in three turns.
-      const double power = work * engine.rotors * settings.rpm / 60;
-      f.indicatedPower = power / 1000;
-      f.indicatedTorque = power / (2 * std::acos(-1.0) * settings.rpm / 60);
+      putPower(f, work, settings.rpm, engine.rotors);
       for (const ModelPoint& point : record) {
         if (point.pressure / 1e5 > f.peakPressure) {
           f.peakPressure = point.pressure / 1e5;
@@ -180,8 +248,6 @@ CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& set
       // Trapped: what the chamber holds at the spark, the ports long closed.
       f.trappedMass = begin[kMass];
       const double fresh = begin[kMass] - begin[kBurned];
-      const double intakeDensity =
-          settings.intake.pressure / (air.gasConstant() * settings.intake.temperature);
       f.volumetricEfficiency = fresh / (intakeDensity * displaced);
       f.residualFraction = begin[kBurned] / begin[kMass];
       // The first law and the mass over the cycle, with what the chamber gained in it (nothing,

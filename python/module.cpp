@@ -25,6 +25,7 @@
 #include "binding.h"
 #include "chamber_cycle.h"
 #include "cycle.h"
+#include "cycle_binding.h"
 #include "design_outcome.h"
 #include "designer.h"
 #include "exact_limit.h"
@@ -723,6 +724,41 @@ py::dict solidsOf(double e, double R, double W, double A, double C, double V,
   return solidsFor(design, step, stepParts, stl);
 }
 
+py::dict cycleOf(double e, double R, double W, double rpm, double A, double C, double V,
+                 std::optional<double> target, double rotors, const std::string& units,
+                 const std::vector<SidePortArgument>& sides,
+                 const std::vector<PeripheralArgument>& peripherals,
+                 std::optional<double> discharge, std::optional<std::vector<double>> intakePlenum,
+                 std::optional<std::vector<double>> exhaustPlenum, std::optional<double> spark,
+                 std::optional<double> burn, std::optional<std::vector<double>> wiebe,
+                 std::optional<double> afr, std::optional<double> sealGap,
+                 std::optional<double> wallTemperature, std::optional<double> heatTransfer,
+                 std::optional<double> gamma) {
+  study::Design design = realDesignOf(e, R, W, A, C, V);
+  design.targetRatio = typed(target);
+  design.rotors = typed(rotors);
+  design.unit = units;
+  design.cycleRpm = typed(rpm);
+  design.discharge = typed(discharge);
+  putTogether(intakePlenum, {&design.intakePressure, &design.intakeTemperature}, "intake_plenum",
+              "(pressure, temperature)");
+  putTogether(exhaustPlenum, {&design.exhaustPressure, &design.exhaustTemperature},
+              "exhaust_plenum", "(pressure, temperature)");
+  design.spark = typed(spark);
+  design.burn = typed(burn);
+  putTogether(wiebe, {&design.wiebeA, &design.wiebeM}, "wiebe", "(a, m)");
+  design.airFuelRatio = typed(afr);
+  design.sealGap = typed(sealGap);
+  design.wallTemperature = typed(wallTemperature);
+  design.heatTransfer = typed(heatTransfer);
+  design.cycleGamma = typed(gamma);
+  if (!sides.empty() || !peripherals.empty()) {
+    design.ports =
+        std::make_shared<const std::vector<PortDefinition>>(checkedPorts(sides, peripherals));
+  }
+  return cycleFor(design);
+}
+
 }  // namespace
 }  // namespace rotary::python
 
@@ -757,6 +793,13 @@ PYBIND11_MODULE(_rotary_ratio, module) {
              py::arg("rotors"), py::arg("gear_module"), py::arg("rpm"), py::arg("sides"),
              py::arg("peripherals"), py::arg("units"), py::arg("step"), py::arg("step_parts"),
              py::arg("stl"));
+  module.def("cycle", &cycleOf, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("rpm"),
+             py::arg("seal_offset"), py::arg("clearance"), py::arg("recess"),
+             py::arg("target_ratio"), py::arg("rotors"), py::arg("units"), py::arg("sides"),
+             py::arg("peripherals"), py::arg("discharge"), py::arg("intake_plenum"),
+             py::arg("exhaust_plenum"), py::arg("spark"), py::arg("burn"), py::arg("wiebe"),
+             py::arg("afr"), py::arg("seal_gap"), py::arg("wall_temperature"),
+             py::arg("heat_transfer"), py::arg("gamma"));
   module.def("study", &studyOf, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("steps"),
              py::arg("method"), py::arg("A"), py::arg("C"), py::arg("V"), py::arg("real"),
              py::arg("target"), py::arg("rotors"), py::arg("module"), py::arg("rpm"),

@@ -210,18 +210,17 @@ std::optional<Refusal> cycleRefusal(const Design& d, Face face) {
       return refused(range.field, face, shown, std::string("is not ") + range.what);
     }
   }
+  // Without ports the chamber stays closed: one compression and one expansion of the intake's
+  // charge. Ports of one kind only would fill or empty it for ever.
   bool intake = false, exhaust = false;
   for (const PortDefinition& port : d.portList()) {
     (port.role == PortRole::kIntake ? intake : exhaust) = true;
   }
-  if (!intake || !exhaust) {
-    return Refusal{Field::kCycle,
-                   std::string(nameOn(Field::kCycle, face)) +
-                       " needs an intake port and an exhaust port to breathe through (" +
-                       (intake    ? "no exhaust port"
-                        : exhaust ? "no intake port"
-                                  : "no port") +
-                       " given)"};
+  if (intake != exhaust) {
+    return Refusal{Field::kCycle, std::string(nameOn(Field::kCycle, face)) +
+                                      " needs an intake port and an exhaust port, or none for "
+                                      "a closed chamber (" +
+                                      (intake ? "no exhaust port" : "no intake port") + " given)"};
   }
   return std::nullopt;
 }

@@ -19,7 +19,7 @@ from . import _rotary_ratio
 __version__ = _rotary_ratio.__version__
 DesignError = _rotary_ratio.DesignError
 __all__ = ["sweep", "exact_limit", "real_engine", "volume_curve", "study", "ports", "port_edge",
-           "solids", "Sweep", "Profiles", "ExactLimit", "RealEngine", "VolumeCurve", "Ports",
+           "solids", "cycle", "Cycle", "Sweep", "Profiles", "ExactLimit", "RealEngine", "VolumeCurve", "Ports",
            "Solids", "DesignError", "__version__"]
 
 
@@ -382,3 +382,56 @@ def solids(e, R, W, seal_offset=0.0, clearance=0.0, recess=0.0, target_ratio=Non
         _optional("gear_module", gear_module), _optional("rpm", rpm), sides, windows,
         _units(units), None if step is None else os.fspath(step), bool(step_parts),
         None if stl is None else os.fspath(stl)))
+
+
+@dataclass(frozen=True, repr=False)
+class Cycle(_OneLine):
+    """The working cycle of one chamber as a single-zone model (cycle_model names its settings),
+    its figures named as the companion's columns, and its last cycle at each degree of the
+    shaft: volume (the figures' unit), pressure (bar), temperature (K) and the mass through the
+    ports (kg per degree)."""
+    imep_net: float
+    imep_gross: float
+    pmep: float
+    volumetric_efficiency: float
+    residual_fraction: float
+    indicated_work: float
+    indicated_efficiency: float
+    indicated_power: float
+    indicated_torque: float
+    peak_pressure: float
+    peak_pressure_deg: float
+    heat_lost: float
+    mass_leaked: float
+    cycles_to_converge: int
+    cycle_model: str
+    shaft_angle_deg: numpy.ndarray
+    volume: numpy.ndarray
+    pressure: numpy.ndarray
+    temperature: numpy.ndarray
+    mass_in_per_deg: numpy.ndarray
+    mass_out_per_deg: numpy.ndarray
+
+
+def cycle(e, R, W, rpm, seal_offset=0.0, clearance=0.0, recess=0.0, target_ratio=None,
+          rotors=1, units=None, intake=None, exhaust=None, peripheral_intake=None,
+          peripheral_exhaust=None, discharge=None, intake_plenum=None, exhaust_plenum=None,
+          spark=None, burn=None, wiebe=None, afr=None, seal_gap=None, wall_temperature=None,
+          heat_transfer=None, gamma=None):
+    """The working cycle as the companion's --cycle runs it: a single-zone model of one chamber
+    over its 1080 degrees at rpm, run until it repeats, with the ports given as ports() takes
+    them (none: a closed chamber, one compression and one expansion of the intake's charge).
+    Its settings as the companion's options, each None for its default: the plenums as
+    (bar, K), wiebe as (a, m), gamma for constant specific heats. Ctrl-C is not awaited."""
+    sides = _side_ports("intake", intake) + _side_ports("exhaust", exhaust)
+    windows = _windows("intake", peripheral_intake) + _windows("exhaust", peripheral_exhaust)
+    return Cycle(**_rotary_ratio.cycle(
+        _number("e", e), _number("R", R), _number("W", W), _number("rpm", rpm),
+        _number("seal_offset", seal_offset), _number("clearance", clearance),
+        _number("recess", recess), _optional("target_ratio", target_ratio),
+        _number("rotors", rotors), _units(units), sides, windows,
+        _optional("discharge", discharge), _together("intake_plenum", intake_plenum, 2),
+        _together("exhaust_plenum", exhaust_plenum, 2), _optional("spark", spark),
+        _optional("burn", burn), _together("wiebe", wiebe, 2), _optional("afr", afr),
+        _optional("seal_gap", seal_gap), _optional("wall_temperature", wall_temperature),
+        _optional("heat_transfer", heat_transfer), _optional("gamma", gamma)))

@@ -167,3 +167,43 @@ def solids(e: Number, R: Number, W: Number, seal_offset: Number = ...,
            step: Optional[Union[str, os.PathLike[str]]] = ...,
            step_parts: bool = ...,
            stl: Optional[Union[str, os.PathLike[str]]] = ...) -> Solids: ...
+
+@dataclass(frozen=True)
+class Cycle:
+    imep_net: float
+    imep_gross: float
+    pmep: float
+    volumetric_efficiency: float
+    residual_fraction: float
+    indicated_work: float
+    indicated_efficiency: float
+    indicated_power: float
+    indicated_torque: float
+    peak_pressure: float
+    peak_pressure_deg: float
+    heat_lost: float
+    mass_leaked: float
+    cycles_to_converge: int
+    cycle_model: str
+    shaft_angle_deg: Floats
+    volume: Floats
+    pressure: Floats
+    temperature: Floats
+    mass_in_per_deg: Floats
+    mass_out_per_deg: Floats
+
+def cycle(e: Number, R: Number, W: Number, rpm: Number, seal_offset: Number = ...,
+          clearance: Number = ..., recess: Number = ...,
+          target_ratio: Optional[Number] = ..., rotors: Number = ...,
+          units: Optional[Units] = ...,
+          intake: Optional[SidePorts] = ..., exhaust: Optional[SidePorts] = ...,
+          peripheral_intake: Optional[Windows] = ...,
+          peripheral_exhaust: Optional[Windows] = ...,
+          discharge: Optional[Number] = ...,
+          intake_plenum: Optional[tuple[Number, Number]] = ...,
+          exhaust_plenum: Optional[tuple[Number, Number]] = ...,
+          spark: Optional[Number] = ..., burn: Optional[Number] = ...,
+          wiebe: Optional[tuple[Number, Number]] = ..., afr: Optional[Number] = ...,
+          seal_gap: Optional[Number] = ..., wall_temperature: Optional[Number] = ...,
+          heat_transfer: Optional[Number] = ...,
+          gamma: Optional[Number] = ...) -> Cycle: ...

@@ -1,0 +1,100 @@
+"""The working cycle from Python: the Otto limit where the model's answer is known exactly, an
+integration of our own with scipy from the equations in docs/method.md, the companion's figures
+for the same design, and the companion's refusals in Python's words."""
+import json
+import math
+import os
+import subprocess
+
+import numpy
+import pytest
+from scipy.integrate import solve_ivp
+from scipy.interpolate import CubicSpline
+
+import rotary_ratio
+
+TOOL = os.environ["ROTARY_RATIO"]
+DOCS = os.path.join(os.path.dirname(__file__), "..", "..", "docs")
+
+
+def test_the_closed_chamber_gives_the_otto_efficiency_at_the_engines_ratio():
+    r = rotary_ratio.exact_limit(15, 105, 80).compression_ratio
+    for gamma in (1.4, 1.3):
+        made = rotary_ratio.cycle(15, 105, 80, rpm=3000, gamma=gamma, heat_transfer=0, burn=0,
+                                  seal_gap=0)
+        assert made.indicated_efficiency == pytest.approx(1 - r ** (1 - gamma), abs=1e-6)
+        assert "single-zone model" in made.cycle_model
+
+
+@pytest.mark.parametrize("fired", [False, True])
+def test_an_integration_of_our_own_gives_the_same_pressure(fired):
+    """Motored (compared until the spark, 179 degrees after top dead centre) and fired, constant
+    gamma, no loss: dp/dtheta = ((gamma - 1) dQ/dtheta - gamma p dV/dtheta) / V, with the
+    tool's V from its volume curve and the Wiebe function of docs/method.md."""
+    gamma, rpm, lhv, afr = 1.35, 3000, 43.5e6, 14.7
+    arguments = dict(rpm=rpm, gamma=gamma, heat_transfer=0, seal_gap=0, afr=afr, burn=60.0,
+                     spark=25.0 if fired else -179.0)
+    made = rotary_ratio.cycle(15, 105, 80, **arguments)
+    curve = rotary_ratio.volume_curve(15, 105, 80)
+    # Unwrapped over the closed cycle, 810 to 1350, volumes in m^3.
+    angles = numpy.arange(0, 2161)
+    volumes = numpy.interp(angles % 1080, curve.shaft_angle_deg, curve.volume) * 1e-6
+    V = CubicSpline(angles, volumes)
+    dV = V.derivative()
+    R = 8.314462618 / (0.79 * 0.0280134 + 0.21 * 0.0319988)
+    p0, T0 = 101300.0, 298.0
+    m = p0 * V(810) / (R * T0)
+    fuel = m / (1 + afr)
+    start = 1080 - arguments["spark"]
+    a, mw = 5.0, 2.0
+
+    def heat_rate(theta):
+        if theta <= start:
+            return 0.0
+        s = (theta - start) / arguments["burn"]
+        return fuel * lhv * a * (mw + 1) / arguments["burn"] * s ** mw * math.exp(-a * s ** (mw + 1))
+
+    def rate(theta, p):
+        return [((gamma - 1) * heat_rate(theta) - gamma * p[0] * dV(theta)) / V(theta)]
+
+    last = 1350 if fired else int(start)
+    compared = numpy.arange(810, last + 1)
+    ours = solve_ivp(rate, (810, last), [p0], t_eval=compared, rtol=1e-11, atol=1e-6,
+                     method="DOP853", max_step=0.5)
+    theirs = numpy.interp(compared % 1080, made.shaft_angle_deg, made.pressure * 1e5)
+    assert numpy.max(numpy.abs(ours.y[0] / theirs - 1)) < 1e-4
+
+
+def companion(*args):
+    done = subprocess.run([TOOL, *args, "--format", "json"], capture_output=True, text=True)
+    assert done.returncode == 0, done.stderr
+    return json.loads(done.stdout)[0]
+
+
+def test_the_figures_equal_the_companions():
+    intake = os.path.join(DOCS, "side-intake.csv")
+    row = companion("--seal-offset", "2", "--clearance", "0.1", "--intake-port", intake,
+                    "--peripheral-exhaust", "42.5,54.4,30", "--cycle", "6000", "--spark", "20",
+                    "--rotors", "2")
+    made = rotary_ratio.cycle(15, 105, 80, rpm=6000, seal_offset=2, clearance=0.1,
+                              intake=intake, peripheral_exhaust=(42.5, 54.4, 30), spark=20,
+                              rotors=2)
+    for name in ("imep_net", "imep_gross", "pmep", "volumetric_efficiency", "residual_fraction",
+                 "indicated_work", "indicated_efficiency", "indicated_power", "indicated_torque",
+                 "peak_pressure", "peak_pressure_deg", "heat_lost", "cycles_to_converge"):
+        assert float(f"{getattr(made, name):.9g}") == row[name], name
+    assert made.cycle_model == row["cycle_model"]
+    assert len(made.pressure) == 1081
+
+
+@pytest.mark.parametrize("arguments,words", [
+    (dict(afr=5), "afr: 5 is not an air-fuel ratio that burns"),
+    (dict(discharge=1.5), "discharge: 1.5 is not a discharge coefficient"),
+    (dict(rpm=-3000), "rpm: -3000 is not a shaft speed above 0"),
+    (dict(peripheral_exhaust=(42.5, 54.4, 30)), "rpm needs an intake port and an exhaust port"),
+])
+def test_refusals_name_the_value(arguments, words):
+    given = dict(rpm=3000)
+    given.update(arguments)
+    with pytest.raises(rotary_ratio.DesignError, match=words):
+        rotary_ratio.cycle(15, 105, 80, **given)
