@@ -40,13 +40,11 @@ struct Part {
 constexpr std::array<Part, 2> kAir{{{&kN2, 0.79}, {&kO2, 0.21}}};
 constexpr std::array<Part, 3> kBurned{{{&kCO2, 8.0 / 64}, {&kH2O, 9.0 / 64}, {&kN2, 47.0 / 64}}};
 
-// cp / R and H / R (K) of one species at T.
-double cpOverR(const Species& s, double T) {
-  const auto& a = T < 1000 ? s.low : s.high;
+// cp / R and H / R (K) of a polynomial at T.
+double cpOverR(const std::array<double, 6>& a, double T) {
   return a[0] + T * (a[1] + T * (a[2] + T * (a[3] + T * a[4])));
 }
-double hOverR(const Species& s, double T) {
-  const auto& a = T < 1000 ? s.low : s.high;
+double hOverR(const std::array<double, 6>& a, double T) {
   return T * (a[0] + T * (a[1] / 2 + T * (a[2] / 3 + T * (a[3] / 4 + T * a[4] / 5)))) + a[5];
 }
 
@@ -57,35 +55,40 @@ double molarMassOf(const std::array<Part, N>& mixture) {
   return M;
 }
 
-// Per mole of the mixture, over R.
-template <std::size_t N, typename Each>
-double mixed(const std::array<Part, N>& mixture, Each each) {
-  double sum = 0;
-  for (const Part& p : mixture) sum += p.moles * each(*p.species);
-  return sum;
+// A mixture's coefficients: its species' by their moles (per mole of the mixture, over R).
+template <std::size_t N>
+void summed(const std::array<Part, N>& mixture, std::array<double, 6>& low,
+            std::array<double, 6>& high) {
+  for (const Part& p : mixture) {
+    for (std::size_t k = 0; k < 6; ++k) {
+      low[k] += p.moles * p.species->low[k];
+      high[k] += p.moles * p.species->high[k];
+    }
+  }
 }
 
 }  // namespace
 
-Gas::Gas(Kind kind, std::optional<double> gamma) : kind_(kind), gamma_(gamma) {
-  molarMass_ = gamma || kind == Kind::kAir ? molarMassOf(kAir) : molarMassOf(kBurned);
+Gas::Gas(Kind kind, std::optional<double> gamma) : gamma_(gamma) {
+  const bool air = gamma || kind == Kind::kAir;
+  molarMass_ = air ? molarMassOf(kAir) : molarMassOf(kBurned);
   R_ = kUniversalGasConstant / molarMass_;
+  if (air) {
+    summed(kAir, low_, high_);
+  } else {
+    summed(kBurned, low_, high_);
+  }
+  reference_ = hOverR(low_, kReferenceTemperature);
 }
 
 double Gas::cp(double T) const {
   if (gamma_) return *gamma_ * R_ / (*gamma_ - 1);
-  const auto at = [T](const Species& s) { return cpOverR(s, T); };
-  const double perMole = kind_ == Kind::kAir ? mixed(kAir, at) : mixed(kBurned, at);
-  return perMole * R_;
+  return cpOverR(T < 1000 ? low_ : high_, T) * R_;
 }
 
 double Gas::enthalpy(double T) const {
   if (gamma_) return cp(T) * (T - kReferenceTemperature);
-  const auto sensible = [T](const Species& s) {
-    return hOverR(s, T) - hOverR(s, kReferenceTemperature);
-  };
-  const double perMole = kind_ == Kind::kAir ? mixed(kAir, sensible) : mixed(kBurned, sensible);
-  return perMole * R_;
+  return (hOverR(T < 1000 ? low_ : high_, T) - reference_) * R_;
 }
 
 }  // namespace rotary::cycle

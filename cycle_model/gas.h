@@ -4,6 +4,7 @@
 // closed forms, both with one constant ratio of specific heats.
 #pragma once
 
+#include <array>
 #include <optional>
 
 namespace rotary::cycle {
@@ -28,10 +29,13 @@ class Gas {
   double energy(double T) const { return enthalpy(T) - R_ * (T - kReferenceTemperature); }
 
  private:
-  Kind kind_;
   std::optional<double> gamma_;
   double R_;
   double molarMass_;  // kg / mol
+  // The mixture's own polynomials, per kilogram over R: its species' summed by their moles,
+  // below and above 1000 K, and the sensible enthalpy's zero at 298.15 K.
+  std::array<double, 6> low_{}, high_{};
+  double reference_ = 0;
 };
 
 }  // namespace rotary::cycle

@@ -89,9 +89,10 @@ void SingleZone::operator()(const State& x, State& dx, double theta) const {
   double lost = 0;
   if (settings_.heatTransfer > 0) {
     const double A = geometry_.surface(theta), L = 4 * V / A;
-    const double coefficient = settings_.heatTransfer * 3.26 * std::pow(L, -0.2) *
-                               std::pow(p / 1000, 0.8) * std::pow(T, -0.55) *
-                               std::pow(settings_.speed, 0.8);
+    const double coefficient =
+        settings_.heatTransfer * 3.26 *
+        std::exp(-0.2 * std::log(L) + 0.8 * std::log(p / 1000 * settings_.speed) -
+                 0.55 * std::log(T));
     lost = coefficient * A * (T - settings_.wallTemperature) * secondsPerDegree;
   }
   const double work = p * dV;

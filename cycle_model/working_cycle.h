@@ -62,7 +62,7 @@ struct CycleOutcome {
 
 // The step of the ports' open-area tables, degrees of the shaft; between its points the area is
 // interpolated.
-inline constexpr double kAreaTableStep = 0.25;
+inline constexpr double kAreaTableStep = 0.5;
 
 CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& settings);
 
