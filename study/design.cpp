@@ -210,6 +210,11 @@ std::optional<Refusal> cycleRefusal(const Design& d, Face face) {
       return refused(range.field, face, shown, std::string("is not ") + range.what);
     }
   }
+  // The leakage past the apex seals is still to come: a gap would be taken and do nothing.
+  if (d.sealGap.number && *d.sealGap.number > 0) {
+    return refused(Field::kSealGap, face, given(d.sealGap, face),
+                   "is a leakage the model does not take yet; give 0");
+  }
   // Without ports the chamber stays closed: one compression and one expansion of the intake's
   // charge. Ports of one kind only would fill or empty it for ever.
   bool intake = false, exhaust = false;

@@ -98,3 +98,37 @@ def test_refusals_name_the_value(arguments, words):
     given.update(arguments)
     with pytest.raises(rotary_ratio.DesignError, match=words):
         rotary_ratio.cycle(15, 105, 80, **given)
+
+
+def run(*args):
+    return subprocess.run([TOOL, *args], capture_output=True, text=True)
+
+
+def test_the_companion_sweeps_speeds_and_refuses_what_cannot_run(tmp_path):
+    intake = os.path.join(DOCS, "side-intake.csv")
+    ports = ["--seal-offset", "2", "--clearance", "0.1", "--intake-port", intake,
+             "--peripheral-exhaust", "42.5,54.4,30"]
+    done = run(*ports, "--cycle", "2000:4000:1000", "--format", "json")
+    assert done.returncode == 0, done.stderr
+    rows = json.loads(done.stdout)
+    assert [row["cycle_model"].split(" rpm")[0][-4:] for row in rows] == ["2000", "3000", "4000"]
+    assert all(row["imep_net"] > 0 for row in rows)
+    # The curve: a line naming the model, a header and a row a degree.
+    curve = tmp_path / "cycle.csv"
+    assert run(*ports, "--cycle", "3000", "--cycle-curve", str(curve)).returncode == 0
+    lines = curve.read_text().splitlines()
+    assert lines[0].startswith("# single-zone model at 3000 rpm")
+    assert lines[1].startswith("shaft_angle_deg,volume,pressure_bar")
+    assert len(lines) == 2 + 1081
+    for args, words in [
+        (["--cycle", "3000", "--afr", "5"], "--afr: \"5\" is not an air-fuel ratio that burns"),
+        (["--cycle", "3000", "--peripheral-exhaust", "42.5,54.4,30"], "needs an intake port"),
+        (["--spark", "20"], "--spark goes with --cycle"),
+        (["--cycle", "-1"], "--cycle: \"-1\" is not a shaft speed above 0"),
+        (["--cycle", "3000", "--seal-gap", "0.01"], "--seal-gap: \"0.01\" is a leakage"),
+        (["--cycle", "3000", "--cycle-curve", str(tmp_path / "no.csv"), "--afr", "40"],
+         "--afr: \"40\" is not an air-fuel ratio"),
+    ]:
+        refused = run(*args)
+        assert refused.returncode == 2 and words in refused.stderr, (args, refused.stderr)
+    assert not (tmp_path / "no.csv").exists()
