@@ -24,6 +24,10 @@ bool drawCurveChart(ImageFormat format, const CurveChart& chart, std::string& co
 
 // One engine's ports: each port's open area over the cycle with its events marked, the volume on
 // the right axis.
+bool drawModelChart(ImageFormat format, const ModelChart& chart, std::string& content,
+                    std::string& error);
+bool drawPowerChart(ImageFormat format, const PowerChart& chart, std::string& content,
+                    std::string& error);
 bool drawPortChart(ImageFormat format, const PortChart& chart, std::string& content,
                    std::string& error);
 

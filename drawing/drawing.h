@@ -53,6 +53,31 @@ struct PortChart {
   std::string lengthUnit = "mm", volumeUnit = "cm^3";
 };
 
+// The working cycle's model of one engine: its pressure against its volume (log-log) with the
+// ports' events marked, and its pressure over the shaft's angle; named a model with its
+// settings.
+struct ModelChart {
+  double eccentricity, rotorRadius, chamberWidth;
+  bool realEngine;
+  std::vector<double> shaftAngle, volume, pressure;  // degrees, the volume unit, bar
+  // Each port's events: where it opens and closes, in the trade's words.
+  struct Event {
+    double shaftAngle;
+    std::string words;
+  };
+  std::vector<Event> events;
+  std::string settings;  // the model's, in words
+  std::string volumeUnit = "cm^3";
+};
+
+// The power and torque curve of a sweep of speeds: each row's indicated power and torque
+// against its speed, named a model with its settings.
+struct PowerChart {
+  std::vector<double> rpm, power, torque;  // kW, N m
+  std::string engine;                      // "Real engine, e = 15, R = 105, W = 80"
+  std::string settings;
+};
+
 // What the module draws, each into `content`, the bytes of the file; false with the reason in
 // `error` when it cannot. A figure's legend ends with the notes of its figures, in their words:
 // the construction figure's are the result's `note`.
@@ -67,6 +92,10 @@ struct Drawing {
                      std::string& error);
   bool (*portChart)(ImageFormat format, const PortChart& chart, std::string& content,
                     std::string& error);
+  bool (*modelChart)(ImageFormat format, const ModelChart& chart, std::string& content,
+                     std::string& error);
+  bool (*powerChart)(ImageFormat format, const PowerChart& chart, std::string& content,
+                     std::string& error);
 };
 
 // The module's one entry: given the version of the program that loads it, the drawing

@@ -41,7 +41,12 @@ const Drawing kDrawing{
     [](ImageFormat format, const PortChart& chart, std::string& content, std::string& error) {
       return guarded(error, [&] { return drawPortChart(format, chart, content, error); });
     },
-};
+    [](ImageFormat format, const ModelChart& chart, std::string& content, std::string& error) {
+      return guarded(error, [&] { return drawModelChart(format, chart, content, error); });
+    },
+    [](ImageFormat format, const PowerChart& chart, std::string& content, std::string& error) {
+      return guarded(error, [&] { return drawPowerChart(format, chart, content, error); });
+    }};
 
 }  // namespace
 }  // namespace rotary::drawing

@@ -221,7 +221,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       }
     }
     // One engine's chart is its ports' open areas, or else its volume curve.
-    if (!isStudy && options.chart && !options.volumeCurve && ports.empty()) {
+    if (!isStudy && options.chart && !options.volumeCurve && ports.empty() && !design.hasCycle()) {
       throw BadUsage{
           "--chart draws a study, the ports of one engine, or with --volume-curve the curve: "
           "give a range to at least one option"};
@@ -646,7 +646,52 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return fail(*failed);
       }
     }
-    const bool chartsPorts = files.chart && !isStudy && !ports.empty();
+    // The working cycle's charts: one engine's p-V and pressure over the cycle; a sweep of
+    // speeds alone, its power and torque.
+    const bool speedsAlone = isStudy && design.hasCycle() &&
+                             engines.size() == lengthValues("--cycle", options.cycleSpeeds).size();
+    if (files.chart && design.hasCycle() && (!isStudy || speedsAlone)) {
+      const std::string settingsText =
+          study::cycleSettingsText(study::cycleValuesOf(rows.front().input));
+      bool drawn = false;
+      if (!isStudy) {
+        drawing::ModelChart chart{one.e, one.R, one.W, options.realEngine(), {},
+                                  {},    {},    {},    settingsText,         unit.volumeUnit};
+        const double cubic = unit.volumeDivisor * unit.metres * unit.metres * unit.metres;
+        for (const cycle::CyclePointSI& p : cycleOutcome.curve) {
+          chart.shaftAngle.push_back(p.theta);
+          chart.volume.push_back(p.volume / cubic);
+          chart.pressure.push_back(p.pressure / 1e5);
+        }
+        if (const auto& timing = rows.front().timing) {
+          for (const PortTiming& port : timing->ports) {
+            for (const PortOpening& opening : port.openings) {
+              chart.events.push_back({opening.opens, "opens"});
+              chart.events.push_back({opening.closes, "closes"});
+            }
+          }
+        }
+        drawn = drawer->modelChart(files.chartFormat, chart, content, error);
+      } else {
+        drawing::PowerChart chart;
+        chart.settings = "each row " + settingsText.substr(settingsText.find(':') + 2);
+        chart.engine = std::string(options.realEngine() ? "Real engine" : "Engine") +
+                       ", e = " + formatNumber(one.e) + ", R = " + formatNumber(one.R) +
+                       ", W = " + formatNumber(one.W);
+        for (const study::EngineRow& row : rows) {
+          if (!row.cycle || !row.input.cycleRpm.number) continue;
+          chart.rpm.push_back(*row.input.cycleRpm.number);
+          chart.power.push_back(row.cycle->indicatedPower);
+          chart.torque.push_back(row.cycle->indicatedTorque);
+        }
+        drawn = drawer->powerChart(files.chartFormat, chart, content, error);
+      }
+      if (!drawn) return fail("--chart: " + quoteForMessage(*options.chart) + ": " + error);
+      if (const auto failed = deliver("--chart", options.chart, files.chart.get(), content)) {
+        return fail(*failed);
+      }
+    }
+    const bool chartsPorts = files.chart && !isStudy && !ports.empty() && !design.hasCycle();
     std::vector<std::vector<double>> portAreas;
     if (options.portCurve || chartsPorts) {
       if (curve.empty()) {
@@ -685,7 +730,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       if (const auto failed = deliver("--chart", options.chart, files.chart.get(), content)) {
         return fail(*failed);
       }
-    } else if (files.chart && !isStudy) {
+    } else if (files.chart && !isStudy && !design.hasCycle()) {
       const drawing::CurveChart chart{one.e, one.R,          one.W, options.realEngine(),
                                       curve, unit.volumeUnit};
       if (!drawer->curveChart(files.chartFormat, chart, content, error)) {
@@ -694,7 +739,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       if (const auto failed = deliver("--chart", options.chart, files.chart.get(), content)) {
         return fail(*failed);
       }
-    } else if (files.chart) {
+    } else if (files.chart && isStudy && !speedsAlone) {
       if (!drawer->chart(files.chartFormat, rows, design.unit, content, error)) {
         return fail("--chart: " + quoteForMessage(*options.chart) + ": " + error);
       }

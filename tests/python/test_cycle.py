@@ -132,3 +132,18 @@ def test_the_companion_sweeps_speeds_and_refuses_what_cannot_run(tmp_path):
         refused = run(*args)
         assert refused.returncode == 2 and words in refused.stderr, (args, refused.stderr)
     assert not (tmp_path / "no.csv").exists()
+
+
+def test_the_charts_name_the_model(tmp_path):
+    intake = os.path.join(DOCS, "side-intake.csv")
+    ports = ["--seal-offset", "2", "--clearance", "0.1", "--intake-port", intake,
+             "--peripheral-exhaust", "42.5,54.4,30"]
+    for speeds, name in (("6000", "pv.svg"), ("2000:6000:2000", "power.svg")):
+        chart = tmp_path / name
+        done = run(*ports, "--cycle", speeds, "--chart", str(chart))
+        assert done.returncode == 0, done.stderr
+        text = chart.read_text()
+        assert "single-zone model" in text and "A model:" in text, name
+    png = tmp_path / "pv.png"
+    assert run(*ports, "--cycle", "6000", "--chart", str(png)).returncode == 0
+    assert png.read_bytes()[:8] == b"\x89PNG\r\n\x1a\n"
