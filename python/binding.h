@@ -1,10 +1,14 @@
-// What the binding's files share: the refusal Python sees as DesignError, and a number a script
-// passed as a design holds it.
+// What the binding's files share: the refusal Python sees as DesignError, a number a script
+// passed as a design holds it, and numbers as a numpy array.
 #pragma once
 
+#include <pybind11/numpy.h>
+
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 #include "number_text.h"
 #include "typed_number.h"
@@ -26,6 +30,12 @@ inline study::TypedNumber typed(double value) {
 }
 inline study::TypedNumber typed(std::optional<double> value) {
   return value ? typed(*value) : study::TypedNumber();
+}
+
+inline pybind11::array_t<double> arrayOf(const std::vector<double>& values) {
+  pybind11::array_t<double> array(static_cast<pybind11::ssize_t>(values.size()));
+  std::copy(values.begin(), values.end(), array.mutable_data());
+  return array;
 }
 
 }  // namespace rotary::python

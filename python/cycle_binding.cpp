@@ -1,7 +1,5 @@
 #include "cycle_binding.h"
 
-#include <pybind11/numpy.h>
-
 #include <vector>
 
 #include "binding.h"
@@ -11,15 +9,6 @@
 namespace py = pybind11;
 
 namespace rotary::python {
-namespace {
-
-py::array_t<double> arrayOf(const std::vector<double>& values) {
-  py::array_t<double> array(static_cast<py::ssize_t>(values.size()));
-  std::copy(values.begin(), values.end(), array.mutable_data());
-  return array;
-}
-
-}  // namespace
 
 py::dict cycleFor(const study::Design& design) {
   const study::DesignOutcome outcome = study::designOutcome(design, study::Face::kPython);

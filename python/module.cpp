@@ -95,12 +95,6 @@ void putChamberFigures(py::dict& d, const ChamberFigures& f) {
   d["largest_seal_inertia_per_gram"] = seal(&SealFigures::largestInertia);
 }
 
-py::array_t<double> arrayOf(const std::vector<double>& values) {
-  py::array_t<double> array(static_cast<py::ssize_t>(values.size()));
-  std::copy(values.begin(), values.end(), array.mutable_data());
-  return array;
-}
-
 py::dict figuresOf(const ExactFigures& f) {
   py::dict d;
   d["chamber_capacity"] = f.capacity;
