@@ -1,9 +1,12 @@
 #include "cycle_binding.h"
 
+#include <cmath>
+#include <string>
 #include <vector>
 
 #include "binding.h"
 #include "design_outcome.h"
+#include "runner.h"
 #include "working_cycle.h"
 
 namespace py = pybind11;
@@ -53,6 +56,61 @@ py::dict cycleFor(const study::Design& design) {
   d["temperature"] = arrayOf(temperature);
   d["mass_in_per_deg"] = arrayOf(in);
   d["mass_out_per_deg"] = arrayOf(out);
+  return d;
+}
+
+py::dict cycleSweepFor(const study::Design& design, const std::vector<double>& speeds) {
+  const std::size_t n = speeds.size();
+  std::vector<study::EngineRow> rows(n);
+  std::vector<std::string> messages(n);
+  {
+    py::gil_scoped_release released;
+    study::forEachEngine(n, [&](std::size_t k) {
+      study::Design each = design;
+      each.cycleRpm = typed(speeds[k]);
+      const study::DesignOutcome outcome = study::designOutcome(each, study::Face::kPython);
+      if (!outcome.message.empty()) {
+        messages[k] = outcome.message;
+        return;
+      }
+      rows[k] = outcome.row;
+      cycle::addWorkingCycle(rows[k]);
+      messages[k] = rows[k].cycleMessage;
+    });
+  }
+  const double none = std::nan("");
+  const auto column = [&](double study::CycleFigures::*member) {
+    std::vector<double> values;
+    for (const study::EngineRow& row : rows) {
+      values.push_back(row.cycle ? (*row.cycle).*member : none);
+    }
+    return arrayOf(values);
+  };
+  py::dict d;
+  d["rpm"] = arrayOf(speeds);
+  d["imep_net"] = column(&study::CycleFigures::imepNet);
+  d["imep_gross"] = column(&study::CycleFigures::imepGross);
+  d["pmep"] = column(&study::CycleFigures::pmep);
+  d["volumetric_efficiency"] = column(&study::CycleFigures::volumetricEfficiency);
+  d["residual_fraction"] = column(&study::CycleFigures::residualFraction);
+  d["indicated_work"] = column(&study::CycleFigures::indicatedWork);
+  d["indicated_efficiency"] = column(&study::CycleFigures::indicatedEfficiency);
+  d["indicated_power"] = column(&study::CycleFigures::indicatedPower);
+  d["indicated_torque"] = column(&study::CycleFigures::indicatedTorque);
+  d["peak_pressure"] = column(&study::CycleFigures::peakPressure);
+  d["peak_pressure_deg"] = column(&study::CycleFigures::peakPressureAngle);
+  d["heat_lost"] = column(&study::CycleFigures::heatLost);
+  d["mass_leaked"] = column(&study::CycleFigures::massLeaked);
+  std::vector<double> cycles;
+  for (const study::EngineRow& row : rows) {
+    cycles.push_back(row.cycle ? row.cycle->cyclesToConverge : none);
+  }
+  d["cycles_to_converge"] = arrayOf(cycles);
+  py::list said;
+  for (const std::string& message : messages) {
+    said.append(message.empty() ? py::object(py::none()) : py::object(py::str(message)));
+  }
+  d["message"] = said;
   return d;
 }
 

@@ -718,9 +718,9 @@ py::dict solidsOf(double e, double R, double W, double A, double C, double V,
   return solidsFor(design, step, stepParts, stl);
 }
 
-py::dict cycleOf(double e, double R, double W, double rpm, double A, double C, double V,
-                 std::optional<double> target, double rotors, const std::string& units,
-                 const std::vector<SidePortArgument>& sides,
+py::dict cycleOf(double e, double R, double W, const std::vector<double>& rpm, bool many, double A,
+                 double C, double V, std::optional<double> target, double rotors,
+                 const std::string& units, const std::vector<SidePortArgument>& sides,
                  const std::vector<PeripheralArgument>& peripherals,
                  std::optional<double> discharge, std::optional<std::vector<double>> intakePlenum,
                  std::optional<std::vector<double>> exhaustPlenum, std::optional<double> spark,
@@ -732,7 +732,7 @@ py::dict cycleOf(double e, double R, double W, double rpm, double A, double C, d
   design.targetRatio = typed(target);
   design.rotors = typed(rotors);
   design.unit = units;
-  design.cycleRpm = typed(rpm);
+  design.cycleRpm = typed(rpm.empty() ? 0.0 : rpm.front());
   design.discharge = typed(discharge);
   putTogether(intakePlenum, {&design.intakePressure, &design.intakeTemperature}, "intake_plenum",
               "(pressure, temperature)");
@@ -750,6 +750,7 @@ py::dict cycleOf(double e, double R, double W, double rpm, double A, double C, d
     design.ports =
         std::make_shared<const std::vector<PortDefinition>>(checkedPorts(sides, peripherals));
   }
+  if (many) return cycleSweepFor(design, rpm);
   return cycleFor(design);
 }
 
@@ -788,7 +789,7 @@ PYBIND11_MODULE(_rotary_ratio, module) {
              py::arg("peripherals"), py::arg("units"), py::arg("step"), py::arg("step_parts"),
              py::arg("stl"));
   module.def("cycle", &cycleOf, py::arg("e"), py::arg("R"), py::arg("W"), py::arg("rpm"),
-             py::arg("seal_offset"), py::arg("clearance"), py::arg("recess"),
+             py::arg("many"), py::arg("seal_offset"), py::arg("clearance"), py::arg("recess"),
              py::arg("target_ratio"), py::arg("rotors"), py::arg("units"), py::arg("sides"),
              py::arg("peripherals"), py::arg("discharge"), py::arg("intake_plenum"),
              py::arg("exhaust_plenum"), py::arg("spark"), py::arg("burn"), py::arg("wiebe"),

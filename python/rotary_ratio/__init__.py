@@ -422,11 +422,16 @@ def cycle(e, R, W, rpm, seal_offset=0.0, clearance=0.0, recess=0.0, target_ratio
     over its 1080 degrees at rpm, run until it repeats, with the ports given as ports() takes
     them (none: a closed chamber, one compression and one expansion of the intake's charge).
     Its settings as the companion's options, each None for its default: the plenums as
-    (bar, K), wiebe as (a, m), gamma for constant specific heats. Ctrl-C is not awaited."""
+    (bar, K), wiebe as (a, m), gamma for constant specific heats. With rpm an array, the
+    power curve: a dict of arrays of rpm's shape, one figure each (the curves left out), NaN
+    where a speed has none and its reason in 'message', every speed on every core."""
     sides = _side_ports("intake", intake) + _side_ports("exhaust", exhaust)
     windows = _windows("intake", peripheral_intake) + _windows("exhaust", peripheral_exhaust)
-    return Cycle(**_rotary_ratio.cycle(
-        _number("e", e), _number("R", R), _number("W", W), _number("rpm", rpm),
+    speeds = _floats("rpm", rpm)
+    many = speeds.ndim > 0
+    found = _rotary_ratio.cycle(
+        _number("e", e), _number("R", R), _number("W", W),
+        speeds.ravel().tolist() if many else [_number("rpm", rpm)], many,
         _number("seal_offset", seal_offset), _number("clearance", clearance),
         _number("recess", recess), _optional("target_ratio", target_ratio),
         _number("rotors", rotors), _units(units), sides, windows,
@@ -434,4 +439,9 @@ def cycle(e, R, W, rpm, seal_offset=0.0, clearance=0.0, recess=0.0, target_ratio
         _together("exhaust_plenum", exhaust_plenum, 2), _optional("spark", spark),
         _optional("burn", burn), _together("wiebe", wiebe, 2), _optional("afr", afr),
         _optional("seal_gap", seal_gap), _optional("wall_temperature", wall_temperature),
-        _optional("heat_transfer", heat_transfer), _optional("gamma", gamma)))
+        _optional("heat_transfer", heat_transfer), _optional("gamma", gamma))
+    if many:
+        shape = speeds.shape
+        return {name: (numpy.asarray(column, dtype=object if name == "message" else float)
+                       .reshape(shape)) for name, column in found.items()}
+    return Cycle(**found)

@@ -1,6 +1,6 @@
 from dataclasses import dataclass
 import os
-from typing import Any, Literal, Optional, Sequence, Union
+from typing import Any, Literal, Optional, Sequence, Union, overload
 
 import numpy
 import numpy.typing
@@ -192,6 +192,7 @@ class Cycle:
     mass_in_per_deg: Floats
     mass_out_per_deg: Floats
 
+@overload
 def cycle(e: Number, R: Number, W: Number, rpm: Number, seal_offset: Number = ...,
           clearance: Number = ..., recess: Number = ...,
           target_ratio: Optional[Number] = ..., rotors: Number = ...,
@@ -207,3 +208,19 @@ def cycle(e: Number, R: Number, W: Number, rpm: Number, seal_offset: Number = ..
           seal_gap: Optional[Number] = ..., wall_temperature: Optional[Number] = ...,
           heat_transfer: Optional[Number] = ...,
           gamma: Optional[Number] = ...) -> Cycle: ...
+@overload
+def cycle(e: Number, R: Number, W: Number, rpm: Floats, seal_offset: Number = ...,
+          clearance: Number = ..., recess: Number = ...,
+          target_ratio: Optional[Number] = ..., rotors: Number = ...,
+          units: Optional[Units] = ...,
+          intake: Optional[SidePorts] = ..., exhaust: Optional[SidePorts] = ...,
+          peripheral_intake: Optional[Windows] = ...,
+          peripheral_exhaust: Optional[Windows] = ...,
+          discharge: Optional[Number] = ...,
+          intake_plenum: Optional[tuple[Number, Number]] = ...,
+          exhaust_plenum: Optional[tuple[Number, Number]] = ...,
+          spark: Optional[Number] = ..., burn: Optional[Number] = ...,
+          wiebe: Optional[tuple[Number, Number]] = ..., afr: Optional[Number] = ...,
+          seal_gap: Optional[Number] = ..., wall_temperature: Optional[Number] = ...,
+          heat_transfer: Optional[Number] = ...,
+          gamma: Optional[Number] = ...) -> dict[str, Column]: ...

@@ -147,3 +147,18 @@ def test_the_charts_name_the_model(tmp_path):
     png = tmp_path / "pv.png"
     assert run(*ports, "--cycle", "6000", "--chart", str(png)).returncode == 0
     assert png.read_bytes()[:8] == b"\x89PNG\r\n\x1a\n"
+
+
+def test_an_array_of_speeds_gives_the_power_curve_as_each_speed_alone():
+    intake = os.path.join(DOCS, "side-intake.csv")
+    ports = dict(seal_offset=2, clearance=0.1, intake=intake, peripheral_exhaust=(42.5, 54.4, 30))
+    speeds = numpy.array([[2000.0, 6000.0], [9000.0, -5.0]])
+    curve = rotary_ratio.cycle(15, 105, 80, rpm=speeds, **ports)
+    assert curve["indicated_power"].shape == (2, 2)
+    for index in ((0, 0), (0, 1), (1, 0)):
+        alone = rotary_ratio.cycle(15, 105, 80, rpm=speeds[index], **ports)
+        assert curve["indicated_power"][index] == alone.indicated_power
+        assert curve["imep_net"][index] == alone.imep_net
+        assert curve["message"][index] is None
+    assert math.isnan(curve["imep_net"][1, 1])
+    assert "rpm: -5 is not a shaft speed above 0" in curve["message"][1, 1]
