@@ -78,6 +78,36 @@ void SingleZone::operator()(const State& x, State& dx, double theta) const {
       enthalpyIn += in * behind.h;
     }
   }
+  // Past the apex seals, to and from the chambers either side: the same orifice, with the seal's
+  // gap for an area, their gas from the cycle before.
+  double leaked = 0;
+  if (sealArea_ > 0) {
+    for (const NeighbourAt* side : {&ahead_, &behind_}) {
+      if (!*side) continue;
+      const Neighbour n = (*side)(theta);
+      if (!(n.pressure > 0)) continue;  // no neighbour's gas known yet
+      if (p > n.pressure) {
+        const double out =
+            massFlow(sealArea_, {p, T, gas.R, gas.gamma}, n.pressure) * secondsPerDegree;
+        dm -= out;
+        massOut += out;
+        leaked += out;
+        dBurned -= out * b;
+        dFuel -= out * fuelFraction;
+        enthalpyOut += out * gas.h;
+      } else {
+        const Mixture other = mixtureOf(n.burned, n.temperature);
+        const double in =
+            massFlow(sealArea_, {n.pressure, n.temperature, other.R, other.gamma}, p) *
+            secondsPerDegree;
+        dm += in;
+        massIn += in;
+        dBurned += in * n.burned;
+        dFuel += in * n.fuel;
+        enthalpyIn += in * other.h;
+      }
+    }
+  }
   // The fuel burns as the Wiebe function has it, with its air: that charge turns into burned
   // gas, and its heat is released.
   const double fuelBurning = fuelToBurn_ * settings_.wiebe.rate(theta);
@@ -111,6 +141,7 @@ void SingleZone::operator()(const State& x, State& dx, double theta) const {
   dx[kEnthalpyOut] = enthalpyOut;
   dx[kMassIn] = massIn;
   dx[kMassOut] = massOut;
+  dx[kLeaked] = leaked;
 }
 
 void SingleZone::burnAtOnce(State& x, double fuel) const {

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "gas.h"
@@ -62,9 +63,17 @@ enum StateIndex {
   kEnthalpyOut,
   kMassIn,
   kMassOut,
+  kLeaked,  // kg out past the apex seals (counted in kMassOut too)
   kStateSize
 };
 using State = std::array<double, kStateSize>;
+
+// A neighbouring chamber's gas at a shaft angle of this one: its pressure, temperature, burned
+// fraction and fuel fraction.
+struct Neighbour {
+  double pressure = 0, temperature = 0, burned = 0, fuel = 0;
+};
+using NeighbourAt = std::function<Neighbour(double theta)>;
 
 // The chamber's equations, d state / d shaft degree.
 class SingleZone {
@@ -74,6 +83,14 @@ class SingleZone {
   // The fuel that burns from the Wiebe function's start: what is in the chamber then, as far as
   // its air burns it.
   void setFuelToBurn(double kilograms) { fuelToBurn_ = kilograms; }
+  // The leakage past the apex seals: each seal an orifice of `sealArea` (m^2, the seal's length
+  // times its gap) to the chamber ahead and the one behind, whose gas `ahead` and `behind` give;
+  // none where the area is 0.
+  void setLeakage(double sealArea, NeighbourAt ahead, NeighbourAt behind) {
+    sealArea_ = sealArea;
+    ahead_ = std::move(ahead);
+    behind_ = std::move(behind);
+  }
   double pressure(const State& x, double theta) const;
   // The gas's energy per kilogram (J/kg), sensible, of its composition at its temperature.
   double energy(const State& x) const;
@@ -100,6 +117,8 @@ class SingleZone {
   ModelSettings settings_;
   Gas air_, burned_;
   double fuelToBurn_ = 0;
+  double sealArea_ = 0;
+  NeighbourAt ahead_, behind_;
 };
 
 // A row of the record: the state at a shaft angle, with its pressure.

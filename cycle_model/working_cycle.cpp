@@ -208,6 +208,21 @@ CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& set
   x[kFuel] = x[kMass] / (1 + settings.airFuelRatio);
 
   std::vector<ModelPoint> record;
+  // The seals' leakage: each seal as long as the chamber is wide; the chambers either side are
+  // this one 360 degrees on and 360 degrees back, as the cycle before found it.
+  const double sealArea = settings.sealGap * engine.W * m;
+  auto previous = std::make_shared<std::vector<Neighbour>>();
+  if (sealArea > 0) {
+    const auto at = [previous](double theta) {
+      if (previous->empty()) return Neighbour{};
+      double a = std::fmod(theta, 1080.0);
+      if (a < 0) a += 1080;
+      return (*previous)[static_cast<std::size_t>(std::lround(a)) % 1080];
+    };
+    zone.setLeakage(
+        sealArea, [at](double theta) { return at(theta + 360); },
+        [at](double theta) { return at(theta - 360); });
+  }
   for (int cycle = 1; cycle <= kMostCycles; ++cycle) {
     State begin = x;
     for (int k = kWork; k < kStateSize; ++k) begin[k] = 0;
@@ -221,6 +236,20 @@ CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& set
     if (!integrate(zone, x, start, start + 1080, &record, 1)) {
       outcome.message = "the cycle's integration did not converge";
       return outcome;
+    }
+    if (sealArea > 0) {
+      // The neighbours of the next cycle: this one's gas at every degree.
+      std::vector<Neighbour> gas(1080);
+      for (const ModelPoint& point : record) {
+        const auto degree =
+            static_cast<std::size_t>(std::lround(std::fmod(point.theta, 1080.0))) % 1080;
+        const State& s = point.state;
+        gas[degree] = {point.pressure, s[kTemperature], s[kBurned] / s[kMass], s[kFuel] / s[kMass]};
+      }
+      const bool first = previous->empty();
+      *previous = std::move(gas);
+      // The first cycle ran without neighbours: it cannot be the periodic one.
+      if (first) continue;
     }
     if (relativeChange(begin, x) < kPeriodicTolerance) {
       CycleFigures f;
@@ -239,6 +268,7 @@ CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& set
       f.imepGross = gross / displaced / 1e5;
       f.pmep = (gross - work) / displaced / 1e5;
       f.heatLost = x[kHeatLost];
+      f.massLeaked = x[kLeaked];
       f.indicatedEfficiency = x[kReleased] > 0 ? work / x[kReleased] : 0;
       putPower(f, work, settings.rpm, engine.rotors);
       for (const ModelPoint& point : record) {
@@ -320,7 +350,9 @@ void addWorkingCycle(study::EngineRow& row, CycleOutcome* whole) {
   engine.ports = d.portList();
   engine.rotors = d.rotorCount();
   engine.recessArea = row.chamberSettings().recessArea.value_or(0);
-  CycleOutcome outcome = runWorkingCycle(engine, settingsOf(study::cycleValuesOf(d)));
+  CycleSettings settings = settingsOf(study::cycleValuesOf(d));
+  settings.sealGap = study::cycleValuesOf(d).sealGap * engine.metresPerUnit;
+  CycleOutcome outcome = runWorkingCycle(engine, settings);
   row.cycle = outcome.figures;
   row.cycleMessage = outcome.figures ? "" : "No cycle figures: " + outcome.message + ".";
   if (whole) *whole = std::move(outcome);

@@ -27,6 +27,7 @@ struct CycleSettings {
   double burn = 80;   // degrees of the shaft from spark to the end of the burn
   double wiebeA = 5, wiebeM = 2;
   double airFuelRatio = 14.7;
+  double sealGap = 0;            // the apex seals' effective gap, m
   double wallTemperature = 450;  // K
   double heatTransfer = 1;       // a factor on Woschni's coefficient; 0 for none
   std::optional<double> gamma;   // constant specific heats, for the checks

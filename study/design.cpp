@@ -210,16 +210,17 @@ std::optional<Refusal> cycleRefusal(const Design& d, Face face) {
       return refused(range.field, face, shown, std::string("is not ") + range.what);
     }
   }
-  // The leakage past the apex seals is still to come: a gap would be taken and do nothing.
-  if (d.sealGap.number && *d.sealGap.number > 0) {
-    return refused(Field::kSealGap, face, given(d.sealGap, face),
-                   "is a leakage the model does not take yet; give 0");
-  }
   // Without ports the chamber stays closed: one compression and one expansion of the intake's
   // charge. Ports of one kind only would fill or empty it for ever.
   bool intake = false, exhaust = false;
   for (const PortDefinition& port : d.portList()) {
     (port.role == PortRole::kIntake ? intake : exhaust) = true;
+  }
+  // A closed chamber runs one cycle on its own: no neighbour's gas to leak to.
+  if (!intake && !exhaust && d.sealGap.number && *d.sealGap.number > 0) {
+    return refused(Field::kSealGap, face, given(d.sealGap, face),
+                   "leaks to the chambers either side, which a closed chamber, run without "
+                   "ports, does not have; give ports or 0");
   }
   if (intake != exhaust) {
     return Refusal{Field::kCycle, std::string(nameOn(Field::kCycle, face)) +

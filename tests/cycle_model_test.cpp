@@ -136,5 +136,21 @@ TEST(WorkingCycle, ConvergesAndClosesItsBalances) {
   }
 }
 
+// The seals leak to the chambers either side, as the cycle before found them: less work, the
+// leaked mass counted, the balances still closed.
+TEST(WorkingCycle, LeaksPastTheSealsAndStillClosesItsBalances) {
+  CycleSettings tight, leaking;
+  tight.rpm = leaking.rpm = 3000;
+  leaking.sealGap = 0.01e-3;  // m
+  const CycleOutcome sealed = runWorkingCycle(portedEngine(), tight);
+  const CycleOutcome leaky = runWorkingCycle(portedEngine(), leaking);
+  ASSERT_TRUE(sealed.figures && leaky.figures) << leaky.message;
+  EXPECT_EQ(sealed.figures->massLeaked, 0);
+  EXPECT_GT(leaky.figures->massLeaked, 0);
+  EXPECT_LT(leaky.figures->imepNet, sealed.figures->imepNet);
+  EXPECT_LT(std::abs(leaky.figures->energyBalance), 1e-6 * leaky.figures->fuelEnergy);
+  EXPECT_LT(std::abs(leaky.figures->massBalance), 1e-9 * leaky.figures->massIn);
+}
+
 }  // namespace
 }  // namespace rotary::cycle

@@ -125,7 +125,7 @@ def test_the_companion_sweeps_speeds_and_refuses_what_cannot_run(tmp_path):
         (["--cycle", "3000", "--peripheral-exhaust", "42.5,54.4,30"], "needs an intake port"),
         (["--spark", "20"], "--spark goes with --cycle"),
         (["--cycle", "-1"], "--cycle: \"-1\" is not a shaft speed above 0"),
-        (["--cycle", "3000", "--seal-gap", "0.01"], "--seal-gap: \"0.01\" is a leakage"),
+        (["--cycle", "3000", "--seal-gap", "0.01"], "--seal-gap: \"0.01\" leaks to the chambers"),
         (["--cycle", "3000", "--cycle-curve", str(tmp_path / "no.csv"), "--afr", "40"],
          "--afr: \"40\" is not an air-fuel ratio"),
     ]:
