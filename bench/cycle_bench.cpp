@@ -16,10 +16,9 @@ CycleEngine portedEngine() {
   CycleEngine engine;
   engine.e = 15, engine.R = 105, engine.W = 80;
   engine.real = {2, 0.1, 0};
-  engine.ports = {
-      PortDefinition::sidePort(PortRole::kIntake, {{-45, 82}, {-75, 70}, {-72, 58}, {-42, 70}},
-                               "intake"),
-      PortDefinition::peripheralPort(PortRole::kExhaust, {42.5, 54.4, 30}, "exhaust")};
+  engine.ports = {PortDefinition::sidePort(PortRole::kIntake,
+                                           {{-45, 82}, {-75, 70}, {-72, 58}, {-42, 70}}, "intake"),
+                  PortDefinition::peripheralPort(PortRole::kExhaust, {42.5, 54.4, 30}, "exhaust")};
   return engine;
 }
 
