@@ -662,11 +662,10 @@ TEST(DesignPanel, TabReachesEveryFieldAndEachFigureIsNamed) {
     order.push_back(focus->objectName());
     QTest::keyClick(focus, Qt::Key_Tab);
   }
-  EXPECT_EQ(order,
-            (std::vector<QString>{"SealOffset", "Clearance", "Recess", "TargetRatio", "ShaftSpeed",
-                                  "Gamma", "Rotors", "GearModule", "PeripheralIntake",
-                                  "PeripheralExhaust", "RecessPocket", "ApexSlot", "LengthUnit",
-                                  "qt_tabwidget_tabbar"}));
+  EXPECT_EQ(order, (std::vector<QString>{"SealOffset", "Clearance", "Recess", "TargetRatio",
+                                         "ShaftSpeed", "Gamma", "Rotors", "GearModule",
+                                         "PeripheralIntake", "PeripheralExhaust", "RecessPocket",
+                                         "ApexSlot", "LengthUnit", "qt_tabwidget_tabbar"}));
   int figures = 0;
   for (const QLabel* label : panel.findChildren<QLabel*>()) {
     if (!label->objectName().contains("Figure") || label->text().isEmpty()) continue;
