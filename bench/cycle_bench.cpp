@@ -24,7 +24,7 @@ CycleEngine portedEngine() {
 
 void oneEngineAtOneSpeed(benchmark::State& state) {
   const CycleEngine engine = portedEngine();
-  CycleSettings settings;
+  CycleValues settings;
   settings.rpm = static_cast<double>(state.range(0));
   for (auto _ : state) {
     const CycleOutcome outcome = runWorkingCycle(engine, settings);
@@ -39,7 +39,7 @@ void fifteenSpeedsOnEveryCore(benchmark::State& state) {
   for (auto _ : state) {
     std::vector<double> imep(15);
     study::forEachEngine(15, [&](std::size_t n) {
-      CycleSettings settings;
+      CycleValues settings;
       settings.rpm = 2000 + 500.0 * static_cast<double>(n);
       const CycleOutcome outcome = runWorkingCycle(engine, settings);
       imep[n] = outcome.figures ? outcome.figures->imepNet : 0;

@@ -94,15 +94,15 @@ void putPower(CycleFigures& f, double work, double rpm, int rotors) {
 
 // The chamber with no ports: from bottom dead centre of intake (810) with the intake plenum's
 // charge and its fuel, one compression and one expansion, to bottom dead centre (1350).
-CycleOutcome closedCycle(SingleZone& zone, const CycleSettings& settings, bool atOnce,
+CycleOutcome closedCycle(SingleZone& zone, const CycleValues& settings, bool atOnce,
                          double displaced, int rotors) {
   CycleOutcome outcome;
   const Gas air(Gas::Kind::kAir, settings.gamma);
   const ChamberGeometry& geometry = zone.geometry();
   State x{};
-  x[kTemperature] = settings.intake.temperature;
+  x[kTemperature] = settings.intakeTemperature;
   x[kMass] =
-      settings.intake.pressure * geometry.volume(810) / (air.gasConstant() * x[kTemperature]);
+      settings.intakePressure * 1e5 * geometry.volume(810) / (air.gasConstant() * x[kTemperature]);
   x[kFuel] = x[kMass] / (1 + settings.airFuelRatio);
   const State begin = x;
   std::vector<ModelPoint> record, after;
@@ -148,8 +148,10 @@ CycleOutcome closedCycle(SingleZone& zone, const CycleSettings& settings, bool a
 
 }  // namespace
 
-CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& settings) {
+CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleValues& settings) {
   CycleOutcome outcome;
+  const Plenum intakePlenum{settings.intakePressure * 1e5, settings.intakeTemperature};
+  const Plenum exhaustPlenum{settings.exhaustPressure * 1e5, settings.exhaustTemperature};
   const double m = engine.metresPerUnit;
   const ChamberCycle chamber(engine.e, engine.R, engine.W, engine.real, engine.volumeDivisor,
                              engine.recessArea);
@@ -167,7 +169,7 @@ CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& set
     const bool isIntake = engine.ports[n].role == PortRole::kIntake;
     (isIntake ? intake : exhaust) = true;
     openings.push_back(
-        {areaTable(std::move(inMetres)), isIntake ? settings.intake : settings.exhaust, isIntake});
+        {areaTable(std::move(inMetres)), isIntake ? intakePlenum : exhaustPlenum, isIntake});
   }
   if (intake != exhaust) {
     outcome.message = "the cycle needs an intake port and an exhaust port, or none";
@@ -196,21 +198,21 @@ CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& set
   const double displaced = geometry.volume(810) - geometry.volume(1080);
   const Gas air(Gas::Kind::kAir, settings.gamma);
   const double intakeDensity =
-      settings.intake.pressure / (air.gasConstant() * settings.intake.temperature);
+      intakePlenum.pressure / (air.gasConstant() * intakePlenum.temperature);
   if (openings.empty()) return closedCycle(zone, settings, atOnce, displaced, engine.rotors);
 
   // A first guess: the intake's charge compressed from bottom dead centre.
   const double squeeze = geometry.volume(810) / geometry.volume(start);
   State x{};
-  x[kTemperature] = settings.intake.temperature * std::pow(squeeze, 0.3);
-  x[kMass] = settings.intake.pressure * std::pow(squeeze, 1.3) * geometry.volume(start) /
+  x[kTemperature] = intakePlenum.temperature * std::pow(squeeze, 0.3);
+  x[kMass] = intakePlenum.pressure * std::pow(squeeze, 1.3) * geometry.volume(start) /
              (air.gasConstant() * x[kTemperature]);
   x[kFuel] = x[kMass] / (1 + settings.airFuelRatio);
 
   std::vector<ModelPoint> record;
   // The seals' leakage: each seal as long as the chamber is wide; the chambers either side are
   // this one 360 degrees on and 360 degrees back, as the cycle before found it.
-  const double sealArea = settings.sealGap * engine.W * m;
+  const double sealArea = settings.sealGap * m * engine.W * m;
   auto previous = std::make_shared<std::vector<Neighbour>>();
   if (sealArea > 0) {
     const auto at = [previous](double theta) {
@@ -317,23 +319,6 @@ CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& set
 
 namespace rotary::cycle {
 
-CycleSettings settingsOf(const study::CycleValues& v) {
-  CycleSettings s;
-  s.rpm = v.rpm;
-  s.discharge = v.discharge;
-  s.intake = {v.intakePressure * 1e5, v.intakeTemperature};
-  s.exhaust = {v.exhaustPressure * 1e5, v.exhaustTemperature};
-  s.spark = v.spark;
-  s.burn = v.burn;
-  s.wiebeA = v.wiebeA;
-  s.wiebeM = v.wiebeM;
-  s.airFuelRatio = v.airFuelRatio;
-  s.wallTemperature = v.wallTemperature;
-  s.heatTransfer = v.heatTransfer;
-  s.gamma = v.gamma;
-  return s;
-}
-
 void addWorkingCycle(study::EngineRow& row, CycleOutcome* whole) {
   const study::Design& d = row.input;
   if (!d.hasCycle()) return;
@@ -350,9 +335,7 @@ void addWorkingCycle(study::EngineRow& row, CycleOutcome* whole) {
   engine.ports = d.portList();
   engine.rotors = d.rotorCount();
   engine.recessArea = row.chamberSettings().recessArea.value_or(0);
-  CycleSettings settings = settingsOf(study::cycleValuesOf(d));
-  settings.sealGap = study::cycleValuesOf(d).sealGap * engine.metresPerUnit;
-  CycleOutcome outcome = runWorkingCycle(engine, settings);
+  CycleOutcome outcome = runWorkingCycle(engine, study::cycleValuesOf(d));
   row.cycle = outcome.figures;
   row.cycleMessage = outcome.figures ? "" : "No cycle figures: " + outcome.message + ".";
   if (whole) *whole = std::move(outcome);

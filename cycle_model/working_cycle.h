@@ -17,21 +17,9 @@
 
 namespace rotary::cycle {
 
-// The model's settings, each default stated with its source in docs/method.md.
-struct CycleSettings {
-  double rpm = 3000;
-  double discharge = 0.7;
-  Plenum intake{101300, 298};
-  Plenum exhaust{105000, 900};
-  double spark = 25;  // degrees of the shaft before top dead centre
-  double burn = 80;   // degrees of the shaft from spark to the end of the burn
-  double wiebeA = 5, wiebeM = 2;
-  double airFuelRatio = 14.7;
-  double sealGap = 0;            // the apex seals' effective gap, m
-  double wallTemperature = 450;  // K
-  double heatTransfer = 1;       // a factor on Woschni's coefficient; 0 for none
-  std::optional<double> gamma;   // constant specific heats, for the checks
-};
+// The model's settings are the design's (study::CycleValues), each default stated with its
+// source in docs/method.md: pressures in bar, the seal gap in the engine's unit of length.
+using study::CycleValues;
 
 // The engine in the figures' units: lengths of `metresPerUnit` metres, volumes in the volume
 // unit (area x width over `volumeDivisor`).
@@ -65,10 +53,7 @@ struct CycleOutcome {
 // interpolated.
 inline constexpr double kAreaTableStep = 0.5;
 
-CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleSettings& settings);
-
-// The model's settings from a design's values: pressures in bar to pascals.
-CycleSettings settingsOf(const study::CycleValues& values);
+CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleValues& settings);
 
 // The row's engine run through its working cycle, where its design asks for one and its real
 // engine (or shape) has figures: its figures in row.cycle, or why none in row.cycleMessage.

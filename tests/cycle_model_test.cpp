@@ -116,7 +116,7 @@ CycleEngine portedEngine() {
 
 TEST(WorkingCycle, ConvergesAndClosesItsBalances) {
   for (const double rpm : {3000.0, 9000.0}) {
-    CycleSettings settings;
+    CycleValues settings;
     settings.rpm = rpm;
     const CycleOutcome outcome = runWorkingCycle(portedEngine(), settings);
     ASSERT_TRUE(outcome.figures) << outcome.message;
@@ -139,9 +139,9 @@ TEST(WorkingCycle, ConvergesAndClosesItsBalances) {
 // The seals leak to the chambers either side, as the cycle before found them: less work, the
 // leaked mass counted, the balances still closed.
 TEST(WorkingCycle, LeaksPastTheSealsAndStillClosesItsBalances) {
-  CycleSettings tight, leaking;
+  CycleValues tight, leaking;
   tight.rpm = leaking.rpm = 3000;
-  leaking.sealGap = 0.01e-3;  // m
+  leaking.sealGap = 0.01;  // mm, the engine's unit
   const CycleOutcome sealed = runWorkingCycle(portedEngine(), tight);
   const CycleOutcome leaky = runWorkingCycle(portedEngine(), leaking);
   ASSERT_TRUE(sealed.figures && leaky.figures) << leaky.message;

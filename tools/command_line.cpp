@@ -193,8 +193,10 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
                                       real.targets);
     }
     // The working cycle at each speed asked for: a row per engine and speed.
+    std::size_t speedCount = 0;
     if (!options.cycleSpeeds.empty()) {
       const auto speeds = lengthValues("--cycle", options.cycleSpeeds);
+      speedCount = speeds.size();
       if (engines.size() * speeds.size() > study::kMostEngines) {
         throw BadUsage{"the ranges make more than " + std::to_string(study::kMostEngines) +
                        " engines"};
@@ -648,8 +650,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     // The working cycle's charts: one engine's p-V and pressure over the cycle; a sweep of
     // speeds alone, its power and torque.
-    const bool speedsAlone = isStudy && design.hasCycle() &&
-                             engines.size() == lengthValues("--cycle", options.cycleSpeeds).size();
+    const bool speedsAlone = isStudy && design.hasCycle() && engines.size() == speedCount;
     if (files.chart && design.hasCycle() && (!isStudy || speedsAlone)) {
       const std::string settingsText =
           study::cycleSettingsText(study::cycleValuesOf(rows.front().input));

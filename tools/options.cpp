@@ -202,6 +202,43 @@ constexpr const char* kUsage =
     "\n"
     "  rotary-ratio --seal-offset 2 --clearance 0.1 --target-ratio 9.4 --dxf engine.dxf\n";
 
+// The options that set one number of the design, as typed; the designer's own show the
+// designer's lines in the text.
+struct DesignNumber {
+  const char* option;
+  study::TypedNumber study::Design::*member;
+  bool designer;
+};
+constexpr DesignNumber kDesignNumbers[] = {
+    {"--rotors", &study::Design::rotors, true},
+    {"--gear-module", &study::Design::gearModule, true},
+    {"--rpm", &study::Design::rpm, true},
+    {"--gamma", &study::Design::gamma, true},
+    {"--recess-area", &study::Design::recessArea, true},
+    {"--housing-wall", &study::Design::housingWall, false},
+    {"--side-plate", &study::Design::sidePlate, false},
+    {"--side-clearance", &study::Design::sideClearance, false},
+    {"--rotor-bore", &study::Design::rotorBore, false},
+    {"--density", &study::Design::density, false},
+    {"--chord", &study::Design::chord, false},
+    {"--tolerance", &study::Design::tolerance, false},
+    {"--shaft-angle", &study::Design::shaftAngle, false},
+    {"--discharge", &study::Design::discharge, false},
+    {"--spark", &study::Design::spark, false},
+    {"--burn", &study::Design::burn, false},
+    {"--afr", &study::Design::airFuelRatio, false},
+    {"--seal-gap", &study::Design::sealGap, false},
+    {"--wall-temperature", &study::Design::wallTemperature, false},
+    {"--heat-transfer", &study::Design::heatTransfer, false},
+    {"--cycle-gamma", &study::Design::cycleGamma, false}};
+
+const DesignNumber* designNumber(const std::string& name) {
+  for (const DesignNumber& number : kDesignNumbers) {
+    if (name == number.option) return &number;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 std::vector<study::TypedNumber> lengthValues(const std::string& option, const std::string& text) {
@@ -259,18 +296,12 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
     for (const auto& [option, target] : files) {
       if (name == option) file = target;
     }
-    const bool choice =
-        name == "--format" || name == "--method" || name == "--figure-format" ||
-        name == "--units" || name == "--angle-step" || name == "--rotors" ||
-        name == "--gear-module" || name == "--rpm" || name == "--gamma" ||
-        name == "--recess-area" || name == "--port-edge" || name == "--housing-wall" ||
-        name == "--side-plate" || name == "--side-clearance" || name == "--rotor-bore" ||
-        name == "--density" || name == "--chord" || name == "--tolerance" ||
-        name == "--apex-slot" || name == "--shaft-angle" || name == "--recess-pocket" ||
-        name == "--cycle" || name == "--discharge" || name == "--intake-plenum" ||
-        name == "--exhaust-plenum" || name == "--spark" || name == "--burn" || name == "--wiebe" ||
-        name == "--afr" || name == "--seal-gap" || name == "--wall-temperature" ||
-        name == "--heat-transfer" || name == "--cycle-gamma";
+    const bool choice = designNumber(name) || name == "--format" || name == "--method" ||
+                        name == "--figure-format" || name == "--units" || name == "--angle-step" ||
+                        name == "--port-edge" || name == "--apex-slot" ||
+                        name == "--recess-pocket" || name == "--cycle" ||
+                        name == "--intake-plenum" || name == "--exhaust-plenum" ||
+                        name == "--wiebe";
     const bool port = name == "--peripheral-intake" || name == "--peripheral-exhaust" ||
                       name == "--intake-port" || name == "--exhaust-port";
     if (name == "--step-parts" && !value) {
@@ -327,43 +358,14 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
       const PeripheralPort window = study::parsePeripheralPort(name, *value, why);
       if (!why.empty()) throw BadUsage{why};
       ports.push_back(PortDefinition::peripheralPort(role, window, *value));
-    } else if (name == "--rotors" || name == "--gear-module" || name == "--rpm" ||
-               name == "--gamma" || name == "--recess-area") {
-      study::Design& d = options.design;
-      (name == "--rotors"        ? d.rotors
-       : name == "--gear-module" ? d.gearModule
-       : name == "--rpm"         ? d.rpm
-       : name == "--gamma"       ? d.gamma
-                                 : d.recessArea) = study::TypedNumber(*value);
-      options.designerGiven = true;
-    } else if (name == "--housing-wall" || name == "--side-plate" || name == "--side-clearance" ||
-               name == "--rotor-bore" || name == "--density" || name == "--chord" ||
-               name == "--tolerance") {
-      study::Design& d = options.design;
-      (name == "--housing-wall"     ? d.housingWall
-       : name == "--side-plate"     ? d.sidePlate
-       : name == "--side-clearance" ? d.sideClearance
-       : name == "--rotor-bore"     ? d.rotorBore
-       : name == "--density"        ? d.density
-       : name == "--chord"          ? d.chord
-                                    : d.tolerance) = study::TypedNumber(*value);
+    } else if (const DesignNumber* number = designNumber(name)) {
+      options.design.*(number->member) = study::TypedNumber(*value);
+      if (number->designer) options.designerGiven = true;
     } else if (name == "--cycle") {
       if (value->empty()) throw BadUsage{name + ": the value is empty"};
       options.cycleSpeeds = *value;
       // A single speed stands in the design; a range's each in its own engine.
       options.design.cycleRpm = study::TypedNumber(*value);
-    } else if (name == "--discharge" || name == "--spark" || name == "--burn" || name == "--afr" ||
-               name == "--seal-gap" || name == "--wall-temperature" || name == "--heat-transfer" ||
-               name == "--cycle-gamma") {
-      study::Design& d = options.design;
-      (name == "--discharge"          ? d.discharge
-       : name == "--spark"            ? d.spark
-       : name == "--burn"             ? d.burn
-       : name == "--afr"              ? d.airFuelRatio
-       : name == "--seal-gap"         ? d.sealGap
-       : name == "--wall-temperature" ? d.wallTemperature
-       : name == "--heat-transfer"    ? d.heatTransfer
-                                      : d.cycleGamma) = study::TypedNumber(*value);
     } else if (name == "--recess-pocket" || name == "--apex-slot" || name == "--intake-plenum" ||
                name == "--exhaust-plenum" || name == "--wiebe") {
       // Several numbers in one value, each read as a length is.
@@ -391,8 +393,6 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
                                                 : "P,T (bar and K)")};
       }
       for (std::size_t n = 0; n < parts.size(); ++n) *parts[n] = study::TypedNumber(texts[n]);
-    } else if (name == "--shaft-angle") {
-      options.design.shaftAngle = study::TypedNumber(*value);
     } else if (name == "--port-edge") {
       const auto angle = parseNumber(*value);
       if (!angle || !(*angle >= 0 && *angle <= 1080)) {
