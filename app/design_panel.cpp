@@ -13,6 +13,7 @@
 #include "port_file.h"
 #include "port_values.h"
 #include "results_table.h"
+#include "typed_fields.h"
 #include "vector_state.h"
 
 namespace rotary::app {
@@ -167,6 +168,9 @@ DesignPanel::DesignPanel(QWidget* parent) : QWidget(parent) {
   tabs_->addTab(scroll, "Figures");
   cycle_ = new CycleChart;
   tabs_->addTab(cycle_, "Cycle");
+  model_ = new CycleModelPage;
+  tabs_->addTab(model_, "Cycle model");
+  connect(model_, &CycleModelPage::edited, this, &DesignPanel::typed);
   auto* column = new QVBoxLayout(figuresPage);
 
   auto* results = new QFormLayout;
@@ -277,7 +281,7 @@ bool DesignPanel::realGiven() const {
 
 study::Design DesignPanel::design(const study::Design& engine) const {
   study::Design design = engine;
-  const auto typed = [](const QLineEdit* box) { return box->text().trimmed().toStdString(); };
+  const auto typed = typedText;
   // The window's own unit, millimetres, is the companion's without --units.
   design.unit = unit_->currentIndex() == 0 ? "" : unit().name;
   design.real = realGiven();
@@ -290,20 +294,9 @@ study::Design DesignPanel::design(const study::Design& engine) const {
   if (const std::string gamma = typed(input(Field::kGamma)); !gamma.empty()) design.gamma = gamma;
   design.rotors = std::to_string(rotors_->value());
   design.gearModule = typed(module_);
-  // Several numbers in one field: the last takes what is left, so that a field with too many is
-  // refused as no number.
-  const auto apart = [&typed](const QLineEdit* box, std::vector<study::TypedNumber*> into) {
-    const std::string text = typed(box);
-    if (text.empty()) return;
-    std::size_t from = 0;
-    for (std::size_t n = 0; n < into.size(); ++n) {
-      const std::size_t comma = n + 1 == into.size() ? text.npos : text.find(',', from);
-      *into[n] = text.substr(from, comma == text.npos ? text.npos : comma - from);
-      from = comma == text.npos ? text.size() : comma + 1;
-    }
-  };
-  apart(shape_[0], {&design.pocketLength, &design.pocketWidth, &design.pocketLead});
-  apart(shape_[1], {&design.apexSlotWidth, &design.apexSlotDepth});
+  splitTyped(shape_[0], {&design.pocketLength, &design.pocketWidth, &design.pocketLead});
+  splitTyped(shape_[1], {&design.apexSlotWidth, &design.apexSlotDepth});
+  model_->fillDesign(design);
   const std::vector<PortDefinition> all = ports();
   design.ports = all.empty() ? nullptr : std::make_shared<const std::vector<PortDefinition>>(all);
   return design;
@@ -395,6 +388,7 @@ void DesignPanel::nameInUnits() {
   module_->setAccessibleName(moduleLabel_->text());
   engineView_->setLengthUnit(unit().name);
   cycle_->setUnits(unit().name, unit().volumeUnit);
+  model_->setLengthUnit(unit().name);
 }
 
 std::string DesignPanel::gearModuleRefusal() const {
@@ -611,6 +605,8 @@ void DesignPanel::recompute() {
       return computed;
     }));
   }
+  // The model runs on its own: a slow cycle never holds up the real engine's figures.
+  model_->compute(design);
   updateDesigner();
   emit outcomeChanged();
 }

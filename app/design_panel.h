@@ -17,6 +17,7 @@
 #include <optional>
 
 #include "cycle_chart.h"
+#include "cycle_model_page.h"
 #include "design_outcome.h"
 #include "engine_view.h"
 #include "length_unit.h"
@@ -52,8 +53,9 @@ class DesignPanel : public QWidget {
   // The real engine of the engine and values shown, once computed; none while it is being
   // computed, before any engine, or with no values given.
   const std::optional<study::DesignOutcome>& outcome() const { return outcome_; }
-  // Whether figures are on their way: the values typed settling, or the engine being computed.
-  bool computing() const { return computing_ || settlePending_; }
+  // Whether figures are on their way: the values typed settling, the engine or its working cycle
+  // being computed.
+  bool computing() const { return computing_ || settlePending_ || model_->computing(); }
 
   // What the panel says: the caption, each figure's value and the refusal in red.
   QString caption() const { return caption_->text(); }
@@ -82,6 +84,8 @@ class DesignPanel : public QWidget {
   QString designerNote() const { return designerNote_->text(); }
   // The chamber over its cycle, on the panel's second page.
   CycleChart* cycleChart() const { return cycle_; }
+  // The working cycle's model of the design, on the panel's last page.
+  CycleModelPage* cycleModel() const { return model_; }
   // The engine drawn, on the panel's first page.
   EngineView* engineView() const { return engineView_; }
   // Side ports loaded from DXF or CSV files, timed for the engine shown (its real engine where
@@ -151,6 +155,7 @@ class DesignPanel : public QWidget {
   QComboBox* unit_ = nullptr;
   QLabel* designerNote_ = nullptr;
   CycleChart* cycle_ = nullptr;
+  CycleModelPage* model_ = nullptr;
   QFutureWatcher<Computed> watcher_;
   // The real engine's figures alone, ahead of its curve and drawing: the request they answer.
   QFutureWatcher<std::pair<long, study::DesignOutcome>> figuresWatcher_;

@@ -41,6 +41,10 @@ const QList<Filter> kProfileFilters = {{"CSV table (*.csv)", "csv", WindowFile::
 const QList<Filter> kCurveFilters = {{"CSV table (*.csv)", "csv", WindowFile::kVolumeCurve}};
 const QList<Filter> kCycleChartFilters = {{"SVG image (*.svg)", "svg", WindowFile::kCycleChartSvg},
                                           {"PNG image (*.png)", "png", WindowFile::kCycleChartPng}};
+const QList<Filter> kModelFilters = {
+    {"CSV table of the last cycle (*.csv)", "csv", WindowFile::kModelCurve},
+    {"SVG chart (*.svg)", "svg", WindowFile::kModelChartSvg},
+    {"PNG chart (*.png)", "png", WindowFile::kModelChartPng}};
 // Not files of one content each: Export Solids writes them itself.
 const QList<Filter> kSolidFilters = {{"STEP assembly (*.step)", "step", WindowFile::kFigureSvg},
                                      {"STL, a file a part (*.stl)", "stl", WindowFile::kFigureSvg}};
@@ -97,6 +101,8 @@ Desk::Desk(Form1& form, Program& program) : form_(form), program_(program) {
           [this] { askAndSave("Export Volume Curve", kCurveFilters, "volume-curve"); });
   connect(menus.saveCycleChart, &QAction::triggered, this,
           [this] { askAndSave("Save Cycle Chart", kCycleChartFilters, "cycle"); });
+  connect(menus.saveCycleModel, &QAction::triggered, this,
+          [this] { askAndSave("Save Cycle Model", kModelFilters, "cycle-model"); });
   connect(menus.exportSolids, &QAction::triggered, this,
           [this] { askAndSave("Export Solids", kSolidFilters, "", true); });
   connect(menus.openIntakePorts, &QAction::triggered, this,
@@ -125,6 +131,7 @@ Desk::Desk(Form1& form, Program& program) : form_(form), program_(program) {
   connect(menus.method, &QAction::triggered, this, &Desk::showMethod);
   connect(menus.about, &QAction::triggered, this, &Desk::showAbout);
   connect(panel_, &DesignPanel::outcomeChanged, this, &Desk::updateActions);
+  connect(panel_->cycleModel(), &CycleModelPage::modelledChanged, this, &Desk::updateActions);
 
   program_.adapter().changed = [this] { cycleChanged(); };
   program_.adapter().frameShown = [this] { frameShown(); };
@@ -221,6 +228,9 @@ QString Desk::whyNoSave(bool needsRealEngineReady) const {
                : "No figures to save: the window shows a message instead.";
   }
   if (const QString why = panelRefusal(needsRealEngineReady); !why.isEmpty()) return why;
+  if (needsRealEngineReady && form_.sidePanelShown() && panel_->cycleModel()->computing()) {
+    return "The design panel's working cycle is still being computed.";
+  }
   if (needsRealEngineReady && takesRealEngine()) {
     if (!panel_->outcome()) {
       return "The design panel's real engine is still being computed.";
@@ -245,6 +255,16 @@ void Desk::updateActions() {
   enable(menus.exportVolumeCurve, whyNoSave(true));
   enable(menus.saveCycleChart, whyNoSave(true));
   enable(menus.exportSolids, whyNoSave(true));
+  QString whyNoModel = whyNoSave(true);
+  if (whyNoModel.isEmpty() && !modelShown()) {
+    whyNoModel = "Type a cycle speed on the design panel's Cycle model page to run the model.";
+  }
+  if (const auto* model = modelShown(); whyNoModel.isEmpty() && !model->design.row.cycle) {
+    whyNoModel = "The model has no figures: " + withFullStop(model->design.message.empty()
+                                                                 ? model->design.row.cycleMessage
+                                                                 : model->design.message);
+  }
+  enable(menus.saveCycleModel, whyNoModel);
   for (QAction* ports : {menus.openIntakePorts, menus.openExhaustPorts, menus.clearPorts}) {
     enable(ports, "");
   }
@@ -269,6 +289,11 @@ QString Desk::resultsToCopy() const {
   if (figures) row.figures = state.figures;
   row.exact = state.exact;
   if (!row.input.real) study::addChamberFigures(row);
+  if (const cycle::ModelledDesign* model = modelShown()) {
+    row.cycle = model->design.row.cycle;
+    row.cycleMessage =
+        model->design.message.empty() ? model->design.row.cycleMessage : model->design.message;
+  }
   return QString::fromStdString(formats::tabSeparatedRow(row));
 }
 
@@ -294,7 +319,8 @@ bool Desk::save(WindowFile file, const QString& path) {
   if (!output.ok()) return fail(withFullStop(output.error()));
   std::string content, error;
   const study::DesignOutcome* real = drawsRealEngine ? realEngine() : nullptr;
-  if (!windowFileContent(file, engineShown(), real, content, error)) {
+  if (!windowFileContent(file, engineShown(), real, content, error,
+                         {modelShown(), takesRealEngine()})) {
     return fail(withFullStop(error));
   }
   if (!output.write(content)) return fail(withFullStop(output.error()));
@@ -343,6 +369,12 @@ bool Desk::saveSolids(const QString& path, bool stl) {
   if (form_.sidePanelShown()) panel_->setSolidFigures(made.figures);
   lastFolder_ = QFileInfo(path).absolutePath();
   return true;
+}
+
+const cycle::ModelledDesign* Desk::modelShown() const {
+  if (!form_.sidePanelShown() || !engineShown().hasCycle()) return nullptr;
+  const auto& modelled = panel_->cycleModel()->modelled();
+  return modelled ? &modelled->model : nullptr;
 }
 
 study::Design Desk::engineShown() const {

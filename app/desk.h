@@ -74,6 +74,8 @@ class Desk : public QObject {
   // The window's engine as the saves and the copy take it: in the panel's unit, with its ports,
   // where the panel is shown.
   study::Design engineShown() const;
+  // The design panel's working cycle of the design shown, where it asks for one and it has run.
+  const cycle::ModelledDesign* modelShown() const;
   // The window's volumes in the unit chosen: the panel's where it is shown, else millimetres'
   // cubic centimetres.
   void followUnit();

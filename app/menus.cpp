@@ -48,6 +48,7 @@ Menus createMenus(QWidget* parent) {
   m.exportResults = addAction(file, "Export &Results (CSV or JSON)...", "ExportResults");
   m.exportVolumeCurve = addAction(file, "Export &Volume Curve (CSV)...", "ExportVolumeCurve");
   m.saveCycleChart = addAction(file, "Save C&ycle Chart (SVG or PNG)...", "SaveCycleChart");
+  m.saveCycleModel = addAction(file, "Save Cycle &Model (CSV, SVG or PNG)...", "SaveCycleModel");
   m.exportSolids = addAction(file, "Export &Solids (STEP or STL)...", "ExportSolids");
   file->addSeparator();
   m.openIntakePorts = addAction(file, "Open &Intake Ports (DXF or CSV)...", "OpenIntakePorts");

@@ -15,6 +15,7 @@ struct Menus {
   QAction* exportResults = nullptr;
   QAction* exportVolumeCurve = nullptr;
   QAction* saveCycleChart = nullptr;
+  QAction* saveCycleModel = nullptr;
   QAction* exportSolids = nullptr;
   QAction* openIntakePorts = nullptr;
   QAction* openExhaustPorts = nullptr;

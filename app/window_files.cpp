@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "chart.h"
+#include "cycle_curve_csv.h"
 #include "dxf_export.h"
 #include "figure.h"
 #include "length_unit.h"
@@ -40,7 +41,8 @@ std::string namePart(const study::TypedNumber& typed) {
 }  // namespace
 
 bool windowFileContent(WindowFile file, const study::Design& engine,
-                       const study::DesignOutcome* real, std::string& content, std::string& error) {
+                       const study::DesignOutcome* real, std::string& content, std::string& error,
+                       WindowModel model) {
   // Called after Qt has painted, which leaves the vector state that slows every sine tenfold.
   clearUpperVectorState();
   // Millimetres give cubic centimetres, as in the window; any other unit its own cube.
@@ -57,6 +59,30 @@ bool windowFileContent(WindowFile file, const study::Design& engine,
   }
   const RealEngine realEngine = real ? real->row.input.realEngine() : RealEngine{0, 0, 0};
   switch (file) {
+    case WindowFile::kModelCurve:
+    case WindowFile::kModelChartSvg:
+    case WindowFile::kModelChartPng: {
+      // As the companion's --cycle-curve and --chart for one engine with --cycle.
+      if (!model.model || !model.model->design.message.empty() || !model.model->design.row.cycle) {
+        error = !model.model                           ? "no cycle speed is typed"
+                : !model.model->design.message.empty() ? model.model->design.message
+                                                       : model.model->design.row.cycleMessage;
+        return false;
+      }
+      const study::EngineRow& row = model.model->design.row;
+      const auto& curve = model.model->cycle.curve;
+      if (file == WindowFile::kModelCurve) {
+        std::ostringstream out;
+        formats::writeCycleCurve(out, curve, unit.volumeDivisor, unit.metres,
+                                 study::cycleSettingsText(study::cycleValuesOf(row.input)));
+        content = out.str();
+        return true;
+      }
+      return drawing::drawModelChart(
+          file == WindowFile::kModelChartPng ? formats::ImageFormat::kPng
+                                             : formats::ImageFormat::kSvg,
+          drawing::modelChartOf(row, curve, model.realEngine), content, error);
+    }
     case WindowFile::kDxf: {
       const RealLimit shape = real ? *real->row.real : realLimit(*e, *R, *W, realEngine);
       if (!shape.hasFigures()) {
@@ -133,8 +159,14 @@ bool windowFileContent(WindowFile file, const study::Design& engine,
       computeHeadless(engine.eccentricity.text, engine.rotorRadius.text, engine.chamberWidth.text,
                       engine.steps, nullptr, kMostWindowSteps, unit.volumeDivisor);
   if (file == WindowFile::kResultsCsv || file == WindowFile::kResultsJson) {
-    const std::vector<study::EngineRow> rows = {
-        study::rowOf(real ? real->row.input : engine, headless)};
+    std::vector<study::EngineRow> rows = {study::rowOf(real ? real->row.input : engine, headless)};
+    if (model.model) {
+      // The model's figures of this very design, run on the panel's page.
+      rows.front().cycle = model.model->design.row.cycle;
+      rows.front().cycleMessage = model.model->design.message.empty()
+                                      ? model.model->design.row.cycleMessage
+                                      : model.model->design.message;
+    }
     std::ostringstream out;
     if (file == WindowFile::kResultsCsv) {
       formats::writeCsv(out, rows);

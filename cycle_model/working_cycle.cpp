@@ -341,6 +341,12 @@ void addWorkingCycle(study::EngineRow& row, CycleOutcome* whole) {
   if (whole) *whole = std::move(outcome);
 }
 
+ModelledDesign modelDesign(const study::Design& design, study::Face face) {
+  ModelledDesign modelled{study::designOutcome(design, face), {}};
+  if (modelled.design.message.empty()) addWorkingCycle(modelled.design.row, &modelled.cycle);
+  return modelled;
+}
+
 study::EngineRow evaluateWithCycle(const study::Design& design, const study::RunRequest& request) {
   study::EngineRow row = study::evaluate(design, request);
   addWorkingCycle(row);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cycle_values.h"
+#include "design_outcome.h"
 #include "port_timing.h"
 #include "real_engine.h"
 #include "runner.h"
@@ -59,6 +60,15 @@ CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleValues& setti
 // engine (or shape) has figures: its figures in row.cycle, or why none in row.cycleMessage.
 // The whole outcome, the curve with it, where `outcome` is given.
 void addWorkingCycle(study::EngineRow& row, CycleOutcome* outcome = nullptr);
+
+// A design's working cycle on its own, as the window's page and Python run it: the design judged
+// and its real engine evaluated in the face's words, then, where that leaves figures, its cycle:
+// the figures in design.row.cycle (or why none in its cycleMessage), the curve in `cycle`.
+struct ModelledDesign {
+  study::DesignOutcome design;
+  CycleOutcome cycle;
+};
+ModelledDesign modelDesign(const study::Design& design, study::Face face);
 
 // study::evaluate with the working cycle: for a study's runner.
 study::EngineRow evaluateWithCycle(const study::Design& design, const study::RunRequest& request);

@@ -8,6 +8,8 @@
 #include <QValueAxis>
 #include <string>
 
+#include "drawing.h"
+
 namespace rotary::drawing {
 
 // "Real engine, e = 15, R = 105, W = 80: " followed by what the chart shows.
@@ -17,6 +19,10 @@ QChart* newCycleChart(bool realEngine, double eccentricity, double rotorRadius, 
 // The eccentric shaft's angle from 0 to 1080 degrees, a tick every 90: the dead centres and the
 // strokes between.
 QValueAxis* newShaftAxis();
+
+// The working cycle's pressure against its volume, log-log, the ports' events marked: the upper
+// half of the model's chart, and the window's Cycle-model page.
+QChart* newPressureVolumeChart(const ModelChart& chart);
 
 // Dashed with a dash longer than the line: one path in an SVG, not a line per degree.
 QPen wholeLinePen(const QColor& colour, double width);

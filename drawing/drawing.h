@@ -11,6 +11,7 @@
 #include "real_engine.h"
 #include "runner.h"
 #include "volume_curve.h"
+#include "working_cycle.h"
 
 namespace rotary::drawing {
 
@@ -69,6 +70,12 @@ struct ModelChart {
   std::string settings;  // the model's, in words
   std::string volumeUnit = "cm^3";
 };
+
+// One engine's working cycle as its chart draws it: its last cycle in the row's units, the
+// ports' events from the row's timing, the model's settings in words. `realEngine` names it a
+// real engine in the title, as its real values were given.
+ModelChart modelChartOf(const study::EngineRow& row, const std::vector<cycle::CyclePointSI>& curve,
+                        bool realEngine);
 
 // The power and torque curve of a sweep of speeds: each row's indicated power and torque
 // against its speed, named a model with its settings.

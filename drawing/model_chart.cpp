@@ -48,11 +48,7 @@ QValueAxis* valueAxis(const QString& title, double low, double high) {
 
 }  // namespace
 
-bool drawModelChart(ImageFormat format, const ModelChart& chart, std::string& content,
-                    std::string& error) {
-  ensureHeadlessQt();
-  const QString model = QString::fromStdString(chart.settings);
-  // Above: p against V, log-log, the events marked.
+QChart* newPressureVolumeChart(const ModelChart& chart) {
   QChart* pv = newCycleChart(chart.realEngine, chart.eccentricity, chart.rotorRadius,
                              chart.chamberWidth, "pressure against volume, a model");
   auto* loop = new QLineSeries;
@@ -93,6 +89,17 @@ bool drawModelChart(ImageFormat format, const ModelChart& chart, std::string& co
     series->attachAxis(volumes);
     series->attachAxis(pressures);
   }
+  return pv;
+}
+
+bool drawModelChart(ImageFormat format, const ModelChart& chart, std::string& content,
+                    std::string& error) {
+  ensureHeadlessQt();
+  const QString model = QString::fromStdString(chart.settings);
+  // Above: p against V, log-log, the events marked.
+  QChart* pv = newPressureVolumeChart(chart);
+  double pHigh = 0;
+  for (double p : chart.pressure) pHigh = std::max(pHigh, p);
   // Below: p over the shaft's angle.
   QChart* overAngle = newCycleChart(chart.realEngine, chart.eccentricity, chart.rotorRadius,
                                     chart.chamberWidth, "pressure over the cycle, a model");

@@ -14,14 +14,14 @@ namespace py = pybind11;
 namespace rotary::python {
 
 py::dict cycleFor(const study::Design& design) {
-  const study::DesignOutcome outcome = study::designOutcome(design, study::Face::kPython);
-  if (!outcome.message.empty()) throw DesignRefused(outcome.message);
-  study::EngineRow row = outcome.row;
-  cycle::CycleOutcome whole;
+  cycle::ModelledDesign modelled;
   {
     py::gil_scoped_release released;
-    cycle::addWorkingCycle(row, &whole);
+    modelled = cycle::modelDesign(design, study::Face::kPython);
   }
+  if (!modelled.design.message.empty()) throw DesignRefused(modelled.design.message);
+  const study::EngineRow& row = modelled.design.row;
+  const cycle::CycleOutcome& whole = modelled.cycle;
   if (!row.cycle) throw py::value_error(row.cycleMessage);
   const study::CycleFigures& f = *row.cycle;
   py::dict d;
@@ -68,14 +68,10 @@ py::dict cycleSweepFor(const study::Design& design, const std::vector<double>& s
     study::forEachEngine(n, [&](std::size_t k) {
       study::Design each = design;
       each.cycleRpm = typed(speeds[k]);
-      const study::DesignOutcome outcome = study::designOutcome(each, study::Face::kPython);
-      if (!outcome.message.empty()) {
-        messages[k] = outcome.message;
-        return;
-      }
-      rows[k] = outcome.row;
-      cycle::addWorkingCycle(rows[k]);
-      messages[k] = rows[k].cycleMessage;
+      cycle::ModelledDesign modelled = cycle::modelDesign(each, study::Face::kPython);
+      messages[k] = modelled.design.message.empty() ? modelled.design.row.cycleMessage
+                                                    : modelled.design.message;
+      rows[k] = std::move(modelled.design.row);
     });
   }
   const double none = std::nan("");

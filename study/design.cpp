@@ -235,7 +235,12 @@ std::optional<Refusal> cycleRefusal(const Design& d, Face face) {
 
 std::string givenTogether(std::initializer_list<const TypedNumber*> values, Face face) {
   std::string text;
+  // The numbers typed, without the empty ones after the last: "1.013" typed for P,T is shown
+  // as typed, not as "1.013,".
+  std::size_t typed = values.size();
+  while (face != Face::kPython && typed > 1 && values.begin()[typed - 1]->text.empty()) --typed;
   for (const TypedNumber* value : values) {
+    if (typed-- == 0) break;
     if (!text.empty()) text += face == Face::kPython ? ", " : ",";
     text += face == Face::kPython ? value->shown() : value->text;
   }

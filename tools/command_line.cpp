@@ -656,22 +656,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
           study::cycleSettingsText(study::cycleValuesOf(rows.front().input));
       bool drawn = false;
       if (!isStudy) {
-        drawing::ModelChart chart{one.e, one.R, one.W, options.realEngine(), {},
-                                  {},    {},    {},    settingsText,         unit.volumeUnit};
-        const double cubic = unit.volumeDivisor * unit.metres * unit.metres * unit.metres;
-        for (const cycle::CyclePointSI& p : cycleOutcome.curve) {
-          chart.shaftAngle.push_back(p.theta);
-          chart.volume.push_back(p.volume / cubic);
-          chart.pressure.push_back(p.pressure / 1e5);
-        }
-        if (const auto& timing = rows.front().timing) {
-          for (const PortTiming& port : timing->ports) {
-            for (const PortOpening& opening : port.openings) {
-              chart.events.push_back({opening.opens, "opens"});
-              chart.events.push_back({opening.closes, "closes"});
-            }
-          }
-        }
+        const drawing::ModelChart chart =
+            drawing::modelChartOf(rows.front(), cycleOutcome.curve, options.realEngine());
         drawn = drawer->modelChart(files.chartFormat, chart, content, error);
       } else {
         drawing::PowerChart chart;

@@ -59,6 +59,9 @@ struct FaceCase {
   const char* module = "";
   const char *peripheralIntake = "", *peripheralExhaust = "";  // FROM,TO,WIDTH in the unit
   const char *intake = "", *exhaust = "";                      // an outline's name
+  // The working cycle's speed and settings, each as the window's box takes it; none for no
+  // model.
+  std::vector<std::pair<Field, const char*>> cycle = {};
 };
 
 void PrintTo(const FaceCase& c, std::ostream* os) {
@@ -144,6 +147,9 @@ QStringList companionOptions(const FaceCase& c, const std::map<std::string, QStr
     if (*value) options << option << value;
   }
   if (c.rotors != 1) options << "--rotors" << QString::number(c.rotors);
+  for (const auto& [field, value] : c.cycle) {
+    options << QString::fromUtf8(study::ruleOf(field).option) << value;
+  }
   return options;
 }
 
@@ -192,6 +198,19 @@ Json pythonFace(const FaceCase& c, const QDir& folder,
     Json window = Json::array();
     for (const QString& part : QString(value).split(',')) window.push_back(part.toDouble());
     design[name] = Json::array({window});
+  }
+  // The working cycle by cycle(), each setting by its keyword, a pair as a tuple.
+  if (!c.cycle.empty()) {
+    Json settings = Json::object();
+    for (const auto& [field, value] : c.cycle) {
+      const QStringList parts = QString(value).split(',');
+      Json number = parts.size() == 1 ? Json(parts[0].toDouble()) : Json::array();
+      if (parts.size() > 1) {
+        for (const QString& part : parts) number.push_back(part.toDouble());
+      }
+      settings[std::string(study::ruleOf(field).keyword)] = number;
+    }
+    design["cycle"] = settings;
   }
   // Named as the companion and the window name them: run where they are.
   for (const auto& [role, file] : files) design[role] = file.toStdString();
@@ -243,6 +262,17 @@ const Save kSaves[] = {
     {WindowFile::kCycleChartPng, "chart.png", {"--volume-curve", "/dev/null", "--chart"}},
 };
 
+// The saves of a design: with a working cycle, the model's curve and chart as well.
+std::vector<Save> savesOf(const FaceCase& c) {
+  std::vector<Save> saves(std::begin(kSaves), std::end(kSaves));
+  if (!c.cycle.empty()) {
+    saves.push_back({WindowFile::kModelCurve, "model.csv", {"--cycle-curve"}});
+    saves.push_back({WindowFile::kModelChartSvg, "model.svg", {"--chart"}});
+    saves.push_back({WindowFile::kModelChartPng, "model.png", {"--chart"}});
+  }
+  return saves;
+}
+
 // A PDF's one part that may differ: the second at which it was made.
 QByteArray undated(const QByteArray& pdf) {
   static const QRegularExpression date(R"(/CreationDate \(D:\d+Z\))");
@@ -280,7 +310,8 @@ TEST_P(Faces, GiveOneDesignTheSameFiguresEverywhere) {
 
   // The window, typed as a designer types it.
   DeskWindow window;
-  QStringList boxes, panelFigures;
+  QStringList boxes, panelFigures, modelFigures;
+  QString modelCaption;
   std::map<QString, QString> copied;
   QByteArray savedCsv, savedJson;
   enum { kStart, kTyped, kPorts } stage = kStart;
@@ -313,6 +344,9 @@ TEST_P(Faces, GiveOneDesignTheSameFiguresEverywhere) {
         panel->gearModule()->setText(c.module);
         panel->peripheralPort(PortRole::kIntake)->setText(c.peripheralIntake);
         panel->peripheralPort(PortRole::kExhaust)->setText(c.peripheralExhaust);
+        for (const auto& [field, value] : c.cycle) {
+          panel->cycleModel()->input(field)->setText(value);
+        }
         framesAt = window.window.frames();
         stage = kTyped;
         return false;
@@ -332,13 +366,17 @@ TEST_P(Faces, GiveOneDesignTheSameFiguresEverywhere) {
         if (!settled()) return false;
         for (int n = 4; n <= 6; ++n) boxes << window.window.text(n);
         for (int n = 0; n < 6; ++n) panelFigures << panel->figure(n);
+        for (int n = 0; n < CycleModelPage::kFigureCount; ++n) {
+          modelFigures << panel->cycleModel()->figure(n);
+        }
+        modelCaption = panel->cycleModel()->caption();
         window.window.form.menus().copyResults->trigger();
         copied = pasted(QApplication::clipboard()->text());
         EXPECT_TRUE(window.desk.save(WindowFile::kResultsCsv, folder.filePath("window.csv")))
             << window.complaints.join("\n").toStdString();
         EXPECT_TRUE(window.desk.save(WindowFile::kResultsJson, folder.filePath("window.json")))
             << window.complaints.join("\n").toStdString();
-        for (const Save& save : kSaves) {
+        for (const Save& save : savesOf(c)) {
           EXPECT_TRUE(window.desk.save(save.file, folder.filePath(QString("window-") + save.name)))
               << save.name << ": " << window.complaints.join("\n").toStdString();
         }
@@ -365,10 +403,36 @@ TEST_P(Faces, GiveOneDesignTheSameFiguresEverywhere) {
   EXPECT_EQ(plain(copied), plain(expected));
   EXPECT_EQ(testing::contentOf(folder.filePath("window.csv")).toStdString(), csv.toStdString());
   EXPECT_EQ(testing::contentOf(folder.filePath("window.json")).toStdString(), json.toStdString());
-  // Every save, the companion's file to the byte.
-  for (const Save& save : kSaves) {
+  // The model's page: its figures the CSV's to six digits, named a model with its settings.
+  if (!c.cycle.empty()) {
+    const char* columns[] = {
+        "imep_net",          "imep_gross",           "pmep",           "indicated_power",
+        "indicated_torque",  "indicated_efficiency", "indicated_work", "volumetric_efficiency",
+        "residual_fraction", "peak_pressure",        "heat_lost",      "mass_leaked",
+        "cycles_to_converge"};
+    ASSERT_FALSE(row.at("imep_net").isEmpty()) << csv.toStdString();
+    for (int n = 0; n < CycleModelPage::kFigureCount; ++n) {
+      const std::string shown = significantDigits(row.at(columns[n]).toDouble(), 6);
+      const std::string expected =
+          n == 9 ? shown + " at " + significantDigits(row.at("peak_pressure_deg").toDouble(), 6)
+                 : shown;
+      EXPECT_EQ(modelFigures[n].toStdString(), expected) << columns[n];
+    }
+    EXPECT_EQ(modelCaption.toStdString(),
+              "working cycle, " + row.at("cycle_model").toStdString() + ".");
+  }
+  // Every save, the companion's file to the byte: the volume's chart without the model, as the
+  // companion draws the model's chart where it runs one.
+  QStringList withoutModel = options;
+  for (const auto& [field, value] : c.cycle) {
+    withoutModel.removeAt(withoutModel.indexOf(QString::fromUtf8(study::ruleOf(field).option)) + 1);
+    withoutModel.removeOne(QString::fromUtf8(study::ruleOf(field).option));
+  }
+  for (const Save& save : savesOf(c)) {
     const QString name = QString("companion-") + save.name;
-    companionIn(folder, QStringList(options) << save.options << name);
+    const bool volumeChart =
+        save.file == WindowFile::kCycleChartSvg || save.file == WindowFile::kCycleChartPng;
+    companionIn(folder, QStringList(volumeChart ? withoutModel : options) << save.options << name);
     QByteArray written = testing::contentOf(folder.filePath(QString("window-") + save.name));
     QByteArray expected = testing::contentOf(folder.filePath(name));
     ASSERT_FALSE(expected.isEmpty()) << save.name;
@@ -408,6 +472,20 @@ TEST_P(Faces, GiveOneDesignTheSameFiguresEverywhere) {
       if (!row.count(column) || value.is_null()) continue;
       EXPECT_TRUE(shownAs(value.get<double>(), row.at(column))) << name;
     }
+  }
+
+  if (!c.cycle.empty()) {
+    const Json& modelled = python.at("cycle");
+    int figures = 0;
+    for (const auto& [name, value] : modelled.items()) {
+      const QString column = QString::fromStdString(name);
+      if (!row.count(column) || !value.is_number()) continue;
+      EXPECT_TRUE(shownAs(value.get<double>(), row.at(column)))
+          << name << ": " << value << " for " << row.at(column).toStdString();
+      ++figures;
+    }
+    EXPECT_EQ(figures, 14);
+    EXPECT_EQ(modelled.at("cycle_model").get<std::string>(), row.at("cycle_model").toStdString());
   }
 
   // Another unit: the same engine in millimetres, its figures converted by hand.
@@ -460,7 +538,58 @@ INSTANTIATE_TEST_SUITE_P(
                                "0.01", "", "9.4", "7000", "", 1, "", "150,175,3", "", "side",
                                "waist"},
                       FaceCase{"PeripheralPortsInInches", "in", "0.6", "4.2", "3.2", "", "", "", "",
-                               "6000", "", 3, "", "150,175,0.12", "42.5,54.4,1.2"}),
+                               "6000", "", 3, "", "150,175,0.12", "42.5,54.4,1.2"},
+                      // The working cycle: a closed chamber of a real engine in centimetres, at
+                      // constant gamma and without heat lost; and one breathing through a side
+                      // intake and a peripheral exhaust with every setting its own, two rotors.
+                      FaceCase{"ClosedModelInCentimetres",
+                               "cm",
+                               "1.5",
+                               "10.5",
+                               "8",
+                               "0.2",
+                               "0.01",
+                               "",
+                               "",
+                               "",
+                               "",
+                               1,
+                               "",
+                               "",
+                               "",
+                               "",
+                               "",
+                               {{Field::kCycle, "3000"},
+                                {Field::kCycleGamma, "1.35"},
+                                {Field::kHeatTransfer, "0"},
+                                {Field::kBurn, "40"}}},
+                      FaceCase{"ModelBreathingThroughPorts",
+                               "",
+                               "15",
+                               "105",
+                               "80",
+                               "",
+                               "",
+                               "",
+                               "",
+                               "",
+                               "",
+                               2,
+                               "",
+                               "",
+                               "42.5,54.4,30",
+                               "side",
+                               "",
+                               {{Field::kCycle, "6000"},
+                                {Field::kDischarge, "0.8"},
+                                {Field::kIntakePlenum, "1.2,310"},
+                                {Field::kExhaustPlenum, "1.1,850"},
+                                {Field::kSpark, "20"},
+                                {Field::kWiebe, "4.5,1.8"},
+                                {Field::kAirFuelRatio, "13.5"},
+                                {Field::kSealGap, "0.02"},
+                                {Field::kWallTemperature, "420"},
+                                {Field::kHeatTransfer, "1.2"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A design one of the rules refuses: refused by every face, with the same words after the name

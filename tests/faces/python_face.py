@@ -40,6 +40,15 @@ def main():
                                        gear_module=design.get("gear_module"), **real, **shared)
         out["real_engine"] = {name: plain(getattr(one, name))
                               for name in one.__dataclass_fields__}
+    if "cycle" in design:
+        settings = {name: tuple(value) if isinstance(value, list) else value
+                    for name, value in design["cycle"].items()}
+        modelled = rotary_ratio.cycle(design["e"], design["R"], design["W"], **real,
+                                      rotors=shared["rotors"], units=shared["units"], **ports,
+                                      **settings)
+        out["cycle"] = {name: plain(getattr(modelled, name))
+                        for name in modelled.__dataclass_fields__
+                        if not isinstance(getattr(modelled, name), numpy.ndarray)}
     print(json.dumps(out))
 
 

@@ -1,0 +1,160 @@
+// The design panel's Cycle-model page as a designer uses it: the model runs off the event loop,
+// the figures that stand are those of the speed typed last, a setting the model cannot take is
+// named in red in the companion's words, and the page draws the loop it computed.
+#include <gtest/gtest.h>
+
+#include <QChartView>
+#include <QImage>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QTest>
+#include <chrono>
+
+#include "desk_window.h"
+#include "number_text.h"
+#include "working_cycle.h"
+
+namespace rotary::app {
+namespace {
+
+using study::Field;
+
+study::Design defaults() {
+  study::Design engine;
+  engine.eccentricity = "15";
+  engine.rotorRadius = "105";
+  engine.chamberWidth = "80";
+  return engine;
+}
+
+void waitFor(const DesignPanel& panel) {
+  for (int n = 0; n < 4000 && panel.computing(); ++n) QTest::qWait(5);
+}
+
+TEST(CycleModelPage, RunsOffTheEventLoopAndShowsTheSpeedTypedLast) {
+  DesignPanel panel;
+  panel.setEngine(defaults());
+  CycleModelPage& page = *panel.cycleModel();
+  EXPECT_TRUE(page.caption().startsWith("Type a cycle speed")) << page.caption().toStdString();
+  page.input(Field::kCycleGamma)->setText("1.4");
+  page.input(Field::kHeatTransfer)->setText("0");
+  const auto typed = std::chrono::steady_clock::now();
+  page.input(Field::kCycle)->setText("3000");
+  // The key returns at once: the model runs on a thread of its own.
+  EXPECT_LT(std::chrono::steady_clock::now() - typed, std::chrono::milliseconds(50));
+  EXPECT_TRUE(page.computing());
+  EXPECT_EQ(page.caption(), "running the model...");
+  EXPECT_TRUE(page.figure(0).isEmpty());
+  // Another speed while the first runs: the first's figures never stand.
+  page.input(Field::kCycle)->setText("9000");
+  waitFor(panel);
+  ASSERT_TRUE(page.modelled());
+  const study::EngineRow& row = page.modelled()->model.design.row;
+  ASSERT_TRUE(row.cycle) << row.cycleMessage;
+  EXPECT_EQ(row.input.cycleRpm.text, "9000");
+  // The very figures of the design run on its own, not a rounding of another run.
+  const cycle::ModelledDesign alone = cycle::modelDesign(panel.design(), study::Face::kWindow);
+  ASSERT_TRUE(alone.design.row.cycle);
+  EXPECT_EQ(row.cycle->imepNet, alone.design.row.cycle->imepNet);
+  EXPECT_EQ(page.figure(0).toStdString(), significantDigits(alone.design.row.cycle->imepNet, 6));
+  EXPECT_EQ(page.figure(3).toStdString(),
+            significantDigits(alone.design.row.cycle->indicatedPower, 6));
+  EXPECT_TRUE(page.caption().contains("single-zone model at 9000 rpm"))
+      << page.caption().toStdString();
+  EXPECT_FALSE(page.chartView()->isHidden());
+  // The speed cleared: no model, no figures, no chart.
+  page.input(Field::kCycle)->clear();
+  EXPECT_FALSE(page.modelled());
+  EXPECT_TRUE(page.figure(0).isEmpty());
+  EXPECT_TRUE(page.chartView()->isHidden());
+}
+
+// Each setting the model cannot take: the page names it in red in the window's words, shows no
+// figure, and the panel's refusal says the same.
+struct Refused {
+  Field field;
+  const char *typed, *words;
+};
+
+class RefusedSetting : public ::testing::TestWithParam<Refused> {};
+
+TEST_P(RefusedSetting, IsNamedInRedWithNoFigure) {
+  const Refused& c = GetParam();
+  DesignPanel panel;
+  panel.setEngine(defaults());
+  CycleModelPage& page = *panel.cycleModel();
+  if (c.field != Field::kCycle) page.input(Field::kCycle)->setText("3000");
+  page.input(c.field)->setText(c.typed);
+  waitFor(panel);
+  EXPECT_TRUE(page.caption().startsWith(c.words)) << page.caption().toStdString();
+  EXPECT_TRUE(panel.refusalShown().startsWith(c.words)) << panel.refusalShown().toStdString();
+  EXPECT_FALSE(page.modelled());
+  EXPECT_TRUE(page.figure(0).isEmpty());
+  bool red = false;
+  for (const QLabel* each : page.findChildren<QLabel*>()) {
+    if (each->buddy() == page.input(c.field)) red = each->styleSheet().contains("#c00000");
+  }
+  EXPECT_TRUE(red) << "the setting's label is not red";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RefusedSetting,
+    ::testing::Values(
+        Refused{Field::kCycle, "-3000", "cycle speed: \"-3000\" is not a shaft speed above 0"},
+        Refused{Field::kDischarge, "1.2", "discharge coefficient: \"1.2\" is not a discharge"},
+        Refused{Field::kAirFuelRatio, "40", "air-fuel ratio: \"40\" is not an air-fuel ratio"},
+        Refused{Field::kIntakePlenum, "1.013", "intake plenum: \"1.013\" is not P,T"},
+        Refused{Field::kSealGap, "0.02", "seal gap: \"0.02\" leaks to the chambers either side"}),
+    [](const auto& info) {
+      std::string name(study::ruleOf(info.param.field).option.substr(2));
+      for (char& c : name) c = c == '-' ? '_' : c;
+      return name;
+    });
+
+// The window with the page shown: the loop drawn in its blue on a page that shows its figures
+// and its caption whole. With ROTARY_SCREENSHOTS set, the window is saved there to be looked at.
+TEST(CycleModelPage, DrawsTheLoopBesideTheWindow) {
+  testing::DeskWindow window;
+  QImage shot, chart, whole;
+  QString caption;
+  window.runWith(
+      [&] {
+        window.window.form.menus().designPanel->setChecked(true);
+        auto* tabs = window.desk.panel()->findChild<QTabWidget*>("DesignTabs");
+        tabs->setCurrentWidget(window.desk.panel()->cycleModel());
+        window.desk.panel()->cycleModel()->input(Field::kCycle)->setText("6000");
+      },
+      [&] {
+        CycleModelPage& page = *window.desk.panel()->cycleModel();
+        caption = page.caption();
+        chart = page.chartView()->grab().toImage();
+        // The page laid out with its chart, as the user sees it after the next frame.
+        QTest::qWait(50);
+        shot = window.window.form.grab().toImage();
+        whole = window.desk.panel()
+                    ->cycleModel()
+                    ->findChild<QScrollArea*>()
+                    ->widget()
+                    ->grab()
+                    .toImage();
+      });
+  ASSERT_FALSE(chart.isNull());
+  EXPECT_TRUE(caption.startsWith("working cycle, single-zone model at 6000 rpm"))
+      << caption.toStdString();
+  // The loop's pen: blue well above its red and green.
+  int blue = 0;
+  for (int y = 0; y < chart.height(); ++y) {
+    for (int x = 0; x < chart.width(); ++x) {
+      const QRgb p = chart.pixel(x, y);
+      if (qBlue(p) > 150 && qRed(p) < 80 && qGreen(p) < 130) ++blue;
+    }
+  }
+  EXPECT_GT(blue, 200) << "no loop drawn";
+  if (const QByteArray folder = qgetenv("ROTARY_SCREENSHOTS"); !folder.isEmpty()) {
+    shot.save(QString::fromLocal8Bit(folder) + "/cycle-model-window.png");
+    whole.save(QString::fromLocal8Bit(folder) + "/cycle-model-page.png");
+  }
+}
+
+}  // namespace
+}  // namespace rotary::app
