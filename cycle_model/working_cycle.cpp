@@ -37,12 +37,17 @@ ChamberGeometry tabulated(const ChamberCycle& chamber, double volumeDivisor, dou
     std::vector<double> volume, slope, surface;
   };
   auto table = std::make_shared<Table>();
+  // Half a cycle on, the rotor has turned half a turn and the chamber lies in the bore's other
+  // lobe, the same shape turned about the crank axis: its volume, slope and walls repeat every
+  // 540 degrees, and only the first half is computed.
   for (int n = 0; n <= 1080; ++n) {
-    table->volume.push_back(chamber.volume(n) * cubic);
-    table->slope.push_back(chamber.slope(n) * cubic);
+    table->volume.push_back(n > 540 ? table->volume[n - 540] : chamber.volume(n) * cubic);
+    table->slope.push_back(n > 540 ? table->slope[n - 540] : chamber.slope(n) * cubic);
   }
   // The walls, which only the heat lost takes, every two degrees: they cost the most.
-  for (int n = 0; n <= 1080; n += 2) table->surface.push_back(chamber.surface(n) * square);
+  for (int n = 0; n <= 1080; n += 2) {
+    table->surface.push_back(n > 540 ? table->surface[(n - 540) / 2] : chamber.surface(n) * square);
+  }
   // The degree below the angle within the cycle, and how far past it.
   const auto place = [](double theta, double& f) {
     double at = std::fmod(theta, 1080.0);

@@ -136,6 +136,27 @@ TEST(WorkingCycle, ConvergesAndClosesItsBalances) {
   }
 }
 
+// The model takes the chamber over its second half-cycle from its first, half a turn of the
+// rotor on: the volume it reports at every degree is the exact one, for a real engine with a
+// recess's walls as for the bare shape.
+TEST(WorkingCycle, TakesTheExactChamberOverTheWholeCycle) {
+  for (const RealEngine real : {RealEngine{2, 0.1, 5}, RealEngine{0, 0, 0}}) {
+    CycleEngine engine = portedEngine();
+    engine.real = real;
+    engine.recessArea = real.recess > 0 ? 300 : 0;
+    CycleValues settings;
+    settings.rpm = 6000;
+    const CycleOutcome outcome = runWorkingCycle(engine, settings);
+    ASSERT_TRUE(outcome.figures) << outcome.message;
+    const ChamberCycle exact(15, 105, 80, real, 1000, engine.recessArea);
+    ASSERT_EQ(outcome.curve.size(), 1081u);
+    for (const CyclePointSI& point : outcome.curve) {
+      const double expected = exact.volume(point.theta) * 1e3 * 1e-9;  // cm^3 to m^3
+      EXPECT_NEAR(point.volume, expected, 1e-12 * expected) << point.theta;
+    }
+  }
+}
+
 // The seals leak to the chambers either side, as the cycle before found them: less work, the
 // leaked mass counted, the balances still closed.
 TEST(WorkingCycle, LeaksPastTheSealsAndStillClosesItsBalances) {
