@@ -59,16 +59,14 @@ py::dict cycleFor(const study::Design& design) {
   return d;
 }
 
-py::dict cycleSweepFor(const study::Design& design, const std::vector<double>& speeds) {
-  const std::size_t n = speeds.size();
+py::dict cycleSweepFor(const std::vector<study::Design>& designs) {
+  const std::size_t n = designs.size();
   std::vector<study::EngineRow> rows(n);
   std::vector<std::string> messages(n);
   {
     py::gil_scoped_release released;
     study::forEachEngine(n, [&](std::size_t k) {
-      study::Design each = design;
-      each.cycleRpm = typed(speeds[k]);
-      cycle::ModelledDesign modelled = cycle::modelDesign(each, study::Face::kPython);
+      cycle::ModelledDesign modelled = cycle::modelDesign(designs[k], study::Face::kPython);
       messages[k] = modelled.design.message.empty() ? modelled.design.row.cycleMessage
                                                     : modelled.design.message;
       rows[k] = std::move(modelled.design.row);
@@ -82,8 +80,16 @@ py::dict cycleSweepFor(const study::Design& design, const std::vector<double>& s
     }
     return arrayOf(values);
   };
+  const auto given = [&](study::TypedNumber study::Design::*member) {
+    std::vector<double> values;
+    for (const study::Design& design : designs) values.push_back((design.*member).valueOr(none));
+    return arrayOf(values);
+  };
   py::dict d;
-  d["rpm"] = arrayOf(speeds);
+  d["e"] = given(&study::Design::eccentricity);
+  d["R"] = given(&study::Design::rotorRadius);
+  d["W"] = given(&study::Design::chamberWidth);
+  d["rpm"] = given(&study::Design::cycleRpm);
   d["imep_net"] = column(&study::CycleFigures::imepNet);
   d["imep_gross"] = column(&study::CycleFigures::imepGross);
   d["pmep"] = column(&study::CycleFigures::pmep);

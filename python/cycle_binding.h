@@ -13,8 +13,8 @@ namespace rotary::python {
 // figures ValueError with why.
 pybind11::dict cycleFor(const study::Design& design);
 
-// The design's working cycle at each of `speeds`, on every core without the GIL: each figure as
-// an array, NaN where a speed has none, and its reason in "message".
-pybind11::dict cycleSweepFor(const study::Design& design, const std::vector<double>& speeds);
+// Each design's working cycle, on every core without the GIL: their lengths and speeds, and each
+// figure, as arrays, NaN where a design has none and its reason in "message".
+pybind11::dict cycleSweepFor(const std::vector<study::Design>& designs);
 
 }  // namespace rotary::python

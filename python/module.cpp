@@ -718,7 +718,8 @@ py::dict solidsOf(double e, double R, double W, double A, double C, double V,
   return solidsFor(design, step, stepParts, stl);
 }
 
-py::dict cycleOf(double e, double R, double W, const std::vector<double>& rpm, bool many, double A,
+py::dict cycleOf(const std::vector<double>& e, const std::vector<double>& R,
+                 const std::vector<double>& W, const std::vector<double>& rpm, bool many, double A,
                  double C, double V, std::optional<double> target, double rotors,
                  const std::string& units, const std::vector<SidePortArgument>& sides,
                  const std::vector<PeripheralArgument>& peripherals,
@@ -728,11 +729,12 @@ py::dict cycleOf(double e, double R, double W, const std::vector<double>& rpm, b
                  std::optional<double> afr, std::optional<double> sealGap,
                  std::optional<double> wallTemperature, std::optional<double> heatTransfer,
                  std::optional<double> gamma) {
-  study::Design design = realDesignOf(e, R, W, A, C, V);
+  // The shared values judged on the first engine; each engine its own lengths and speed.
+  study::Design design = realDesignOf(e.front(), R.front(), W.front(), A, C, V);
   design.targetRatio = typed(target);
   design.rotors = typed(rotors);
   design.unit = units;
-  design.cycleRpm = typed(rpm.empty() ? 0.0 : rpm.front());
+  design.cycleRpm = typed(rpm.front());
   design.discharge = typed(discharge);
   putTogether(intakePlenum, {&design.intakePressure, &design.intakeTemperature}, "intake_plenum",
               "(pressure, temperature)");
@@ -750,8 +752,17 @@ py::dict cycleOf(double e, double R, double W, const std::vector<double>& rpm, b
     design.ports =
         std::make_shared<const std::vector<PortDefinition>>(checkedPorts(sides, peripherals));
   }
-  if (many) return cycleSweepFor(design, rpm);
-  return cycleFor(design);
+  if (!many) return cycleFor(design);
+  std::vector<study::Design> designs;
+  for (std::size_t k = 0; k < rpm.size(); ++k) {
+    study::Design each = design;
+    each.eccentricity = typed(e[k]);
+    each.rotorRadius = typed(R[k]);
+    each.chamberWidth = typed(W[k]);
+    each.cycleRpm = typed(rpm[k]);
+    designs.push_back(std::move(each));
+  }
+  return cycleSweepFor(designs);
 }
 
 }  // namespace

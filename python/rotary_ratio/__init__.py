@@ -422,16 +422,28 @@ def cycle(e, R, W, rpm, seal_offset=0.0, clearance=0.0, recess=0.0, target_ratio
     over its 1080 degrees at rpm, run until it repeats, with the ports given as ports() takes
     them (none: a closed chamber, one compression and one expansion of the intake's charge).
     Its settings as the companion's options, each None for its default: the plenums as
-    (bar, K), wiebe as (a, m), gamma for constant specific heats. With rpm an array, the
-    power curve: a dict of arrays of rpm's shape, one figure each (the curves left out), NaN
-    where a speed has none and its reason in 'message', every speed on every core."""
+    (bar, K), wiebe as (a, m), gamma for constant specific heats. With e, R, W or rpm arrays
+    (broadcast together), a study: with rpm alone an array, the power curve. It is a dict of
+    arrays of their shape (e, R, W, rpm and one figure each, the curves left out), NaN where an
+    engine has none and its reason in 'message', every engine on every core."""
     sides = _side_ports("intake", intake) + _side_ports("exhaust", exhaust)
     windows = _windows("intake", peripheral_intake) + _windows("exhaust", peripheral_exhaust)
-    speeds = _floats("rpm", rpm)
-    many = speeds.ndim > 0
+    given = {"e": e, "R": R, "W": W, "rpm": rpm}
+    arrays = {name: _floats(name, value) for name, value in given.items()}
+    many = any(array.ndim > 0 for array in arrays.values())
+    if many:
+        try:
+            broadcast = numpy.broadcast_arrays(*arrays.values())
+        except ValueError:
+            raise ValueError("e, R, W and rpm: arrays of shapes " +
+                             ", ".join(str(a.shape) for a in arrays.values()) +
+                             " do not broadcast together") from None
+        shape = broadcast[0].shape
+        columns = [array.ravel().tolist() for array in broadcast]
+    else:
+        columns = [[_number(name, value)] for name, value in given.items()]
     found = _rotary_ratio.cycle(
-        _number("e", e), _number("R", R), _number("W", W),
-        speeds.ravel().tolist() if many else [_number("rpm", rpm)], many,
+        *columns, many,
         _number("seal_offset", seal_offset), _number("clearance", clearance),
         _number("recess", recess), _optional("target_ratio", target_ratio),
         _number("rotors", rotors), _units(units), sides, windows,
@@ -441,7 +453,6 @@ def cycle(e, R, W, rpm, seal_offset=0.0, clearance=0.0, recess=0.0, target_ratio
         _optional("seal_gap", seal_gap), _optional("wall_temperature", wall_temperature),
         _optional("heat_transfer", heat_transfer), _optional("gamma", gamma))
     if many:
-        shape = speeds.shape
         return {name: (numpy.asarray(column, dtype=object if name == "message" else float)
                        .reshape(shape)) for name, column in found.items()}
     return Cycle(**found)

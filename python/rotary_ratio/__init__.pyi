@@ -209,7 +209,8 @@ def cycle(e: Number, R: Number, W: Number, rpm: Number, seal_offset: Number = ..
           heat_transfer: Optional[Number] = ...,
           gamma: Optional[Number] = ...) -> Cycle: ...
 @overload
-def cycle(e: Number, R: Number, W: Number, rpm: Floats, seal_offset: Number = ...,
+def cycle(e: Union[Number, Floats], R: Union[Number, Floats], W: Union[Number, Floats],
+          rpm: Union[Number, Floats], seal_offset: Number = ...,
           clearance: Number = ..., recess: Number = ...,
           target_ratio: Optional[Number] = ..., rotors: Number = ...,
           units: Optional[Units] = ...,

@@ -162,3 +162,35 @@ def test_an_array_of_speeds_gives_the_power_curve_as_each_speed_alone():
         assert curve["message"][index] is None
     assert math.isnan(curve["imep_net"][1, 1])
     assert "rpm: -5 is not a shaft speed above 0" in curve["message"][1, 1]
+
+
+def test_arrays_of_lengths_and_speeds_broadcast_into_a_study_as_the_companions():
+    """e and rpm as arrays of shapes (3,) and (2, 1): a (2, 3) study of closed chambers, each
+    engine what cycle() gives it alone and what the companion's study of the same engines gives
+    (to the digits its CSV prints)."""
+    settings = dict(gamma=1.35, heat_transfer=0, burn=40)
+    eccentricities = numpy.array([14.0, 15.0, 16.0])
+    speeds = numpy.array([[3000.0], [6000.0]])
+    found = rotary_ratio.cycle(eccentricities, 105, 80, rpm=speeds, **settings)
+    assert found["imep_net"].shape == (2, 3)
+    assert (found["e"] == numpy.broadcast_to(eccentricities, (2, 3))).all()
+    assert (found["rpm"] == numpy.broadcast_to(speeds, (2, 3))).all()
+    assert (found["W"] == 80).all()
+    alone = rotary_ratio.cycle(16, 105, 80, rpm=6000, **settings)
+    assert found["imep_net"][1, 2] == alone.imep_net
+    assert found["indicated_power"][1, 2] == alone.indicated_power
+    done = run("--eccentricity", "14:16:1", "--cycle", "3000", "--cycle-gamma", "1.35",
+               "--heat-transfer", "0", "--burn", "40", "--format", "json")
+    assert done.returncode == 0, done.stderr
+    rows = json.loads(done.stdout)
+    assert [row["eccentricity"] for row in rows] == [14, 15, 16]
+    for row, imep, power in zip(rows, found["imep_net"][0], found["indicated_power"][0]):
+        assert imep == pytest.approx(row["imep_net"], rel=1e-8)
+        assert power == pytest.approx(row["indicated_power"], rel=1e-8)
+    # A larger eccentricity on the same rotor: a smaller K, a lower ratio, and less of the fuel's
+    # heat made work, as the Otto cycle's efficiency falls with the ratio.
+    ratios = [rotary_ratio.exact_limit(e, 105, 80).compression_ratio for e in eccentricities]
+    assert numpy.all(numpy.diff(ratios) < 0)
+    assert numpy.all(numpy.diff(found["indicated_efficiency"], axis=1) < 0)
+    with pytest.raises(ValueError, match="do not broadcast together"):
+        rotary_ratio.cycle(eccentricities, numpy.array([100.0, 105.0]), 80, rpm=3000)
