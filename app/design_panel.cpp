@@ -521,6 +521,9 @@ void DesignPanel::typed() {
   clearFigures();
   hint_->setVisible(false);
   figures_[0]->setText("computing...");
+  // The model's figures are for values no longer typed too: its run for these starts now, and
+  // the one the pause ends in follows it.
+  model_->compute(design());
   updateDesigner();
   settle_.start();
   emit outcomeChanged();

@@ -228,7 +228,7 @@ QString Desk::whyNoSave(bool needsRealEngineReady) const {
                : "No figures to save: the window shows a message instead.";
   }
   if (const QString why = panelRefusal(needsRealEngineReady); !why.isEmpty()) return why;
-  if (needsRealEngineReady && form_.sidePanelShown() && panel_->cycleModel()->computing()) {
+  if (needsRealEngineReady && modelPending()) {
     return "The design panel's working cycle is still being computed.";
   }
   if (needsRealEngineReady && takesRealEngine()) {
@@ -274,6 +274,9 @@ void Desk::updateActions() {
       somethingToCopy() ? "" : "Nothing to copy: no figures, and no exact limit of the shape.";
   if (const QString why = panelRefusal(true); whyNoCopy.isEmpty() && !why.isEmpty()) {
     whyNoCopy = why;
+  }
+  if (whyNoCopy.isEmpty() && modelPending()) {
+    whyNoCopy = "The design panel's working cycle is still being computed.";
   }
   enable(menus.copyResults, whyNoCopy);
 }
@@ -369,6 +372,12 @@ bool Desk::saveSolids(const QString& path, bool stl) {
   if (form_.sidePanelShown()) panel_->setSolidFigures(made.figures);
   lastFolder_ = QFileInfo(path).absolutePath();
   return true;
+}
+
+bool Desk::modelPending() const {
+  if (!form_.sidePanelShown() || !engineShown().hasCycle()) return false;
+  const CycleModelPage& page = *panel_->cycleModel();
+  return page.computing() || !page.modelled();
 }
 
 const cycle::ModelledDesign* Desk::modelShown() const {

@@ -76,6 +76,9 @@ class Desk : public QObject {
   study::Design engineShown() const;
   // The design panel's working cycle of the design shown, where it asks for one and it has run.
   const cycle::ModelledDesign* modelShown() const;
+  // Whether the design shown asks for the working cycle and its model has not come: the saves
+  // and Copy, which carry its figures, wait for it.
+  bool modelPending() const;
   // The window's volumes in the unit chosen: the panel's where it is shown, else millimetres'
   // cubic centimetres.
   void followUnit();

@@ -3,7 +3,9 @@
 // named in red in the companion's words, and the page draws the loop it computed.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QChartView>
+#include <QClipboard>
 #include <QImage>
 #include <QScrollArea>
 #include <QTabWidget>
@@ -154,6 +156,44 @@ TEST(CycleModelPage, DrawsTheLoopBesideTheWindow) {
     shot.save(QString::fromLocal8Bit(folder) + "/cycle-model-window.png");
     whole.save(QString::fromLocal8Bit(folder) + "/cycle-model-page.png");
   }
+}
+
+}  // namespace
+}  // namespace rotary::app
+
+namespace rotary::app {
+namespace {
+
+// Copy and the saves carry the model's figures: while the model runs they wait, and say why;
+// once it is in, Copy holds the page's figures; without a speed, Save Cycle Model says how to get
+// one.
+TEST(CycleModelPage, CopyAndTheSavesWaitForTheModel) {
+  testing::DeskWindow window;
+  QString noSpeed, whileRunning, copied, shownNet;
+  bool copyWhileRunning = true, modelSaveAfter = false;
+  window.runWith(
+      [&] {
+        window.window.form.menus().designPanel->setChecked(true);
+        noSpeed = window.window.form.menus().saveCycleModel->toolTip();
+        window.desk.panel()->cycleModel()->input(Field::kHeatTransfer)->setText("0");
+        window.desk.panel()->cycleModel()->input(Field::kCycle)->setText("4000");
+        copyWhileRunning = window.window.form.menus().copyResults->isEnabled();
+        whileRunning = window.window.form.menus().copyResults->toolTip();
+      },
+      [&] {
+        window.window.form.menus().copyResults->trigger();
+        copied = QApplication::clipboard()->text();
+        shownNet = window.desk.panel()->cycleModel()->figure(0);
+        modelSaveAfter = window.window.form.menus().saveCycleModel->isEnabled();
+      });
+  EXPECT_TRUE(noSpeed.startsWith("Type a cycle speed")) << noSpeed.toStdString();
+  EXPECT_FALSE(copyWhileRunning);
+  EXPECT_EQ(whileRunning, "The design panel's working cycle is still being computed.");
+  const std::map<QString, QString> cells = testing::pasted(copied);
+  ASSERT_TRUE(cells.count("imep_net")) << copied.toStdString();
+  EXPECT_EQ(significantDigits(cells.at("imep_net").toDouble(), 6), shownNet.toStdString());
+  EXPECT_TRUE(cells.at("cycle_model").contains("single-zone model at 4000 rpm"));
+  EXPECT_TRUE(modelSaveAfter);
 }
 
 }  // namespace
