@@ -1,7 +1,7 @@
 #include "cycle_model_page.h"
 
-#include <QChart>
 #include <QAbstractSeries>
+#include <QChart>
 #include <QChartView>
 #include <QFormLayout>
 #include <QScrollArea>
@@ -46,6 +46,7 @@ constexpr const char* kFigureNames[CycleModelPage::kFigureCount] = {"IMEP net (b
                                                                     "indicated torque (N m)",
                                                                     "indicated efficiency",
                                                                     "work a chamber a cycle (J)",
+                                                                    "trapped mass a chamber (kg)",
                                                                     "volumetric efficiency",
                                                                     "residual gas fraction",
                                                                     "peak pressure (bar, at deg)",
@@ -281,15 +282,15 @@ void CycleModelPage::show(const Modelled& modelled) {
   }
   caption_->setText(QString::fromStdString(model) + ".");
   const study::CycleFigures& f = *row.cycle;
-  const double values[] = {
-      f.imepNet,         f.imepGross,           f.pmep,          f.indicatedPower,
-      f.indicatedTorque, f.indicatedEfficiency, f.indicatedWork, f.volumetricEfficiency,
-      f.residualFraction};
+  const double values[] = {f.imepNet,         f.imepGross,       f.pmep,
+                           f.indicatedPower,  f.indicatedTorque, f.indicatedEfficiency,
+                           f.indicatedWork,   f.trappedMass,     f.volumetricEfficiency,
+                           f.residualFraction};
   for (std::size_t n = 0; n < std::size(values); ++n) figures_[n]->setText(six(values[n]));
-  figures_[9]->setText(QString("%1 at %2").arg(six(f.peakPressure), six(f.peakPressureAngle)));
-  figures_[10]->setText(six(f.heatLost));
-  figures_[11]->setText(six(f.massLeaked));
-  figures_[12]->setText(QString::number(f.cyclesToConverge));
+  figures_[10]->setText(QString("%1 at %2").arg(six(f.peakPressure), six(f.peakPressureAngle)));
+  figures_[11]->setText(six(f.heatLost));
+  figures_[12]->setText(six(f.massLeaked));
+  figures_[13]->setText(QString::number(f.cyclesToConverge));
   for (QLabel* figure : figures_) figure->setAccessibleDescription(figure->text());
   QChart* old = chartView_->chart();
   QChart* chart = drawing::newPressureVolumeChart(

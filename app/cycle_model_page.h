@@ -47,7 +47,7 @@ class CycleModelPage : public QWidget {
   // What the page says: the model and its settings or why there are no figures, and each figure.
   QString caption() const { return caption_->text(); }
   QString figure(int row) const { return figures_.at(row)->text(); }
-  static constexpr int kFigureCount = 13;
+  static constexpr int kFigureCount = 14;
   QChartView* chartView() const { return chartView_; }
 
  signals:

@@ -53,7 +53,7 @@ struct Columns {
   // The parts' mass properties, where they were built.
   Cell rotorVolume, rotorMass, rotorCentreOffset, rotorInertia, eccentricLoad, counterweight,
       cavityVolume, curveDeviation;
-  Cell imepNet, imepGross, pmep, volumetricEfficiency, residualFraction, indicatedWork,
+  Cell imepNet, imepGross, pmep, trappedMass, volumetricEfficiency, residualFraction, indicatedWork,
       indicatedEfficiency, indicatedPower, indicatedTorque, peakPressure, peakPressureAngle,
       heatLost, massLeaked, cyclesToConverge, cycleModel;
   std::string gearNote, chamberNote, portNote;
@@ -214,6 +214,7 @@ Columns columnsOf(const study::EngineRow& row) {
     c.imepNet = exactColumn(f->imepNet);
     c.imepGross = exactColumn(f->imepGross);
     c.pmep = exactColumn(f->pmep);
+    c.trappedMass = exactColumn(f->trappedMass);
     c.volumetricEfficiency = exactColumn(f->volumetricEfficiency);
     c.residualFraction = exactColumn(f->residualFraction);
     c.indicatedWork = exactColumn(f->indicatedWork);
@@ -370,6 +371,7 @@ constexpr Column kSealColumns[] = {{"least_seal_speed", &Columns::leastSealSpeed
 constexpr Column kCycleColumns[] = {{"imep_net", &Columns::imepNet},
                                     {"imep_gross", &Columns::imepGross},
                                     {"pmep", &Columns::pmep},
+                                    {"trapped_mass", &Columns::trappedMass},
                                     {"volumetric_efficiency", &Columns::volumetricEfficiency},
                                     {"residual_fraction", &Columns::residualFraction},
                                     {"indicated_work", &Columns::indicatedWork},
@@ -652,9 +654,10 @@ void cycleLines(std::ostream& out, const study::EngineRow& row) {
       << "  indicated power " << six(f->indicatedPower) << " kW, torque " << six(f->indicatedTorque)
       << " N m, efficiency " << six(f->indicatedEfficiency) << ", work " << six(f->indicatedWork)
       << " J a chamber a cycle\n"
-      << "  volumetric efficiency " << six(f->volumetricEfficiency) << ", residual gas "
-      << six(f->residualFraction) << ", peak pressure " << six(f->peakPressure) << " bar at "
-      << six(f->peakPressureAngle) << " degrees\n"
+      << "  trapped " << six(f->trappedMass) << " kg, volumetric efficiency "
+      << six(f->volumetricEfficiency) << ", residual gas " << six(f->residualFraction)
+      << ", peak pressure " << six(f->peakPressure) << " bar at " << six(f->peakPressureAngle)
+      << " degrees\n"
       << "  heat lost " << six(f->heatLost) << " J, mass leaked " << six(f->massLeaked)
       << " kg a chamber a cycle; periodic after " << f->cyclesToConverge << " cycles\n";
 }

@@ -28,6 +28,7 @@ py::dict cycleFor(const study::Design& design) {
   d["imep_net"] = f.imepNet;
   d["imep_gross"] = f.imepGross;
   d["pmep"] = f.pmep;
+  d["trapped_mass"] = f.trappedMass;
   d["volumetric_efficiency"] = f.volumetricEfficiency;
   d["residual_fraction"] = f.residualFraction;
   d["indicated_work"] = f.indicatedWork;
@@ -93,6 +94,7 @@ py::dict cycleSweepFor(const std::vector<study::Design>& designs) {
   d["imep_net"] = column(&study::CycleFigures::imepNet);
   d["imep_gross"] = column(&study::CycleFigures::imepGross);
   d["pmep"] = column(&study::CycleFigures::pmep);
+  d["trapped_mass"] = column(&study::CycleFigures::trappedMass);
   d["volumetric_efficiency"] = column(&study::CycleFigures::volumetricEfficiency);
   d["residual_fraction"] = column(&study::CycleFigures::residualFraction);
   d["indicated_work"] = column(&study::CycleFigures::indicatedWork);

@@ -393,6 +393,7 @@ class Cycle(_OneLine):
     imep_net: float
     imep_gross: float
     pmep: float
+    trapped_mass: float
     volumetric_efficiency: float
     residual_fraction: float
     indicated_work: float

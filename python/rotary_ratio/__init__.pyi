@@ -173,6 +173,7 @@ class Cycle:
     imep_net: float
     imep_gross: float
     pmep: float
+    trapped_mass: float
     volumetric_efficiency: float
     residual_fraction: float
     indicated_work: float

@@ -24,6 +24,12 @@ def test_the_closed_chamber_gives_the_otto_efficiency_at_the_engines_ratio():
                                   seal_gap=0)
         assert made.indicated_efficiency == pytest.approx(1 - r ** (1 - gamma), abs=1e-6)
         assert "single-zone model" in made.cycle_model
+    # What the closed chamber traps: the intake plenum's charge, p V / R T, in its volume at
+    # bottom dead centre, the capacity and the dead volume (cm^3 to m^3).
+    limit = rotary_ratio.exact_limit(15, 105, 80)
+    air = 8.314462618 / (0.79 * 0.0280134 + 0.21 * 0.0319988)
+    volume = (limit.chamber_capacity + limit.dead_volume) * 1e-6
+    assert made.trapped_mass == pytest.approx(101300 * volume / (air * 298), rel=1e-9)
 
 
 @pytest.mark.parametrize("fired", [False, True])
