@@ -210,6 +210,23 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       }
       engines = std::move(each);
     }
+    // A window's edges studied: a row per engine and window, the other ports as given.
+    for (const Options::PortRange& range : options.portRanges) {
+      if (engines.size() * range.windows.size() > study::kMostEngines) {
+        throw BadUsage{"the ranges make more than " + std::to_string(study::kMostEngines) +
+                       " engines"};
+      }
+      std::vector<study::Design> each;
+      for (const study::Design& engine : engines) {
+        for (const PortDefinition& window : range.windows) {
+          std::vector<PortDefinition> ports = engine.portList();
+          ports[range.index] = window;
+          each.push_back(engine);
+          each.back().ports = std::make_shared<const std::vector<PortDefinition>>(std::move(ports));
+        }
+      }
+      engines = std::move(each);
+    }
     const bool isStudy = engines.size() > 1;
     // Every engine by the design's rules, before anything is computed: a side port wholly
     // outside the one engine's bore can never open, and is refused; in a study each row says so

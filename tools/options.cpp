@@ -95,7 +95,8 @@ constexpr const char* kUsage =
     "  --peripheral-intake FROM,TO,WIDTH\n"
     "  --peripheral-exhaust FROM,TO,WIDTH\n"
     "                        a window in the bore from polar angle FROM counterclockwise to\n"
-    "                        TO (degrees from +x in the DXF's frame), WIDTH along the shaft\n"
+    "                        TO (degrees from +x in the DXF's frame), WIDTH along the shaft;\n"
+    "                        any of the three as START:STOP:STEP studies the window's edges\n"
     "  --intake-port FILE\n"
     "  --exhaust-port FILE   a side port: a closed outline on the side housing in the DXF's\n"
     "                        frame and the lengths' unit, from a DXF (one closed polyline, a\n"
@@ -239,6 +240,39 @@ const DesignNumber* designNumber(const std::string& name) {
   return nullptr;
 }
 
+// A window's FROM,TO,WIDTH with a range in any of them: every window of the ranges, the first
+// part varying slowest, each as FROM,TO,WIDTH typed alone.
+std::vector<std::string> windowsOf(const std::string& option, const std::string& text) {
+  std::vector<std::vector<std::string>> parts;
+  std::size_t start = 0;
+  for (std::size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1) {
+    parts.push_back({text.substr(start, comma - start)});
+  }
+  parts.push_back({text.substr(start)});
+  // Not three parts: the window's own words say why.
+  if (parts.size() != 3) return {text};
+  for (auto& part : parts) {
+    const study::Values values = study::parseValues(part.front());
+    if (!values.error.empty()) {
+      throw BadUsage{option + ": " + values.error};
+    }
+    part = values.texts;
+  }
+  const long double count =
+      static_cast<long double>(parts[0].size()) * parts[1].size() * parts[2].size();
+  if (count > study::kMostEngines) {
+    throw BadUsage{option + ": " + quoteForMessage(text) + " makes more than " +
+                   std::to_string(study::kMostEngines) + " windows"};
+  }
+  std::vector<std::string> windows;
+  for (const std::string& from : parts[0]) {
+    for (const std::string& to : parts[1]) {
+      for (const std::string& width : parts[2]) windows.push_back(from + "," + to + "," + width);
+    }
+  }
+  return windows;
+}
+
 }  // namespace
 
 std::vector<study::TypedNumber> lengthValues(const std::string& option, const std::string& text) {
@@ -353,6 +387,19 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
         const auto side = formats::readSidePort(role, *value, *value, study::Face::kCompanion, why);
         if (!side) throw BadUsage{why};
         ports.push_back(*side);
+        continue;
+      }
+      if (value->find(':') != std::string::npos) {
+        // A study across the window's edges: every window the ranges give, each judged as one
+        // typed alone.
+        Options::PortRange range{ports.size(), {}};
+        for (const std::string& text : windowsOf(name, *value)) {
+          const PeripheralPort window = study::parsePeripheralPort(name, text, why);
+          if (!why.empty()) throw BadUsage{why};
+          range.windows.push_back(PortDefinition::peripheralPort(role, window, text));
+        }
+        ports.push_back(range.windows.front());
+        options.portRanges.push_back(std::move(range));
         continue;
       }
       const PeripheralPort window = study::parsePeripheralPort(name, *value, why);

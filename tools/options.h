@@ -44,6 +44,13 @@ struct Options {
   // gamma, the recess's walls and the ports. The lengths and the real engine's values, each one
   // or a range, are the texts above; each engine is this design with them.
   study::Design design;
+  // A window in the bore given with a range in FROM, TO or WIDTH: a study across its edges. The
+  // port's place among the design's ports, and each window the range gives, in order.
+  struct PortRange {
+    std::size_t index;
+    std::vector<PortDefinition> windows;
+  };
+  std::vector<PortRange> portRanges;
   // Whether the designer's figures were asked for by one of their options.
   bool designerGiven = false;
   // The figure's format where its file name has no extension to say it (standard output).

@@ -88,6 +88,10 @@ bool cheap(const std::vector<std::string>& args) {
     if (!text->empty())
       engines *= std::max<std::size_t>(1, rotary::study::parseValues(*text).texts.size());
   }
+  // A window's edges studied: an engine a window.
+  for (const rotary::Options::PortRange& range : options.portRanges) {
+    engines *= static_cast<double>(range.windows.size());
+  }
   const rotary::study::Values steps = rotary::study::parseStepValues(options.steps, 50, 20000);
   engines *= std::max<std::size_t>(1, steps.texts.size());
   for (const std::string& N : steps.texts) {

@@ -200,3 +200,32 @@ def test_arrays_of_lengths_and_speeds_broadcast_into_a_study_as_the_companions()
     assert numpy.all(numpy.diff(found["indicated_efficiency"], axis=1) < 0)
     with pytest.raises(ValueError, match="do not broadcast together"):
         rotary_ratio.cycle(eccentricities, numpy.array([100.0, 105.0]), 80, rpm=3000)
+
+
+def test_a_study_across_a_windows_edge_gives_each_window_its_own_cycle():
+    """The exhaust's leading edge moved from 36 to 48 degrees of the bore: a row a window, each
+    the figures Python's cycle() and ports() give that window alone; the later the edge, the
+    later the exhaust opens and the more the chamber pumps."""
+    intake = os.path.join(DOCS, "side-intake.csv")
+    done = run("--seal-offset", "2", "--clearance", "0.1", "--intake-port", intake,
+               "--peripheral-exhaust", "36:48:4,54.4,30", "--cycle", "6000", "--format", "json")
+    assert done.returncode == 0, done.stderr
+    rows = json.loads(done.stdout)
+    exhausts = [row["ports"][1] for row in rows]
+    assert [port["source"] for port in exhausts] == [f"{a},54.4,30" for a in (36, 40, 44, 48)]
+    for edge, row in zip((36, 40, 44, 48), rows):
+        window = (edge, 54.4, 30)
+        alone = rotary_ratio.cycle(15, 105, 80, rpm=6000, seal_offset=2, clearance=0.1,
+                                   intake=intake, peripheral_exhaust=window)
+        assert alone.imep_net == pytest.approx(row["imep_net"], rel=1e-8)
+        assert alone.pmep == pytest.approx(row["pmep"], rel=1e-8)
+        timing = rotary_ratio.ports(15, 105, 80, seal_offset=2, clearance=0.1, intake=intake,
+                                    peripheral_exhaust=window)
+        assert timing.ports[1]["opens_deg"] == pytest.approx(row["ports"][1]["opens_deg"],
+                                                             rel=1e-8)
+    assert numpy.all(numpy.diff([port["opens_deg"] for port in exhausts]) > 0)
+    assert rows[-1]["pmep"] > rows[0]["pmep"]
+    refused = run("--peripheral-exhaust", "36:48:x,54.4,30", "--intake-port", intake,
+                  "--cycle", "6000")
+    assert refused.returncode == 2 and refused.stdout == ""
+    assert "--peripheral-exhaust: \"36:48:x\"" in refused.stderr, refused.stderr
