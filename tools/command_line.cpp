@@ -239,6 +239,13 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         throw BadUsage{refusal->message};
       }
     }
+    // A chart's axes are the lengths, the real engine's values or the speed: a window's edge
+    // is none of them.
+    if (isStudy && options.chart && !options.portRanges.empty()) {
+      throw BadUsage{
+          "--chart draws a study over the lengths, the real engine's values or the cycle's "
+          "speed, not across a window's edges: its rows carry each window's figures"};
+    }
     // One engine's chart is its ports' open areas, or else its volume curve.
     if (!isStudy && options.chart && !options.volumeCurve && ports.empty() && !design.hasCycle()) {
       throw BadUsage{

@@ -229,3 +229,7 @@ def test_a_study_across_a_windows_edge_gives_each_window_its_own_cycle():
                   "--cycle", "6000")
     assert refused.returncode == 2 and refused.stdout == ""
     assert "--peripheral-exhaust: \"36:48:x\"" in refused.stderr, refused.stderr
+    # No chart has a window's edge for its axis: refused, rather than a chart of nothing.
+    refused = run("--peripheral-exhaust", "36:48:4,54.4,30", "--intake-port", intake,
+                  "--chart", "edges.svg")
+    assert refused.returncode == 2 and "not across a window's edges" in refused.stderr
