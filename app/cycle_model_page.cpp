@@ -39,20 +39,27 @@ constexpr Setting kSettings[] = {
     {Field::kCycleGamma, "", "CycleGamma"},
 };
 
-constexpr const char* kFigureNames[CycleModelPage::kFigureCount] = {"IMEP net (bar)",
-                                                                    "IMEP gross (bar)",
-                                                                    "PMEP (bar)",
-                                                                    "indicated power (kW)",
-                                                                    "indicated torque (N m)",
-                                                                    "indicated efficiency",
-                                                                    "work a chamber a cycle (J)",
-                                                                    "trapped mass a chamber (kg)",
-                                                                    "volumetric efficiency",
-                                                                    "residual gas fraction",
-                                                                    "peak pressure (bar, at deg)",
-                                                                    "heat lost a cycle (J)",
-                                                                    "mass leaked a cycle (kg)",
-                                                                    "cycles until it repeats"};
+// Each figure the page shows under its label; the cycles it took, a count, have no member.
+struct Shown {
+  const char* label;
+  double study::CycleFigures::*member;
+};
+using F = study::CycleFigures;
+constexpr Shown kShown[] = {{"IMEP net (bar)", &F::imepNet},
+                            {"IMEP gross (bar)", &F::imepGross},
+                            {"PMEP (bar)", &F::pmep},
+                            {"indicated power (kW)", &F::indicatedPower},
+                            {"indicated torque (N m)", &F::indicatedTorque},
+                            {"indicated efficiency", &F::indicatedEfficiency},
+                            {"work a chamber a cycle (J)", &F::indicatedWork},
+                            {"trapped mass a chamber (kg)", &F::trappedMass},
+                            {"volumetric efficiency", &F::volumetricEfficiency},
+                            {"residual gas fraction", &F::residualFraction},
+                            {"peak pressure (bar, at deg)", &F::peakPressure},
+                            {"heat lost a cycle (J)", &F::heatLost},
+                            {"mass leaked a cycle (kg)", &F::massLeaked},
+                            {"cycles until it repeats", nullptr}};
+static_assert(std::size(kShown) == CycleModelPage::kFigureCount);
 
 // The defaults the empty boxes take, as their placeholders show them.
 QString placeholderOf(Field field) {
@@ -144,7 +151,7 @@ CycleModelPage::CycleModelPage(QWidget* parent) : QWidget(parent) {
     figures_[n] = new QLabel(this);
     figures_[n]->setObjectName(QString("CycleFigure%1").arg(n + 1));
     figures_[n]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto* label = new QLabel(kFigureNames[n], this);
+    auto* label = new QLabel(kShown[n].label, this);
     figures_[n]->setAccessibleName(label->text());
     figures->addRow(label, figures_[n]);
   }
@@ -270,27 +277,22 @@ void CycleModelPage::start(long request, const study::Design& design) {
 
 void CycleModelPage::show(const Modelled& modelled) {
   clearShown();
-  const study::DesignOutcome& outcome = modelled.model.design;
-  const study::EngineRow& row = outcome.row;
+  const study::EngineRow& row = modelled.model.design.row;
   const std::string model =
       "working cycle, " + study::cycleSettingsText(study::cycleValuesOf(row.input));
-  if (!outcome.message.empty() || !row.cycle) {
-    caption_->setText(QString::fromStdString(
-        model + ":\n" + (outcome.message.empty() ? row.cycleMessage : outcome.message)));
+  if (!modelled.model.figures()) {
+    caption_->setText(QString::fromStdString(model + ":\n" + modelled.model.why()));
     caption_->setStyleSheet("color: #c00000");
     return;
   }
   caption_->setText(QString::fromStdString(model) + ".");
   const study::CycleFigures& f = *row.cycle;
-  const double values[] = {f.imepNet,         f.imepGross,       f.pmep,
-                           f.indicatedPower,  f.indicatedTorque, f.indicatedEfficiency,
-                           f.indicatedWork,   f.trappedMass,     f.volumetricEfficiency,
-                           f.residualFraction};
-  for (std::size_t n = 0; n < std::size(values); ++n) figures_[n]->setText(six(values[n]));
-  figures_[10]->setText(QString("%1 at %2").arg(six(f.peakPressure), six(f.peakPressureAngle)));
-  figures_[11]->setText(six(f.heatLost));
-  figures_[12]->setText(six(f.massLeaked));
-  figures_[13]->setText(QString::number(f.cyclesToConverge));
+  for (std::size_t n = 0; n < figures_.size(); ++n) {
+    const auto member = kShown[n].member;
+    QString text = member ? six(f.*member) : QString::number(f.cyclesToConverge);
+    if (member == &F::peakPressure) text += " at " + six(f.peakPressureAngle);
+    figures_[n]->setText(text);
+  }
   for (QLabel* figure : figures_) figure->setAccessibleDescription(figure->text());
   QChart* old = chartView_->chart();
   QChart* chart = drawing::newPressureVolumeChart(

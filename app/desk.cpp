@@ -259,10 +259,8 @@ void Desk::updateActions() {
   if (whyNoModel.isEmpty() && !modelShown()) {
     whyNoModel = "Type a cycle speed on the design panel's Cycle model page to run the model.";
   }
-  if (const auto* model = modelShown(); whyNoModel.isEmpty() && !model->design.row.cycle) {
-    whyNoModel = "The model has no figures: " + withFullStop(model->design.message.empty()
-                                                                 ? model->design.row.cycleMessage
-                                                                 : model->design.message);
+  if (const auto* model = modelShown(); whyNoModel.isEmpty() && !model->figures()) {
+    whyNoModel = "The model has no figures: " + withFullStop(model->why());
   }
   enable(menus.saveCycleModel, whyNoModel);
   for (QAction* ports : {menus.openIntakePorts, menus.openExhaustPorts, menus.clearPorts}) {
@@ -293,9 +291,8 @@ QString Desk::resultsToCopy() const {
   row.exact = state.exact;
   if (!row.input.real) study::addChamberFigures(row);
   if (const cycle::ModelledDesign* model = modelShown()) {
-    row.cycle = model->design.row.cycle;
-    row.cycleMessage =
-        model->design.message.empty() ? model->design.row.cycleMessage : model->design.message;
+    row.cycle = model->figures();
+    row.cycleMessage = model->why();
   }
   return QString::fromStdString(formats::tabSeparatedRow(row));
 }

@@ -63,10 +63,8 @@ bool windowFileContent(WindowFile file, const study::Design& engine,
     case WindowFile::kModelChartSvg:
     case WindowFile::kModelChartPng: {
       // As the companion's --cycle-curve and --chart for one engine with --cycle.
-      if (!model.model || !model.model->design.message.empty() || !model.model->design.row.cycle) {
-        error = !model.model                           ? "no cycle speed is typed"
-                : !model.model->design.message.empty() ? model.model->design.message
-                                                       : model.model->design.row.cycleMessage;
+      if (!model.model || !model.model->figures()) {
+        error = model.model ? model.model->why() : "no cycle speed is typed";
         return false;
       }
       const study::EngineRow& row = model.model->design.row;
@@ -162,10 +160,8 @@ bool windowFileContent(WindowFile file, const study::Design& engine,
     std::vector<study::EngineRow> rows = {study::rowOf(real ? real->row.input : engine, headless)};
     if (model.model) {
       // The model's figures of this very design, run on the panel's page.
-      rows.front().cycle = model.model->design.row.cycle;
-      rows.front().cycleMessage = model.model->design.message.empty()
-                                      ? model.model->design.row.cycleMessage
-                                      : model.model->design.message;
+      rows.front().cycle = model.model->figures();
+      rows.front().cycleMessage = model.model->why();
     }
     std::ostringstream out;
     if (file == WindowFile::kResultsCsv) {

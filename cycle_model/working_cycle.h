@@ -67,6 +67,12 @@ void addWorkingCycle(study::EngineRow& row, CycleOutcome* outcome = nullptr);
 struct ModelledDesign {
   study::DesignOutcome design;
   CycleOutcome cycle;
+  // The model's figures; none where the design was refused or the cycle gave none.
+  const std::optional<CycleFigures>& figures() const { return design.row.cycle; }
+  // Why there are none: the design's refusal, else the cycle's own words.
+  const std::string& why() const {
+    return design.message.empty() ? design.row.cycleMessage : design.message;
+  }
 };
 ModelledDesign modelDesign(const study::Design& design, study::Face face);
 

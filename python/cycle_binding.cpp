@@ -25,20 +25,7 @@ py::dict cycleFor(const study::Design& design) {
   if (!row.cycle) throw py::value_error(row.cycleMessage);
   const study::CycleFigures& f = *row.cycle;
   py::dict d;
-  d["imep_net"] = f.imepNet;
-  d["imep_gross"] = f.imepGross;
-  d["pmep"] = f.pmep;
-  d["trapped_mass"] = f.trappedMass;
-  d["volumetric_efficiency"] = f.volumetricEfficiency;
-  d["residual_fraction"] = f.residualFraction;
-  d["indicated_work"] = f.indicatedWork;
-  d["indicated_efficiency"] = f.indicatedEfficiency;
-  d["indicated_power"] = f.indicatedPower;
-  d["indicated_torque"] = f.indicatedTorque;
-  d["peak_pressure"] = f.peakPressure;
-  d["peak_pressure_deg"] = f.peakPressureAngle;
-  d["heat_lost"] = f.heatLost;
-  d["mass_leaked"] = f.massLeaked;
+  for (const auto& [name, member] : study::kCycleFigureNames) d[name] = f.*member;
   d["cycles_to_converge"] = f.cyclesToConverge;
   d["cycle_model"] = study::cycleSettingsText(study::cycleValuesOf(row.input));
   const double cubic = design.volumeDivisor() * std::pow(design.lengthUnit().metres, 3);
@@ -68,8 +55,7 @@ py::dict cycleSweepFor(const std::vector<study::Design>& designs) {
     py::gil_scoped_release released;
     study::forEachEngine(n, [&](std::size_t k) {
       cycle::ModelledDesign modelled = cycle::modelDesign(designs[k], study::Face::kPython);
-      messages[k] = modelled.design.message.empty() ? modelled.design.row.cycleMessage
-                                                    : modelled.design.message;
+      messages[k] = modelled.why();
       rows[k] = std::move(modelled.design.row);
     });
   }
@@ -91,20 +77,7 @@ py::dict cycleSweepFor(const std::vector<study::Design>& designs) {
   d["R"] = given(&study::Design::rotorRadius);
   d["W"] = given(&study::Design::chamberWidth);
   d["rpm"] = given(&study::Design::cycleRpm);
-  d["imep_net"] = column(&study::CycleFigures::imepNet);
-  d["imep_gross"] = column(&study::CycleFigures::imepGross);
-  d["pmep"] = column(&study::CycleFigures::pmep);
-  d["trapped_mass"] = column(&study::CycleFigures::trappedMass);
-  d["volumetric_efficiency"] = column(&study::CycleFigures::volumetricEfficiency);
-  d["residual_fraction"] = column(&study::CycleFigures::residualFraction);
-  d["indicated_work"] = column(&study::CycleFigures::indicatedWork);
-  d["indicated_efficiency"] = column(&study::CycleFigures::indicatedEfficiency);
-  d["indicated_power"] = column(&study::CycleFigures::indicatedPower);
-  d["indicated_torque"] = column(&study::CycleFigures::indicatedTorque);
-  d["peak_pressure"] = column(&study::CycleFigures::peakPressure);
-  d["peak_pressure_deg"] = column(&study::CycleFigures::peakPressureAngle);
-  d["heat_lost"] = column(&study::CycleFigures::heatLost);
-  d["mass_leaked"] = column(&study::CycleFigures::massLeaked);
+  for (const auto& [name, member] : study::kCycleFigureNames) d[name] = column(member);
   std::vector<double> cycles;
   for (const study::EngineRow& row : rows) {
     cycles.push_back(row.cycle ? row.cycle->cyclesToConverge : none);

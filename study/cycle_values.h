@@ -50,4 +50,26 @@ struct CycleFigures {
   double fuelEnergy = 0, massIn = 0;
 };
 
+// The model's figures in numbers, under the names the tables give them, in their order; the
+// cycles it took, a count, and the settings in words stand apart.
+struct CycleFigureName {
+  const char* name;
+  double CycleFigures::*member;
+};
+inline constexpr CycleFigureName kCycleFigureNames[] = {
+    {"imep_net", &CycleFigures::imepNet},
+    {"imep_gross", &CycleFigures::imepGross},
+    {"pmep", &CycleFigures::pmep},
+    {"trapped_mass", &CycleFigures::trappedMass},
+    {"volumetric_efficiency", &CycleFigures::volumetricEfficiency},
+    {"residual_fraction", &CycleFigures::residualFraction},
+    {"indicated_work", &CycleFigures::indicatedWork},
+    {"indicated_efficiency", &CycleFigures::indicatedEfficiency},
+    {"indicated_power", &CycleFigures::indicatedPower},
+    {"indicated_torque", &CycleFigures::indicatedTorque},
+    {"peak_pressure", &CycleFigures::peakPressure},
+    {"peak_pressure_deg", &CycleFigures::peakPressureAngle},
+    {"heat_lost", &CycleFigures::heatLost},
+    {"mass_leaked", &CycleFigures::massLeaked}};
+
 }  // namespace rotary::study

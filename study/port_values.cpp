@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "number_text.h"
+#include "ranges.h"
 #include "side_port.h"
 
 namespace rotary::study {
@@ -14,18 +15,24 @@ namespace {
 // well clear of that at any K, whose polar angles stray from the trochoid's parameter.
 constexpr double kWidestWindow = 180;
 
-}  // namespace
-
-PeripheralPort parsePeripheralPort(const std::string& option, const std::string& text,
-                                   std::string& refusal) {
-  refusal.clear();
-  const std::string quoted = option + ": " + quoteForMessage(text);
+// FROM,TO,WIDTH at its commas.
+std::vector<std::string> partsOf(const std::string& text) {
   std::vector<std::string> parts;
   std::size_t start = 0;
   for (std::size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1) {
     parts.push_back(text.substr(start, comma - start));
   }
   parts.push_back(text.substr(start));
+  return parts;
+}
+
+}  // namespace
+
+PeripheralPort parsePeripheralPort(const std::string& option, const std::string& text,
+                                   std::string& refusal) {
+  refusal.clear();
+  const std::string quoted = option + ": " + quoteForMessage(text);
+  const std::vector<std::string> parts = partsOf(text);
   if (parts.size() != 3) {
     refusal = quoted + " is not FROM,TO,WIDTH: two polar angles of the bore in degrees and a width";
     return {};
@@ -42,6 +49,36 @@ PeripheralPort parsePeripheralPort(const std::string& option, const std::string&
     return {};
   }
   return window;
+}
+
+std::vector<std::string> peripheralWindowTexts(const std::string& option, const std::string& text,
+                                               std::string& refusal) {
+  refusal.clear();
+  std::vector<std::vector<std::string>> values;
+  // Not three parts: the window's own words say why, as parsePeripheralPort gives them.
+  if (partsOf(text).size() != 3) return {text};
+  for (const std::string& part : partsOf(text)) {
+    Values range = parseValues(part);
+    if (!range.error.empty()) {
+      refusal = option + ": " + range.error;
+      return {};
+    }
+    values.push_back(std::move(range.texts));
+  }
+  const long double count =
+      static_cast<long double>(values[0].size()) * values[1].size() * values[2].size();
+  if (count > kMostEngines) {
+    refusal = option + ": " + quoteForMessage(text) + " makes more than " +
+              std::to_string(kMostEngines) + " windows";
+    return {};
+  }
+  std::vector<std::string> windows;
+  for (const std::string& from : values[0]) {
+    for (const std::string& to : values[1]) {
+      for (const std::string& width : values[2]) windows.push_back(from + "," + to + "," + width);
+    }
+  }
+  return windows;
 }
 
 std::string peripheralPortRefusal(const PeripheralPort& window) {

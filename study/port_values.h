@@ -15,6 +15,12 @@ namespace rotary::study {
 PeripheralPort parsePeripheralPort(const std::string& option, const std::string& text,
                                    std::string& refusal);
 
+// A window typed with START:STOP:STEP in any of FROM, TO and WIDTH: every window of the ranges
+// as if typed alone, the first part varying slowest, for parsePeripheralPort to read each; or
+// why the ranges are none, in `refusal`. A text without three parts comes back as it is.
+std::vector<std::string> peripheralWindowTexts(const std::string& option, const std::string& text,
+                                               std::string& refusal);
+
 // Why a window read as numbers is none, after the window's quoted text ("has no width above
 // 0"); empty when it is one.
 std::string peripheralPortRefusal(const PeripheralPort& window);

@@ -192,40 +192,34 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       engines = study::withRealEngine(engines, real.sealOffsets, real.clearances, real.recesses,
                                       real.targets);
     }
-    // The working cycle at each speed asked for: a row per engine and speed.
+    // Each engine in every variant of `values`, `vary` making one: a row per engine and value.
+    const auto eachIn = [&engines](const auto& values, const auto& vary) {
+      if (engines.size() * values.size() > study::kMostEngines) {
+        throw BadUsage{"the ranges make more than " + std::to_string(study::kMostEngines) +
+                       " engines"};
+      }
+      std::vector<study::Design> each;
+      for (const study::Design& engine : engines) {
+        for (const auto& value : values) vary(each.emplace_back(engine), value);
+      }
+      engines = std::move(each);
+    };
+    // The working cycle at each speed asked for.
     std::size_t speedCount = 0;
     if (!options.cycleSpeeds.empty()) {
       const auto speeds = lengthValues("--cycle", options.cycleSpeeds);
       speedCount = speeds.size();
-      if (engines.size() * speeds.size() > study::kMostEngines) {
-        throw BadUsage{"the ranges make more than " + std::to_string(study::kMostEngines) +
-                       " engines"};
-      }
-      std::vector<study::Design> each;
-      for (const study::Design& engine : engines) {
-        for (const study::TypedNumber& speed : speeds) {
-          each.push_back(engine);
-          each.back().cycleRpm = speed;
-        }
-      }
-      engines = std::move(each);
+      eachIn(speeds, [](study::Design& engine, const study::TypedNumber& speed) {
+        engine.cycleRpm = speed;
+      });
     }
-    // A window's edges studied: a row per engine and window, the other ports as given.
+    // A window's edges studied: each window in its port's place, the other ports as given.
     for (const Options::PortRange& range : options.portRanges) {
-      if (engines.size() * range.windows.size() > study::kMostEngines) {
-        throw BadUsage{"the ranges make more than " + std::to_string(study::kMostEngines) +
-                       " engines"};
-      }
-      std::vector<study::Design> each;
-      for (const study::Design& engine : engines) {
-        for (const PortDefinition& window : range.windows) {
-          std::vector<PortDefinition> ports = engine.portList();
-          ports[range.index] = window;
-          each.push_back(engine);
-          each.back().ports = std::make_shared<const std::vector<PortDefinition>>(std::move(ports));
-        }
-      }
-      engines = std::move(each);
+      eachIn(range.windows, [&range](study::Design& engine, const PortDefinition& window) {
+        std::vector<PortDefinition> ports = engine.portList();
+        ports[range.index] = window;
+        engine.ports = std::make_shared<const std::vector<PortDefinition>>(std::move(ports));
+      });
     }
     const bool isStudy = engines.size() > 1;
     // Every engine by the design's rules, before anything is computed: a side port wholly

@@ -240,39 +240,6 @@ const DesignNumber* designNumber(const std::string& name) {
   return nullptr;
 }
 
-// A window's FROM,TO,WIDTH with a range in any of them: every window of the ranges, the first
-// part varying slowest, each as FROM,TO,WIDTH typed alone.
-std::vector<std::string> windowsOf(const std::string& option, const std::string& text) {
-  std::vector<std::vector<std::string>> parts;
-  std::size_t start = 0;
-  for (std::size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1) {
-    parts.push_back({text.substr(start, comma - start)});
-  }
-  parts.push_back({text.substr(start)});
-  // Not three parts: the window's own words say why.
-  if (parts.size() != 3) return {text};
-  for (auto& part : parts) {
-    const study::Values values = study::parseValues(part.front());
-    if (!values.error.empty()) {
-      throw BadUsage{option + ": " + values.error};
-    }
-    part = values.texts;
-  }
-  const long double count =
-      static_cast<long double>(parts[0].size()) * parts[1].size() * parts[2].size();
-  if (count > study::kMostEngines) {
-    throw BadUsage{option + ": " + quoteForMessage(text) + " makes more than " +
-                   std::to_string(study::kMostEngines) + " windows"};
-  }
-  std::vector<std::string> windows;
-  for (const std::string& from : parts[0]) {
-    for (const std::string& to : parts[1]) {
-      for (const std::string& width : parts[2]) windows.push_back(from + "," + to + "," + width);
-    }
-  }
-  return windows;
-}
-
 }  // namespace
 
 std::vector<study::TypedNumber> lengthValues(const std::string& option, const std::string& text) {
@@ -393,7 +360,9 @@ Options parseOptions(const std::vector<std::string>& args, std::ostream& out, bo
         // A study across the window's edges: every window the ranges give, each judged as one
         // typed alone.
         Options::PortRange range{ports.size(), {}};
-        for (const std::string& text : windowsOf(name, *value)) {
+        const std::vector<std::string> windows = study::peripheralWindowTexts(name, *value, why);
+        if (!why.empty()) throw BadUsage{why};
+        for (const std::string& text : windows) {
           const PeripheralPort window = study::parsePeripheralPort(name, text, why);
           if (!why.empty()) throw BadUsage{why};
           range.windows.push_back(PortDefinition::peripheralPort(role, window, text));
