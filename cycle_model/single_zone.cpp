@@ -50,33 +50,38 @@ void SingleZone::operator()(const State& x, State& dx, double theta) const {
   const double p = m * gas.R * T / V;
   const double secondsPerDegree = 1 / (6 * settings_.rpm);
 
-  // Through the ports: out at the chamber's state, in at the plenum's.
+  // Through an orifice to the gas beyond it: out at the chamber's state, in at the other's.
+  // What went out, for the seals' leakage.
   double dm = 0, dBurned = 0, dFuel = 0, enthalpyIn = 0, enthalpyOut = 0, massIn = 0, massOut = 0;
-  const double intakeFuel = 1 / (1 + settings_.airFuelRatio);
-  for (const Opening& opening : openings_) {
-    const double area = settings_.discharge * opening.area(theta);
-    if (!(area > 0)) continue;
-    const Plenum& plenum = opening.plenum;
-    if (p > plenum.pressure) {
+  const auto exchange = [&](double area, const Neighbour& other) {
+    if (p > other.pressure) {
       const double out =
-          massFlow(area, {p, T, gas.R, gas.gamma}, plenum.pressure) * secondsPerDegree;
+          massFlow(area, {p, T, gas.R, gas.gamma}, other.pressure) * secondsPerDegree;
       dm -= out;
       massOut += out;
       dBurned -= out * b;
       dFuel -= out * fuelFraction;
       enthalpyOut += out * gas.h;
-    } else {
-      const double bIn = opening.intake ? 0 : 1;
-      const Mixture behind = mixtureOf(bIn, plenum.temperature);
-      const double in =
-          massFlow(area, {plenum.pressure, plenum.temperature, behind.R, behind.gamma}, p) *
-          secondsPerDegree;
-      dm += in;
-      massIn += in;
-      dBurned += in * bIn;
-      dFuel += in * (opening.intake ? intakeFuel : 0);
-      enthalpyIn += in * behind.h;
+      return out;
     }
+    const Mixture beyond = mixtureOf(other.burned, other.temperature);
+    const double in =
+        massFlow(area, {other.pressure, other.temperature, beyond.R, beyond.gamma}, p) *
+        secondsPerDegree;
+    dm += in;
+    massIn += in;
+    dBurned += in * other.burned;
+    dFuel += in * other.fuel;
+    enthalpyIn += in * beyond.h;
+    return 0.0;
+  };
+  // The ports, to their plenums: the intake's premixed charge, the exhaust's burned gas.
+  const double intakeFuel = 1 / (1 + settings_.airFuelRatio);
+  for (const Opening& opening : openings_) {
+    const double area = settings_.discharge * opening.area(theta);
+    if (!(area > 0)) continue;
+    exchange(area, {opening.plenum.pressure, opening.plenum.temperature, opening.intake ? 0.0 : 1.0,
+                    opening.intake ? intakeFuel : 0.0});
   }
   // Past the apex seals, to and from the chambers either side: the same orifice, with the seal's
   // gap for an area, their gas from the cycle before.
@@ -86,26 +91,7 @@ void SingleZone::operator()(const State& x, State& dx, double theta) const {
       if (!*side) continue;
       const Neighbour n = (*side)(theta);
       if (!(n.pressure > 0)) continue;  // no neighbour's gas known yet
-      if (p > n.pressure) {
-        const double out =
-            massFlow(sealArea_, {p, T, gas.R, gas.gamma}, n.pressure) * secondsPerDegree;
-        dm -= out;
-        massOut += out;
-        leaked += out;
-        dBurned -= out * b;
-        dFuel -= out * fuelFraction;
-        enthalpyOut += out * gas.h;
-      } else {
-        const Mixture other = mixtureOf(n.burned, n.temperature);
-        const double in =
-            massFlow(sealArea_, {n.pressure, n.temperature, other.R, other.gamma}, p) *
-            secondsPerDegree;
-        dm += in;
-        massIn += in;
-        dBurned += in * n.burned;
-        dFuel += in * n.fuel;
-        enthalpyIn += in * other.h;
-      }
+      leaked += exchange(sealArea_, n);
     }
   }
   // The fuel burns as the Wiebe function has it, with its air: that charge turns into burned
