@@ -97,6 +97,38 @@ void putPower(CycleFigures& f, double work, double rpm, int rotors) {
   f.indicatedTorque = power / (2 * std::acos(-1.0) * rpm / 60);
 }
 
+// The highest pressure of the record and its angle within the cycle.
+void putPeak(CycleFigures& f, const std::vector<ModelPoint>& record) {
+  for (const ModelPoint& point : record) {
+    if (point.pressure / 1e5 > f.peakPressure) {
+      f.peakPressure = point.pressure / 1e5;
+      f.peakPressureAngle = std::fmod(point.theta, 1080.0);
+    }
+  }
+}
+
+// The record as the outputs give it: each point at its angle within the cycle, in their order,
+// with what the ports let in and out since the point before.
+std::vector<CyclePointSI> curveOf(const std::vector<ModelPoint>& record,
+                                  const ChamberGeometry& geometry) {
+  std::vector<CyclePointSI> curve;
+  State previous = record.front().state;
+  for (const ModelPoint& point : record) {
+    CyclePointSI row;
+    row.theta = std::fmod(point.theta, 1080.0);
+    row.volume = geometry.volume(point.theta);
+    row.pressure = point.pressure;
+    row.temperature = point.state[kTemperature];
+    row.massFlowIn = point.state[kMassIn] - previous[kMassIn];
+    row.massFlowOut = point.state[kMassOut] - previous[kMassOut];
+    previous = point.state;
+    curve.push_back(row);
+  }
+  std::sort(curve.begin(), curve.end(),
+            [](const CyclePointSI& a, const CyclePointSI& b) { return a.theta < b.theta; });
+  return curve;
+}
+
 // The chamber with no ports: from bottom dead centre of intake (810) with the intake plenum's
 // charge and its fuel, one compression and one expansion, to bottom dead centre (1350).
 CycleOutcome closedCycle(SingleZone& zone, const CycleValues& settings, bool atOnce,
@@ -131,16 +163,8 @@ CycleOutcome closedCycle(SingleZone& zone, const CycleValues& settings, bool atO
   f.heatLost = x[kHeatLost];
   f.indicatedEfficiency = x[kReleased] > 0 ? x[kWork] / x[kReleased] : 0;
   putPower(f, x[kWork], settings.rpm, rotors);
-  for (const ModelPoint& point : record) {
-    if (point.pressure / 1e5 > f.peakPressure) {
-      f.peakPressure = point.pressure / 1e5;
-      f.peakPressureAngle = std::fmod(point.theta, 1080.0);
-    }
-    outcome.curve.push_back({std::fmod(point.theta, 1080.0), geometry.volume(point.theta),
-                             point.pressure, point.state[kTemperature], 0, 0});
-  }
-  std::sort(outcome.curve.begin(), outcome.curve.end(),
-            [](const CyclePointSI& a, const CyclePointSI& b) { return a.theta < b.theta; });
+  putPeak(f, record);
+  outcome.curve = curveOf(record, geometry);
   // The intake's charge fills the whole chamber at bottom dead centre.
   f.trappedMass = begin[kMass];
   f.volumetricEfficiency = geometry.volume(810) / displaced;
@@ -278,12 +302,7 @@ CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleValues& setti
       f.massLeaked = x[kLeaked];
       f.indicatedEfficiency = x[kReleased] > 0 ? work / x[kReleased] : 0;
       putPower(f, work, settings.rpm, engine.rotors);
-      for (const ModelPoint& point : record) {
-        if (point.pressure / 1e5 > f.peakPressure) {
-          f.peakPressure = point.pressure / 1e5;
-          f.peakPressureAngle = std::fmod(point.theta, 1080.0);
-        }
-      }
+      putPeak(f, record);
       // Trapped: what the chamber holds at the spark, the ports long closed.
       f.trappedMass = begin[kMass];
       const double fresh = begin[kMass] - begin[kBurned];
@@ -298,20 +317,7 @@ CycleOutcome runWorkingCycle(const CycleEngine& engine, const CycleValues& setti
       f.fuelEnergy = x[kReleased];
       f.massIn = x[kMassIn];
       outcome.figures = f;
-      State previous = record.front().state;
-      for (const ModelPoint& point : record) {
-        CyclePointSI row;
-        row.theta = std::fmod(point.theta, 1080.0);
-        row.volume = geometry.volume(point.theta);
-        row.pressure = point.pressure;
-        row.temperature = point.state[kTemperature];
-        row.massFlowIn = point.state[kMassIn] - previous[kMassIn];
-        row.massFlowOut = point.state[kMassOut] - previous[kMassOut];
-        previous = point.state;
-        outcome.curve.push_back(row);
-      }
-      std::sort(outcome.curve.begin(), outcome.curve.end(),
-                [](const CyclePointSI& a, const CyclePointSI& b) { return a.theta < b.theta; });
+      outcome.curve = curveOf(record, geometry);
       return outcome;
     }
   }
