@@ -195,3 +195,49 @@ TEST(CycleModelPage, CopyAndTheSavesWaitForTheModel) {
 
 }  // namespace
 }  // namespace rotary::app
+
+namespace rotary::app {
+namespace {
+
+// Keys typed in a run, slower than the model and faster than the pause that ends the run: no
+// model of a value typed before stands on the page, however early its run ends.
+TEST(CycleModelPage, NeverShowsTheModelOfAValueTypedBefore) {
+  DesignPanel panel;
+  panel.setEngine(defaults());
+  CycleModelPage& page = *panel.cycleModel();
+  page.input(Field::kHeatTransfer)->setText("0");
+  page.input(Field::kCycle)->setText("9000");
+  QLineEdit* offset = panel.input(Field::kSealOffset);
+  offset->setText("2.");
+  waitFor(panel);
+  ASSERT_TRUE(page.modelled() && page.modelled()->model.figures());
+  QStringList stale;
+  QObject::connect(&page, &CycleModelPage::modelledChanged, [&] {
+    if (page.modelled() &&
+        QString::fromStdString(page.modelled()->model.design.row.input.sealOffset.text) !=
+            offset->text().trimmed()) {
+      stale << offset->text();
+    }
+  });
+  offset->setFocus();
+  for (int n = 0; n < 25; ++n) {
+    QTest::keyClick(offset, '0');
+    QTest::qWait(8);
+  }
+  waitFor(panel);
+  EXPECT_TRUE(stale.isEmpty()) << stale.join(", ").toStdString();
+  EXPECT_EQ(offset->text().size(), 27);
+  ASSERT_TRUE(page.modelled());
+  EXPECT_EQ(page.modelled()->model.design.row.input.sealOffset.text, offset->text().toStdString());
+}
+
+// The seal gap is a length: its label follows the unit chosen.
+TEST(CycleModelPage, NamesTheSealGapInTheUnitChosen) {
+  DesignPanel panel;
+  panel.unitBox()->setCurrentText("cm");
+  const QLineEdit* gap = panel.cycleModel()->input(Field::kSealGap);
+  EXPECT_EQ(gap->accessibleName(), "seal gap (cm)");
+}
+
+}  // namespace
+}  // namespace rotary::app
