@@ -6,9 +6,11 @@
 #include <QApplication>
 #include <QChartView>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QImage>
 #include <QScrollArea>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "desk_window.h"
@@ -166,8 +168,15 @@ namespace {
 // one.
 TEST(CycleModelPage, CopyAndTheSavesWaitForTheModel) {
   testing::DeskWindow window;
-  QString noSpeed, whileRunning, copied, shownNet;
+  QString noSpeed, whileRunning, copied, shownNet, proposed;
   bool copyWhileRunning = true, modelSaveAfter = false;
+  QTemporaryDir folder;
+  // The menu's dialog: its proposal noted, a file of the CSV kind chosen.
+  window.desk.setFileQuestion(
+      [&](const QString&, const QString& offered, const QString&, QString&) {
+        proposed = QFileInfo(offered).fileName();
+        return folder.filePath("model.csv");
+      });
   window.runWith(
       [&] {
         window.window.form.menus().designPanel->setChecked(true);
@@ -182,6 +191,7 @@ TEST(CycleModelPage, CopyAndTheSavesWaitForTheModel) {
         copied = QApplication::clipboard()->text();
         shownNet = window.desk.panel()->cycleModel()->figure(0);
         modelSaveAfter = window.window.form.menus().saveCycleModel->isEnabled();
+        window.window.form.menus().saveCycleModel->trigger();
       });
   EXPECT_TRUE(noSpeed.startsWith("Type a cycle speed")) << noSpeed.toStdString();
   EXPECT_FALSE(copyWhileRunning);
@@ -191,6 +201,10 @@ TEST(CycleModelPage, CopyAndTheSavesWaitForTheModel) {
   EXPECT_EQ(significantDigits(cells.at("imep_net").toDouble(), 6), shownNet.toStdString());
   EXPECT_TRUE(cells.at("cycle_model").contains("single-zone model at 4000 rpm"));
   EXPECT_TRUE(modelSaveAfter);
+  // File > Save Cycle Model writes the last cycle, named as the model.
+  EXPECT_EQ(proposed, "rotor-e15-R105-W80-cycle-model.csv");
+  const QByteArray saved = testing::contentOf(folder.filePath("model.csv"));
+  EXPECT_TRUE(saved.startsWith("# single-zone model at 4000 rpm")) << saved.left(80).toStdString();
 }
 
 }  // namespace
